@@ -1,0 +1,102 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+// Map from a 32-bit key to a borrowed object pointer, with chained buckets. The collections size it to their record
+// count before loading a table, so lookups while loading and linking stay constant-time. Nodes live in one pool and
+// are recycled through a free list instead of being allocated one by one.
+template <class V> class THashtable final {
+public:
+    explicit THashtable(int32_t BucketCount = 1) { SetBucketCount(BucketCount); }
+
+    int32_t Count() const { return Count_; }
+    int32_t BucketCount() const { return static_cast<int32_t>(Buckets_.size()); }
+
+    // Abs(Key mod BucketCount), the remainder taking the sign of Key.
+    int32_t Hash(int32_t Key) const { return std::abs(Key % BucketCount()); }
+
+    V* Get(int32_t Key) const {
+        for (int32_t N = Buckets_[Hash(Key)]; N >= 0; N = Nodes_[N].Next)
+            if (Nodes_[N].Key == Key)
+                return Nodes_[N].Value;
+        return nullptr;
+    }
+
+    // Replaces the value of an existing key and returns the previous one; otherwise adds the key and returns nil.
+    V* Put(int32_t Key, V* Value) {
+        int32_t& Head = Buckets_[Hash(Key)];
+        for (int32_t N = Head; N >= 0; N = Nodes_[N].Next)
+            if (Nodes_[N].Key == Key) {
+                V* Old = Nodes_[N].Value;
+                Nodes_[N].Value = Value;
+                return Old;
+            }
+        int32_t N = NewNode();
+        Nodes_[N] = {Key, Value, Head};
+        Head = N;
+        ++Count_;
+        return nullptr;
+    }
+
+    // Unlinks the first node with Key and returns its value; nil when there is none.
+    V* Remove(int32_t Key) {
+        int32_t* Link = &Buckets_[Hash(Key)];
+        while (*Link >= 0) {
+            int32_t N = *Link;
+            if (Nodes_[N].Key == Key) {
+                *Link = Nodes_[N].Next;
+                V* Old = Nodes_[N].Value;
+                Nodes_[N].Next = FreeList_;
+                FreeList_ = N;
+                --Count_;
+                return Old;
+            }
+            Link = &Nodes_[N].Next;
+        }
+        return nullptr;
+    }
+
+    void Clear() {
+        std::fill(Buckets_.begin(), Buckets_.end(), -1);
+        Nodes_.clear();
+        FreeList_ = -1;
+        Count_ = 0;
+    }
+
+    // Empties the table and gives it N buckets (at least one).
+    void SetBucketCount(int32_t N) {
+        if (N < 1)
+            N = 1;
+        Buckets_.assign(static_cast<size_t>(N), -1);
+        Nodes_.clear();
+        Nodes_.shrink_to_fit();
+        Nodes_.reserve(static_cast<size_t>(N) > 1 ? static_cast<size_t>(N) : 0);
+        FreeList_ = -1;
+        Count_ = 0;
+    }
+
+private:
+    struct TNode {
+        int32_t Key;
+        V* Value;
+        int32_t Next;
+    };
+
+    int32_t NewNode() {
+        if (FreeList_ >= 0) {
+            int32_t N = FreeList_;
+            FreeList_ = Nodes_[N].Next;
+            return N;
+        }
+        Nodes_.push_back({});
+        return static_cast<int32_t>(Nodes_.size() - 1);
+    }
+
+    std::vector<int32_t> Buckets_;
+    std::vector<TNode> Nodes_;
+    int32_t FreeList_ = -1;
+    int32_t Count_ = 0;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+// The data layer's own failures. The editor shows their message in an error box; the command-line tools print
+// ClassName() and the message, so every kind names itself.
+class EPyxError : public std::runtime_error {
+public:
+    explicit EPyxError(const std::string& Msg) : std::runtime_error(Msg) {}
+    virtual const char* ClassName() const { return "EPyxError"; }
+};
+
+// A data file could not be opened for reading or created for writing.
+class EAccessDeniedError final : public EPyxError {
+public:
+    using EPyxError::EPyxError;
+    const char* ClassName() const override { return "EAccessDeniedError"; }
+};
+
+// The content of a data file is not what the reader expects.
+class EFileCorruptError final : public EPyxError {
+public:
+    using EPyxError::EPyxError;
+    const char* ClassName() const override { return "EFileCorruptError"; }
+};
+
+// One entity record failed to load; FilePosition is where the stream stood at the failure.
+class EPyxLoadError final : public EPyxError {
+public:
+    EPyxLoadError(const std::string& Msg, int64_t Position) : EPyxError(Msg), FilePosition(Position) {}
+    const char* ClassName() const override { return "EPyxLoadError"; }
+    int64_t FilePosition;
+};
+
+// A stream was misused (an unknown seek origin).
+class EStreamError final : public EPyxError {
+public:
+    using EPyxError::EPyxError;
+    const char* ClassName() const override { return "EStreamError"; }
+};
+
+// A file could not be opened or created; the database turns it into EAccessDeniedError with its own text.
+class EFileStreamError final : public EPyxError {
+public:
+    using EPyxError::EPyxError;
+    const char* ClassName() const override { return "EFileStreamError"; }
+};

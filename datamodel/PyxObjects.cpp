@@ -1,0 +1,231 @@
+#include "PyxObjects.h"
+
+#include "PyxLanguage.h"
+
+#include <new>
+
+int ProgressPercent(int64_t Index, int64_t Total) {
+    if (Total <= 0)
+        return 100;
+    return static_cast<int>((Index + 1) * 100 / Total);
+}
+
+TPyxObjects::~TPyxObjects() = default;
+
+int TPyxObjects::Compare(const TPyxObject* A, const TPyxObject* B) const {
+    if (A->ID < B->ID)
+        return -1;
+    if (A->ID > B->ID)
+        return 1;
+    return 0;
+}
+
+void TPyxObjects::Clear() {
+    Items_.clear();
+    IDTable_.Clear();
+    UniqueIDTable_.Clear();
+}
+
+void TPyxObjects::SkipLangRecord(TPyxFileStream& /*Stream*/) {}
+
+int32_t TPyxObjects::IndexOf(const TPyxObject* Entity) const {
+    for (size_t I = 0; I < Items_.size(); ++I)
+        if (Items_[I].get() == Entity)
+            return static_cast<int32_t>(I);
+    return -1;
+}
+
+TPyxObject* TPyxObjects::Add(std::unique_ptr<TPyxObject> Entity, bool Index) {
+    TPyxObject* E = Entity.get();
+    Items_.push_back(std::move(Entity));
+    if (Index) {
+        IDTable_.Put(E->ID, E);
+        UniqueIDTable_.Put(E->UniqueID, E);
+    }
+    return E;
+}
+
+std::unique_ptr<TPyxObject> TPyxObjects::Extract(TPyxObject* Entity) {
+    int32_t I = IndexOf(Entity);
+    if (I < 0)
+        return nullptr;
+    std::unique_ptr<TPyxObject> Owned = std::move(Items_[static_cast<size_t>(I)]);
+    Items_.erase(Items_.begin() + I);
+    // Only drop index entries that point at this entity: a duplicate key may index another one.
+    if (IDTable_.Get(Entity->ID) == Entity)
+        IDTable_.Remove(Entity->ID);
+    if (UniqueIDTable_.Get(Entity->UniqueID) == Entity)
+        UniqueIDTable_.Remove(Entity->UniqueID);
+    return Owned;
+}
+
+void TPyxObjects::Delete(TPyxObject* Entity) { Extract(Entity); }
+
+std::vector<std::unique_ptr<TPyxObject>> TPyxObjects::ReleaseAll() {
+    std::vector<std::unique_ptr<TPyxObject>> Out = std::move(Items_);
+    Items_.clear();
+    IDTable_.Clear();
+    UniqueIDTable_.Clear();
+    return Out;
+}
+
+void TPyxObjects::RaiseRecordType(const char* Plural, int RecordType) {
+    throw EFileCorruptError(std::string(Plural) + " seems to be corrupt.\r\nRecord Type: " +
+                            std::to_string(RecordType));
+}
+
+void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool PersonPrefix) {
+    int32_t Total = Stream.ReadInt32();
+    if (PersonPrefix)
+        Stream.Skip(12);
+    // Decide against the bytes that remain before anything is allocated for the records.
+    const int64_t PerRecord = MinRecordSize() + (PersonPrefix ? 4 : 0);
+    if (Total < 0 || static_cast<int64_t>(Total) * PerRecord > Stream.Remaining())
+        throw EFileCorruptError("The record count " + std::to_string(Total) + " is impossible for the " +
+                                std::to_string(Stream.Remaining()) + " bytes that remain.\r\nClass Type: " +
+                                ClassName());
+    Items_.reserve(Items_.size() + static_cast<size_t>(Total));
+    IDTable_.SetBucketCount(Total);
+    UniqueIDTable_.SetBucketCount(Total);
+    for (int32_t I = 0; I < Total; ++I) {
+        std::unique_ptr<TPyxObject> Entity;
+        try {
+            if (PersonPrefix)
+                Stream.Skip(4);
+            uint8_t RecordType = Stream.ReadByte();
+            Entity = CreateEntity(RecordType);
+            Entity->LoadFromStream(Stream, Version);
+        } catch (const EFileCorruptError& E) {
+            throw EPyxLoadError("Error Loading Entity Number: " + std::to_string(I) + "\r\n" +
+                                    "File Position: " + std::to_string(Stream.Position()) + "\r\n" +
+                                    "Class Type: " + ClassName() + "\r\n" + E.what(),
+                                Stream.Position());
+        } catch (const std::bad_alloc&) {
+            throw EPyxLoadError("Out of memory while loading Entity Number: " + std::to_string(I) +
+                                    " from: " + ClassName(),
+                                Stream.Position());
+        }
+        if (!Entity->DiscardOnLoad()) {
+            TPyxObject* E = Entity.get();
+            Items_.push_back(std::move(Entity));
+            IDTable_.Put(E->ID, E);
+            UniqueIDTable_.Put(E->UniqueID, E);
+            if (E->ID > MaxID_)
+                MaxID_ = E->ID;
+            if (E->UniqueID > MaxUniqueID_)
+                MaxUniqueID_ = E->UniqueID;
+        }
+        DoProgress(I, Total);
+    }
+}
+
+void TPyxObjects::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteInt32(Count());
+    for (int32_t I = 0; I < Count(); ++I) {
+        Items_[static_cast<size_t>(I)]->SaveToStream(Stream, Version);
+        DoProgress(I, Count());
+    }
+}
+
+void TPyxObjects::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, int Mode) {
+    if (Mode == 1 || Mode == 2)
+        for (auto& E : Items_) {
+            if (Mode == 1)
+                E->CreateLangObjects();
+            E->AddLangObject(Language);
+        }
+    int32_t Total = Stream.ReadInt32();
+    // Every language record starts with its int32 UniqueID.
+    if (Total > 0)
+        Stream.Require(static_cast<int64_t>(Total) * 4);
+    for (int32_t I = 0; I < Total; ++I) {
+        TPyxObject* E = FindByUniqueID(Stream.ReadInt32());
+        if (!E)
+            SkipLangRecord(Stream);
+        else if (Mode == 0)
+            E->LoadLangFromStream(Stream);
+        else
+            E->LoadIntoLastLang(Stream);
+    }
+}
+
+void TPyxObjects::SaveLangToStream(TPyxFileStream& Stream, int LangIndex) const {
+    Stream.WriteInt32(Count());
+    for (const auto& E : Items_) {
+        Stream.WriteInt32(E->UniqueID);
+        if (LangIndex == 0) {
+            E->SaveLangToStream(Stream);
+        } else {
+            TPyxLangObject* L = E->LangObjects ? E->LangObjects->Items(LangIndex - 1) : nullptr;
+            if (!L)
+                throw EFileCorruptError("An entity has no texts for language " + std::to_string(LangIndex) +
+                                        ".\r\nClass Type: " + ClassName() + "\r\nUniqueID: " +
+                                        std::to_string(E->UniqueID));
+            L->SaveToStream(Stream);
+        }
+    }
+}
+
+void TPyxObjects::DoStatus(const std::string& Text) const {
+    if (OnStatus)
+        OnStatus(Text);
+}
+
+void TPyxObjects::DoProgress(int64_t Index, int64_t Total) const {
+    if (OnProgress)
+        OnProgress(ProgressPercent(Index, Total));
+}
+
+void TPyxObjects::Sort() {
+    if (Count() > 1)
+        QuickSort(0, Count() - 1);
+}
+
+void TPyxObjects::QuickSort(int32_t L, int32_t R) {
+    // The classic Hoare partition around the middle entity: ties land where this algorithm puts them, and the
+    // files we write depend on that, so it is not replaced by std::sort.
+    while (L < R) {
+        const TPyxObject* Pivot = Items_[static_cast<size_t>((L + R) / 2)].get();
+        int32_t I = L;
+        int32_t J = R;
+        do {
+            while (Compare(Items_[static_cast<size_t>(I)].get(), Pivot) < 0)
+                ++I;
+            while (Compare(Items_[static_cast<size_t>(J)].get(), Pivot) > 0)
+                --J;
+            if (I <= J) {
+                std::swap(Items_[static_cast<size_t>(I)], Items_[static_cast<size_t>(J)]);
+                ++I;
+                --J;
+            }
+        } while (I <= J);
+        // The two halves are disjoint, so sorting the smaller one first (and the larger one in this loop) gives
+        // the same order as the textbook recursion while bounding the stack depth.
+        if (J - L < R - I) {
+            QuickSort(L, J);
+            L = I;
+        } else {
+            QuickSort(I, R);
+            R = J;
+        }
+    }
+}
+
+void TPyxObjects::RenumberByIndex() {
+    for (int32_t I = 0; I < Count(); ++I) {
+        Items_[static_cast<size_t>(I)]->ID = I;
+        DoProgress(I, Count());
+    }
+    IDTable_.SetBucketCount(Count());
+    for (auto& E : Items_)
+        IDTable_.Put(E->ID, E.get());
+}
+
+void TPyxObjects::RebuildIndexes() {
+    IDTable_.SetBucketCount(Count());
+    UniqueIDTable_.SetBucketCount(Count());
+    for (auto& E : Items_) {
+        IDTable_.Put(E->ID, E.get());
+        UniqueIDTable_.Put(E->UniqueID, E.get());
+    }
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "Hashtable.h"
+#include "PyxObject.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using TStatusEvent = std::function<void(const std::string& Text)>;
+using TProgressEvent = std::function<void(int Percent)>;
+
+// Trunc((Index + 1) / Total * 100), and 100 when Total is 0 or less.
+int ProgressPercent(int64_t Index, int64_t Total);
+
+// The owning collection of one entity kind: entities in file (or sorted) order, hash indexes by ID and by
+// UniqueID, the highest keys seen, and status and progress events.
+class TPyxObjects {
+public:
+    TPyxObjects() = default;
+    virtual ~TPyxObjects();
+    TPyxObjects(const TPyxObjects&) = delete;
+    TPyxObjects& operator=(const TPyxObjects&) = delete;
+
+    // The class name that load failures report ("Class Type: TPyxClubs").
+    virtual const char* ClassName() const = 0;
+    // A new entity for a record-type byte; kinds raise EFileCorruptError for types they do not know.
+    virtual std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) = 0;
+    // -1, 0 or 1 by ID.
+    virtual int Compare(const TPyxObject* A, const TPyxObject* B) const;
+    // Frees every entity and empties both indexes; MaxID and MaxUniqueID keep their values.
+    virtual void Clear();
+    // Writes one language table: the count, then each entity's UniqueID and its texts in language LangIndex
+    // (0 the default language, k the entity's (k-1)-th language object).
+    virtual void SaveLangToStream(TPyxFileStream& Stream, int LangIndex) const;
+    // Skips one language record whose UniqueID has no entity.
+    virtual void SkipLangRecord(TPyxFileStream& Stream);
+    // Removes Entity from the list and both indexes and frees it. Kinds whose entities are referenced from
+    // elsewhere override it to unlink the entity everywhere first.
+    virtual void Delete(TPyxObject* Entity);
+    // The quicksort by Compare; kinds that renumber override it.
+    virtual void Sort();
+    // The fewest bytes one record of the kind takes in its table; counts read from a file are checked against it.
+    virtual int64_t MinRecordSize() const { return 9; }
+
+    int32_t Count() const { return static_cast<int32_t>(Items_.size()); }
+    TPyxObject* Items(int32_t Index) const {
+        return Index >= 0 && Index < Count() ? Items_[static_cast<size_t>(Index)].get() : nullptr;
+    }
+    TPyxObject* FindByID(int32_t Key) const { return IDTable_.Get(Key); }
+    TPyxObject* FindByUniqueID(int32_t Key) const { return UniqueIDTable_.Get(Key); }
+    int32_t IndexOf(const TPyxObject* Entity) const;
+
+    // Appends Entity; with Index also enters it in both indexes. MaxID and MaxUniqueID are not changed.
+    TPyxObject* Add(std::unique_ptr<TPyxObject> Entity, bool Index);
+    // Removes Entity from the list and both indexes and hands it to the caller.
+    std::unique_ptr<TPyxObject> Extract(TPyxObject* Entity);
+    // Hands every entity to the caller and empties the collection (attached records passing to their owners).
+    std::vector<std::unique_ptr<TPyxObject>> ReleaseAll();
+
+    // Each call consumes a number above every key seen.
+    int32_t NextID() { return ++MaxID_; }
+    int32_t NextUniqueID() { return ++MaxUniqueID_; }
+    int32_t MaxID() const { return MaxID_; }
+    int32_t MaxUniqueID() const { return MaxUniqueID_; }
+
+    // Reads a table: int32 Count (with PersonPrefix, a 12-byte block after it and 4 bytes before every record),
+    // then Count records of a type byte and the entity's fields.
+    void LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool PersonPrefix);
+    void SaveToStream(TPyxFileStream& Stream, int16_t Version) const;
+    // Reads one language table of lang_db.dat. Mode 0: the default language into the entities' own fields;
+    // mode 1: the first extra language (creates the language objects); mode 2: each further extra language.
+    void LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, int Mode);
+
+    void DoStatus(const std::string& Text) const;
+    void DoProgress(int64_t Index, int64_t Total) const;
+
+    TStatusEvent OnStatus;
+    TProgressEvent OnProgress;
+
+protected:
+    // ID := list index for every entity, with progress, and the ID index rebuilt to match.
+    void RenumberByIndex();
+    // Re-enters every entity in both indexes.
+    void RebuildIndexes();
+    void QuickSort(int32_t L, int32_t R);
+    // "<Plural> seems to be corrupt.\r\nRecord Type: <n>".
+    [[noreturn]] static void RaiseRecordType(const char* Plural, int RecordType);
+
+    std::vector<std::unique_ptr<TPyxObject>> Items_;
+    THashtable<TPyxObject> IDTable_;
+    THashtable<TPyxObject> UniqueIDTable_;
+    int32_t MaxID_ = 0;
+    int32_t MaxUniqueID_ = 0;
+};
+
+// Typed access for the collection of kind T.
+template <class T> class TPyxCollection : public TPyxObjects {
+public:
+    T* Items(int32_t Index) const { return static_cast<T*>(TPyxObjects::Items(Index)); }
+    T* FindByID(int32_t Key) const { return static_cast<T*>(TPyxObjects::FindByID(Key)); }
+    T* FindByUniqueID(int32_t Key) const { return static_cast<T*>(TPyxObjects::FindByUniqueID(Key)); }
+
+    template <class F> void ForEach(F&& Fn) const {
+        for (const auto& E : Items_)
+            Fn(static_cast<T*>(E.get()));
+    }
+};

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "PyxExceptions.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+static_assert(std::endian::native == std::endian::little, "the data files are little-endian images of memory");
+
+// The stream every data file is read and written through. A file opened for reading is read into memory in one
+// call and parsed from there; a file created for writing goes out through a 64 KiB buffer. All values are the raw
+// little-endian images of their variables; only wide strings have an encoding of their own:
+// int32 N, then N UTF-16LE code units and a 16-bit terminator when N > 0.
+class TPyxFileStream final {
+public:
+    static constexpr int32_t BufferSize = 0x10000;
+    enum TSeekOrigin : uint16_t { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
+
+    // Opens FileName for reading; EFileStreamError when it cannot be opened or read.
+    static std::unique_ptr<TPyxFileStream> OpenRead(const std::string& FileName);
+    // Creates FileName empty for writing, replacing any file of that name; EFileStreamError on failure.
+    static std::unique_ptr<TPyxFileStream> Create(const std::string& FileName);
+
+    // A read stream over bytes already in memory.
+    explicit TPyxFileStream(std::vector<uint8_t> Bytes);
+    // A write stream that collects its bytes in memory (see Bytes()).
+    TPyxFileStream();
+    ~TPyxFileStream();
+
+    TPyxFileStream(const TPyxFileStream&) = delete;
+    TPyxFileStream& operator=(const TPyxFileStream&) = delete;
+
+    // Reads Count bytes; fewer than Count raises EFileCorruptError and leaves the position at the end.
+    int64_t Read(void* Buffer, int64_t Count);
+    void Write(const void* Buffer, int64_t Count);
+    // Origins 0, 1, 2 as in soFromBeginning..soFromEnd; the result is clamped to [0, Size]. Another origin raises
+    // EStreamError "Unknown Seek Origin".
+    int64_t Seek(int64_t Offset, int Origin);
+    int64_t Position() const { return Position_; }
+    int64_t Size() const { return Size_; }
+    int64_t Remaining() const { return Size_ - Position_; }
+    const std::string& FileName() const { return FileName_; }
+
+    // Writes pending bytes to the file and, with Sync, to the disk; EFileStreamError on failure.
+    void Flush(bool Sync = false);
+    // Flushes and closes a file stream; a failure raises EFileStreamError (the destructor swallows it instead).
+    void Close();
+    // The content of a memory stream (read or write).
+    const std::vector<uint8_t>& Bytes();
+
+    uint8_t ReadByte() { return ReadValue<uint8_t>(); }
+    int8_t ReadShortInt() { return ReadValue<int8_t>(); }
+    int16_t ReadInt16() { return ReadValue<int16_t>(); }
+    uint16_t ReadWord() { return ReadValue<uint16_t>(); }
+    int32_t ReadInt32() { return ReadValue<int32_t>(); }
+    float ReadSingle() { return ReadValue<float>(); }
+    void WriteByte(uint8_t V) { WriteValue(V); }
+    void WriteInt16(int16_t V) { WriteValue(V); }
+    void WriteWord(uint16_t V) { WriteValue(V); }
+    void WriteInt32(int32_t V) { WriteValue(V); }
+    void WriteSingle(float V) { WriteValue(V); }
+
+    template <class T> T ReadValue() {
+        T V;
+        Read(&V, sizeof(T));
+        return V;
+    }
+    template <class T> void WriteValue(const T& V) { Write(&V, sizeof(T)); }
+
+    void ReadWideString(std::u16string& S);
+    std::u16string ReadWideString() {
+        std::u16string S;
+        ReadWideString(S);
+        return S;
+    }
+    void WriteWideString(const std::u16string& S);
+    void Skip(int64_t Count) { Seek(Count, soFromCurrent); }
+    void SkipWideString();
+    // One unsigned count byte, then that many wide strings.
+    void SkipWideStrings();
+
+    // Raises the short-read corruption error when fewer than Count bytes remain, before anything is allocated for
+    // them; readers call it with the least number of bytes a count read from the file implies.
+    void Require(int64_t Count);
+
+private:
+    enum class TMode { ReadMemory, WriteFile, WriteMemory };
+    void FlushWriteBuffer();
+    void ShortRead(int64_t Wanted, int64_t Got);
+
+    TMode Mode_;
+    std::string FileName_;
+    int Fd_ = -1;
+    std::vector<uint8_t> Data_;        // whole content of a read stream or of a memory write stream
+    std::vector<uint8_t> WriteBuffer_; // pending bytes of a file write stream
+    int64_t WriteBufferStart_ = 0;
+    int64_t Position_ = 0;
+    int64_t Size_ = 0;
+};
+
+// A growable list of wide strings (the translatable text lists).
+class TWideStrings final {
+public:
+    void Add(const std::u16string& S) { Items_.push_back(S); }
+    void Clear() { Items_.clear(); }
+    int32_t Count() const { return static_cast<int32_t>(Items_.size()); }
+    const std::u16string& Get(int32_t Index) const { return Items_[Index]; }
+    void Put(int32_t Index, const std::u16string& S) { Items_[Index] = S; }
+    bool operator==(const TWideStrings&) const = default;
+
+    // The byte-counted form used in lang_db.dat: one count byte, then the strings. Reading appends.
+    void LoadByteCounted(TPyxFileStream& Stream);
+    // Writes the count byte and the strings; the list must hold at most 255 strings (checked before saving).
+    void SaveByteCounted(TPyxFileStream& Stream) const;
+
+private:
+    std::vector<std::u16string> Items_;
+};

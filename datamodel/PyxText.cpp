@@ -1,0 +1,132 @@
+#include "PyxText.h"
+
+#include <cstdint>
+
+std::string ToUtf8(const std::u16string& S) {
+    std::string Out;
+    Out.reserve(S.size());
+    for (size_t I = 0; I < S.size(); ++I) {
+        uint32_t C = S[I];
+        if (C >= 0xD800 && C <= 0xDBFF && I + 1 < S.size() && S[I + 1] >= 0xDC00 && S[I + 1] <= 0xDFFF) {
+            C = 0x10000 + ((C - 0xD800) << 10) + (S[I + 1] - 0xDC00);
+            ++I;
+        } else if (C >= 0xD800 && C <= 0xDFFF) {
+            C = 0xFFFD; // a lone surrogate cannot be written as UTF-8
+        }
+        if (C < 0x80) {
+            Out += static_cast<char>(C);
+        } else if (C < 0x800) {
+            Out += static_cast<char>(0xC0 | (C >> 6));
+            Out += static_cast<char>(0x80 | (C & 0x3F));
+        } else if (C < 0x10000) {
+            Out += static_cast<char>(0xE0 | (C >> 12));
+            Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+            Out += static_cast<char>(0x80 | (C & 0x3F));
+        } else {
+            Out += static_cast<char>(0xF0 | (C >> 18));
+            Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
+            Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+            Out += static_cast<char>(0x80 | (C & 0x3F));
+        }
+    }
+    return Out;
+}
+
+std::u16string FromUtf8(const std::string& S) {
+    std::u16string Out;
+    Out.reserve(S.size());
+    size_t I = 0;
+    while (I < S.size()) {
+        auto B = static_cast<unsigned char>(S[I]);
+        uint32_t C;
+        int Extra;
+        if (B < 0x80) {
+            C = B;
+            Extra = 0;
+        } else if ((B & 0xE0) == 0xC0) {
+            C = B & 0x1F;
+            Extra = 1;
+        } else if ((B & 0xF0) == 0xE0) {
+            C = B & 0x0F;
+            Extra = 2;
+        } else if ((B & 0xF8) == 0xF0) {
+            C = B & 0x07;
+            Extra = 3;
+        } else {
+            Out += u'\uFFFD';
+            ++I;
+            continue;
+        }
+        if (I + static_cast<size_t>(Extra) >= S.size() && Extra > 0) {
+            Out += u'\uFFFD'; // a sequence cut off at the end
+            break;
+        }
+        bool Ok = true;
+        for (int K = 1; K <= Extra; ++K) {
+            auto N = static_cast<unsigned char>(S[I + static_cast<size_t>(K)]);
+            if ((N & 0xC0) != 0x80) {
+                Ok = false;
+                break;
+            }
+            C = (C << 6) | (N & 0x3F);
+        }
+        if (!Ok) {
+            Out += u'\uFFFD';
+            ++I;
+            continue;
+        }
+        I += static_cast<size_t>(Extra) + 1;
+        if (C >= 0x10000) {
+            C -= 0x10000;
+            Out += static_cast<char16_t>(0xD800 + (C >> 10));
+            Out += static_cast<char16_t>(0xDC00 + (C & 0x3FF));
+        } else {
+            Out += static_cast<char16_t>(C);
+        }
+    }
+    return Out;
+}
+
+char16_t FoldCase(char16_t C) {
+    if (C < 0x80)
+        return (C >= u'a' && C <= u'z') ? static_cast<char16_t>(C - 0x20) : C;
+    if (C >= 0xE0 && C <= 0xFE && C != 0xF7)
+        return static_cast<char16_t>(C - 0x20);
+    if (C == 0xFF)
+        return 0x178;
+    if (C >= 0x100 && C <= 0x17F) {
+        // Latin Extended-A pairs upper and lower case in neighbouring code points.
+        bool OddIsLower = (C <= 0x137) || (C >= 0x14A && C <= 0x177);
+        if (C == 0x138 || C == 0x149 || C == 0x178 || C == 0x17F)
+            return C;
+        if (OddIsLower)
+            return (C & 1) ? static_cast<char16_t>(C - 1) : C;
+        return (C & 1) ? C : static_cast<char16_t>(C - 1);
+    }
+    if (C >= 0x3B1 && C <= 0x3C9)
+        return C == 0x3C2 ? char16_t(0x3A3) : static_cast<char16_t>(C - 0x20);
+    if (C >= 0x430 && C <= 0x44F)
+        return static_cast<char16_t>(C - 0x20);
+    if (C >= 0x450 && C <= 0x45F)
+        return static_cast<char16_t>(C - 0x50);
+    return C;
+}
+
+bool AnsiContainsText(const std::u16string& S, const std::u16string& Text) {
+    const size_t N = Text.size();
+    if (N == 0)
+        return true;
+    if (N > S.size())
+        return false;
+    const char16_t First = FoldCase(Text[0]);
+    for (size_t I = 0; I + N <= S.size(); ++I) {
+        if (FoldCase(S[I]) != First)
+            continue;
+        size_t K = 1;
+        while (K < N && FoldCase(S[I + K]) == FoldCase(Text[K]))
+            ++K;
+        if (K == N)
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// Conversions between the files' UTF-16 texts and the UTF-8 of messages and status texts.
+std::string ToUtf8(const std::u16string& S);
+std::u16string FromUtf8(const std::string& S);
+
+// True when Text occurs in S without regard to letter case. The search folds case on the UTF-16 texts themselves,
+// so names in any script are found; an empty Text occurs in every S.
+bool AnsiContainsText(const std::u16string& S, const std::u16string& Text);
+
+// The upper-case form of one UTF-16 code unit for case-insensitive comparisons (Latin, Greek and Cyrillic letters).
+char16_t FoldCase(char16_t C);
