@@ -44,6 +44,7 @@ public:
 // A file could not be opened or created; the database turns it into EAccessDeniedError with its own text.
 class EFileStreamError final : public EPyxError {
 public:
-    using EPyxError::EPyxError;
+    EFileStreamError(const std::string& Msg, std::string Path) : EPyxError(Msg), FileName(std::move(Path)) {}
     const char* ClassName() const override { return "EFileStreamError"; }
+    std::string FileName; // the path of the file concerned
 };

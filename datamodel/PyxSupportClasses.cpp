@@ -17,11 +17,11 @@ std::string ErrnoText(const std::string& What, const std::string& FileName) {
 std::unique_ptr<TPyxFileStream> TPyxFileStream::OpenRead(const std::string& FileName) {
     int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (Fd < 0)
-        throw EFileStreamError(ErrnoText("Cannot open file", FileName));
+        throw EFileStreamError(ErrnoText("Cannot open file", FileName), FileName);
     struct stat St {};
     if (::fstat(Fd, &St) != 0 || !S_ISREG(St.st_mode)) {
         ::close(Fd);
-        throw EFileStreamError("Cannot open file " + FileName + ": not a regular file");
+        throw EFileStreamError("Cannot open file " + FileName + ": not a regular file", FileName);
     }
     std::vector<uint8_t> Bytes(static_cast<size_t>(St.st_size));
     size_t Done = 0;
@@ -32,7 +32,7 @@ std::unique_ptr<TPyxFileStream> TPyxFileStream::OpenRead(const std::string& File
         if (N < 0) {
             std::string Msg = ErrnoText("Cannot read file", FileName);
             ::close(Fd);
-            throw EFileStreamError(Msg);
+            throw EFileStreamError(Msg, FileName);
         }
         if (N == 0)
             break; // the file shrank while we read it: parse what is there
@@ -48,7 +48,7 @@ std::unique_ptr<TPyxFileStream> TPyxFileStream::OpenRead(const std::string& File
 std::unique_ptr<TPyxFileStream> TPyxFileStream::Create(const std::string& FileName) {
     int Fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (Fd < 0)
-        throw EFileStreamError(ErrnoText("Cannot create file", FileName));
+        throw EFileStreamError(ErrnoText("Cannot create file", FileName), FileName);
     auto Stream = std::make_unique<TPyxFileStream>();
     Stream->Mode_ = TMode::WriteFile;
     Stream->Fd_ = Fd;
@@ -83,13 +83,13 @@ void TPyxFileStream::Close() {
     }
     Fd_ = -1;
     if (::close(Fd) != 0)
-        throw EFileStreamError(ErrnoText("Cannot write file", FileName_));
+        throw EFileStreamError(ErrnoText("Cannot write file", FileName_), FileName_);
 }
 
 void TPyxFileStream::Flush(bool Sync) {
     FlushWriteBuffer();
     if (Sync && Mode_ == TMode::WriteFile && Fd_ >= 0 && ::fsync(Fd_) != 0)
-        throw EFileStreamError(ErrnoText("Cannot write file", FileName_));
+        throw EFileStreamError(ErrnoText("Cannot write file", FileName_), FileName_);
 }
 
 const std::vector<uint8_t>& TPyxFileStream::Bytes() {
@@ -107,7 +107,7 @@ void TPyxFileStream::FlushWriteBuffer() {
         if (N < 0 && errno == EINTR)
             continue;
         if (N <= 0)
-            throw EFileStreamError(ErrnoText("Cannot write file", FileName_));
+            throw EFileStreamError(ErrnoText("Cannot write file", FileName_), FileName_);
         Done += static_cast<size_t>(N);
     }
     WriteBuffer_.clear();

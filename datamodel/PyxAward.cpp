@@ -1,0 +1,191 @@
+#include "PyxAward.h"
+
+#include "PyxCompetition.h"
+#include "PyxContinent.h"
+#include "PyxNation.h"
+#include "PyxPeople.h"
+#include "PyxText.h"
+
+void TPyxAwardHistory::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
+    AwardKey = Stream.ReadInt32();
+    Year = Stream.ReadInt16();
+    Person1Key = Stream.ReadInt32();
+    Person2Key = Stream.ReadInt32();
+    Person3Key = Stream.ReadInt32();
+    HistoryByte1 = Stream.ReadByte();
+    HistoryByte2 = Stream.ReadByte();
+    HistoryByte3 = Stream.ReadByte();
+    TPyxObject::LoadFromStream(Stream, Version);
+}
+
+void TPyxAwardHistory::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteByte(0);
+    WriteID(Award, Stream);
+    Stream.WriteInt16(Year);
+    WriteID(Person1, Stream);
+    WriteID(Person2, Stream);
+    WriteID(Person3, Stream);
+    Stream.WriteByte(HistoryByte1);
+    Stream.WriteByte(HistoryByte2);
+    Stream.WriteByte(HistoryByte3);
+    TPyxObject::SaveToStream(Stream, Version);
+}
+
+std::unique_ptr<TPyxObject> TPyxAwardHistories::CreateEntity(uint8_t RecordType) {
+    if (RecordType != 0)
+        RaiseRecordType("Award History", RecordType);
+    return std::make_unique<TPyxAwardHistory>();
+}
+
+int TPyxAwardHistories::Compare(const TPyxObject* A, const TPyxObject* B) const {
+    int16_t YA = static_cast<const TPyxAwardHistory*>(A)->Year;
+    int16_t YB = static_cast<const TPyxAwardHistory*>(B)->Year;
+    return YA < YB ? -1 : (YA > YB ? 1 : 0);
+}
+
+void TPyxAwardHistories::ConvertIndexes(const TPyxAwards& Awards, const TPyxPeople& People) {
+    DoStatus("Converting Award History Indexes");
+    auto Loaded = ReleaseAll();
+    const int64_t Total = static_cast<int64_t>(Loaded.size());
+    for (int64_t I = 0; I < Total; ++I) {
+        auto* H = static_cast<TPyxAwardHistory*>(Loaded[static_cast<size_t>(I)].get());
+        H->Award = Awards.FindByID(H->AwardKey);
+        if (H->Award) {
+            H->Person1 = People.FindByID(H->Person1Key);
+            H->Person2 = People.FindByID(H->Person2Key);
+            H->Person3 = People.FindByID(H->Person3Key);
+            H->Award->Histories.Add(std::move(Loaded[static_cast<size_t>(I)]), true);
+        }
+        DoProgress(I, Total);
+    }
+}
+
+void TPyxAwardHistories::RenumberFrom(int32_t& Next) {
+    Sort();
+    for (auto& H : Items_)
+        H->ID = Next++;
+    RebuildIndexes();
+}
+
+void TPyxAwardTexts::LoadTexts(TPyxFileStream& Stream) {
+    Stream.ReadWideString(Name);
+    NameByte = Stream.ReadByte();
+    Stream.ReadWideString(ShortName);
+    ShortNameByte = Stream.ReadByte();
+}
+
+void TPyxAwardTexts::SaveTexts(TPyxFileStream& Stream) const {
+    Stream.WriteWideString(Name);
+    Stream.WriteByte(NameByte);
+    Stream.WriteWideString(ShortName);
+    Stream.WriteByte(ShortNameByte);
+}
+
+void TPyxAwardTexts::SkipTexts(TPyxFileStream& Stream) {
+    Stream.SkipWideString();
+    Stream.Skip(1);
+    Stream.SkipWideString();
+    Stream.Skip(1);
+}
+
+void TPyxAward::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
+    NameByte = Stream.ReadByte();
+    ShortNameByte = Stream.ReadByte();
+    Scope = Stream.ReadByte();
+    Colours.LoadFromStream(Stream);
+    Reputation = Stream.ReadInt16();
+    AwardType = Stream.ReadByte();
+    DateRule = Stream.ReadByte();
+    AwardDate.LoadFromStream(Stream);
+    ContinentKey = Stream.ReadInt32();
+    NationKey = Stream.ReadInt32();
+    RunBy = Stream.ReadByte();
+    Formation = Stream.ReadByte();
+    MaxAge = Stream.ReadByte();
+    WinnerHomeReputation = Stream.ReadByte();
+    WinnerWorldReputation = Stream.ReadByte();
+    CompetitionKey = Stream.ReadInt32();
+    if (Version > 144)
+        AwardExtra = Stream.ReadInt16();
+    TPyxObject::LoadFromStream(Stream, Version);
+}
+
+void TPyxAward::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteByte(0);
+    Stream.WriteByte(NameByte);
+    Stream.WriteByte(ShortNameByte);
+    Stream.WriteByte(Scope);
+    Colours.SaveToStream(Stream);
+    Stream.WriteInt16(Reputation);
+    Stream.WriteByte(AwardType);
+    Stream.WriteByte(DateRule);
+    AwardDate.SaveToStream(Stream);
+    WriteID(Continent, Stream);
+    WriteID(Nation, Stream);
+    Stream.WriteByte(RunBy);
+    Stream.WriteByte(Formation);
+    Stream.WriteByte(MaxAge);
+    Stream.WriteByte(WinnerHomeReputation);
+    Stream.WriteByte(WinnerWorldReputation);
+    WriteID(Competition, Stream);
+    if (Version > 144)
+        Stream.WriteInt16(AwardExtra);
+    TPyxObject::SaveToStream(Stream, Version);
+}
+
+bool TPyxAward::Matches(const std::u16string& Text) const {
+    return AnsiContainsText(Name, Text) || AnsiContainsText(ShortName, Text);
+}
+
+void TPyxAward::RemovePerson(const TPyxPerson* Person) {
+    Histories.ForEach([&](TPyxAwardHistory* H) {
+        for (TPyxPerson** P : {&H->Person1, &H->Person2, &H->Person3})
+            if (*P == Person)
+                *P = nullptr;
+    });
+}
+
+std::unique_ptr<TPyxObject> TPyxAwards::CreateEntity(uint8_t RecordType) {
+    if (RecordType != 0)
+        RaiseRecordType("Awards", RecordType);
+    return std::make_unique<TPyxAward>();
+}
+
+void TPyxAwards::ConvertIndexes(const TPyxContinents& Continents, const TPyxNations& Nations,
+                                const TPyxCompetitions& Competitions) {
+    DoStatus("Converting Award Indexes");
+    for (int32_t I = 0; I < Count(); ++I) {
+        TPyxAward* A = Items(I);
+        A->Continent = Continents.FindByID(A->ContinentKey);
+        A->Nation = Nations.FindByID(A->NationKey);
+        A->Competition = Competitions.FindByID(A->CompetitionKey);
+        DoProgress(I, Count());
+    }
+}
+
+void TPyxAwards::RenumberHistories() {
+    HistoryCount = 0;
+    for (int32_t I = 0; I < Count(); ++I) {
+        Items(I)->Histories.RenumberFrom(HistoryCount);
+        DoProgress(I, Count());
+    }
+}
+
+void TPyxAwards::SaveHistories(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteInt32(HistoryCount);
+    for (int32_t I = 0; I < Count(); ++I) {
+        Items(I)->Histories.ForEach([&](const TPyxAwardHistory* H) { H->SaveToStream(Stream, Version); });
+        DoProgress(I, Count());
+    }
+}
+
+void TPyxAwards::RemovePerson(const TPyxPerson* Person) {
+    ForEach([&](TPyxAward* A) { A->RemovePerson(Person); });
+}
+
+void TPyxAwards::UnlinkNation(const TPyxNation* Nation) {
+    ForEach([&](TPyxAward* A) {
+        if (A->Nation == Nation)
+            A->Nation = nullptr;
+    });
+}

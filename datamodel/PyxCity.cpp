@@ -1,0 +1,78 @@
+#include "PyxCity.h"
+
+#include "PyxNation.h"
+#include "PyxText.h"
+#include "PyxWeather.h"
+
+void TPyxCityTexts::LoadTexts(TPyxFileStream& Stream) {
+    Stream.ReadWideString(Name);
+    NameByte = Stream.ReadByte();
+    Stream.ReadWideString(CitizenName);
+    CitizenByte = Stream.ReadByte();
+}
+
+void TPyxCityTexts::SaveTexts(TPyxFileStream& Stream) const {
+    Stream.WriteWideString(Name);
+    Stream.WriteByte(NameByte);
+    Stream.WriteWideString(CitizenName);
+    Stream.WriteByte(CitizenByte);
+}
+
+void TPyxCityTexts::SkipTexts(TPyxFileStream& Stream) {
+    Stream.SkipWideString();
+    Stream.Skip(1);
+    Stream.SkipWideString();
+    Stream.Skip(1);
+}
+
+void TPyxCity::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
+    NameByte = Stream.ReadByte();
+    Latitude = Stream.ReadSingle();
+    Longitude = Stream.ReadSingle();
+    Attraction = Stream.ReadByte();
+    NationKey = Stream.ReadInt32();
+    WeatherKey = Stream.ReadInt32();
+    Stream.ReadWideString(CitizenName);
+    CitizenByte = Stream.ReadByte();
+    Altitude = Stream.ReadInt16();
+    TPyxObject::LoadFromStream(Stream, Version);
+}
+
+void TPyxCity::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteByte(0);
+    Stream.WriteByte(NameByte);
+    Stream.WriteSingle(Latitude);
+    Stream.WriteSingle(Longitude);
+    Stream.WriteByte(Attraction);
+    WriteID(Nation, Stream);
+    WriteID(Weather, Stream);
+    Stream.WriteWideString(CitizenName);
+    Stream.WriteByte(CitizenByte);
+    Stream.WriteInt16(Altitude);
+    TPyxObject::SaveToStream(Stream, Version);
+}
+
+bool TPyxCity::Matches(const std::u16string& Text) const { return AnsiContainsText(Name, Text); }
+
+std::unique_ptr<TPyxObject> TPyxCities::CreateEntity(uint8_t RecordType) {
+    if (RecordType != 0)
+        RaiseRecordType("Cities", RecordType);
+    return std::make_unique<TPyxCity>();
+}
+
+void TPyxCities::ConvertIndexes(const TPyxNations& Nations, const TPyxWeathers& Weathers) {
+    DoStatus("Converting City Indexes");
+    for (int32_t I = 0; I < Count(); ++I) {
+        TPyxCity* C = Items(I);
+        C->Nation = Nations.FindByID(C->NationKey);
+        C->Weather = Weathers.FindByID(C->WeatherKey);
+        DoProgress(I, Count());
+    }
+}
+
+void TPyxCities::UnlinkNation(const TPyxNation* Nation) {
+    ForEach([&](TPyxCity* C) {
+        if (C->Nation == Nation)
+            C->Nation = nullptr;
+    });
+}

@@ -1,0 +1,207 @@
+#include "PyxClub.h"
+
+#include "PyxDatabase.h"
+#include "PyxNation.h"
+#include "PyxPeople.h"
+#include "PyxStadium.h"
+#include "PyxTeam.h"
+
+namespace {
+
+[[noreturn]] void RaiseClubField(const char* Field, int64_t Value) {
+    throw EFileCorruptError(std::string("Clubs seems to be corrupt.\r\n") + Field + ": " + std::to_string(Value));
+}
+
+} // namespace
+
+void TPyxClubTexts::LoadTexts(TPyxFileStream& Stream) {
+    Stream.ReadWideString(Name);
+    NameByte = Stream.ReadByte();
+    Stream.ReadWideString(ShortName);
+    ShortNameByte = Stream.ReadByte();
+    Stream.ReadWideString(ClubText);
+    ClubTextByte = Stream.ReadByte();
+    Stream.ReadWideString(Nickname1);
+    Nickname1Byte = Stream.ReadByte();
+    Stream.ReadWideString(Nickname2);
+}
+
+void TPyxClubTexts::SaveTexts(TPyxFileStream& Stream) const {
+    Stream.WriteWideString(Name);
+    Stream.WriteByte(NameByte);
+    Stream.WriteWideString(ShortName);
+    Stream.WriteByte(ShortNameByte);
+    Stream.WriteWideString(ClubText);
+    Stream.WriteByte(ClubTextByte);
+    Stream.WriteWideString(Nickname1);
+    Stream.WriteByte(Nickname1Byte);
+    Stream.WriteWideString(Nickname2);
+}
+
+void TPyxClubTexts::SkipTexts(TPyxFileStream& Stream) {
+    for (int I = 0; I < 4; ++I) {
+        Stream.SkipWideString();
+        Stream.Skip(1);
+    }
+    Stream.SkipWideString();
+}
+
+TPyxClub::TPyxClub(int16_t ServerVersion)
+    : ClubValue3(ServerVersion == 112 ? 1 : 2), ClubValue4(ServerVersion == 112 ? 2 : 3) {}
+
+void TPyxClub::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
+    NationKey = Stream.ReadInt32();
+    ClubTextByte = Stream.ReadByte();
+    Stream.ReadWideString(Nickname1);
+    Nickname1Byte = Stream.ReadByte();
+    Stream.ReadWideString(Nickname2);
+    YouthAcademy = Stream.ReadByte();
+    YouthSetup = Stream.ReadByte();
+    ProfessionalStatus = Stream.ReadByte();
+    AverageAttendance = Stream.ReadInt32();
+    MinimumAttendance = Stream.ReadInt32();
+    MaximumAttendance = Stream.ReadInt32();
+    Training = Stream.ReadByte();
+    PublicLimitedCompany = Stream.ReadByte();
+    ChairmanKey = Stream.ReadInt32();
+    ClubValue1 = Stream.ReadInt16();
+    BoardMembers.LoadByteCounted(Stream);
+    Scouts.LoadByteCounted(Stream);
+    FinanceType = Stream.ReadByte();
+    if (FinanceType != 0)
+        RaiseClubField("Finance Type", FinanceType);
+    Balance = Stream.ReadInt32();
+    Sponsor = Stream.ReadInt32();
+    if (Sponsor != 0)
+        RaiseClubField("Sponsor", Sponsor);
+    TransferOfferCount = Stream.ReadInt16();
+    if (TransferOfferCount != 0)
+        RaiseClubField("Transfer Offer Count", TransferOfferCount);
+    TransferInfo.LoadWordCounted(Stream, Version);
+    ClubLinks = Stream.ReadByte();
+    if (ClubLinks != 0)
+        RaiseClubField("Club Links", ClubLinks);
+    ClubValue2 = Stream.ReadInt32();
+    ClubValue3 = Stream.ReadInt32();
+    ClubValue4 = Stream.ReadInt32();
+    ShortlistedPeopleCount = Stream.ReadInt16();
+    if (ShortlistedPeopleCount != 0)
+        RaiseClubField("Shortlisted People Count", ShortlistedPeopleCount);
+    InternationalDatePlayerCounts = Stream.ReadByte();
+    if (InternationalDatePlayerCounts != 0)
+        RaiseClubField("International Date Player Counts", InternationalDatePlayerCounts);
+    ClubValue5 = Stream.ReadByte();
+    CaptainKey = Stream.ReadInt32();
+    TPyxTeamContainer::LoadFromStream(Stream, Version);
+}
+
+void TPyxClub::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteByte(0);
+    WriteID(Nation, Stream);
+    Stream.WriteByte(ClubTextByte);
+    Stream.WriteWideString(Nickname1);
+    Stream.WriteByte(Nickname1Byte);
+    Stream.WriteWideString(Nickname2);
+    Stream.WriteByte(YouthAcademy);
+    Stream.WriteByte(YouthSetup);
+    Stream.WriteByte(ProfessionalStatus);
+    Stream.WriteInt32(AverageAttendance);
+    Stream.WriteInt32(MinimumAttendance);
+    Stream.WriteInt32(MaximumAttendance);
+    Stream.WriteByte(Training);
+    Stream.WriteByte(PublicLimitedCompany);
+    WriteID(Chairman, Stream);
+    Stream.WriteInt16(ClubValue1);
+    BoardMembers.SaveByteCounted(Stream);
+    Scouts.SaveByteCounted(Stream);
+    Stream.WriteByte(FinanceType);
+    Stream.WriteInt32(Balance);
+    Stream.WriteInt32(Sponsor);
+    Stream.WriteInt16(TransferOfferCount);
+    TransferInfo.SaveWordCounted(Stream, Version);
+    Stream.WriteByte(ClubLinks);
+    Stream.WriteInt32(ClubValue2);
+    Stream.WriteInt32(ClubValue3);
+    Stream.WriteInt32(ClubValue4);
+    Stream.WriteInt16(ShortlistedPeopleCount);
+    Stream.WriteByte(InternationalDatePlayerCounts);
+    Stream.WriteByte(ClubValue5);
+    WriteID(Captain, Stream);
+    TPyxTeamContainer::SaveToStream(Stream, Version);
+}
+
+TPyxClubTexts TPyxClub::GetTexts() const {
+    TPyxClubTexts T;
+    T.Name = Name;
+    T.NameByte = NameByte;
+    T.ShortName = ShortName;
+    T.ShortNameByte = ShortNameByte;
+    T.ClubText = ClubText;
+    T.ClubTextByte = ClubTextByte;
+    T.Nickname1 = Nickname1;
+    T.Nickname1Byte = Nickname1Byte;
+    T.Nickname2 = Nickname2;
+    return T;
+}
+
+void TPyxClub::SetTexts(const TPyxClubTexts& T) {
+    Name = T.Name;
+    NameByte = T.NameByte;
+    ShortName = T.ShortName;
+    ShortNameByte = T.ShortNameByte;
+    ClubText = T.ClubText;
+    ClubTextByte = T.ClubTextByte;
+    Nickname1 = T.Nickname1;
+    Nickname1Byte = T.Nickname1Byte;
+    Nickname2 = T.Nickname2;
+}
+
+void TPyxClub::LoadLangFromStream(TPyxFileStream& Stream) {
+    TPyxClubTexts T;
+    T.LoadTexts(Stream);
+    SetTexts(T);
+}
+
+void TPyxClub::SaveLangToStream(TPyxFileStream& Stream) const { GetTexts().SaveTexts(Stream); }
+
+void TPyxClub::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, int16_t Version,
+                              const TPyxStadiums& Stadiums, const TPyxTeams& Teams_, const TPyxClubs& Clubs) {
+    Nation = Nations.FindByID(NationKey);
+    Chairman = People.FindByID(ChairmanKey);
+    BoardMembers.ConvertIndexes(People);
+    Scouts.ConvertIndexes(People);
+    TransferInfo.ConvertIndexes(People, Clubs, Version);
+    Captain = People.FindByID(CaptainKey);
+    ConvertContainerIndexes(Nations, People, Stadiums, Teams_, Clubs);
+}
+
+void TPyxClub::RemovePerson(const TPyxPerson* Person) {
+    TransferInfo.ClearRecordHolder(Person);
+    TPyxTeamContainer::RemovePerson(Person);
+}
+
+void TPyxClub::RemoveClub(const TPyxClub* Club) {
+    TransferInfo.RemoveSalePercentagesForClub(Club);
+    TPyxTeamContainer::RemoveClub(Club);
+}
+
+void TPyxClub::RemoveNation(const TPyxNation* ANation) {
+    if (Nation == ANation)
+        Nation = nullptr;
+    TPyxTeamContainer::RemoveNation(ANation);
+}
+
+std::unique_ptr<TPyxObject> TPyxClubs::CreateEntity(uint8_t RecordType) {
+    if (RecordType != 0)
+        RaiseRecordType("Clubs", RecordType);
+    return std::make_unique<TPyxClub>(Database_.GetVersion());
+}
+
+void TPyxClubs::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, int16_t Version,
+                               const TPyxStadiums& Stadiums, const TPyxTeams& Teams) {
+    DoStatus("Converting Club Indexes");
+    for (int32_t I = 0; I < Count(); ++I) {
+        Items(I)->ConvertIndexes(Nations, People, Version, Stadiums, Teams, *this);
+        DoProgress(I, Count());
+    }
+}

@@ -1,0 +1,63 @@
+#include "PyxClubDebt.h"
+
+#include "PyxTeam.h"
+
+void TPyxClubDebt::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
+    TeamKey = Stream.ReadInt32();
+    Amount = Stream.ReadInt32();
+    MonthlyPaymentsLeft = Stream.ReadInt16();
+    TransferBudget = Stream.ReadInt32();
+    Kind = Stream.ReadByte();
+    if (Kind > 2)
+        throw EFileCorruptError("Club Debts seems to be corrupt.\r\nType: " + std::to_string(Kind));
+    TPyxObject::LoadFromStream(Stream, Version);
+}
+
+void TPyxClubDebt::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteByte(0);
+    WriteID(Team, Stream);
+    Stream.WriteInt32(Amount);
+    Stream.WriteInt16(MonthlyPaymentsLeft);
+    Stream.WriteInt32(TransferBudget);
+    Stream.WriteByte(Kind);
+    TPyxObject::SaveToStream(Stream, Version);
+}
+
+std::unique_ptr<TPyxClubDebt> TPyxClubDebt::Clone() const {
+    auto D = std::make_unique<TPyxClubDebt>();
+    D->Team = Team;
+    D->Amount = Amount;
+    D->MonthlyPaymentsLeft = MonthlyPaymentsLeft;
+    D->TransferBudget = TransferBudget;
+    D->Kind = Kind;
+    return D;
+}
+
+std::unique_ptr<TPyxObject> TPyxClubDebts::CreateEntity(uint8_t RecordType) {
+    if (RecordType != 0)
+        RaiseRecordType("Club Debts", RecordType);
+    return std::make_unique<TPyxClubDebt>();
+}
+
+void TPyxClubDebts::ConvertIndexes(const TPyxTeams& Teams) {
+    DoStatus("Converting Club Debt Indexes");
+    auto Loaded = ReleaseAll();
+    const int64_t Total = static_cast<int64_t>(Loaded.size());
+    for (int64_t I = 0; I < Total; ++I) {
+        std::unique_ptr<TPyxClubDebt> D(static_cast<TPyxClubDebt*>(Loaded[static_cast<size_t>(I)].release()));
+        D->Team = Teams.FindByID(D->TeamKey);
+        if (TPyxTeam* Team = D->Team) {
+            if (D->Kind == 0)
+                Team->SetClubDebt(std::move(D));
+            else
+                Team->ClubDebts.Add(std::move(D), true);
+        }
+        DoProgress(I, Total);
+    }
+}
+
+void TPyxClubDebts::RenumberFrom(int32_t& Next) {
+    for (auto& D : Items_)
+        D->ID = Next++;
+    RebuildIndexes();
+}

@@ -1,0 +1,281 @@
+#include "PyxDatabase.h"
+
+#include "PyxText.h"
+
+namespace {
+
+std::string WithDelimiter(const std::string& Path) {
+    if (Path.empty() || Path.back() == '/')
+        return Path;
+    return Path + '/';
+}
+
+} // namespace
+
+TPyxDatabase::TPyxDatabase() : Clubs(*this) {}
+
+TPyxDatabase::~TPyxDatabase() = default;
+
+std::vector<TPyxDatabase::TTable> TPyxDatabase::ServerTables() {
+    return {{&Awards, "Awards"},
+            {&Cities, "Cities"},
+            {&Clubs, "Clubs"},
+            {&Competitions, "Competitions"},
+            {&Continents, "Continents"},
+            {&Injuries, "Injuries"},
+            {&Medias, "Media"},
+            {&Languages, "Languages"},
+            {&Nations, "Nations"},
+            {&FirstNames, "First Names"},
+            {&SecondNames, "Second Names"},
+            {&CommonNames, "Common Names"},
+            {&Regions, "Regions"},
+            {&Sponsors, "Sponsors"},
+            {&Stadiums, "Stadiums"},
+            {&StadiumMoves, "Stadium Moves"},
+            {&Stages, "Stages"},
+            {&Teams, "Teams"},
+            {&Weathers, "Weather"},
+            {&PlayerTypes, "Player Types"},
+            {&AwardHistories, "Award Histories"},
+            {&CompetitionHistories, "Competition Histories"},
+            {&Loans, "Loans"},
+            {&StartingInjuries, "Starting Injuries"},
+            {&StartingConfidences, "Starting Confidence"},
+            {&FutureTransfers, "Future Transfers"},
+            {&ClubDebts, "Club Debts"}};
+}
+
+void TPyxDatabase::DoStatus(const std::string& Text) const {
+    if (OnStatus)
+        OnStatus(Text);
+}
+
+void TPyxDatabase::DoProgress(int64_t Index, int64_t Total) const {
+    if (OnProgress)
+        OnProgress(ProgressPercent(Index, Total));
+}
+
+void TPyxDatabase::Attach(TPyxObjects& Collection) {
+    Collection.OnStatus = OnStatus;
+    Collection.OnProgress = OnProgress;
+}
+
+void TPyxDatabase::AddLanguageSlots(TPyxObject& Entity) const {
+    Entity.CreateLangObjects();
+    if (!Entity.LangObjects)
+        return;
+    for (TPyxLanguage* L : LangFileLanguages)
+        if (L->UniqueID != DefaultLanguageUniqueID)
+            Entity.LangObjects->Add(L);
+}
+
+void TPyxDatabase::ClearAll() {
+    // People first: they own the records that the load-time tables would otherwise still list.
+    People.Clear();
+    for (const TTable& T : ServerTables())
+        T.Collection->Clear();
+    PersonLanguageList.Clear();
+    PersonDatas.Clear();
+    PlayingDatas.Clear();
+    NonPlayingDatas.Clear();
+    LangFileLanguages.clear();
+    LangFileLanguageCount = 0;
+}
+
+std::unique_ptr<TPyxFileStream> TPyxDatabase::OpenForLoading(const char* FileName) const {
+    try {
+        return TPyxFileStream::OpenRead(DataPath + FileName);
+    } catch (const EFileStreamError&) {
+        throw EAccessDeniedError(std::string("Couldn't access ") + FileName +
+                                 ".\r\nMake sure the Pyx Path is correct.");
+    }
+}
+
+void TPyxDatabase::LoadTable(TPyxObjects& Collection, TPyxFileStream& Stream, bool PersonPrefix, int16_t Version,
+                             const char* Name) {
+    DoStatus(std::string("Loading ") + Name);
+    Collection.Clear();
+    Attach(Collection);
+    try {
+        Collection.LoadFromStream(Stream, Version, PersonPrefix);
+    } catch (const EFileCorruptError& E) {
+        throw EFileCorruptError(std::string("Data file seems to be corrupt, couldn't load ") + Name + ".\r\n" +
+                                E.what());
+    } catch (const EPyxLoadError& E) {
+        throw EFileCorruptError(std::string("Data file seems to be corrupt, couldn't load ") + Name + ".\r\n" +
+                                E.what());
+    }
+}
+
+namespace {
+
+// Reads a part of a file's frame (its header block, extra block or trailer); a file too short for it is reported
+// with the file's name.
+template <class F> void ReadFramePart(const char* FileName, F&& Read) {
+    try {
+        Read();
+    } catch (const EFileCorruptError& E) {
+        const std::string Msg = E.what();
+        if (Msg.find(FileName) == 0)
+            throw;
+        throw EFileCorruptError(std::string("Data file seems to be corrupt, couldn't load ") + FileName + ".\r\n" +
+                                Msg);
+    }
+}
+
+} // namespace
+
+void TPyxDatabase::LoadServerFile() {
+    auto Stream = OpenForLoading(ServerFileName);
+    ReadFramePart(ServerFileName, [&] {
+        ServerHeader = ReadFileHeader(*Stream, ServerFileName, {112, 145, 147});
+        Stream->Read(ServerExtraHeader.data(), GetVersion() == 112 ? 15 : 25);
+    });
+    const int16_t Version = GetVersion();
+    for (const TTable& T : ServerTables())
+        LoadTable(*T.Collection, *Stream, false, Version, T.Name);
+
+    DoStatus("Loading Person Languages");
+    PersonLanguageList.Clear();
+    PersonLanguageList.OnStatus = OnStatus;
+    PersonLanguageList.OnProgress = OnProgress;
+    try {
+        PersonLanguageList.LoadIntCounted(*Stream, Version);
+    } catch (const EFileCorruptError& E) {
+        throw EFileCorruptError(std::string("Data file seems to be corrupt, couldn't load Person Languages.\r\n") +
+                                E.what());
+    }
+}
+
+void TPyxDatabase::LoadPeopleFile() {
+    auto Stream = OpenForLoading(PeopleFileName);
+    ReadFramePart(PeopleFileName,
+                  [&] { PeopleHeader = ReadFileHeader(*Stream, PeopleFileName, {112, 145, 147}); });
+    const int16_t Version = HeaderVersion(PeopleHeader);
+    LoadTable(People, *Stream, true, Version, "People");
+    LoadTable(PersonDatas, *Stream, false, Version, "Person Data");
+    LoadTable(PlayingDatas, *Stream, false, Version, "Playing Data");
+    LoadTable(NonPlayingDatas, *Stream, false, Version, "Non Playing Data");
+    ReadFramePart(PeopleFileName, [&] { Stream->Read(PeopleTrailer.data(), 4); });
+}
+
+void TPyxDatabase::LoadHistoryFiles() {
+    struct TCloser {
+        TPyxPlayingHistories& H;
+        ~TCloser() { H.Close(); }
+    } Closer{PlayingHistories};
+    PlayingHistories.Open(DataPath);
+    DoStatus("Loading Playing Histories");
+    PlayingHistories.OnProgress = OnProgress;
+    try {
+        PlayingHistories.Load(People, Teams);
+    } catch (const EFileCorruptError& E) {
+        throw EFileCorruptError(
+            std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") + E.what());
+    } catch (const EPyxLoadError& E) {
+        throw EFileCorruptError(
+            std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") + E.what());
+    }
+}
+
+void TPyxDatabase::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, int Mode) {
+    const std::string LangName = ToUtf8(Language->Name);
+    DoStatus("Loading " + LangName + " Language");
+    Stream.Seek(12 + static_cast<int64_t>(Language->LangFileOffset), TPyxFileStream::soFromBeginning);
+    const TTable Block[] = {{&Cities, "Cities"},   {&Clubs, "Clubs"},           {&Continents, "Continents"},
+                            {&Injuries, "Injuries"}, {&Nations, "Nations"},     {&Awards, "Awards"},
+                            {&Stadiums, "Stadiums"}, {&Stages, "Stages"},       {&Competitions, "Competitions"},
+                            {&Regions, "Regions"},   {&PlayerTypes, "Player Types"}, {&Medias, "Media"}};
+    for (int K = 0; K < 12; ++K) {
+        try {
+            Block[K].Collection->LoadLanguage(Stream, Language, Mode);
+        } catch (const EFileCorruptError& E) {
+            throw EFileCorruptError("Data file seems to be corrupt, couldn't load the " + LangName + " texts of " +
+                                    Block[K].Name + " from " + LangFileName + ".\r\n" + E.what());
+        }
+        DoProgress(K, 12);
+    }
+}
+
+void TPyxDatabase::LoadLangFile() {
+    auto Stream = OpenForLoading(LangFileName);
+    ReadFramePart(LangFileName, [&] {
+        LangHeader = ReadFileHeader(*Stream, LangFileName, {112, 145, 147, 200});
+        LangFileLanguageCount = Stream->ReadByte();
+        Stream->Require(8 * static_cast<int64_t>(LangFileLanguageCount));
+    });
+    for (int I = 0; I < LangFileLanguageCount; ++I) {
+        int32_t LanguageID = Stream->ReadInt32();
+        TPyxLanguage* L = Languages.FindByUniqueID(LanguageID);
+        if (!L)
+            throw EFileCorruptError(std::string(LangFileName) + " doesn't seem to be a valid Pyx data file.\r\n" +
+                                    "Unknown Language: " + std::to_string(LanguageID));
+        LangFileLanguages.push_back(L);
+        L->LangFileOffset = Stream->ReadInt32();
+    }
+    TPyxLanguage* Default = nullptr;
+    for (TPyxLanguage* L : LangFileLanguages)
+        if (L->UniqueID == DefaultLanguageUniqueID) {
+            Default = L;
+            break;
+        }
+    if (!Default)
+        throw EFileCorruptError(std::string(LangFileName) + " doesn't seem to be a valid Pyx data file.\r\n" +
+                                "Missing Default Language: " + std::to_string(DefaultLanguageUniqueID));
+    LoadLanguage(*Stream, Default, 0);
+    if (LoadAllLanguages) {
+        bool First = true;
+        for (TPyxLanguage* L : LangFileLanguages)
+            if (L->UniqueID != DefaultLanguageUniqueID) {
+                LoadLanguage(*Stream, L, First ? 1 : 2);
+                First = false;
+            }
+    }
+}
+
+void TPyxDatabase::Load(const std::string& Path) {
+    Loaded_ = false;
+    ClearAll();
+    DataPath = WithDelimiter(Path);
+    LoadServerFile();
+    LoadPeopleFile();
+    if (LoadPlayingHistories)
+        LoadHistoryFiles();
+    LoadLangFile();
+    ConvertIndexes();
+    Loaded_ = true;
+}
+
+void TPyxDatabase::ConvertIndexes() {
+    const int16_t Version = GetVersion();
+    Awards.ConvertIndexes(Continents, Nations, Competitions);
+    AwardHistories.ConvertIndexes(Awards, People);
+    Cities.ConvertIndexes(Nations, Weathers);
+    Clubs.ConvertIndexes(Nations, People, Version, Stadiums, Teams);
+    ClubDebts.ConvertIndexes(Teams);
+    Competitions.ConvertIndexes(Continents, Nations);
+    CompetitionHistories.ConvertIndexes(Competitions, Teams);
+    FutureTransfers.ConvertIndexes(People, Teams);
+    Loans.ConvertIndexes(People, Teams);
+    Medias.ConvertIndexes(Clubs, Cities, Competitions, Continents, Nations, Regions);
+    FirstNames.ConvertIndexes(Nations);
+    SecondNames.ConvertIndexes(Nations);
+    CommonNames.ConvertIndexes(Nations);
+    Nations.ConvertIndexes(People, Languages, Cities, Regions, Continents, Stadiums, Teams, Clubs, Version);
+    {
+        TPyxHandOver<TPyxPersonData> PersonDataRecords(PersonDatas, "Person Data");
+        TPyxHandOver<TPyxPlayingData> PlayingDataRecords(PlayingDatas, "Playing Data");
+        TPyxHandOver<TPyxNonPlayingData> NonPlayingDataRecords(NonPlayingDatas, "Non Playing Data");
+        TPyxPersonLinks Links{PersonDataRecords, PlayingDataRecords, NonPlayingDataRecords, Cities, Competitions,
+                              FirstNames,        SecondNames,        CommonNames,           Nations, Teams,
+                              Clubs,             People,             Stadiums};
+        People.ConvertIndexes(Links);
+    }
+    PersonLanguageList.ConvertIndexes(People, Languages);
+    Stadiums.ConvertIndexes(Cities, Clubs);
+    StadiumMoves.ConvertIndexes(Teams, Stadiums);
+    StartingConfidences.ConvertIndexes(People);
+    StartingInjuries.ConvertIndexes(People, Injuries);
+    Teams.ConvertIndexes(Competitions, Stadiums, Nations, Clubs, People);
+}

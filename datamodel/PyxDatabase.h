@@ -1,0 +1,146 @@
+#pragma once
+
+#include "PyxAward.h"
+#include "PyxCity.h"
+#include "PyxClub.h"
+#include "PyxClubDebt.h"
+#include "PyxCompetition.h"
+#include "PyxContinent.h"
+#include "PyxFileHeader.h"
+#include "PyxFutureTransfer.h"
+#include "PyxInjury.h"
+#include "PyxLanguage.h"
+#include "PyxLoan.h"
+#include "PyxMedia.h"
+#include "PyxName.h"
+#include "PyxNation.h"
+#include "PyxPeople.h"
+#include "PyxPersonData.h"
+#include "PyxPersonLanguage.h"
+#include "PyxPlayerType.h"
+#include "PyxPlayingHistories.h"
+#include "PyxRegion.h"
+#include "PyxSponsor.h"
+#include "PyxStadium.h"
+#include "PyxStadiumMove.h"
+#include "PyxStage.h"
+#include "PyxStartingConfidence.h"
+#include "PyxStartingInjury.h"
+#include "PyxTeam.h"
+#include "PyxWeather.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+class TPyxSaveTransaction;
+
+// The whole pre-game database in memory: every entity collection and the playing histories. It reads the data
+// files of a folder, links the stored keys into references, and on saving sorts, renumbers and writes every file
+// back in the game's format.
+class TPyxDatabase final {
+public:
+    static constexpr const char* ServerFileName = "server_db.dat";
+    static constexpr const char* PeopleFileName = "people_db.dat";
+    static constexpr const char* LangFileName = "lang_db.dat";
+
+    TPyxDatabase();
+    ~TPyxDatabase();
+    TPyxDatabase(const TPyxDatabase&) = delete;
+    TPyxDatabase& operator=(const TPyxDatabase&) = delete;
+
+    // Reads the data folder. EAccessDeniedError or EFileCorruptError on failure; after a failure the database
+    // holds an unlinked part of the files and may only be loaded again or destroyed.
+    void Load(const std::string& Path);
+    // Sorts, renumbers and writes the data folder. Requires a completed Load. A failed save leaves the files of
+    // the folder as they were.
+    void Save(const std::string& Path);
+    bool IsLoaded() const { return Loaded_; }
+
+    // The server_db.dat version (0 before the first load).
+    int16_t GetVersion() const { return HeaderVersion(ServerHeader); }
+    // Gives an entity the editor created one language object per extra language of lang_db.dat's directory.
+    void AddLanguageSlots(TPyxObject& Entity) const;
+    void DoStatus(const std::string& Text) const;
+    void DoProgress(int64_t Index, int64_t Total) const;
+
+    std::string DataPath;
+    bool LoadAllLanguages = true;
+    bool LoadPlayingHistories = true;
+    int32_t DefaultLanguageUniqueID = 8;
+    TStatusEvent OnStatus;
+    TProgressEvent OnProgress;
+
+    TPyxFileHeader ServerHeader{};
+    std::array<uint8_t, 25> ServerExtraHeader{};
+    TPyxFileHeader PeopleHeader{};
+    std::array<uint8_t, 4> PeopleTrailer{};
+    TPyxFileHeader LangHeader{};
+    uint8_t LangFileLanguageCount = 0;
+    // The languages of lang_db.dat's directory, in directory order (borrowed from Languages).
+    std::vector<TPyxLanguage*> LangFileLanguages;
+
+    TPyxAwards Awards;
+    TPyxCities Cities;
+    TPyxClubs Clubs;
+    TPyxCompetitions Competitions;
+    TPyxContinents Continents;
+    TPyxInjuries Injuries;
+    TPyxMedias Medias;
+    TPyxLanguages Languages;
+    TPyxNations Nations;
+    TPyxNames FirstNames;
+    TPyxNames SecondNames;
+    TPyxNames CommonNames;
+    TPyxRegions Regions;
+    TPyxSponsors Sponsors;
+    TPyxStadiums Stadiums;
+    TPyxStadiumMoves StadiumMoves;
+    TPyxStages Stages;
+    TPyxTeams Teams;
+    TPyxWeathers Weathers;
+    TPyxPlayerTypes PlayerTypes;
+    TPyxAwardHistories AwardHistories;
+    TPyxCompetitionHistories CompetitionHistories;
+    TPyxLoans Loans;
+    TPyxStartingInjuries StartingInjuries;
+    TPyxStartingConfidences StartingConfidences;
+    TPyxFutureTransfers FutureTransfers;
+    TPyxClubDebts ClubDebts;
+    TPyxPersonLanguageList PersonLanguageList;
+    TPyxPeople People;
+    TPyxPersonDatas PersonDatas;
+    TPyxPlayingDatas PlayingDatas;
+    TPyxNonPlayingDatas NonPlayingDatas;
+    TPyxPlayingHistories PlayingHistories;
+
+    // The server_db.dat tables in file order, with the names status texts and messages use.
+    struct TTable {
+        TPyxObjects* Collection;
+        const char* Name;
+    };
+    std::vector<TTable> ServerTables();
+
+    void ConvertIndexes();
+    void SortAll();
+
+private:
+    void ClearAll();
+    void LoadTable(TPyxObjects& Collection, TPyxFileStream& Stream, bool PersonPrefix, int16_t Version,
+                   const char* Name);
+    void LoadServerFile();
+    void LoadPeopleFile();
+    void LoadHistoryFiles();
+    void LoadLangFile();
+    void LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, int Mode);
+    void SaveServerFile(TPyxSaveTransaction& Files);
+    void SavePeopleFile(TPyxSaveTransaction& Files);
+    void SaveHistoryFiles(TPyxSaveTransaction& Files);
+    void SaveLangFile(TPyxSaveTransaction& Files);
+    void SaveTable(TPyxObjects& Collection, TPyxFileStream& Stream, int16_t Version, const char* Name);
+    template <class F> void SaveSection(const char* Name, F&& Write);
+    void Attach(TPyxObjects& Collection);
+    std::unique_ptr<TPyxFileStream> OpenForLoading(const char* FileName) const;
+
+    bool Loaded_ = false;
+};

@@ -1,0 +1,154 @@
+#include "PyxDatabase.h"
+
+#include "PyxSaveTransaction.h"
+#include "PyxText.h"
+
+void TPyxDatabase::SortAll() {
+    auto Step = [&](const char* Status, TPyxObjects& Collection, auto&& Action) {
+        DoStatus(Status);
+        Attach(Collection);
+        Action();
+    };
+    Step("Sorting Media", Medias, [&] { Medias.Sort(); });
+    Step("Sorting Cities", Cities, [&] { Cities.Sort(); });
+    Step("Sorting Stadiums", Stadiums, [&] { Stadiums.Sort(); });
+    Step("Sorting Nations", Nations, [&] { Nations.Sort(); });
+    Step("Sorting Clubs", Clubs, [&] { Clubs.Sort(); });
+    Step("Sorting Teams", Teams, [&] { Teams.Sort(); });
+    Step("Sorting People", People, [&] { People.Sort(); });
+    Step("Sorting First Names", FirstNames, [&] { FirstNames.Sort(); });
+    Step("Sorting Second Names", SecondNames, [&] { SecondNames.Sort(); });
+    Step("Sorting Common Names", CommonNames, [&] { CommonNames.Sort(); });
+    Step("Realigning Names", Nations, [&] { Nations.RealignNames(FirstNames, SecondNames, CommonNames); });
+    Step("Sorting Stadium Moves", Teams, [&] { Teams.RenumberStadiumMoves(); });
+    Step("Sorting Award Histories", Awards, [&] { Awards.RenumberHistories(); });
+    Step("Sorting Competition Histories", Competitions, [&] { Competitions.RenumberHistories(); });
+    Step("Sorting Person Configurations", People, [&] { People.PrepareForSave(); });
+    Step("Sorting Club Debts", Teams, [&] { Teams.RenumberClubDebts(); });
+}
+
+void TPyxDatabase::SaveTable(TPyxObjects& Collection, TPyxFileStream& Stream, int16_t Version, const char* Name) {
+    DoStatus(std::string("Saving ") + Name);
+    Attach(Collection);
+    try {
+        Collection.SaveToStream(Stream, Version);
+    } catch (const EFileCorruptError& E) {
+        throw EFileCorruptError(std::string("Couldn't save ") + Name + ".\r\n" + E.what());
+    }
+}
+
+template <class F> void TPyxDatabase::SaveSection(const char* Name, F&& Write) {
+    DoStatus(std::string("Saving ") + Name);
+    try {
+        Write();
+    } catch (const EFileCorruptError& E) {
+        throw EFileCorruptError(std::string("Couldn't save ") + Name + ".\r\n" + E.what());
+    }
+}
+
+void TPyxDatabase::SaveServerFile(TPyxSaveTransaction& Files) {
+    TPyxFileStream& Stream = Files.Create(ServerFileName);
+    const int16_t Version = GetVersion();
+    Stream.Write(ServerHeader.data(), 12);
+    if (Version == 112)
+        Stream.Write(ServerExtraHeader.data(), 15);
+    else if (Version == 145 || Version == 147)
+        Stream.Write(ServerExtraHeader.data(), 25);
+    else
+        throw EFileCorruptError(std::string(ServerFileName) +
+                                " doesn't seem to be a valid Pyx data file.\r\nUnknown File Version: " +
+                                std::to_string(Version));
+    const std::vector<TTable> Tables = ServerTables();
+    auto SaveTables = [&](size_t From, size_t To) {
+        for (size_t I = From; I < To; ++I)
+            SaveTable(*Tables[I].Collection, Stream, Version, Tables[I].Name);
+    };
+    SaveTables(0, 15); // Awards .. Stadiums
+    Attach(Teams);
+    SaveSection("Stadium Moves", [&] { Teams.SaveStadiumMoves(Stream, Version); });
+    SaveTables(16, 20); // Stages .. Player Types
+    Attach(People);
+    SaveSection("Award Histories", [&] { Awards.SaveHistories(Stream, Version); });
+    SaveSection("Competition Histories", [&] { Competitions.SaveHistories(Stream, Version); });
+    SaveSection("Loans", [&] { People.SaveLoans(Stream, Version); });
+    SaveSection("Starting Injuries", [&] { People.SaveStartingInjuries(Stream, Version); });
+    SaveSection("Starting Confidence", [&] { People.SaveStartingConfidences(Stream, Version); });
+    SaveSection("Future Transfers", [&] { People.SaveFutureTransfers(Stream, Version); });
+    SaveSection("Club Debts", [&] { Teams.SaveClubDebts(Stream, Version); });
+    SaveSection("Person Languages", [&] { People.SavePersonLanguages(Stream, Version); });
+}
+
+void TPyxDatabase::SavePeopleFile(TPyxSaveTransaction& Files) {
+    TPyxFileStream& Stream = Files.Create(PeopleFileName);
+    const int16_t Version = HeaderVersion(PeopleHeader);
+    Stream.Write(PeopleHeader.data(), 12);
+    Attach(People);
+    SaveSection("People", [&] { People.SavePeople(Stream, Version); });
+    SaveSection("Person Data", [&] { People.SavePersonDatas(Stream, Version); });
+    SaveSection("Playing Data", [&] { People.SavePlayingDatas(Stream, Version); });
+    SaveSection("Non Playing Data", [&] { People.SaveNonPlayingDatas(Stream, Version); });
+    Stream.Write(PeopleTrailer.data(), 4);
+}
+
+void TPyxDatabase::SaveHistoryFiles(TPyxSaveTransaction& Files) {
+    TPyxFileStream& Index = Files.Create(TPyxPlayingHistories::IndexFileName);
+    TPyxFileStream& Id = Files.Create(TPyxPlayingHistories::IdFileName);
+    TPyxFileStream& Data = Files.Create(TPyxPlayingHistories::DataFileName);
+    DoStatus("Saving Playing Histories");
+    PlayingHistories.OnProgress = OnProgress;
+    try {
+        PlayingHistories.Save(People, Index, Id, Data);
+    } catch (const EFileCorruptError& E) {
+        throw EFileCorruptError(std::string("Couldn't save Playing Histories.\r\n") + E.what());
+    }
+}
+
+void TPyxDatabase::SaveLangFile(TPyxSaveTransaction& Files) {
+    TPyxFileStream& Stream = Files.Create(LangFileName);
+    const auto N = static_cast<int32_t>(LangFileLanguages.size());
+    Stream.Write(LangHeader.data(), 12);
+    Stream.WriteByte(static_cast<uint8_t>(N));
+    for (const TPyxLanguage* L : LangFileLanguages) {
+        Stream.WriteInt32(L->UniqueID);
+        Stream.WriteInt32(L->UniqueID); // replaced by the block's offset below
+    }
+    TPyxObjects* const Block[] = {&Cities,   &Clubs,        &Continents, &Injuries,
+                                  &Nations,  &Awards,       &Stadiums,   &Stages,
+                                  &Competitions, &Regions, &PlayerTypes, &Medias};
+    int64_t Offset = Stream.Position() - 12;
+    int NextExtra = 1;
+    for (int32_t I = 0; I < N; ++I) {
+        const TPyxLanguage* L = LangFileLanguages[static_cast<size_t>(I)];
+        Stream.Seek(17 + 8 * static_cast<int64_t>(I), TPyxFileStream::soFromBeginning);
+        Stream.WriteInt32(static_cast<int32_t>(Offset));
+        Stream.Seek(12 + Offset, TPyxFileStream::soFromBeginning);
+        const std::string LangName = ToUtf8(L->Name);
+        const int LangIndex = L->UniqueID == DefaultLanguageUniqueID ? 0 : NextExtra++;
+        SaveSection((LangName + " Language").c_str(), [&] {
+            for (int K = 0; K < 12; ++K) {
+                Block[K]->SaveLangToStream(Stream, LangIndex);
+                DoProgress(K, 12);
+            }
+        });
+        Offset = Stream.Position() - 12;
+    }
+}
+
+void TPyxDatabase::Save(const std::string& Path) {
+    if (!Loaded_)
+        throw EPyxError("No database has been loaded, so there is nothing to save.");
+    SortAll();
+    DataPath = Path.empty() || Path.back() == '/' ? Path : Path + '/';
+    TPyxSaveTransaction Files(DataPath);
+    try {
+        SaveServerFile(Files);
+        SavePeopleFile(Files);
+        if (LoadPlayingHistories)
+            SaveHistoryFiles(Files);
+        if (LoadAllLanguages)
+            SaveLangFile(Files);
+    } catch (const EFileStreamError& E) {
+        throw EAccessDeniedError("Couldn't write " + Files.TargetOf(E.FileName) + ".\r\n" + E.what());
+    }
+    Files.Commit();
+}

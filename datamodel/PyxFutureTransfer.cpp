@@ -1,0 +1,47 @@
+#include "PyxFutureTransfer.h"
+
+#include "PyxPeople.h"
+#include "PyxTeam.h"
+
+void TPyxFutureTransfer::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
+    PersonKey = Stream.ReadInt32();
+    TeamKey = Stream.ReadInt32();
+    TransferDate.LoadFromStream(Stream);
+    TransferFee = Stream.ReadInt32();
+    FutureWage = Stream.ReadInt32();
+    ContractYears = Stream.ReadByte();
+    TPyxObject::LoadFromStream(Stream, Version);
+}
+
+void TPyxFutureTransfer::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteByte(0);
+    WriteID(Person, Stream);
+    WriteID(Team, Stream);
+    TransferDate.SaveToStream(Stream);
+    Stream.WriteInt32(TransferFee);
+    Stream.WriteInt32(FutureWage);
+    Stream.WriteByte(ContractYears);
+    TPyxObject::SaveToStream(Stream, Version);
+}
+
+std::unique_ptr<TPyxObject> TPyxFutureTransfers::CreateEntity(uint8_t RecordType) {
+    if (RecordType != 0)
+        RaiseRecordType("Future Transfers", RecordType);
+    return std::make_unique<TPyxFutureTransfer>();
+}
+
+void TPyxFutureTransfers::ConvertIndexes(const TPyxPeople& People, const TPyxTeams& Teams) {
+    DoStatus("Converting Future Transfer Indexes");
+    auto Loaded = ReleaseAll();
+    const int64_t Total = static_cast<int64_t>(Loaded.size());
+    for (int64_t I = 0; I < Total; ++I) {
+        std::unique_ptr<TPyxFutureTransfer> F(
+            static_cast<TPyxFutureTransfer*>(Loaded[static_cast<size_t>(I)].release()));
+        F->Person = People.FindByID(F->PersonKey);
+        if (F->Person && F->Person->IsPlayer()) {
+            F->Team = Teams.FindByID(F->TeamKey);
+            F->Person->Player->SetFutureTransfer(std::move(F));
+        }
+        DoProgress(I, Total);
+    }
+}

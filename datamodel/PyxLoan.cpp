@@ -1,0 +1,42 @@
+#include "PyxLoan.h"
+
+#include "PyxPeople.h"
+#include "PyxTeam.h"
+
+void TPyxLoan::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
+    PersonKey = Stream.ReadInt32();
+    TeamKey = Stream.ReadInt32();
+    StartDate.LoadFromStream(Stream);
+    EndDate.LoadFromStream(Stream);
+    TPyxObject::LoadFromStream(Stream, Version);
+}
+
+void TPyxLoan::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteByte(0);
+    WriteID(Person, Stream);
+    WriteID(Team, Stream);
+    StartDate.SaveToStream(Stream);
+    EndDate.SaveToStream(Stream);
+    TPyxObject::SaveToStream(Stream, Version);
+}
+
+std::unique_ptr<TPyxObject> TPyxLoans::CreateEntity(uint8_t RecordType) {
+    if (RecordType != 0)
+        RaiseRecordType("Loans", RecordType);
+    return std::make_unique<TPyxLoan>();
+}
+
+void TPyxLoans::ConvertIndexes(const TPyxPeople& People, const TPyxTeams& Teams) {
+    DoStatus("Converting Loan Indexes");
+    auto Loaded = ReleaseAll();
+    const int64_t Total = static_cast<int64_t>(Loaded.size());
+    for (int64_t I = 0; I < Total; ++I) {
+        std::unique_ptr<TPyxLoan> L(static_cast<TPyxLoan*>(Loaded[static_cast<size_t>(I)].release()));
+        L->Person = People.FindByID(L->PersonKey);
+        if (L->Person && L->Person->IsPlayer()) {
+            L->Team = Teams.FindByID(L->TeamKey);
+            L->Person->Player->SetLoan(std::move(L));
+        }
+        DoProgress(I, Total);
+    }
+}

@@ -1,0 +1,70 @@
+#include "PyxName.h"
+
+#include "PyxNation.h"
+
+void TPyxName::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
+    Stream.ReadWideString(Text);
+    UseCount = Stream.ReadInt16();
+    NationKey = Stream.ReadInt32();
+    TPyxObject::LoadFromStream(Stream, Version);
+}
+
+void TPyxName::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteByte(0);
+    Stream.WriteWideString(Text);
+    Stream.WriteInt16(UseCount);
+    WriteID(Nation, Stream);
+    TPyxObject::SaveToStream(Stream, Version);
+}
+
+std::unique_ptr<TPyxObject> TPyxNames::CreateEntity(uint8_t RecordType) {
+    if (RecordType != 0)
+        RaiseRecordType("Names", RecordType);
+    return std::make_unique<TPyxName>();
+}
+
+int TPyxNames::Compare(const TPyxObject* A, const TPyxObject* B) const {
+    const auto* NA = static_cast<const TPyxName*>(A);
+    const auto* NB = static_cast<const TPyxName*>(B);
+    int32_t KA = NA->Nation ? NA->Nation->ID : -1;
+    int32_t KB = NB->Nation ? NB->Nation->ID : -1;
+    if (KA != KB)
+        return KA < KB ? -1 : 1;
+    if (NA->UseCount != NB->UseCount)
+        return NA->UseCount < NB->UseCount ? -1 : 1;
+    return 0;
+}
+
+void TPyxNames::Sort() {
+    TPyxObjects::Sort();
+    RenumberByIndex();
+}
+
+void TPyxNames::ConvertIndexes(const TPyxNations& Nations) {
+    DoStatus("Converting Name Indexes");
+    for (int32_t I = 0; I < Count(); ++I) {
+        TPyxName* N = Items(I);
+        N->Nation = Nations.FindByID(N->NationKey);
+        DoProgress(I, Count());
+    }
+}
+
+TPyxName* TPyxNames::FindOrAdd(const std::u16string& Text, TPyxNation* Nation) {
+    for (const auto& E : Items_) {
+        auto* N = static_cast<TPyxName*>(E.get());
+        if (N->Nation == Nation && N->Text == Text)
+            return N;
+    }
+    auto N = std::make_unique<TPyxName>();
+    N->Text = Text;
+    N->Nation = Nation;
+    N->UniqueID = NextUniqueID();
+    return static_cast<TPyxName*>(Add(std::move(N), true));
+}
+
+void TPyxNames::UnlinkNation(const TPyxNation* Nation) {
+    ForEach([&](TPyxName* N) {
+        if (N->Nation == Nation)
+            N->Nation = nullptr;
+    });
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "PyxObjects.h"
+
+class TPyxNation;
+class TPyxNations;
+
+// One entry of a shared name pool (first, second or common names): the text, the nation whose pool holds it and
+// the number of persons that use it.
+class TPyxName final : public TPyxObject {
+public:
+    void LoadFromStream(TPyxFileStream& Stream, int16_t Version) override;
+    void SaveToStream(TPyxFileStream& Stream, int16_t Version) const override;
+
+    void IncUseCount() { ++UseCount; }
+    void DecUseCount() { --UseCount; }
+
+    std::u16string Text;
+    int16_t UseCount = 0;
+    TPyxNation* Nation = nullptr;
+
+    // Raw key read from the file, until linking.
+    int32_t NationKey = -1;
+};
+
+class TPyxNames final : public TPyxCollection<TPyxName> {
+public:
+    const char* ClassName() const override { return "TPyxNames"; }
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    // By the nation's ID (no nation counts as -1), then by use count.
+    int Compare(const TPyxObject* A, const TPyxObject* B) const override;
+    // The quicksort, then ID := position.
+    void Sort() override;
+    int64_t MinRecordSize() const override { return 19; }
+
+    void ConvertIndexes(const TPyxNations& Nations);
+    // The name with this exact text in Nation's pool, added with a fresh UniqueID when there is none. The caller
+    // increments its use count.
+    TPyxName* FindOrAdd(const std::u16string& Text, TPyxNation* Nation);
+    // A deleted nation no longer holds any name.
+    void UnlinkNation(const TPyxNation* Nation);
+};

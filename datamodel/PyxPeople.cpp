@@ -1,0 +1,120 @@
+#include "PyxPeople.h"
+
+#include "PyxNation.h"
+
+void TPyxRetiredPerson::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
+    Stream.SkipWideString();
+    Stream.SkipWideString();
+    Stream.Skip(2);
+    TPyxObject::LoadFromStream(Stream, Version);
+}
+
+std::unique_ptr<TPyxObject> TPyxPeople::CreateEntity(uint8_t RecordType) {
+    if (RecordType >= 1 && RecordType <= 4)
+        return std::make_unique<TPyxPerson>(RecordType);
+    if (RecordType == 5)
+        return std::make_unique<TPyxRetiredPerson>();
+    throw EFileCorruptError("Person data seems to be corrupt.\r\nRecord Type: " + std::to_string(RecordType));
+}
+
+int TPyxPeople::Compare(const TPyxObject* A, const TPyxObject* B) const {
+    const TPyxNation* NA = static_cast<const TPyxPerson*>(A)->Nation;
+    const TPyxNation* NB = static_cast<const TPyxPerson*>(B)->Nation;
+    int32_t KA = NA ? NA->ID : -1;
+    int32_t KB = NB ? NB->ID : -1;
+    return KA < KB ? -1 : (KA > KB ? 1 : 0);
+}
+
+void TPyxPeople::ConvertIndexes(TPyxPersonLinks& Links) {
+    DoStatus("Converting People Indexes");
+    for (int32_t I = 0; I < Count(); ++I) {
+        Items(I)->ConvertIndexes(Links);
+        DoProgress(I, Count());
+    }
+}
+
+void TPyxPeople::PrepareForSave() {
+    Loans_.clear();
+    StartingInjuries_.clear();
+    StartingConfidences_.clear();
+    FutureTransfers_.clear();
+    PersonDatas_.clear();
+    PlayingDatas_.clear();
+    NonPlayingDatas_.clear();
+    PersonLanguageTotal = 0;
+    auto Number = [](auto* Record, auto& Side) {
+        Record->ID = static_cast<int32_t>(Side.size());
+        Side.push_back(Record);
+    };
+    for (int32_t I = 0; I < Count(); ++I) {
+        TPyxPerson* P = Items(I);
+        if (P->Player) {
+            if (P->Player->Loan)
+                Number(P->Player->Loan.get(), Loans_);
+            if (P->Player->StartingInjury)
+                Number(P->Player->StartingInjury.get(), StartingInjuries_);
+        }
+        if (P->NonPlayer && P->NonPlayer->StartingConfidence)
+            Number(P->NonPlayer->StartingConfidence.get(), StartingConfidences_);
+        if (P->Player && P->Player->FutureTransfer)
+            Number(P->Player->FutureTransfer.get(), FutureTransfers_);
+        PersonLanguageTotal += P->Languages.Count();
+        if (!P->IsOfficial() && P->PersonData)
+            Number(P->PersonData.get(), PersonDatas_);
+        if (P->Player && P->Player->PlayingData)
+            Number(P->Player->PlayingData.get(), PlayingDatas_);
+        if (P->NonPlayer && P->NonPlayer->NonPlayingData)
+            Number(P->NonPlayer->NonPlayingData.get(), NonPlayingDatas_);
+        DoProgress(I, Count());
+    }
+}
+
+template <class T> void TPyxPeople::SaveSide(std::vector<T*>& Side, TPyxFileStream& Stream, int16_t Version) {
+    const int64_t Total = static_cast<int64_t>(Side.size());
+    Stream.WriteInt32(static_cast<int32_t>(Total));
+    for (int64_t I = 0; I < Total; ++I) {
+        Side[static_cast<size_t>(I)]->SaveToStream(Stream, Version);
+        DoProgress(I, Total);
+    }
+    Side.clear();
+    Side.shrink_to_fit();
+}
+
+void TPyxPeople::SaveLoans(TPyxFileStream& Stream, int16_t Version) { SaveSide(Loans_, Stream, Version); }
+void TPyxPeople::SaveStartingInjuries(TPyxFileStream& Stream, int16_t Version) {
+    SaveSide(StartingInjuries_, Stream, Version);
+}
+void TPyxPeople::SaveStartingConfidences(TPyxFileStream& Stream, int16_t Version) {
+    SaveSide(StartingConfidences_, Stream, Version);
+}
+void TPyxPeople::SaveFutureTransfers(TPyxFileStream& Stream, int16_t Version) {
+    SaveSide(FutureTransfers_, Stream, Version);
+}
+void TPyxPeople::SavePersonDatas(TPyxFileStream& Stream, int16_t Version) {
+    SaveSide(PersonDatas_, Stream, Version);
+}
+void TPyxPeople::SavePlayingDatas(TPyxFileStream& Stream, int16_t Version) {
+    SaveSide(PlayingDatas_, Stream, Version);
+}
+void TPyxPeople::SaveNonPlayingDatas(TPyxFileStream& Stream, int16_t Version) {
+    SaveSide(NonPlayingDatas_, Stream, Version);
+}
+
+void TPyxPeople::SavePersonLanguages(TPyxFileStream& Stream, int16_t Version) {
+    Stream.WriteInt32(PersonLanguageTotal);
+    for (int32_t I = 0; I < Count(); ++I) {
+        Items(I)->Languages.SaveItems(Stream, Version);
+        DoProgress(I, Count());
+    }
+}
+
+void TPyxPeople::SavePeople(TPyxFileStream& Stream, int16_t Version) {
+    Stream.WriteInt32(Count());
+    Stream.WriteInt32(static_cast<int32_t>(PersonDatas_.size()));
+    Stream.WriteInt32(static_cast<int32_t>(PlayingDatas_.size()));
+    Stream.WriteInt32(static_cast<int32_t>(NonPlayingDatas_.size()));
+    for (int32_t I = 0; I < Count(); ++I) {
+        Items(I)->SaveToStream(Stream, Version);
+        DoProgress(I, Count());
+    }
+}

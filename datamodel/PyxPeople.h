@@ -1,0 +1,80 @@
+#pragma once
+
+#include "PyxHandOver.h"
+#include "PyxPerson.h"
+
+#include <vector>
+
+class TPyxCities;
+class TPyxCompetitions;
+class TPyxNames;
+class TPyxNations;
+class TPyxTeams;
+class TPyxClubs;
+class TPyxStadiums;
+class TPyxPeople;
+
+// What a person links to after loading: the three attribute tables it takes its records from, and the collections
+// its references resolve against.
+struct TPyxPersonLinks {
+    TPyxHandOver<TPyxPersonData>& PersonDatas;
+    TPyxHandOver<TPyxPlayingData>& PlayingDatas;
+    TPyxHandOver<TPyxNonPlayingData>& NonPlayingDatas;
+    const TPyxCities& Cities;
+    const TPyxCompetitions& Competitions;
+    const TPyxNames& FirstNames;
+    const TPyxNames& SecondNames;
+    const TPyxNames& CommonNames;
+    const TPyxNations& Nations;
+    const TPyxTeams& Teams;
+    const TPyxClubs& Clubs;
+    const TPyxPeople& People;
+    const TPyxStadiums& Stadiums;
+};
+
+// A retired person's record: read to keep the file position, then dropped.
+class TPyxRetiredPerson final : public TPyxObject {
+public:
+    void LoadFromStream(TPyxFileStream& Stream, int16_t Version) override;
+    bool DiscardOnLoad() const override { return true; }
+};
+
+// All persons, with the sections of server_db.dat and people_db.dat that are written from them.
+class TPyxPeople final : public TPyxCollection<TPyxPerson> {
+public:
+    const char* ClassName() const override { return "TPyxPeople"; }
+    // Kinds 1 to 4 are persons of that type; kind 5 a retired person.
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    // By the nation's ID, no nation counting as -1. The sort does not renumber persons.
+    int Compare(const TPyxObject* A, const TPyxObject* B) const override;
+    int64_t MinRecordSize() const override { return 19; }
+
+    void ConvertIndexes(TPyxPersonLinks& Links);
+
+    // Collects the records written from the persons and numbers them by position, in person order.
+    void PrepareForSave();
+    void SaveLoans(TPyxFileStream& Stream, int16_t Version);
+    void SaveStartingInjuries(TPyxFileStream& Stream, int16_t Version);
+    void SaveStartingConfidences(TPyxFileStream& Stream, int16_t Version);
+    void SaveFutureTransfers(TPyxFileStream& Stream, int16_t Version);
+    void SavePersonLanguages(TPyxFileStream& Stream, int16_t Version);
+    void SavePeople(TPyxFileStream& Stream, int16_t Version);
+    void SavePersonDatas(TPyxFileStream& Stream, int16_t Version);
+    void SavePlayingDatas(TPyxFileStream& Stream, int16_t Version);
+    void SaveNonPlayingDatas(TPyxFileStream& Stream, int16_t Version);
+
+    int32_t PersonLanguageTotal = 0;
+
+private:
+    // Writes the count and the records, then lets go of the list (not of the records).
+    template <class T> void SaveSide(std::vector<T*>& Side, TPyxFileStream& Stream, int16_t Version);
+
+    // Borrowed: the records stay with their persons.
+    std::vector<TPyxLoan*> Loans_;
+    std::vector<TPyxStartingInjury*> StartingInjuries_;
+    std::vector<TPyxStartingConfidence*> StartingConfidences_;
+    std::vector<TPyxFutureTransfer*> FutureTransfers_;
+    std::vector<TPyxPersonData*> PersonDatas_;
+    std::vector<TPyxPlayingData*> PlayingDatas_;
+    std::vector<TPyxNonPlayingData*> NonPlayingDatas_;
+};

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "PyxContract.h"
+#include "PyxDate.h"
+#include "PyxNonPlayer.h"
+#include "PyxObjects.h"
+#include "PyxOfficial.h"
+#include "PyxPersonLanguage.h"
+#include "PyxPlayer.h"
+#include "PyxPlayingHistory.h"
+#include "PyxRelationship.h"
+
+class TPyxName;
+class TPyxNames;
+class TPyxNation;
+class TPyxTeam;
+class TPyxClub;
+class TPyxCity;
+struct TPyxPersonLinks;
+
+// A footballer, staff member or referee: the shared core and the parts its type bits select (bit 0 staff,
+// bit 1 player, bit 2 official). The type is also the record kind of the person in people_db.dat.
+class TPyxPerson final : public TPyxObject {
+public:
+    enum : uint8_t { ptNonPlayer = 1, ptPlayer = 2, ptPlayerNonPlayer = 3, ptOfficial = 4 };
+
+    explicit TPyxPerson(uint8_t Type = 0) : PersonType(Type) {}
+
+    std::u16string GetName() const override;
+    // The first int32 of the record, the person's own ID, is read by the collection.
+    void LoadFromStream(TPyxFileStream& Stream, int16_t Version) override;
+    // Writes the whole record, the person's own ID first.
+    void SaveToStream(TPyxFileStream& Stream, int16_t Version) const override;
+    bool Matches(const std::u16string& Text) const override;
+
+    // Turns a fresh person into a new player with the defaults of the loaded server_db.dat version.
+    void InitNew(int16_t ServerVersion);
+    void ConvertIndexes(TPyxPersonLinks& Links);
+
+    bool IsNonPlayer() const { return PersonType & 1; }
+    bool IsPlayer() const { return PersonType & 2; }
+    bool IsOfficial() const { return PersonType & 4; }
+    bool IsPlayerAndNonPlayer() const { return (PersonType & 3) == 3; }
+    std::u16string GetFirstName() const;
+    std::u16string GetSecondName() const;
+    std::u16string GetCommonName() const;
+    // The club employing the co-owner contract, or nil.
+    TPyxClub* GetCoOwner() const;
+    // The target of the last second-nationality relationship, or nil.
+    TPyxNation* GetSecondNation() const;
+    bool GetInternationalRetirement() const;
+    void SetPlayingHistory(std::unique_ptr<TPyxPlayingHistory> History) { PlayingHistory = std::move(History); }
+
+    uint8_t PersonType;
+    std::unique_ptr<TPyxNonPlayer> NonPlayer;
+    std::unique_ptr<TPyxPlayer> Player;
+    std::unique_ptr<TPyxOfficial> Official;
+    TPyxName* FirstName = nullptr;
+    TPyxName* SecondName = nullptr;
+    TPyxName* CommonName = nullptr;
+    TPyxDate DateOfBirth;
+    TPyxNation* Nation = nullptr;
+    uint8_t InternationalApps = 0, InternationalGoals = 0;
+    uint8_t U21Apps = 0, U21Goals = 0; // stored from version 145
+    TPyxTeam* NationalTeam = nullptr;
+    uint8_t NationalJob = 0;
+    TPyxDate DateJoinedNation;
+    TPyxTeam* ClubTeam = nullptr;
+    uint8_t ClubJob = 0;
+    TPyxDate DateJoinedClub;
+    uint8_t PersonByte1 = 0;
+    std::unique_ptr<TPyxPersonData> PersonData; // none only for an official
+    TPyxCity* CityOfBirth = nullptr;
+    uint8_t TransferOfferCount = 0; // must be 0 in the file
+    int32_t PersonValue1 = 0;
+    int32_t PersonValue2 = -1;
+    TPyxContractList Contracts;
+    uint8_t ContractOfferCount = 0; // must be 0 in the file
+    TPyxRelationshipList Relationships;
+    int16_t InterestedClubCount = 0; // must be 0 in the file
+    uint8_t PersonByte2 = 0;         // stored from version 145
+    uint8_t PersonByte3 = 0;
+    int16_t PersonValue3 = 0; // stored from version 145, for players who are also staff
+    TPyxPersonLanguageList Languages;
+    std::unique_ptr<TPyxPlayingHistory> PlayingHistory;
+
+    // Raw keys read from the file, until linking.
+    int32_t FirstNameKey = -1, SecondNameKey = -1, CommonNameKey = -1, NationKey = -1;
+    int32_t NationalTeamKey = -1, ClubTeamKey = -1, PersonDataKey = -1, CityOfBirthKey = -1;
+};

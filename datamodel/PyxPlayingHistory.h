@@ -1,0 +1,71 @@
+#pragma once
+
+#include "PyxSupportClasses.h"
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class TPyxTeam;
+class TPyxTeams;
+
+// One season of a person's playing history. On disk 13 bytes: int16 season, on-loan, apps, goals, int32 team
+// UniqueID (-1 for none) and the int32 offset of the next entry (-1 ends the chain).
+class TPyxPlayingHistoryEntry final {
+public:
+    std::unique_ptr<TPyxPlayingHistoryEntry> Clone() const;
+    // The first 9 bytes of an entry; the team as its raw key.
+    void LoadFromStream(TPyxFileStream& Stream);
+    void SaveToStream(TPyxFileStream& Stream) const;
+
+    int16_t Season = 0;
+    uint8_t OnLoan = 0;
+    uint8_t Apps = 0;
+    uint8_t Goals = 0;
+    TPyxTeam* Team = nullptr;
+
+    // Raw key read from the file, until the chain is linked.
+    int32_t TeamKey = -1;
+};
+
+// Keeps the chains of one history file honest: a chain may not come back to an entry it already read, and all
+// chains together may not read many more entries than the file holds, so a hostile file cannot make loading loop
+// or grow without bound.
+class TPyxChainGuard final {
+public:
+    explicit TPyxChainGuard(int64_t DataSize);
+    void BeginChain() { ++Epoch_; }
+    // Raises EFileCorruptError when Offset was already read in this chain or the budget is spent.
+    void Visit(int64_t Offset);
+
+private:
+    static constexpr int64_t EntrySize = 13;
+    std::vector<uint32_t> Aligned_;                  // by Offset / 13, the chain that last read it
+    std::unordered_map<int64_t, uint32_t> Unaligned_; // offsets that are not multiples of 13
+    uint32_t Epoch_ = 0;
+    int64_t Budget_;
+};
+
+// A person's seasons in stored order.
+class TPyxPlayingHistory final {
+public:
+    int32_t Count() const { return static_cast<int32_t>(Items_.size()); }
+    TPyxPlayingHistoryEntry* Items(int32_t Index) const {
+        return Index >= 0 && Index < Count() ? Items_[static_cast<size_t>(Index)].get() : nullptr;
+    }
+    TPyxPlayingHistoryEntry* Add(std::unique_ptr<TPyxPlayingHistoryEntry> Entry);
+    void Clear() { Items_.clear(); }
+    // Unlinks Entry and hands it to the caller.
+    std::unique_ptr<TPyxPlayingHistoryEntry> Remove(const TPyxPlayingHistoryEntry* Entry);
+    // Removes every entry of a deleted team.
+    void RemoveTeam(const TPyxTeam* Team);
+
+    // Reads the chain that starts at the stream's position (12 + the first entry's offset). A chain that comes
+    // back to an entry it already read, or points outside the file, raises EFileCorruptError.
+    void LoadChain(TPyxFileStream& Stream, const TPyxTeams& Teams, TPyxChainGuard& Guard);
+    // Writes the entries one after the other, each pointing at the next.
+    void SaveChain(TPyxFileStream& Stream) const;
+
+private:
+    std::vector<std::unique_ptr<TPyxPlayingHistoryEntry>> Items_;
+};

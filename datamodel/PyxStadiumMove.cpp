@@ -1,0 +1,58 @@
+#include "PyxStadiumMove.h"
+
+#include "PyxStadium.h"
+#include "PyxTeam.h"
+
+void TPyxStadiumMove::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
+    TeamKey = Stream.ReadInt32();
+    StadiumKey = Stream.ReadInt32();
+    NewStadiumKey = Stream.ReadInt32();
+    LeaveDate.LoadFromStream(Stream);
+    StartDate.LoadFromStream(Stream);
+    NewCapacity = Stream.ReadInt32();
+    Kind = Stream.ReadByte();
+    if (Kind != 1 && Kind != 2)
+        throw EFileCorruptError("Stadium Moves seems to be corrupt.\r\nType: " + std::to_string(Kind));
+    AlternativeStadiumKey = Stream.ReadInt32();
+    TPyxObject::LoadFromStream(Stream, Version);
+}
+
+void TPyxStadiumMove::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteByte(0);
+    WriteID(Team, Stream);
+    WriteID(Stadium, Stream);
+    WriteID(NewStadium, Stream);
+    LeaveDate.SaveToStream(Stream);
+    StartDate.SaveToStream(Stream);
+    Stream.WriteInt32(NewCapacity);
+    Stream.WriteByte(Kind);
+    WriteID(AlternativeStadium, Stream);
+    TPyxObject::SaveToStream(Stream, Version);
+}
+
+std::unique_ptr<TPyxObject> TPyxStadiumMoves::CreateEntity(uint8_t RecordType) {
+    if (RecordType != 0)
+        RaiseRecordType("Stadium Moves", RecordType);
+    return std::make_unique<TPyxStadiumMove>();
+}
+
+void TPyxStadiumMoves::ConvertIndexes(const TPyxTeams& Teams, const TPyxStadiums& Stadiums) {
+    DoStatus("Converting Stadium Move Indexes");
+    auto Loaded = ReleaseAll();
+    const int64_t Total = static_cast<int64_t>(Loaded.size());
+    for (int64_t I = 0; I < Total; ++I) {
+        std::unique_ptr<TPyxStadiumMove> M(static_cast<TPyxStadiumMove*>(Loaded[static_cast<size_t>(I)].release()));
+        M->Team = Teams.FindByID(M->TeamKey);
+        if (M->Team) {
+            M->Stadium = Stadiums.FindByID(M->StadiumKey);
+            M->NewStadium = Stadiums.FindByID(M->NewStadiumKey);
+            M->AlternativeStadium = Stadiums.FindByID(M->AlternativeStadiumKey);
+            TPyxTeam* Team = M->Team;
+            if (M->Kind == 1)
+                Team->SetStadiumMove(std::move(M));
+            else
+                Team->SetCapacityChange(std::move(M));
+        }
+        DoProgress(I, Total);
+    }
+}

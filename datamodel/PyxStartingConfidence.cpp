@@ -1,0 +1,38 @@
+#include "PyxStartingConfidence.h"
+
+#include "PyxPeople.h"
+
+void TPyxStartingConfidence::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
+    PersonKey = Stream.ReadInt32();
+    BoardConfidence = Stream.ReadInt16();
+    FanConfidence = Stream.ReadInt16();
+    TPyxObject::LoadFromStream(Stream, Version);
+}
+
+void TPyxStartingConfidence::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
+    Stream.WriteByte(0);
+    WriteID(Person, Stream);
+    Stream.WriteInt16(BoardConfidence);
+    Stream.WriteInt16(FanConfidence);
+    TPyxObject::SaveToStream(Stream, Version);
+}
+
+std::unique_ptr<TPyxObject> TPyxStartingConfidences::CreateEntity(uint8_t RecordType) {
+    if (RecordType != 0)
+        RaiseRecordType("Starting Confidence", RecordType);
+    return std::make_unique<TPyxStartingConfidence>();
+}
+
+void TPyxStartingConfidences::ConvertIndexes(const TPyxPeople& People) {
+    DoStatus("Converting Starting Confidence Indexes");
+    auto Loaded = ReleaseAll();
+    const int64_t Total = static_cast<int64_t>(Loaded.size());
+    for (int64_t I = 0; I < Total; ++I) {
+        std::unique_ptr<TPyxStartingConfidence> S(
+            static_cast<TPyxStartingConfidence*>(Loaded[static_cast<size_t>(I)].release()));
+        S->Person = People.FindByID(S->PersonKey);
+        if (S->Person && S->Person->IsNonPlayer())
+            S->Person->NonPlayer->SetStartingConfidence(std::move(S));
+        DoProgress(I, Total);
+    }
+}
