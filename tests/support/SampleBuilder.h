@@ -1,0 +1,109 @@
+#pragma once
+
+#include "SampleRandom.h"
+#include "SampleWorld.h"
+
+#include <string>
+#include <string_view>
+
+namespace wb {
+
+// Builds SampleWorld step by step. Places and reference kinds come first, then competitions, clubs and teams, then
+// the people, whose posts fill the teams' lists, and last what refers to people. Texts are set per language only;
+// SyncServerTexts copies the default language into the server records at the end.
+class TSampleBuilder final {
+public:
+    explicit TSampleBuilder(const TSampleOptions& Options);
+    TWorld Build();
+
+    // Positions of the fixed clubs and teams (their IDs, as IDs of these kinds are positions).
+    enum EClub : int32_t {
+        Northport,
+        Eastbridge,
+        Westfield,
+        NorthportReserves,
+        WestfieldU21,
+        NationClub0,
+        NationClub1,
+        NationClub3,
+        ClubCount
+    };
+    enum ETeam : int32_t {
+        TeamNorthport,
+        TeamNorthportReserves,
+        TeamEastbridge,
+        TeamWestfield,
+        TeamWestfieldU21,
+        TeamNation0,
+        TeamNation1,
+        TeamNation3,
+        TeamCount
+    };
+
+private:
+    struct TPlan {
+        uint8_t Type = 2;
+        int32_t Nation = -1;
+        int32_t ClubTeam = -1;
+        uint8_t ClubJob = 0;
+        int32_t NationalTeam = -1;
+        uint8_t NationalJob = 0;
+        int32_t CoOwnerClub = -1;
+    };
+
+    // SampleWorld.cpp
+    std::u16string Tr(std::u16string_view Base, int32_t Language) const;
+    template <class TText, class TMake> TTexts<TText> Translate(TMake Make) const {
+        TTexts<TText> Texts;
+        for (int32_t Language : World_.LangDirectory)
+            Texts[Language] = Make(Language);
+        return Texts;
+    }
+    int32_t NextUniqueID();
+    TDate RandomDate(int FirstYear, int LastYear);
+    TColor RandomKit();
+    void Finish();
+
+    // SamplePlaces.cpp
+    void AddLanguages();
+    void AddContinents();
+    void AddRegionsSponsorsWeather();
+    void AddPlayerTypesStagesInjuries();
+    void AddNations();
+    void AddCities();
+    void AddStadiums();
+
+    // SampleClubs.cpp
+    void AddCompetitions();
+    void AddClubs();
+    void AddTeams();
+    void AddAwards();
+    void AddMedia();
+    void AddStadiumMoves();
+    void AddClubDebts();
+    void AddCompetitionHistories();
+    void AddClubAndNationLinks();
+
+    // SamplePeople.cpp
+    void PlanPeople();
+    void AddPeople();
+    void AddPerson(std::size_t K);
+    void AddNames(TPerson& Person, std::size_t K);
+    void AddContracts(TPerson& Person, const TPlan& Plan);
+    void AddRelationships();
+    void FileIntoTeams();
+    void AddAttachedRecords();
+    void AddAwardHistories();
+    void AddPlayingHistories();
+    int32_t PersonID(std::size_t K) const { return World_.People.at(K).ID; }
+    int32_t PersonUniqueID(std::size_t K) const { return World_.People.at(K).UniqueID; }
+
+    TSampleOptions Options_;
+    TSampleRandom Random_;
+    TWorld World_;
+    std::vector<int32_t> UniqueIDs_;
+    std::size_t NextUniqueID_ = 0;
+    std::vector<TPlan> Plans_;
+};
+
+} // namespace wb

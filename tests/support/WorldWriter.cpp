@@ -1,0 +1,62 @@
+#include "Writers.h"
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace wb {
+
+THeader MakeHeader(int16_t Version) {
+    const auto Bits = static_cast<uint16_t>(Version);
+    return {0, '.', 0, 'd', 0, 'a', 0, 't', 0, static_cast<uint8_t>(Bits & 0xFF), static_cast<uint8_t>(Bits >> 8), 0};
+}
+
+TWorld EmptyWorld(int16_t Version) {
+    TWorld World;
+    World.ServerVersion = World.PeopleVersion = World.LangVersion = Version;
+    World.ServerExtra.assign(Version > 144 ? 25 : 15, 0);
+    for (std::size_t I = 0; I < World.ServerExtra.size(); ++I)
+        World.ServerExtra[I] = static_cast<uint8_t>(I * 11 + 1);
+    World.PeopleTrailer = {0x2A, 0x00, 0x00, 0x00};
+    TLanguage English;
+    English.ID = 0;
+    English.UniqueID = DefaultLanguageUniqueID;
+    English.Name = u"English";
+    World.Languages.push_back(English);
+    World.LangDirectory = {DefaultLanguageUniqueID};
+    AlignLangFileOffsets(World);
+    return World;
+}
+
+TWorldFiles BuildFiles(const TWorld& World) {
+    TWorldFiles Files{ServerFile(World), PeopleFile(World), LangFile(World), std::nullopt};
+    if (World.Histories)
+        Files.History = HistoryFiles(*World.Histories);
+    return Files;
+}
+
+void WriteFileBytes(const std::string& Path, const std::vector<uint8_t>& Bytes) {
+    std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
+    if (!Out)
+        throw std::runtime_error("cannot create " + Path);
+    Out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
+    if (!Out)
+        throw std::runtime_error("cannot write " + Path);
+}
+
+TWorldFiles WriteWorld(const TWorld& World, const std::string& Dir) {
+    std::filesystem::create_directories(Dir);
+    const std::filesystem::path Base(Dir);
+    TWorldFiles Files = BuildFiles(World);
+    WriteFileBytes((Base / "server_db.dat").string(), Files.Server.Data());
+    WriteFileBytes((Base / "people_db.dat").string(), Files.People.Data());
+    WriteFileBytes((Base / "lang_db.dat").string(), Files.Lang.Data());
+    if (Files.History) {
+        WriteFileBytes((Base / "pl_hist_index.dat").string(), Files.History->Index.Data());
+        WriteFileBytes((Base / "pl_hist_id.dat").string(), Files.History->Id.Data());
+        WriteFileBytes((Base / "pl_hist_dt.dat").string(), Files.History->Data.Data());
+    }
+    return Files;
+}
+
+} // namespace wb
