@@ -2,6 +2,7 @@
 // the three playing-history files. The folder loads in the editor and serves the benchmarks and the tests that
 // need a world of realistic size.
 
+#include "SaveOrder.h"
 #include "WorldGenerator.h"
 #include "Writers.h"
 
@@ -18,7 +19,8 @@ namespace {
 
 int Usage() {
     std::cerr << "usage: pyxworld OUT_DIR [--people N] [--seed S] [--version 112|145|147] [--languages K]\n"
-                 "                [--default-language POS] [--retired PER_MILLE] [--no-histories] [--quiet]\n"
+                 "                [--default-language POS] [--retired PER_MILLE] [--no-histories] [--saves N]\n"
+                 "                [--quiet]\n"
                  "  --people N            persons in the world (default 2000)\n"
                  "  --seed S              varies every random choice (default 1)\n"
                  "  --version V           file version of every data file (default 147)\n"
@@ -27,7 +29,9 @@ int Usage() {
               << " (default 3)\n"
                  "  --default-language P  English's place in the language directory (default: second)\n"
                  "  --retired R           retired-person records per thousand persons (default 5)\n"
-                 "  --no-histories        write no playing-history files\n";
+                 "  --no-histories        write no playing-history files\n"
+                 "  --saves N             write the folder as N loads and saves of the generated one leave it\n"
+                 "  --quiet               print nothing on success\n";
     return 2;
 }
 
@@ -50,6 +54,7 @@ int main(int argc, char** argv) {
     wb::TGeneratorOptions Options;
     std::string Out;
     bool Quiet = false;
+    int Saves = 0;
     for (int I = 1; I < argc; ++I) {
         const std::string_view Arg = argv[I];
         auto Value = [&](auto& Target) { return I + 1 < argc && ParseNumber(argv[++I], Target); };
@@ -68,6 +73,8 @@ int main(int argc, char** argv) {
             Ok = Value(Options.RetiredPerMille);
         else if (Arg == "--no-histories")
             Options.Histories = false;
+        else if (Arg == "--saves")
+            Ok = Value(Saves) && Saves >= 0;
         else if (Arg == "--quiet")
             Quiet = true;
         else if (!Arg.empty() && Arg[0] != '-' && Out.empty())
@@ -81,7 +88,11 @@ int main(int argc, char** argv) {
         return Usage();
     try {
         const auto Start = std::chrono::steady_clock::now();
-        const wb::TWorld World = wb::GenerateWorld(Options);
+        wb::TWorld World = wb::GenerateWorld(Options);
+        // A save drops the retired persons and reorders the people of each nation with its quicksort; the rest
+        // of a generated world is already in the order and numbering a save leaves.
+        for (int S = 0; S < Saves; ++S)
+            wb::ApplySaveOrder(World);
         wb::WriteWorld(World, Out);
         const std::chrono::duration<double> Elapsed = std::chrono::steady_clock::now() - Start;
         if (!Quiet)

@@ -1,0 +1,16 @@
+# pyxworld refuses what it cannot write, with its usage and exit code 2, and writes nothing.
+file(REMOVE_RECURSE ${WORK})
+foreach(Bad "--version;146" "--languages;0" "--languages;11" "--people;0" "--people;x" "--default-language;3"
+        "--seed" "--unknown")
+    execute_process(COMMAND ${PYXWORLD} ${WORK}/out ${Bad} RESULT_VARIABLE Result OUTPUT_QUIET ERROR_QUIET)
+    if(NOT Result EQUAL 2)
+        message(FATAL_ERROR "pyxworld ${Bad} exited with ${Result}, not 2")
+    endif()
+    if(EXISTS ${WORK}/out)
+        message(FATAL_ERROR "pyxworld ${Bad} wrote ${WORK}/out")
+    endif()
+endforeach()
+execute_process(COMMAND ${PYXWORLD} RESULT_VARIABLE Result OUTPUT_QUIET ERROR_QUIET)
+if(NOT Result EQUAL 2)
+    message(FATAL_ERROR "pyxworld without a folder exited with ${Result}, not 2")
+endif()

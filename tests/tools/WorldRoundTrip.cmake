@@ -1,0 +1,13 @@
+# A world written by pyxworld loads and saves (pyxroundtrip exits 0), and the save writes all six files.
+include(${CMAKE_CURRENT_LIST_DIR}/WorldCommon.cmake)
+file(REMOVE_RECURSE ${WORK})
+foreach(Version 112 145 147)
+    run_tool(${PYXWORLD} ${WORK}/in${Version} --people 1500 --version ${Version} --languages 4 --quiet)
+    run_tool(${PYXROUNDTRIP} ${WORK}/in${Version} ${WORK}/out${Version})
+    foreach(File ${DATA_FILES})
+        if(NOT EXISTS ${WORK}/out${Version}/${File})
+            message(FATAL_ERROR "the save wrote no ${File}")
+        endif()
+    endforeach()
+endforeach()
+file(REMOVE_RECURSE ${WORK})
