@@ -87,8 +87,10 @@ INSTANTIATE_TEST_SUITE_P(Versions, GeneratedWorldRoundTrip,
                          testing::Values(TCase{112, 1, 0, true}, TCase{145, 3, 2, true}, TCase{147, 3, 1, true},
                                          TCase{147, 5, 4, false}, TCase{112, 2, 1, false}, TCase{145, 10, 7, true}),
                          [](const testing::TestParamInfo<TCase>& I) {
-                             return "V" + std::to_string(I.param.Version) + "_" + std::to_string(I.param.Languages) +
-                                    "languages_default" + std::to_string(I.param.DefaultPosition) +
+                             // std::string("V"), not "V" + ...: GCC 12 warns falsely on a literal plus a temporary.
+                             return std::string("V") + std::to_string(I.param.Version) + "_" +
+                                    std::to_string(I.param.Languages) + "languages_default" +
+                                    std::to_string(I.param.DefaultPosition) +
                                     (I.param.Histories ? "_histories" : "_nohistories");
                          });
 

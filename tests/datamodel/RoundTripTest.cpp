@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Versions, SampleRoundTrip,
                          testing::Values(TCase{112, 112, 1, 0}, TCase{145, 145, 3, 1}, TCase{147, 147, 3, 2},
                                          TCase{147, 200, 5, 4}, TCase{112, 200, 2, 1}, TCase{145, 147, 4, 0}),
                          [](const testing::TestParamInfo<TCase>& I) {
-                             return "V" + std::to_string(I.param.Version) + "_Lang" +
+                             return std::string("V") + std::to_string(I.param.Version) + "_Lang" +
                                     std::to_string(I.param.LangVersion) + "_" + std::to_string(I.param.Languages) +
                                     "languages_default" + std::to_string(I.param.DefaultPosition);
                          });
