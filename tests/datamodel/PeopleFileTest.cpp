@@ -106,6 +106,25 @@ TEST(PeopleSort, PersonsWithoutAKnownNationSortFirst) {
     pt::ExpectSavedAs(W, Expected);
 }
 
+TEST(PeopleSort, PeopleSortByTheIDsTheirNationsAreSavedWith) {
+    // Nations stored under IDs 5 and 2 are saved as 0 and 1; the persons are sorted by those new IDs.
+    wb::TWorld W = wb::EmptyWorld(112);
+    wb::AddNation(W, 500).ID = 5;
+    wb::AddNation(W, 501).ID = 2;
+    const int32_t Nations[] = {2, 5, 2, 5};
+    for (int32_t K = 0; K < 4; ++K)
+        wb::AddPerson(W, 1, K + 1, 101 + K).NationID = Nations[K];
+    wb::TWorld Expected = W;
+    Expected.Nations[0].ID = 0;
+    Expected.Nations[1].ID = 1;
+    for (auto& P : Expected.People)
+        P.NationID = P.NationID == 5 ? 0 : 1;
+    wb::ApplySaveOrder(Expected);
+    ASSERT_EQ(Expected.People[0].NationID, 0);
+    ASSERT_EQ(Expected.People[1].NationID, 0);
+    pt::ExpectSavedAs(W, Expected);
+}
+
 TEST(RetiredPersons, AreReadAndDroppedSoASaveShrinksThePeopleCount) {
     for (int16_t Version : {112, 145, 147}) {
         SCOPED_TRACE(Version);

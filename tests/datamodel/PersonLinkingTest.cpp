@@ -440,3 +440,82 @@ TEST(PersonGetters, CoOwnerSecondNationAndInternationalRetirement) {
         EXPECT_EQ(Retired.GetCoOwner(), nullptr);
     }
 }
+
+TEST(AttachedRecords, RecordTypesOtherThanZeroStopTheLoad) {
+    struct TCase {
+        const char* Table;
+        const char* Class;
+        void (*Break)(wb::TWorld&);
+    };
+    const TCase Cases[] = {
+        {"Loans", "TPyxLoans", [](wb::TWorld& W) { W.Loans.back().RecordType = 1; }},
+        {"Starting Injuries", "TPyxStartingInjuries", [](wb::TWorld& W) { W.StartingInjuries.back().RecordType = 1; }},
+        {"Starting Confidence", "TPyxStartingConfidences",
+         [](wb::TWorld& W) { W.StartingConfidences.back().RecordType = 1; }},
+        {"Future Transfers", "TPyxFutureTransfers", [](wb::TWorld& W) { W.FutureTransfers.back().RecordType = 1; }},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Table);
+        wb::TWorld W = Sample(145);
+        C.Break(W);
+        const wb::TWorldFiles Files = wb::BuildFiles(W);
+        const std::string Table = C.Table;
+        std::size_t Last = 0;
+        while (Files.Server.Offsets.count(wb::IndexedName(Table, Last + 1)))
+            ++Last;
+        // The stream stands right after the record-type byte.
+        const std::size_t Position = Files.Server.At(wb::IndexedName(Table, Last)) + 1;
+        EXPECT_EQ(pt::LoadError(Files), pt::TableError(Table, static_cast<int>(Last), Position, C.Class,
+                                                       Table + " seems to be corrupt.\r\nRecord Type: 1"));
+    }
+}
+
+TEST(AttachedRecords, ThoseOfARetiredPersonAreDroppedWithIt) {
+    wb::TWorld W = wb::EmptyWorld(147);
+    wb::AddPerson(W, 2, 1, 101);
+    wb::AddPerson(W, 5, 2, 102);
+    wb::AddPerson(W, 3, 3, 103);
+    for (int32_t Person : {1, 2, 3}) {
+        wb::TLoan Loan;
+        Loan.ID = Person;
+        Loan.UniqueID = 900 + Person;
+        Loan.PersonID = Person;
+        W.Loans.push_back(Loan);
+        wb::TStartingConfidence Confidence;
+        Confidence.ID = Person;
+        Confidence.UniqueID = 950 + Person;
+        Confidence.PersonID = Person;
+        Confidence.FanConfidence = static_cast<int16_t>(Person);
+        W.StartingConfidences.push_back(Confidence);
+        W.PersonLanguages.push_back({Person, 0, static_cast<uint8_t>(Person)});
+    }
+    W.Histories.emplace();
+    W.Histories->Histories = {{102, {{2001, 0, 5, 1, -1}}}, {103, {{2002, 0, 6, 2, -1}}}};
+    wb::TWorld Expected = W;
+    wb::ApplySaveOrder(Expected);
+    ASSERT_EQ(Expected.Loans.size(), 2u);
+    ASSERT_EQ(Expected.StartingConfidences.size(), 1u);
+    ASSERT_EQ(Expected.PersonLanguages.size(), 2u);
+    ASSERT_EQ(Expected.Histories->Histories.size(), 1u);
+    pt::ExpectSavedAs(W, Expected);
+}
+
+TEST(PeopleReload, LoadingTheSameFolderTwiceGivesEveryPersonAndRecordOnce) {
+    wb::TSampleOptions O;
+    O.Version = 147;
+    O.LanguageCount = 3;
+    O.DefaultLanguagePosition = 1;
+    O.PeopleCount = 20;
+    wb::TWorld W = wb::SampleWorld(O);
+    wb::UnsortPeople(W, 5);
+    pt::TFolder In, Out;
+    wb::WriteWorld(W, In.Str());
+    TPyxDatabase Db;
+    ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+    EXPECT_EQ(Db.People.Count(), 20);
+    ASSERT_NO_FATAL_FAILURE(pt::Save(Db, Out));
+    wb::TWorld Expected = W;
+    wb::ApplySaveOrder(Expected);
+    pt::ExpectFiles(wb::BuildFiles(Expected), Out);
+}

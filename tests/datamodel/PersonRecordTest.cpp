@@ -155,6 +155,8 @@ TEST(PersonRecordLayout, RelationshipsFollowOnlyANonZeroFlagAndAreWrittenWithFla
     wb::AddPerson(W, 1, 1, 101).Relationships = {{0, 10, 100, 0, -1}};
     wb::AddPerson(W, 2, 2, 102).RelationshipsFlag = 7;
     W.People[1].Relationships = {{0, 10, 100, 3, -1}, {0, 10, 50, 4, -1}};
+    // A flag with a count of zero: nothing to write back but the flag 0.
+    wb::AddPerson(W, 3, 3, 103).RelationshipsFlag = 1;
     pt::TFolder In, Out;
     wb::WriteWorld(W, In.Str());
     TPyxDatabase Db;
@@ -163,10 +165,12 @@ TEST(PersonRecordLayout, RelationshipsFollowOnlyANonZeroFlagAndAreWrittenWithFla
     ASSERT_EQ(Db.People.Items(1)->Relationships.Count(), 2);
     EXPECT_EQ(Db.People.Items(1)->Relationships.Items(1)->Amount, 50);
     EXPECT_EQ(Db.People.Items(1)->Relationships.Items(0)->RelationshipByte, 3);
+    EXPECT_EQ(Db.People.Items(2)->Relationships.Count(), 0);
     ASSERT_NO_FATAL_FAILURE(pt::Save(Db, Out));
     wb::TWorld Expected = W;
     Expected.People[0].Relationships.clear();
     Expected.People[1].RelationshipsFlag = 1;
+    Expected.People[2].RelationshipsFlag = 0;
     wb::ApplySaveOrder(Expected);
     pt::ExpectFiles(wb::BuildFiles(Expected), Out);
 }
