@@ -63,6 +63,10 @@ TPyxStadium* TPyxDatabase::AddStadium() {
     return AddTranslated(*this, Stadiums, std::make_unique<TPyxStadium>());
 }
 
-TPyxCity* TPyxDatabase::AddCity() { return AddTranslated(*this, Cities, std::make_unique<TPyxCity>()); }
+TPyxCity* TPyxDatabase::AddCity() {
+    return AddTranslated(*this, Cities, std::make_unique<TPyxCity>());
+}
 
-TPyxMedia* TPyxDatabase::AddMedia() { return AddTranslated(*this, Medias, std::make_unique<TPyxMedia>()); }
+TPyxMedia* TPyxDatabase::AddMedia() {
+    return AddTranslated(*this, Medias, std::make_unique<TPyxMedia>());
+}

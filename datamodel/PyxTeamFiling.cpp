@@ -23,9 +23,13 @@ bool HoldsManagerPost(const TPyxPerson* Person, const TPyxTeam* Team) {
 
 } // namespace
 
-TPyxClub* TPyxTeam::GetClub() const { return IsClubTeam() ? static_cast<TPyxClub*>(Container) : nullptr; }
+TPyxClub* TPyxTeam::GetClub() const {
+    return IsClubTeam() ? static_cast<TPyxClub*>(Container) : nullptr;
+}
 
-TPyxNation* TPyxTeam::GetNation() const { return IsClubTeam() ? nullptr : static_cast<TPyxNation*>(Container); }
+TPyxNation* TPyxTeam::GetNation() const {
+    return IsClubTeam() ? nullptr : static_cast<TPyxNation*>(Container);
+}
 
 void TPyxTeam::SetStadiumMove(std::unique_ptr<TPyxStadiumMove> Move) {
     if (Move) {

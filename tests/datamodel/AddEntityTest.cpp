@@ -11,7 +11,9 @@ std::u16string Text(const char16_t* Base, int Language) {
     return std::u16string(Base) + u" \u00E9" + static_cast<char16_t>(u'0' + Language);
 }
 
-int ExtraLanguages(const TPyxDatabase& Db) { return static_cast<int>(Db.LangFileLanguages.size()) - 1; }
+int ExtraLanguages(const TPyxDatabase& Db) {
+    return static_cast<int>(Db.LangFileLanguages.size()) - 1;
+}
 
 } // namespace
 

@@ -9,8 +9,7 @@ namespace {
 // Every entity of a kind, deleted one at a time from a fresh world: the world stays consistent in memory and
 // after a save and reload, the deleted entity is gone and nothing else of its kind went with it (beyond what
 // Expected allows).
-template <class Pick, class Remove>
-void DeleteEachOf(const char* Kind, int Count, Pick PickOne, Remove RemoveOne) {
+template <class Pick, class Remove> void DeleteEachOf(const char* Kind, int Count, Pick PickOne, Remove RemoveOne) {
     for (int K = 0; K < Count; ++K) {
         SCOPED_TRACE(std::string(Kind) + " " + std::to_string(K));
         TEditedWorld W;

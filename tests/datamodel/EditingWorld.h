@@ -58,23 +58,31 @@ private:
 // Positions of the sample world's fixed people (see wb::SampleWorld).
 enum EPerson : int {
     FreeAgent,
-    NorthportPlayer,        // also a player of nation 0's team
-    CoOwnedPlayer,          // Northport's, co-owned by Westfield, also of nation 1's team
-    NorthportManager,       // also manager of nation 0's team
-    EastbridgePlayerCoach,  // type 3
-    Referee,                // type 4
+    NorthportPlayer,       // also a player of nation 0's team
+    CoOwnedPlayer,         // Northport's, co-owned by Westfield, also of nation 1's team
+    NorthportManager,      // also manager of nation 0's team
+    EastbridgePlayerCoach, // type 3
+    Referee,               // type 4
     EastbridgeChairman,
     NorthportPhysio,
-    WestfieldCoach,         // also coach of nation 3's team
+    WestfieldCoach, // also coach of nation 3's team
     NorthportScout,
-    WestfieldDirector,      // managing director
-    WestfieldPlayer,        // loaned to Northport's reserves, also of nation 3's team
+    WestfieldDirector, // managing director
+    WestfieldPlayer,   // loaned to Northport's reserves, also of nation 3's team
 };
 
 // Positions of the sample world's clubs and teams.
 enum EClub : int { Northport, Eastbridge, Westfield, NorthportReservesCompanion, WestfieldU21Companion };
-enum ETeam : int { TeamNorthport, TeamNorthportReserves, TeamEastbridge, TeamWestfield, TeamWestfieldU21,
-                   TeamNation0, TeamNation1, TeamNation3 };
+enum ETeam : int {
+    TeamNorthport,
+    TeamNorthportReserves,
+    TeamEastbridge,
+    TeamWestfield,
+    TeamWestfieldU21,
+    TeamNation0,
+    TeamNation1,
+    TeamNation3
+};
 
 std::string Join(const std::vector<std::string>& Lines);
 

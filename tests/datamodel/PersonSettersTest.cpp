@@ -6,9 +6,13 @@ using namespace ew;
 
 namespace {
 
-TPyxPerson* Reloaded(TEditedWorld& W, int K) { return W.Reloaded().People.FindByUniqueID(W.PersonKey(K)); }
+TPyxPerson* Reloaded(TEditedWorld& W, int K) {
+    return W.Reloaded().People.FindByUniqueID(W.PersonKey(K));
+}
 
-bool Filed(const TPyxPeopleList& List, const TPyxPerson* P) { return List.Contains(P); }
+bool Filed(const TPyxPeopleList& List, const TPyxPerson* P) {
+    return List.Contains(P);
+}
 
 } // namespace
 
@@ -186,8 +190,7 @@ TEST(PersonSetters, ClubJobRefilesAndANewManagerReplacesTheOld) {
     EXPECT_CONSISTENT(W.Db());
     W.SaveAndReload();
     EXPECT_CONSISTENT(W.Reloaded());
-    EXPECT_EQ(W.Reloaded().Clubs.FindByUniqueID(W.ClubKey(Northport))->Captain->UniqueID,
-              W.PersonKey(NorthportPlayer));
+    EXPECT_EQ(W.Reloaded().Clubs.FindByUniqueID(W.ClubKey(Northport))->Captain->UniqueID, W.PersonKey(NorthportPlayer));
 }
 
 TEST(PersonSetters, ChairmanJobDropsTheContractAndReplacesTheChairman) {

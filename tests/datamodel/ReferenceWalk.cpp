@@ -23,10 +23,10 @@ public:
     explicit TWalker(const TPyxDatabase& Db)
         : Db_(Db), Clubs_(Members(Db.Clubs)), Nations_(Members(Db.Nations)), Teams_(Members(Db.Teams)),
           People_(Members(Db.People)), Stadiums_(Members(Db.Stadiums)), Cities_(Members(Db.Cities)),
-          Competitions_(Members(Db.Competitions)), Continents_(Members(Db.Continents)),
-          Regions_(Members(Db.Regions)), Languages_(Members(Db.Languages)), Weathers_(Members(Db.Weathers)),
-          Injuries_(Members(Db.Injuries)), FirstNames_(Members(Db.FirstNames)),
-          SecondNames_(Members(Db.SecondNames)), CommonNames_(Members(Db.CommonNames)) {}
+          Competitions_(Members(Db.Competitions)), Continents_(Members(Db.Continents)), Regions_(Members(Db.Regions)),
+          Languages_(Members(Db.Languages)), Weathers_(Members(Db.Weathers)), Injuries_(Members(Db.Injuries)),
+          FirstNames_(Members(Db.FirstNames)), SecondNames_(Members(Db.SecondNames)),
+          CommonNames_(Members(Db.CommonNames)) {}
 
     std::vector<std::string> Walk() {
         WalkReferenceKinds();
@@ -121,8 +121,8 @@ private:
         Db_.Medias.ForEach([&](TPyxMedia* M) {
             CheckList(Clubs_, M->Clubs, Named("media", M) + " club list");
             static const std::map<uint8_t, const std::set<const void*> TWalker::*> ByScope = {
-                {TPyxMedia::scClub, &TWalker::Clubs_},         {TPyxMedia::scCity, &TWalker::Cities_},
-                {TPyxMedia::scRegion, &TWalker::Regions_},     {TPyxMedia::scNation, &TWalker::Nations_},
+                {TPyxMedia::scClub, &TWalker::Clubs_},           {TPyxMedia::scCity, &TWalker::Cities_},
+                {TPyxMedia::scRegion, &TWalker::Regions_},       {TPyxMedia::scNation, &TWalker::Nations_},
                 {TPyxMedia::scContinent, &TWalker::Continents_}, {TPyxMedia::scCompetition, &TWalker::Competitions_}};
             auto It = ByScope.find(M->Scope);
             Check(It == ByScope.end() ? Empty_ : this->*(It->second), M->Target, Named("media", M) + " target");
@@ -230,12 +230,14 @@ private:
     }
 
     const TPyxDatabase& Db_;
-    std::set<const void*> Clubs_, Nations_, Teams_, People_, Stadiums_, Cities_, Competitions_, Continents_,
-        Regions_, Languages_, Weathers_, Injuries_, FirstNames_, SecondNames_, CommonNames_, Empty_;
+    std::set<const void*> Clubs_, Nations_, Teams_, People_, Stadiums_, Cities_, Competitions_, Continents_, Regions_,
+        Languages_, Weathers_, Injuries_, FirstNames_, SecondNames_, CommonNames_, Empty_;
     std::vector<std::string> Out_;
 };
 
-std::string PersonName(const TPyxPerson* P) { return "person " + std::to_string(P->UniqueID); }
+std::string PersonName(const TPyxPerson* P) {
+    return "person " + std::to_string(P->UniqueID);
+}
 
 void CountContainers(const TPyxDatabase& Db, std::vector<std::string>& Out) {
     Db.Nations.ForEach([&](TPyxNation* N) {
@@ -278,8 +280,10 @@ struct TFiling {
     bool Player, Coach, Physio, Manager, Chairman, Board, Scout;
 };
 TFiling FilingOf(uint8_t Job) {
-    return {Job % 2 == 1, Job == 2 || Job == 3 || Job == 20 || Job == 21, Job == 12, Job == 16 || Job == 17,
-            Job == 4,     Job == 8 || Job == 10 || Job == 24, Job == 14};
+    return {Job % 2 == 1, Job == 2 || Job == 3 || Job == 20 || Job == 21,
+            Job == 12,    Job == 16 || Job == 17,
+            Job == 4,     Job == 8 || Job == 10 || Job == 24,
+            Job == 14};
 }
 
 void CountPosts(const TPyxDatabase& Db, std::vector<std::string>& Out) {
@@ -360,7 +364,9 @@ void CountPosts(const TPyxDatabase& Db, std::vector<std::string>& Out) {
 
 } // namespace
 
-std::vector<std::string> DanglingReferences(const TPyxDatabase& Db) { return TWalker(Db).Walk(); }
+std::vector<std::string> DanglingReferences(const TPyxDatabase& Db) {
+    return TWalker(Db).Walk();
+}
 
 std::vector<std::string> CountMismatches(const TPyxDatabase& Db) {
     std::vector<std::string> Out;
