@@ -9,9 +9,9 @@ namespace {
 
 constexpr std::array<const char*, 16> FirstNames = {"Anna", "Bram",  "Carl", "Dario", "Emil", "Felix", "Goran", "Hugo",
                                                     "Ivo",  "Jonas", "Kai",  "Luca",  "Mats", "Niko",  "Oskar", "Per"};
-constexpr std::array<const char*, 16> SecondNames = {"Berg",   "Castell", "Dahl",  "Eriksen", "Ferro",  "Gallo",
-                                                     "Holm",   "Ibsen",   "Jansen", "Kovac",  "Lund",   "Moreau",
-                                                     "Novak",  "Olsen",   "Petrov", "Quist"};
+constexpr std::array<const char*, 16> SecondNames = {"Berg",  "Castell", "Dahl",   "Eriksen", "Ferro", "Gallo",
+                                                     "Holm",  "Ibsen",   "Jansen", "Kovac",   "Lund",  "Moreau",
+                                                     "Novak", "Olsen",   "Petrov", "Quist"};
 constexpr std::array<const char*, 4> CommonNames = {"Zico", "Nene", "Tito", "Pepe"};
 
 } // namespace
@@ -103,8 +103,13 @@ void TSampleBuilder::AddPerson(std::size_t K) {
         if (K == 1 || K == 2 || K % 3 == 0) {
             Player.CareerStatsFlag = 1;
             const int16_t Apps = Random_.Short(20, 400);
-            Player.CareerStats = {Random_.Short(0, 60), Random_.Short(0, 80), Apps, Random_.Short(0, 60),
-                                  Random_.Short(0, 80), Apps,                 static_cast<int16_t>(Apps - 10),
+            Player.CareerStats = {Random_.Short(0, 60),
+                                  Random_.Short(0, 80),
+                                  Apps,
+                                  Random_.Short(0, 60),
+                                  Random_.Short(0, 80),
+                                  Apps,
+                                  static_cast<int16_t>(Apps - 10),
                                   static_cast<int16_t>(Apps - 10)};
         }
         Player.Block28[K % 28] = Random_.Byte(1, 9);
@@ -191,7 +196,8 @@ void TSampleBuilder::AddPerson(std::size_t K) {
     AddNames(Person, K);
 
     const int32_t Native = Plan.Nation < 0 ? 0 : World_.Nations[static_cast<std::size_t>(Plan.Nation)].LanguageIDs[0];
-    World_.PersonLanguages.push_back(TPersonLanguage{Person.ID, Native, static_cast<uint8_t>(Plan.Nation < 0 ? 8 : 10)});
+    World_.PersonLanguages.push_back(
+        TPersonLanguage{Person.ID, Native, static_cast<uint8_t>(Plan.Nation < 0 ? 8 : 10)});
     if (K % 3 == 0 || K == 2)
         World_.PersonLanguages.push_back(TPersonLanguage{Person.ID, K == 2 ? 1 : 5, Random_.Byte(3, 7)});
 }
@@ -348,8 +354,11 @@ void TSampleBuilder::AddAwardHistories() {
         int16_t Year;
         int Person1, Person2, Person3;
     };
-    constexpr std::array<TSeed, 5> Seeds = {
-        {{20, 2001, 1, 2, -1}, {20, 2002, 2, 1, 4}, {21, 2003, 11, -1, -1}, {22, 2000, 2, -1, -1}, {22, 2003, 4, 1, 11}}};
+    constexpr std::array<TSeed, 5> Seeds = {{{20, 2001, 1, 2, -1},
+                                             {20, 2002, 2, 1, 4},
+                                             {21, 2003, 11, -1, -1},
+                                             {22, 2000, 2, -1, -1},
+                                             {22, 2003, 4, 1, 11}}};
     auto Winner = [&](int K) { return K < 0 ? -1 : PersonID(static_cast<std::size_t>(K)); };
     for (const auto& Seed : Seeds) {
         TAwardHistory History;

@@ -20,7 +20,9 @@ TSampleBuilder::TSampleBuilder(const TSampleOptions& Options) : Options_(Options
     UniqueIDs_ = Random_.Distinct(600 + 40 * static_cast<std::size_t>(Options_.PeopleCount), 1000, 9999999);
 }
 
-int32_t TSampleBuilder::NextUniqueID() { return UniqueIDs_.at(NextUniqueID_++); }
+int32_t TSampleBuilder::NextUniqueID() {
+    return UniqueIDs_.at(NextUniqueID_++);
+}
 
 TDate TSampleBuilder::RandomDate(int FirstYear, int LastYear) {
     return TDate{Random_.Short(0, 364), Random_.Short(FirstYear, LastYear)};
@@ -81,8 +83,8 @@ void TSampleBuilder::Finish() {
         const auto ID = static_cast<int32_t>(N);
         Nation.PersonCount = static_cast<int32_t>(std::count_if(World_.People.begin(), World_.People.end(),
                                                                 [&](const TPerson& P) { return P.NationID == ID; }));
-        Nation.ClubCount = static_cast<int16_t>(std::count_if(World_.Clubs.begin(), World_.Clubs.end(),
-                                                              [&](const TClub& C) { return C.NationID == ID; }));
+        Nation.ClubCount = static_cast<int16_t>(
+            std::count_if(World_.Clubs.begin(), World_.Clubs.end(), [&](const TClub& C) { return C.NationID == ID; }));
     }
     SortNamePools(World_);
     RealignNames(World_);
@@ -91,7 +93,9 @@ void TSampleBuilder::Finish() {
     AlignLangFileOffsets(World_);
 }
 
-TWorld SampleWorld(const TSampleOptions& Options) { return TSampleBuilder(Options).Build(); }
+TWorld SampleWorld(const TSampleOptions& Options) {
+    return TSampleBuilder(Options).Build();
+}
 
 namespace {
 

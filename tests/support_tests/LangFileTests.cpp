@@ -39,7 +39,7 @@ TEST(LangFile, DirectoryOffsetsPointAtTheBlocks) {
     EXPECT_EQ(ReadI32(File.Data(), 21), 8);
     const int32_t First = ReadI32(File.Data(), 17);
     const int32_t Second = ReadI32(File.Data(), 25);
-    EXPECT_EQ(First, 1 + 8 * 2);                              // the first block starts at 13 + 8N
+    EXPECT_EQ(First, 1 + 8 * 2); // the first block starts at 13 + 8N
     EXPECT_EQ(static_cast<std::size_t>(12 + First), File.At("Block[0]"));
     EXPECT_EQ(static_cast<std::size_t>(12 + Second), File.At("Block[1]"));
     EXPECT_EQ(File.At("Block[0].Cities"), File.At("Block[0]"));

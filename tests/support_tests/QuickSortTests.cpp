@@ -27,10 +27,14 @@ TEST(QuickSort, TiesLandWhereTheHoarePartitionPutsThem) {
     EXPECT_EQ(SortedNames({{'a', 1}, {'b', 0}, {'c', 1}, {'d', 0}}), "dbac");
 }
 
-TEST(QuickSort, AnAlreadySortedPairOfTiesIsSwapped) { EXPECT_EQ(SortedNames({{'x', 5}, {'y', 5}}), "yx"); }
+TEST(QuickSort, AnAlreadySortedPairOfTiesIsSwapped) {
+    EXPECT_EQ(SortedNames({{'x', 5}, {'y', 5}}), "yx");
+}
 
 // Three ties: pivot y; I stops at x, J at z: swap -> z y x, then I and J meet at y. Reversed.
-TEST(QuickSort, ThreeTiesAreReversed) { EXPECT_EQ(SortedNames({{'x', 5}, {'y', 5}, {'z', 5}}), "zyx"); }
+TEST(QuickSort, ThreeTiesAreReversed) {
+    EXPECT_EQ(SortedNames({{'x', 5}, {'y', 5}, {'z', 5}}), "zyx");
+}
 
 TEST(QuickSort, DistinctKeysEndSortedAndSortedInputStays) {
     EXPECT_EQ(SortedNames({{'c', 3}, {'a', 1}, {'e', 5}, {'b', 2}, {'d', 4}}), "abcde");

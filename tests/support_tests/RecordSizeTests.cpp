@@ -80,7 +80,7 @@ TEST(RecordSize, TeamKind11AddsDatesAndBytes) {
     wb::TTeam Kind11;
     Kind11.RecordType = 11;
     const std::size_t Plain112 = RecordSize(Kind10, 112);
-    EXPECT_EQ(RecordSize(Kind10, 145), Plain112 + 12);        // TeamValue1 and the 8-byte team block
+    EXPECT_EQ(RecordSize(Kind10, 145), Plain112 + 12);         // TeamValue1 and the 8-byte team block
     EXPECT_EQ(RecordSize(Kind11, 112), Plain112 + 8 + 5);      // two dates, five bytes
     EXPECT_EQ(RecordSize(Kind11, 147), Plain112 + 12 + 8 + 6); // and the sixth byte
 }

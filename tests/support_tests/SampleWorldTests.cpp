@@ -37,14 +37,38 @@ template <class T> void ExpectRef(const std::vector<T>& Targets, int32_t ID, con
 
 TEST(SampleWorld, EveryRecordKindIsPresent) {
     const wb::TWorld W = wb::SampleWorld();
-    for (std::size_t Count :
-         {W.Awards.size(), W.Cities.size(), W.Clubs.size(), W.Competitions.size(), W.Continents.size(),
-          W.Injuries.size(), W.Medias.size(), W.Languages.size(), W.Nations.size(), W.FirstNames.size(),
-          W.SecondNames.size(), W.CommonNames.size(), W.Regions.size(), W.Sponsors.size(), W.Stadiums.size(),
-          W.StadiumMoves.size(), W.Stages.size(), W.Teams.size(), W.Weathers.size(), W.PlayerTypes.size(),
-          W.AwardHistories.size(), W.CompetitionHistories.size(), W.Loans.size(), W.StartingInjuries.size(),
-          W.StartingConfidences.size(), W.FutureTransfers.size(), W.ClubDebts.size(), W.PersonLanguages.size(),
-          W.People.size(), W.PersonDatas.size(), W.PlayingDatas.size(), W.NonPlayingDatas.size()})
+    for (std::size_t Count : {W.Awards.size(),
+                              W.Cities.size(),
+                              W.Clubs.size(),
+                              W.Competitions.size(),
+                              W.Continents.size(),
+                              W.Injuries.size(),
+                              W.Medias.size(),
+                              W.Languages.size(),
+                              W.Nations.size(),
+                              W.FirstNames.size(),
+                              W.SecondNames.size(),
+                              W.CommonNames.size(),
+                              W.Regions.size(),
+                              W.Sponsors.size(),
+                              W.Stadiums.size(),
+                              W.StadiumMoves.size(),
+                              W.Stages.size(),
+                              W.Teams.size(),
+                              W.Weathers.size(),
+                              W.PlayerTypes.size(),
+                              W.AwardHistories.size(),
+                              W.CompetitionHistories.size(),
+                              W.Loans.size(),
+                              W.StartingInjuries.size(),
+                              W.StartingConfidences.size(),
+                              W.FutureTransfers.size(),
+                              W.ClubDebts.size(),
+                              W.PersonLanguages.size(),
+                              W.People.size(),
+                              W.PersonDatas.size(),
+                              W.PlayingDatas.size(),
+                              W.NonPlayingDatas.size()})
         EXPECT_GT(Count, 0u);
     std::set<uint8_t> Types, Kinds, DebtKinds, InfoTypes, TargetTypes;
     for (const auto& P : W.People) {

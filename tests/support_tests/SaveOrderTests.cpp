@@ -165,8 +165,8 @@ TEST(SaveOrder, HistoriesGroupByOwnerSortByYearAndNumberAcross) {
         Result.UniqueID = UniqueID;
         return Result;
     };
-    World.AwardHistories = {History(7, 2001, 'a'), History(7, 2000, 'b'), History(3, 1999, 'x'),
-                            History(7, 2001, 'c'), History(9, 2000, 'z')};
+    World.AwardHistories = {History(7, 2001, 'a'), History(7, 2000, 'b'), History(3, 1999, 'x'), History(7, 2001, 'c'),
+                            History(9, 2000, 'z')};
     wb::RenumberHistories(World);
     std::string Order;
     for (const auto& Record : World.AwardHistories) {
@@ -216,9 +216,11 @@ TEST(SaveOrder, PlayingHistoriesAscendByPersonAndDropEmptyOnes) {
     wb::TWorld World = wb::EmptyWorld(147);
     World.People = {Person(1, 0), Person(2, 0), Person(3, 0)};
     World.Histories.emplace();
-    World.Histories->Histories = {
-        {1003, {{2001, 0, 1, 0, -1}}}, {1001, {{2000, 0, 1, 0, -1}}}, {1002, {}}, {4242, {{1999, 0, 1, 0, -1}}},
-        {1001, {{2002, 0, 1, 0, -1}}}};
+    World.Histories->Histories = {{1003, {{2001, 0, 1, 0, -1}}},
+                                  {1001, {{2000, 0, 1, 0, -1}}},
+                                  {1002, {}},
+                                  {4242, {{1999, 0, 1, 0, -1}}},
+                                  {1001, {{2002, 0, 1, 0, -1}}}};
     wb::SortPlayingHistories(World);
     const auto& Histories = World.Histories->Histories;
     ASSERT_EQ(Histories.size(), 2u);
