@@ -50,8 +50,13 @@ void TSampleBuilder::PlanPeople() {
                                                                         {TeamWestfieldU21, Job::Coach}}};
     constexpr std::array<int32_t, 5> PlayerTeams = {TeamEastbridge, TeamWestfieldU21, TeamNorthportReserves,
                                                     TeamWestfield, TeamNorthport};
+    // Beyond a couple of hundred extra people nobody gets a post, so byte-counted squad and board lists stay within
+    // their counts however large the world.
+    constexpr std::size_t LastWithPost = 12 + 200;
     for (std::size_t K = 12; K < Count; ++K) {
-        if (K % 4 == 0)
+        if (K >= LastWithPost)
+            Post(K, K % 4 == 0 ? 1 : 2, -1, Job::None);
+        else if (K % 4 == 0)
             Post(K, 1, StaffPosts[(K / 4) % 4].first, StaffPosts[(K / 4) % 4].second);
         else
             Post(K, 2, PlayerTeams[K % 5], Job::Player);
@@ -300,7 +305,7 @@ void TSampleBuilder::FileIntoTeams() {
 void TSampleBuilder::AddAttachedRecords() {
     for (std::size_t K = 0; K < Plans_.size(); ++K) {
         const TPerson& Person = World_.People[K];
-        const bool Extra = K >= 12;
+        const bool Extra = K >= 12 && Plans_[K].ClubTeam >= 0;
         if (Person.IsPlayer() && (K == 11 || (Extra && K % 5 == 0))) {
             TLoan Loan;
             Loan.ID = static_cast<int32_t>(World_.Loans.size());
@@ -403,7 +408,8 @@ void TSampleBuilder::AddPlayingHistories() {
         } else {
             const int Seasons = Random_.Int(1, 3);
             for (int S = 0; S < Seasons; ++S)
-                Season(static_cast<int16_t>(2001 + S), S == 0 ? -1 : TeamUID(Plans_[K].ClubTeam));
+                Season(static_cast<int16_t>(2001 + S),
+                       S == 0 || Plans_[K].ClubTeam < 0 ? -1 : TeamUID(Plans_[K].ClubTeam));
         }
         Files.Histories.push_back(std::move(History));
     }
