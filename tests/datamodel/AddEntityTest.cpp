@@ -186,3 +186,27 @@ TEST(AddEntity, LanguageSlotsFollowTheDirectoryWithoutTheDefault) {
     for (int32_t I = 0; I < C->LangObjects->Count(); ++I)
         EXPECT_EQ(C->LangObjects->Items(I)->Language, Expected[static_cast<size_t>(I)]);
 }
+
+TEST(AddEntity, TeamRecordsSetByTheEditorAreWrittenWithTheirTeam) {
+    TEditedWorld W;
+    TPyxTeam* Team = W.Team(TeamEastbridge);
+    Team->SetStadiumMove(std::make_unique<TPyxStadiumMove>());
+    Team->SetCapacityChange(std::make_unique<TPyxStadiumMove>());
+    Team->SetClubDebt(std::make_unique<TPyxClubDebt>());
+    Team->ClubDebt->TransferBudget = 777;
+    auto Loan = std::make_unique<TPyxClubDebt>();
+    Loan->Kind = 2;
+    Loan->Amount = 5000;
+    Team->AddLoan(std::move(Loan));
+    EXPECT_CONSISTENT(W.Db());
+    TPyxTeam* Back = W.SaveAndReload().Teams.FindByUniqueID(W.TeamKey(TeamEastbridge));
+    ASSERT_NE(Back, nullptr);
+    ASSERT_NE(Back->StadiumMove, nullptr);
+    EXPECT_EQ(Back->StadiumMove->Kind, 1);
+    ASSERT_NE(Back->CapacityChange, nullptr);
+    EXPECT_EQ(Back->CapacityChange->Kind, 2);
+    ASSERT_NE(Back->ClubDebt, nullptr);
+    EXPECT_EQ(Back->ClubDebt->TransferBudget, 777);
+    ASSERT_EQ(Back->ClubDebts.Count(), Team->ClubDebts.Count());
+    EXPECT_EQ(Back->ClubDebts.Items(Back->ClubDebts.Count() - 1)->Amount, 5000);
+}
