@@ -1,5 +1,6 @@
 #include "PyxPeople.h"
 
+#include "PyxName.h"
 #include "PyxNation.h"
 
 void TPyxRetiredPerson::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
@@ -31,6 +32,12 @@ void TPyxPeople::ConvertIndexes(TPyxPersonLinks& Links) {
         Items(I)->ConvertIndexes(Links);
         DoProgress(I, Count());
     }
+    // The stored use counts come from the file and may be wrong; the name setters free a name only when no person
+    // refers to it any more, which these counts tell.
+    for (int32_t I = 0; I < Count(); ++I)
+        for (TPyxName* N : {Items(I)->FirstName, Items(I)->SecondName, Items(I)->CommonName})
+            if (N)
+                ++N->References;
 }
 
 void TPyxPeople::PrepareForSave() {
