@@ -108,3 +108,43 @@ TEST(LoadOptions, WithoutAllLanguagesOnlyTheDefaultBlockIsReadAndLangFileIsNotWr
     wb::ApplySaveOrder(Expected);
     pt::ExpectFiles(wb::BuildFiles(Expected), Folder, false);
 }
+
+TEST(LoadOptions, SwitchingAnOptionOnAfterTheLoadWritesNoFileThatWasNotRead) {
+    // The histories or the other languages were never read: writing their files would replace what the folder
+    // holds with nothing (and the history files with headers that were never read).
+    for (bool Histories : {true, false}) {
+        SCOPED_TRACE(Histories ? "histories switched on" : "all languages switched on");
+        const wb::TWorld W = Sample(3, 1, true);
+        pt::TFolder Folder;
+        const wb::TWorldFiles Files = wb::WriteWorld(W, Folder.Str());
+        std::vector<fs::file_time_type> Times;
+        for (const char* Name : HistoryFiles)
+            Times.push_back(Age(Folder.File(Name)));
+        const auto LangTime = Age(Folder.File("lang_db.dat"));
+
+        TPyxDatabase Db;
+        (Histories ? Db.LoadPlayingHistories : Db.LoadAllLanguages) = false;
+        ASSERT_EQ(pt::ErrorOf([&] { Db.Load(Folder.Str()); }), "");
+        Db.LoadPlayingHistories = true;
+        Db.LoadAllLanguages = true;
+        ASSERT_EQ(pt::ErrorOf([&] { Db.Save(Folder.Str()); }), "");
+
+        const wb::TFileImage* Images[] = {&Files.History->Index, &Files.History->Id, &Files.History->Data};
+        if (Histories)
+            for (std::size_t K = 0; K < 3; ++K) {
+                SCOPED_TRACE(HistoryFiles[K]);
+                EXPECT_EQ(wb::DescribeDifference(*Images[K], wb::ReadFileBytes(Folder.File(HistoryFiles[K]))), "");
+                EXPECT_EQ(fs::last_write_time(Folder.File(HistoryFiles[K])), Times[K]);
+            }
+        else {
+            EXPECT_EQ(wb::DescribeDifference(Files.Lang, wb::ReadFileBytes(Folder.File("lang_db.dat"))), "");
+            EXPECT_EQ(fs::last_write_time(Folder.File("lang_db.dat")), LangTime);
+        }
+        // The folder still loads whole and says what it said before.
+        TPyxDatabase Again;
+        ASSERT_NO_FATAL_FAILURE(pt::Load(Again, Folder));
+        wb::TWorld Expected = W;
+        wb::ApplySaveOrder(Expected);
+        pt::ExpectFiles(wb::BuildFiles(Expected), Folder);
+    }
+}
