@@ -32,19 +32,10 @@ std::vector<int32_t> UniqueIDsOf(const TPyxPeople& People) {
     return IDs;
 }
 
-} // namespace
-
-TEST_P(UnsortedPeople, SaveWritesPeopleInNationQuicksortOrderWithTheirRecordsRenumbered) {
-    const TWorldCase C = GetParam();
-    wb::TSampleOptions O;
-    O.Version = C.Version;
-    O.LanguageCount = C.Languages;
-    O.DefaultLanguagePosition = C.DefaultPosition;
-    O.Histories = C.Histories;
-    O.PeopleCount = 41;
-    O.Seed = static_cast<uint64_t>(C.Version) * 10 + static_cast<uint64_t>(C.Languages);
+// Takes a sample world out of saved form, loads it, saves it and expects what the save order predicts.
+void ExpectUnsortedWorldSaved(const wb::TSampleOptions& O, int NationsInUse) {
     wb::TWorld Input = wb::SampleWorld(O);
-    wb::UnsortPeople(Input, O.Seed, 4);
+    wb::UnsortPeople(Input, O.Seed, NationsInUse);
 
     wb::TWorld Expected = Input;
     wb::ApplySaveOrder(Expected);
@@ -62,7 +53,31 @@ TEST_P(UnsortedPeople, SaveWritesPeopleInNationQuicksortOrderWithTheirRecordsRen
     ASSERT_NO_FATAL_FAILURE(pt::Save(Db, Out));
     EXPECT_EQ(UniqueIDsOf(Db.People), UniqueIDsOf(Expected.People));
     pt::ExpectFiles(wb::BuildFiles(Expected), Out);
-    EXPECT_EQ(Out.Has("pl_hist_index.dat"), C.Histories);
+    EXPECT_EQ(Out.Has("pl_hist_index.dat"), O.Histories);
+}
+
+} // namespace
+
+TEST_P(UnsortedPeople, SaveWritesPeopleInNationQuicksortOrderWithTheirRecordsRenumbered) {
+    const TWorldCase C = GetParam();
+    wb::TSampleOptions O;
+    O.Version = C.Version;
+    O.LanguageCount = C.Languages;
+    O.DefaultLanguagePosition = C.DefaultPosition;
+    O.Histories = C.Histories;
+    O.PeopleCount = 41;
+    O.Seed = static_cast<uint64_t>(C.Version) * 10 + static_cast<uint64_t>(C.Languages);
+    ExpectUnsortedWorldSaved(O, 4);
+}
+
+TEST(UnsortedPeopleLarge, HundredsOfPeopleOverAFewNationsSaveInQuicksortOrder) {
+    wb::TSampleOptions O;
+    O.Version = 147;
+    O.LanguageCount = 2;
+    O.DefaultLanguagePosition = 1;
+    O.PeopleCount = 400;
+    O.Seed = 99;
+    ExpectUnsortedWorldSaved(O, 7);
 }
 
 INSTANTIATE_TEST_SUITE_P(Worlds, UnsortedPeople,
