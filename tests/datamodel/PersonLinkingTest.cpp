@@ -519,3 +519,13 @@ TEST(PeopleReload, LoadingTheSameFolderTwiceGivesEveryPersonAndRecordOnce) {
     wb::ApplySaveOrder(Expected);
     pt::ExpectFiles(wb::BuildFiles(Expected), Out);
 }
+
+TEST(PersonLanguages, ASectionLongerThanTheFileStopsTheLoad) {
+    wb::TWorldFiles Files = wb::BuildFiles(Sample(147));
+    const std::size_t Count = Files.Server.At("Person Languages");
+    const int32_t Items = wb::ReadI32(Files.Server.Data(), Count);
+    Files.Server.Bytes.PatchI32(Count, Items + 1);
+    const std::string Prefix = "EFileCorruptError: Data file seems to be corrupt, couldn't load Person Languages.\r\n";
+    const std::string Error = pt::LoadError(Files);
+    EXPECT_EQ(Error.substr(0, Prefix.size()), Prefix) << Error;
+}
