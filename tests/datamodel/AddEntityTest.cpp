@@ -210,3 +210,37 @@ TEST(AddEntity, TeamRecordsSetByTheEditorAreWrittenWithTheirTeam) {
     ASSERT_EQ(Back->ClubDebts.Count(), Team->ClubDebts.Count());
     EXPECT_EQ(Back->ClubDebts.Items(Back->ClubDebts.Count() - 1)->Amount, 5000);
 }
+
+TEST(AddEntity, PersonRecordsSetByTheEditorAreWrittenWithTheirPerson) {
+    TEditedWorld W;
+    TPyxDatabase& Db = W.Db();
+    TPyxPerson* P = Db.AddPerson();
+    P->SetPersonType(TPyxPerson::ptPlayerNonPlayer, Db.GetVersion());
+    auto Loan = std::make_unique<TPyxLoan>();
+    Loan->Team = W.Team(TeamEastbridge);
+    P->Player->SetLoan(std::move(Loan));
+    P->Player->SetStartingInjury(std::make_unique<TPyxStartingInjury>());
+    auto Transfer = std::make_unique<TPyxFutureTransfer>();
+    Transfer->TransferFee = 1234;
+    P->Player->SetFutureTransfer(std::move(Transfer));
+    auto Confidence = std::make_unique<TPyxStartingConfidence>();
+    Confidence->BoardConfidence = 42;
+    P->NonPlayer->SetStartingConfidence(std::move(Confidence));
+    auto Language = std::make_unique<TPyxPersonLanguage>();
+    Language->Language = Db.Languages.Items(0);
+    Language->Level = 7;
+    P->Languages.Add(std::move(Language));
+    const int32_t Key = P->UniqueID;
+    TPyxPerson* Back = W.SaveAndReload().People.FindByUniqueID(Key);
+    ASSERT_NE(Back, nullptr);
+    ASSERT_TRUE(Back->Player && Back->NonPlayer);
+    ASSERT_NE(Back->Player->Loan, nullptr);
+    EXPECT_EQ(Back->Player->Loan->Team->UniqueID, W.TeamKey(TeamEastbridge));
+    EXPECT_NE(Back->Player->StartingInjury, nullptr);
+    ASSERT_NE(Back->Player->FutureTransfer, nullptr);
+    EXPECT_EQ(Back->Player->FutureTransfer->TransferFee, 1234);
+    ASSERT_NE(Back->NonPlayer->StartingConfidence, nullptr);
+    EXPECT_EQ(Back->NonPlayer->StartingConfidence->BoardConfidence, 42);
+    ASSERT_EQ(Back->Languages.Count(), 1);
+    EXPECT_EQ(Back->Languages.Items(0)->Level, 7);
+}
