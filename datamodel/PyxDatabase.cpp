@@ -12,7 +12,7 @@ std::string WithDelimiter(const std::string& Path) {
 
 } // namespace
 
-TPyxDatabase::TPyxDatabase() : Clubs(*this) {}
+TPyxDatabase::TPyxDatabase() : Clubs(*this), Nations(*this), Teams(*this), People(*this) {}
 
 TPyxDatabase::~TPyxDatabase() = default;
 
@@ -244,6 +244,8 @@ void TPyxDatabase::Load(const std::string& Path) {
         LoadHistoryFiles();
     LoadLangFile();
     ConvertIndexes();
+    HistoriesLoaded_ = LoadPlayingHistories;
+    AllLanguagesLoaded_ = LoadAllLanguages;
     Loaded_ = true;
 }
 
