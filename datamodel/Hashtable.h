@@ -35,7 +35,7 @@ public:
                 return Old;
             }
         int32_t N = NewNode();
-        Nodes_[N] = {Key, Value, Head};
+        Nodes_[N] = {Value, Key, Head};
         Head = N;
         ++Count_;
         return nullptr;
@@ -66,10 +66,14 @@ public:
         Count_ = 0;
     }
 
-    // Empties the table and gives it N buckets (at least one).
+    // Empties the table and gives it N buckets (at least one). A table that shrinks gives its memory back: the
+    // load-time tables of a large world would otherwise hold megabytes for nothing once their records have moved
+    // to their owners.
     void SetBucketCount(int32_t N) {
         if (N < 1)
             N = 1;
+        if (Buckets_.capacity() > 2 * static_cast<size_t>(N))
+            std::vector<int32_t>().swap(Buckets_);
         Buckets_.assign(static_cast<size_t>(N), -1);
         Nodes_.clear();
         Nodes_.shrink_to_fit();
@@ -79,9 +83,10 @@ public:
     }
 
 private:
+    // The pointer first: 16 bytes a node instead of 24 with the padding around it, two nodes for every entity.
     struct TNode {
-        int32_t Key;
         V* Value;
+        int32_t Key;
         int32_t Next;
     };
 

@@ -138,8 +138,7 @@ void TPyxDatabase::LoadServerFile() {
 
     DoStatus("Loading Person Languages");
     PersonLanguageList.Clear();
-    PersonLanguageList.OnStatus = OnStatus;
-    PersonLanguageList.OnProgress = OnProgress;
+    PersonLanguageList.SetEvents(OnStatus, OnProgress);
     try {
         PersonLanguageList.LoadIntCounted(*Stream, Version);
     } catch (const EFileCorruptError& E) {

@@ -92,17 +92,27 @@ public:
     }
 
     void DoStatus(const std::string& Text) const {
-        if (OnStatus)
-            OnStatus(Text);
+        if (Events_ && Events_->OnStatus)
+            Events_->OnStatus(Text);
     }
     void DoProgress(int64_t Index, int64_t Total) const {
-        if (OnProgress)
-            OnProgress(ProgressPercent(Index, Total));
+        if (Events_ && Events_->OnProgress)
+            Events_->OnProgress(ProgressPercent(Index, Total));
     }
-
-    TStatusEvent OnStatus;
-    TProgressEvent OnProgress;
+    // Status and progress events, for a list the database reads as a table of its own (the person languages).
+    void SetEvents(TStatusEvent OnStatus, TProgressEvent OnProgress) {
+        Events_ = std::make_unique<TEvents>(TEvents{std::move(OnStatus), std::move(OnProgress)});
+    }
 
 protected:
     std::vector<std::unique_ptr<T>> Items_;
+
+private:
+    // Every person holds three of these lists and none of them reports: two std::function members in each would
+    // be 192 bytes a person, a third of a loaded person, so the events live behind a pointer set only when wanted.
+    struct TEvents {
+        TStatusEvent OnStatus;
+        TProgressEvent OnProgress;
+    };
+    std::unique_ptr<TEvents> Events_;
 };

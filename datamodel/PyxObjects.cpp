@@ -64,8 +64,10 @@ void TPyxObjects::Delete(TPyxObject* Entity) { Extract(Entity); }
 std::vector<std::unique_ptr<TPyxObject>> TPyxObjects::ReleaseAll() {
     std::vector<std::unique_ptr<TPyxObject>> Out = std::move(Items_);
     Items_.clear();
-    IDTable_.Clear();
-    UniqueIDTable_.Clear();
+    // The records move to their owners for good: the indexes give back their memory rather than stay sized for
+    // a table that stays empty until the next load.
+    IDTable_.SetBucketCount(1);
+    UniqueIDTable_.SetBucketCount(1);
     return Out;
 }
 

@@ -23,10 +23,11 @@ std::unique_ptr<TPyxFileStream> TPyxFileStream::OpenRead(const std::string& File
         ::close(Fd);
         throw EFileStreamError("Cannot open file " + FileName + ": not a regular file", FileName);
     }
-    std::vector<uint8_t> Bytes(static_cast<size_t>(St.st_size));
+    const auto Length = static_cast<size_t>(St.st_size);
+    std::unique_ptr<uint8_t[]> Bytes(new uint8_t[Length]);
     size_t Done = 0;
-    while (Done < Bytes.size()) {
-        ssize_t N = ::read(Fd, Bytes.data() + Done, Bytes.size() - Done);
+    while (Done < Length) {
+        ssize_t N = ::read(Fd, Bytes.get() + Done, Length - Done);
         if (N < 0 && errno == EINTR)
             continue;
         if (N < 0) {
@@ -39,8 +40,10 @@ std::unique_ptr<TPyxFileStream> TPyxFileStream::OpenRead(const std::string& File
         Done += static_cast<size_t>(N);
     }
     ::close(Fd);
-    Bytes.resize(Done);
-    auto Stream = std::make_unique<TPyxFileStream>(std::move(Bytes));
+    auto Stream = std::make_unique<TPyxFileStream>(std::vector<uint8_t>());
+    Stream->FileData_ = std::move(Bytes);
+    Stream->ReadData_ = Stream->FileData_.get();
+    Stream->Size_ = static_cast<int64_t>(Done);
     Stream->FileName_ = FileName;
     return Stream;
 }
@@ -53,12 +56,13 @@ std::unique_ptr<TPyxFileStream> TPyxFileStream::Create(const std::string& FileNa
     Stream->Mode_ = TMode::WriteFile;
     Stream->Fd_ = Fd;
     Stream->FileName_ = FileName;
-    Stream->WriteBuffer_.reserve(BufferSize);
+    Stream->WriteBuffer_.reset(new uint8_t[BufferSize]);
     return Stream;
 }
 
 TPyxFileStream::TPyxFileStream(std::vector<uint8_t> Bytes)
-    : Mode_(TMode::ReadMemory), Data_(std::move(Bytes)), Size_(static_cast<int64_t>(Data_.size())) {}
+    : Mode_(TMode::ReadMemory), Data_(std::move(Bytes)), ReadData_(Data_.data()),
+      Size_(static_cast<int64_t>(Data_.size())) {}
 
 TPyxFileStream::TPyxFileStream() : Mode_(TMode::WriteMemory) {}
 
@@ -98,11 +102,11 @@ const std::vector<uint8_t>& TPyxFileStream::Bytes() {
 }
 
 void TPyxFileStream::FlushWriteBuffer() {
-    if (Mode_ != TMode::WriteFile || WriteBuffer_.empty())
+    if (Mode_ != TMode::WriteFile || WriteLength_ == 0)
         return;
     size_t Done = 0;
-    while (Done < WriteBuffer_.size()) {
-        ssize_t N = ::pwrite(Fd_, WriteBuffer_.data() + Done, WriteBuffer_.size() - Done,
+    while (Done < WriteLength_) {
+        ssize_t N = ::pwrite(Fd_, WriteBuffer_.get() + Done, WriteLength_ - Done,
                              static_cast<off_t>(WriteBufferStart_ + static_cast<int64_t>(Done)));
         if (N < 0 && errno == EINTR)
             continue;
@@ -110,7 +114,7 @@ void TPyxFileStream::FlushWriteBuffer() {
             throw EFileStreamError(ErrnoText("Cannot write file", FileName_), FileName_);
         Done += static_cast<size_t>(N);
     }
-    WriteBuffer_.clear();
+    WriteLength_ = 0;
 }
 
 void TPyxFileStream::ShortRead(int64_t Wanted, int64_t Got) {
@@ -131,7 +135,8 @@ int64_t TPyxFileStream::Read(void* Buffer, int64_t Count) {
         return 0;
     int64_t Avail = std::max<int64_t>(0, Size_ - Position_);
     int64_t N = std::min(Count, Avail);
-    std::memcpy(Buffer, Data_.data() + Position_, static_cast<size_t>(N));
+    if (N > 0)
+        std::memcpy(Buffer, ReadData_ + Position_, static_cast<size_t>(N));
     Position_ += N;
     if (N < Count)
         ShortRead(Count, N);
@@ -152,15 +157,15 @@ void TPyxFileStream::Write(const void* Buffer, int64_t Count) {
     } else {
         while (Count > 0) {
             // The buffer holds one contiguous run of bytes; a write elsewhere starts a new run.
-            if (!WriteBuffer_.empty() &&
-                (WriteBufferStart_ + static_cast<int64_t>(WriteBuffer_.size()) != Position_ ||
-                 WriteBuffer_.size() == static_cast<size_t>(BufferSize)))
+            if (WriteLength_ > 0 && (WriteBufferStart_ + static_cast<int64_t>(WriteLength_) != Position_ ||
+                                     WriteLength_ == static_cast<size_t>(BufferSize)))
                 FlushWriteBuffer();
-            if (WriteBuffer_.empty())
+            if (WriteLength_ == 0)
                 WriteBufferStart_ = Position_;
-            int64_t Room = BufferSize - static_cast<int64_t>(WriteBuffer_.size());
+            int64_t Room = BufferSize - static_cast<int64_t>(WriteLength_);
             int64_t M = std::min(Room, Count);
-            WriteBuffer_.insert(WriteBuffer_.end(), Src, Src + M);
+            std::memcpy(WriteBuffer_.get() + WriteLength_, Src, static_cast<size_t>(M));
+            WriteLength_ += static_cast<size_t>(M);
             Src += M;
             Count -= M;
             Position_ += M;

@@ -64,12 +64,31 @@ public:
     void WriteInt32(int32_t V) { WriteValue(V); }
     void WriteSingle(float V) { WriteValue(V); }
 
+    // A large world is read and written one field at a time, some hundred million fields per load or save, so
+    // the common case (a read stream with the bytes at hand, a file stream whose buffer has room) stays inline.
+    // Everything else, the short read included, takes the full path through Read and Write.
     template <class T> T ReadValue() {
         T V;
-        Read(&V, sizeof(T));
+        if (ReadData_ != nullptr && Size_ - Position_ >= static_cast<int64_t>(sizeof(T))) {
+            std::memcpy(&V, ReadData_ + Position_, sizeof(T));
+            Position_ += static_cast<int64_t>(sizeof(T));
+        } else {
+            Read(&V, sizeof(T));
+        }
         return V;
     }
-    template <class T> void WriteValue(const T& V) { Write(&V, sizeof(T)); }
+    template <class T> void WriteValue(const T& V) {
+        if (Mode_ == TMode::WriteFile && WriteLength_ + sizeof(T) <= static_cast<size_t>(BufferSize) &&
+            WriteBufferStart_ + static_cast<int64_t>(WriteLength_) == Position_) {
+            std::memcpy(WriteBuffer_.get() + WriteLength_, &V, sizeof(T));
+            WriteLength_ += sizeof(T);
+            Position_ += static_cast<int64_t>(sizeof(T));
+            if (Position_ > Size_)
+                Size_ = Position_;
+        } else {
+            Write(&V, sizeof(T));
+        }
+    }
 
     void ReadWideString(std::u16string& S);
     std::u16string ReadWideString() {
@@ -95,8 +114,13 @@ private:
     TMode Mode_;
     std::string FileName_;
     int Fd_ = -1;
-    std::vector<uint8_t> Data_;        // whole content of a read stream or of a memory write stream
-    std::vector<uint8_t> WriteBuffer_; // pending bytes of a file write stream
+    std::vector<uint8_t> Data_; // whole content of a memory stream
+    // A file read into memory: not a vector, whose zero-filling of a 100 MB buffer only to overwrite it at once
+    // would cost a pass over the memory.
+    std::unique_ptr<uint8_t[]> FileData_;
+    const uint8_t* ReadData_ = nullptr;          // the bytes of a read stream (FileData_ or Data_)
+    std::unique_ptr<uint8_t[]> WriteBuffer_;     // pending bytes of a file write stream
+    size_t WriteLength_ = 0;
     int64_t WriteBufferStart_ = 0;
     int64_t Position_ = 0;
     int64_t Size_ = 0;

@@ -85,8 +85,9 @@ INSTANTIATE_TEST_SUITE_P(Worlds, UnsortedPeople,
                                          TWorldCase{145, 2, 1, true}, TWorldCase{145, 5, 2, false},
                                          TWorldCase{147, 3, 2, false}, TWorldCase{147, 5, 4, true}),
                          [](const testing::TestParamInfo<TWorldCase>& I) {
-                             return "V" + std::to_string(I.param.Version) + "_" + std::to_string(I.param.Languages) +
-                                    "languages_default" + std::to_string(I.param.DefaultPosition) +
+                             return std::string("V") + std::to_string(I.param.Version) + "_" +
+                                    std::to_string(I.param.Languages) + "languages_default" +
+                                    std::to_string(I.param.DefaultPosition) +
                                     (I.param.Histories ? "_histories" : "_nohistories");
                          });
 

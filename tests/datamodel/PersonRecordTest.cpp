@@ -93,7 +93,9 @@ TEST_P(PersonRecord, EveryPersonTypeIsReadIntoItsPartsAndWrittenBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, PersonRecord, testing::Values(112, 145, 147),
-                         [](const testing::TestParamInfo<int16_t>& I) { return "V" + std::to_string(I.param); });
+                         [](const testing::TestParamInfo<int16_t>& I) {
+                             return std::string("V") + std::to_string(I.param);
+                         });
 
 TEST(PersonRecordLayout, AnOfficialRecordGainsThreeBytesAbove144) {
     // Prefix 4, kind 1, official block 24, names 12, birth 4, nation 4, caps 2, national post 9, club post 9, byte,
