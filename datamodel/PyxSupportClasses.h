@@ -118,8 +118,8 @@ private:
     // A file read into memory: not a vector, whose zero-filling of a 100 MB buffer only to overwrite it at once
     // would cost a pass over the memory.
     std::unique_ptr<uint8_t[]> FileData_;
-    const uint8_t* ReadData_ = nullptr;          // the bytes of a read stream (FileData_ or Data_)
-    std::unique_ptr<uint8_t[]> WriteBuffer_;     // pending bytes of a file write stream
+    const uint8_t* ReadData_ = nullptr;      // the bytes of a read stream (FileData_ or Data_)
+    std::unique_ptr<uint8_t[]> WriteBuffer_; // pending bytes of a file write stream
     size_t WriteLength_ = 0;
     int64_t WriteBufferStart_ = 0;
     int64_t Position_ = 0;
