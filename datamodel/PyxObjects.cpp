@@ -87,8 +87,9 @@ void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool P
                                 std::to_string(Stream.Remaining()) + " bytes that remain.\r\nClass Type: " +
                                 ClassName());
     Items_.reserve(Items_.size() + static_cast<size_t>(Total));
-    IDTable_.SetBucketCount(Total);
-    UniqueIDTable_.SetBucketCount(Total);
+    const bool Indexed = IndexedOnLoad();
+    IDTable_.SetBucketCount(Indexed ? Total : 1);
+    UniqueIDTable_.SetBucketCount(Indexed ? Total : 1);
     for (int32_t I = 0; I < Total; ++I) {
         std::unique_ptr<TPyxObject> Entity;
         try {
@@ -110,8 +111,10 @@ void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool P
         if (!Entity->DiscardOnLoad()) {
             TPyxObject* E = Entity.get();
             Items_.push_back(std::move(Entity));
-            IDTable_.Put(E->ID, E);
-            UniqueIDTable_.Put(E->UniqueID, E);
+            if (Indexed) {
+                IDTable_.Put(E->ID, E);
+                UniqueIDTable_.Put(E->UniqueID, E);
+            }
             if (E->ID > MaxID_)
                 MaxID_ = E->ID;
             if (E->UniqueID > MaxUniqueID_)

@@ -43,6 +43,9 @@ public:
     virtual void Sort();
     // The fewest bytes one record of the kind takes in its table; counts read from a file are checked against it.
     virtual int64_t MinRecordSize() const { return 9; }
+    // Whether LoadFromStream enters the records in the ID and UniqueID indexes. Tables whose records all move to
+    // their owners right after loading, and are never looked up here, need not build indexes they drop at once.
+    virtual bool IndexedOnLoad() const { return true; }
 
     int32_t Count() const { return static_cast<int32_t>(Items_.size()); }
     TPyxObject* Items(int32_t Index) const {

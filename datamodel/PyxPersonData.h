@@ -20,6 +20,8 @@ public:
     const char* ClassName() const override { return "TPyxPersonDatas"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 17; }
+    // Linking hands every record to its person by its own lookup (TPyxHandOver): no index is wanted here.
+    bool IndexedOnLoad() const override { return false; }
 };
 
 // The player attribute bytes, in file order.
@@ -51,6 +53,8 @@ public:
     const char* ClassName() const override { return "TPyxPlayingDatas"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 74; }
+    // Linking hands every record to its person by its own lookup (TPyxHandOver): no index is wanted here.
+    bool IndexedOnLoad() const override { return false; }
 };
 
 // The staff attribute bytes, in file order.
@@ -75,4 +79,6 @@ public:
     const char* ClassName() const override { return "TPyxNonPlayingDatas"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 37; }
+    // Linking hands every record to its person by its own lookup (TPyxHandOver): no index is wanted here.
+    bool IndexedOnLoad() const override { return false; }
 };

@@ -31,14 +31,16 @@ void TPyxPlayingHistoryEntry::SaveToStream(TPyxFileStream& Stream) const {
 }
 
 TPyxPlayingHistoryEntry* TPyxPlayingHistory::Add(std::unique_ptr<TPyxPlayingHistoryEntry> Entry) {
-    Items_.push_back(std::move(Entry));
-    return Items_.back().get();
+    if (!Entry)
+        return nullptr;
+    Items_.push_back(*Entry);
+    return &Items_.back();
 }
 
 std::unique_ptr<TPyxPlayingHistoryEntry> TPyxPlayingHistory::Remove(const TPyxPlayingHistoryEntry* Entry) {
     for (auto It = Items_.begin(); It != Items_.end(); ++It)
-        if (It->get() == Entry) {
-            auto Owned = std::move(*It);
+        if (&*It == Entry) {
+            auto Owned = std::make_unique<TPyxPlayingHistoryEntry>(*It);
             Items_.erase(It);
             return Owned;
         }
@@ -46,7 +48,7 @@ std::unique_ptr<TPyxPlayingHistoryEntry> TPyxPlayingHistory::Remove(const TPyxPl
 }
 
 void TPyxPlayingHistory::RemoveTeam(const TPyxTeam* Team) {
-    std::erase_if(Items_, [Team](const auto& E) { return E->Team == Team; });
+    std::erase_if(Items_, [Team](const TPyxPlayingHistoryEntry& E) { return E.Team == Team; });
 }
 
 TPyxChainGuard::TPyxChainGuard(int64_t DataSize)
@@ -71,27 +73,37 @@ void TPyxChainGuard::Visit(int64_t Offset) {
 void TPyxPlayingHistory::LoadChain(TPyxFileStream& Stream, int32_t First, const TPyxTeams& Teams,
                                    TPyxChainGuard& Guard) {
     constexpr int64_t EntrySize = 13;
+    constexpr int64_t NextField = 9;
     Guard.BeginChain();
     // Every offset is checked before the stream goes there: a seek would clamp it into the file and hide it.
+    // The chain is walked twice, first its offsets alone: with the number of entries known the list is allocated
+    // once, not grown step by step (a million entries in a large world).
     int64_t Offset = First;
+    size_t Count = 0;
     while (Offset != -1) {
         // A chain must stay inside the entries and never come back on itself, or it would loop for ever.
         if (Offset < 0 || 12 + Offset + EntrySize > Stream.Size())
             throw EFileCorruptError("Playing history chain seems to be corrupt.\r\nEntry Offset: " +
                                     std::to_string(Offset));
         Guard.Visit(Offset);
+        Stream.Seek(12 + Offset + NextField, TPyxFileStream::soFromBeginning);
+        Offset = Stream.ReadInt32();
+        ++Count;
+    }
+    Items_.reserve(Items_.size() + Count);
+    Offset = First;
+    for (size_t I = 0; I < Count; ++I) {
         Stream.Seek(12 + Offset, TPyxFileStream::soFromBeginning);
-        auto Entry = std::make_unique<TPyxPlayingHistoryEntry>();
-        Entry->LoadFromStream(Stream);
-        Entry->Team = Teams.FindByUniqueID(Entry->TeamKey);
-        Items_.push_back(std::move(Entry));
+        TPyxPlayingHistoryEntry& Entry = Items_.emplace_back();
+        Entry.LoadFromStream(Stream);
+        Entry.Team = Teams.FindByUniqueID(Entry.TeamKey);
         Offset = Stream.ReadInt32();
     }
 }
 
 void TPyxPlayingHistory::SaveChain(TPyxFileStream& Stream) const {
     for (size_t I = 0; I < Items_.size(); ++I) {
-        Items_[I]->SaveToStream(Stream);
+        Items_[I].SaveToStream(Stream);
         Stream.WriteInt32(I + 1 == Items_.size() ? -1 : static_cast<int32_t>(Stream.Position() + 4 - 12));
     }
 }
