@@ -2,6 +2,7 @@
 
 #include "PyxDate.h"
 #include "PyxObjectList.h"
+#include "PyxRecordPool.h"
 
 class TPyxTeamContainer;
 class TPyxClubs;
@@ -9,7 +10,7 @@ class TPyxNations;
 
 // A contract backing a person's club post, co-ownership or national-team post. The unnamed fields are carried
 // through; a new contract is a club contract with the defaults below.
-class TPyxContract final {
+class TPyxContract final : public TPyxPooled<TPyxContract> {
 public:
     void LoadFromStream(TPyxFileStream& Stream, int16_t Version);
     void SaveToStream(TPyxFileStream& Stream, int16_t Version) const;

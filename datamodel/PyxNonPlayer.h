@@ -1,12 +1,13 @@
 #pragma once
 
 #include "PyxPersonData.h"
+#include "PyxRecordPool.h"
 #include "PyxStartingConfidence.h"
 
 template <class T> class TPyxHandOver;
 
 // The staff part of a person: its block of the person record, its attribute record and its starting confidence.
-class TPyxNonPlayer final {
+class TPyxNonPlayer final : public TPyxPooled<TPyxNonPlayer> {
 public:
     // A part about to be read from a file gets its attribute record at linking instead.
     explicit TPyxNonPlayer(bool WithNonPlayingData = true);

@@ -8,6 +8,7 @@
 #include "PyxPersonLanguage.h"
 #include "PyxPlayer.h"
 #include "PyxPlayingHistory.h"
+#include "PyxRecordPool.h"
 #include "PyxRelationship.h"
 
 class TPyxName;
@@ -21,7 +22,7 @@ struct TPyxPersonLinks;
 
 // A footballer, staff member or referee: the shared core and the parts its type bits select (bit 0 staff,
 // bit 1 player, bit 2 official). The type is also the record kind of the person in people_db.dat.
-class TPyxPerson final : public TPyxObject {
+class TPyxPerson final : public TPyxObject, public TPyxPooled<TPyxPerson> {
 public:
     enum : uint8_t { ptNonPlayer = 1, ptPlayer = 2, ptPlayerNonPlayer = 3, ptOfficial = 4 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PyxObjects.h"
+#include "PyxRecordPool.h"
 
 // The personality bytes of a person, in file order.
 struct TPyxPersonDataFields {
@@ -9,7 +10,7 @@ struct TPyxPersonDataFields {
 };
 
 // A person's personality record; after linking it belongs to its person, and a save numbers it by position.
-class TPyxPersonData final : public TPyxObject, public TPyxPersonDataFields {
+class TPyxPersonData final : public TPyxObject, public TPyxPersonDataFields, public TPyxPooled<TPyxPersonData> {
 public:
     void LoadFromStream(TPyxFileStream& Stream, int16_t Version) override;
     void SaveToStream(TPyxFileStream& Stream, int16_t Version) const override;
@@ -40,7 +41,7 @@ struct TPyxPlayingDataFields {
 };
 
 // A player's attribute record; after linking it belongs to the player part of its person.
-class TPyxPlayingData final : public TPyxObject, public TPyxPlayingDataFields {
+class TPyxPlayingData final : public TPyxObject, public TPyxPlayingDataFields, public TPyxPooled<TPyxPlayingData> {
 public:
     void LoadFromStream(TPyxFileStream& Stream, int16_t Version) override;
     void SaveToStream(TPyxFileStream& Stream, int16_t Version) const override;
@@ -68,7 +69,9 @@ struct TPyxNonPlayingDataFields {
 };
 
 // A staff member's attribute record; after linking it belongs to the staff part of its person.
-class TPyxNonPlayingData final : public TPyxObject, public TPyxNonPlayingDataFields {
+class TPyxNonPlayingData final : public TPyxObject,
+                                 public TPyxNonPlayingDataFields,
+                                 public TPyxPooled<TPyxNonPlayingData> {
 public:
     void LoadFromStream(TPyxFileStream& Stream, int16_t Version) override;
     void SaveToStream(TPyxFileStream& Stream, int16_t Version) const override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PyxObjectList.h"
+#include "PyxRecordPool.h"
 
 class TPyxPerson;
 class TPyxLanguage;
@@ -8,7 +9,7 @@ class TPyxPeople;
 class TPyxLanguages;
 
 // A language a person speaks, with its fluency.
-class TPyxPersonLanguage final {
+class TPyxPersonLanguage final : public TPyxPooled<TPyxPersonLanguage> {
 public:
     std::unique_ptr<TPyxPersonLanguage> Clone() const;
     void LoadFromStream(TPyxFileStream& Stream);

@@ -3,6 +3,7 @@
 #include "PyxFutureTransfer.h"
 #include "PyxLoan.h"
 #include "PyxPersonData.h"
+#include "PyxRecordPool.h"
 #include "PyxStartingInjury.h"
 
 #include <array>
@@ -19,7 +20,7 @@ struct TPyxCareerStats {
 };
 
 // The player part of a person: its block of the person record, its attribute record and its attached records.
-class TPyxPlayer final {
+class TPyxPlayer final : public TPyxPooled<TPyxPlayer> {
 public:
     // New players take a default that depends on the loaded server_db.dat version. A part about to be read from a
     // file gets its attribute record at linking instead.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PyxRecordPool.h"
 #include "PyxSupportClasses.h"
 
 #include <memory>
@@ -49,7 +50,7 @@ private:
 // A person's seasons in stored order. The entries are held by value in one array: a large world has a million
 // of them, and an allocation of its own for each cost a fifth of the time its histories take to load and 16 bytes
 // of memory apiece. So a pointer from Items or Add stays valid only until the history next changes.
-class TPyxPlayingHistory final {
+class TPyxPlayingHistory final : public TPyxPooled<TPyxPlayingHistory> {
 public:
     int32_t Count() const { return static_cast<int32_t>(Items_.size()); }
     TPyxPlayingHistoryEntry* Items(int32_t Index) {

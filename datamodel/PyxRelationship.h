@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PyxObjectList.h"
+#include "PyxRecordPool.h"
 
 class TPyxNations;
 class TPyxPeople;
@@ -11,7 +12,7 @@ class TPyxClubs;
 // A typed relationship of a person, club or nation to a club (1), nation (2), person (3), team (4), stadium (5) or
 // nothing (0). Kinds: 1 favourite staff, 2 disliked staff, 3 favourite club, 4 disliked club, 5 rival club,
 // 6 rival nation, 9 second nationality, 10 international retirement.
-class TPyxRelationship final {
+class TPyxRelationship final : public TPyxPooled<TPyxRelationship> {
 public:
     enum : uint8_t { ttNone = 0, ttClub = 1, ttNation = 2, ttPerson = 3, ttTeam = 4, ttStadium = 5 };
 
