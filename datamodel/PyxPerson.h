@@ -80,40 +80,44 @@ public:
     void UnlinkTeam(const TPyxTeam* Team);
     void UnlinkNation(const TPyxNation* ANation);
 
-    uint8_t PersonType;
+    // The fields stand grouped by size rather than in record order (the reader and writer keep that): a person
+    // is the most numerous entity, and the padding between bytes and pointers in record order cost 32 bytes on
+    // every one of them.
     std::unique_ptr<TPyxNonPlayer> NonPlayer;
     std::unique_ptr<TPyxPlayer> Player;
     std::unique_ptr<TPyxOfficial> Official;
     TPyxName* FirstName = nullptr;
     TPyxName* SecondName = nullptr;
     TPyxName* CommonName = nullptr;
-    TPyxDate DateOfBirth;
     TPyxNation* Nation = nullptr;
-    uint8_t InternationalApps = 0, InternationalGoals = 0;
-    uint8_t U21Apps = 0, U21Goals = 0; // stored from version 145
     TPyxTeam* NationalTeam = nullptr;
-    uint8_t NationalJob = 0;
-    TPyxDate DateJoinedNation;
     TPyxTeam* ClubTeam = nullptr;
-    uint8_t ClubJob = 0;
-    TPyxDate DateJoinedClub;
-    uint8_t PersonByte1 = 0;
     std::unique_ptr<TPyxPersonData> PersonData; // none only for an official
     TPyxCity* CityOfBirth = nullptr;
-    uint8_t TransferOfferCount = 0; // must be 0 in the file
-    int32_t PersonValue1 = 0;
-    int32_t PersonValue2 = -1;
     TPyxContractList Contracts;
-    uint8_t ContractOfferCount = 0; // must be 0 in the file
     TPyxRelationshipList Relationships;
-    int16_t InterestedClubCount = 0; // must be 0 in the file
-    uint8_t PersonByte2 = 0;         // stored from version 145
-    uint8_t PersonByte3 = 0;
-    int16_t PersonValue3 = 0; // stored from version 145, for players who are also staff
     TPyxPersonLanguageList Languages;
     std::unique_ptr<TPyxPlayingHistory> PlayingHistory;
+    int32_t PersonValue1 = 0;
+    int32_t PersonValue2 = -1;
 
     // Raw keys read from the file, until linking.
     int32_t FirstNameKey = -1, SecondNameKey = -1, CommonNameKey = -1, NationKey = -1;
     int32_t NationalTeamKey = -1, ClubTeamKey = -1, PersonDataKey = -1, CityOfBirthKey = -1;
+
+    TPyxDate DateOfBirth;
+    TPyxDate DateJoinedNation;
+    TPyxDate DateJoinedClub;
+    int16_t InterestedClubCount = 0; // must be 0 in the file
+    int16_t PersonValue3 = 0;        // stored from version 145, for players who are also staff
+    uint8_t PersonType;
+    uint8_t InternationalApps = 0, InternationalGoals = 0;
+    uint8_t U21Apps = 0, U21Goals = 0; // stored from version 145
+    uint8_t NationalJob = 0;
+    uint8_t ClubJob = 0;
+    uint8_t PersonByte1 = 0;
+    uint8_t TransferOfferCount = 0; // must be 0 in the file
+    uint8_t ContractOfferCount = 0; // must be 0 in the file
+    uint8_t PersonByte2 = 0;        // stored from version 145
+    uint8_t PersonByte3 = 0;
 };
