@@ -1,13 +1,14 @@
 #pragma once
 
 #include "PyxObjects.h"
+#include "PyxRecordPool.h"
 
 class TPyxNation;
 class TPyxNations;
 
 // One entry of a shared name pool (first, second or common names): the text, the nation whose pool holds it and
 // the number of persons that use it.
-class TPyxName final : public TPyxObject {
+class TPyxName final : public TPyxObject, public TPyxPooled<TPyxName> {
 public:
     void LoadFromStream(TPyxFileStream& Stream, int16_t Version) override;
     void SaveToStream(TPyxFileStream& Stream, int16_t Version) const override;

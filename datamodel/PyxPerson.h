@@ -22,7 +22,8 @@ struct TPyxPersonLinks;
 
 // A footballer, staff member or referee: the shared core and the parts its type bits select (bit 0 staff,
 // bit 1 player, bit 2 official). The type is also the record kind of the person in people_db.dat.
-class TPyxPerson final : public TPyxObject, public TPyxPooled<TPyxPerson> {
+// Persons start on a cache line, so that the search finds the vtable and the three names in one line.
+class TPyxPerson final : public TPyxObject, public TPyxPooled<TPyxPerson, 64> {
 public:
     enum : uint8_t { ptNonPlayer = 1, ptPlayer = 2, ptPlayerNonPlayer = 3, ptOfficial = 4 };
 
@@ -82,13 +83,13 @@ public:
 
     // The fields stand grouped by size rather than in record order (the reader and writer keep that): a person
     // is the most numerous entity, and the padding between bytes and pointers in record order cost 32 bytes on
-    // every one of them.
-    std::unique_ptr<TPyxNonPlayer> NonPlayer;
-    std::unique_ptr<TPyxPlayer> Player;
-    std::unique_ptr<TPyxOfficial> Official;
+    // every one of them. The names come first, in the cache line the search reads anyway for the vtable.
     TPyxName* FirstName = nullptr;
     TPyxName* SecondName = nullptr;
     TPyxName* CommonName = nullptr;
+    std::unique_ptr<TPyxNonPlayer> NonPlayer;
+    std::unique_ptr<TPyxPlayer> Player;
+    std::unique_ptr<TPyxOfficial> Official;
     TPyxNation* Nation = nullptr;
     TPyxTeam* NationalTeam = nullptr;
     TPyxTeam* ClubTeam = nullptr;

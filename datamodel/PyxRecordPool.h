@@ -13,8 +13,9 @@
 // next one reuses them.
 class TPyxRecordPool final {
 public:
-    explicit constexpr TPyxRecordPool(std::size_t RecordSize)
-        : SlotSize_((RecordSize < sizeof(void*) ? sizeof(void*) : RecordSize + 7) / 8 * 8) {}
+    // Slots are RecordSize rounded up to Alignment (a power of two, at least 8).
+    explicit constexpr TPyxRecordPool(std::size_t RecordSize, std::size_t Alignment = 8)
+        : SlotSize_((RecordSize < sizeof(void*) ? sizeof(void*) : RecordSize + Alignment - 1) / Alignment * Alignment) {}
     TPyxRecordPool(const TPyxRecordPool&) = delete;
     TPyxRecordPool& operator=(const TPyxRecordPool&) = delete;
 
@@ -51,10 +52,10 @@ private:
 // Gives a record class T its storage from a pool of its own. Only objects of exactly T's size come from the pool,
 // so a class derived from T (should there ever be one) keeps the general heap. Under the address sanitizer the
 // pool steps aside, so that it still sees every use of a freed record.
-template <class T> class TPyxPooled {
+template <class T, std::size_t Alignment = 8> class TPyxPooled {
 public:
     static void* operator new(std::size_t Size) {
-        static_assert(alignof(T) <= 8, "pool slots are aligned to 8 bytes");
+        static_assert(alignof(T) <= Alignment, "pool slots are not aligned enough for the record");
         if (!Enabled || Size != sizeof(T))
             return ::operator new(Size);
         return Pool_.Allocate();
@@ -68,5 +69,5 @@ public:
 
 private:
     static constexpr bool Enabled = PYX_RECORD_POOL;
-    static inline constinit TPyxRecordPool Pool_{sizeof(T)};
+    static inline constinit TPyxRecordPool Pool_{sizeof(T), Alignment};
 };

@@ -1,5 +1,6 @@
 #include "PyxText.h"
 
+#include <array>
 #include <cstdint>
 
 std::string ToUtf8(const std::u16string& S) {
@@ -112,18 +113,42 @@ char16_t FoldCase(char16_t C) {
     return C;
 }
 
-bool AnsiContainsText(const std::u16string& S, const std::u16string& Text) {
+namespace {
+
+// ASCII inline, the rest out of line: a search folds every letter of hundreds of thousands of names.
+inline char16_t Fold(char16_t C) {
+    if (C < 0x80)
+        return static_cast<unsigned>(C - u'a') < 26u ? static_cast<char16_t>(C - 0x20) : C;
+    return FoldCase(C);
+}
+
+} // namespace
+
+void FoldCase(std::u16string_view Text, char16_t* Out) {
+    for (char16_t C : Text)
+        *Out++ = Fold(C);
+}
+
+bool AnsiContainsText(std::u16string_view S, std::u16string_view Text) {
     const size_t N = Text.size();
     if (N == 0)
         return true;
     if (N > S.size())
         return false;
-    const char16_t First = FoldCase(Text[0]);
+    // The search text is folded once, not once for every place it is tried at.
+    std::array<char16_t, 32> Short;
+    std::u16string Long;
+    char16_t* Key = Short.data();
+    if (N > Short.size()) {
+        Long.resize(N);
+        Key = Long.data();
+    }
+    FoldCase(Text, Key);
     for (size_t I = 0; I + N <= S.size(); ++I) {
-        if (FoldCase(S[I]) != First)
+        if (Fold(S[I]) != Key[0])
             continue;
         size_t K = 1;
-        while (K < N && FoldCase(S[I + K]) == FoldCase(Text[K]))
+        while (K < N && Fold(S[I + K]) == Key[K])
             ++K;
         if (K == N)
             return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Conversions between the files' UTF-16 texts and the UTF-8 of messages and status texts.
 std::string ToUtf8(const std::u16string& S);
@@ -8,7 +9,10 @@ std::u16string FromUtf8(const std::string& S);
 
 // True when Text occurs in S without regard to letter case. The search folds case on the UTF-16 texts themselves,
 // so names in any script are found; an empty Text occurs in every S.
-bool AnsiContainsText(const std::u16string& S, const std::u16string& Text);
+// Views, so that a caller can search text it has put together without building a string for it.
+bool AnsiContainsText(std::u16string_view S, std::u16string_view Text);
 
 // The upper-case form of one UTF-16 code unit for case-insensitive comparisons (Latin, Greek and Cyrillic letters).
 char16_t FoldCase(char16_t C);
+// FoldCase of each code unit of Text, written to Out (Text.size() units).
+void FoldCase(std::u16string_view Text, char16_t* Out);

@@ -1,0 +1,76 @@
+#include "PyxName.h"
+#include "PyxPerson.h"
+#include "PyxText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TNamedPerson {
+    TPyxName First, Second, Common;
+    TPyxPerson Person{TPyxPerson::ptPlayer};
+
+    TNamedPerson(std::u16string FirstText, std::u16string SecondText, std::u16string CommonText = u"") {
+        First.Text = std::move(FirstText);
+        Second.Text = std::move(SecondText);
+        Common.Text = std::move(CommonText);
+        Person.FirstName = &First;
+        Person.SecondName = &Second;
+        Person.CommonName = &Common;
+    }
+};
+
+} // namespace
+
+TEST(PersonSearch, MatchesFirstSpaceSecondWithoutRegardToCase) {
+    TNamedPerson P(u"Marco", u"Rossi");
+    EXPECT_TRUE(P.Person.Matches(u"marco rossi"));
+    EXPECT_TRUE(P.Person.Matches(u"CO RO"));
+    EXPECT_TRUE(P.Person.Matches(u"ss"));
+    EXPECT_TRUE(P.Person.Matches(u""));
+    EXPECT_FALSE(P.Person.Matches(u"Rossi, Marco"));
+    EXPECT_FALSE(P.Person.Matches(u"MarcoRossi"));
+    EXPECT_FALSE(P.Person.Matches(u"Marco Rossi Jr"));
+}
+
+TEST(PersonSearch, ASecondNameAloneIsSearchedBehindASpace) {
+    TNamedPerson P(u"", u"Novak");
+    EXPECT_TRUE(P.Person.Matches(u" nov"));
+    P.Person.FirstName = nullptr;
+    EXPECT_TRUE(P.Person.Matches(u" Novak"));
+    EXPECT_FALSE(P.Person.Matches(u"  Novak"));
+}
+
+TEST(PersonSearch, AFirstNameAloneHasNoSpaceBehindIt) {
+    TNamedPerson P(u"Kaka", u"");
+    EXPECT_TRUE(P.Person.Matches(u"kaka"));
+    EXPECT_FALSE(P.Person.Matches(u"kaka "));
+    P.Person.SecondName = nullptr;
+    EXPECT_FALSE(P.Person.Matches(u"kaka "));
+    P.Person.FirstName = nullptr;
+    EXPECT_FALSE(P.Person.Matches(u"k"));
+    EXPECT_TRUE(P.Person.Matches(u""));
+}
+
+TEST(PersonSearch, ACommonNameMatchesBesideTheFullName) {
+    TNamedPerson P(u"Ricardo", u"Izecson", u"Kaká");
+    EXPECT_TRUE(P.Person.Matches(u"KAKÁ"));
+    EXPECT_TRUE(P.Person.Matches(u"do Iz"));
+    EXPECT_FALSE(P.Person.Matches(u"Kaká Ricardo"));
+}
+
+TEST(PersonSearch, NamesLongerThanTheJoiningBufferAreSearchedWhole) {
+    const std::u16string Long(150, u'a');
+    TNamedPerson P(Long + u"Start", u"End" + Long);
+    EXPECT_TRUE(P.Person.Matches(u"START ENDA"));
+    EXPECT_TRUE(P.Person.Matches(Long + u"start end"));
+    EXPECT_FALSE(P.Person.Matches(u"startend"));
+}
+
+TEST(PersonSearch, FoldsLettersBeyondAscii) {
+    TNamedPerson P(u"Ørjan", u"Øvrebø");
+    EXPECT_TRUE(P.Person.Matches(u"øRJAN ØVREBØ"));
+    TNamedPerson Q(u"Дмитрий", u"Смирнов");
+    EXPECT_TRUE(Q.Person.Matches(u"дмитрий см"));
+    EXPECT_TRUE(AnsiContainsText(std::u16string(u"Ωmega"), u"ωMEGA"));
+}
