@@ -35,10 +35,3 @@ void TPyxObject::LoadIntoLastLang(TPyxFileStream& Stream) {
         LangObjects->Items(LangObjects->Count() - 1)->LoadFromStream(Stream);
 }
 
-void TPyxObject::WriteID(const TPyxObject* Entity, TPyxFileStream& Stream) {
-    Stream.WriteInt32(Entity ? Entity->ID : -1);
-}
-
-void TPyxObject::WriteUniqueID(const TPyxObject* Entity, TPyxFileStream& Stream) {
-    Stream.WriteInt32(Entity ? Entity->UniqueID : 0);
-}

@@ -72,8 +72,13 @@ public:
     void LoadIntoLastLang(TPyxFileStream& Stream);
 
     // References by ID (nil is -1) and by UniqueID (nil is 0).
-    static void WriteID(const TPyxObject* Entity, TPyxFileStream& Stream);
-    static void WriteUniqueID(const TPyxObject* Entity, TPyxFileStream& Stream);
+    // Inline: a save writes some ten million references, and the call around each cost more than the write.
+    static void WriteID(const TPyxObject* Entity, TPyxFileStream& Stream) {
+        Stream.WriteInt32(Entity ? Entity->ID : -1);
+    }
+    static void WriteUniqueID(const TPyxObject* Entity, TPyxFileStream& Stream) {
+        Stream.WriteInt32(Entity ? Entity->UniqueID : 0);
+    }
 
     int32_t ID = 0;
     int32_t UniqueID = 0;

@@ -216,6 +216,33 @@ void TPyxObjects::QuickSort(int32_t L, int32_t R) {
     }
 }
 
+void TPyxObjects::QuickSortByKeys(std::vector<int64_t>& Keys, int32_t L, int32_t R) {
+    while (L < R) {
+        const int64_t Pivot = Keys[static_cast<size_t>((L + R) / 2)];
+        int32_t I = L;
+        int32_t J = R;
+        do {
+            while (Keys[static_cast<size_t>(I)] < Pivot)
+                ++I;
+            while (Keys[static_cast<size_t>(J)] > Pivot)
+                --J;
+            if (I <= J) {
+                std::swap(Keys[static_cast<size_t>(I)], Keys[static_cast<size_t>(J)]);
+                std::swap(Items_[static_cast<size_t>(I)], Items_[static_cast<size_t>(J)]);
+                ++I;
+                --J;
+            }
+        } while (I <= J);
+        if (J - L < R - I) {
+            QuickSortByKeys(Keys, L, J);
+            L = I;
+        } else {
+            QuickSortByKeys(Keys, I, R);
+            R = J;
+        }
+    }
+}
+
 void TPyxObjects::RenumberByIndex() {
     for (int32_t I = 0; I < Count(); ++I) {
         Items_[static_cast<size_t>(I)]->ID = I;

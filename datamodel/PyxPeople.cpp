@@ -26,6 +26,17 @@ int TPyxPeople::Compare(const TPyxObject* A, const TPyxObject* B) const {
     return KA < KB ? -1 : (KA > KB ? 1 : 0);
 }
 
+void TPyxPeople::Sort() {
+    if (Count() < 2)
+        return;
+    std::vector<int64_t> Keys(static_cast<size_t>(Count()));
+    for (int32_t I = 0; I < Count(); ++I) {
+        const TPyxNation* N = Items(I)->Nation;
+        Keys[static_cast<size_t>(I)] = N ? N->ID : -1;
+    }
+    QuickSortByKeys(Keys, 0, Count() - 1);
+}
+
 void TPyxPeople::ConvertIndexes(TPyxPersonLinks& Links) {
     DoStatus("Converting People Indexes");
     for (int32_t I = 0; I < Count(); ++I) {

@@ -50,6 +50,8 @@ public:
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     // By the nation's ID, no nation counting as -1. The sort does not renumber persons.
     int Compare(const TPyxObject* A, const TPyxObject* B) const override;
+    // The base quicksort by Compare, run over the persons' nation keys gathered once.
+    void Sort() override;
     int64_t MinRecordSize() const override { return 19; }
 
     void ConvertIndexes(TPyxPersonLinks& Links);

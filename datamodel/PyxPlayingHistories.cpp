@@ -61,20 +61,26 @@ void TPyxPlayingHistories::Save(const TPyxPeople& People, TPyxFileStream& Index,
     Index.Write(IndexHeader.data(), 12);
     Id.Write(IdHeader.data(), 12);
     Data.Write(DataHeader.data(), 12);
-    std::vector<const TPyxPerson*> Owners;
+    // Each owner's UniqueID and history are taken along, so that neither the sort nor the writing goes back to
+    // the persons, which a large world scatters over memory. The sort is the same as by person: equal keys, equal
+    // comparisons, equal order.
+    struct TOwner {
+        int32_t UniqueID;
+        const TPyxPlayingHistory* History;
+    };
+    std::vector<TOwner> Owners;
     People.ForEach([&](const TPyxPerson* P) {
         if (P->PlayingHistory && P->PlayingHistory->Count() > 0)
-            Owners.push_back(P);
+            Owners.push_back({P->UniqueID, P->PlayingHistory.get()});
     });
-    std::sort(Owners.begin(), Owners.end(),
-              [](const TPyxPerson* A, const TPyxPerson* B) { return A->UniqueID < B->UniqueID; });
+    std::sort(Owners.begin(), Owners.end(), [](const TOwner& A, const TOwner& B) { return A.UniqueID < B.UniqueID; });
     const int32_t N = static_cast<int32_t>(Owners.size());
     Index.WriteInt32(N);
     for (int32_t K = 0; K < N; ++K) {
-        Index.WriteInt32(Owners[static_cast<size_t>(K)]->UniqueID);
+        Index.WriteInt32(Owners[static_cast<size_t>(K)].UniqueID);
         Index.WriteInt32(K);
         Id.WriteInt32(static_cast<int32_t>(Data.Position() - 12));
-        Owners[static_cast<size_t>(K)]->PlayingHistory->SaveChain(Data);
+        Owners[static_cast<size_t>(K)].History->SaveChain(Data);
         Id.WriteInt32(static_cast<int32_t>(Data.Position() - 25));
         DoProgress(K, N);
     }
