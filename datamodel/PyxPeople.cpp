@@ -26,6 +26,30 @@ int TPyxPeople::Compare(const TPyxObject* A, const TPyxObject* B) const {
     return KA < KB ? -1 : (KA > KB ? 1 : 0);
 }
 
+namespace {
+
+void Prefetch(const void* Record) {
+    if (Record)
+        __builtin_prefetch(Record);
+}
+
+} // namespace
+
+void TPyxPeople::PrefetchReferences(const TPyxPerson& P) {
+    Prefetch(P.FirstName);
+    Prefetch(P.SecondName);
+    Prefetch(P.CommonName);
+    Prefetch(P.Nation);
+    Prefetch(P.NationalTeam);
+    Prefetch(P.ClubTeam);
+    Prefetch(P.CityOfBirth);
+    Prefetch(P.PersonData.get());
+    Prefetch(P.Player.get());
+    Prefetch(P.NonPlayer.get());
+    if (P.Contracts.Count() > 0)
+        Prefetch(P.Contracts.Items(0));
+}
+
 void TPyxPeople::Sort() {
     if (Count() < 2)
         return;
@@ -143,7 +167,15 @@ void TPyxPeople::SavePeople(TPyxFileStream& Stream, int16_t Version) {
     Stream.WriteInt32(static_cast<int32_t>(PersonDatas_.size()));
     Stream.WriteInt32(static_cast<int32_t>(PlayingDatas_.size()));
     Stream.WriteInt32(static_cast<int32_t>(NonPlayingDatas_.size()));
+    // A person record holds the IDs of some ten records it refers to (names, teams, nation, city, its parts and
+    // data), which in a large world lie all over memory; waiting for each in turn was most of the time this took.
+    // So the persons a little ahead are fetched first, and the records they refer to a little later.
+    constexpr int32_t Ahead = 8;
     for (int32_t I = 0; I < Count(); ++I) {
+        if (I + 2 * Ahead < Count())
+            __builtin_prefetch(Items(I + 2 * Ahead));
+        if (I + Ahead < Count())
+            PrefetchReferences(*Items(I + Ahead));
         Items(I)->SaveToStream(Stream, Version);
         DoProgress(I, Count());
     }

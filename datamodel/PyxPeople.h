@@ -77,6 +77,8 @@ public:
 private:
     TPyxDatabase& Database_;
 
+    // Asks the processor for the records a person's record refers to, ahead of writing it.
+    static void PrefetchReferences(const TPyxPerson& P);
     // Writes the count and the records, then lets go of the list (not of the records).
     template <class T> void SaveSide(std::vector<T*>& Side, TPyxFileStream& Stream, int16_t Version);
 
