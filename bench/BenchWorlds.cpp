@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -71,9 +72,12 @@ TResident ResidentAfterLoad(int People) {
         ::close(Pipe[0]);
         TResident Resident;
         try {
+            const auto Start = std::chrono::steady_clock::now();
             TPyxDatabase Db;
             Db.Load(WorldDir(People));
+            const std::chrono::duration<double> Took = std::chrono::steady_clock::now() - Start;
             Resident = ResidentMemory();
+            Resident.LoadSeconds = Took.count();
         } catch (...) {
             ::_exit(1);
         }

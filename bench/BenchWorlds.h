@@ -22,12 +22,14 @@ std::vector<TDataFile> DataFiles(const std::string& Dir);
 uint64_t TotalSize(const std::vector<TDataFile>& Files);
 
 struct TResident {
-    uint64_t Peak = 0;    // VmHWM: the most this process has held resident
-    uint64_t Current = 0; // VmRSS
+    uint64_t Peak = 0;      // VmHWM: the most this process has held resident
+    uint64_t Current = 0;   // VmRSS
+    double LoadSeconds = 0; // how long the load took, for ResidentAfterLoad
 };
 TResident ResidentMemory();
-// Loads the world of People persons in a child process (so that nothing this process allocated counts) and returns
-// the child's resident memory after the load. Throws std::runtime_error when the child fails.
+// Loads the world of People persons in a child process (so that nothing this process allocated counts, and the
+// load finds a fresh heap as the editor's first load does) and returns the child's resident memory after the load
+// and the load's time. Throws std::runtime_error when the child fails.
 TResident ResidentAfterLoad(int People);
 
 } // namespace bench

@@ -107,6 +107,8 @@ void TSummaryReporter::PrintSummary(std::ostream& Out, const std::optional<TResi
             << Format("%.2fx", static_cast<double>(Memory->Peak) / Files) << "), resident "
             << Format("%.1f MB", static_cast<double>(Memory->Current) / 1e6) << " ("
             << Format("%.2fx", static_cast<double>(Memory->Current) / Files) << ")\n";
+        Out << "The first load in a fresh process (fresh heap, every page new) took "
+            << Format("%.0f ms", Memory->LoadSeconds * 1000.0) << "\n";
     }
 
     Out << "\nTargets at " << Large << " persons:\n";

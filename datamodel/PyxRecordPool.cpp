@@ -1,32 +1,20 @@
 #include "PyxRecordPool.h"
 
-#include <cstdint>
 #include <sys/mman.h>
 #include <thread>
 
 namespace {
 
-constexpr std::size_t HugePage = 2 * 1024 * 1024;
-
-// A block of fresh memory, aligned to a huge page when it is that large, so that the kernel can back it with one.
+// A block of fresh pages. No huge pages are asked for: the kernel may then stall a first load for many
+// milliseconds while it compacts memory to find them, far more than the page faults they would save.
 char* MapBlock(std::size_t Size) {
-    const std::size_t Extra = Size >= HugePage ? HugePage : 0;
-    void* Mapped = ::mmap(nullptr, Size + Extra, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* Mapped = ::mmap(nullptr, Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (Mapped == MAP_FAILED)
         throw std::bad_alloc();
-    auto* Start = static_cast<char*>(Mapped);
-    if (Extra != 0) {
-        const auto Address = reinterpret_cast<std::uintptr_t>(Start);
-        char* Aligned = Start + ((HugePage - Address % HugePage) % HugePage);
-        if (Aligned > Start)
-            ::munmap(Start, static_cast<std::size_t>(Aligned - Start));
-        if (Aligned + Size < Start + Size + Extra)
-            ::munmap(Aligned + Size, static_cast<std::size_t>(Start + Size + Extra - (Aligned + Size)));
-        Start = Aligned;
-        ::madvise(Start, Size, MADV_HUGEPAGE);
-    }
-    return Start;
+    return static_cast<char*>(Mapped);
 }
+
+constexpr std::size_t LargestBlock = 2 * 1024 * 1024;
 
 } // namespace
 
@@ -48,7 +36,7 @@ void TPyxRecordPool::AddBlock() {
     const std::size_t Size = NextBlockSize_;
     Next_ = MapBlock(Size);
     End_ = Next_ + Size / SlotSize_ * SlotSize_;
-    if (NextBlockSize_ < HugePage)
+    if (NextBlockSize_ < LargestBlock)
         NextBlockSize_ *= 2;
 }
 

@@ -6,11 +6,10 @@
 
 // Storage for the model's most numerous records: persons and their parts, attribute records, contracts, person
 // languages, histories. A world of 300,000 persons holds some two and a half million of them. From the general
-// heap each costs a chunk header and rounding (8 to 16 bytes, some 25 MB in all), a trip through the allocator's
-// slow path while the heap grows during a load, and a page fault for every 4 KiB it fills. A pool carves records
-// of one size from blocks that grow to 2 MiB, which the kernel may back with huge pages, and keeps freed slots on a
-// free list for the next record of the same size. Blocks are kept for the life of the process: after one load the
-// next one reuses them.
+// heap each costs a chunk header and rounding (8 to 16 bytes, some 25 MB in all) and a trip through the
+// allocator's slow path while the heap grows during a load. A pool carves records of one size from blocks that
+// grow to 2 MiB, records loaded together lie together, and freed slots wait on a free list for the next record of
+// the same size. Blocks are kept for the life of the process: after one load the next one reuses them.
 class TPyxRecordPool final {
 public:
     // Slots are RecordSize rounded up to Alignment (a power of two, at least 8).
