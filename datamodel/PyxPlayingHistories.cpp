@@ -39,6 +39,15 @@ void TPyxPlayingHistories::Load(const TPyxPeople& People, const TPyxTeams& Teams
     int32_t N = Index.ReadInt32();
     if (N > 0)
         Index.Require(8 * static_cast<int64_t>(N));
+    // The histories come in person UniqueID order, the persons lie in memory in file order: looking each owner
+    // up and attaching the history between two chains waited on two cache misses per history. So the chains are
+    // read first; the owners are then looked up in one pass (independent lookups the processor overlaps) and the
+    // histories attached in index order, each owner fetched a few ahead. A later history of the same person still
+    // replaces an earlier one.
+    std::vector<int32_t> OwnerIDs;
+    std::vector<std::unique_ptr<TPyxPlayingHistory>> Histories;
+    OwnerIDs.reserve(static_cast<size_t>(std::max(N, 0)));
+    Histories.reserve(static_cast<size_t>(std::max(N, 0)));
     for (int32_t I = 0; I < N; ++I) {
         int32_t PersonUniqueID = Index.ReadInt32();
         int32_t Slot = Index.ReadInt32();
@@ -50,9 +59,19 @@ void TPyxPlayingHistories::Load(const TPyxPeople& People, const TPyxTeams& Teams
         int32_t First = Id.ReadInt32();
         auto History = std::make_unique<TPyxPlayingHistory>();
         History->LoadChain(Data, First, Teams, Guard);
-        if (TPyxPerson* P = People.FindByUniqueID(PersonUniqueID))
-            P->SetPlayingHistory(std::move(History));
+        OwnerIDs.push_back(PersonUniqueID);
+        Histories.push_back(std::move(History));
         DoProgress(I, N);
+    }
+    std::vector<TPyxPerson*> Owners(OwnerIDs.size());
+    for (size_t K = 0; K < Owners.size(); ++K)
+        Owners[K] = People.FindByUniqueID(OwnerIDs[K]);
+    constexpr size_t Ahead = 8;
+    for (size_t K = 0; K < Owners.size(); ++K) {
+        if (K + Ahead < Owners.size() && Owners[K + Ahead])
+            __builtin_prefetch(&Owners[K + Ahead]->PlayingHistory, 1);
+        if (Owners[K])
+            Owners[K]->SetPlayingHistory(std::move(Histories[K]));
     }
 }
 
