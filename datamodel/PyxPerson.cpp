@@ -37,33 +37,44 @@ std::u16string TPyxPerson::GetName() const {
 }
 
 bool TPyxPerson::Matches(const std::u16string& Text) const {
-    if (CommonName && !CommonName->Text.empty() && AnsiContainsText(CommonName->Text, Text))
+    // A search runs this for each of some 300,000 persons, so nothing is built on the heap: the text is folded
+    // once into a stack buffer and tried against the names where they are.
+    std::array<char16_t, 32> Buffer;
+    if (Text.size() > Buffer.size())
+        return MatchesLongText(Text);
+    FoldCase(Text, Buffer.data());
+    const std::u16string_view Key(Buffer.data(), Text.size());
+    if (CommonName && !CommonName->Text.empty() && ContainsFoldedText(CommonName->Text, Key))
         return true;
-    // The names as the search sees them: "First Second", "First", or " Second" when only that is set. They are
-    // joined, already case-folded, on the stack rather than in a new string (a search runs this for each of some
-    // 300,000 persons), and the folded search text is then found by a plain search.
+    // The names as the search sees them: "First Second", "First", or " Second" when only that is set. A text
+    // without a space lies wholly in one of the two names, for no other character folds to a space.
     const std::u16string_view First = FirstName ? std::u16string_view(FirstName->Text) : std::u16string_view();
     const bool HasSecond = SecondName && !SecondName->Text.empty();
     const std::u16string_view Second = HasSecond ? std::u16string_view(SecondName->Text) : std::u16string_view();
+    if (Key.find(u' ') == std::u16string_view::npos)
+        return ContainsFoldedText(First, Key) || ContainsFoldedText(Second, Key);
     const size_t Length = First.size() + (HasSecond ? 1 + Second.size() : 0);
-    if (Text.size() > Length)
+    if (Key.size() > Length)
         return false;
     std::array<char16_t, 128> Joined;
-    std::array<char16_t, 32> Key;
-    if (Length > Joined.size() || Text.size() > Key.size()) {
-        std::u16string Full(First);
-        if (HasSecond)
-            Full.append(u" ").append(Second);
-        return AnsiContainsText(Full, Text);
-    }
+    if (Length > Joined.size())
+        return MatchesLongText(Text);
     FoldCase(First, Joined.data());
     if (HasSecond) {
         Joined[First.size()] = u' ';
         FoldCase(Second, Joined.data() + First.size() + 1);
     }
-    FoldCase(Text, Key.data());
-    return std::u16string_view(Joined.data(), Length).find(std::u16string_view(Key.data(), Text.size())) !=
-           std::u16string_view::npos;
+    return std::u16string_view(Joined.data(), Length).find(Key) != std::u16string_view::npos;
+}
+
+// Matches as the names read, for texts and names too long for the stack buffers.
+bool TPyxPerson::MatchesLongText(const std::u16string& Text) const {
+    if (CommonName && !CommonName->Text.empty() && AnsiContainsText(CommonName->Text, Text))
+        return true;
+    std::u16string Full = GetFirstName();
+    if (SecondName && !SecondName->Text.empty())
+        Full.append(u" ").append(SecondName->Text);
+    return AnsiContainsText(Full, Text);
 }
 
 void TPyxPerson::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {

@@ -121,4 +121,8 @@ public:
     uint8_t ContractOfferCount = 0; // must be 0 in the file
     uint8_t PersonByte2 = 0;        // stored from version 145
     uint8_t PersonByte3 = 0;
+
+private:
+    // Matches by way of a joined string, for texts and names too long for its stack buffers.
+    bool MatchesLongText(const std::u16string& Text) const;
 };

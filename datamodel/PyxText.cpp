@@ -144,11 +144,21 @@ bool AnsiContainsText(std::u16string_view S, std::u16string_view Text) {
         Key = Long.data();
     }
     FoldCase(Text, Key);
+    return ContainsFoldedText(S, std::u16string_view(Key, N));
+}
+
+bool ContainsFoldedText(std::u16string_view S, std::u16string_view FoldedText) {
+    const size_t N = FoldedText.size();
+    if (N == 0)
+        return true;
+    if (N > S.size())
+        return false;
+    const char16_t First = FoldedText[0];
     for (size_t I = 0; I + N <= S.size(); ++I) {
-        if (Fold(S[I]) != Key[0])
+        if (Fold(S[I]) != First)
             continue;
         size_t K = 1;
-        while (K < N && Fold(S[I + K]) == Key[K])
+        while (K < N && Fold(S[I + K]) == FoldedText[K])
             ++K;
         if (K == N)
             return true;

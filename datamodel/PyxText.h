@@ -16,3 +16,5 @@ bool AnsiContainsText(std::u16string_view S, std::u16string_view Text);
 char16_t FoldCase(char16_t C);
 // FoldCase of each code unit of Text, written to Out (Text.size() units).
 void FoldCase(std::u16string_view Text, char16_t* Out);
+// AnsiContainsText for a text already case-folded, for a caller that tries one text against many.
+bool ContainsFoldedText(std::u16string_view S, std::u16string_view FoldedText);

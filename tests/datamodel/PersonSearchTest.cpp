@@ -1,8 +1,15 @@
+#include "PyxDatabase.h"
 #include "PyxName.h"
 #include "PyxPerson.h"
 #include "PyxText.h"
 
+#include "WorldGenerator.h"
+#include "Writers.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -73,4 +80,30 @@ TEST(PersonSearch, FoldsLettersBeyondAscii) {
     TNamedPerson Q(u"Дмитрий", u"Смирнов");
     EXPECT_TRUE(Q.Person.Matches(u"дмитрий см"));
     EXPECT_TRUE(AnsiContainsText(std::u16string(u"Ωmega"), u"ωMEGA"));
+}
+
+TEST(PersonSearch, SearchMatchesVisitsEveryPersonInOrderWithItsMatchesResult) {
+    wb::TGeneratorOptions Options;
+    Options.PeopleCount = 800;
+    const std::filesystem::path Dir =
+        std::filesystem::temp_directory_path() / ("pyx_searchmatches_" + std::to_string(::getpid()));
+    wb::WriteWorld(wb::GenerateWorld(Options), Dir.string());
+    TPyxDatabase Db;
+    Db.Load(Dir.string());
+    std::filesystem::remove_all(Dir);
+    for (const std::u16string Text : {u"an", u"A", u"", u"o s", u"zzz", u"Kov"}) {
+        std::vector<int32_t> Visited;
+        int Found = 0;
+        Db.People.SearchMatches(Text, [&](int32_t Index, TPyxObject* Entity, bool Matched) {
+            Visited.push_back(Index);
+            EXPECT_EQ(Entity, Db.People.Items(Index));
+            EXPECT_EQ(Matched, Entity->Matches(Text)) << Index;
+            Found += Matched ? 1 : 0;
+        });
+        ASSERT_EQ(Visited.size(), static_cast<size_t>(Db.People.Count()));
+        for (size_t I = 0; I < Visited.size(); ++I)
+            ASSERT_EQ(Visited[I], static_cast<int32_t>(I));
+        if (Text == u"an")
+            EXPECT_GT(Found, 0);
+    }
 }
