@@ -101,9 +101,11 @@ TEST(PersonSearch, SearchMatchesVisitsEveryPersonInOrderWithItsMatchesResult) {
             Found += Matched ? 1 : 0;
         });
         ASSERT_EQ(Visited.size(), static_cast<size_t>(Db.People.Count()));
-        for (size_t I = 0; I < Visited.size(); ++I)
+        for (size_t I = 0; I < Visited.size(); ++I) {
             ASSERT_EQ(Visited[I], static_cast<int32_t>(I));
-        if (Text == u"an")
+        }
+        if (Text == u"an") {
             EXPECT_GT(Found, 0);
+        }
     }
 }
