@@ -115,6 +115,14 @@ void TPyxFileStream::FlushWriteBuffer() {
         Done += static_cast<size_t>(N);
     }
     WriteLength_ = 0;
+    // A save ends with a sync of every file. Handing the written bytes to the disk every few megabytes lets it
+    // write them while the rest of the files are still being built, instead of all at the end: the final sync of
+    // a 150 MB save then finds little left to do. Only a hint; a file system without it is simply not asked.
+    UnsyncedBytes_ += static_cast<int64_t>(Done);
+    if (UnsyncedBytes_ >= WritebackChunk) {
+        ::sync_file_range(Fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+        UnsyncedBytes_ = 0;
+    }
 }
 
 void TPyxFileStream::ShortRead(int64_t Wanted, int64_t Got) {

@@ -121,6 +121,8 @@ private:
     const uint8_t* ReadData_ = nullptr;      // the bytes of a read stream (FileData_ or Data_)
     std::unique_ptr<uint8_t[]> WriteBuffer_; // pending bytes of a file write stream
     size_t WriteLength_ = 0;
+    static constexpr int64_t WritebackChunk = 8 * 1024 * 1024;
+    int64_t UnsyncedBytes_ = 0; // written to the file since the disk was last asked to start writing
     int64_t WriteBufferStart_ = 0;
     int64_t Position_ = 0;
     int64_t Size_ = 0;
