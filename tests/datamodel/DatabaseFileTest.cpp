@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace servertest;
 
 namespace {
@@ -497,4 +499,66 @@ TEST(DatabaseFileTest, StatusTextsFollowTheFixedOrder) {
     EXPECT_LT(IndexOf("Saving Club Debts"), IndexOf("Saving Person Languages"));
     EXPECT_LT(IndexOf("Saving Person Languages"), IndexOf("Saving People"));
     EXPECT_LT(IndexOf("Saving People"), IndexOf("Saving English Language"));
+}
+
+// Every table of server_db.dat rejects a record type it does not know, in its own words.
+struct TRecordTypeCase {
+    std::string Table;
+    std::string Plural;
+    std::string ClassName;
+    std::function<std::size_t(wb::TWorld&)> AddBadRecord; // returns the record's index
+};
+
+template <class T> std::function<std::size_t(wb::TWorld&)> BadRecordIn(std::vector<T> wb::TWorld::*Table) {
+    return [Table](wb::TWorld& World) {
+        T Record;
+        Record.RecordType = 7;
+        (World.*Table).push_back(Record);
+        return (World.*Table).size() - 1;
+    };
+}
+
+class RecordTypeTest : public testing::TestWithParam<TRecordTypeCase> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, RecordTypeTest,
+    testing::Values(
+        TRecordTypeCase{"Awards", "Awards", "TPyxAwards", BadRecordIn(&wb::TWorld::Awards)},
+        TRecordTypeCase{"Cities", "Cities", "TPyxCities", BadRecordIn(&wb::TWorld::Cities)},
+        TRecordTypeCase{"Clubs", "Clubs", "TPyxClubs", BadRecordIn(&wb::TWorld::Clubs)},
+        TRecordTypeCase{"Competitions", "Competitions", "TPyxCompetitions", BadRecordIn(&wb::TWorld::Competitions)},
+        TRecordTypeCase{"Continents", "Continents", "TPyxContinents", BadRecordIn(&wb::TWorld::Continents)},
+        TRecordTypeCase{"Injuries", "Injuries", "TPyxInjuries", BadRecordIn(&wb::TWorld::Injuries)},
+        TRecordTypeCase{"Media", "Medias", "TPyxMedias", BadRecordIn(&wb::TWorld::Medias)},
+        TRecordTypeCase{"Languages", "Languages", "TPyxLanguages", BadRecordIn(&wb::TWorld::Languages)},
+        TRecordTypeCase{"Nations", "Nations", "TPyxNations", BadRecordIn(&wb::TWorld::Nations)},
+        TRecordTypeCase{"First Names", "Names", "TPyxNames", BadRecordIn(&wb::TWorld::FirstNames)},
+        TRecordTypeCase{"Second Names", "Names", "TPyxNames", BadRecordIn(&wb::TWorld::SecondNames)},
+        TRecordTypeCase{"Common Names", "Names", "TPyxNames", BadRecordIn(&wb::TWorld::CommonNames)},
+        TRecordTypeCase{"Regions", "Regions", "TPyxRegions", BadRecordIn(&wb::TWorld::Regions)},
+        TRecordTypeCase{"Sponsors", "Sponsors", "TPyxSponsors", BadRecordIn(&wb::TWorld::Sponsors)},
+        TRecordTypeCase{"Stadiums", "Stadiums", "TPyxStadiums", BadRecordIn(&wb::TWorld::Stadiums)},
+        TRecordTypeCase{"Stadium Moves", "Stadium Moves", "TPyxStadiumMoves", BadRecordIn(&wb::TWorld::StadiumMoves)},
+        TRecordTypeCase{"Stages", "Stages", "TPyxStages", BadRecordIn(&wb::TWorld::Stages)},
+        TRecordTypeCase{"Teams", "Teams", "TPyxTeams", BadRecordIn(&wb::TWorld::Teams)},
+        TRecordTypeCase{"Weather", "Weather", "TPyxWeathers", BadRecordIn(&wb::TWorld::Weathers)},
+        TRecordTypeCase{"Player Types", "Player Types", "TPyxPlayerTypes", BadRecordIn(&wb::TWorld::PlayerTypes)},
+        TRecordTypeCase{"Award Histories", "Award History", "TPyxAwardHistories",
+                        BadRecordIn(&wb::TWorld::AwardHistories)},
+        TRecordTypeCase{"Competition Histories", "Competition History", "TPyxCompetitionHistories",
+                        BadRecordIn(&wb::TWorld::CompetitionHistories)},
+        TRecordTypeCase{"Club Debts", "Club Debts", "TPyxClubDebts", BadRecordIn(&wb::TWorld::ClubDebts)}),
+    [](const testing::TestParamInfo<TRecordTypeCase>& Info) {
+        std::string Name = Info.param.Table;
+        std::erase(Name, ' ');
+        return Name;
+    });
+
+TEST_P(RecordTypeTest, AnUnknownRecordTypeIsRejectedInTheTablesOwnWords) {
+    const TRecordTypeCase& Case = GetParam();
+    wb::TWorld World = wb::EmptyWorld(147);
+    const std::size_t Index = Case.AddBadRecord(World);
+    const std::size_t Position = wb::ServerFile(World).At(wb::IndexedName(Case.Table, Index)) + 1;
+    EXPECT_EQ(LoadFailure(World), TableLoadFailure(Case.Table, static_cast<int>(Index), Position, Case.ClassName,
+                                                   Case.Plural + " seems to be corrupt.\r\nRecord Type: 7"));
 }
