@@ -556,3 +556,18 @@ TEST_P(ListWidthTest, AListAtItsLimitSavesAndLoadsBack) {
     Reloaded.LoadPlayingHistories = false;
     EXPECT_EQ(FailureOf([&] { Reloaded.Load(Out.Str()); }), "");
 }
+
+TEST(ClubNationTeamTest, FlagBytesKeepWhateverValueTheyHold) {
+    wb::TWorld World = Sample();
+    World.Clubs[0].PublicLimitedCompany = 2;
+    World.Clubs[1].ProfessionalStatus = 200;
+    World.Nations[0].FIFAFullMember = 2;
+    World.Nations[0].NationByte1 = 0x81;
+    World.Nations[0].NationBlock = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                                    13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
+    World.Competitions[0].UsesSquadNumbers = 2;
+    World.Stadiums[0].Extinct = 2;
+    World.Teams[1].TeamByte9 = 0xFE;
+    World.Teams[1].IsNationTeam = 0;
+    ExpectLoadSaveWrites(World, World);
+}

@@ -337,3 +337,43 @@ TEST(LanguageFileTest, BrokenDirectoriesAndBlocksFailAsCorruptFiles) {
         EXPECT_EQ(Failure.rfind("EFileCorruptError: ", 0), 0u) << Offset << ": " << Failure;
     }
 }
+
+TEST(LanguageFileTest, BlocksAreFoundThroughTheDirectoryWhereverTheyStand) {
+    // The same blocks stored in another order than the directory's: a load follows the offsets, a save writes the
+    // blocks in directory order again.
+    const wb::TWorld World = Sample(3, 1);
+    const wb::TFileImage Image = wb::LangFile(World);
+    const auto& Data = Image.Data();
+    const std::size_t N = World.LangDirectory.size();
+    std::vector<std::pair<std::size_t, std::size_t>> Blocks; // start, end
+    for (std::size_t I = 0; I < N; ++I)
+        Blocks.emplace_back(Image.At(wb::IndexedName("Block", I)),
+                            I + 1 < N ? Image.At(wb::IndexedName("Block", I + 1)) : Data.size());
+    wb::TBytes Permuted;
+    Permuted.Raw(std::span(Data.data(), 13 + 8 * N));
+    for (std::size_t I : {std::size_t(2), std::size_t(0), std::size_t(1)}) {
+        Permuted.PatchI32(17 + 8 * I, static_cast<int32_t>(Permuted.Size() - 12));
+        Permuted.Raw(std::span(Data.data() + Blocks[I].first, Blocks[I].second - Blocks[I].first));
+    }
+    ASSERT_EQ(Permuted.Size(), Data.size());
+    ASSERT_NE(Permuted.Data(), Data);
+
+    TTempDir In("in"), Out("out");
+    wb::WriteWorld(World, In.Str());
+    wb::WriteFileBytes(In.File("lang_db.dat"), Permuted.Data());
+    TPyxDatabase Db;
+    Db.LoadPlayingHistories = false;
+    ASSERT_EQ(FailureOf([&] {
+                  Db.Load(In.Str());
+                  Db.Save(Out.Str());
+              }),
+              "");
+    ExpectFile(Image, Out, "lang_db.dat");
+    // The server file keeps the offsets of the directory as loaded.
+    wb::TWorld Loaded = World;
+    for (auto& Language : Loaded.Languages)
+        for (std::size_t I = 0; I < N; ++I)
+            if (Language.UniqueID == World.LangDirectory[I])
+                Language.LangFileOffset = wb::ReadI32(Permuted.Data(), 17 + 8 * I);
+    ExpectFile(wb::ServerFile(Loaded), Out, "server_db.dat");
+}
