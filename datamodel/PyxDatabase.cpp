@@ -12,7 +12,7 @@ std::string WithDelimiter(const std::string& Path) {
 
 } // namespace
 
-TPyxDatabase::TPyxDatabase() : Clubs(*this) {}
+TPyxDatabase::TPyxDatabase() : Clubs(*this), Nations(*this), Teams(*this), People(*this) {}
 
 TPyxDatabase::~TPyxDatabase() = default;
 

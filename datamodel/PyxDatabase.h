@@ -61,6 +61,18 @@ public:
     int16_t GetVersion() const { return HeaderVersion(ServerHeader); }
     // Gives an entity the editor created one language object per extra language of lang_db.dat's directory.
     void AddLanguageSlots(TPyxObject& Entity) const;
+
+    // New entities as the editor adds them: fresh keys, language slots for the translated kinds, entered in
+    // their collections. Each returns the new entity, which the collection owns.
+    // A new player (no language slots: persons have no texts).
+    TPyxPerson* AddPerson();
+    // A new club with its first team, which shares the club's UniqueID.
+    TPyxClub* AddClub();
+    // A further squad of Club (squad type 3) with the companion club record that shares its UniqueID.
+    TPyxTeam* AddSquad(TPyxClub& Club);
+    TPyxStadium* AddStadium();
+    TPyxCity* AddCity();
+    TPyxMedia* AddMedia();
     void DoStatus(const std::string& Text) const;
     void DoProgress(int64_t Index, int64_t Total) const;
 
