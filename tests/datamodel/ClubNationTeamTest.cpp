@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace servertest;
@@ -570,4 +571,55 @@ TEST(ClubNationTeamTest, FlagBytesKeepWhateverValueTheyHold) {
     World.Teams[1].TeamByte9 = 0xFE;
     World.Teams[1].IsNationTeam = 0;
     ExpectLoadSaveWrites(World, World);
+}
+
+namespace {
+
+template <class TModel, class TBuilt>
+void ExpectSameRecord(const TModel& Entity, const TBuilt& Built, int16_t Version) {
+    TPyxFileStream Stream;
+    Entity.SaveToStream(Stream, Version);
+    wb::TFileImage Expected;
+    wb::WriteRecord(Expected.Bytes, Built, Version);
+    EXPECT_EQ(wb::DescribeDifference(Expected, Stream.Bytes()), "") << "version " << Version;
+}
+
+} // namespace
+
+TEST(ClubNationTeamTest, NewClubsNationsAndTeamsWriteTheirDefaults) {
+    for (int16_t Version : Versions) {
+        // A new club's kept values depend on the version of the loaded server file.
+        wb::TClub Club;
+        Club.ClubValue3 = Version == 112 ? 1 : 2;
+        Club.ClubValue4 = Version == 112 ? 2 : 3;
+        ExpectSameRecord(TPyxClub(Version), Club, Version);
+        ExpectSameRecord(TPyxNation(), wb::TNation(), Version);
+        // A new team keeps TeamValue1 -1 and the image of the double 1.0, written only where the version has them.
+        ExpectSameRecord(TPyxTeam(), wb::TTeam(), Version);
+        TPyxTeam Kind11;
+        Kind11.RecordKind = 11;
+        wb::TTeam Built11;
+        Built11.RecordType = 11;
+        ExpectSameRecord(Kind11, Built11, Version);
+    }
+    TPyxFileStream Stream;
+    TPyxTeam().SaveToStream(Stream, 147);
+    const auto& Bytes = Stream.Bytes();
+    const std::vector<uint8_t> One = {0, 0, 0, 0, 0, 0, 0xF0, 0x3F};
+    EXPECT_NE(std::search(Bytes.begin(), Bytes.end(), One.begin(), One.end()), Bytes.end());
+}
+
+TEST(ClubNationTeamTest, ClubsCreatedAfterALoadTakeTheDefaultsOfItsVersion) {
+    for (int16_t Version : Versions) {
+        TTempDir Dir;
+        TPyxDatabase Db;
+        ASSERT_EQ(LoadFailure(Sample(Version), Db, Dir), "");
+        auto Club = Db.Clubs.CreateEntity(0);
+        const auto* C = dynamic_cast<const TPyxClub*>(Club.get());
+        ASSERT_NE(C, nullptr);
+        EXPECT_EQ(C->ClubValue3, Version == 112 ? 1 : 2);
+        EXPECT_EQ(C->ClubValue4, Version == 112 ? 2 : 3);
+        EXPECT_EQ(C->ClubValue2, 1);
+        EXPECT_EQ(C->ProfessionalStatus, 1);
+    }
 }

@@ -238,3 +238,21 @@ TEST(StadiumMediaTest, StadiumsAndMediaAreRenumberedStagesAndInjuriesKeepTheirID
     Expected.Stadiums[0].NearbyStadiumID = Expected.Stadiums[0].CityID = Expected.Stadiums[0].ClubID = -1;
     ExpectLoadSaveWrites(World, Expected);
 }
+
+TEST(StadiumMediaTest, NewStadiumsMovesAndMediaWriteTheirDefaults) {
+    for (int16_t Version : {int16_t(112), int16_t(145), int16_t(147)}) {
+        auto Expect = [&](const TPyxObject& Entity, auto Built) {
+            TPyxFileStream Stream;
+            Entity.SaveToStream(Stream, Version);
+            wb::TFileImage Expected;
+            wb::WriteRecord(Expected.Bytes, Built, Version);
+            EXPECT_EQ(wb::DescribeDifference(Expected, Stream.Bytes()), "") << "version " << Version;
+        };
+        Expect(TPyxStadium(), wb::TStadium()); // decay 5
+        Expect(TPyxMedia(), wb::TMedia());     // a newspaper, weekday mornings, worldwide
+        wb::TStadiumMove Move;
+        Move.Kind = 0;
+        Move.NewCapacity = 0;
+        Expect(TPyxStadiumMove(), Move);
+    }
+}
