@@ -104,6 +104,16 @@ TEST_P(DataFileTest, AFileShorterThanItsHeaderIsAShortRead) {
                   ".\r\nData file seems to be corrupt. Wanted to read 12 bytes, could only read 5 bytes.");
 }
 
+TEST_P(DataFileTest, AnEmptyFileIsAShortReadOfItsHeader) {
+    TTempDir Dir;
+    wb::WriteWorld(Sample(), Dir.Str());
+    wb::WriteFileBytes(Dir.File(GetParam()), {});
+    TPyxDatabase Db;
+    EXPECT_EQ(FailureOf([&] { Db.Load(Dir.Str()); }),
+              "EFileCorruptError: Data file seems to be corrupt, couldn't load " + GetParam() +
+                  ".\r\nData file seems to be corrupt. Wanted to read 12 bytes, could only read 0 bytes.");
+}
+
 TEST(DatabaseFileTest, HeadersAndExtraBlocksAreWrittenBackAsRead) {
     for (int16_t Version : {int16_t(112), int16_t(145), int16_t(147)}) {
         wb::TWorld World = wb::EmptyWorld(Version);
