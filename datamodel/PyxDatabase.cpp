@@ -244,6 +244,8 @@ void TPyxDatabase::Load(const std::string& Path) {
         LoadHistoryFiles();
     LoadLangFile();
     ConvertIndexes();
+    HistoriesLoaded_ = LoadPlayingHistories;
+    AllLanguagesLoaded_ = LoadAllLanguages;
     Loaded_ = true;
 }
 

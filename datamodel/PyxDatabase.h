@@ -53,7 +53,8 @@ public:
     // holds an unlinked part of the files and may only be loaded again or destroyed.
     void Load(const std::string& Path);
     // Sorts, renumbers and writes the data folder. Requires a completed Load. A failed save leaves the files of
-    // the folder as they were.
+    // the folder as they were. The playing-history files and lang_db.dat are written when their option is set
+    // now and was set for the load.
     void Save(const std::string& Path);
     bool IsLoaded() const { return Loaded_; }
 
@@ -155,4 +156,8 @@ private:
     std::unique_ptr<TPyxFileStream> OpenForLoading(const char* FileName) const;
 
     bool Loaded_ = false;
+    // The options the completed load ran with: a save writes the history files and lang_db.dat only when their
+    // contents were read, so switching an option on after a load cannot replace them with nothing.
+    bool HistoriesLoaded_ = false;
+    bool AllLanguagesLoaded_ = false;
 };

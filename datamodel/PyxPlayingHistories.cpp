@@ -13,7 +13,8 @@ void TPyxPlayingHistories::Open(const std::string& Path) {
             return TPyxFileStream::OpenRead(Path + Name);
         } catch (const EFileStreamError&) {
             Close();
-            throw EAccessDeniedError(std::string("Couldn't access ") + Name + ".\r\nMake sure the Pyx Path is correct.");
+            throw EAccessDeniedError(std::string("Couldn't access ") + Name +
+                                     ".\r\nMake sure the Pyx Path is correct.");
         }
     };
     IndexStream_ = OpenOne(IndexFileName);
@@ -41,11 +42,14 @@ void TPyxPlayingHistories::Load(const TPyxPeople& People, const TPyxTeams& Teams
     for (int32_t I = 0; I < N; ++I) {
         int32_t PersonUniqueID = Index.ReadInt32();
         int32_t Slot = Index.ReadInt32();
-        Id.Seek(12 + 8 * static_cast<int64_t>(Slot), TPyxFileStream::soFromBeginning);
+        // A slot outside pl_hist_id.dat would read its header, or clamp to its end, as an offset.
+        const int64_t SlotPosition = 12 + 8 * static_cast<int64_t>(Slot);
+        if (Slot < 0 || SlotPosition + 8 > Id.Size())
+            throw EFileCorruptError("Playing history index seems to be corrupt.\r\nSlot: " + std::to_string(Slot));
+        Id.Seek(SlotPosition, TPyxFileStream::soFromBeginning);
         int32_t First = Id.ReadInt32();
-        Data.Seek(12 + static_cast<int64_t>(First), TPyxFileStream::soFromBeginning);
         auto History = std::make_unique<TPyxPlayingHistory>();
-        History->LoadChain(Data, Teams, Guard);
+        History->LoadChain(Data, First, Teams, Guard);
         if (TPyxPerson* P = People.FindByUniqueID(PersonUniqueID))
             P->SetPlayingHistory(std::move(History));
         DoProgress(I, N);
