@@ -143,6 +143,7 @@ int64_t TPyxFileStream::Read(void* Buffer, int64_t Count) {
         return 0;
     int64_t Avail = std::max<int64_t>(0, Size_ - Position_);
     int64_t N = std::min(Count, Avail);
+    // An empty file has no buffer at all: copying nothing from it must not touch the null pointer.
     if (N > 0)
         std::memcpy(Buffer, ReadData_ + Position_, static_cast<size_t>(N));
     Position_ += N;
