@@ -1,6 +1,7 @@
 #include "SummaryReporter.h"
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace bench {
@@ -64,7 +65,7 @@ std::optional<double> TSummaryReporter::Seconds(const std::string& Name, int Peo
     return It->second.Sum / It->second.Runs;
 }
 
-void TSummaryReporter::PrintSummary(std::ostream& Out, const std::optional<TResident>& Memory,
+void TSummaryReporter::PrintSummary(std::ostream& Out, const std::map<int, TResident>& Fresh,
                                     uint64_t FilesBytes) const {
     const auto& Sizes = WorldSizes();
     const int Large = Sizes.back();
@@ -96,10 +97,22 @@ void TSummaryReporter::PrintSummary(std::ostream& Out, const std::optional<TResi
         }
         Out << Ratio(Seconds(Row.Name, Large), Seconds(Row.Name, Middle)) << "\n";
     }
+    if (!Fresh.empty()) {
+        auto FreshLoad = [&](int People) -> std::optional<double> {
+            const auto It = Fresh.find(People);
+            return It == Fresh.end() ? std::nullopt : std::optional<double>(It->second.LoadSeconds);
+        };
+        Out << Pad("First load, fresh", 20);
+        for (int People : Sizes)
+            Out << Pad(Time(FreshLoad(People)), 24);
+        Out << Ratio(FreshLoad(Large), FreshLoad(Middle)) << "\n";
+    }
     Out << "Save against a raw write without syncing: ";
     for (int People : Sizes)
         Out << Ratio(Seconds("Save", People), Seconds("RawWrite", People)) << " ";
     Out << "\n";
+    const auto LargeFresh = Fresh.find(Large);
+    const TResident* Memory = LargeFresh == Fresh.end() ? nullptr : &LargeFresh->second;
     if (Memory) {
         const double Files = static_cast<double>(FilesBytes);
         Out << "Memory after loading " << Large << " persons: files " << Format("%.1f MB", Files / 1e6)
@@ -107,8 +120,6 @@ void TSummaryReporter::PrintSummary(std::ostream& Out, const std::optional<TResi
             << Format("%.2fx", static_cast<double>(Memory->Peak) / Files) << "), resident "
             << Format("%.1f MB", static_cast<double>(Memory->Current) / 1e6) << " ("
             << Format("%.2fx", static_cast<double>(Memory->Current) / Files) << ")\n";
-        Out << "The first load in a fresh process (fresh heap, every page new) took "
-            << Format("%.0f ms", Memory->LoadSeconds * 1000.0) << "\n";
     }
 
     Out << "\nTargets at " << Large << " persons:\n";

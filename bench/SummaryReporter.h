@@ -19,9 +19,9 @@ public:
 
     // Seconds per operation of "Name/People", if it ran.
     std::optional<double> Seconds(const std::string& Name, int People) const;
-    // The table of figures and ratios, the memory figures and which targets are met. Memory figures are for the
-    // largest world; FilesBytes is its files' total size.
-    void PrintSummary(std::ostream& Out, const std::optional<TResident>& Memory, uint64_t FilesBytes) const;
+    // The table of figures and ratios, the fresh-process loads (by world size, when probed), the memory figures of
+    // the largest world against FilesBytes, its files' total size, and which targets are met.
+    void PrintSummary(std::ostream& Out, const std::map<int, TResident>& Fresh, uint64_t FilesBytes) const;
 
 private:
     struct TFigure {

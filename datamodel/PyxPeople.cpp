@@ -53,16 +53,16 @@ void TPyxPeople::PrefetchReferences(const TPyxPerson& P) {
 void TPyxPeople::PrefetchForMatches(int32_t Index) const {
     // Three stages, each reading only what the one before has fetched: a person, then the name records its
     // pointers lead to, then the texts those lead to.
-    if (Index + 16 < Count())
-        Prefetch(Items(Index + 16));
-    if (Index + 8 < Count()) {
-        const TPyxPerson* P = Items(Index + 8);
+    if (Index + 24 < Count())
+        Prefetch(Items(Index + 24));
+    if (Index + 12 < Count()) {
+        const TPyxPerson* P = Items(Index + 12);
         Prefetch(P->FirstName);
         Prefetch(P->SecondName);
         Prefetch(P->CommonName);
     }
-    if (Index + 4 < Count()) {
-        const TPyxPerson* P = Items(Index + 4);
+    if (Index + 6 < Count()) {
+        const TPyxPerson* P = Items(Index + 6);
         if (P->FirstName)
             Prefetch(P->FirstName->Text.data());
         if (P->SecondName)
