@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, LanguageLayoutTest,
                          testing::Values(TLayout{147, 147, 3, 2}, TLayout{145, 200, 4, 1}, TLayout{112, 112, 5, 3},
                                          TLayout{147, 200, 2, 0}),
                          [](const testing::TestParamInfo<TLayout>& Info) {
-                             return "V" + std::to_string(Info.param.Version) + "_Lang" +
+                             return std::string("V") + std::to_string(Info.param.Version) + "_Lang" +
                                     std::to_string(Info.param.LangVersion) + "_" +
                                     std::to_string(Info.param.Languages) + "_Default" +
                                     std::to_string(Info.param.DefaultPosition);
