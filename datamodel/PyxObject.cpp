@@ -34,4 +34,3 @@ void TPyxObject::LoadIntoLastLang(TPyxFileStream& Stream) {
     if (LangObjects && LangObjects->Count() > 0)
         LangObjects->Items(LangObjects->Count() - 1)->LoadFromStream(Stream);
 }
-

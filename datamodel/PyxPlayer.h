@@ -54,8 +54,7 @@ public:
     // Raw key read from the file, until linking.
     int32_t PlayingDataKey = -1;
 
-    int16_t HomeReputation = 0, CurrentReputation = 0, WorldReputation = 0, CurrentAbility = 0,
-            PotentialAbility = 0;
+    int16_t HomeReputation = 0, CurrentReputation = 0, WorldReputation = 0, CurrentAbility = 0, PotentialAbility = 0;
     int16_t PlayerValue2 = 10000, PlayerValue3 = 0, PlayerValue4 = 10000;
     int16_t PlayerValue5 = 0, PlayerValue6 = 0;
     int16_t Weight = 0;

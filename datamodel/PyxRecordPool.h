@@ -14,7 +14,8 @@ class TPyxRecordPool final {
 public:
     // Slots are RecordSize rounded up to Alignment (a power of two, at least 8).
     explicit constexpr TPyxRecordPool(std::size_t RecordSize, std::size_t Alignment = 8)
-        : SlotSize_((RecordSize < sizeof(void*) ? sizeof(void*) : RecordSize + Alignment - 1) / Alignment * Alignment) {}
+        : SlotSize_((RecordSize < sizeof(void*) ? sizeof(void*) : RecordSize + Alignment - 1) / Alignment * Alignment) {
+    }
     TPyxRecordPool(const TPyxRecordPool&) = delete;
     TPyxRecordPool& operator=(const TPyxRecordPool&) = delete;
 
