@@ -12,10 +12,9 @@
 // the same size. Blocks are kept for the life of the process: after one load the next one reuses them.
 class TPyxRecordPool final {
 public:
-    // Slots are RecordSize rounded up to Alignment (a power of two, at least 8).
+    // Slots are RecordSize (at least a pointer's) rounded up to Alignment, a power of two of at least 8.
     explicit constexpr TPyxRecordPool(std::size_t RecordSize, std::size_t Alignment = 8)
-        : SlotSize_((RecordSize < sizeof(void*) ? sizeof(void*) : RecordSize + Alignment - 1) / Alignment * Alignment) {
-    }
+        : SlotSize_(SlotSizeFor(RecordSize, Alignment)) {}
     TPyxRecordPool(const TPyxRecordPool&) = delete;
     TPyxRecordPool& operator=(const TPyxRecordPool&) = delete;
 
@@ -23,6 +22,11 @@ public:
     void Free(void* Slot) noexcept;
 
 private:
+    static constexpr std::size_t SlotSizeFor(std::size_t RecordSize, std::size_t Alignment) {
+        const std::size_t Size = RecordSize < sizeof(void*) ? sizeof(void*) : RecordSize;
+        return (Size + Alignment - 1) / Alignment * Alignment;
+    }
+
     struct TFreeSlot {
         TFreeSlot* Next;
     };
