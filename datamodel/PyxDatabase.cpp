@@ -83,9 +83,9 @@ void TPyxDatabase::ClearAll() {
     LangFileLanguageCount = 0;
 }
 
-std::unique_ptr<TPyxFileStream> TPyxDatabase::OpenForLoading(const char* FileName) const {
+std::unique_ptr<TPyxFileStream> TPyxDatabase::OpenForLoading(const TPyxDataFolder& Folder, const char* FileName) {
     try {
-        return TPyxFileStream::OpenRead(DataPath + FileName);
+        return Folder.OpenRead(FileName);
     } catch (const EFileStreamError&) {
         throw EAccessDeniedError(std::string("Couldn't access ") + FileName +
                                  ".\r\nMake sure the Pyx Path is correct.");
@@ -126,8 +126,8 @@ template <class F> void ReadFramePart(const char* FileName, F&& Read) {
 
 } // namespace
 
-void TPyxDatabase::LoadServerFile() {
-    auto Stream = OpenForLoading(ServerFileName);
+void TPyxDatabase::LoadServerFile(const TPyxDataFolder& Folder) {
+    auto Stream = OpenForLoading(Folder, ServerFileName);
     ReadFramePart(ServerFileName, [&] {
         ServerHeader = ReadFileHeader(*Stream, ServerFileName, {112, 145, 147});
         Stream->Read(ServerExtraHeader.data(), GetVersion() == 112 ? 15 : 25);
@@ -148,10 +148,9 @@ void TPyxDatabase::LoadServerFile() {
     }
 }
 
-void TPyxDatabase::LoadPeopleFile() {
-    auto Stream = OpenForLoading(PeopleFileName);
-    ReadFramePart(PeopleFileName,
-                  [&] { PeopleHeader = ReadFileHeader(*Stream, PeopleFileName, {112, 145, 147}); });
+void TPyxDatabase::LoadPeopleFile(const TPyxDataFolder& Folder) {
+    auto Stream = OpenForLoading(Folder, PeopleFileName);
+    ReadFramePart(PeopleFileName, [&] { PeopleHeader = ReadFileHeader(*Stream, PeopleFileName, {112, 145, 147}); });
     const int16_t Version = HeaderVersion(PeopleHeader);
     LoadTable(People, *Stream, true, Version, "People");
     LoadTable(PersonDatas, *Stream, false, Version, "Person Data");
@@ -160,22 +159,22 @@ void TPyxDatabase::LoadPeopleFile() {
     ReadFramePart(PeopleFileName, [&] { Stream->Read(PeopleTrailer.data(), 4); });
 }
 
-void TPyxDatabase::LoadHistoryFiles() {
+void TPyxDatabase::LoadHistoryFiles(const TPyxDataFolder& Folder) {
     struct TCloser {
         TPyxPlayingHistories& H;
         ~TCloser() { H.Close(); }
     } Closer{PlayingHistories};
-    PlayingHistories.Open(DataPath);
+    PlayingHistories.Open(Folder);
     DoStatus("Loading Playing Histories");
     PlayingHistories.OnProgress = OnProgress;
     try {
         PlayingHistories.Load(People, Teams);
     } catch (const EFileCorruptError& E) {
-        throw EFileCorruptError(
-            std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") + E.what());
+        throw EFileCorruptError(std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") +
+                                E.what());
     } catch (const EPyxLoadError& E) {
-        throw EFileCorruptError(
-            std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") + E.what());
+        throw EFileCorruptError(std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") +
+                                E.what());
     }
 }
 
@@ -183,10 +182,18 @@ void TPyxDatabase::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, 
     const std::string LangName = ToUtf8(Language->Name);
     DoStatus("Loading " + LangName + " Language");
     Stream.Seek(12 + static_cast<int64_t>(Language->LangFileOffset), TPyxFileStream::soFromBeginning);
-    const TTable Block[] = {{&Cities, "Cities"},   {&Clubs, "Clubs"},           {&Continents, "Continents"},
-                            {&Injuries, "Injuries"}, {&Nations, "Nations"},     {&Awards, "Awards"},
-                            {&Stadiums, "Stadiums"}, {&Stages, "Stages"},       {&Competitions, "Competitions"},
-                            {&Regions, "Regions"},   {&PlayerTypes, "Player Types"}, {&Medias, "Media"}};
+    const TTable Block[] = {{&Cities, "Cities"},
+                            {&Clubs, "Clubs"},
+                            {&Continents, "Continents"},
+                            {&Injuries, "Injuries"},
+                            {&Nations, "Nations"},
+                            {&Awards, "Awards"},
+                            {&Stadiums, "Stadiums"},
+                            {&Stages, "Stages"},
+                            {&Competitions, "Competitions"},
+                            {&Regions, "Regions"},
+                            {&PlayerTypes, "Player Types"},
+                            {&Medias, "Media"}};
     for (int K = 0; K < 12; ++K) {
         try {
             Block[K].Collection->LoadLanguage(Stream, Language, Mode);
@@ -198,8 +205,8 @@ void TPyxDatabase::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, 
     }
 }
 
-void TPyxDatabase::LoadLangFile() {
-    auto Stream = OpenForLoading(LangFileName);
+void TPyxDatabase::LoadLangFile(const TPyxDataFolder& Folder) {
+    auto Stream = OpenForLoading(Folder, LangFileName);
     ReadFramePart(LangFileName, [&] {
         LangHeader = ReadFileHeader(*Stream, LangFileName, {112, 145, 147, 200});
         LangFileLanguageCount = Stream->ReadByte();
@@ -235,14 +242,18 @@ void TPyxDatabase::LoadLangFile() {
 }
 
 void TPyxDatabase::Load(const std::string& Path) {
+    DataPath = WithDelimiter(Path);
+    Load(TPyxDiskFolder(DataPath));
+}
+
+void TPyxDatabase::Load(const TPyxDataFolder& Folder) {
     Loaded_ = false;
     ClearAll();
-    DataPath = WithDelimiter(Path);
-    LoadServerFile();
-    LoadPeopleFile();
+    LoadServerFile(Folder);
+    LoadPeopleFile(Folder);
     if (LoadPlayingHistories)
-        LoadHistoryFiles();
-    LoadLangFile();
+        LoadHistoryFiles(Folder);
+    LoadLangFile(Folder);
     ConvertIndexes();
     Loaded_ = true;
 }
@@ -267,9 +278,19 @@ void TPyxDatabase::ConvertIndexes() {
         TPyxHandOver<TPyxPersonData> PersonDataRecords(PersonDatas, "Person Data");
         TPyxHandOver<TPyxPlayingData> PlayingDataRecords(PlayingDatas, "Playing Data");
         TPyxHandOver<TPyxNonPlayingData> NonPlayingDataRecords(NonPlayingDatas, "Non Playing Data");
-        TPyxPersonLinks Links{PersonDataRecords, PlayingDataRecords, NonPlayingDataRecords, Cities, Competitions,
-                              FirstNames,        SecondNames,        CommonNames,           Nations, Teams,
-                              Clubs,             People,             Stadiums};
+        TPyxPersonLinks Links{PersonDataRecords,
+                              PlayingDataRecords,
+                              NonPlayingDataRecords,
+                              Cities,
+                              Competitions,
+                              FirstNames,
+                              SecondNames,
+                              CommonNames,
+                              Nations,
+                              Teams,
+                              Clubs,
+                              People,
+                              Stadiums};
         People.ConvertIndexes(Links);
     }
     PersonLanguageList.ConvertIndexes(People, Languages);

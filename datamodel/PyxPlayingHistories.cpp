@@ -6,14 +6,15 @@
 
 #include <algorithm>
 
-void TPyxPlayingHistories::Open(const std::string& Path) {
+void TPyxPlayingHistories::Open(const TPyxDataFolder& Folder) {
     Close();
     auto OpenOne = [&](const char* Name) {
         try {
-            return TPyxFileStream::OpenRead(Path + Name);
+            return Folder.OpenRead(Name);
         } catch (const EFileStreamError&) {
             Close();
-            throw EAccessDeniedError(std::string("Couldn't access ") + Name + ".\r\nMake sure the Pyx Path is correct.");
+            throw EAccessDeniedError(std::string("Couldn't access ") + Name +
+                                     ".\r\nMake sure the Pyx Path is correct.");
         }
     };
     IndexStream_ = OpenOne(IndexFileName);
