@@ -59,7 +59,9 @@ std::unique_ptr<TPyxObject> TPyxObjects::Extract(TPyxObject* Entity) {
     return Owned;
 }
 
-void TPyxObjects::Delete(TPyxObject* Entity) { Extract(Entity); }
+void TPyxObjects::Delete(TPyxObject* Entity) {
+    Extract(Entity);
+}
 
 std::vector<std::unique_ptr<TPyxObject>> TPyxObjects::ReleaseAll() {
     std::vector<std::unique_ptr<TPyxObject>> Out = std::move(Items_);
@@ -70,8 +72,8 @@ std::vector<std::unique_ptr<TPyxObject>> TPyxObjects::ReleaseAll() {
 }
 
 void TPyxObjects::RaiseRecordType(const char* Plural, int RecordType) {
-    throw EFileCorruptError(std::string(Plural) + " seems to be corrupt.\r\nRecord Type: " +
-                            std::to_string(RecordType));
+    throw EFileCorruptError(std::string(Plural) +
+                            " seems to be corrupt.\r\nRecord Type: " + std::to_string(RecordType));
 }
 
 void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool PersonPrefix) {
@@ -82,8 +84,8 @@ void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool P
     const int64_t PerRecord = MinRecordSize() + (PersonPrefix ? 4 : 0);
     if (Total < 0 || static_cast<int64_t>(Total) * PerRecord > Stream.Remaining())
         throw EFileCorruptError("The record count " + std::to_string(Total) + " is impossible for the " +
-                                std::to_string(Stream.Remaining()) + " bytes that remain.\r\nClass Type: " +
-                                ClassName());
+                                std::to_string(Stream.Remaining()) +
+                                " bytes that remain.\r\nClass Type: " + ClassName());
     Items_.reserve(Items_.size() + static_cast<size_t>(Total));
     IDTable_.SetBucketCount(Total);
     UniqueIDTable_.SetBucketCount(Total);
@@ -95,6 +97,8 @@ void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool P
             uint8_t RecordType = Stream.ReadByte();
             Entity = CreateEntity(RecordType);
             Entity->LoadFromStream(Stream, Version);
+            if (!Entity->DiscardOnLoad())
+                CheckNewKeys(*Entity);
         } catch (const EFileCorruptError& E) {
             throw EPyxLoadError("Error Loading Entity Number: " + std::to_string(I) + "\r\n" +
                                     "File Position: " + std::to_string(Stream.Position()) + "\r\n" +
@@ -159,8 +163,8 @@ void TPyxObjects::SaveLangToStream(TPyxFileStream& Stream, int LangIndex) const 
             TPyxLangObject* L = E->LangObjects ? E->LangObjects->Items(LangIndex - 1) : nullptr;
             if (!L)
                 throw EFileCorruptError("An entity has no texts for language " + std::to_string(LangIndex) +
-                                        ".\r\nClass Type: " + ClassName() + "\r\nUniqueID: " +
-                                        std::to_string(E->UniqueID));
+                                        ".\r\nClass Type: " + ClassName() +
+                                        "\r\nUniqueID: " + std::to_string(E->UniqueID));
             L->SaveToStream(Stream);
         }
     }

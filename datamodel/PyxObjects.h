@@ -43,6 +43,9 @@ public:
     virtual void Sort();
     // The fewest bytes one record of the kind takes in its table; counts read from a file are checked against it.
     virtual int64_t MinRecordSize() const { return 9; }
+    // Called for each record read, before it joins the collection. The base keeps duplicate keys (the indexes keep
+    // the later entity); kinds for which a duplicate key cannot be resolved raise EFileCorruptError.
+    virtual void CheckNewKeys(const TPyxObject& /*Entity*/) const {}
 
     int32_t Count() const { return static_cast<int32_t>(Items_.size()); }
     TPyxObject* Items(int32_t Index) const {

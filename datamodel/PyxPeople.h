@@ -48,6 +48,10 @@ public:
     // By the nation's ID, no nation counting as -1. The sort does not renumber persons.
     int Compare(const TPyxObject* A, const TPyxObject* B) const override;
     int64_t MinRecordSize() const override { return 19; }
+    // Persons are referred to by ID and by UniqueID but keep both keys across saves while the save's sort reorders
+    // them: of two persons with one key, the one a reference resolves to would change with every save, taking
+    // loans, languages and histories from one person to the other. A duplicate key is therefore a corrupt file.
+    void CheckNewKeys(const TPyxObject& Entity) const override;
 
     void ConvertIndexes(TPyxPersonLinks& Links);
 
