@@ -139,9 +139,12 @@ void TPyxObjects::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, i
             E->AddLangObject(Language);
         }
     int32_t Total = Stream.ReadInt32();
+    // A negative count would read no texts, and the next save would write every entity without them.
+    if (Total < 0)
+        throw EFileCorruptError("The record count " + std::to_string(Total) +
+                                " is impossible.\r\nClass Type: " + ClassName());
     // Every language record starts with its int32 UniqueID.
-    if (Total > 0)
-        Stream.Require(static_cast<int64_t>(Total) * 4);
+    Stream.Require(static_cast<int64_t>(Total) * 4);
     for (int32_t I = 0; I < Total; ++I) {
         TPyxObject* E = FindByUniqueID(Stream.ReadInt32());
         if (!E)

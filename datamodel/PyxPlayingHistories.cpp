@@ -37,16 +37,20 @@ void TPyxPlayingHistories::Load(const TPyxPeople& People, const TPyxTeams& Teams
     DataHeader = ReadFileHeader(Data, DataFileName, {1});
     TPyxChainGuard Guard(Data.Size());
     int32_t N = Index.ReadInt32();
-    if (N > 0)
-        Index.Require(8 * static_cast<int64_t>(N));
+    // A negative count would load no history, and the next save would write the files without any.
+    if (N < 0)
+        throw EFileCorruptError("Playing history index seems to be corrupt.\r\nHistory Count: " + std::to_string(N));
+    Index.Require(8 * static_cast<int64_t>(N));
     for (int32_t I = 0; I < N; ++I) {
         int32_t PersonUniqueID = Index.ReadInt32();
         int32_t Slot = Index.ReadInt32();
+        // A negative slot would be read from the header of pl_hist_id.dat.
+        if (Slot < 0)
+            throw EFileCorruptError("Playing history index seems to be corrupt.\r\nSlot: " + std::to_string(Slot));
         Id.Seek(12 + 8 * static_cast<int64_t>(Slot), TPyxFileStream::soFromBeginning);
         int32_t First = Id.ReadInt32();
-        Data.Seek(12 + static_cast<int64_t>(First), TPyxFileStream::soFromBeginning);
         auto History = std::make_unique<TPyxPlayingHistory>();
-        History->LoadChain(Data, Teams, Guard);
+        History->LoadChain(Data, First, Teams, Guard);
         if (TPyxPerson* P = People.FindByUniqueID(PersonUniqueID))
             P->SetPlayingHistory(std::move(History));
         DoProgress(I, N);

@@ -68,10 +68,11 @@ void TPyxChainGuard::Visit(int64_t Offset) {
     *Last = Epoch_;
 }
 
-void TPyxPlayingHistory::LoadChain(TPyxFileStream& Stream, const TPyxTeams& Teams, TPyxChainGuard& Guard) {
+void TPyxPlayingHistory::LoadChain(TPyxFileStream& Stream, int64_t First, const TPyxTeams& Teams,
+                                   TPyxChainGuard& Guard) {
     constexpr int64_t EntrySize = 13;
     Guard.BeginChain();
-    int64_t Offset = Stream.Position() - 12;
+    int64_t Offset = First;
     while (Offset != -1) {
         // A chain must stay inside the entries and never come back on itself, or it would loop for ever.
         if (Offset < 0 || 12 + Offset + EntrySize > Stream.Size())

@@ -60,9 +60,10 @@ public:
     // Removes every entry of a deleted team.
     void RemoveTeam(const TPyxTeam* Team);
 
-    // Reads the chain that starts at the stream's position (12 + the first entry's offset). A chain that comes
-    // back to an entry it already read, or points outside the file, raises EFileCorruptError.
-    void LoadChain(TPyxFileStream& Stream, const TPyxTeams& Teams, TPyxChainGuard& Guard);
+    // Reads the chain whose first entry is at First (counted from the end of the file's header); -1 is an empty
+    // chain. A chain that comes back to an entry it already read, or points outside the file, raises
+    // EFileCorruptError naming the offset.
+    void LoadChain(TPyxFileStream& Stream, int64_t First, const TPyxTeams& Teams, TPyxChainGuard& Guard);
     // Writes the entries one after the other, each pointing at the next.
     void SaveChain(TPyxFileStream& Stream) const;
 
