@@ -16,6 +16,21 @@ TPyxDatabase::TPyxDatabase() : Clubs(*this) {}
 
 TPyxDatabase::~TPyxDatabase() = default;
 
+std::vector<TPyxDatabase::TTable> TPyxDatabase::LanguageBlockTables() {
+    return {{&Cities, "Cities"},
+            {&Clubs, "Clubs"},
+            {&Continents, "Continents"},
+            {&Injuries, "Injuries"},
+            {&Nations, "Nations"},
+            {&Awards, "Awards"},
+            {&Stadiums, "Stadiums"},
+            {&Stages, "Stages"},
+            {&Competitions, "Competitions"},
+            {&Regions, "Regions"},
+            {&PlayerTypes, "Player Types"},
+            {&Medias, "Media"}};
+}
+
 std::vector<TPyxDatabase::TTable> TPyxDatabase::ServerTables() {
     return {{&Awards, "Awards"},
             {&Cities, "Cities"},
@@ -128,6 +143,7 @@ template <class F> void ReadFramePart(const char* FileName, F&& Read) {
 
 void TPyxDatabase::LoadServerFile(const TPyxDataFolder& Folder) {
     auto Stream = OpenForLoading(Folder, ServerFileName);
+    ServerFileSize_ = Stream->Size();
     ReadFramePart(ServerFileName, [&] {
         ServerHeader = ReadFileHeader(*Stream, ServerFileName, {112, 145, 147});
         Stream->Read(ServerExtraHeader.data(), GetVersion() == 112 ? 15 : 25);
@@ -182,19 +198,8 @@ void TPyxDatabase::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, 
     const std::string LangName = ToUtf8(Language->Name);
     DoStatus("Loading " + LangName + " Language");
     Stream.Seek(12 + static_cast<int64_t>(Language->LangFileOffset), TPyxFileStream::soFromBeginning);
-    const TTable Block[] = {{&Cities, "Cities"},
-                            {&Clubs, "Clubs"},
-                            {&Continents, "Continents"},
-                            {&Injuries, "Injuries"},
-                            {&Nations, "Nations"},
-                            {&Awards, "Awards"},
-                            {&Stadiums, "Stadiums"},
-                            {&Stages, "Stages"},
-                            {&Competitions, "Competitions"},
-                            {&Regions, "Regions"},
-                            {&PlayerTypes, "Player Types"},
-                            {&Medias, "Media"}};
-    for (int K = 0; K < 12; ++K) {
+    const std::vector<TTable> Block = LanguageBlockTables();
+    for (size_t K = 0; K < Block.size(); ++K) {
         try {
             Block[K].Collection->LoadLanguage(Stream, Language, Mode);
         } catch (const EFileCorruptError& E) {
@@ -205,6 +210,25 @@ void TPyxDatabase::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, 
     }
 }
 
+void TPyxDatabase::CheckLanguageSlots(int64_t LangFileSize) {
+    // Every extra language gives every translated entity a text object, whether or not its block holds a record
+    // for it. The files of a real database hold a record for each (saves write one), so the number of objects stays
+    // below the bytes of the files; a directory of many languages over a file of many entities and empty blocks
+    // would otherwise take memory out of all proportion to the files.
+    int64_t Entities = 0;
+    for (const TTable& T : LanguageBlockTables())
+        Entities += T.Collection->Count();
+    int64_t Extra = 0;
+    for (const TPyxLanguage* L : LangFileLanguages)
+        if (L->UniqueID != DefaultLanguageUniqueID)
+            ++Extra;
+    const int64_t Budget = 4096 + (ServerFileSize_ + LangFileSize) / 8;
+    if (Extra * Entities > Budget)
+        throw EFileCorruptError(std::string(LangFileName) + " doesn't seem to be a valid Pyx data file.\r\n" +
+                                std::to_string(Extra) + " extra languages for " + std::to_string(Entities) +
+                                " entities with texts need more texts than the files hold.");
+}
+
 void TPyxDatabase::LoadLangFile(const TPyxDataFolder& Folder) {
     auto Stream = OpenForLoading(Folder, LangFileName);
     ReadFramePart(LangFileName, [&] {
@@ -212,14 +236,22 @@ void TPyxDatabase::LoadLangFile(const TPyxDataFolder& Folder) {
         LangFileLanguageCount = Stream->ReadByte();
         Stream->Require(8 * static_cast<int64_t>(LangFileLanguageCount));
     });
+    const std::string Invalid = std::string(LangFileName) + " doesn't seem to be a valid Pyx data file.\r\n";
+    const int64_t BlocksStart = 1 + 8 * static_cast<int64_t>(LangFileLanguageCount);
     for (int I = 0; I < LangFileLanguageCount; ++I) {
         int32_t LanguageID = Stream->ReadInt32();
         TPyxLanguage* L = Languages.FindByUniqueID(LanguageID);
         if (!L)
-            throw EFileCorruptError(std::string(LangFileName) + " doesn't seem to be a valid Pyx data file.\r\n" +
-                                    "Unknown Language: " + std::to_string(LanguageID));
+            throw EFileCorruptError(Invalid + "Unknown Language: " + std::to_string(LanguageID));
+        // A language listed twice would get two sets of texts in every entity and be saved twice.
+        if (std::find(LangFileLanguages.begin(), LangFileLanguages.end(), L) != LangFileLanguages.end())
+            throw EFileCorruptError(Invalid + "Duplicate Language: " + std::to_string(LanguageID));
         LangFileLanguages.push_back(L);
         L->LangFileOffset = Stream->ReadInt32();
+        // A block starts after the directory; an offset into the header or the directory would read them as texts.
+        // (One past the end fails as a short read of the block's first table.)
+        if (L->LangFileOffset < BlocksStart)
+            throw EFileCorruptError(Invalid + "Language Offset: " + std::to_string(L->LangFileOffset));
     }
     TPyxLanguage* Default = nullptr;
     for (TPyxLanguage* L : LangFileLanguages)
@@ -232,6 +264,7 @@ void TPyxDatabase::LoadLangFile(const TPyxDataFolder& Folder) {
                                 "Missing Default Language: " + std::to_string(DefaultLanguageUniqueID));
     LoadLanguage(*Stream, Default, 0);
     if (LoadAllLanguages) {
+        CheckLanguageSlots(Stream->Size());
         bool First = true;
         for (TPyxLanguage* L : LangFileLanguages)
             if (L->UniqueID != DefaultLanguageUniqueID) {

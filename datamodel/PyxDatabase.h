@@ -121,6 +121,8 @@ public:
         const char* Name;
     };
     std::vector<TTable> ServerTables();
+    // The twelve tables of a lang_db.dat block, in block order.
+    std::vector<TTable> LanguageBlockTables();
 
     void ConvertIndexes();
     void SortAll();
@@ -133,6 +135,9 @@ private:
     void LoadPeopleFile(const TPyxDataFolder& Folder);
     void LoadHistoryFiles(const TPyxDataFolder& Folder);
     void LoadLangFile(const TPyxDataFolder& Folder);
+    // Refuses a directory whose extra languages would give the entities more text objects than the files could
+    // hold records for.
+    void CheckLanguageSlots(int64_t LangFileSize);
     void LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, int Mode);
     void SaveServerFile(TPyxSaveTarget& Files);
     void SavePeopleFile(TPyxSaveTarget& Files);
@@ -144,4 +149,5 @@ private:
     static std::unique_ptr<TPyxFileStream> OpenForLoading(const TPyxDataFolder& Folder, const char* FileName);
 
     bool Loaded_ = false;
+    int64_t ServerFileSize_ = 0; // of the server_db.dat being loaded
 };

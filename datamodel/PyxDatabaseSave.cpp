@@ -111,8 +111,7 @@ void TPyxDatabase::SaveLangFile(TPyxSaveTarget& Files) {
         Stream.WriteInt32(L->UniqueID);
         Stream.WriteInt32(L->UniqueID); // replaced by the block's offset below
     }
-    TPyxObjects* const Block[] = {&Cities,   &Clubs,  &Continents,   &Injuries, &Nations,     &Awards,
-                                  &Stadiums, &Stages, &Competitions, &Regions,  &PlayerTypes, &Medias};
+    const std::vector<TTable> Block = LanguageBlockTables();
     int64_t Offset = Stream.Position() - 12;
     int NextExtra = 1;
     for (int32_t I = 0; I < N; ++I) {
@@ -123,8 +122,8 @@ void TPyxDatabase::SaveLangFile(TPyxSaveTarget& Files) {
         const std::string LangName = ToUtf8(L->Name);
         const int LangIndex = L->UniqueID == DefaultLanguageUniqueID ? 0 : NextExtra++;
         SaveSection((LangName + " Language").c_str(), [&] {
-            for (int K = 0; K < 12; ++K) {
-                Block[K]->SaveLangToStream(Stream, LangIndex);
+            for (size_t K = 0; K < Block.size(); ++K) {
+                Block[K].Collection->SaveLangToStream(Stream, LangIndex);
                 DoProgress(K, 12);
             }
         });
