@@ -7,8 +7,13 @@
 #include <vector>
 
 // Writes a set of data files so that a failed save leaves the folder as it was: each file is written to a
-// temporary file beside it, and the originals are replaced only when every file was written and synced. Temporary
-// files of a save that did not commit are removed.
+// temporary file beside it (".server_db.dat.pyxsave-XXXXXX"), and the originals are replaced only when every file
+// was written and synced. Temporary files of a save that did not commit are removed.
+//
+// A save holds an exclusive lock on the folder from its first file to its end; a second save into the folder
+// meanwhile is refused. A process killed during a save cannot remove its temporary files, but its lock goes with
+// it: the next save, holding the lock, removes every temporary file of the data files it finds, since none can
+// belong to a live save. Loading never looks at them.
 class TPyxSaveTransaction final : public TPyxSaveTarget {
 public:
     // Folder ends with a path delimiter.
@@ -26,6 +31,11 @@ public:
     std::string TargetOf(const std::string& Path) const override;
 
 private:
+    // Checks that the folder may be written, takes its lock and removes stale temporary files. FileName is the
+    // first file of the save, which access errors name.
+    void Begin(const std::string& FileName);
+    void RemoveStaleTemporaries() const;
+
     struct TFile {
         std::string Name;
         std::string TempPath;
@@ -35,4 +45,5 @@ private:
     std::string Folder_;
     std::vector<TFile> Files_;
     bool Committed_ = false;
+    int LockFd_ = -1; // the folder, locked for the save
 };
