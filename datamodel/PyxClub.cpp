@@ -177,6 +177,8 @@ void TPyxClub::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& Peop
 
 void TPyxClub::RemovePerson(const TPyxPerson* Person) {
     TransferInfo.ClearRecordHolder(Person);
+    // A former club keeps sell-on records of people who have left it; they must not outlive the person.
+    TransferInfo.RemoveSalePercentagesForPerson(Person);
     TPyxTeamContainer::RemovePerson(Person);
 }
 

@@ -51,9 +51,23 @@ public:
     void ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, int16_t Version,
                         const TPyxStadiums& Stadiums, const TPyxTeams& Teams, const TPyxClubs& Clubs);
 
+    // A person deleted from the database: record holders, sell-on records and relationships that name them.
     void RemovePerson(const TPyxPerson* Person) override;
     void RemoveClub(const TPyxClub* Club) override;
     void RemoveNation(const TPyxNation* Nation) override;
+
+    // Files a person by their club job: the chairman (the previous one leaves the club), the board members and
+    // the scouts. Used by the club's first-team records.
+    void AddPerson(TPyxPerson* Person);
+    // A person leaving the club: chairman, captain, board, scouts and the person's sell-on records.
+    void RemovePersonFromPosts(const TPyxPerson* Person);
+    // Only the posts a club job files (chairman, board, scouts), for a person who stays but changes job.
+    void RemovePersonFromJobPosts(const TPyxPerson* Person);
+    // Keeps the nations' club counts.
+    void SetNation(TPyxNation* ANation);
+    // Detaches one of this club's teams and deletes it from the database, with the companion club that shares its
+    // UniqueID when that club has no teams of its own.
+    void DeleteTeam(TPyxDatabase& Database, TPyxTeam* Team);
 
     TPyxNation* Nation = nullptr;
     uint8_t ClubTextByte = 0;
@@ -104,6 +118,9 @@ public:
 
     void ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, int16_t Version,
                         const TPyxStadiums& Stadiums, const TPyxTeams& Teams);
+    // Takes the club's people out of it, deletes its teams (and their companion clubs), unlinks it from every
+    // other collection, then removes and frees it.
+    void Delete(TPyxObject* Entity) override;
 
 private:
     TPyxDatabase& Database_;

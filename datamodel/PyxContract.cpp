@@ -141,6 +141,8 @@ TPyxContract* TPyxContractList::GetNationContract() const {
 }
 
 TPyxContract* TPyxContractList::AddClubContract() {
+    if (TPyxContract* Existing = GetClubContract())
+        return Existing;
     auto C = std::make_unique<TPyxContract>();
     if (TPyxContract* CoOwner = GetCoOwnerContract()) {
         C->CoOwned = 1;
@@ -153,20 +155,30 @@ TPyxContract* TPyxContractList::AddCoOwnerContract() {
     TPyxContract* Club = GetClubContract();
     if (!Club)
         return nullptr;
+    if (TPyxContract* Existing = GetCoOwnerContract())
+        return Existing;
     Club->CoOwned = 1;
     auto C = std::make_unique<TPyxContract>();
     C->CoOwned = 1;
     C->EstimatedWage = Club->EstimatedWage;
-    return Insert(1, std::move(C));
+    // Right behind the club contract: a file may hold the nation contract first, and a co-owner contract put
+    // ahead of the club contract would become the club contract itself.
+    return Insert(IndexOf(Club) + 1, std::move(C));
 }
 
 TPyxContract* TPyxContractList::AddNationContract() {
+    if (TPyxContract* Existing = GetNationContract())
+        return Existing;
     auto C = std::make_unique<TPyxContract>();
     C->SetNationContract(true);
     return Add(std::move(C));
 }
 
 void TPyxContractList::RemoveClubContract() {
+    // Left alone, the co-owner contract would be the first club-side contract and so become the club contract,
+    // employed by the co-owning club.
+    if (TPyxContract* CoOwner = GetCoOwnerContract())
+        Remove(CoOwner);
     if (TPyxContract* C = GetClubContract())
         Remove(C);
 }
@@ -181,4 +193,20 @@ void TPyxContractList::RemoveCoOwnerContract() {
 void TPyxContractList::RemoveNationContract() {
     if (TPyxContract* C = GetNationContract())
         Remove(C);
+}
+
+void TPyxContractList::RemoveEmployer(const TPyxTeamContainer* Employer) {
+    if (!Employer)
+        return;
+    TPyxContract* CoOwner = GetCoOwnerContract();
+    if (CoOwner && CoOwner->Employer == Employer)
+        RemoveCoOwnerContract();
+    TPyxContract* Club = GetClubContract();
+    if (Club && Club->Employer == Employer)
+        RemoveClubContract();
+    // A stray contract of the employer that holds no place in the arrangement; should it have been a co-owned
+    // partner, the club contract left behind loses its co-owned flag with it.
+    if (std::erase_if(Items_, [Employer](const auto& C) { return C->Employer == Employer; }) > 0)
+        if (TPyxContract* Rest = GetClubContract(); Rest && Rest->CoOwned && !GetCoOwnerContract())
+            Rest->CoOwned = 0;
 }

@@ -57,10 +57,17 @@ public:
     TPyxContract* GetClubContract() const;
     TPyxContract* GetCoOwnerContract() const;
     TPyxContract* GetNationContract() const;
+    // Each Add keeps the arrangement and never makes a second contract of its kind: when one exists it is
+    // returned as it is. The caller sets the employer.
     TPyxContract* AddClubContract();
+    // Nothing (nil) without a club contract.
     TPyxContract* AddCoOwnerContract();
     TPyxContract* AddNationContract();
+    // Removing the club contract also removes the co-owner contract, which cannot stand without it.
     void RemoveClubContract();
     void RemoveCoOwnerContract();
     void RemoveNationContract();
+    // Removes every contract whose employer is Employer (a club or nation that is going away), keeping the
+    // arrangement: a co-owner contract goes with its club contract's co-owned flag cleared.
+    void RemoveEmployer(const TPyxTeamContainer* Employer);
 };

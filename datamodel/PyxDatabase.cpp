@@ -12,7 +12,7 @@ std::string WithDelimiter(const std::string& Path) {
 
 } // namespace
 
-TPyxDatabase::TPyxDatabase() : Clubs(*this) {}
+TPyxDatabase::TPyxDatabase() : Clubs(*this), Nations(*this), Teams(*this), People(*this) {}
 
 TPyxDatabase::~TPyxDatabase() = default;
 
@@ -288,6 +288,8 @@ void TPyxDatabase::Load(const TPyxDataFolder& Folder) {
         LoadHistoryFiles(Folder);
     LoadLangFile(Folder);
     ConvertIndexes();
+    HistoriesLoaded_ = LoadPlayingHistories;
+    AllLanguagesLoaded_ = LoadAllLanguages;
     Loaded_ = true;
 }
 

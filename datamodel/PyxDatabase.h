@@ -53,7 +53,8 @@ public:
     void Load(const std::string& Path);
     void Load(const TPyxDataFolder& Folder);
     // Sorts, renumbers and writes the data folder. Requires a completed Load. A failed save leaves the files of
-    // the folder as they were.
+    // the folder as they were. The playing-history files and lang_db.dat are written when their option is set
+    // now and was set for the load.
     void Save(const std::string& Path);
     void Save(TPyxDataFolder& Folder);
     bool IsLoaded() const { return Loaded_; }
@@ -62,6 +63,18 @@ public:
     int16_t GetVersion() const { return HeaderVersion(ServerHeader); }
     // Gives an entity the editor created one language object per extra language of lang_db.dat's directory.
     void AddLanguageSlots(TPyxObject& Entity) const;
+
+    // New entities as the editor adds them: fresh keys, language slots for the translated kinds, entered in
+    // their collections. Each returns the new entity, which the collection owns.
+    // A new player (no language slots: persons have no texts).
+    TPyxPerson* AddPerson();
+    // A new club with its first team, which shares the club's UniqueID.
+    TPyxClub* AddClub();
+    // A further squad of Club (squad type 3) with the companion club record that shares its UniqueID.
+    TPyxTeam* AddSquad(TPyxClub& Club);
+    TPyxStadium* AddStadium();
+    TPyxCity* AddCity();
+    TPyxMedia* AddMedia();
     void DoStatus(const std::string& Text) const;
     void DoProgress(int64_t Index, int64_t Total) const;
 
@@ -150,4 +163,8 @@ private:
 
     bool Loaded_ = false;
     int64_t ServerFileSize_ = 0; // of the server_db.dat being loaded
+    // The options the completed load ran with: a save writes the history files and lang_db.dat only when their
+    // contents were read, so switching an option on after a load cannot replace them with nothing.
+    bool HistoriesLoaded_ = false;
+    bool AllLanguagesLoaded_ = false;
 };

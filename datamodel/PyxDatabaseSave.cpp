@@ -148,9 +148,9 @@ void TPyxDatabase::Save(TPyxDataFolder& Folder) {
     try {
         SaveServerFile(Files);
         SavePeopleFile(Files);
-        if (LoadPlayingHistories)
+        if (LoadPlayingHistories && HistoriesLoaded_)
             SaveHistoryFiles(Files);
-        if (LoadAllLanguages)
+        if (LoadAllLanguages && AllLanguagesLoaded_)
             SaveLangFile(Files);
     } catch (const EFileStreamError& E) {
         throw EAccessDeniedError("Couldn't write " + Files.TargetOf(E.FileName) + ".\r\n" + E.what());

@@ -58,8 +58,29 @@ TPyxName* TPyxNames::FindOrAdd(const std::u16string& Text, TPyxNation* Nation) {
     auto N = std::make_unique<TPyxName>();
     N->Text = Text;
     N->Nation = Nation;
+    // A provisional ID of its own keeps the ID index from pointing one of the loaded names at the new one; the
+    // pool is renumbered before it is saved.
+    N->ID = NextID();
     N->UniqueID = NextUniqueID();
     return static_cast<TPyxName*>(Add(std::move(N), true));
+}
+
+TPyxName* TPyxNames::Acquire(const std::u16string& Text, TPyxNation* Nation) {
+    if (Text.empty())
+        return nullptr;
+    TPyxName* N = FindOrAdd(Text, Nation);
+    N->IncUseCount();
+    ++N->References;
+    return N;
+}
+
+void TPyxNames::Release(TPyxName* Name) {
+    if (!Name)
+        return;
+    Name->DecUseCount();
+    --Name->References;
+    if (Name->UseCount < 1 && Name->References < 1)
+        Delete(Name);
 }
 
 void TPyxNames::UnlinkNation(const TPyxNation* Nation) {

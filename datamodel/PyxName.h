@@ -16,8 +16,12 @@ public:
     void DecUseCount() { --UseCount; }
 
     std::u16string Text;
+    // The count stored in the file; a file may understate it, so it never decides alone that a name is unused.
     int16_t UseCount = 0;
     TPyxNation* Nation = nullptr;
+    // The persons that refer to this name: counted when the persons are linked and kept by the name setters.
+    // Not stored.
+    int32_t References = 0;
 
     // Raw key read from the file, until linking.
     int32_t NationKey = -1;
@@ -37,6 +41,12 @@ public:
     // The name with this exact text in Nation's pool, added with a fresh UniqueID when there is none. The caller
     // increments its use count.
     TPyxName* FindOrAdd(const std::u16string& Text, TPyxNation* Nation);
+    // Takes one use of the name for Text in Nation's pool (none for an empty text): the name found or added, with
+    // its stored count and its references raised.
+    TPyxName* Acquire(const std::u16string& Text, TPyxNation* Nation);
+    // Gives back one use of Name: the stored count and the references drop, and the name is deleted and freed once
+    // its stored count is below 1 and no person refers to it any more.
+    void Release(TPyxName* Name);
     // A deleted nation no longer holds any name.
     void UnlinkNation(const TPyxNation* Nation);
 };

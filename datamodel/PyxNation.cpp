@@ -205,7 +205,13 @@ void TPyxNation::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& Pe
 
 void TPyxNation::RemovePerson(const TPyxPerson* Person) {
     TransferInfo.ClearRecordHolder(Person);
+    TransferInfo.RemoveSalePercentagesForPerson(Person);
     TPyxTeamContainer::RemovePerson(Person);
+}
+
+void TPyxNation::RemoveClub(const TPyxClub* Club) {
+    TransferInfo.RemoveSalePercentagesForClub(Club);
+    TPyxTeamContainer::RemoveClub(Club);
 }
 
 float TPyxNation::GetUEFACoefficient(int Year) const {

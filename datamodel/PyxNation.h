@@ -56,6 +56,7 @@ public:
                         const TPyxStadiums& Stadiums, const TPyxTeams& Teams, const TPyxClubs& Clubs,
                         int16_t Version);
     void RemovePerson(const TPyxPerson* Person) override;
+    void RemoveClub(const TPyxClub* Club) override;
 
     // The coefficient of the season ending in Year (1998..2003), else 0; other years are not stored.
     float GetUEFACoefficient(int Year) const;
@@ -104,6 +105,8 @@ public:
 
 class TPyxNations final : public TPyxCollection<TPyxNation> {
 public:
+    explicit TPyxNations(TPyxDatabase& Database) : Database_(Database) {}
+
     const char* ClassName() const override { return "TPyxNations"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxNationTexts::SkipTexts(Stream); }
@@ -116,4 +119,9 @@ public:
                         const TPyxTeams& Teams, const TPyxClubs& Clubs, int16_t Version);
     // Records where each nation's names stand in the three sorted name pools.
     void RealignNames(const TPyxNames& FirstNames, const TPyxNames& SecondNames, const TPyxNames& CommonNames);
+    // Deletes the nation's teams, unlinks the nation from every other collection, then removes and frees it.
+    void Delete(TPyxObject* Entity) override;
+
+private:
+    TPyxDatabase& Database_;
 };

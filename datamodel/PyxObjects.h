@@ -67,6 +67,11 @@ public:
     int32_t NextUniqueID() { return ++MaxUniqueID_; }
     int32_t MaxID() const { return MaxID_; }
     int32_t MaxUniqueID() const { return MaxUniqueID_; }
+    // Records a UniqueID taken elsewhere (one shared with another collection), so that NextUniqueID stays above it.
+    void NoteUniqueID(int32_t UniqueID) {
+        if (UniqueID > MaxUniqueID_)
+            MaxUniqueID_ = UniqueID;
+    }
 
     // Reads a table: int32 Count (with PersonPrefix, a 12-byte block after it and 4 bytes before every record),
     // then Count records of a type byte and the entity's fields.

@@ -1,5 +1,6 @@
 #include "PyxPeople.h"
 
+#include "PyxName.h"
 #include "PyxNation.h"
 
 void TPyxRetiredPerson::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
@@ -39,6 +40,12 @@ void TPyxPeople::ConvertIndexes(TPyxPersonLinks& Links) {
         Items(I)->ConvertIndexes(Links);
         DoProgress(I, Count());
     }
+    // The stored use counts come from the file and may be wrong; the name setters free a name only when no person
+    // refers to it any more, which these counts tell.
+    for (int32_t I = 0; I < Count(); ++I)
+        for (TPyxName* N : {Items(I)->FirstName, Items(I)->SecondName, Items(I)->CommonName})
+            if (N)
+                ++N->References;
 }
 
 void TPyxPeople::PrepareForSave() {
@@ -56,16 +63,28 @@ void TPyxPeople::PrepareForSave() {
     };
     for (int32_t I = 0; I < Count(); ++I) {
         TPyxPerson* P = Items(I);
+        // Each attached record is written with the person that owns it, also when the editor created it
+        // without one: a record naming nobody would be dropped by the next load.
         if (P->Player) {
-            if (P->Player->Loan)
+            if (P->Player->Loan) {
+                P->Player->Loan->Person = P;
                 Number(P->Player->Loan.get(), Loans_);
-            if (P->Player->StartingInjury)
+            }
+            if (P->Player->StartingInjury) {
+                P->Player->StartingInjury->Person = P;
                 Number(P->Player->StartingInjury.get(), StartingInjuries_);
+            }
         }
-        if (P->NonPlayer && P->NonPlayer->StartingConfidence)
+        if (P->NonPlayer && P->NonPlayer->StartingConfidence) {
+            P->NonPlayer->StartingConfidence->Person = P;
             Number(P->NonPlayer->StartingConfidence.get(), StartingConfidences_);
-        if (P->Player && P->Player->FutureTransfer)
+        }
+        if (P->Player && P->Player->FutureTransfer) {
+            P->Player->FutureTransfer->Person = P;
             Number(P->Player->FutureTransfer.get(), FutureTransfers_);
+        }
+        for (const auto& L : P->Languages)
+            L->Person = P;
         PersonLanguageTotal += P->Languages.Count();
         if (!P->IsOfficial() && P->PersonData)
             Number(P->PersonData.get(), PersonDatas_);

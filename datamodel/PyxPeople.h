@@ -13,6 +13,7 @@ class TPyxTeams;
 class TPyxClubs;
 class TPyxStadiums;
 class TPyxPeople;
+class TPyxDatabase;
 
 // What a person links to after loading: the three attribute tables it takes its records from, and the collections
 // its references resolve against.
@@ -42,6 +43,8 @@ public:
 // All persons, with the sections of server_db.dat and people_db.dat that are written from them.
 class TPyxPeople final : public TPyxCollection<TPyxPerson> {
 public:
+    explicit TPyxPeople(TPyxDatabase& Database) : Database_(Database) {}
+
     const char* ClassName() const override { return "TPyxPeople"; }
     // Kinds 1 to 4 are persons of that type; kind 5 a retired person.
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
@@ -67,9 +70,15 @@ public:
     void SavePlayingDatas(TPyxFileStream& Stream, int16_t Version);
     void SaveNonPlayingDatas(TPyxFileStream& Stream, int16_t Version);
 
+    // Clears the person's links through the setters, removes every reference to the person from the rest of
+    // the database, then removes and frees it.
+    void Delete(TPyxObject* Entity) override;
+
     int32_t PersonLanguageTotal = 0;
 
 private:
+    TPyxDatabase& Database_;
+
     // Writes the count and the records, then lets go of the list (not of the records).
     template <class T> void SaveSide(std::vector<T*>& Side, TPyxFileStream& Stream, int16_t Version);
 

@@ -16,6 +16,7 @@ class TPyxNation;
 class TPyxTeam;
 class TPyxClub;
 class TPyxCity;
+class TPyxDatabase;
 struct TPyxPersonLinks;
 
 // A footballer, staff member or referee: the shared core and the parts its type bits select (bit 0 staff,
@@ -50,6 +51,33 @@ public:
     TPyxNation* GetSecondNation() const;
     bool GetInternationalRetirement() const;
     void SetPlayingHistory(std::unique_ptr<TPyxPlayingHistory> History) { PlayingHistory = std::move(History); }
+
+    // The editor's setters. Each keeps what depends on the field consistent: the shared name pools and their use
+    // counts, the nations' person counts, the teams' and clubs' job lists, the contracts and the relationships.
+    // Only those that touch the name pools take the database.
+    void SetFirstName(TPyxDatabase& Database, const std::u16string& Text);
+    void SetSecondName(TPyxDatabase& Database, const std::u16string& Text);
+    void SetCommonName(TPyxDatabase& Database, const std::u16string& Text);
+    // Moves the person count and re-files the three names under the new nation.
+    void SetNation(TPyxDatabase& Database, TPyxNation* ANation);
+    // A club team (nil leaves the club: job, joined date, club contract and co-ownership go with it).
+    void SetClubTeam(TPyxTeam* Team);
+    // Without a club team only the job is kept; its contract comes when a team is set.
+    void SetClubJob(uint8_t Job);
+    // A nation's team (nil leaves it: national job, joined date and nation contract go with it).
+    void SetNationalTeam(TPyxTeam* Team);
+    void SetNationalJob(uint8_t Job);
+    // The club co-owning the player (nil ends the co-ownership); needs a club contract.
+    void SetCoOwner(TPyxClub* Club);
+    void SetSecondNation(TPyxNation* ANation);
+    void SetInternationalRetirement(bool Value);
+    // Changes the parts the type bits select; a new player part takes the defaults of the server version.
+    void SetPersonType(uint8_t Type, int16_t ServerVersion);
+
+    // Called for every person before a club, team or nation is deleted.
+    void UnlinkClub(const TPyxClub* Club);
+    void UnlinkTeam(const TPyxTeam* Team);
+    void UnlinkNation(const TPyxNation* ANation);
 
     uint8_t PersonType;
     std::unique_ptr<TPyxNonPlayer> NonPlayer;

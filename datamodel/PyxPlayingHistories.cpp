@@ -44,10 +44,11 @@ void TPyxPlayingHistories::Load(const TPyxPeople& People, const TPyxTeams& Teams
     for (int32_t I = 0; I < N; ++I) {
         int32_t PersonUniqueID = Index.ReadInt32();
         int32_t Slot = Index.ReadInt32();
-        // A negative slot would be read from the header of pl_hist_id.dat.
-        if (Slot < 0)
+        // A slot outside pl_hist_id.dat would read its header, or clamp to its end, as an offset.
+        const int64_t SlotPosition = 12 + 8 * static_cast<int64_t>(Slot);
+        if (Slot < 0 || SlotPosition + 8 > Id.Size())
             throw EFileCorruptError("Playing history index seems to be corrupt.\r\nSlot: " + std::to_string(Slot));
-        Id.Seek(12 + 8 * static_cast<int64_t>(Slot), TPyxFileStream::soFromBeginning);
+        Id.Seek(SlotPosition, TPyxFileStream::soFromBeginning);
         int32_t First = Id.ReadInt32();
         auto History = std::make_unique<TPyxPlayingHistory>();
         History->LoadChain(Data, First, Teams, Guard);

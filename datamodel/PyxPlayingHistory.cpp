@@ -68,10 +68,11 @@ void TPyxChainGuard::Visit(int64_t Offset) {
     *Last = Epoch_;
 }
 
-void TPyxPlayingHistory::LoadChain(TPyxFileStream& Stream, int64_t First, const TPyxTeams& Teams,
+void TPyxPlayingHistory::LoadChain(TPyxFileStream& Stream, int32_t First, const TPyxTeams& Teams,
                                    TPyxChainGuard& Guard) {
     constexpr int64_t EntrySize = 13;
     Guard.BeginChain();
+    // Every offset is checked before the stream goes there: a seek would clamp it into the file and hide it.
     int64_t Offset = First;
     while (Offset != -1) {
         // A chain must stay inside the entries and never come back on itself, or it would loop for ever.

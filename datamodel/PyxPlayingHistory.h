@@ -40,7 +40,7 @@ public:
 
 private:
     static constexpr int64_t EntrySize = 13;
-    std::vector<uint32_t> Aligned_;                  // by Offset / 13, the chain that last read it
+    std::vector<uint32_t> Aligned_;                   // by Offset / 13, the chain that last read it
     std::unordered_map<int64_t, uint32_t> Unaligned_; // offsets that are not multiples of 13
     uint32_t Epoch_ = 0;
     int64_t Budget_;
@@ -60,10 +60,10 @@ public:
     // Removes every entry of a deleted team.
     void RemoveTeam(const TPyxTeam* Team);
 
-    // Reads the chain whose first entry is at First (counted from the end of the file's header); -1 is an empty
-    // chain. A chain that comes back to an entry it already read, or points outside the file, raises
-    // EFileCorruptError naming the offset.
-    void LoadChain(TPyxFileStream& Stream, int64_t First, const TPyxTeams& Teams, TPyxChainGuard& Guard);
+    // Reads the chain whose first entry is at First (counted from the end of the header; -1 for an empty chain).
+    // A chain that comes back to an entry it already read, or points outside the entries, raises
+    // EFileCorruptError naming the offset as stored.
+    void LoadChain(TPyxFileStream& Stream, int32_t First, const TPyxTeams& Teams, TPyxChainGuard& Guard);
     // Writes the entries one after the other, each pointing at the next.
     void SaveChain(TPyxFileStream& Stream) const;
 

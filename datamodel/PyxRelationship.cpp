@@ -86,5 +86,8 @@ void TPyxRelationshipList::RemoveKind(uint8_t Kind) {
 }
 
 void TPyxRelationshipList::RemoveTarget(const TPyxObject* Target) {
+    // Nil would match every relationship without a target, such as an international retirement.
+    if (!Target)
+        return;
     std::erase_if(Items_, [Target](const auto& R) { return R->Target == Target; });
 }

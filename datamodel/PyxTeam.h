@@ -12,6 +12,9 @@ class TPyxStadium;
 class TPyxStadiums;
 class TPyxNations;
 class TPyxClubs;
+class TPyxClub;
+class TPyxNation;
+class TPyxDatabase;
 class TPyxPerson;
 class TPyxPeople;
 
@@ -34,10 +37,27 @@ public:
     void ConvertIndexes(const TPyxCompetitions& Competitions, const TPyxStadiums& Stadiums,
                         const TPyxNations& Nations, const TPyxClubs& Clubs, const TPyxPeople& People);
 
-    // Each frees the record held so far and keeps the new one (which may be none).
-    void SetStadiumMove(std::unique_ptr<TPyxStadiumMove> Move) { StadiumMove = std::move(Move); }
-    void SetCapacityChange(std::unique_ptr<TPyxStadiumMove> Move) { CapacityChange = std::move(Move); }
-    void SetClubDebt(std::unique_ptr<TPyxClubDebt> Debt) { ClubDebt = std::move(Debt); }
+    // Each frees the record held so far and keeps the new one (which may be none). The record is stamped with
+    // this team and its kind: a record written without its team would be dropped when the file is next loaded.
+    void SetStadiumMove(std::unique_ptr<TPyxStadiumMove> Move);
+    void SetCapacityChange(std::unique_ptr<TPyxStadiumMove> Move);
+    void SetClubDebt(std::unique_ptr<TPyxClubDebt> Debt);
+    // Appends a loan (a club debt of kind 1 or 2) to the team's finances, stamped with this team.
+    TPyxClubDebt* AddLoan(std::unique_ptr<TPyxClubDebt> Debt);
+
+    // Files a person under their job for this team (the national job for a nation's team, else the club job):
+    // players, coaches, physios, the manager (the previous one leaves the team) and, for a club's first-team
+    // record, the club's own posts.
+    void AddPerson(TPyxPerson* Person);
+    // A person leaving the team: manager, physios, players, coaches and, for a club's first-team record, the
+    // club's posts and the person's sell-on records there.
+    void RemovePerson(const TPyxPerson* Person);
+    // Only the slots that follow the job, for a person who stays but changes job.
+    void RemovePersonFromJobSlots(const TPyxPerson* Person);
+    // The club of a club team, or nil.
+    TPyxClub* GetClub() const;
+    // The nation of a nation team, or nil.
+    TPyxNation* GetNation() const;
 
     uint8_t RecordKind = 10;
     TPyxDate Date1, Date2;          // kind 11
@@ -86,6 +106,8 @@ public:
 
 class TPyxTeams final : public TPyxCollection<TPyxTeam> {
 public:
+    explicit TPyxTeams(TPyxDatabase& Database) : Database_(Database) {}
+
     const char* ClassName() const override { return "TPyxTeams"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     // Keeps the order; every team's ID becomes its position.
@@ -103,6 +125,13 @@ public:
     // The Club Debts table, rebuilt from the teams; RenumberClubDebts runs first.
     void SaveClubDebts(TPyxFileStream& Stream, int16_t Version) const;
 
+    // Takes the team's people off it, unlinks it from every other collection and from its container's team
+    // list, then removes and frees it. A companion club is the caller's business (TPyxClub::DeleteTeam).
+    void Delete(TPyxObject* Entity) override;
+
     int32_t MoveCount = 0;
     int32_t DebtCount = 0;
+
+private:
+    TPyxDatabase& Database_;
 };

@@ -50,3 +50,8 @@ void TPyxTeamContainer::RemovePerson(const TPyxPerson* Person) { Relationships.R
 void TPyxTeamContainer::RemoveClub(const TPyxClub* Club) { Relationships.RemoveTarget(Club); }
 
 void TPyxTeamContainer::RemoveNation(const TPyxNation* Nation) { Relationships.RemoveTarget(Nation); }
+
+void TPyxTeamContainer::RemoveTeam(const TPyxTeam* Team) {
+    Teams.RemoveAll(Team);
+    Relationships.RemoveTarget(Team);
+}

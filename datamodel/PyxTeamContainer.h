@@ -30,6 +30,8 @@ public:
     virtual void RemovePerson(const TPyxPerson* Person);
     virtual void RemoveClub(const TPyxClub* Club);
     virtual void RemoveNation(const TPyxNation* Nation);
+    // A deleted team: it leaves the team list and every relationship that targets it goes.
+    void RemoveTeam(const TPyxTeam* Team);
 
     uint8_t TeamType = 0; // 0 club, 1 nation
     uint8_t NameByte = 0;

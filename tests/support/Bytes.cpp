@@ -7,7 +7,9 @@
 
 namespace wb {
 
-void TBytes::U8(uint8_t Value) { Data_.push_back(Value); }
+void TBytes::U8(uint8_t Value) {
+    Data_.push_back(Value);
+}
 
 void TBytes::U16(uint16_t Value) {
     Data_.push_back(static_cast<uint8_t>(Value & 0xFF));
@@ -19,7 +21,9 @@ void TBytes::U32(uint32_t Value) {
         Data_.push_back(static_cast<uint8_t>((Value >> Shift) & 0xFF));
 }
 
-void TBytes::F32(float Value) { U32(std::bit_cast<uint32_t>(Value)); }
+void TBytes::F32(float Value) {
+    U32(std::bit_cast<uint32_t>(Value));
+}
 
 void TBytes::WStr(std::u16string_view Text) {
     I32(static_cast<int32_t>(Text.size()));
@@ -30,9 +34,13 @@ void TBytes::WStr(std::u16string_view Text) {
     U16(0);
 }
 
-void TBytes::Raw(std::span<const uint8_t> Data) { Data_.insert(Data_.end(), Data.begin(), Data.end()); }
+void TBytes::Raw(std::span<const uint8_t> Data) {
+    Data_.insert(Data_.end(), Data.begin(), Data.end());
+}
 
-void TBytes::Zeros(std::size_t Count) { Data_.insert(Data_.end(), Count, 0); }
+void TBytes::Zeros(std::size_t Count) {
+    Data_.insert(Data_.end(), Count, 0);
+}
 
 void TBytes::CheckPatch(std::size_t Offset, std::size_t Count) const {
     if (Offset > Data_.size() || Count > Data_.size() - Offset)
@@ -64,7 +72,9 @@ void TBytes::PatchRaw(std::size_t Offset, std::span<const uint8_t> Data) {
     std::copy(Data.begin(), Data.end(), Data_.begin() + static_cast<std::ptrdiff_t>(Offset));
 }
 
-std::size_t WideStringSize(std::u16string_view Text) { return Text.empty() ? 4 : 4 + 2 * Text.size() + 2; }
+std::size_t WideStringSize(std::u16string_view Text) {
+    return Text.empty() ? 4 : 4 + 2 * Text.size() + 2;
+}
 
 static void CheckRead(std::span<const uint8_t> Data, std::size_t Offset, std::size_t Count) {
     if (Offset > Data.size() || Count > Data.size() - Offset)

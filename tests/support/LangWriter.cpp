@@ -4,8 +4,8 @@
 namespace wb {
 
 const std::vector<std::string>& LangBlockTables() {
-    static const std::vector<std::string> Tables = {"Cities",   "Clubs",  "Continents",   "Injuries",
-                                                    "Nations",  "Awards", "Stadiums",     "Stages",
+    static const std::vector<std::string> Tables = {"Cities",       "Clubs",   "Continents",   "Injuries",
+                                                    "Nations",      "Awards",  "Stadiums",     "Stages",
                                                     "Competitions", "Regions", "Player Types", "Media"};
     return Tables;
 }

@@ -52,6 +52,8 @@ template <class T, class TCompare> void QuickSort(std::vector<T>& Items, TCompar
     Items = std::move(Sorted);
 }
 
-template <class T> int CompareKeys(const T& A, const T& B) { return A < B ? -1 : (B < A ? 1 : 0); }
+template <class T> int CompareKeys(const T& A, const T& B) {
+    return A < B ? -1 : (B < A ? 1 : 0);
+}
 
 } // namespace wb

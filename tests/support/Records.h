@@ -9,8 +9,12 @@
 namespace wb {
 
 // Fields guarded "above 144" exist in 145 and 147, "above 146" only in 147.
-inline bool HasV145(int16_t Version) { return Version > 144; }
-inline bool HasV147(int16_t Version) { return Version > 146; }
+inline bool HasV145(int16_t Version) {
+    return Version > 144;
+}
+inline bool HasV147(int16_t Version) {
+    return Version > 146;
+}
 
 void WriteTail(TBytes& Out, const TRecord& Record); // int32 ID, int32 UniqueID
 void WriteDate(TBytes& Out, const TDate& Date);

@@ -101,8 +101,10 @@ private:
     TSampleOptions Options_;
     TSampleRandom Random_;
     TWorld World_;
-    std::vector<int32_t> UniqueIDs_;
-    std::size_t NextUniqueID_ = 0;
+    uint64_t NextUniqueID_ = 0;
+    int UniqueIDBits_ = 20;
+    uint64_t UniqueIDMultiplier_ = 1;
+    uint64_t UniqueIDOffset_ = 0;
     std::vector<TPlan> Plans_;
 };
 

@@ -195,7 +195,8 @@ void TSampleBuilder::AddClubAndNationLinks() {
                               {u"Most Appearances", u"Most Goals", u"Record Fee Paid", u"Record Fee Received"})};
     Clubs[Eastbridge].TransferInfo = {TeamRecords(PersonUniqueID(4), 188, 0, 0, {})};
 
-    Clubs[Northport].Container.Relationships = {Relationship(1, 5, 80, Eastbridge), Relationship(3, 1, 60, PersonID(3))};
+    Clubs[Northport].Container.Relationships = {Relationship(1, 5, 80, Eastbridge),
+                                                Relationship(3, 1, 60, PersonID(3))};
     Clubs[Eastbridge].Container.Relationships = {Relationship(1, 5, 70, Northport)};
     World_.Nations[0].Container.Relationships = {Relationship(2, 6, 0, 1)};
     World_.Nations[1].Container.Relationships = {Relationship(2, 6, 0, 0)};
@@ -234,8 +235,9 @@ void TSampleBuilder::AddAwards() {
         Award.WinnerWorldReputation = Random_.Byte(0, 20);
         Award.CompetitionID = Seed.Competition;
         Award.AwardExtra = Random_.Short(0, 99);
-        Award.Texts = Translate<TAwardText>(
-            [&](int32_t L) { return TAwardText{Tr(U16(Seed.Name), L), 1, Tr(U16(Seed.Short), L), 0}; });
+        Award.Texts = Translate<TAwardText>([&](int32_t L) {
+            return TAwardText{Tr(U16(Seed.Name), L), 1, Tr(U16(Seed.Short), L), 0};
+        });
         World_.Awards.push_back(Award);
     }
 }
@@ -270,8 +272,9 @@ void TSampleBuilder::AddMedia() {
             Media.ClubUniqueIDs = {Clubs[Northport].UniqueID};
         else if (I == 3)
             Media.ClubUniqueIDs = {Clubs[Northport].UniqueID, Clubs[Eastbridge].UniqueID, Clubs[Westfield].UniqueID};
-        Media.Texts = Translate<TMediaText>(
-            [&](int32_t L) { return TMediaText{Tr(U16(Seed.Short), L), 0, Tr(U16(Seed.Long), L), 1}; });
+        Media.Texts = Translate<TMediaText>([&](int32_t L) {
+            return TMediaText{Tr(U16(Seed.Short), L), 0, Tr(U16(Seed.Long), L), 1};
+        });
         World_.Medias.push_back(Media);
     }
 }

@@ -9,9 +9,9 @@ namespace {
 
 constexpr std::array<const char*, 16> FirstNames = {"Anna", "Bram",  "Carl", "Dario", "Emil", "Felix", "Goran", "Hugo",
                                                     "Ivo",  "Jonas", "Kai",  "Luca",  "Mats", "Niko",  "Oskar", "Per"};
-constexpr std::array<const char*, 16> SecondNames = {"Berg",   "Castell", "Dahl",  "Eriksen", "Ferro",  "Gallo",
-                                                     "Holm",   "Ibsen",   "Jansen", "Kovac",  "Lund",   "Moreau",
-                                                     "Novak",  "Olsen",   "Petrov", "Quist"};
+constexpr std::array<const char*, 16> SecondNames = {"Berg",  "Castell", "Dahl",   "Eriksen", "Ferro", "Gallo",
+                                                     "Holm",  "Ibsen",   "Jansen", "Kovac",   "Lund",  "Moreau",
+                                                     "Novak", "Olsen",   "Petrov", "Quist"};
 constexpr std::array<const char*, 4> CommonNames = {"Zico", "Nene", "Tito", "Pepe"};
 
 } // namespace
@@ -50,8 +50,13 @@ void TSampleBuilder::PlanPeople() {
                                                                         {TeamWestfieldU21, Job::Coach}}};
     constexpr std::array<int32_t, 5> PlayerTeams = {TeamEastbridge, TeamWestfieldU21, TeamNorthportReserves,
                                                     TeamWestfield, TeamNorthport};
+    // Beyond a couple of hundred extra people nobody gets a post, so byte-counted squad and board lists stay within
+    // their counts however large the world.
+    constexpr std::size_t LastWithPost = 12 + 200;
     for (std::size_t K = 12; K < Count; ++K) {
-        if (K % 4 == 0)
+        if (K >= LastWithPost)
+            Post(K, K % 4 == 0 ? 1 : 2, -1, Job::None);
+        else if (K % 4 == 0)
             Post(K, 1, StaffPosts[(K / 4) % 4].first, StaffPosts[(K / 4) % 4].second);
         else
             Post(K, 2, PlayerTeams[K % 5], Job::Player);
@@ -103,8 +108,13 @@ void TSampleBuilder::AddPerson(std::size_t K) {
         if (K == 1 || K == 2 || K % 3 == 0) {
             Player.CareerStatsFlag = 1;
             const int16_t Apps = Random_.Short(20, 400);
-            Player.CareerStats = {Random_.Short(0, 60), Random_.Short(0, 80), Apps, Random_.Short(0, 60),
-                                  Random_.Short(0, 80), Apps,                 static_cast<int16_t>(Apps - 10),
+            Player.CareerStats = {Random_.Short(0, 60),
+                                  Random_.Short(0, 80),
+                                  Apps,
+                                  Random_.Short(0, 60),
+                                  Random_.Short(0, 80),
+                                  Apps,
+                                  static_cast<int16_t>(Apps - 10),
                                   static_cast<int16_t>(Apps - 10)};
         }
         Player.Block28[K % 28] = Random_.Byte(1, 9);
@@ -191,7 +201,8 @@ void TSampleBuilder::AddPerson(std::size_t K) {
     AddNames(Person, K);
 
     const int32_t Native = Plan.Nation < 0 ? 0 : World_.Nations[static_cast<std::size_t>(Plan.Nation)].LanguageIDs[0];
-    World_.PersonLanguages.push_back(TPersonLanguage{Person.ID, Native, static_cast<uint8_t>(Plan.Nation < 0 ? 8 : 10)});
+    World_.PersonLanguages.push_back(
+        TPersonLanguage{Person.ID, Native, static_cast<uint8_t>(Plan.Nation < 0 ? 8 : 10)});
     if (K % 3 == 0 || K == 2)
         World_.PersonLanguages.push_back(TPersonLanguage{Person.ID, K == 2 ? 1 : 5, Random_.Byte(3, 7)});
 }
@@ -294,7 +305,7 @@ void TSampleBuilder::FileIntoTeams() {
 void TSampleBuilder::AddAttachedRecords() {
     for (std::size_t K = 0; K < Plans_.size(); ++K) {
         const TPerson& Person = World_.People[K];
-        const bool Extra = K >= 12;
+        const bool Extra = K >= 12 && Plans_[K].ClubTeam >= 0;
         if (Person.IsPlayer() && (K == 11 || (Extra && K % 5 == 0))) {
             TLoan Loan;
             Loan.ID = static_cast<int32_t>(World_.Loans.size());
@@ -348,8 +359,11 @@ void TSampleBuilder::AddAwardHistories() {
         int16_t Year;
         int Person1, Person2, Person3;
     };
-    constexpr std::array<TSeed, 5> Seeds = {
-        {{20, 2001, 1, 2, -1}, {20, 2002, 2, 1, 4}, {21, 2003, 11, -1, -1}, {22, 2000, 2, -1, -1}, {22, 2003, 4, 1, 11}}};
+    constexpr std::array<TSeed, 5> Seeds = {{{20, 2001, 1, 2, -1},
+                                             {20, 2002, 2, 1, 4},
+                                             {21, 2003, 11, -1, -1},
+                                             {22, 2000, 2, -1, -1},
+                                             {22, 2003, 4, 1, 11}}};
     auto Winner = [&](int K) { return K < 0 ? -1 : PersonID(static_cast<std::size_t>(K)); };
     for (const auto& Seed : Seeds) {
         TAwardHistory History;
@@ -394,7 +408,8 @@ void TSampleBuilder::AddPlayingHistories() {
         } else {
             const int Seasons = Random_.Int(1, 3);
             for (int S = 0; S < Seasons; ++S)
-                Season(static_cast<int16_t>(2001 + S), S == 0 ? -1 : TeamUID(Plans_[K].ClubTeam));
+                Season(static_cast<int16_t>(2001 + S),
+                       S == 0 || Plans_[K].ClubTeam < 0 ? -1 : TeamUID(Plans_[K].ClubTeam));
         }
         Files.Histories.push_back(std::move(History));
     }

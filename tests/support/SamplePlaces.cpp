@@ -16,16 +16,15 @@ struct TLanguageSeed {
 
 // English carries the default UniqueID 8 but is deliberately not the only possible first directory entry.
 constexpr std::array<TLanguageSeed, 6> LanguageSeeds = {{{"English", 8, 1, 1, 1, 200, 5},
-                                                          {"French", 3, 2, 3, 1, 150, 10},
-                                                          {"German", 12, 1, 2, 1, 140, 12},
-                                                          {"Spanish", 21, 2, 3, 2, 170, 8},
-                                                          {"Italian", 5, 2, 3, 3, 120, 9},
-                                                          {"Dutch", 30, 1, 2, 2, 60, 11}}};
+                                                         {"French", 3, 2, 3, 1, 150, 10},
+                                                         {"German", 12, 1, 2, 1, 140, 12},
+                                                         {"Spanish", 21, 2, 3, 2, 170, 8},
+                                                         {"Italian", 5, 2, 3, 3, 120, 9},
+                                                         {"Dutch", 30, 1, 2, 2, 60, 11}}};
 
-constexpr std::array<const char*, 16> NationNames = {"Aldoria", "Belmark",  "Corvania", "Dunmore",
-                                                     "Estravia", "Ferland", "Galicor",  "Hestria",
-                                                     "Ivoria",  "Jorvik",   "Kalmar",   "Lorvan",
-                                                     "Mardova", "Norrland", "Ostravia", "Pellaro"};
+constexpr std::array<const char*, 16> NationNames = {
+    "Aldoria", "Belmark", "Corvania", "Dunmore", "Estravia", "Ferland",  "Galicor",  "Hestria",
+    "Ivoria",  "Jorvik",  "Kalmar",   "Lorvan",  "Mardova",  "Norrland", "Ostravia", "Pellaro"};
 
 std::u16string NationName(std::size_t N) {
     return N < NationNames.size() ? U16(NationNames[N]) : u"Nation " + U16(static_cast<long>(N));
@@ -60,11 +59,11 @@ void TSampleBuilder::AddContinents() {
     struct TSeed {
         const char *Name, *Short, *Adjective, *Federation, *FederationShort;
     };
-    constexpr std::array<TSeed, 4> Seeds = {{{"Europe", "EUR", "European", "Federation of European Football", "FEF"},
-                                             {"Africa", "AFR", "African", "African Football Union", "AFU"},
-                                             {"Asia", "ASI", "Asian", "Asian Football Council", "AFC"},
-                                             {"The Americas", "AME", "American", "Football Union of the Americas",
-                                              "FUA"}}};
+    constexpr std::array<TSeed, 4> Seeds = {
+        {{"Europe", "EUR", "European", "Federation of European Football", "FEF"},
+         {"Africa", "AFR", "African", "African Football Union", "AFU"},
+         {"Asia", "ASI", "Asian", "Asian Football Council", "AFC"},
+         {"The Americas", "AME", "American", "Football Union of the Americas", "FUA"}}};
     for (std::size_t I = 0; I < Seeds.size(); ++I) {
         TContinent Continent;
         Continent.ID = static_cast<int32_t>(I);
@@ -144,16 +143,16 @@ void TSampleBuilder::AddPlayerTypesStagesInjuries() {
     }
 
     constexpr std::array<std::array<const char*, 3>, 4> StageNames = {{{"Final", "F", "Finals"},
-                                                                        {"Semi-Final", "SF", "Semi-Finals"},
-                                                                        {"Quarter-Final", "QF", "Quarter-Finals"},
-                                                                        {"Group Stage", "GS", "Group Stages"}}};
+                                                                       {"Semi-Final", "SF", "Semi-Finals"},
+                                                                       {"Quarter-Final", "QF", "Quarter-Finals"},
+                                                                       {"Group Stage", "GS", "Group Stages"}}};
     for (std::size_t I = 0; I < StageNames.size(); ++I) {
         TStage Stage;
         Stage.ID = static_cast<int32_t>(I + 1);
         Stage.UniqueID = NextUniqueID();
         Stage.Texts = Translate<TStageText>([&](int32_t L) {
-            return TStageText{Tr(U16(StageNames[I][0]), L), 1, U16(StageNames[I][1]), 0, Tr(U16(StageNames[I][2]), L),
-                              2};
+            return TStageText{Tr(U16(StageNames[I][0]), L), 1, U16(StageNames[I][1]), 0,
+                              Tr(U16(StageNames[I][2]), L), 2};
         });
         World_.Stages.push_back(Stage);
     }
@@ -180,8 +179,9 @@ void TSampleBuilder::AddPlayerTypesStagesInjuries() {
         Injury.InactiveRatio = static_cast<uint8_t>(10 * I);
         Injury.Recurring = static_cast<uint8_t>(I == 2 ? 1 : 0);
         Injury.Severity = Seed.Severity;
-        Injury.Texts = Translate<TInjuryText>(
-            [&](int32_t L) { return TInjuryText{Tr(U16(Seed.Name), L), 0, Tr(U16(Seed.Sentence), L), 1}; });
+        Injury.Texts = Translate<TInjuryText>([&](int32_t L) {
+            return TInjuryText{Tr(U16(Seed.Name), L), 0, Tr(U16(Seed.Sentence), L), 1};
+        });
         World_.Injuries.push_back(Injury);
     }
 }

@@ -17,10 +17,19 @@ TSampleBuilder::TSampleBuilder(const TSampleOptions& Options) : Options_(Options
     Options_.PeopleCount = std::max(Options_.PeopleCount, 12);
     if (Options_.LangVersion == 0)
         Options_.LangVersion = Options_.Version;
-    UniqueIDs_ = Random_.Distinct(600 + 40 * static_cast<std::size_t>(Options_.PeopleCount), 1000, 9999999);
+    // UniqueIDs come from an odd-multiplier affine map modulo a power of two: distinct for every counter value
+    // below the modulus and scattered, so that UniqueID order differs from table order, at any world size.
+    const auto Needed = 600 + 40 * static_cast<uint64_t>(Options_.PeopleCount);
+    while ((uint64_t{1} << UniqueIDBits_) < Needed)
+        ++UniqueIDBits_;
+    UniqueIDMultiplier_ = (Random_.Next() | 1u) & ((uint64_t{1} << UniqueIDBits_) - 1);
+    UniqueIDOffset_ = Random_.Next();
 }
 
-int32_t TSampleBuilder::NextUniqueID() { return UniqueIDs_.at(NextUniqueID_++); }
+int32_t TSampleBuilder::NextUniqueID() {
+    const uint64_t Mask = (uint64_t{1} << UniqueIDBits_) - 1;
+    return static_cast<int32_t>(1000 + ((NextUniqueID_++ * UniqueIDMultiplier_ + UniqueIDOffset_) & Mask));
+}
 
 TDate TSampleBuilder::RandomDate(int FirstYear, int LastYear) {
     return TDate{Random_.Short(0, 364), Random_.Short(FirstYear, LastYear)};
@@ -76,14 +85,17 @@ TWorld TSampleBuilder::Build() {
 // What is derived from the rest: counts the game keeps, the names' order and the nations' ranges of them, the
 // playing histories' order, texts the server records repeat, and the language offsets.
 void TSampleBuilder::Finish() {
-    for (std::size_t N = 0; N < World_.Nations.size(); ++N) {
-        auto& Nation = World_.Nations[N];
-        const auto ID = static_cast<int32_t>(N);
-        Nation.PersonCount = static_cast<int32_t>(std::count_if(World_.People.begin(), World_.People.end(),
-                                                                [&](const TPerson& P) { return P.NationID == ID; }));
-        Nation.ClubCount = static_cast<int16_t>(std::count_if(World_.Clubs.begin(), World_.Clubs.end(),
-                                                              [&](const TClub& C) { return C.NationID == ID; }));
-    }
+    auto NationOf = [&](int32_t ID) -> TNation* {
+        return ID >= 0 && static_cast<std::size_t>(ID) < World_.Nations.size()
+                   ? &World_.Nations[static_cast<std::size_t>(ID)]
+                   : nullptr;
+    };
+    for (const auto& Person : World_.People)
+        if (TNation* Nation = NationOf(Person.NationID))
+            ++Nation->PersonCount;
+    for (const auto& Club : World_.Clubs)
+        if (TNation* Nation = NationOf(Club.NationID))
+            ++Nation->ClubCount;
     SortNamePools(World_);
     RealignNames(World_);
     SortPlayingHistories(World_);
@@ -91,7 +103,9 @@ void TSampleBuilder::Finish() {
     AlignLangFileOffsets(World_);
 }
 
-TWorld SampleWorld(const TSampleOptions& Options) { return TSampleBuilder(Options).Build(); }
+TWorld SampleWorld(const TSampleOptions& Options) {
+    return TSampleBuilder(Options).Build();
+}
 
 namespace {
 

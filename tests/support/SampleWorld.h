@@ -5,13 +5,14 @@
 namespace wb {
 
 struct TSampleOptions {
-    int16_t Version = 147;        // server_db.dat, people_db.dat and pl_hist_index.dat: 112, 145 or 147
-    int16_t LangVersion = 0;      // lang_db.dat; 0 takes Version (200 is a valid choice)
-    int LanguageCount = 3;        // languages in lang_db.dat's directory, 1..5
+    int16_t Version = 147;           // server_db.dat, people_db.dat and pl_hist_index.dat: 112, 145 or 147
+    int16_t LangVersion = 0;         // lang_db.dat; 0 takes Version (200 is a valid choice)
+    int LanguageCount = 3;           // languages in lang_db.dat's directory, 1..5
     int DefaultLanguagePosition = 0; // where English (UniqueID 8) stands in the directory, 0..LanguageCount-1
-    int PeopleCount = 16;         // at least 12; every person after the first has a nation of its own
-    uint64_t Seed = 1;            // varies names, dates, attributes and UniqueIDs, never the structure
-    bool Histories = true;        // write the three playing-history files
+    int PeopleCount = 16;            // at least 12; each person after the first has a nation of its own; people
+                                     // after the 212th hold no post
+    uint64_t Seed = 1;               // varies names, dates, attributes and UniqueIDs, never the structure
+    bool Histories = true;           // write the three playing-history files
 };
 
 // A small, complete and consistent world with every record kind, already in saved form: a load followed by a save

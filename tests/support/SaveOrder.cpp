@@ -244,9 +244,8 @@ void SortPlayingHistories(TWorld& World) {
     for (auto& History : Owned)
         if (History && !History->Entries.empty())
             Histories.push_back(std::move(*History));
-    std::sort(Histories.begin(), Histories.end(), [](const TPlayingHistory& A, const TPlayingHistory& B) {
-        return A.PersonUniqueID < B.PersonUniqueID;
-    });
+    std::sort(Histories.begin(), Histories.end(),
+              [](const TPlayingHistory& A, const TPlayingHistory& B) { return A.PersonUniqueID < B.PersonUniqueID; });
 }
 
 void ApplySaveOrder(TWorld& World) {

@@ -41,8 +41,8 @@ struct TContainerPart {
     uint8_t ShortNameByte = 0;
     std::u16string Name;
     std::u16string ShortName;
-    std::vector<TColor> Kits;         // one-byte count
-    std::vector<int32_t> TeamIDs;     // one-byte count
+    std::vector<TColor> Kits;                 // one-byte count
+    std::vector<int32_t> TeamIDs;             // one-byte count
     std::vector<TRelationship> Relationships; // one-byte count
 };
 
@@ -78,14 +78,14 @@ struct TClub : TRecord {
     std::vector<int32_t> ScoutIDs;       // one-byte count
     uint8_t FinanceType = 0;             // must be 0
     int32_t Balance = 0;
-    int32_t Sponsor = 0;                 // must be 0
-    int16_t TransferOfferCount = 0;      // must be 0
+    int32_t Sponsor = 0;                     // must be 0
+    int16_t TransferOfferCount = 0;          // must be 0
     std::vector<TTransferInfo> TransferInfo; // 16-bit count
-    uint8_t ClubLinks = 0;               // must be 0
+    uint8_t ClubLinks = 0;                   // must be 0
     int32_t ClubValue2 = 1;
-    int32_t ClubValue3 = 2; // a new club of a version-112 database gets 1
-    int32_t ClubValue4 = 3; // ... and 2
-    int16_t ShortlistedPeopleCount = 0;  // must be 0
+    int32_t ClubValue3 = 2;                    // a new club of a version-112 database gets 1
+    int32_t ClubValue4 = 3;                    // ... and 2
+    int16_t ShortlistedPeopleCount = 0;        // must be 0
     uint8_t InternationalDatePlayerCounts = 0; // must be 0
     uint8_t ClubValue5 = 0;
     int32_t CaptainID = -1;

@@ -38,8 +38,8 @@ struct TContract {
     std::array<int32_t, 2> Ints44{};
     TDate ContractStart; // versions 145 and 147
     uint8_t Byte56 = 0;
-    uint8_t Byte57 = 2;       // club 2, nation 255
-    uint8_t Byte58 = 25;      // club 25, nation 0
+    uint8_t Byte57 = 2;        // club 2, nation 255
+    uint8_t Byte58 = 25;       // club 25, nation 0
     uint8_t SquadNumber = 255; // club 255 (none), nation 0
     uint8_t Byte60 = 0;
     int16_t Short61 = 0; // versions 145 and 147

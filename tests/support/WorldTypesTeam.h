@@ -7,8 +7,8 @@ namespace wb {
 // A squad of a club or nation. RecordType is the record kind, 10 or 11; kind 11 adds the two dates and the
 // TeamByte1..6 group. Fields guarded by version are written only to files of version 145 and 147.
 struct TTeam : TRecord {
-    TDate Date1;          // kind 11
-    TDate Date2;          // kind 11
+    TDate Date1;            // kind 11
+    TDate Date2;            // kind 11
     uint8_t TeamByte1 = 26; // kind 11
     uint8_t TeamByte2 = 0;  // kind 11
     uint8_t TeamByte3 = 0;  // kind 11
@@ -34,7 +34,7 @@ struct TTeam : TRecord {
     std::vector<int32_t> PhysioIDs; // one-byte count
     std::vector<int32_t> PlayerIDs; // 16-bit count
     std::vector<int32_t> CoachIDs;  // one-byte count
-    uint8_t TeamSelectedCount = 0;     // must be 0
+    uint8_t TeamSelectedCount = 0;  // must be 0
     uint8_t TeamByte8 = 0;
     int16_t TeamFixtureBlockCount = 0; // must be 0
     int32_t OtherDivisionID = -1;

@@ -1,0 +1,140 @@
+#pragma once
+
+// Helpers of the people and playing-history tests: scratch folders, writing worlds and file images, loading and
+// saving through the database, and comparing what a save wrote with the images a world predicts.
+
+#include "PyxDatabase.h"
+
+#include "FileImage.h"
+#include "SaveOrder.h"
+#include "Writers.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace pt {
+
+// A fresh folder of its own under the temp dir, removed with the object.
+class TFolder final {
+public:
+    TFolder() {
+        static int Counter = 0;
+        const auto* Info = testing::UnitTest::GetInstance()->current_test_info();
+        std::string Name = Info ? std::string(Info->test_suite_name()) + "_" + Info->name() : "pyx";
+        for (char& C : Name)
+            if (C == '/')
+                C = '_';
+        Path_ = std::filesystem::temp_directory_path() /
+                ("pyx_pt_" + Name + "_" + std::to_string(::getpid()) + "_" + std::to_string(++Counter));
+        std::filesystem::remove_all(Path_);
+        std::filesystem::create_directories(Path_);
+    }
+    ~TFolder() {
+        std::error_code Ignored;
+        std::filesystem::remove_all(Path_, Ignored);
+    }
+    TFolder(const TFolder&) = delete;
+    TFolder& operator=(const TFolder&) = delete;
+
+    std::string Str() const { return Path_.string() + "/"; }
+    std::string File(const std::string& Name) const { return (Path_ / Name).string(); }
+    bool Has(const std::string& Name) const { return std::filesystem::exists(Path_ / Name); }
+
+private:
+    std::filesystem::path Path_;
+};
+
+inline void WriteFiles(const wb::TWorldFiles& Files, const TFolder& Folder) {
+    wb::WriteFileBytes(Folder.File("server_db.dat"), Files.Server.Data());
+    wb::WriteFileBytes(Folder.File("people_db.dat"), Files.People.Data());
+    wb::WriteFileBytes(Folder.File("lang_db.dat"), Files.Lang.Data());
+    if (Files.History) {
+        wb::WriteFileBytes(Folder.File("pl_hist_index.dat"), Files.History->Index.Data());
+        wb::WriteFileBytes(Folder.File("pl_hist_id.dat"), Files.History->Id.Data());
+        wb::WriteFileBytes(Folder.File("pl_hist_dt.dat"), Files.History->Data.Data());
+    }
+}
+
+// "" when Action runs through; otherwise the exception's class and message.
+template <class F> std::string ErrorOf(F&& Action) {
+    try {
+        Action();
+    } catch (const EPyxError& E) {
+        return std::string(E.ClassName()) + ": " + E.what();
+    }
+    return {};
+}
+
+// Loads the folder into Db, reading playing histories exactly when the folder has them; a load that throws fails
+// the test with its message.
+inline void Load(TPyxDatabase& Db, const TFolder& Folder) {
+    Db.LoadPlayingHistories = Folder.Has("pl_hist_index.dat");
+    const std::string Error = ErrorOf([&] { Db.Load(Folder.Str()); });
+    ASSERT_EQ(Error, "") << "loading " << Folder.Str();
+}
+
+inline void Save(TPyxDatabase& Db, const TFolder& Folder) {
+    const std::string Error = ErrorOf([&] { Db.Save(Folder.Str()); });
+    ASSERT_EQ(Error, "") << "saving " << Folder.Str();
+}
+
+// What loading these files into a fresh database throws ("" when it loads).
+inline std::string LoadError(const wb::TWorldFiles& Files) {
+    TFolder Folder;
+    WriteFiles(Files, Folder);
+    TPyxDatabase Db;
+    Db.LoadPlayingHistories = Files.History.has_value();
+    return ErrorOf([&] { Db.Load(Folder.Str()); });
+}
+
+inline std::string LoadError(const wb::TWorld& World) {
+    return LoadError(wb::BuildFiles(World));
+}
+
+// Every file the images describe holds exactly their bytes.
+inline void ExpectFiles(const wb::TWorldFiles& Expected, const TFolder& Folder, bool Languages = true) {
+    auto Check = [&](const wb::TFileImage& Image, const char* Name) {
+        ASSERT_TRUE(Folder.Has(Name)) << Name << " was not written";
+        EXPECT_EQ(wb::DescribeDifference(Image, wb::ReadFileBytes(Folder.File(Name))), "") << Name;
+    };
+    Check(Expected.Server, "server_db.dat");
+    Check(Expected.People, "people_db.dat");
+    if (Languages)
+        Check(Expected.Lang, "lang_db.dat");
+    if (Expected.History) {
+        Check(Expected.History->Index, "pl_hist_index.dat");
+        Check(Expected.History->Id, "pl_hist_id.dat");
+        Check(Expected.History->Data, "pl_hist_dt.dat");
+    }
+}
+
+// Loads Input, saves it to a new folder and expects the files of Expected there (the caller has applied the save
+// order to Expected, with whatever else the save changes).
+inline void ExpectSavedAs(const wb::TWorld& Input, const wb::TWorld& Expected) {
+    TFolder In, Out;
+    wb::WriteWorld(Input, In.Str());
+    TPyxDatabase Db;
+    ASSERT_NO_FATAL_FAILURE(Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(Save(Db, Out));
+    ExpectFiles(wb::BuildFiles(Expected), Out);
+}
+
+// A load of Input then a save writes what the save order predicts for it.
+inline void ExpectRoundTrip(const wb::TWorld& Input) {
+    wb::TWorld Expected = Input;
+    wb::ApplySaveOrder(Expected);
+    ExpectSavedAs(Input, Expected);
+}
+
+// Message of a record that failed to load in one of the people_db.dat tables, as the database reports it.
+inline std::string TableError(const std::string& Table, int Entity, std::size_t Position, const std::string& Class,
+                              const std::string& Message) {
+    return "EFileCorruptError: Data file seems to be corrupt, couldn't load " + Table +
+           ".\r\nError Loading Entity Number: " + std::to_string(Entity) +
+           "\r\nFile Position: " + std::to_string(Position) + "\r\nClass Type: " + Class + "\r\n" + Message;
+}
+
+} // namespace pt
