@@ -121,6 +121,6 @@ TEST_F(AccessTest, AFolderPathThatDoesNotExistNamesTheFirstFile) {
 }
 
 TEST_F(AccessTest, AnUnreadableFolderNamesTheFirstFile) {
-    std::filesystem::permissions(Dir.Path, std::filesystem::perms::owner_all);
+    std::filesystem::permissions(Dir.Path, std::filesystem::perms::none);
     EXPECT_EQ(disk::RunUnprivileged([&] { return LoadMessage(Dir.Str()); }), AccessMessage("server_db.dat"));
 }

@@ -104,6 +104,18 @@ TEST_F(SaveSafetyTest, ASaveThatGoesThroughChangesEveryFile) {
     EXPECT_NO_THROW(Again.Load(Dir.Str()));
 }
 
+TEST_F(SaveSafetyTest, ASaveThatFailsHalfWayChangesNothing) {
+    // A list too long for its count byte fails the save in the middle of server_db.dat, after the first tables were
+    // written to the temporary file.
+    TPyxClub* Club = Db.Clubs.Items(0);
+    ASSERT_TRUE(Club);
+    for (int I = 0; I < 256; ++I)
+        Club->BoardMembers.Add(Db.People.Items(0));
+    const std::string Message = SaveMessage(Db, Dir.Str());
+    EXPECT_TRUE(Message.rfind("EFileCorruptError: Couldn't save Clubs.\r\n", 0) == 0) << Message;
+    ExpectFolderAsBefore("a save failing in the Clubs table");
+}
+
 TEST_F(SaveSafetyTest, AWriteProtectedFileRefusesTheSaveAndChangesNothing) {
     // Root may write any file, so a file without any write permission counts as write-protected for everyone.
     for (const char* File : DataFiles) {
