@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Hashtable.h"
 #include "PyxObjects.h"
 
 #include <string>
@@ -35,5 +36,5 @@ public:
 private:
     std::string TableName_;
     std::vector<std::unique_ptr<TPyxObject>> Records_;
-    std::unordered_map<int32_t, size_t> Slots_;
+    std::unordered_map<int32_t, size_t, TMixedKeyHash> Slots_;
 };
