@@ -133,7 +133,7 @@ int64_t TPyxFileStream::Read(void* Buffer, int64_t Count) {
         return 0;
     int64_t Avail = std::max<int64_t>(0, Size_ - Position_);
     int64_t N = std::min(Count, Avail);
-    // An empty file has no buffer at all, and memcpy may not be given a null source even for no bytes.
+    // An empty file has no buffer at all: copying nothing from it must not touch the null pointer.
     if (N > 0)
         std::memcpy(Buffer, Data_.data() + Position_, static_cast<size_t>(N));
     Position_ += N;
