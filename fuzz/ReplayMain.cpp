@@ -1,5 +1,6 @@
 // Replays fuzz inputs through the fuzz body without libFuzzer, so any compiler can build it and CTest can run the
-// committed corpus. Arguments are input files or folders of them; a fault aborts naming the input.
+// committed corpus. Arguments are input files or folders of them (searched recursively); a fault aborts naming the
+// input.
 
 #include "AllocationMeter.h"
 #include "FuzzBody.h"
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
             continue;
         }
         if (fs::is_directory(Arg)) {
-            for (const auto& Entry : fs::directory_iterator(Arg))
+            for (const auto& Entry : fs::recursive_directory_iterator(Arg))
                 if (Entry.is_regular_file())
                     Inputs.push_back(Entry.path());
         } else if (fs::is_regular_file(Arg)) {
