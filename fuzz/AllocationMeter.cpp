@@ -11,7 +11,8 @@ std::atomic<std::size_t> Live{0};
 std::atomic<std::size_t> Peak{0};
 
 void Count(void* P) {
-    const std::size_t Now = Live.fetch_add(malloc_usable_size(P), std::memory_order_relaxed) + malloc_usable_size(P);
+    const std::size_t Size = malloc_usable_size(P);
+    const std::size_t Now = Live.fetch_add(Size, std::memory_order_relaxed) + Size;
     std::size_t Seen = Peak.load(std::memory_order_relaxed);
     while (Now > Seen && !Peak.compare_exchange_weak(Seen, Now, std::memory_order_relaxed)) {
     }
