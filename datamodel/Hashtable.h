@@ -1,9 +1,34 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <random>
 #include <vector>
+
+// Keys come from data files, so a file could choose every key to fall into one bucket of a plain remainder and
+// turn each insertion and lookup into a walk over the whole table (40000 sponsors took seconds, a million would take
+// hours). Buckets are therefore chosen by the key mixed with a seed drawn once per process; what a lookup finds
+// never depends on it.
+inline uint64_t MixHashKey(int64_t Key) {
+    static const uint64_t Seed = [] {
+        std::random_device Random;
+        return static_cast<uint64_t>(Random()) << 32 ^ Random();
+    }();
+    uint64_t X = static_cast<uint64_t>(Key) ^ Seed;
+    X ^= X >> 30;
+    X *= 0xbf58476d1ce4e5b9ULL;
+    X ^= X >> 27;
+    X *= 0x94d049bb133111ebULL;
+    X ^= X >> 31;
+    return X;
+}
+
+// The same mixing for the standard library's hashed containers keyed by values read from files.
+struct TMixedKeyHash {
+    std::size_t operator()(int64_t Key) const noexcept { return static_cast<std::size_t>(MixHashKey(Key)); }
+};
 
 // Map from a 32-bit key to a borrowed object pointer, with chained buckets. The collections size it to their record
 // count before loading a table, so lookups while loading and linking stay constant-time. Nodes live in one pool and
@@ -15,11 +40,12 @@ public:
     int32_t Count() const { return Count_; }
     int32_t BucketCount() const { return static_cast<int32_t>(Buckets_.size()); }
 
-    // Abs(Key mod BucketCount), the remainder taking the sign of Key.
+    // Abs(Key mod BucketCount), the remainder taking the sign of Key: the table's hash as the game's editor defines
+    // it. The buckets themselves are chosen by Bucket, which a data file cannot steer (see MixHashKey).
     int32_t Hash(int32_t Key) const { return std::abs(Key % BucketCount()); }
 
     V* Get(int32_t Key) const {
-        for (int32_t N = Buckets_[Hash(Key)]; N >= 0; N = Nodes_[N].Next)
+        for (int32_t N = Buckets_[Bucket(Key)]; N >= 0; N = Nodes_[N].Next)
             if (Nodes_[N].Key == Key)
                 return Nodes_[N].Value;
         return nullptr;
@@ -27,7 +53,7 @@ public:
 
     // Replaces the value of an existing key and returns the previous one; otherwise adds the key and returns nil.
     V* Put(int32_t Key, V* Value) {
-        int32_t& Head = Buckets_[Hash(Key)];
+        int32_t& Head = Buckets_[Bucket(Key)];
         for (int32_t N = Head; N >= 0; N = Nodes_[N].Next)
             if (Nodes_[N].Key == Key) {
                 V* Old = Nodes_[N].Value;
@@ -43,7 +69,7 @@ public:
 
     // Unlinks the first node with Key and returns its value; nil when there is none.
     V* Remove(int32_t Key) {
-        int32_t* Link = &Buckets_[Hash(Key)];
+        int32_t* Link = &Buckets_[Bucket(Key)];
         while (*Link >= 0) {
             int32_t N = *Link;
             if (Nodes_[N].Key == Key) {
@@ -83,6 +109,8 @@ public:
     }
 
 private:
+    size_t Bucket(int32_t Key) const { return static_cast<size_t>(MixHashKey(Key) % Buckets_.size()); }
+
     // The pointer first: 16 bytes a node instead of 24 with the padding around it, two nodes for every entity.
     struct TNode {
         V* Value;

@@ -16,6 +16,21 @@ TPyxDatabase::TPyxDatabase() : Clubs(*this), Nations(*this), Teams(*this), Peopl
 
 TPyxDatabase::~TPyxDatabase() = default;
 
+std::vector<TPyxDatabase::TTable> TPyxDatabase::LanguageBlockTables() {
+    return {{&Cities, "Cities"},
+            {&Clubs, "Clubs"},
+            {&Continents, "Continents"},
+            {&Injuries, "Injuries"},
+            {&Nations, "Nations"},
+            {&Awards, "Awards"},
+            {&Stadiums, "Stadiums"},
+            {&Stages, "Stages"},
+            {&Competitions, "Competitions"},
+            {&Regions, "Regions"},
+            {&PlayerTypes, "Player Types"},
+            {&Medias, "Media"}};
+}
+
 std::vector<TPyxDatabase::TTable> TPyxDatabase::ServerTables() {
     return {{&Awards, "Awards"},
             {&Cities, "Cities"},
@@ -83,9 +98,9 @@ void TPyxDatabase::ClearAll() {
     LangFileLanguageCount = 0;
 }
 
-std::unique_ptr<TPyxFileStream> TPyxDatabase::OpenForLoading(const char* FileName) const {
+std::unique_ptr<TPyxFileStream> TPyxDatabase::OpenForLoading(const TPyxDataFolder& Folder, const char* FileName) {
     try {
-        return TPyxFileStream::OpenRead(DataPath + FileName);
+        return Folder.OpenRead(FileName);
     } catch (const EFileStreamError&) {
         throw EAccessDeniedError(std::string("Couldn't access ") + FileName +
                                  ".\r\nMake sure the Pyx Path is correct.");
@@ -126,8 +141,9 @@ template <class F> void ReadFramePart(const char* FileName, F&& Read) {
 
 } // namespace
 
-void TPyxDatabase::LoadServerFile() {
-    auto Stream = OpenForLoading(ServerFileName);
+void TPyxDatabase::LoadServerFile(const TPyxDataFolder& Folder) {
+    auto Stream = OpenForLoading(Folder, ServerFileName);
+    ServerFileSize_ = Stream->Size();
     ReadFramePart(ServerFileName, [&] {
         ServerHeader = ReadFileHeader(*Stream, ServerFileName, {112, 145, 147});
         Stream->Read(ServerExtraHeader.data(), GetVersion() == 112 ? 15 : 25);
@@ -147,10 +163,9 @@ void TPyxDatabase::LoadServerFile() {
     }
 }
 
-void TPyxDatabase::LoadPeopleFile() {
-    auto Stream = OpenForLoading(PeopleFileName);
-    ReadFramePart(PeopleFileName,
-                  [&] { PeopleHeader = ReadFileHeader(*Stream, PeopleFileName, {112, 145, 147}); });
+void TPyxDatabase::LoadPeopleFile(const TPyxDataFolder& Folder) {
+    auto Stream = OpenForLoading(Folder, PeopleFileName);
+    ReadFramePart(PeopleFileName, [&] { PeopleHeader = ReadFileHeader(*Stream, PeopleFileName, {112, 145, 147}); });
     const int16_t Version = HeaderVersion(PeopleHeader);
     LoadTable(People, *Stream, true, Version, "People");
     LoadTable(PersonDatas, *Stream, false, Version, "Person Data");
@@ -159,22 +174,22 @@ void TPyxDatabase::LoadPeopleFile() {
     ReadFramePart(PeopleFileName, [&] { Stream->Read(PeopleTrailer.data(), 4); });
 }
 
-void TPyxDatabase::LoadHistoryFiles() {
+void TPyxDatabase::LoadHistoryFiles(const TPyxDataFolder& Folder) {
     struct TCloser {
         TPyxPlayingHistories& H;
         ~TCloser() { H.Close(); }
     } Closer{PlayingHistories};
-    PlayingHistories.Open(DataPath);
+    PlayingHistories.Open(Folder);
     DoStatus("Loading Playing Histories");
     PlayingHistories.OnProgress = OnProgress;
     try {
         PlayingHistories.Load(People, Teams);
     } catch (const EFileCorruptError& E) {
-        throw EFileCorruptError(
-            std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") + E.what());
+        throw EFileCorruptError(std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") +
+                                E.what());
     } catch (const EPyxLoadError& E) {
-        throw EFileCorruptError(
-            std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") + E.what());
+        throw EFileCorruptError(std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") +
+                                E.what());
     }
 }
 
@@ -182,11 +197,8 @@ void TPyxDatabase::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, 
     const std::string LangName = ToUtf8(Language->Name);
     DoStatus("Loading " + LangName + " Language");
     Stream.Seek(12 + static_cast<int64_t>(Language->LangFileOffset), TPyxFileStream::soFromBeginning);
-    const TTable Block[] = {{&Cities, "Cities"},   {&Clubs, "Clubs"},           {&Continents, "Continents"},
-                            {&Injuries, "Injuries"}, {&Nations, "Nations"},     {&Awards, "Awards"},
-                            {&Stadiums, "Stadiums"}, {&Stages, "Stages"},       {&Competitions, "Competitions"},
-                            {&Regions, "Regions"},   {&PlayerTypes, "Player Types"}, {&Medias, "Media"}};
-    for (int K = 0; K < 12; ++K) {
+    const std::vector<TTable> Block = LanguageBlockTables();
+    for (size_t K = 0; K < Block.size(); ++K) {
         try {
             Block[K].Collection->LoadLanguage(Stream, Language, Mode);
         } catch (const EFileCorruptError& E) {
@@ -197,21 +209,48 @@ void TPyxDatabase::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, 
     }
 }
 
-void TPyxDatabase::LoadLangFile() {
-    auto Stream = OpenForLoading(LangFileName);
+void TPyxDatabase::CheckLanguageSlots(int64_t LangFileSize) {
+    // Every extra language gives every translated entity a text object, whether or not its block holds a record
+    // for it. The files of a real database hold a record for each (saves write one), so the number of objects stays
+    // below the bytes of the files; a directory of many languages over a file of many entities and empty blocks
+    // would otherwise take memory out of all proportion to the files.
+    int64_t Entities = 0;
+    for (const TTable& T : LanguageBlockTables())
+        Entities += T.Collection->Count();
+    int64_t Extra = 0;
+    for (const TPyxLanguage* L : LangFileLanguages)
+        if (L->UniqueID != DefaultLanguageUniqueID)
+            ++Extra;
+    const int64_t Budget = 4096 + (ServerFileSize_ + LangFileSize) / 8;
+    if (Extra * Entities > Budget)
+        throw EFileCorruptError(std::string(LangFileName) + " doesn't seem to be a valid Pyx data file.\r\n" +
+                                std::to_string(Extra) + " extra languages for " + std::to_string(Entities) +
+                                " entities with texts need more texts than the files hold.");
+}
+
+void TPyxDatabase::LoadLangFile(const TPyxDataFolder& Folder) {
+    auto Stream = OpenForLoading(Folder, LangFileName);
     ReadFramePart(LangFileName, [&] {
         LangHeader = ReadFileHeader(*Stream, LangFileName, {112, 145, 147, 200});
         LangFileLanguageCount = Stream->ReadByte();
         Stream->Require(8 * static_cast<int64_t>(LangFileLanguageCount));
     });
+    const std::string Invalid = std::string(LangFileName) + " doesn't seem to be a valid Pyx data file.\r\n";
+    const int64_t BlocksStart = 1 + 8 * static_cast<int64_t>(LangFileLanguageCount);
     for (int I = 0; I < LangFileLanguageCount; ++I) {
         int32_t LanguageID = Stream->ReadInt32();
         TPyxLanguage* L = Languages.FindByUniqueID(LanguageID);
         if (!L)
-            throw EFileCorruptError(std::string(LangFileName) + " doesn't seem to be a valid Pyx data file.\r\n" +
-                                    "Unknown Language: " + std::to_string(LanguageID));
+            throw EFileCorruptError(Invalid + "Unknown Language: " + std::to_string(LanguageID));
+        // A language listed twice would get two sets of texts in every entity and be saved twice.
+        if (std::find(LangFileLanguages.begin(), LangFileLanguages.end(), L) != LangFileLanguages.end())
+            throw EFileCorruptError(Invalid + "Duplicate Language: " + std::to_string(LanguageID));
         LangFileLanguages.push_back(L);
         L->LangFileOffset = Stream->ReadInt32();
+        // A block starts after the directory; an offset into the header or the directory would read them as texts.
+        // (One past the end fails as a short read of the block's first table.)
+        if (L->LangFileOffset < BlocksStart)
+            throw EFileCorruptError(Invalid + "Language Offset: " + std::to_string(L->LangFileOffset));
     }
     TPyxLanguage* Default = nullptr;
     for (TPyxLanguage* L : LangFileLanguages)
@@ -224,6 +263,7 @@ void TPyxDatabase::LoadLangFile() {
                                 "Missing Default Language: " + std::to_string(DefaultLanguageUniqueID));
     LoadLanguage(*Stream, Default, 0);
     if (LoadAllLanguages) {
+        CheckLanguageSlots(Stream->Size());
         bool First = true;
         for (TPyxLanguage* L : LangFileLanguages)
             if (L->UniqueID != DefaultLanguageUniqueID) {
@@ -234,14 +274,18 @@ void TPyxDatabase::LoadLangFile() {
 }
 
 void TPyxDatabase::Load(const std::string& Path) {
+    DataPath = WithDelimiter(Path);
+    Load(TPyxDiskFolder(DataPath));
+}
+
+void TPyxDatabase::Load(const TPyxDataFolder& Folder) {
     Loaded_ = false;
     ClearAll();
-    DataPath = WithDelimiter(Path);
-    LoadServerFile();
-    LoadPeopleFile();
+    LoadServerFile(Folder);
+    LoadPeopleFile(Folder);
     if (LoadPlayingHistories)
-        LoadHistoryFiles();
-    LoadLangFile();
+        LoadHistoryFiles(Folder);
+    LoadLangFile(Folder);
     ConvertIndexes();
     HistoriesLoaded_ = LoadPlayingHistories;
     AllLanguagesLoaded_ = LoadAllLanguages;
@@ -268,9 +312,19 @@ void TPyxDatabase::ConvertIndexes() {
         TPyxHandOver<TPyxPersonData> PersonDataRecords(PersonDatas, "Person Data");
         TPyxHandOver<TPyxPlayingData> PlayingDataRecords(PlayingDatas, "Playing Data");
         TPyxHandOver<TPyxNonPlayingData> NonPlayingDataRecords(NonPlayingDatas, "Non Playing Data");
-        TPyxPersonLinks Links{PersonDataRecords, PlayingDataRecords, NonPlayingDataRecords, Cities, Competitions,
-                              FirstNames,        SecondNames,        CommonNames,           Nations, Teams,
-                              Clubs,             People,             Stadiums};
+        TPyxPersonLinks Links{PersonDataRecords,
+                              PlayingDataRecords,
+                              NonPlayingDataRecords,
+                              Cities,
+                              Competitions,
+                              FirstNames,
+                              SecondNames,
+                              CommonNames,
+                              Nations,
+                              Teams,
+                              Clubs,
+                              People,
+                              Stadiums};
         People.ConvertIndexes(Links);
     }
     PersonLanguageList.ConvertIndexes(People, Languages);

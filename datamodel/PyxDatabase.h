@@ -6,6 +6,7 @@
 #include "PyxClubDebt.h"
 #include "PyxCompetition.h"
 #include "PyxContinent.h"
+#include "PyxDataFolder.h"
 #include "PyxFileHeader.h"
 #include "PyxFutureTransfer.h"
 #include "PyxInjury.h"
@@ -33,8 +34,6 @@
 #include <string>
 #include <vector>
 
-class TPyxSaveTransaction;
-
 // The whole pre-game database in memory: every entity collection and the playing histories. It reads the data
 // files of a folder, links the stored keys into references, and on saving sorts, renumbers and writes every file
 // back in the game's format.
@@ -52,10 +51,12 @@ public:
     // Reads the data folder. EAccessDeniedError or EFileCorruptError on failure; after a failure the database
     // holds an unlinked part of the files and may only be loaded again or destroyed.
     void Load(const std::string& Path);
+    void Load(const TPyxDataFolder& Folder);
     // Sorts, renumbers and writes the data folder. Requires a completed Load. A failed save leaves the files of
     // the folder as they were. The playing-history files and lang_db.dat are written when their option is set
     // now and was set for the load.
     void Save(const std::string& Path);
+    void Save(TPyxDataFolder& Folder);
     bool IsLoaded() const { return Loaded_; }
 
     // The server_db.dat version (0 before the first load).
@@ -133,6 +134,8 @@ public:
         const char* Name;
     };
     std::vector<TTable> ServerTables();
+    // The twelve tables of a lang_db.dat block, in block order.
+    std::vector<TTable> LanguageBlockTables();
 
     void ConvertIndexes();
     void SortAll();
@@ -141,21 +144,25 @@ private:
     void ClearAll();
     void LoadTable(TPyxObjects& Collection, TPyxFileStream& Stream, bool PersonPrefix, int16_t Version,
                    const char* Name);
-    void LoadServerFile();
-    void LoadPeopleFile();
-    void LoadHistoryFiles();
-    void LoadLangFile();
+    void LoadServerFile(const TPyxDataFolder& Folder);
+    void LoadPeopleFile(const TPyxDataFolder& Folder);
+    void LoadHistoryFiles(const TPyxDataFolder& Folder);
+    void LoadLangFile(const TPyxDataFolder& Folder);
+    // Refuses a directory whose extra languages would give the entities more text objects than the files could
+    // hold records for.
+    void CheckLanguageSlots(int64_t LangFileSize);
     void LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, int Mode);
-    void SaveServerFile(TPyxSaveTransaction& Files);
-    void SavePeopleFile(TPyxSaveTransaction& Files);
-    void SaveHistoryFiles(TPyxSaveTransaction& Files);
-    void SaveLangFile(TPyxSaveTransaction& Files);
+    void SaveServerFile(TPyxSaveTarget& Files);
+    void SavePeopleFile(TPyxSaveTarget& Files);
+    void SaveHistoryFiles(TPyxSaveTarget& Files);
+    void SaveLangFile(TPyxSaveTarget& Files);
     void SaveTable(TPyxObjects& Collection, TPyxFileStream& Stream, int16_t Version, const char* Name);
     template <class F> void SaveSection(const char* Name, F&& Write);
     void Attach(TPyxObjects& Collection);
-    std::unique_ptr<TPyxFileStream> OpenForLoading(const char* FileName) const;
+    static std::unique_ptr<TPyxFileStream> OpenForLoading(const TPyxDataFolder& Folder, const char* FileName);
 
     bool Loaded_ = false;
+    int64_t ServerFileSize_ = 0; // of the server_db.dat being loaded
     // The options the completed load ran with: a save writes the history files and lang_db.dat only when their
     // contents were read, so switching an option on after a load cannot replace them with nothing.
     bool HistoriesLoaded_ = false;

@@ -1,6 +1,5 @@
 #include "PyxDatabase.h"
 
-#include "PyxSaveTransaction.h"
 #include "PyxText.h"
 
 void TPyxDatabase::SortAll() {
@@ -46,7 +45,7 @@ template <class F> void TPyxDatabase::SaveSection(const char* Name, F&& Write) {
     }
 }
 
-void TPyxDatabase::SaveServerFile(TPyxSaveTransaction& Files) {
+void TPyxDatabase::SaveServerFile(TPyxSaveTarget& Files) {
     TPyxFileStream& Stream = Files.Create(ServerFileName);
     const int16_t Version = GetVersion();
     Stream.Write(ServerHeader.data(), 12);
@@ -55,9 +54,9 @@ void TPyxDatabase::SaveServerFile(TPyxSaveTransaction& Files) {
     else if (Version == 145 || Version == 147)
         Stream.Write(ServerExtraHeader.data(), 25);
     else
-        throw EFileCorruptError(std::string(ServerFileName) +
-                                " doesn't seem to be a valid Pyx data file.\r\nUnknown File Version: " +
-                                std::to_string(Version));
+        throw EFileCorruptError(
+            std::string(ServerFileName) +
+            " doesn't seem to be a valid Pyx data file.\r\nUnknown File Version: " + std::to_string(Version));
     const std::vector<TTable> Tables = ServerTables();
     auto SaveTables = [&](size_t From, size_t To) {
         for (size_t I = From; I < To; ++I)
@@ -78,7 +77,7 @@ void TPyxDatabase::SaveServerFile(TPyxSaveTransaction& Files) {
     SaveSection("Person Languages", [&] { People.SavePersonLanguages(Stream, Version); });
 }
 
-void TPyxDatabase::SavePeopleFile(TPyxSaveTransaction& Files) {
+void TPyxDatabase::SavePeopleFile(TPyxSaveTarget& Files) {
     TPyxFileStream& Stream = Files.Create(PeopleFileName);
     const int16_t Version = HeaderVersion(PeopleHeader);
     Stream.Write(PeopleHeader.data(), 12);
@@ -90,7 +89,7 @@ void TPyxDatabase::SavePeopleFile(TPyxSaveTransaction& Files) {
     Stream.Write(PeopleTrailer.data(), 4);
 }
 
-void TPyxDatabase::SaveHistoryFiles(TPyxSaveTransaction& Files) {
+void TPyxDatabase::SaveHistoryFiles(TPyxSaveTarget& Files) {
     TPyxFileStream& Index = Files.Create(TPyxPlayingHistories::IndexFileName);
     TPyxFileStream& Id = Files.Create(TPyxPlayingHistories::IdFileName);
     TPyxFileStream& Data = Files.Create(TPyxPlayingHistories::DataFileName);
@@ -103,7 +102,7 @@ void TPyxDatabase::SaveHistoryFiles(TPyxSaveTransaction& Files) {
     }
 }
 
-void TPyxDatabase::SaveLangFile(TPyxSaveTransaction& Files) {
+void TPyxDatabase::SaveLangFile(TPyxSaveTarget& Files) {
     TPyxFileStream& Stream = Files.Create(LangFileName);
     const auto N = static_cast<int32_t>(LangFileLanguages.size());
     Stream.Write(LangHeader.data(), 12);
@@ -112,9 +111,7 @@ void TPyxDatabase::SaveLangFile(TPyxSaveTransaction& Files) {
         Stream.WriteInt32(L->UniqueID);
         Stream.WriteInt32(L->UniqueID); // replaced by the block's offset below
     }
-    TPyxObjects* const Block[] = {&Cities,   &Clubs,        &Continents, &Injuries,
-                                  &Nations,  &Awards,       &Stadiums,   &Stages,
-                                  &Competitions, &Regions, &PlayerTypes, &Medias};
+    const std::vector<TTable> Block = LanguageBlockTables();
     int64_t Offset = Stream.Position() - 12;
     int NextExtra = 1;
     for (int32_t I = 0; I < N; ++I) {
@@ -125,8 +122,8 @@ void TPyxDatabase::SaveLangFile(TPyxSaveTransaction& Files) {
         const std::string LangName = ToUtf8(L->Name);
         const int LangIndex = L->UniqueID == DefaultLanguageUniqueID ? 0 : NextExtra++;
         SaveSection((LangName + " Language").c_str(), [&] {
-            for (int K = 0; K < 12; ++K) {
-                Block[K]->SaveLangToStream(Stream, LangIndex);
+            for (size_t K = 0; K < Block.size(); ++K) {
+                Block[K].Collection->SaveLangToStream(Stream, LangIndex);
                 DoProgress(K, 12);
             }
         });
@@ -137,9 +134,17 @@ void TPyxDatabase::SaveLangFile(TPyxSaveTransaction& Files) {
 void TPyxDatabase::Save(const std::string& Path) {
     if (!Loaded_)
         throw EPyxError("No database has been loaded, so there is nothing to save.");
-    SortAll();
     DataPath = Path.empty() || Path.back() == '/' ? Path : Path + '/';
-    TPyxSaveTransaction Files(DataPath);
+    TPyxDiskFolder Folder(DataPath);
+    Save(Folder);
+}
+
+void TPyxDatabase::Save(TPyxDataFolder& Folder) {
+    if (!Loaded_)
+        throw EPyxError("No database has been loaded, so there is nothing to save.");
+    SortAll();
+    std::unique_ptr<TPyxSaveTarget> Target = Folder.BeginSave();
+    TPyxSaveTarget& Files = *Target;
     try {
         SaveServerFile(Files);
         SavePeopleFile(Files);

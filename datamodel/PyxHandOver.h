@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Hashtable.h"
 #include "PyxObjects.h"
 
 #include <algorithm>
@@ -63,5 +64,5 @@ private:
     std::string TableName_;
     std::vector<std::unique_ptr<TPyxObject>> Records_;
     std::vector<uint32_t> Dense_; // by ID, when the IDs are small and not negative
-    std::unordered_map<int32_t, size_t> Slots_;
+    std::unordered_map<int32_t, size_t, TMixedKeyHash> Slots_;
 };

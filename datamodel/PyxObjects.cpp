@@ -59,7 +59,9 @@ std::unique_ptr<TPyxObject> TPyxObjects::Extract(TPyxObject* Entity) {
     return Owned;
 }
 
-void TPyxObjects::Delete(TPyxObject* Entity) { Extract(Entity); }
+void TPyxObjects::Delete(TPyxObject* Entity) {
+    Extract(Entity);
+}
 
 std::vector<std::unique_ptr<TPyxObject>> TPyxObjects::ReleaseAll() {
     std::vector<std::unique_ptr<TPyxObject>> Out = std::move(Items_);
@@ -72,8 +74,8 @@ std::vector<std::unique_ptr<TPyxObject>> TPyxObjects::ReleaseAll() {
 }
 
 void TPyxObjects::RaiseRecordType(const char* Plural, int RecordType) {
-    throw EFileCorruptError(std::string(Plural) + " seems to be corrupt.\r\nRecord Type: " +
-                            std::to_string(RecordType));
+    throw EFileCorruptError(std::string(Plural) +
+                            " seems to be corrupt.\r\nRecord Type: " + std::to_string(RecordType));
 }
 
 void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool PersonPrefix) {
@@ -84,8 +86,8 @@ void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool P
     const int64_t PerRecord = MinRecordSize() + (PersonPrefix ? 4 : 0);
     if (Total < 0 || static_cast<int64_t>(Total) * PerRecord > Stream.Remaining())
         throw EFileCorruptError("The record count " + std::to_string(Total) + " is impossible for the " +
-                                std::to_string(Stream.Remaining()) + " bytes that remain.\r\nClass Type: " +
-                                ClassName());
+                                std::to_string(Stream.Remaining()) +
+                                " bytes that remain.\r\nClass Type: " + ClassName());
     Items_.reserve(Items_.size() + static_cast<size_t>(Total));
     const bool Indexed = IndexedOnLoad();
     IDTable_.SetBucketCount(Indexed ? Total : 1);
@@ -98,6 +100,8 @@ void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool P
             uint8_t RecordType = Stream.ReadByte();
             Entity = CreateEntity(RecordType);
             Entity->LoadFromStream(Stream, Version);
+            if (!Entity->DiscardOnLoad())
+                CheckNewKeys(*Entity);
         } catch (const EFileCorruptError& E) {
             throw EPyxLoadError("Error Loading Entity Number: " + std::to_string(I) + "\r\n" +
                                     "File Position: " + std::to_string(Stream.Position()) + "\r\n" +
@@ -140,9 +144,12 @@ void TPyxObjects::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, i
             E->AddLangObject(Language);
         }
     int32_t Total = Stream.ReadInt32();
+    // A negative count would read no texts, and the next save would write every entity without them.
+    if (Total < 0)
+        throw EFileCorruptError("The record count " + std::to_string(Total) +
+                                " is impossible.\r\nClass Type: " + ClassName());
     // Every language record starts with its int32 UniqueID.
-    if (Total > 0)
-        Stream.Require(static_cast<int64_t>(Total) * 4);
+    Stream.Require(static_cast<int64_t>(Total) * 4);
     for (int32_t I = 0; I < Total; ++I) {
         TPyxObject* E = FindByUniqueID(Stream.ReadInt32());
         if (!E)
@@ -164,8 +171,8 @@ void TPyxObjects::SaveLangToStream(TPyxFileStream& Stream, int LangIndex) const 
             TPyxLangObject* L = E->LangObjects ? E->LangObjects->Items(LangIndex - 1) : nullptr;
             if (!L)
                 throw EFileCorruptError("An entity has no texts for language " + std::to_string(LangIndex) +
-                                        ".\r\nClass Type: " + ClassName() + "\r\nUniqueID: " +
-                                        std::to_string(E->UniqueID));
+                                        ".\r\nClass Type: " + ClassName() +
+                                        "\r\nUniqueID: " + std::to_string(E->UniqueID));
             L->SaveToStream(Stream);
         }
     }

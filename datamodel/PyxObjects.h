@@ -46,6 +46,9 @@ public:
     // Whether LoadFromStream enters the records in the ID and UniqueID indexes. Tables whose records all move to
     // their owners right after loading, and are never looked up here, need not build indexes they drop at once.
     virtual bool IndexedOnLoad() const { return true; }
+    // Called for each record read, before it joins the collection. The base keeps duplicate keys (the indexes keep
+    // the later entity); kinds for which a duplicate key cannot be resolved raise EFileCorruptError.
+    virtual void CheckNewKeys(const TPyxObject& /*Entity*/) const {}
 
     int32_t Count() const { return static_cast<int32_t>(Items_.size()); }
     TPyxObject* Items(int32_t Index) const {

@@ -18,6 +18,14 @@ std::unique_ptr<TPyxObject> TPyxPeople::CreateEntity(uint8_t RecordType) {
     throw EFileCorruptError("Person data seems to be corrupt.\r\nRecord Type: " + std::to_string(RecordType));
 }
 
+void TPyxPeople::CheckNewKeys(const TPyxObject& Entity) const {
+    if (FindByID(Entity.ID))
+        throw EFileCorruptError("Person data seems to be corrupt.\r\nDuplicate ID: " + std::to_string(Entity.ID));
+    if (FindByUniqueID(Entity.UniqueID))
+        throw EFileCorruptError("Person data seems to be corrupt.\r\nDuplicate UniqueID: " +
+                                std::to_string(Entity.UniqueID));
+}
+
 int TPyxPeople::Compare(const TPyxObject* A, const TPyxObject* B) const {
     const TPyxNation* NA = static_cast<const TPyxPerson*>(A)->Nation;
     const TPyxNation* NB = static_cast<const TPyxPerson*>(B)->Nation;
@@ -154,7 +162,9 @@ template <class T> void TPyxPeople::SaveSide(std::vector<T*>& Side, TPyxFileStre
     Side.shrink_to_fit();
 }
 
-void TPyxPeople::SaveLoans(TPyxFileStream& Stream, int16_t Version) { SaveSide(Loans_, Stream, Version); }
+void TPyxPeople::SaveLoans(TPyxFileStream& Stream, int16_t Version) {
+    SaveSide(Loans_, Stream, Version);
+}
 void TPyxPeople::SaveStartingInjuries(TPyxFileStream& Stream, int16_t Version) {
     SaveSide(StartingInjuries_, Stream, Version);
 }

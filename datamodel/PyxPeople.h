@@ -55,6 +55,10 @@ public:
     // The persons 24 ahead, their name records 12 ahead and the names' texts 6 ahead.
     void PrefetchForMatches(int32_t Index) const override;
     int64_t MinRecordSize() const override { return 19; }
+    // Persons are referred to by ID and by UniqueID but keep both keys across saves while the save's sort reorders
+    // them: of two persons with one key, the one a reference resolves to would change with every save, taking
+    // loans, languages and histories from one person to the other. A duplicate key is therefore a corrupt file.
+    void CheckNewKeys(const TPyxObject& Entity) const override;
 
     void ConvertIndexes(TPyxPersonLinks& Links);
 

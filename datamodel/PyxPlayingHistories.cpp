@@ -6,11 +6,11 @@
 
 #include <algorithm>
 
-void TPyxPlayingHistories::Open(const std::string& Path) {
+void TPyxPlayingHistories::Open(const TPyxDataFolder& Folder) {
     Close();
     auto OpenOne = [&](const char* Name) {
         try {
-            return TPyxFileStream::OpenRead(Path + Name);
+            return Folder.OpenRead(Name);
         } catch (const EFileStreamError&) {
             Close();
             throw EAccessDeniedError(std::string("Couldn't access ") + Name +
@@ -37,8 +37,10 @@ void TPyxPlayingHistories::Load(const TPyxPeople& People, const TPyxTeams& Teams
     DataHeader = ReadFileHeader(Data, DataFileName, {1});
     TPyxChainGuard Guard(Data.Size());
     int32_t N = Index.ReadInt32();
-    if (N > 0)
-        Index.Require(8 * static_cast<int64_t>(N));
+    // A negative count would load no history, and the next save would write the files without any.
+    if (N < 0)
+        throw EFileCorruptError("Playing history index seems to be corrupt.\r\nHistory Count: " + std::to_string(N));
+    Index.Require(8 * static_cast<int64_t>(N));
     // The histories come in person UniqueID order, the persons lie in memory in file order: looking each owner
     // up and attaching the history between two chains waited on two cache misses per history. So the chains are
     // read first; the owners are then looked up in one pass (independent lookups the processor overlaps) and the
@@ -46,8 +48,8 @@ void TPyxPlayingHistories::Load(const TPyxPeople& People, const TPyxTeams& Teams
     // replaces an earlier one.
     std::vector<int32_t> OwnerIDs;
     std::vector<std::unique_ptr<TPyxPlayingHistory>> Histories;
-    OwnerIDs.reserve(static_cast<size_t>(std::max(N, 0)));
-    Histories.reserve(static_cast<size_t>(std::max(N, 0)));
+    OwnerIDs.reserve(static_cast<size_t>(N));
+    Histories.reserve(static_cast<size_t>(N));
     for (int32_t I = 0; I < N; ++I) {
         int32_t PersonUniqueID = Index.ReadInt32();
         int32_t Slot = Index.ReadInt32();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PyxDataFolder.h"
 #include "PyxObjects.h"
 #include "PyxPlayingHistory.h"
 
@@ -18,9 +19,8 @@ public:
     static constexpr const char* IdFileName = "pl_hist_id.dat";
     static constexpr const char* DataFileName = "pl_hist_dt.dat";
 
-    // Opens the three files of Path (a folder path ending in a delimiter) for reading; EAccessDeniedError naming
-    // the first that cannot be opened.
-    void Open(const std::string& Path);
+    // Opens the three files of Folder for reading; EAccessDeniedError naming the first that cannot be opened.
+    void Open(const TPyxDataFolder& Folder);
     void Close();
     // Reads the histories from the open files and gives each to its person.
     void Load(const TPyxPeople& People, const TPyxTeams& Teams);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Hashtable.h"
 #include "PyxRecordPool.h"
 #include "PyxSupportClasses.h"
 
@@ -41,8 +42,8 @@ public:
 
 private:
     static constexpr int64_t EntrySize = 13;
-    std::vector<uint32_t> Aligned_;                   // by Offset / 13, the chain that last read it
-    std::unordered_map<int64_t, uint32_t> Unaligned_; // offsets that are not multiples of 13
+    std::vector<uint32_t> Aligned_;                                  // by Offset / 13, the chain that last read it
+    std::unordered_map<int64_t, uint32_t, TMixedKeyHash> Unaligned_; // offsets that are not multiples of 13
     uint32_t Epoch_ = 0;
     int64_t Budget_;
 };

@@ -15,7 +15,8 @@ std::string ErrnoText(const std::string& What, const std::string& FileName) {
 } // namespace
 
 std::unique_ptr<TPyxFileStream> TPyxFileStream::OpenRead(const std::string& FileName) {
-    int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking: a named pipe in place of a data file would otherwise wait for a writer for ever.
+    int Fd = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (Fd < 0)
         throw EFileStreamError(ErrnoText("Cannot open file", FileName), FileName);
     struct stat St {};
@@ -23,6 +24,7 @@ std::unique_ptr<TPyxFileStream> TPyxFileStream::OpenRead(const std::string& File
         ::close(Fd);
         throw EFileStreamError("Cannot open file " + FileName + ": not a regular file", FileName);
     }
+    ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
     const auto Length = static_cast<size_t>(St.st_size);
     std::unique_ptr<uint8_t[]> Bytes(new uint8_t[Length]);
     size_t Done = 0;

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "PyxSupportClasses.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// One save's set of new files: each is written through a stream of its own, and the folder's files are replaced
+// only by Commit, after every file was written. Destroying an uncommitted save leaves the folder as it was.
+class TPyxSaveTarget {
+public:
+    virtual ~TPyxSaveTarget() = default;
+    // A stream for the new content of FileName. EAccessDeniedError ("Couldn't access <name>.\r\nMake sure the file
+    // isn't write protected.") when the file may not be replaced.
+    virtual TPyxFileStream& Create(const std::string& FileName) = 0;
+    // Replaces the files by the new ones; EAccessDeniedError when that fails.
+    virtual void Commit() = 0;
+    // The data file a stream's file name stands for, for messages ("server_db.dat").
+    virtual std::string TargetOf(const std::string& StreamName) const { return StreamName; }
+};
+
+// Where a load reads the data files from and a save writes them to.
+class TPyxDataFolder {
+public:
+    virtual ~TPyxDataFolder() = default;
+    // FileName opened for reading; EFileStreamError when it cannot be opened or read.
+    virtual std::unique_ptr<TPyxFileStream> OpenRead(const std::string& FileName) const = 0;
+    virtual std::unique_ptr<TPyxSaveTarget> BeginSave() = 0;
+};
+
+// A folder on disk. Saves go through temporary files beside the originals (TPyxSaveTransaction).
+class TPyxDiskFolder final : public TPyxDataFolder {
+public:
+    // Path ends with a path delimiter (or is empty for the working directory).
+    explicit TPyxDiskFolder(std::string Path) : Path_(std::move(Path)) {}
+    std::unique_ptr<TPyxFileStream> OpenRead(const std::string& FileName) const override;
+    std::unique_ptr<TPyxSaveTarget> BeginSave() override;
+    const std::string& Path() const { return Path_; }
+
+private:
+    std::string Path_;
+};
+
+// Data files held in memory, by file name: tools and tests that load and save without touching the disk (the
+// fuzz target among them). A file that is not in Files cannot be opened.
+class TPyxMemoryFolder final : public TPyxDataFolder {
+public:
+    std::unique_ptr<TPyxFileStream> OpenRead(const std::string& FileName) const override;
+    std::unique_ptr<TPyxSaveTarget> BeginSave() override;
+
+    std::map<std::string, std::vector<uint8_t>> Files;
+};
