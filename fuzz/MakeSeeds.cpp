@@ -62,7 +62,7 @@ void WriteEdges(const std::filesystem::path& Dir) {
             wb::TLanguage L = World.Languages[0];
             L.ID = I;
             L.UniqueID = 1000 + I;
-            L.Name = u"L";
+            L.Name = std::u16string(1, u'L'); // not = u"L": GCC 12 warns falsely on that assignment
             World.Languages.push_back(L);
             World.LangDirectory.push_back(L.UniqueID);
         }
