@@ -109,7 +109,11 @@ public:
     }
 
 private:
-    size_t Bucket(int32_t Key) const { return static_cast<size_t>(MixHashKey(Key) % Buckets_.size()); }
+    // The mixed key scaled to the bucket count by a multiplication rather than a remainder: a load of 300,000
+    // persons makes some five million lookups, and a 64-bit division in each was a tenth of the load.
+    size_t Bucket(int32_t Key) const {
+        return static_cast<size_t>(((MixHashKey(Key) >> 32) * Buckets_.size()) >> 32);
+    }
 
     // The pointer first: 16 bytes a node instead of 24 with the padding around it, two nodes for every entity.
     struct TNode {
