@@ -36,7 +36,17 @@ int TPyxNames::Compare(const TPyxObject* A, const TPyxObject* B) const {
 }
 
 void TPyxNames::Sort() {
-    TPyxObjects::Sort();
+    // The base quicksort by Compare, run over keys gathered once: nation ID (none -1) in the high half, use count
+    // in the low half, which orders exactly as Compare does.
+    if (Count() > 1) {
+        std::vector<int64_t> Keys(static_cast<size_t>(Count()));
+        for (int32_t I = 0; I < Count(); ++I) {
+            const TPyxName* N = Items(I);
+            const int64_t Nation = N->Nation ? N->Nation->ID : -1;
+            Keys[static_cast<size_t>(I)] = Nation * (int64_t{1} << 32) + N->UseCount;
+        }
+        QuickSortByKeys(Keys, 0, Count() - 1);
+    }
     RenumberByIndex();
 }
 

@@ -1,4 +1,5 @@
 #include "PyxDatabase.h"
+#include "PyxName.h"
 
 #include "WorldGenerator.h"
 #include "Writers.h"
@@ -41,4 +42,29 @@ TEST(PeopleSortKeys, OrderEqualsTheQuicksortByComparisonEverySort) {
     }
     // The loaded order is already by nation: only ties moved, and they did.
     EXPECT_NE(PersonIDs(ByKeys.People), Loaded);
+}
+
+// The name pools sort over keys of nation and use count the way their comparison orders them.
+TEST(PeopleSortKeys, NamePoolsOrderAsTheQuicksortByComparison) {
+    wb::TGeneratorOptions Options;
+    Options.PeopleCount = 1500;
+    Options.Seed = 4;
+    const fs::path Dir = fs::temp_directory_path() / ("pyx_namekeys_" + std::to_string(::getpid()));
+    wb::WriteWorld(wb::GenerateWorld(Options), Dir.string());
+    TPyxDatabase ByKeys, ByCompare;
+    ByKeys.Load(Dir.string());
+    ByCompare.Load(Dir.string());
+    fs::remove_all(Dir);
+    auto UniqueIDs = [](const TPyxNames& Pool) {
+        std::vector<int32_t> IDs;
+        Pool.ForEach([&](const TPyxName* N) { IDs.push_back(N->UniqueID); });
+        return IDs;
+    };
+    // Shuffle the use counts (negative ones included) so that the sort has real work and ties to place.
+    for (TPyxDatabase* Db : {&ByKeys, &ByCompare})
+        for (int32_t I = 0; I < Db->SecondNames.Count(); ++I)
+            Db->SecondNames.Items(I)->UseCount = static_cast<int16_t>((I * 7919) % 23 - 5);
+    ByKeys.SecondNames.Sort();
+    ByCompare.SecondNames.TPyxObjects::Sort();
+    EXPECT_EQ(UniqueIDs(ByKeys.SecondNames), UniqueIDs(ByCompare.SecondNames));
 }
