@@ -52,7 +52,9 @@ void TPyxCity::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-bool TPyxCity::Matches(const std::u16string& Text) const { return AnsiContainsText(Name, Text); }
+bool TPyxCity::Matches(const std::u16string& Text) const {
+    return AnsiContainsText(Name, Text);
+}
 
 std::unique_ptr<TPyxObject> TPyxCities::CreateEntity(uint8_t RecordType) {
     if (RecordType != 0)

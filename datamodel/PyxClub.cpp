@@ -162,7 +162,9 @@ void TPyxClub::LoadLangFromStream(TPyxFileStream& Stream) {
     SetTexts(T);
 }
 
-void TPyxClub::SaveLangToStream(TPyxFileStream& Stream) const { GetTexts().SaveTexts(Stream); }
+void TPyxClub::SaveLangToStream(TPyxFileStream& Stream) const {
+    GetTexts().SaveTexts(Stream);
+}
 
 void TPyxClub::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, int16_t Version,
                               const TPyxStadiums& Stadiums, const TPyxTeams& Teams_, const TPyxClubs& Clubs) {

@@ -4,8 +4,12 @@
 
 namespace {
 
-uint32_t Channel5To8(uint32_t C) { return static_cast<uint32_t>(std::lround(C / 31.0 * 255.0)); }
-uint32_t Channel8To5(uint32_t B) { return static_cast<uint32_t>(std::lround(B / 255.0 * 31.0)); }
+uint32_t Channel5To8(uint32_t C) {
+    return static_cast<uint32_t>(std::lround(C / 31.0 * 255.0));
+}
+uint32_t Channel8To5(uint32_t B) {
+    return static_cast<uint32_t>(std::lround(B / 255.0 * 31.0));
+}
 
 } // namespace
 

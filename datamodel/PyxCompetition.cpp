@@ -136,8 +136,7 @@ void TPyxCompetition::SaveToStream(TPyxFileStream& Stream, int16_t Version) cons
 }
 
 bool TPyxCompetition::Matches(const std::u16string& Text) const {
-    return AnsiContainsText(Name, Text) || AnsiContainsText(ShortName, Text) ||
-           AnsiContainsText(ThreeLetterName, Text);
+    return AnsiContainsText(Name, Text) || AnsiContainsText(ShortName, Text) || AnsiContainsText(ThreeLetterName, Text);
 }
 
 void TPyxCompetition::RemoveTeam(const TPyxTeam* Team) {

@@ -6,8 +6,7 @@
 void TPyxContract::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
     ContractType = Stream.ReadByte();
     if (ContractType != 0)
-        throw EFileCorruptError("Contract data seems to be corrupt.\r\nContract Type: " +
-                                std::to_string(ContractType));
+        throw EFileCorruptError("Contract data seems to be corrupt.\r\nContract Type: " + std::to_string(ContractType));
     ContractByte1 = Stream.ReadByte();
     ContractByte2 = Stream.ReadByte();
     ContractValue1 = Stream.ReadInt16();

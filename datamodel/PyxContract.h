@@ -36,9 +36,9 @@ public:
     int32_t ContractValue7 = 0, ContractValue8 = 0;
     TPyxDate ContractStart; // stored from version 145
     uint8_t ContractByte7 = 0;
-    uint8_t ContractByte8 = 2;   // club 2, nation 255
-    uint8_t ContractByte9 = 25;  // club 25, nation 0
-    uint8_t SquadNumber = 255;   // club 255 (none), nation 0
+    uint8_t ContractByte8 = 2;  // club 2, nation 255
+    uint8_t ContractByte9 = 25; // club 25, nation 0
+    uint8_t SquadNumber = 255;  // club 255 (none), nation 0
     uint8_t ContractByte10 = 0;
     int16_t ContractValue9 = 0; // stored from version 145
 

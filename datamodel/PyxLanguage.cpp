@@ -27,7 +27,9 @@ void TPyxLanguage::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-bool TPyxLanguage::Matches(const std::u16string& Text) const { return AnsiContainsText(Name, Text); }
+bool TPyxLanguage::Matches(const std::u16string& Text) const {
+    return AnsiContainsText(Name, Text);
+}
 
 std::unique_ptr<TPyxObject> TPyxLanguages::CreateEntity(uint8_t RecordType) {
     if (RecordType != 0)

@@ -65,9 +65,9 @@ std::unique_ptr<TPyxObject> TPyxMedias::CreateEntity(uint8_t RecordType) {
     return std::make_unique<TPyxMedia>();
 }
 
-void TPyxMedias::ConvertIndexes(const TPyxClubs& Clubs, const TPyxCities& Cities,
-                                const TPyxCompetitions& Competitions, const TPyxContinents& Continents,
-                                const TPyxNations& Nations, const TPyxRegions& Regions) {
+void TPyxMedias::ConvertIndexes(const TPyxClubs& Clubs, const TPyxCities& Cities, const TPyxCompetitions& Competitions,
+                                const TPyxContinents& Continents, const TPyxNations& Nations,
+                                const TPyxRegions& Regions) {
     DoStatus("Converting Media Indexes");
     for (int32_t I = 0; I < Count(); ++I) {
         TPyxMedia* M = Items(I);

@@ -27,8 +27,15 @@ struct TPyxMediaTexts {
 // A newspaper, broadcaster, website or the like: the clubs it follows and the area it covers.
 class TPyxMedia final : public TPyxTranslated<TPyxMediaTexts> {
 public:
-    enum : uint8_t { scClub = 1, scCity = 2, scRegion = 3, scNation = 4, scContinent = 5, scWorld = 6,
-                     scCompetition = 7 };
+    enum : uint8_t {
+        scClub = 1,
+        scCity = 2,
+        scRegion = 3,
+        scNation = 4,
+        scContinent = 5,
+        scWorld = 6,
+        scCompetition = 7
+    };
 
     std::u16string GetName() const override { return LongName; }
     void LoadFromStream(TPyxFileStream& Stream, int16_t Version) override;

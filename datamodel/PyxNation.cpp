@@ -180,18 +180,18 @@ void TPyxNation::LoadLangFromStream(TPyxFileStream& Stream) {
     SetTexts(T);
 }
 
-void TPyxNation::SaveLangToStream(TPyxFileStream& Stream) const { GetTexts().SaveTexts(Stream); }
+void TPyxNation::SaveLangToStream(TPyxFileStream& Stream) const {
+    GetTexts().SaveTexts(Stream);
+}
 
 bool TPyxNation::Matches(const std::u16string& Text) const {
     if (Teams.Count() == 0)
         return false;
-    return AnsiContainsText(Name, Text) || AnsiContainsText(ShortName, Text) ||
-           AnsiContainsText(ThreeLetterName, Text);
+    return AnsiContainsText(Name, Text) || AnsiContainsText(ShortName, Text) || AnsiContainsText(ThreeLetterName, Text);
 }
 
-void TPyxNation::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People,
-                                const TPyxLanguages& Languages_, const TPyxCities& Cities,
-                                const TPyxRegions& Regions, const TPyxContinents& Continents,
+void TPyxNation::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, const TPyxLanguages& Languages_,
+                                const TPyxCities& Cities, const TPyxRegions& Regions, const TPyxContinents& Continents,
                                 const TPyxStadiums& Stadiums, const TPyxTeams& Teams_, const TPyxClubs& Clubs,
                                 int16_t Version) {
     NationalStadium = Stadiums.FindByID(NationalStadiumKey);
@@ -229,10 +229,10 @@ std::unique_ptr<TPyxObject> TPyxNations::CreateEntity(uint8_t RecordType) {
     return std::make_unique<TPyxNation>();
 }
 
-void TPyxNations::ConvertIndexes(const TPyxPeople& People, const TPyxLanguages& Languages,
-                                 const TPyxCities& Cities, const TPyxRegions& Regions,
-                                 const TPyxContinents& Continents, const TPyxStadiums& Stadiums,
-                                 const TPyxTeams& Teams, const TPyxClubs& Clubs, int16_t Version) {
+void TPyxNations::ConvertIndexes(const TPyxPeople& People, const TPyxLanguages& Languages, const TPyxCities& Cities,
+                                 const TPyxRegions& Regions, const TPyxContinents& Continents,
+                                 const TPyxStadiums& Stadiums, const TPyxTeams& Teams, const TPyxClubs& Clubs,
+                                 int16_t Version) {
     DoStatus("Converting Nation Indexes");
     for (int32_t I = 0; I < Count(); ++I) {
         Items(I)->ConvertIndexes(*this, People, Languages, Cities, Regions, Continents, Stadiums, Teams, Clubs,

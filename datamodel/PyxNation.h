@@ -53,8 +53,7 @@ public:
 
     void ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, const TPyxLanguages& Languages,
                         const TPyxCities& Cities, const TPyxRegions& Regions, const TPyxContinents& Continents,
-                        const TPyxStadiums& Stadiums, const TPyxTeams& Teams, const TPyxClubs& Clubs,
-                        int16_t Version);
+                        const TPyxStadiums& Stadiums, const TPyxTeams& Teams, const TPyxClubs& Clubs, int16_t Version);
     void RemovePerson(const TPyxPerson* Person) override;
     void RemoveClub(const TPyxClub* Club) override;
 
@@ -77,7 +76,7 @@ public:
     uint8_t FIFARankingPointsCount = 0;             // must be 0 in the file
     uint8_t FIFARankingCurrentYearMatchesCount = 0; // must be 0 in the file
     uint8_t UEFACoefficientCount = 6;               // must be 6 in the file
-    std::array<float, 6> UEFACoefficients{};         // seasons ending 1998..2003
+    std::array<float, 6> UEFACoefficients{};        // seasons ending 1998..2003
     int16_t HumanPlayerPoolCount = 0;               // must be 0 in the file
     std::array<uint8_t, 24> NationBlock{};
     TPyxTransferInfoList TransferInfo; // stored from version 145

@@ -20,8 +20,7 @@ public:
     // Codes 0..17; anything else stores 0.
     void SetPreferredFormation(uint8_t Code) { PreferredFormation = Code < 18 ? Code : 0; }
 
-    int16_t HomeReputation = 0, CurrentReputation = 0, WorldReputation = 0, CurrentAbility = 0,
-            PotentialAbility = 0;
+    int16_t HomeReputation = 0, CurrentReputation = 0, WorldReputation = 0, CurrentAbility = 0, PotentialAbility = 0;
     uint8_t PreferredFormation = 0;
     std::unique_ptr<TPyxNonPlayingData> NonPlayingData;
     std::unique_ptr<TPyxStartingConfidence> StartingConfidence;

@@ -7,7 +7,9 @@ TPyxLangObject* TPyxLangObjects::Add(TPyxLanguage* Language) {
 
 TPyxObject::~TPyxObject() = default;
 
-std::u16string TPyxObject::GetName() const { return u"No Name"; }
+std::u16string TPyxObject::GetName() const {
+    return u"No Name";
+}
 
 void TPyxObject::LoadFromStream(TPyxFileStream& Stream, int16_t /*Version*/) {
     ID = Stream.ReadInt32();
@@ -23,7 +25,9 @@ void TPyxObject::LoadLangFromStream(TPyxFileStream& /*Stream*/) {}
 
 void TPyxObject::SaveLangToStream(TPyxFileStream& /*Stream*/) const {}
 
-bool TPyxObject::Matches(const std::u16string& /*Text*/) const { return false; }
+bool TPyxObject::Matches(const std::u16string& /*Text*/) const {
+    return false;
+}
 
 void TPyxObject::AddLangObject(TPyxLanguage* Language) {
     if (LangObjects)

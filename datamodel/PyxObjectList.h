@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PyxObjects.h"
 #include "PyxList.h"
+#include "PyxObjects.h"
 
 #include <memory>
 #include <vector>
@@ -55,9 +55,7 @@ public:
 
     void LoadByteCounted(TPyxFileStream& Stream, int16_t Version) { LoadItems(Stream, Stream.ReadByte(), Version); }
     void LoadWordCounted(TPyxFileStream& Stream, int16_t Version) { LoadItems(Stream, Stream.ReadWord(), Version); }
-    void LoadIntCounted(TPyxFileStream& Stream, int16_t Version) {
-        LoadItems(Stream, Stream.ReadInt32(), Version);
-    }
+    void LoadIntCounted(TPyxFileStream& Stream, int16_t Version) { LoadItems(Stream, Stream.ReadInt32(), Version); }
     void LoadItems(TPyxFileStream& Stream, int32_t N, int16_t Version) {
         // Decide against the bytes that remain before anything is allocated for the items.
         if (N < 0 || static_cast<int64_t>(N) * MinItemSize() > Stream.Remaining())

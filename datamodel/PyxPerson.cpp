@@ -17,15 +17,20 @@
 namespace {
 
 [[noreturn]] void RaisePersonField(const char* Field, int64_t Value) {
-    throw EFileCorruptError(std::string("Person data seems to be corrupt.\r\n") + Field + ": " +
-                            std::to_string(Value));
+    throw EFileCorruptError(std::string("Person data seems to be corrupt.\r\n") + Field + ": " + std::to_string(Value));
 }
 
 } // namespace
 
-std::u16string TPyxPerson::GetFirstName() const { return FirstName ? FirstName->Text : u""; }
-std::u16string TPyxPerson::GetSecondName() const { return SecondName ? SecondName->Text : u""; }
-std::u16string TPyxPerson::GetCommonName() const { return CommonName ? CommonName->Text : u""; }
+std::u16string TPyxPerson::GetFirstName() const {
+    return FirstName ? FirstName->Text : u"";
+}
+std::u16string TPyxPerson::GetSecondName() const {
+    return SecondName ? SecondName->Text : u"";
+}
+std::u16string TPyxPerson::GetCommonName() const {
+    return CommonName ? CommonName->Text : u"";
+}
 
 std::u16string TPyxPerson::GetName() const {
     if (CommonName && !CommonName->Text.empty())

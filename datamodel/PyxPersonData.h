@@ -27,17 +27,16 @@ public:
 
 // The player attribute bytes, in file order.
 struct TPyxPlayingDataFields {
-    uint8_t Goalkeeper = 0, Sweeper = 0, Defender = 0, DefensiveMidfielder = 0, Midfielder = 0,
-            AttackingMidfielder = 0, Attacker = 0, WingBack = 0, FreeRole = 0, RightSide = 0, LeftSide = 0,
-            Central = 0, Crossing = 0, Dribbling = 0, Finishing = 0, Heading = 0, LongShots = 0, Marking = 0,
-            OffTheBall = 0, Passing = 0, Penalties = 0, Tackling = 0, Creativity = 0, Handling = 0,
-            AerialAbility = 0, CommandOfArea = 0, Communication = 0, Kicking = 0, Throwing = 0, Anticipation = 0,
-            Decisions = 0, OneOnOnes = 0, Positioning = 0, Reflexes = 0, ThrowIns = 0, FirstTouch = 0,
-            Technique = 0, LeftFoot = 0, RightFoot = 0, Flair = 0, Corners = 0, Teamwork = 0, WorkRate = 0,
-            LongThrows = 0, Eccentricity = 0, RushingOut = 0, TendencyToPunch = 0, Acceleration = 0,
-            SetPieces = 0, Strength = 0, Stamina = 0, Pace = 0, Jumping = 0, Influence = 0, Dirtiness = 0,
-            Balance = 0, Bravery = 0, Consistency = 0, Aggression = 0, Agility = 0, ImportantMatches = 0,
-            InjuryProneness = 0, Versatility = 0, NaturalFitness = 0, Determination = 0;
+    uint8_t Goalkeeper = 0, Sweeper = 0, Defender = 0, DefensiveMidfielder = 0, Midfielder = 0, AttackingMidfielder = 0,
+            Attacker = 0, WingBack = 0, FreeRole = 0, RightSide = 0, LeftSide = 0, Central = 0, Crossing = 0,
+            Dribbling = 0, Finishing = 0, Heading = 0, LongShots = 0, Marking = 0, OffTheBall = 0, Passing = 0,
+            Penalties = 0, Tackling = 0, Creativity = 0, Handling = 0, AerialAbility = 0, CommandOfArea = 0,
+            Communication = 0, Kicking = 0, Throwing = 0, Anticipation = 0, Decisions = 0, OneOnOnes = 0,
+            Positioning = 0, Reflexes = 0, ThrowIns = 0, FirstTouch = 0, Technique = 0, LeftFoot = 0, RightFoot = 0,
+            Flair = 0, Corners = 0, Teamwork = 0, WorkRate = 0, LongThrows = 0, Eccentricity = 0, RushingOut = 0,
+            TendencyToPunch = 0, Acceleration = 0, SetPieces = 0, Strength = 0, Stamina = 0, Pace = 0, Jumping = 0,
+            Influence = 0, Dirtiness = 0, Balance = 0, Bravery = 0, Consistency = 0, Aggression = 0, Agility = 0,
+            ImportantMatches = 0, InjuryProneness = 0, Versatility = 0, NaturalFitness = 0, Determination = 0;
 };
 
 // A player's attribute record; after linking it belongs to the player part of its person.
@@ -60,12 +59,12 @@ public:
 
 // The staff attribute bytes, in file order.
 struct TPyxNonPlayingDataFields {
-    uint8_t Attacking = 0, Business = 0, CoachingTechnique = 0, Directness = 0, LevelOfDiscipline = 0,
-            FreeRoles = 0, Interference = 0, Marking = 0, Offside = 0, Patience = 0, Pressing = 0, Resources = 0,
+    uint8_t Attacking = 0, Business = 0, CoachingTechnique = 0, Directness = 0, LevelOfDiscipline = 0, FreeRoles = 0,
+            Interference = 0, Marking = 0, Offside = 0, Patience = 0, Pressing = 0, Resources = 0,
             WorkingWithYoungsters = 0, Determination = 0, BuyingPlayers = 0, MindGames = 0, SellingPlayers = 0,
-            SittingBack = 0, UseOfPlayMaker = 0, UseOfSubs = 0, CoachingOutfieldPlayers = 0,
-            CoachingGoalkeepers = 0, JudgingPlayerAbility = 0, JudgingPlayerPotential = 0, ManManagement = 0,
-            Motivating = 0, Physiotherapy = 0, TacticalKnowledge = 0;
+            SittingBack = 0, UseOfPlayMaker = 0, UseOfSubs = 0, CoachingOutfieldPlayers = 0, CoachingGoalkeepers = 0,
+            JudgingPlayerAbility = 0, JudgingPlayerPotential = 0, ManManagement = 0, Motivating = 0, Physiotherapy = 0,
+            TacticalKnowledge = 0;
 };
 
 // A staff member's attribute record; after linking it belongs to the staff part of its person.

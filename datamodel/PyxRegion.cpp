@@ -2,9 +2,9 @@
 
 namespace {
 
-const char16_t* const RegionNames[] = {u"Africa",         u"Asia",          u"Caribbean",       u"Central America",
-                                       u"Central Europe", u"Eastern Europe", u"Middle East",     u"North Africa",
-                                       u"North America",  u"Oceania",        u"Scandinavia",     u"South America",
+const char16_t* const RegionNames[] = {u"Africa",          u"Asia",           u"Caribbean",   u"Central America",
+                                       u"Central Europe",  u"Eastern Europe", u"Middle East", u"North Africa",
+                                       u"North America",   u"Oceania",        u"Scandinavia", u"South America",
                                        u"Southern Europe", u"UK & Ireland"};
 
 } // namespace
@@ -26,4 +26,6 @@ std::unique_ptr<TPyxObject> TPyxRegions::CreateEntity(uint8_t RecordType) {
     return std::make_unique<TPyxRegion>();
 }
 
-void TPyxRegions::SaveLangToStream(TPyxFileStream& Stream, int /*LangIndex*/) const { Stream.WriteInt32(0); }
+void TPyxRegions::SaveLangToStream(TPyxFileStream& Stream, int /*LangIndex*/) const {
+    Stream.WriteInt32(0);
+}

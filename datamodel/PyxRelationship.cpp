@@ -19,8 +19,7 @@ std::unique_ptr<TPyxRelationship> TPyxRelationship::Clone() const {
 void TPyxRelationship::LoadFromStream(TPyxFileStream& Stream) {
     TargetType = Stream.ReadByte();
     if (TargetType > 5)
-        throw EFileCorruptError("Relationship data seems to be corrupt.\r\nRecord Type: " +
-                                std::to_string(TargetType));
+        throw EFileCorruptError("Relationship data seems to be corrupt.\r\nRecord Type: " + std::to_string(TargetType));
     Kind = Stream.ReadByte();
     Amount = Stream.ReadByte();
     RelationshipByte = Stream.ReadByte();
@@ -36,8 +35,7 @@ void TPyxRelationship::SaveToStream(TPyxFileStream& Stream) const {
 }
 
 void TPyxRelationship::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People,
-                                      const TPyxStadiums& Stadiums, const TPyxTeams& Teams,
-                                      const TPyxClubs& Clubs) {
+                                      const TPyxStadiums& Stadiums, const TPyxTeams& Teams, const TPyxClubs& Clubs) {
     switch (TargetType) {
     case ttClub:
         Target = Clubs.FindByID(TargetKey);

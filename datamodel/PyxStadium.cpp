@@ -62,7 +62,9 @@ void TPyxStadium::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-bool TPyxStadium::Matches(const std::u16string& Text) const { return AnsiContainsText(Name, Text); }
+bool TPyxStadium::Matches(const std::u16string& Text) const {
+    return AnsiContainsText(Name, Text);
+}
 
 std::unique_ptr<TPyxObject> TPyxStadiums::CreateEntity(uint8_t RecordType) {
     if (RecordType != 0)

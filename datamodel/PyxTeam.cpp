@@ -20,7 +20,7 @@ struct TSuffix {
 };
 
 const TSuffix Suffixes[] = {
-    {1, u" Reserves", u" Reserves"}, {2, u" A", u" A"},      {3, u" B", u" B"},       {9, u" U23", u" U23"},
+    {1, u" Reserves", u" Reserves"}, {2, u" A", u" A"},      {3, u" B", u" B"},      {9, u" U23", u" U23"},
     {10, u" U21", u" U21"},          {11, u" U19", u" U19"}, {12, u" U18", u" U18"}, {13, u" C", u" C"},
     {14, u" Amateurs", u" (A)"},     {15, u" II", u" II"},   {16, u" 2", u" 2"},     {17, u" 3", u" 3"},
     {18, u" U20", u" U20"},
@@ -45,7 +45,9 @@ std::u16string TPyxTeam::GetShortSuffix() const {
     return S ? S->Short : u"";
 }
 
-std::u16string TPyxTeam::GetName() const { return (Container ? Container->GetName() : u"") + GetShortSuffix(); }
+std::u16string TPyxTeam::GetName() const {
+    return (Container ? Container->GetName() : u"") + GetShortSuffix();
+}
 
 bool TPyxTeam::Matches(const std::u16string& Text) const {
     if (!Container)

@@ -34,8 +34,8 @@ public:
     std::u16string GetShortSuffix() const;
     bool IsClubTeam() const { return IsNationTeam == 0; }
 
-    void ConvertIndexes(const TPyxCompetitions& Competitions, const TPyxStadiums& Stadiums,
-                        const TPyxNations& Nations, const TPyxClubs& Clubs, const TPyxPeople& People);
+    void ConvertIndexes(const TPyxCompetitions& Competitions, const TPyxStadiums& Stadiums, const TPyxNations& Nations,
+                        const TPyxClubs& Clubs, const TPyxPeople& People);
 
     // Each frees the record held so far and keeps the new one (which may be none). The record is stamped with
     // this team and its kind: a record written without its team would be dropped when the file is next loaded.
@@ -60,10 +60,10 @@ public:
     TPyxNation* GetNation() const;
 
     uint8_t RecordKind = 10;
-    TPyxDate Date1, Date2;          // kind 11
-    uint8_t TeamByte1 = 26;         // kind 11
+    TPyxDate Date1, Date2;                                              // kind 11
+    uint8_t TeamByte1 = 26;                                             // kind 11
     uint8_t TeamByte2 = 0, TeamByte3 = 0, TeamByte4 = 0, TeamByte5 = 0; // kind 11
-    uint8_t TeamByte6 = 0;          // kind 11, from version 145
+    uint8_t TeamByte6 = 0;                                              // kind 11, from version 145
     uint8_t LastPosition = 0;
     int16_t Reputation = 0;
     TPyxCompetition* Division = nullptr;
@@ -114,8 +114,8 @@ public:
     void Sort() override { RenumberByIndex(); }
     int64_t MinRecordSize() const override { return 66; }
 
-    void ConvertIndexes(const TPyxCompetitions& Competitions, const TPyxStadiums& Stadiums,
-                        const TPyxNations& Nations, const TPyxClubs& Clubs, const TPyxPeople& People);
+    void ConvertIndexes(const TPyxCompetitions& Competitions, const TPyxStadiums& Stadiums, const TPyxNations& Nations,
+                        const TPyxClubs& Clubs, const TPyxPeople& People);
     // Numbers every team's stadium move and capacity change 0.. in team order, the move before the change.
     void RenumberStadiumMoves();
     // The Stadium Moves table, rebuilt from the teams; RenumberStadiumMoves runs first.

@@ -45,11 +45,17 @@ void TPyxTeamContainer::ConvertContainerIndexes(const TPyxNations& Nations, cons
     Relationships.ConvertIndexes(Nations, People, Stadiums, Teams_, Clubs);
 }
 
-void TPyxTeamContainer::RemovePerson(const TPyxPerson* Person) { Relationships.RemoveTarget(Person); }
+void TPyxTeamContainer::RemovePerson(const TPyxPerson* Person) {
+    Relationships.RemoveTarget(Person);
+}
 
-void TPyxTeamContainer::RemoveClub(const TPyxClub* Club) { Relationships.RemoveTarget(Club); }
+void TPyxTeamContainer::RemoveClub(const TPyxClub* Club) {
+    Relationships.RemoveTarget(Club);
+}
 
-void TPyxTeamContainer::RemoveNation(const TPyxNation* Nation) { Relationships.RemoveTarget(Nation); }
+void TPyxTeamContainer::RemoveNation(const TPyxNation* Nation) {
+    Relationships.RemoveTarget(Nation);
+}
 
 void TPyxTeamContainer::RemoveTeam(const TPyxTeam* Team) {
     Teams.RemoveAll(Team);

@@ -40,7 +40,9 @@ void TPyxWeather::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-bool TPyxWeather::Matches(const std::u16string& Text) const { return AnsiContainsText(Name, Text); }
+bool TPyxWeather::Matches(const std::u16string& Text) const {
+    return AnsiContainsText(Name, Text);
+}
 
 std::unique_ptr<TPyxObject> TPyxWeathers::CreateEntity(uint8_t RecordType) {
     if (RecordType != 0)
