@@ -44,20 +44,15 @@ int TPyxAwardHistories::Compare(const TPyxObject* A, const TPyxObject* B) const 
 }
 
 void TPyxAwardHistories::ConvertIndexes(const TPyxAwards& Awards, const TPyxPeople& People) {
-    DoStatus("Converting Award History Indexes");
-    auto Loaded = ReleaseAll();
-    const int64_t Total = static_cast<int64_t>(Loaded.size());
-    for (int64_t I = 0; I < Total; ++I) {
-        auto* H = static_cast<TPyxAwardHistory*>(Loaded[static_cast<size_t>(I)].get());
+    HandOverAll("Converting Award History Indexes", [&](std::unique_ptr<TPyxAwardHistory> H) {
         H->Award = Awards.FindByID(H->AwardKey);
-        if (H->Award) {
-            H->Person1 = People.FindByID(H->Person1Key);
-            H->Person2 = People.FindByID(H->Person2Key);
-            H->Person3 = People.FindByID(H->Person3Key);
-            H->Award->Histories.Add(std::move(Loaded[static_cast<size_t>(I)]), true);
-        }
-        DoProgress(I, Total);
-    }
+        if (!H->Award)
+            return;
+        H->Person1 = People.FindByID(H->Person1Key);
+        H->Person2 = People.FindByID(H->Person2Key);
+        H->Person3 = People.FindByID(H->Person3Key);
+        H->Award->Histories.Add(std::move(H), true);
+    });
 }
 
 void TPyxAwardHistories::RenumberFrom(int32_t& Next) {

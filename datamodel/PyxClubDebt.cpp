@@ -40,20 +40,15 @@ std::unique_ptr<TPyxObject> TPyxClubDebts::CreateEntity(uint8_t RecordType) {
 }
 
 void TPyxClubDebts::ConvertIndexes(const TPyxTeams& Teams) {
-    DoStatus("Converting Club Debt Indexes");
-    auto Loaded = ReleaseAll();
-    const int64_t Total = static_cast<int64_t>(Loaded.size());
-    for (int64_t I = 0; I < Total; ++I) {
-        std::unique_ptr<TPyxClubDebt> D(static_cast<TPyxClubDebt*>(Loaded[static_cast<size_t>(I)].release()));
-        D->Team = Teams.FindByID(D->TeamKey);
-        if (TPyxTeam* Team = D->Team) {
-            if (D->Kind == 0)
-                Team->SetClubDebt(std::move(D));
-            else
-                Team->ClubDebts.Add(std::move(D), true);
-        }
-        DoProgress(I, Total);
-    }
+    HandOverAll("Converting Club Debt Indexes", [&](std::unique_ptr<TPyxClubDebt> D) {
+        TPyxTeam* Team = D->Team = Teams.FindByID(D->TeamKey);
+        if (!Team)
+            return;
+        if (D->Kind == 0)
+            Team->SetClubDebt(std::move(D));
+        else
+            Team->ClubDebts.Add(std::move(D), true);
+    });
 }
 
 void TPyxClubDebts::RenumberFrom(int32_t& Next) {

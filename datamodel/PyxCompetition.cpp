@@ -50,21 +50,16 @@ int TPyxCompetitionHistories::Compare(const TPyxObject* A, const TPyxObject* B) 
 }
 
 void TPyxCompetitionHistories::ConvertIndexes(const TPyxCompetitions& Competitions, const TPyxTeams& Teams) {
-    DoStatus("Converting Competition History Indexes");
-    auto Loaded = ReleaseAll();
-    const int64_t Total = static_cast<int64_t>(Loaded.size());
-    for (int64_t I = 0; I < Total; ++I) {
-        auto* H = static_cast<TPyxCompetitionHistory*>(Loaded[static_cast<size_t>(I)].get());
+    HandOverAll("Converting Competition History Indexes", [&](std::unique_ptr<TPyxCompetitionHistory> H) {
         H->Competition = Competitions.FindByID(H->CompetitionKey);
-        if (H->Competition) {
-            H->FirstPlaced = Teams.FindByID(H->FirstPlacedKey);
-            H->SecondPlaced = Teams.FindByID(H->SecondPlacedKey);
-            H->ThirdPlaced = Teams.FindByID(H->ThirdPlacedKey);
-            H->Hosts = Teams.FindByID(H->HostsKey);
-            H->Competition->Histories.Add(std::move(Loaded[static_cast<size_t>(I)]), true);
-        }
-        DoProgress(I, Total);
-    }
+        if (!H->Competition)
+            return;
+        H->FirstPlaced = Teams.FindByID(H->FirstPlacedKey);
+        H->SecondPlaced = Teams.FindByID(H->SecondPlacedKey);
+        H->ThirdPlaced = Teams.FindByID(H->ThirdPlacedKey);
+        H->Hosts = Teams.FindByID(H->HostsKey);
+        H->Competition->Histories.Add(std::move(H), true);
+    });
 }
 
 void TPyxCompetitionHistories::RenumberFrom(int32_t& Next) {

@@ -31,17 +31,11 @@ std::unique_ptr<TPyxObject> TPyxFutureTransfers::CreateEntity(uint8_t RecordType
 }
 
 void TPyxFutureTransfers::ConvertIndexes(const TPyxPeople& People, const TPyxTeams& Teams) {
-    DoStatus("Converting Future Transfer Indexes");
-    auto Loaded = ReleaseAll();
-    const int64_t Total = static_cast<int64_t>(Loaded.size());
-    for (int64_t I = 0; I < Total; ++I) {
-        std::unique_ptr<TPyxFutureTransfer> F(
-            static_cast<TPyxFutureTransfer*>(Loaded[static_cast<size_t>(I)].release()));
+    HandOverAll("Converting Future Transfer Indexes", [&](std::unique_ptr<TPyxFutureTransfer> F) {
         F->Person = People.FindByID(F->PersonKey);
-        if (F->Person && F->Person->IsPlayer()) {
-            F->Team = Teams.FindByID(F->TeamKey);
-            F->Person->Player->SetFutureTransfer(std::move(F));
-        }
-        DoProgress(I, Total);
-    }
+        if (!F->Person || !F->Person->IsPlayer())
+            return;
+        F->Team = Teams.FindByID(F->TeamKey);
+        F->Person->Player->SetFutureTransfer(std::move(F));
+    });
 }

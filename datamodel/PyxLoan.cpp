@@ -27,16 +27,11 @@ std::unique_ptr<TPyxObject> TPyxLoans::CreateEntity(uint8_t RecordType) {
 }
 
 void TPyxLoans::ConvertIndexes(const TPyxPeople& People, const TPyxTeams& Teams) {
-    DoStatus("Converting Loan Indexes");
-    auto Loaded = ReleaseAll();
-    const int64_t Total = static_cast<int64_t>(Loaded.size());
-    for (int64_t I = 0; I < Total; ++I) {
-        std::unique_ptr<TPyxLoan> L(static_cast<TPyxLoan*>(Loaded[static_cast<size_t>(I)].release()));
+    HandOverAll("Converting Loan Indexes", [&](std::unique_ptr<TPyxLoan> L) {
         L->Person = People.FindByID(L->PersonKey);
-        if (L->Person && L->Person->IsPlayer()) {
-            L->Team = Teams.FindByID(L->TeamKey);
-            L->Person->Player->SetLoan(std::move(L));
-        }
-        DoProgress(I, Total);
-    }
+        if (!L->Person || !L->Person->IsPlayer())
+            return;
+        L->Team = Teams.FindByID(L->TeamKey);
+        L->Person->Player->SetLoan(std::move(L));
+    });
 }

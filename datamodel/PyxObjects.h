@@ -136,4 +136,18 @@ public:
         for (const auto& E : Items_)
             Fn(static_cast<T*>(E.get()));
     }
+
+protected:
+    // The linking pass of a load-time table whose records belong to other entities: every record leaves the
+    // collection and goes to HandOver, which resolves its keys and gives it to its owner; a record it does not
+    // take is freed. The collection is empty afterwards.
+    template <class F> void HandOverAll(const std::string& Status, F&& HandOver) {
+        DoStatus(Status);
+        auto Loaded = ReleaseAll();
+        const int64_t Total = static_cast<int64_t>(Loaded.size());
+        for (int64_t I = 0; I < Total; ++I) {
+            HandOver(std::unique_ptr<T>(static_cast<T*>(Loaded[static_cast<size_t>(I)].release())));
+            DoProgress(I, Total);
+        }
+    }
 };

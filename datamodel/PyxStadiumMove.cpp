@@ -37,22 +37,16 @@ std::unique_ptr<TPyxObject> TPyxStadiumMoves::CreateEntity(uint8_t RecordType) {
 }
 
 void TPyxStadiumMoves::ConvertIndexes(const TPyxTeams& Teams, const TPyxStadiums& Stadiums) {
-    DoStatus("Converting Stadium Move Indexes");
-    auto Loaded = ReleaseAll();
-    const int64_t Total = static_cast<int64_t>(Loaded.size());
-    for (int64_t I = 0; I < Total; ++I) {
-        std::unique_ptr<TPyxStadiumMove> M(static_cast<TPyxStadiumMove*>(Loaded[static_cast<size_t>(I)].release()));
-        M->Team = Teams.FindByID(M->TeamKey);
-        if (M->Team) {
-            M->Stadium = Stadiums.FindByID(M->StadiumKey);
-            M->NewStadium = Stadiums.FindByID(M->NewStadiumKey);
-            M->AlternativeStadium = Stadiums.FindByID(M->AlternativeStadiumKey);
-            TPyxTeam* Team = M->Team;
-            if (M->Kind == 1)
-                Team->SetStadiumMove(std::move(M));
-            else
-                Team->SetCapacityChange(std::move(M));
-        }
-        DoProgress(I, Total);
-    }
+    HandOverAll("Converting Stadium Move Indexes", [&](std::unique_ptr<TPyxStadiumMove> M) {
+        TPyxTeam* Team = M->Team = Teams.FindByID(M->TeamKey);
+        if (!Team)
+            return;
+        M->Stadium = Stadiums.FindByID(M->StadiumKey);
+        M->NewStadium = Stadiums.FindByID(M->NewStadiumKey);
+        M->AlternativeStadium = Stadiums.FindByID(M->AlternativeStadiumKey);
+        if (M->Kind == 1)
+            Team->SetStadiumMove(std::move(M));
+        else
+            Team->SetCapacityChange(std::move(M));
+    });
 }

@@ -24,15 +24,9 @@ std::unique_ptr<TPyxObject> TPyxStartingConfidences::CreateEntity(uint8_t Record
 }
 
 void TPyxStartingConfidences::ConvertIndexes(const TPyxPeople& People) {
-    DoStatus("Converting Starting Confidence Indexes");
-    auto Loaded = ReleaseAll();
-    const int64_t Total = static_cast<int64_t>(Loaded.size());
-    for (int64_t I = 0; I < Total; ++I) {
-        std::unique_ptr<TPyxStartingConfidence> S(
-            static_cast<TPyxStartingConfidence*>(Loaded[static_cast<size_t>(I)].release()));
+    HandOverAll("Converting Starting Confidence Indexes", [&](std::unique_ptr<TPyxStartingConfidence> S) {
         S->Person = People.FindByID(S->PersonKey);
         if (S->Person && S->Person->IsNonPlayer())
             S->Person->NonPlayer->SetStartingConfidence(std::move(S));
-        DoProgress(I, Total);
-    }
+    });
 }

@@ -33,17 +33,11 @@ std::unique_ptr<TPyxObject> TPyxStartingInjuries::CreateEntity(uint8_t RecordTyp
 }
 
 void TPyxStartingInjuries::ConvertIndexes(const TPyxPeople& People, const TPyxInjuries& Injuries) {
-    DoStatus("Converting Starting Injury Indexes");
-    auto Loaded = ReleaseAll();
-    const int64_t Total = static_cast<int64_t>(Loaded.size());
-    for (int64_t I = 0; I < Total; ++I) {
-        std::unique_ptr<TPyxStartingInjury> S(
-            static_cast<TPyxStartingInjury*>(Loaded[static_cast<size_t>(I)].release()));
+    HandOverAll("Converting Starting Injury Indexes", [&](std::unique_ptr<TPyxStartingInjury> S) {
         S->Person = People.FindByID(S->PersonKey);
-        if (S->Person && S->Person->IsPlayer()) {
-            S->Injury = Injuries.FindByID(S->InjuryKey);
-            S->Person->Player->SetStartingInjury(std::move(S));
-        }
-        DoProgress(I, Total);
-    }
+        if (!S->Person || !S->Person->IsPlayer())
+            return;
+        S->Injury = Injuries.FindByID(S->InjuryKey);
+        S->Person->Player->SetStartingInjury(std::move(S));
+    });
 }
