@@ -148,14 +148,11 @@ std::unique_ptr<TPyxObject> TPyxAwards::CreateEntity(uint8_t RecordType) {
 
 void TPyxAwards::ConvertIndexes(const TPyxContinents& Continents, const TPyxNations& Nations,
                                 const TPyxCompetitions& Competitions) {
-    DoStatus("Converting Award Indexes");
-    for (int32_t I = 0; I < Count(); ++I) {
-        TPyxAward* A = Items(I);
+    LinkEach("Converting Award Indexes", [&](TPyxAward* A) {
         A->Continent = Continents.FindByID(A->ContinentKey);
         A->Nation = Nations.FindByID(A->NationKey);
         A->Competition = Competitions.FindByID(A->CompetitionKey);
-        DoProgress(I, Count());
-    }
+    });
 }
 
 void TPyxAwards::RenumberHistories() {

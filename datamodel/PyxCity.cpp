@@ -63,13 +63,10 @@ std::unique_ptr<TPyxObject> TPyxCities::CreateEntity(uint8_t RecordType) {
 }
 
 void TPyxCities::ConvertIndexes(const TPyxNations& Nations, const TPyxWeathers& Weathers) {
-    DoStatus("Converting City Indexes");
-    for (int32_t I = 0; I < Count(); ++I) {
-        TPyxCity* C = Items(I);
+    LinkEach("Converting City Indexes", [&](TPyxCity* C) {
         C->Nation = Nations.FindByID(C->NationKey);
         C->Weather = Weathers.FindByID(C->WeatherKey);
-        DoProgress(I, Count());
-    }
+    });
 }
 
 void TPyxCities::UnlinkNation(const TPyxNation* Nation) {

@@ -203,9 +203,6 @@ std::unique_ptr<TPyxObject> TPyxClubs::CreateEntity(uint8_t RecordType) {
 
 void TPyxClubs::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, int16_t Version,
                                const TPyxStadiums& Stadiums, const TPyxTeams& Teams) {
-    DoStatus("Converting Club Indexes");
-    for (int32_t I = 0; I < Count(); ++I) {
-        Items(I)->ConvertIndexes(Nations, People, Version, Stadiums, Teams, *this);
-        DoProgress(I, Count());
-    }
+    LinkEach("Converting Club Indexes",
+             [&](TPyxClub* C) { C->ConvertIndexes(Nations, People, Version, Stadiums, Teams, *this); });
 }

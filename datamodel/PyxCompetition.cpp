@@ -149,13 +149,10 @@ std::unique_ptr<TPyxObject> TPyxCompetitions::CreateEntity(uint8_t RecordType) {
 }
 
 void TPyxCompetitions::ConvertIndexes(const TPyxContinents& Continents, const TPyxNations& Nations) {
-    DoStatus("Converting Competition Indexes");
-    for (int32_t I = 0; I < Count(); ++I) {
-        TPyxCompetition* C = Items(I);
+    LinkEach("Converting Competition Indexes", [&](TPyxCompetition* C) {
         C->Continent = Continents.FindByID(C->ContinentKey);
         C->Nation = Nations.FindByID(C->NationKey);
-        DoProgress(I, Count());
-    }
+    });
 }
 
 void TPyxCompetitions::RenumberHistories() {

@@ -68,9 +68,7 @@ std::unique_ptr<TPyxObject> TPyxMedias::CreateEntity(uint8_t RecordType) {
 void TPyxMedias::ConvertIndexes(const TPyxClubs& Clubs, const TPyxCities& Cities, const TPyxCompetitions& Competitions,
                                 const TPyxContinents& Continents, const TPyxNations& Nations,
                                 const TPyxRegions& Regions) {
-    DoStatus("Converting Media Indexes");
-    for (int32_t I = 0; I < Count(); ++I) {
-        TPyxMedia* M = Items(I);
+    LinkEach("Converting Media Indexes", [&](TPyxMedia* M) {
         M->Clubs.ConvertUniqueIndexes(Clubs);
         switch (M->Scope) {
         case TPyxMedia::scClub:
@@ -94,8 +92,7 @@ void TPyxMedias::ConvertIndexes(const TPyxClubs& Clubs, const TPyxCities& Cities
         default:
             M->Target = nullptr;
         }
-        DoProgress(I, Count());
-    }
+    });
 }
 
 void TPyxMedias::ClearTarget(const TPyxObject* Object) {

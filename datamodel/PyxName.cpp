@@ -51,12 +51,7 @@ void TPyxNames::Sort() {
 }
 
 void TPyxNames::ConvertIndexes(const TPyxNations& Nations) {
-    DoStatus("Converting Name Indexes");
-    for (int32_t I = 0; I < Count(); ++I) {
-        TPyxName* N = Items(I);
-        N->Nation = Nations.FindByID(N->NationKey);
-        DoProgress(I, Count());
-    }
+    LinkEach("Converting Name Indexes", [&](TPyxName* N) { N->Nation = Nations.FindByID(N->NationKey); });
 }
 
 TPyxName* TPyxNames::FindOrAdd(const std::u16string& Text, TPyxNation* Nation) {

@@ -233,12 +233,9 @@ void TPyxNations::ConvertIndexes(const TPyxPeople& People, const TPyxLanguages& 
                                  const TPyxRegions& Regions, const TPyxContinents& Continents,
                                  const TPyxStadiums& Stadiums, const TPyxTeams& Teams, const TPyxClubs& Clubs,
                                  int16_t Version) {
-    DoStatus("Converting Nation Indexes");
-    for (int32_t I = 0; I < Count(); ++I) {
-        Items(I)->ConvertIndexes(*this, People, Languages, Cities, Regions, Continents, Stadiums, Teams, Clubs,
-                                 Version);
-        DoProgress(I, Count());
-    }
+    LinkEach("Converting Nation Indexes", [&](TPyxNation* N) {
+        N->ConvertIndexes(*this, People, Languages, Cities, Regions, Continents, Stadiums, Teams, Clubs, Version);
+    });
 }
 
 void TPyxNations::RealignNames(const TPyxNames& FirstNames, const TPyxNames& SecondNames,

@@ -138,6 +138,14 @@ public:
     }
 
 protected:
+    // The linking pass of a table whose entities stay in it: Link resolves the keys of each entity in turn.
+    template <class F> void LinkEach(const std::string& Status, F&& Link) {
+        DoStatus(Status);
+        for (int32_t I = 0; I < Count(); ++I) {
+            Link(Items(I));
+            DoProgress(I, Count());
+        }
+    }
     // The linking pass of a load-time table whose records belong to other entities: every record leaves the
     // collection and goes to HandOver, which resolves its keys and gives it to its owner; a record it does not
     // take is freed. The collection is empty afterwards.

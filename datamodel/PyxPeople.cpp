@@ -90,11 +90,7 @@ void TPyxPeople::Sort() {
 }
 
 void TPyxPeople::ConvertIndexes(TPyxPersonLinks& Links) {
-    DoStatus("Converting People Indexes");
-    for (int32_t I = 0; I < Count(); ++I) {
-        Items(I)->ConvertIndexes(Links);
-        DoProgress(I, Count());
-    }
+    LinkEach("Converting People Indexes", [&](TPyxPerson* P) { P->ConvertIndexes(Links); });
     // The stored use counts come from the file and may be wrong; the name setters free a name only when no person
     // refers to it any more, which these counts tell.
     for (int32_t I = 0; I < Count(); ++I)

@@ -73,14 +73,11 @@ std::unique_ptr<TPyxObject> TPyxStadiums::CreateEntity(uint8_t RecordType) {
 }
 
 void TPyxStadiums::ConvertIndexes(const TPyxCities& Cities, const TPyxClubs& Clubs) {
-    DoStatus("Converting Stadium Indexes");
-    for (int32_t I = 0; I < Count(); ++I) {
-        TPyxStadium* S = Items(I);
+    LinkEach("Converting Stadium Indexes", [&](TPyxStadium* S) {
         S->City = Cities.FindByID(S->CityKey);
         S->NearbyStadium = FindByID(S->NearbyStadiumKey);
         S->Club = Clubs.FindByID(S->ClubKey);
-        DoProgress(I, Count());
-    }
+    });
 }
 
 void TPyxStadiums::UnlinkClub(const TPyxClub* Club) {

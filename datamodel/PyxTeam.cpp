@@ -186,11 +186,8 @@ std::unique_ptr<TPyxObject> TPyxTeams::CreateEntity(uint8_t RecordType) {
 
 void TPyxTeams::ConvertIndexes(const TPyxCompetitions& Competitions, const TPyxStadiums& Stadiums,
                                const TPyxNations& Nations, const TPyxClubs& Clubs, const TPyxPeople& People) {
-    DoStatus("Converting Team Indexes");
-    for (int32_t I = 0; I < Count(); ++I) {
-        Items(I)->ConvertIndexes(Competitions, Stadiums, Nations, Clubs, People);
-        DoProgress(I, Count());
-    }
+    LinkEach("Converting Team Indexes",
+             [&](TPyxTeam* T) { T->ConvertIndexes(Competitions, Stadiums, Nations, Clubs, People); });
 }
 
 void TPyxTeams::RenumberStadiumMoves() {
