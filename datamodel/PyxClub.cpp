@@ -12,30 +12,40 @@ namespace {
     throw EFileCorruptError(std::string("Clubs seems to be corrupt.\r\n") + Field + ": " + std::to_string(Value));
 }
 
+// A club's language record, read into and written from a texts record and the club's own fields alike: the club
+// holds its default-language texts in fields it shares with nations, so it cannot be a texts record itself.
+template <class T> void ReadClubTexts(T& Texts, TPyxFileStream& Stream) {
+    Stream.ReadWideString(Texts.Name);
+    Texts.NameByte = Stream.ReadByte();
+    Stream.ReadWideString(Texts.ShortName);
+    Texts.ShortNameByte = Stream.ReadByte();
+    Stream.ReadWideString(Texts.ClubText);
+    Texts.ClubTextByte = Stream.ReadByte();
+    Stream.ReadWideString(Texts.Nickname1);
+    Texts.Nickname1Byte = Stream.ReadByte();
+    Stream.ReadWideString(Texts.Nickname2);
+}
+
+template <class T> void WriteClubTexts(const T& Texts, TPyxFileStream& Stream) {
+    Stream.WriteWideString(Texts.Name);
+    Stream.WriteByte(Texts.NameByte);
+    Stream.WriteWideString(Texts.ShortName);
+    Stream.WriteByte(Texts.ShortNameByte);
+    Stream.WriteWideString(Texts.ClubText);
+    Stream.WriteByte(Texts.ClubTextByte);
+    Stream.WriteWideString(Texts.Nickname1);
+    Stream.WriteByte(Texts.Nickname1Byte);
+    Stream.WriteWideString(Texts.Nickname2);
+}
+
 } // namespace
 
 void TPyxClubTexts::LoadTexts(TPyxFileStream& Stream) {
-    Stream.ReadWideString(Name);
-    NameByte = Stream.ReadByte();
-    Stream.ReadWideString(ShortName);
-    ShortNameByte = Stream.ReadByte();
-    Stream.ReadWideString(ClubText);
-    ClubTextByte = Stream.ReadByte();
-    Stream.ReadWideString(Nickname1);
-    Nickname1Byte = Stream.ReadByte();
-    Stream.ReadWideString(Nickname2);
+    ReadClubTexts(*this, Stream);
 }
 
 void TPyxClubTexts::SaveTexts(TPyxFileStream& Stream) const {
-    Stream.WriteWideString(Name);
-    Stream.WriteByte(NameByte);
-    Stream.WriteWideString(ShortName);
-    Stream.WriteByte(ShortNameByte);
-    Stream.WriteWideString(ClubText);
-    Stream.WriteByte(ClubTextByte);
-    Stream.WriteWideString(Nickname1);
-    Stream.WriteByte(Nickname1Byte);
-    Stream.WriteWideString(Nickname2);
+    WriteClubTexts(*this, Stream);
 }
 
 void TPyxClubTexts::SkipTexts(TPyxFileStream& Stream) {
@@ -130,40 +140,12 @@ void TPyxClub::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
     TPyxTeamContainer::SaveToStream(Stream, Version);
 }
 
-TPyxClubTexts TPyxClub::GetTexts() const {
-    TPyxClubTexts T;
-    T.Name = Name;
-    T.NameByte = NameByte;
-    T.ShortName = ShortName;
-    T.ShortNameByte = ShortNameByte;
-    T.ClubText = ClubText;
-    T.ClubTextByte = ClubTextByte;
-    T.Nickname1 = Nickname1;
-    T.Nickname1Byte = Nickname1Byte;
-    T.Nickname2 = Nickname2;
-    return T;
-}
-
-void TPyxClub::SetTexts(const TPyxClubTexts& T) {
-    Name = T.Name;
-    NameByte = T.NameByte;
-    ShortName = T.ShortName;
-    ShortNameByte = T.ShortNameByte;
-    ClubText = T.ClubText;
-    ClubTextByte = T.ClubTextByte;
-    Nickname1 = T.Nickname1;
-    Nickname1Byte = T.Nickname1Byte;
-    Nickname2 = T.Nickname2;
-}
-
 void TPyxClub::LoadLangFromStream(TPyxFileStream& Stream) {
-    TPyxClubTexts T;
-    T.LoadTexts(Stream);
-    SetTexts(T);
+    ReadClubTexts(*this, Stream);
 }
 
 void TPyxClub::SaveLangToStream(TPyxFileStream& Stream) const {
-    GetTexts().SaveTexts(Stream);
+    WriteClubTexts(*this, Stream);
 }
 
 void TPyxClub::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, int16_t Version,

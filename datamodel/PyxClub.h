@@ -42,8 +42,6 @@ public:
     void CreateLangObjects() override { LangObjects = std::make_unique<TPyxClubsLang>(); }
     void LoadLangFromStream(TPyxFileStream& Stream) override;
     void SaveLangToStream(TPyxFileStream& Stream) const override;
-    TPyxClubTexts GetTexts() const;
-    void SetTexts(const TPyxClubTexts& Texts);
     TPyxClubLang* Lang(int32_t Index) const {
         return LangObjects ? static_cast<const TPyxClubsLang&>(*LangObjects).Items(Index) : nullptr;
     }

@@ -16,26 +16,37 @@ namespace {
     throw EFileCorruptError(std::string("Nations seems to be corrupt.\r\n") + Field + ": " + std::to_string(Value));
 }
 
+// A nation's language record, read into and written from a texts record and the nation's own fields alike: the
+// nation holds its default-language texts in fields it shares with clubs, so it cannot be a texts record itself.
+// The extra texts are appended to those already held.
+template <class T> void ReadNationTexts(T& Texts, TPyxFileStream& Stream) {
+    Stream.ReadWideString(Texts.Name);
+    Texts.NameByte = Stream.ReadByte();
+    Stream.ReadWideString(Texts.ShortName);
+    Texts.ShortNameByte = Stream.ReadByte();
+    Stream.ReadWideString(Texts.ThreeLetterName);
+    Stream.ReadWideString(Texts.NationalityName);
+    Texts.ExtraTexts.LoadByteCounted(Stream);
+}
+
+template <class T> void WriteNationTexts(const T& Texts, TPyxFileStream& Stream) {
+    Stream.WriteWideString(Texts.Name);
+    Stream.WriteByte(Texts.NameByte);
+    Stream.WriteWideString(Texts.ShortName);
+    Stream.WriteByte(Texts.ShortNameByte);
+    Stream.WriteWideString(Texts.ThreeLetterName);
+    Stream.WriteWideString(Texts.NationalityName);
+    Texts.ExtraTexts.SaveByteCounted(Stream);
+}
+
 } // namespace
 
 void TPyxNationTexts::LoadTexts(TPyxFileStream& Stream) {
-    Stream.ReadWideString(Name);
-    NameByte = Stream.ReadByte();
-    Stream.ReadWideString(ShortName);
-    ShortNameByte = Stream.ReadByte();
-    Stream.ReadWideString(ThreeLetterName);
-    Stream.ReadWideString(NationalityName);
-    ExtraTexts.LoadByteCounted(Stream);
+    ReadNationTexts(*this, Stream);
 }
 
 void TPyxNationTexts::SaveTexts(TPyxFileStream& Stream) const {
-    Stream.WriteWideString(Name);
-    Stream.WriteByte(NameByte);
-    Stream.WriteWideString(ShortName);
-    Stream.WriteByte(ShortNameByte);
-    Stream.WriteWideString(ThreeLetterName);
-    Stream.WriteWideString(NationalityName);
-    ExtraTexts.SaveByteCounted(Stream);
+    WriteNationTexts(*this, Stream);
 }
 
 void TPyxNationTexts::SkipTexts(TPyxFileStream& Stream) {
@@ -147,41 +158,12 @@ void TPyxNation::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
     TPyxTeamContainer::SaveToStream(Stream, Version);
 }
 
-TPyxNationTexts TPyxNation::GetTexts() const {
-    TPyxNationTexts T;
-    T.Name = Name;
-    T.NameByte = NameByte;
-    T.ShortName = ShortName;
-    T.ShortNameByte = ShortNameByte;
-    T.ThreeLetterName = ThreeLetterName;
-    T.NationalityName = NationalityName;
-    T.ExtraTexts = ExtraTexts;
-    return T;
-}
-
-void TPyxNation::SetTexts(const TPyxNationTexts& T) {
-    Name = T.Name;
-    NameByte = T.NameByte;
-    ShortName = T.ShortName;
-    ShortNameByte = T.ShortNameByte;
-    ThreeLetterName = T.ThreeLetterName;
-    NationalityName = T.NationalityName;
-    ExtraTexts = T.ExtraTexts;
-}
-
 void TPyxNation::LoadLangFromStream(TPyxFileStream& Stream) {
-    // The default-language record appends its extra texts to those already held.
-    TPyxNationTexts T;
-    T.LoadTexts(Stream);
-    TWideStrings Extra = ExtraTexts;
-    for (int32_t I = 0; I < T.ExtraTexts.Count(); ++I)
-        Extra.Add(T.ExtraTexts.Get(I));
-    T.ExtraTexts = Extra;
-    SetTexts(T);
+    ReadNationTexts(*this, Stream);
 }
 
 void TPyxNation::SaveLangToStream(TPyxFileStream& Stream) const {
-    GetTexts().SaveTexts(Stream);
+    WriteNationTexts(*this, Stream);
 }
 
 bool TPyxNation::Matches(const std::u16string& Text) const {

@@ -45,8 +45,6 @@ public:
     void LoadLangFromStream(TPyxFileStream& Stream) override;
     void SaveLangToStream(TPyxFileStream& Stream) const override;
     bool Matches(const std::u16string& Text) const override;
-    TPyxNationTexts GetTexts() const;
-    void SetTexts(const TPyxNationTexts& Texts);
     TPyxNationLang* Lang(int32_t Index) const {
         return LangObjects ? static_cast<const TPyxNationsLang&>(*LangObjects).Items(Index) : nullptr;
     }
