@@ -37,12 +37,6 @@ std::unique_ptr<TPyxObject> TPyxAwardHistories::CreateEntity(uint8_t RecordType)
     return std::make_unique<TPyxAwardHistory>();
 }
 
-int TPyxAwardHistories::Compare(const TPyxObject* A, const TPyxObject* B) const {
-    int16_t YA = static_cast<const TPyxAwardHistory*>(A)->Year;
-    int16_t YB = static_cast<const TPyxAwardHistory*>(B)->Year;
-    return YA < YB ? -1 : (YA > YB ? 1 : 0);
-}
-
 void TPyxAwardHistories::ConvertIndexes(const TPyxAwards& Awards, const TPyxPeople& People) {
     HandOverAll("Converting Award History Indexes", [&](std::unique_ptr<TPyxAwardHistory> H) {
         H->Award = Awards.FindByID(H->AwardKey);
@@ -53,13 +47,6 @@ void TPyxAwardHistories::ConvertIndexes(const TPyxAwards& Awards, const TPyxPeop
         H->Person3 = People.FindByID(H->Person3Key);
         H->Award->Histories.Add(std::move(H), true);
     });
-}
-
-void TPyxAwardHistories::RenumberFrom(int32_t& Next) {
-    Sort();
-    for (auto& H : Items_)
-        H->ID = Next++;
-    RebuildIndexes();
 }
 
 void TPyxAwardTexts::LoadTexts(TPyxFileStream& Stream) {
@@ -153,22 +140,6 @@ void TPyxAwards::ConvertIndexes(const TPyxContinents& Continents, const TPyxNati
         A->Nation = Nations.FindByID(A->NationKey);
         A->Competition = Competitions.FindByID(A->CompetitionKey);
     });
-}
-
-void TPyxAwards::RenumberHistories() {
-    HistoryCount = 0;
-    for (int32_t I = 0; I < Count(); ++I) {
-        Items(I)->Histories.RenumberFrom(HistoryCount);
-        DoProgress(I, Count());
-    }
-}
-
-void TPyxAwards::SaveHistories(TPyxFileStream& Stream, int16_t Version) const {
-    Stream.WriteInt32(HistoryCount);
-    for (int32_t I = 0; I < Count(); ++I) {
-        Items(I)->Histories.ForEach([&](const TPyxAwardHistory* H) { H->SaveToStream(Stream, Version); });
-        DoProgress(I, Count());
-    }
 }
 
 void TPyxAwards::RemovePerson(const TPyxPerson* Person) {

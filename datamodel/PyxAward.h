@@ -2,7 +2,7 @@
 
 #include "PyxColor.h"
 #include "PyxDate.h"
-#include "PyxObjects.h"
+#include "PyxYearHistories.h"
 
 class TPyxAward;
 class TPyxAwards;
@@ -34,17 +34,14 @@ public:
 };
 
 // An award's history records; the database's instance only carries them from the file to their awards.
-class TPyxAwardHistories final : public TPyxCollection<TPyxAwardHistory> {
+class TPyxAwardHistories final : public TPyxYearHistories<TPyxAwardHistory> {
 public:
     const char* ClassName() const override { return "TPyxAwardHistories"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
-    // By year.
-    int Compare(const TPyxObject* A, const TPyxObject* B) const override;
     int64_t MinRecordSize() const override { return 30; }
 
     // Hands every record to its award; records whose award is missing are dropped. Empty afterwards.
     void ConvertIndexes(const TPyxAwards& Awards, const TPyxPeople& People);
-    void RenumberFrom(int32_t& Next);
 };
 
 struct TPyxAwardTexts {
@@ -88,7 +85,8 @@ public:
     int32_t ContinentKey = -1, NationKey = -1, CompetitionKey = -1;
 };
 
-class TPyxAwards final : public TPyxCollection<TPyxAward> {
+// Writes the Award Histories table from the awards' histories (RenumberHistories, SaveHistories).
+class TPyxAwards final : public TPyxHistoryOwners<TPyxAward> {
 public:
     const char* ClassName() const override { return "TPyxAwards"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
@@ -97,12 +95,6 @@ public:
 
     void ConvertIndexes(const TPyxContinents& Continents, const TPyxNations& Nations,
                         const TPyxCompetitions& Competitions);
-    // Sorts each award's histories by year and numbers them 0.. across all awards in award order.
-    void RenumberHistories();
-    // The Award Histories table, rebuilt from the awards; RenumberHistories runs first.
-    void SaveHistories(TPyxFileStream& Stream, int16_t Version) const;
     void RemovePerson(const TPyxPerson* Person);
     void UnlinkNation(const TPyxNation* Nation);
-
-    int32_t HistoryCount = 0;
 };

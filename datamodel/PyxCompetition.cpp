@@ -43,12 +43,6 @@ std::unique_ptr<TPyxObject> TPyxCompetitionHistories::CreateEntity(uint8_t Recor
     return std::make_unique<TPyxCompetitionHistory>();
 }
 
-int TPyxCompetitionHistories::Compare(const TPyxObject* A, const TPyxObject* B) const {
-    int16_t YA = static_cast<const TPyxCompetitionHistory*>(A)->Year;
-    int16_t YB = static_cast<const TPyxCompetitionHistory*>(B)->Year;
-    return YA < YB ? -1 : (YA > YB ? 1 : 0);
-}
-
 void TPyxCompetitionHistories::ConvertIndexes(const TPyxCompetitions& Competitions, const TPyxTeams& Teams) {
     HandOverAll("Converting Competition History Indexes", [&](std::unique_ptr<TPyxCompetitionHistory> H) {
         H->Competition = Competitions.FindByID(H->CompetitionKey);
@@ -60,13 +54,6 @@ void TPyxCompetitionHistories::ConvertIndexes(const TPyxCompetitions& Competitio
         H->Hosts = Teams.FindByID(H->HostsKey);
         H->Competition->Histories.Add(std::move(H), true);
     });
-}
-
-void TPyxCompetitionHistories::RenumberFrom(int32_t& Next) {
-    Sort();
-    for (auto& H : Items_)
-        H->ID = Next++;
-    RebuildIndexes();
 }
 
 void TPyxCompetitionTexts::LoadTexts(TPyxFileStream& Stream) {
@@ -153,22 +140,6 @@ void TPyxCompetitions::ConvertIndexes(const TPyxContinents& Continents, const TP
         C->Continent = Continents.FindByID(C->ContinentKey);
         C->Nation = Nations.FindByID(C->NationKey);
     });
-}
-
-void TPyxCompetitions::RenumberHistories() {
-    HistoryCount = 0;
-    for (int32_t I = 0; I < Count(); ++I) {
-        Items(I)->Histories.RenumberFrom(HistoryCount);
-        DoProgress(I, Count());
-    }
-}
-
-void TPyxCompetitions::SaveHistories(TPyxFileStream& Stream, int16_t Version) const {
-    Stream.WriteInt32(HistoryCount);
-    for (int32_t I = 0; I < Count(); ++I) {
-        Items(I)->Histories.ForEach([&](const TPyxCompetitionHistory* H) { H->SaveToStream(Stream, Version); });
-        DoProgress(I, Count());
-    }
 }
 
 void TPyxCompetitions::RemoveTeam(const TPyxTeam* Team) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PyxColor.h"
-#include "PyxObjects.h"
+#include "PyxYearHistories.h"
 
 class TPyxCompetition;
 class TPyxCompetitions;
@@ -32,17 +32,14 @@ public:
     int32_t FirstPlacedKey = -1, SecondPlacedKey = -1, ThirdPlacedKey = -1, HostsKey = -1;
 };
 
-class TPyxCompetitionHistories final : public TPyxCollection<TPyxCompetitionHistory> {
+class TPyxCompetitionHistories final : public TPyxYearHistories<TPyxCompetitionHistory> {
 public:
     const char* ClassName() const override { return "TPyxCompetitionHistories"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
-    // By year.
-    int Compare(const TPyxObject* A, const TPyxObject* B) const override;
     int64_t MinRecordSize() const override { return 31; }
 
     // Hands every record to its competition; records whose competition is missing are dropped. Empty afterwards.
     void ConvertIndexes(const TPyxCompetitions& Competitions, const TPyxTeams& Teams);
-    void RenumberFrom(int32_t& Next);
 };
 
 struct TPyxCompetitionTexts {
@@ -81,7 +78,8 @@ public:
     int32_t ContinentKey = -1, NationKey = -1;
 };
 
-class TPyxCompetitions final : public TPyxCollection<TPyxCompetition> {
+// Writes the Competition Histories table from the competitions' histories (RenumberHistories, SaveHistories).
+class TPyxCompetitions final : public TPyxHistoryOwners<TPyxCompetition> {
 public:
     const char* ClassName() const override { return "TPyxCompetitions"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
@@ -89,12 +87,6 @@ public:
     int64_t MinRecordSize() const override { return 43; }
 
     void ConvertIndexes(const TPyxContinents& Continents, const TPyxNations& Nations);
-    // Sorts each competition's histories by year and numbers them 0.. across all competitions.
-    void RenumberHistories();
-    // The Competition Histories table, rebuilt from the competitions; RenumberHistories runs first.
-    void SaveHistories(TPyxFileStream& Stream, int16_t Version) const;
     void RemoveTeam(const TPyxTeam* Team);
     void UnlinkNation(const TPyxNation* Nation);
-
-    int32_t HistoryCount = 0;
 };

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "PyxObjects.h"
+
+// The histories of one award or competition: a record a year, kept in year order when saved.
+template <class T> class TPyxYearHistories : public TPyxCollection<T> {
+public:
+    // By year.
+    int Compare(const TPyxObject* A, const TPyxObject* B) const override {
+        const int16_t YA = static_cast<const T*>(A)->Year;
+        const int16_t YB = static_cast<const T*>(B)->Year;
+        return YA < YB ? -1 : (YA > YB ? 1 : 0);
+    }
+    // Sorts the histories by year and numbers them from Next on.
+    void RenumberFrom(int32_t& Next) {
+        this->Sort();
+        for (auto& H : this->Items_)
+            H->ID = Next++;
+        this->RebuildIndexes();
+    }
+};
+
+// The collection of the awards or the competitions, whose histories the save writes as one table of their own.
+template <class T> class TPyxHistoryOwners : public TPyxCollection<T> {
+public:
+    // Sorts each owner's histories by year and numbers them 0.. across all owners in owner order.
+    void RenumberHistories() {
+        HistoryCount = 0;
+        for (int32_t I = 0; I < this->Count(); ++I) {
+            this->Items(I)->Histories.RenumberFrom(HistoryCount);
+            this->DoProgress(I, this->Count());
+        }
+    }
+    // The histories table, rebuilt from the owners; RenumberHistories runs first.
+    void SaveHistories(TPyxFileStream& Stream, int16_t Version) const {
+        Stream.WriteInt32(HistoryCount);
+        for (int32_t I = 0; I < this->Count(); ++I) {
+            this->Items(I)->Histories.ForEach([&](const auto* H) { H->SaveToStream(Stream, Version); });
+            this->DoProgress(I, this->Count());
+        }
+    }
+
+    int32_t HistoryCount = 0;
+};
