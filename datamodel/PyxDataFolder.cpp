@@ -2,6 +2,12 @@
 
 #include "PyxSaveTransaction.h"
 
+std::string WithPathDelimiter(const std::string& Path) {
+    if (Path.empty() || Path.back() == '/')
+        return Path;
+    return Path + '/';
+}
+
 std::unique_ptr<TPyxFileStream> TPyxDiskFolder::OpenRead(const std::string& FileName) const {
     return TPyxFileStream::OpenRead(Path_ + FileName);
 }

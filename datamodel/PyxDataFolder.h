@@ -30,6 +30,9 @@ public:
     virtual std::unique_ptr<TPyxSaveTarget> BeginSave() = 0;
 };
 
+// Path with a path delimiter at its end, unless it is empty (the working directory).
+std::string WithPathDelimiter(const std::string& Path);
+
 // A folder on disk. Saves go through temporary files beside the originals (TPyxSaveTransaction).
 class TPyxDiskFolder final : public TPyxDataFolder {
 public:

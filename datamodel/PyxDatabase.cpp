@@ -2,16 +2,6 @@
 
 #include "PyxText.h"
 
-namespace {
-
-std::string WithDelimiter(const std::string& Path) {
-    if (Path.empty() || Path.back() == '/')
-        return Path;
-    return Path + '/';
-}
-
-} // namespace
-
 TPyxDatabase::TPyxDatabase() : Clubs(*this), Nations(*this), Teams(*this), People(*this) {}
 
 TPyxDatabase::~TPyxDatabase() = default;
@@ -107,20 +97,18 @@ std::unique_ptr<TPyxFileStream> TPyxDatabase::OpenForLoading(const TPyxDataFolde
     }
 }
 
+template <class F> void TPyxDatabase::LoadSection(const char* Name, F&& Read) {
+    DoStatus(std::string("Loading ") + Name);
+    WithCorruptContext(std::string("Data file seems to be corrupt, couldn't load ") + Name + ".\r\n", Read);
+}
+
 void TPyxDatabase::LoadTable(TPyxObjects& Collection, TPyxFileStream& Stream, bool PersonPrefix, int16_t Version,
                              const char* Name) {
-    DoStatus(std::string("Loading ") + Name);
-    Collection.Clear();
-    Attach(Collection);
-    try {
+    LoadSection(Name, [&] {
+        Collection.Clear();
+        Attach(Collection);
         Collection.LoadFromStream(Stream, Version, PersonPrefix);
-    } catch (const EFileCorruptError& E) {
-        throw EFileCorruptError(std::string("Data file seems to be corrupt, couldn't load ") + Name + ".\r\n" +
-                                E.what());
-    } catch (const EPyxLoadError& E) {
-        throw EFileCorruptError(std::string("Data file seems to be corrupt, couldn't load ") + Name + ".\r\n" +
-                                E.what());
-    }
+    });
 }
 
 namespace {
@@ -152,15 +140,11 @@ void TPyxDatabase::LoadServerFile(const TPyxDataFolder& Folder) {
     for (const TTable& T : ServerTables())
         LoadTable(*T.Collection, *Stream, false, Version, T.Name);
 
-    DoStatus("Loading Person Languages");
-    PersonLanguageList.Clear();
-    PersonLanguageList.SetEvents(OnStatus, OnProgress);
-    try {
+    LoadSection("Person Languages", [&] {
+        PersonLanguageList.Clear();
+        PersonLanguageList.SetEvents(OnStatus, OnProgress);
         PersonLanguageList.LoadIntCounted(*Stream, Version);
-    } catch (const EFileCorruptError& E) {
-        throw EFileCorruptError(std::string("Data file seems to be corrupt, couldn't load Person Languages.\r\n") +
-                                E.what());
-    }
+    });
 }
 
 void TPyxDatabase::LoadPeopleFile(const TPyxDataFolder& Folder) {
@@ -182,15 +166,8 @@ void TPyxDatabase::LoadHistoryFiles(const TPyxDataFolder& Folder) {
     PlayingHistories.Open(Folder);
     DoStatus("Loading Playing Histories");
     PlayingHistories.OnProgress = OnProgress;
-    try {
-        PlayingHistories.Load(People, Teams);
-    } catch (const EFileCorruptError& E) {
-        throw EFileCorruptError(std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") +
-                                E.what());
-    } catch (const EPyxLoadError& E) {
-        throw EFileCorruptError(std::string("The Playing History Files seems to be corrupt, couldn't load data.\r\n") +
-                                E.what());
-    }
+    WithCorruptContext("The Playing History Files seems to be corrupt, couldn't load data.\r\n",
+                       [&] { PlayingHistories.Load(People, Teams); });
 }
 
 void TPyxDatabase::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, int Mode) {
@@ -199,12 +176,9 @@ void TPyxDatabase::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, 
     Stream.Seek(12 + static_cast<int64_t>(Language->LangFileOffset), TPyxFileStream::soFromBeginning);
     const std::vector<TTable> Block = LanguageBlockTables();
     for (size_t K = 0; K < Block.size(); ++K) {
-        try {
-            Block[K].Collection->LoadLanguage(Stream, Language, Mode);
-        } catch (const EFileCorruptError& E) {
-            throw EFileCorruptError("Data file seems to be corrupt, couldn't load the " + LangName + " texts of " +
-                                    Block[K].Name + " from " + LangFileName + ".\r\n" + E.what());
-        }
+        WithCorruptContext("Data file seems to be corrupt, couldn't load the " + LangName + " texts of " +
+                               Block[K].Name + " from " + LangFileName + ".\r\n",
+                           [&] { Block[K].Collection->LoadLanguage(Stream, Language, Mode); });
         DoProgress(K, 12);
     }
 }
@@ -252,16 +226,11 @@ void TPyxDatabase::LoadLangFile(const TPyxDataFolder& Folder) {
         if (L->LangFileOffset < BlocksStart)
             throw EFileCorruptError(Invalid + "Language Offset: " + std::to_string(L->LangFileOffset));
     }
-    TPyxLanguage* Default = nullptr;
-    for (TPyxLanguage* L : LangFileLanguages)
-        if (L->UniqueID == DefaultLanguageUniqueID) {
-            Default = L;
-            break;
-        }
-    if (!Default)
-        throw EFileCorruptError(std::string(LangFileName) + " doesn't seem to be a valid Pyx data file.\r\n" +
-                                "Missing Default Language: " + std::to_string(DefaultLanguageUniqueID));
-    LoadLanguage(*Stream, Default, 0);
+    const auto Default = std::find_if(LangFileLanguages.begin(), LangFileLanguages.end(),
+                                      [&](const TPyxLanguage* L) { return L->UniqueID == DefaultLanguageUniqueID; });
+    if (Default == LangFileLanguages.end())
+        throw EFileCorruptError(Invalid + "Missing Default Language: " + std::to_string(DefaultLanguageUniqueID));
+    LoadLanguage(*Stream, *Default, 0);
     if (LoadAllLanguages) {
         CheckLanguageSlots(Stream->Size());
         bool First = true;
@@ -274,7 +243,7 @@ void TPyxDatabase::LoadLangFile(const TPyxDataFolder& Folder) {
 }
 
 void TPyxDatabase::Load(const std::string& Path) {
-    DataPath = WithDelimiter(Path);
+    DataPath = WithPathDelimiter(Path);
     Load(TPyxDiskFolder(DataPath));
 }
 

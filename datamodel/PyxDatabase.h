@@ -157,6 +157,9 @@ private:
     void SaveHistoryFiles(TPyxSaveTarget& Files);
     void SaveLangFile(TPyxSaveTarget& Files);
     void SaveTable(TPyxObjects& Collection, TPyxFileStream& Stream, int16_t Version, const char* Name);
+    // A part of a data file, read by Read or written by Write, with its status text; a corrupt record or field in it
+    // is reported with the part's name.
+    template <class F> void LoadSection(const char* Name, F&& Read);
     template <class F> void SaveSection(const char* Name, F&& Write);
     void Attach(TPyxObjects& Collection);
     static std::unique_ptr<TPyxFileStream> OpenForLoading(const TPyxDataFolder& Folder, const char* FileName);

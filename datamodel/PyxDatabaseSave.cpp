@@ -26,23 +26,16 @@ void TPyxDatabase::SortAll() {
     Step("Sorting Club Debts", Teams, [&] { Teams.RenumberClubDebts(); });
 }
 
-void TPyxDatabase::SaveTable(TPyxObjects& Collection, TPyxFileStream& Stream, int16_t Version, const char* Name) {
-    DoStatus(std::string("Saving ") + Name);
-    Attach(Collection);
-    try {
-        Collection.SaveToStream(Stream, Version);
-    } catch (const EFileCorruptError& E) {
-        throw EFileCorruptError(std::string("Couldn't save ") + Name + ".\r\n" + E.what());
-    }
-}
-
 template <class F> void TPyxDatabase::SaveSection(const char* Name, F&& Write) {
     DoStatus(std::string("Saving ") + Name);
-    try {
-        Write();
-    } catch (const EFileCorruptError& E) {
-        throw EFileCorruptError(std::string("Couldn't save ") + Name + ".\r\n" + E.what());
-    }
+    WithCorruptContext(std::string("Couldn't save ") + Name + ".\r\n", Write);
+}
+
+void TPyxDatabase::SaveTable(TPyxObjects& Collection, TPyxFileStream& Stream, int16_t Version, const char* Name) {
+    SaveSection(Name, [&] {
+        Attach(Collection);
+        Collection.SaveToStream(Stream, Version);
+    });
 }
 
 void TPyxDatabase::SaveServerFile(TPyxSaveTarget& Files) {
@@ -93,13 +86,10 @@ void TPyxDatabase::SaveHistoryFiles(TPyxSaveTarget& Files) {
     TPyxFileStream& Index = Files.Create(TPyxPlayingHistories::IndexFileName);
     TPyxFileStream& Id = Files.Create(TPyxPlayingHistories::IdFileName);
     TPyxFileStream& Data = Files.Create(TPyxPlayingHistories::DataFileName);
-    DoStatus("Saving Playing Histories");
-    PlayingHistories.OnProgress = OnProgress;
-    try {
+    SaveSection("Playing Histories", [&] {
+        PlayingHistories.OnProgress = OnProgress;
         PlayingHistories.Save(People, Index, Id, Data);
-    } catch (const EFileCorruptError& E) {
-        throw EFileCorruptError(std::string("Couldn't save Playing Histories.\r\n") + E.what());
-    }
+    });
 }
 
 void TPyxDatabase::SaveLangFile(TPyxSaveTarget& Files) {
@@ -134,7 +124,7 @@ void TPyxDatabase::SaveLangFile(TPyxSaveTarget& Files) {
 void TPyxDatabase::Save(const std::string& Path) {
     if (!Loaded_)
         throw EPyxError("No database has been loaded, so there is nothing to save.");
-    DataPath = Path.empty() || Path.back() == '/' ? Path : Path + '/';
+    DataPath = WithPathDelimiter(Path);
     TPyxDiskFolder Folder(DataPath);
     Save(Folder);
 }

@@ -48,3 +48,15 @@ public:
     const char* ClassName() const override { return "EFileStreamError"; }
     std::string FileName; // the path of the file concerned
 };
+
+// Runs Part, a step of a load or save; a failure of the data it reads or writes (EFileCorruptError, EPyxLoadError) is
+// raised again as EFileCorruptError with Context, which says which step failed, before its own message.
+template <class F> void WithCorruptContext(const std::string& Context, F&& Part) {
+    try {
+        Part();
+    } catch (const EFileCorruptError& E) {
+        throw EFileCorruptError(Context + E.what());
+    } catch (const EPyxLoadError& E) {
+        throw EFileCorruptError(Context + E.what());
+    }
+}
