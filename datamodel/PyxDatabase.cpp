@@ -51,16 +51,6 @@ std::vector<TPyxDatabase::TTable> TPyxDatabase::ServerTables() {
             {&ClubDebts, "Club Debts"}};
 }
 
-void TPyxDatabase::DoStatus(const std::string& Text) const {
-    if (OnStatus)
-        OnStatus(Text);
-}
-
-void TPyxDatabase::DoProgress(int64_t Index, int64_t Total) const {
-    if (OnProgress)
-        OnProgress(ProgressPercent(Index, Total));
-}
-
 void TPyxDatabase::Attach(TPyxObjects& Collection) {
     Collection.OnStatus = OnStatus;
     Collection.OnProgress = OnProgress;

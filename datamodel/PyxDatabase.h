@@ -37,7 +37,7 @@
 // The whole pre-game database in memory: every entity collection and the playing histories. It reads the data
 // files of a folder, links the stored keys into references, and on saving sorts, renumbers and writes every file
 // back in the game's format.
-class TPyxDatabase final {
+class TPyxDatabase final : public TPyxEvents {
 public:
     static constexpr const char* ServerFileName = "server_db.dat";
     static constexpr const char* PeopleFileName = "people_db.dat";
@@ -75,15 +75,11 @@ public:
     TPyxStadium* AddStadium();
     TPyxCity* AddCity();
     TPyxMedia* AddMedia();
-    void DoStatus(const std::string& Text) const;
-    void DoProgress(int64_t Index, int64_t Total) const;
 
     std::string DataPath;
     bool LoadAllLanguages = true;
     bool LoadPlayingHistories = true;
     int32_t DefaultLanguageUniqueID = 8;
-    TStatusEvent OnStatus;
-    TProgressEvent OnProgress;
 
     TPyxFileHeader ServerHeader{};
     std::array<uint8_t, 25> ServerExtraHeader{};

@@ -90,16 +90,16 @@ public:
     }
 
     void DoStatus(const std::string& Text) const {
-        if (Events_ && Events_->OnStatus)
-            Events_->OnStatus(Text);
+        if (Events_)
+            Events_->DoStatus(Text);
     }
     void DoProgress(int64_t Index, int64_t Total) const {
-        if (Events_ && Events_->OnProgress)
-            Events_->OnProgress(ProgressPercent(Index, Total));
+        if (Events_)
+            Events_->DoProgress(Index, Total);
     }
     // Status and progress events, for a list the database reads as a table of its own (the person languages).
     void SetEvents(TStatusEvent OnStatus, TProgressEvent OnProgress) {
-        Events_ = std::make_unique<TEvents>(TEvents{std::move(OnStatus), std::move(OnProgress)});
+        Events_ = std::make_unique<TPyxEvents>(TPyxEvents{std::move(OnStatus), std::move(OnProgress)});
     }
 
 protected:
@@ -108,9 +108,5 @@ protected:
 private:
     // Every person holds three of these lists and none of them reports: two std::function members in each would
     // be 192 bytes a person, a third of a loaded person, so the events live behind a pointer set only when wanted.
-    struct TEvents {
-        TStatusEvent OnStatus;
-        TProgressEvent OnProgress;
-    };
-    std::unique_ptr<TEvents> Events_;
+    std::unique_ptr<TPyxEvents> Events_;
 };

@@ -178,16 +178,6 @@ void TPyxObjects::SaveLangToStream(TPyxFileStream& Stream, int LangIndex) const 
     }
 }
 
-void TPyxObjects::DoStatus(const std::string& Text) const {
-    if (OnStatus)
-        OnStatus(Text);
-}
-
-void TPyxObjects::DoProgress(int64_t Index, int64_t Total) const {
-    if (OnProgress)
-        OnProgress(ProgressPercent(Index, Total));
-}
-
 void TPyxObjects::Sort() {
     if (Count() > 1)
         QuickSort(0, Count() - 1);

@@ -14,9 +14,25 @@ using TProgressEvent = std::function<void(int Percent)>;
 // Trunc((Index + 1) / Total * 100), and 100 when Total is 0 or less.
 int ProgressPercent(int64_t Index, int64_t Total);
 
+// The status and progress events of the long operations (load, linking, sort, save), and the calls that raise each
+// when it is set.
+struct TPyxEvents {
+    TStatusEvent OnStatus;
+    TProgressEvent OnProgress;
+
+    void DoStatus(const std::string& Text) const {
+        if (OnStatus)
+            OnStatus(Text);
+    }
+    void DoProgress(int64_t Index, int64_t Total) const {
+        if (OnProgress)
+            OnProgress(ProgressPercent(Index, Total));
+    }
+};
+
 // The owning collection of one entity kind: entities in file (or sorted) order, hash indexes by ID and by
 // UniqueID, the highest keys seen, and status and progress events.
-class TPyxObjects {
+class TPyxObjects : public TPyxEvents {
 public:
     TPyxObjects() = default;
     virtual ~TPyxObjects();
@@ -98,12 +114,6 @@ public:
     // Reads one language table of lang_db.dat. Mode 0: the default language into the entities' own fields;
     // mode 1: the first extra language (creates the language objects); mode 2: each further extra language.
     void LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, int Mode);
-
-    void DoStatus(const std::string& Text) const;
-    void DoProgress(int64_t Index, int64_t Total) const;
-
-    TStatusEvent OnStatus;
-    TProgressEvent OnProgress;
 
 protected:
     // ID := list index for every entity, with progress, and the ID index rebuilt to match.

@@ -13,7 +13,7 @@ class TPyxTeams;
 
 // The three playing-history files: pl_hist_index.dat (which person has which slot), pl_hist_id.dat (where each
 // slot's chain starts and ends) and pl_hist_dt.dat (the entries, chained by offsets).
-class TPyxPlayingHistories final {
+class TPyxPlayingHistories final : public TPyxEvents {
 public:
     static constexpr const char* IndexFileName = "pl_hist_index.dat";
     static constexpr const char* IdFileName = "pl_hist_id.dat";
@@ -27,15 +27,9 @@ public:
     // Writes the histories of People, in ascending person UniqueID, to three streams.
     void Save(const TPyxPeople& People, TPyxFileStream& Index, TPyxFileStream& Id, TPyxFileStream& Data) const;
 
-    void DoProgress(int64_t Index, int64_t Total) const {
-        if (OnProgress)
-            OnProgress(ProgressPercent(Index, Total));
-    }
-
     std::array<uint8_t, 12> IndexHeader{};
     std::array<uint8_t, 12> IdHeader{};
     std::array<uint8_t, 12> DataHeader{};
-    TProgressEvent OnProgress;
 
 private:
     std::unique_ptr<TPyxFileStream> IndexStream_;
