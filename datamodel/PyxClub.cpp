@@ -160,9 +160,9 @@ void TPyxClub::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& Peop
 }
 
 void TPyxClub::RemovePerson(const TPyxPerson* Person) {
+    // Also a club the person has left may name them: a stale post, or the sell-on records a former club keeps.
+    RemovePersonFromPosts(Person);
     TransferInfo.ClearRecordHolder(Person);
-    // A former club keeps sell-on records of people who have left it; they must not outlive the person.
-    TransferInfo.RemoveSalePercentagesForPerson(Person);
     TPyxTeamContainer::RemovePerson(Person);
 }
 

@@ -49,7 +49,8 @@ public:
     void ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, int16_t Version,
                         const TPyxStadiums& Stadiums, const TPyxTeams& Teams, const TPyxClubs& Clubs);
 
-    // A person deleted from the database: record holders, sell-on records and relationships that name them.
+    // A person deleted from the database: the posts (RemovePersonFromPosts), record holders and relationships
+    // that name them.
     void RemovePerson(const TPyxPerson* Person) override;
     void RemoveClub(const TPyxClub* Club) override;
     void RemoveNation(const TPyxNation* Nation) override;

@@ -32,10 +32,7 @@ void TPyxPeople::Delete(TPyxObject* Entity) {
     Db.Awards.RemovePerson(Person);
     // Every post and list that still names the person goes too, wherever the person's own post was: a former
     // club's sell-on records, a stale chairman or captain, another squad's lists.
-    Db.Clubs.ForEach([&](TPyxClub* C) {
-        C->RemovePerson(Person);
-        C->RemovePersonFromPosts(Person);
-    });
+    Db.Clubs.ForEach([&](TPyxClub* C) { C->RemovePerson(Person); });
     Db.Nations.ForEach([&](TPyxNation* N) { N->RemovePerson(Person); });
     Db.Teams.ForEach([&](TPyxTeam* T) { T->RemovePerson(Person); });
     ForEach([&](TPyxPerson* P) { P->Relationships.RemoveTarget(Person); });

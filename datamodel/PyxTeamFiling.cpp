@@ -8,6 +8,15 @@
 
 namespace {
 
+// Keeps Record in Slot, stamped with its team and its kind; the record held so far is freed.
+template <class R> void KeepStamped(std::unique_ptr<R>& Slot, std::unique_ptr<R> Record, TPyxTeam* Team, uint8_t Kind) {
+    if (Record) {
+        Record->Team = Team;
+        Record->Kind = Kind;
+    }
+    Slot = std::move(Record);
+}
+
 void AddOnce(TPyxPeopleList& List, TPyxPerson* Person) {
     if (!List.Contains(Person))
         List.Add(Person);
@@ -32,27 +41,15 @@ TPyxNation* TPyxTeam::GetNation() const {
 }
 
 void TPyxTeam::SetStadiumMove(std::unique_ptr<TPyxStadiumMove> Move) {
-    if (Move) {
-        Move->Team = this;
-        Move->Kind = 1;
-    }
-    StadiumMove = std::move(Move);
+    KeepStamped(StadiumMove, std::move(Move), this, 1);
 }
 
 void TPyxTeam::SetCapacityChange(std::unique_ptr<TPyxStadiumMove> Move) {
-    if (Move) {
-        Move->Team = this;
-        Move->Kind = 2;
-    }
-    CapacityChange = std::move(Move);
+    KeepStamped(CapacityChange, std::move(Move), this, 2);
 }
 
 void TPyxTeam::SetClubDebt(std::unique_ptr<TPyxClubDebt> Debt) {
-    if (Debt) {
-        Debt->Team = this;
-        Debt->Kind = 0;
-    }
-    ClubDebt = std::move(Debt);
+    KeepStamped(ClubDebt, std::move(Debt), this, 0);
 }
 
 TPyxClubDebt* TPyxTeam::AddLoan(std::unique_ptr<TPyxClubDebt> Debt) {
@@ -71,6 +68,7 @@ void TPyxTeam::AddPerson(TPyxPerson* Person) {
     if (Job == 12)
         AddOnce(Physios, Person);
     if (Job == 16 || Job == 17) {
+        // The post is the new manager's before the previous one leaves, so that leaving does not clear it.
         TPyxPerson* Previous = Manager;
         Manager = Person;
         if (Previous && Previous != Person && HoldsManagerPost(Previous, this)) {
@@ -79,7 +77,6 @@ void TPyxTeam::AddPerson(TPyxPerson* Person) {
             else
                 Previous->SetNationalTeam(nullptr);
         }
-        Manager = Person;
     }
     if (RecordKind == 10)
         if (TPyxClub* Club = GetClub())
@@ -110,11 +107,11 @@ void TPyxClub::AddPerson(TPyxPerson* Person) {
         TPyxPerson* Previous = Chairman;
         Chairman = Person;
         // The previous chairman leaves the club, but only when that post is really theirs: a stale chairman
-        // reference must not cost someone the job they hold elsewhere.
+        // reference must not cost someone the job they hold elsewhere. (The post is already the new chairman's,
+        // so leaving does not clear it.)
         if (Previous && Previous != Person && Previous->ClubJob == 4 && Previous->ClubTeam &&
             Previous->ClubTeam->Container == this)
             Previous->SetClubTeam(nullptr);
-        Chairman = Person;
         break;
     }
     case 8:
