@@ -141,14 +141,3 @@ void TPyxAwards::ConvertIndexes(const TPyxContinents& Continents, const TPyxNati
         A->Competition = Competitions.FindByID(A->CompetitionKey);
     });
 }
-
-void TPyxAwards::RemovePerson(const TPyxPerson* Person) {
-    ForEach([&](TPyxAward* A) { A->RemovePerson(Person); });
-}
-
-void TPyxAwards::UnlinkNation(const TPyxNation* Nation) {
-    ForEach([&](TPyxAward* A) {
-        if (A->Nation == Nation)
-            A->Nation = nullptr;
-    });
-}

@@ -95,6 +95,4 @@ public:
 
     void ConvertIndexes(const TPyxContinents& Continents, const TPyxNations& Nations,
                         const TPyxCompetitions& Competitions);
-    void RemovePerson(const TPyxPerson* Person);
-    void UnlinkNation(const TPyxNation* Nation);
 };

@@ -68,10 +68,3 @@ void TPyxCities::ConvertIndexes(const TPyxNations& Nations, const TPyxWeathers& 
         C->Weather = Weathers.FindByID(C->WeatherKey);
     });
 }
-
-void TPyxCities::UnlinkNation(const TPyxNation* Nation) {
-    ForEach([&](TPyxCity* C) {
-        if (C->Nation == Nation)
-            C->Nation = nullptr;
-    });
-}

@@ -49,6 +49,4 @@ public:
     int64_t MinRecordSize() const override { return 34; }
 
     void ConvertIndexes(const TPyxNations& Nations, const TPyxWeathers& Weathers);
-    // A deleted nation is no longer any city's nation.
-    void UnlinkNation(const TPyxNation* Nation);
 };

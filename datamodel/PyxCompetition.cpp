@@ -141,14 +141,3 @@ void TPyxCompetitions::ConvertIndexes(const TPyxContinents& Continents, const TP
         C->Nation = Nations.FindByID(C->NationKey);
     });
 }
-
-void TPyxCompetitions::RemoveTeam(const TPyxTeam* Team) {
-    ForEach([&](TPyxCompetition* C) { C->RemoveTeam(Team); });
-}
-
-void TPyxCompetitions::UnlinkNation(const TPyxNation* Nation) {
-    ForEach([&](TPyxCompetition* C) {
-        if (C->Nation == Nation)
-            C->Nation = nullptr;
-    });
-}

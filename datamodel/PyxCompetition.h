@@ -87,6 +87,4 @@ public:
     int64_t MinRecordSize() const override { return 43; }
 
     void ConvertIndexes(const TPyxContinents& Continents, const TPyxNations& Nations);
-    void RemoveTeam(const TPyxTeam* Team);
-    void UnlinkNation(const TPyxNation* Nation);
 };

@@ -68,9 +68,9 @@ void TPyxClubs::Delete(TPyxObject* Entity) {
 
     ForEach([&](TPyxClub* C) { C->RemoveClub(Club); });
     Db.Nations.ForEach([&](TPyxNation* N) { N->RemoveClub(Club); });
-    Db.Medias.RemoveClub(Club);
+    Db.Medias.ForEach([&](TPyxMedia* M) { M->RemoveClub(Club); });
     Db.People.ForEach([&](TPyxPerson* P) { P->UnlinkClub(Club); });
-    Db.Stadiums.UnlinkClub(Club);
+    Db.Stadiums.ForEach([&](TPyxStadium* S) { S->UnlinkClub(Club); });
     TPyxObjects::Delete(Club);
 }
 
@@ -84,14 +84,13 @@ void TPyxNations::Delete(TPyxObject* Entity) {
         if (T->Container == Nation)
             Db.Teams.Delete(T);
     }
-    Db.Awards.UnlinkNation(Nation);
-    Db.Cities.UnlinkNation(Nation);
+    Db.Awards.ClearReferences(&TPyxAward::Nation, Nation);
+    Db.Cities.ClearReferences(&TPyxCity::Nation, Nation);
     Db.Clubs.ForEach([&](TPyxClub* C) { C->RemoveNation(Nation); });
-    Db.Competitions.UnlinkNation(Nation);
-    Db.Medias.ClearTarget(Nation);
-    Db.FirstNames.UnlinkNation(Nation);
-    Db.SecondNames.UnlinkNation(Nation);
-    Db.CommonNames.UnlinkNation(Nation);
+    Db.Competitions.ClearReferences(&TPyxCompetition::Nation, Nation);
+    Db.Medias.ForEach([&](TPyxMedia* M) { M->ClearTarget(Nation); });
+    for (TPyxNames* Pool : {&Db.FirstNames, &Db.SecondNames, &Db.CommonNames})
+        Pool->ClearReferences(&TPyxName::Nation, Nation);
     ForEach([&](TPyxNation* N) { N->RemoveNation(Nation); });
     Db.People.ForEach([&](TPyxPerson* P) { P->UnlinkNation(Nation); });
     TPyxObjects::Delete(Nation);

@@ -11,7 +11,7 @@ void TPyxTeams::Delete(TPyxObject* Entity) {
     // members and scouts (and people of job 0) are in none of the team's lists, and national jobs never file
     // into the club's posts. People listed here whose post is elsewhere keep it.
     Db.People.ForEach([&](TPyxPerson* P) { P->UnlinkTeam(Team); });
-    Db.Competitions.RemoveTeam(Team);
+    Db.Competitions.ForEach([&](TPyxCompetition* C) { C->RemoveTeam(Team); });
     Db.Clubs.ForEach([&](TPyxClub* C) { C->RemoveTeam(Team); });
     Db.Nations.ForEach([&](TPyxNation* N) { N->RemoveTeam(Team); });
     TPyxObjects::Delete(Team);
@@ -29,7 +29,7 @@ void TPyxPeople::Delete(TPyxObject* Entity) {
     Person->SetClubTeam(nullptr);
     Person->SetNationalTeam(nullptr);
     Person->SetCoOwner(nullptr);
-    Db.Awards.RemovePerson(Person);
+    Db.Awards.ForEach([&](TPyxAward* A) { A->RemovePerson(Person); });
     // Every post and list that still names the person goes too, wherever the person's own post was: a former
     // club's sell-on records, a stale chairman or captain, another squad's lists.
     Db.Clubs.ForEach([&](TPyxClub* C) { C->RemovePerson(Person); });

@@ -94,11 +94,3 @@ void TPyxMedias::ConvertIndexes(const TPyxClubs& Clubs, const TPyxCities& Cities
         }
     });
 }
-
-void TPyxMedias::ClearTarget(const TPyxObject* Object) {
-    ForEach([&](TPyxMedia* M) { M->ClearTarget(Object); });
-}
-
-void TPyxMedias::RemoveClub(const TPyxClub* Club) {
-    ForEach([&](TPyxMedia* M) { M->RemoveClub(Club); });
-}

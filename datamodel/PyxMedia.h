@@ -69,6 +69,4 @@ public:
 
     void ConvertIndexes(const TPyxClubs& Clubs, const TPyxCities& Cities, const TPyxCompetitions& Competitions,
                         const TPyxContinents& Continents, const TPyxNations& Nations, const TPyxRegions& Regions);
-    void ClearTarget(const TPyxObject* Object);
-    void RemoveClub(const TPyxClub* Club);
 };

@@ -87,10 +87,3 @@ void TPyxNames::Release(TPyxName* Name) {
     if (Name->UseCount < 1 && Name->References < 1)
         Delete(Name);
 }
-
-void TPyxNames::UnlinkNation(const TPyxNation* Nation) {
-    ForEach([&](TPyxName* N) {
-        if (N->Nation == Nation)
-            N->Nation = nullptr;
-    });
-}

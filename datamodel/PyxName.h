@@ -48,6 +48,4 @@ public:
     // Gives back one use of Name: the stored count and the references drop, and the name is deleted and freed once
     // its stored count is below 1 and no person refers to it any more.
     void Release(TPyxName* Name);
-    // A deleted nation no longer holds any name.
-    void UnlinkNation(const TPyxNation* Nation);
 };

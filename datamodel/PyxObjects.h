@@ -146,6 +146,13 @@ public:
         for (const auto& E : Items_)
             Fn(static_cast<T*>(E.get()));
     }
+    // Clears Field in every entity where it refers to Target, an entity about to be deleted.
+    template <class V> void ClearReferences(V* T::*Field, const V* Target) const {
+        ForEach([&](T* E) {
+            if (E->*Field == Target)
+                E->*Field = nullptr;
+        });
+    }
 
 protected:
     // The linking pass of a table whose entities stay in it: Link resolves the keys of each entity in turn.

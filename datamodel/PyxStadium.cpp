@@ -79,7 +79,3 @@ void TPyxStadiums::ConvertIndexes(const TPyxCities& Cities, const TPyxClubs& Clu
         S->Club = Clubs.FindByID(S->ClubKey);
     });
 }
-
-void TPyxStadiums::UnlinkClub(const TPyxClub* Club) {
-    ForEach([&](TPyxStadium* S) { S->UnlinkClub(Club); });
-}

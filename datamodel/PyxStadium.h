@@ -69,5 +69,4 @@ public:
     int64_t MinRecordSize() const override { return 47; }
 
     void ConvertIndexes(const TPyxCities& Cities, const TPyxClubs& Clubs);
-    void UnlinkClub(const TPyxClub* Club);
 };
