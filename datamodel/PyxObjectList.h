@@ -78,10 +78,6 @@ public:
         Stream.WriteWord(static_cast<uint16_t>(Items_.size()));
         SaveItems(Stream, Version);
     }
-    void SaveIntCounted(TPyxFileStream& Stream, int16_t Version) const {
-        Stream.WriteInt32(Count());
-        SaveItems(Stream, Version);
-    }
     void SaveItems(TPyxFileStream& Stream, int16_t Version) const {
         for (int32_t I = 0; I < Count(); ++I) {
             WriteItem(Stream, I, Version);

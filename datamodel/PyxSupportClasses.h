@@ -53,7 +53,6 @@ public:
     const std::vector<uint8_t>& Bytes();
 
     uint8_t ReadByte() { return ReadValue<uint8_t>(); }
-    int8_t ReadShortInt() { return ReadValue<int8_t>(); }
     int16_t ReadInt16() { return ReadValue<int16_t>(); }
     uint16_t ReadWord() { return ReadValue<uint16_t>(); }
     int32_t ReadInt32() { return ReadValue<int32_t>(); }
