@@ -108,41 +108,37 @@ void TPyxPeople::PrepareForSave() {
     PlayingDatas_.clear();
     NonPlayingDatas_.clear();
     PersonLanguageTotal = 0;
-    auto Number = [](auto* Record, auto& Side) {
+    // Each record is numbered by its position in its table.
+    auto Number = [](const auto& Record, auto& Side) {
+        if (!Record)
+            return;
         Record->ID = static_cast<int32_t>(Side.size());
-        Side.push_back(Record);
+        Side.push_back(Record.get());
     };
     for (int32_t I = 0; I < Count(); ++I) {
         TPyxPerson* P = Items(I);
         // Each attached record is written with the person that owns it, also when the editor created it
         // without one: a record naming nobody would be dropped by the next load.
-        if (P->Player) {
-            if (P->Player->Loan) {
-                P->Player->Loan->Person = P;
-                Number(P->Player->Loan.get(), Loans_);
-            }
-            if (P->Player->StartingInjury) {
-                P->Player->StartingInjury->Person = P;
-                Number(P->Player->StartingInjury.get(), StartingInjuries_);
-            }
+        auto NumberAttached = [&](const auto& Record, auto& Side) {
+            if (Record)
+                Record->Person = P;
+            Number(Record, Side);
+        };
+        if (TPyxPlayer* Player = P->Player.get()) {
+            NumberAttached(Player->Loan, Loans_);
+            NumberAttached(Player->StartingInjury, StartingInjuries_);
+            NumberAttached(Player->FutureTransfer, FutureTransfers_);
+            Number(Player->PlayingData, PlayingDatas_);
         }
-        if (P->NonPlayer && P->NonPlayer->StartingConfidence) {
-            P->NonPlayer->StartingConfidence->Person = P;
-            Number(P->NonPlayer->StartingConfidence.get(), StartingConfidences_);
+        if (TPyxNonPlayer* NonPlayer = P->NonPlayer.get()) {
+            NumberAttached(NonPlayer->StartingConfidence, StartingConfidences_);
+            Number(NonPlayer->NonPlayingData, NonPlayingDatas_);
         }
-        if (P->Player && P->Player->FutureTransfer) {
-            P->Player->FutureTransfer->Person = P;
-            Number(P->Player->FutureTransfer.get(), FutureTransfers_);
-        }
+        if (!P->IsOfficial())
+            Number(P->PersonData, PersonDatas_);
         for (const auto& L : P->Languages)
             L->Person = P;
         PersonLanguageTotal += P->Languages.Count();
-        if (!P->IsOfficial() && P->PersonData)
-            Number(P->PersonData.get(), PersonDatas_);
-        if (P->Player && P->Player->PlayingData)
-            Number(P->Player->PlayingData.get(), PlayingDatas_);
-        if (P->NonPlayer && P->NonPlayer->NonPlayingData)
-            Number(P->NonPlayer->NonPlayingData.get(), NonPlayingDatas_);
         DoProgress(I, Count());
     }
 }
