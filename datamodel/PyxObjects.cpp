@@ -2,6 +2,7 @@
 
 #include "PyxLanguage.h"
 
+#include <algorithm>
 #include <new>
 
 int ProgressPercent(int64_t Index, int64_t Total) {
@@ -94,13 +95,15 @@ void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool P
     UniqueIDTable_.SetBucketCount(Indexed ? Total : 1);
     for (int32_t I = 0; I < Total; ++I) {
         std::unique_ptr<TPyxObject> Entity;
+        bool Keep = false;
         try {
             if (PersonPrefix)
                 Stream.Skip(4);
             uint8_t RecordType = Stream.ReadByte();
             Entity = CreateEntity(RecordType);
             Entity->LoadFromStream(Stream, Version);
-            if (!Entity->DiscardOnLoad())
+            Keep = !Entity->DiscardOnLoad();
+            if (Keep)
                 CheckNewKeys(*Entity);
         } catch (const EFileCorruptError& E) {
             throw EPyxLoadError("Error Loading Entity Number: " + std::to_string(I) + "\r\n" +
@@ -112,17 +115,10 @@ void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool P
                                     " from: " + ClassName(),
                                 Stream.Position());
         }
-        if (!Entity->DiscardOnLoad()) {
-            TPyxObject* E = Entity.get();
-            Items_.push_back(std::move(Entity));
-            if (Indexed) {
-                IDTable_.Put(E->ID, E);
-                UniqueIDTable_.Put(E->UniqueID, E);
-            }
-            if (E->ID > MaxID_)
-                MaxID_ = E->ID;
-            if (E->UniqueID > MaxUniqueID_)
-                MaxUniqueID_ = E->UniqueID;
+        if (Keep) {
+            MaxID_ = std::max(MaxID_, Entity->ID);
+            MaxUniqueID_ = std::max(MaxUniqueID_, Entity->UniqueID);
+            Add(std::move(Entity), Indexed);
         }
         DoProgress(I, Total);
     }
