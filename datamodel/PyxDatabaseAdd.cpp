@@ -3,6 +3,7 @@
 #include "PyxDatabase.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -22,6 +23,21 @@ int32_t NextSharedUniqueID(TPyxClubs& Clubs, TPyxTeams& Teams) {
     return Key;
 }
 
+// A new club record and a new team that share a fresh UniqueID; the team is filed under Owner, or under the new club
+// itself when there is no owner.
+std::pair<TPyxClub*, TPyxTeam*> AddClubAndTeam(TPyxDatabase& Database, TPyxClub* Owner) {
+    auto Club = std::make_unique<TPyxClub>(Database.GetVersion());
+    auto Team = std::make_unique<TPyxTeam>();
+    Club->ID = Database.Clubs.NextID();
+    Team->ID = Database.Teams.NextID();
+    Club->UniqueID = Team->UniqueID = NextSharedUniqueID(Database.Clubs, Database.Teams);
+    Team->Container = Owner ? Owner : Club.get();
+    Team->Container->Teams.Add(Team.get());
+    Database.AddLanguageSlots(*Club);
+    auto* NewTeam = static_cast<TPyxTeam*>(Database.Teams.Add(std::move(Team), true));
+    return {static_cast<TPyxClub*>(Database.Clubs.Add(std::move(Club), true)), NewTeam};
+}
+
 } // namespace
 
 TPyxPerson* TPyxDatabase::AddPerson() {
@@ -33,30 +49,14 @@ TPyxPerson* TPyxDatabase::AddPerson() {
 }
 
 TPyxClub* TPyxDatabase::AddClub() {
-    auto Club = std::make_unique<TPyxClub>(GetVersion());
-    auto Team = std::make_unique<TPyxTeam>();
-    Club->ID = Clubs.NextID();
-    Team->ID = Teams.NextID();
-    Club->UniqueID = Team->UniqueID = NextSharedUniqueID(Clubs, Teams);
-    Team->Container = Club.get();
-    Club->Teams.Add(Team.get());
-    AddLanguageSlots(*Club);
-    Teams.Add(std::move(Team), true);
-    return static_cast<TPyxClub*>(Clubs.Add(std::move(Club), true));
+    return AddClubAndTeam(*this, nullptr).first;
 }
 
 TPyxTeam* TPyxDatabase::AddSquad(TPyxClub& Club) {
-    auto Companion = std::make_unique<TPyxClub>(GetVersion());
-    auto Team = std::make_unique<TPyxTeam>();
-    Companion->ID = Clubs.NextID();
-    Team->ID = Teams.NextID();
-    Companion->UniqueID = Team->UniqueID = NextSharedUniqueID(Clubs, Teams);
-    Team->Container = &Club;
+    // The new club record is the squad's companion, which lends it its UniqueID.
+    TPyxTeam* Team = AddClubAndTeam(*this, &Club).second;
     Team->SquadType = 3;
-    Club.Teams.Add(Team.get());
-    AddLanguageSlots(*Companion);
-    Clubs.Add(std::move(Companion), true);
-    return static_cast<TPyxTeam*>(Teams.Add(std::move(Team), true));
+    return Team;
 }
 
 TPyxStadium* TPyxDatabase::AddStadium() {
