@@ -21,6 +21,13 @@ void SetPooledName(TPyxNames& Pool, TPyxName*& Ref, std::u16string Text, TPyxNat
     Ref = Pool.Acquire(Text, Nation);
 }
 
+// Files a person's name under Nation's pool: the old entry is released, then the one of Nation taken.
+void RefilePooledName(TPyxNames& Pool, TPyxName*& Ref, TPyxNation* Nation) {
+    const std::u16string Text = Ref ? Ref->Text : std::u16string();
+    SetPooledName(Pool, Ref, u"", Nation);
+    SetPooledName(Pool, Ref, Text, Nation);
+}
+
 } // namespace
 
 void TPyxPerson::SetFirstName(TPyxDatabase& Database, const std::u16string& Text) {
@@ -43,16 +50,10 @@ void TPyxPerson::SetNation(TPyxDatabase& Database, TPyxNation* ANation) {
     if (ANation)
         ++ANation->PersonCount;
     Nation = ANation;
-    // Each name belongs to one nation's pool: release the old entry, then take the one of the new nation.
-    const std::u16string First = GetFirstName();
-    SetFirstName(Database, u"");
-    SetFirstName(Database, First);
-    const std::u16string Second = GetSecondName();
-    SetSecondName(Database, u"");
-    SetSecondName(Database, Second);
-    const std::u16string Common = GetCommonName();
-    SetCommonName(Database, u"");
-    SetCommonName(Database, Common);
+    // Each name belongs to one nation's pool.
+    RefilePooledName(Database.FirstNames, FirstName, Nation);
+    RefilePooledName(Database.SecondNames, SecondName, Nation);
+    RefilePooledName(Database.CommonNames, CommonName, Nation);
 }
 
 void TPyxPerson::SetClubTeam(TPyxTeam* Team) {
