@@ -94,8 +94,8 @@ template <class F> void TPyxDatabase::LoadSection(const char* Name, F&& Read) {
 
 void TPyxDatabase::LoadTable(TPyxObjects& Collection, TPyxFileStream& Stream, bool PersonPrefix, int16_t Version,
                              const char* Name) {
+    // The collection is empty: the load began with ClearAll.
     LoadSection(Name, [&] {
-        Collection.Clear();
         Attach(Collection);
         Collection.LoadFromStream(Stream, Version, PersonPrefix);
     });
@@ -131,7 +131,6 @@ void TPyxDatabase::LoadServerFile(const TPyxDataFolder& Folder) {
         LoadTable(*T.Collection, *Stream, false, Version, T.Name);
 
     LoadSection("Person Languages", [&] {
-        PersonLanguageList.Clear();
         PersonLanguageList.SetEvents(OnStatus, OnProgress);
         PersonLanguageList.LoadIntCounted(*Stream, Version);
     });
@@ -169,7 +168,7 @@ void TPyxDatabase::LoadLanguage(TPyxFileStream& Stream, TPyxLanguage* Language, 
         WithCorruptContext("Data file seems to be corrupt, couldn't load the " + LangName + " texts of " +
                                Block[K].Name + " from " + LangFileName + ".\r\n",
                            [&] { Block[K].Collection->LoadLanguage(Stream, Language, Mode); });
-        DoProgress(K, 12);
+        DoProgress(K, Block.size());
     }
 }
 

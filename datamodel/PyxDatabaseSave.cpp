@@ -114,7 +114,7 @@ void TPyxDatabase::SaveLangFile(TPyxSaveTarget& Files) {
         SaveSection((LangName + " Language").c_str(), [&] {
             for (size_t K = 0; K < Block.size(); ++K) {
                 Block[K].Collection->SaveLangToStream(Stream, LangIndex);
-                DoProgress(K, 12);
+                DoProgress(K, Block.size());
             }
         });
         Offset = Stream.Position() - 12;
