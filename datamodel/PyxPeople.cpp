@@ -143,39 +143,6 @@ void TPyxPeople::PrepareForSave() {
     }
 }
 
-template <class T> void TPyxPeople::SaveSide(std::vector<T*>& Side, TPyxFileStream& Stream, int16_t Version) {
-    const int64_t Total = static_cast<int64_t>(Side.size());
-    Stream.WriteInt32(static_cast<int32_t>(Total));
-    for (int64_t I = 0; I < Total; ++I) {
-        Side[static_cast<size_t>(I)]->SaveToStream(Stream, Version);
-        DoProgress(I, Total);
-    }
-    Side.clear();
-    Side.shrink_to_fit();
-}
-
-void TPyxPeople::SaveLoans(TPyxFileStream& Stream, int16_t Version) {
-    SaveSide(Loans_, Stream, Version);
-}
-void TPyxPeople::SaveStartingInjuries(TPyxFileStream& Stream, int16_t Version) {
-    SaveSide(StartingInjuries_, Stream, Version);
-}
-void TPyxPeople::SaveStartingConfidences(TPyxFileStream& Stream, int16_t Version) {
-    SaveSide(StartingConfidences_, Stream, Version);
-}
-void TPyxPeople::SaveFutureTransfers(TPyxFileStream& Stream, int16_t Version) {
-    SaveSide(FutureTransfers_, Stream, Version);
-}
-void TPyxPeople::SavePersonDatas(TPyxFileStream& Stream, int16_t Version) {
-    SaveSide(PersonDatas_, Stream, Version);
-}
-void TPyxPeople::SavePlayingDatas(TPyxFileStream& Stream, int16_t Version) {
-    SaveSide(PlayingDatas_, Stream, Version);
-}
-void TPyxPeople::SaveNonPlayingDatas(TPyxFileStream& Stream, int16_t Version) {
-    SaveSide(NonPlayingDatas_, Stream, Version);
-}
-
 void TPyxPeople::SavePersonLanguages(TPyxFileStream& Stream, int16_t Version) {
     Stream.WriteInt32(PersonLanguageTotal);
     for (int32_t I = 0; I < Count(); ++I) {

@@ -64,15 +64,19 @@ public:
 
     // Collects the records written from the persons and numbers them by position, in person order.
     void PrepareForSave();
-    void SaveLoans(TPyxFileStream& Stream, int16_t Version);
-    void SaveStartingInjuries(TPyxFileStream& Stream, int16_t Version);
-    void SaveStartingConfidences(TPyxFileStream& Stream, int16_t Version);
-    void SaveFutureTransfers(TPyxFileStream& Stream, int16_t Version);
+    // The sections of the records PrepareForSave collected: each writes the count and the records, then lets go of
+    // its list (not of the records).
+    void SaveLoans(TPyxFileStream& Stream, int16_t Version) { SaveSide(Loans_, Stream, Version); }
+    void SaveStartingInjuries(TPyxFileStream& Stream, int16_t Version) { SaveSide(StartingInjuries_, Stream, Version); }
+    void SaveStartingConfidences(TPyxFileStream& Stream, int16_t Version) {
+        SaveSide(StartingConfidences_, Stream, Version);
+    }
+    void SaveFutureTransfers(TPyxFileStream& Stream, int16_t Version) { SaveSide(FutureTransfers_, Stream, Version); }
+    void SavePersonDatas(TPyxFileStream& Stream, int16_t Version) { SaveSide(PersonDatas_, Stream, Version); }
+    void SavePlayingDatas(TPyxFileStream& Stream, int16_t Version) { SaveSide(PlayingDatas_, Stream, Version); }
+    void SaveNonPlayingDatas(TPyxFileStream& Stream, int16_t Version) { SaveSide(NonPlayingDatas_, Stream, Version); }
     void SavePersonLanguages(TPyxFileStream& Stream, int16_t Version);
     void SavePeople(TPyxFileStream& Stream, int16_t Version);
-    void SavePersonDatas(TPyxFileStream& Stream, int16_t Version);
-    void SavePlayingDatas(TPyxFileStream& Stream, int16_t Version);
-    void SaveNonPlayingDatas(TPyxFileStream& Stream, int16_t Version);
 
     // Clears the person's links through the setters, removes every reference to the person from the rest of
     // the database, then removes and frees it.
@@ -85,8 +89,16 @@ private:
 
     // Asks the processor for the records a person's record refers to, ahead of writing it.
     static void PrefetchReferences(const TPyxPerson& P);
-    // Writes the count and the records, then lets go of the list (not of the records).
-    template <class T> void SaveSide(std::vector<T*>& Side, TPyxFileStream& Stream, int16_t Version);
+    template <class T> void SaveSide(std::vector<T*>& Side, TPyxFileStream& Stream, int16_t Version) {
+        const int64_t Total = static_cast<int64_t>(Side.size());
+        Stream.WriteInt32(static_cast<int32_t>(Total));
+        for (int64_t I = 0; I < Total; ++I) {
+            Side[static_cast<size_t>(I)]->SaveToStream(Stream, Version);
+            DoProgress(I, Total);
+        }
+        Side.clear();
+        Side.shrink_to_fit();
+    }
 
     // Borrowed: the records stay with their persons.
     std::vector<TPyxLoan*> Loans_;
