@@ -52,9 +52,10 @@ public:
     // holds an unlinked part of the files and may only be loaded again or destroyed.
     void Load(const std::string& Path);
     void Load(const TPyxDataFolder& Folder);
-    // Sorts, renumbers and writes the data folder. Requires a completed Load. A failed save leaves the files of
-    // the folder as they were. The playing-history files and lang_db.dat are written when their option is set
-    // now and was set for the load.
+    // Sorts, renumbers and writes the data folder. Requires a completed Load. A save that fails before it replaces
+    // the files leaves them as they were; one cut off while it replaces them can leave some files new and the rest
+    // old (see TPyxSaveTransaction). The playing-history files and lang_db.dat are written when their option is
+    // set now and was set for the load.
     void Save(const std::string& Path);
     void Save(TPyxDataFolder& Folder);
     bool IsLoaded() const { return Loaded_; }

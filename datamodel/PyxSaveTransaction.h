@@ -10,6 +10,10 @@
 // temporary file beside it (".server_db.dat.pyxsave-XXXXXX"), and the originals are replaced only when every file
 // was written and synced. Temporary files of a save that did not commit are removed.
 //
+// The replacing itself is one rename a file, so it is whole for each file but not for the set: a save killed, or
+// a rename failing, between two of them leaves some files new and the rest old. Such a mix need not load (new
+// playing-history index over the old slot file is corrupt).
+//
 // A save holds an exclusive lock on the folder from its first file to its end; a second save into the folder
 // meanwhile is refused. A process killed during a save cannot remove its temporary files, but its lock goes with
 // it: the next save, holding the lock, removes every temporary file of the data files it finds, since none can
