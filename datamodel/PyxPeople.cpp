@@ -90,13 +90,14 @@ void TPyxPeople::Sort() {
 }
 
 void TPyxPeople::ConvertIndexes(TPyxPersonLinks& Links) {
-    LinkEach("Converting People Indexes", [&](TPyxPerson* P) { P->ConvertIndexes(Links); });
-    // The stored use counts come from the file and may be wrong; the name setters free a name only when no person
-    // refers to it any more, which these counts tell.
-    for (int32_t I = 0; I < Count(); ++I)
-        for (TPyxName* N : {Items(I)->FirstName, Items(I)->SecondName, Items(I)->CommonName})
+    LinkEach("Converting People Indexes", [&](TPyxPerson* P) {
+        P->ConvertIndexes(Links);
+        // The stored use counts come from the file and may be wrong; the name setters free a name only when no
+        // person refers to it any more, which these counts tell.
+        for (TPyxName* N : {P->FirstName, P->SecondName, P->CommonName})
             if (N)
                 ++N->References;
+    });
 }
 
 void TPyxPeople::PrepareForSave() {
