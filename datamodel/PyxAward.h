@@ -85,7 +85,7 @@ public:
     int32_t ContinentKey = -1, NationKey = -1, CompetitionKey = -1;
 };
 
-// Writes the Award Histories table from the awards' histories (RenumberHistories, SaveHistories).
+// The awards, whose histories a save writes as the Award Histories table (RenumberHistories, SaveHistories).
 class TPyxAwards final : public TPyxHistoryOwners<TPyxAward> {
 public:
     const char* ClassName() const override { return "TPyxAwards"; }

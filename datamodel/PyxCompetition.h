@@ -78,7 +78,8 @@ public:
     int32_t ContinentKey = -1, NationKey = -1;
 };
 
-// Writes the Competition Histories table from the competitions' histories (RenumberHistories, SaveHistories).
+// The competitions, whose histories a save writes as the Competition Histories table (RenumberHistories,
+// SaveHistories).
 class TPyxCompetitions final : public TPyxHistoryOwners<TPyxCompetition> {
 public:
     const char* ClassName() const override { return "TPyxCompetitions"; }
