@@ -53,30 +53,9 @@ constexpr int RegionsPerContinent = 4;
 
 } // namespace
 
-std::u16string TWorldGenerator::Tr(std::u16string_view Base, int32_t Language) const {
-    if (Language == DefaultLanguageUniqueID || Base.empty())
-        return std::u16string(Base);
-    for (const auto& Seed : LanguageSeeds)
-        if (Seed.UniqueID == Language)
-            return std::u16string(Base) + u" \u00B7 " + U16(std::string_view(Seed.Name).substr(0, 2));
-    return std::u16string(Base);
-}
-
 int32_t TWorldGenerator::NextUniqueID() {
     LastUniqueID_ += Random_.Int(1, 3);
     return LastUniqueID_;
-}
-
-TDate TWorldGenerator::RandomDate(int FirstYear, int LastYear) {
-    return TDate{Random_.Short(0, 364), Random_.Short(FirstYear, LastYear)};
-}
-
-TColor TWorldGenerator::RandomKit() {
-    return TColor{Random_.Short(0, 0x7FFF), Random_.Short(0, 0x7FFF), Random_.Short(0, 0x7FFF)};
-}
-
-int32_t TWorldGenerator::PickOf(const std::vector<int32_t>& Items) {
-    return Items.empty() ? -1 : Items[Random_.Next() % Items.size()];
 }
 
 void TWorldGenerator::AddLanguages() {

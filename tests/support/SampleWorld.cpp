@@ -9,7 +9,7 @@
 
 namespace wb {
 
-TSampleBuilder::TSampleBuilder(const TSampleOptions& Options) : Options_(Options), Random_(Options.Seed) {
+TSampleBuilder::TSampleBuilder(const TSampleOptions& Options) : TBuilderBase(Options.Seed), Options_(Options) {
     if (Options_.Version != 112 && Options_.Version != 145 && Options_.Version != 147)
         throw std::invalid_argument("sample worlds exist for versions 112, 145 and 147");
     Options_.LanguageCount = std::clamp(Options_.LanguageCount, 1, 5);
@@ -29,26 +29,6 @@ TSampleBuilder::TSampleBuilder(const TSampleOptions& Options) : Options_(Options
 int32_t TSampleBuilder::NextUniqueID() {
     const uint64_t Mask = (uint64_t{1} << UniqueIDBits_) - 1;
     return static_cast<int32_t>(1000 + ((NextUniqueID_++ * UniqueIDMultiplier_ + UniqueIDOffset_) & Mask));
-}
-
-TDate TSampleBuilder::RandomDate(int FirstYear, int LastYear) {
-    return TDate{Random_.Short(0, 364), Random_.Short(FirstYear, LastYear)};
-}
-
-TColor TSampleBuilder::RandomKit() {
-    return TColor{Random_.Short(0, 0x7FFF), Random_.Short(0, 0x7FFF), Random_.Short(0, 0x7FFF)};
-}
-
-// Texts in further languages carry the language's tag and a character outside Latin-1's ASCII half, so that
-// every language block differs and the UTF-16 path is exercised.
-std::u16string TSampleBuilder::Tr(std::u16string_view Base, int32_t Language) const {
-    if (Language == DefaultLanguageUniqueID || Base.empty())
-        return std::u16string(Base);
-    std::u16string Tag;
-    for (const auto& Known : World_.Languages)
-        if (Known.UniqueID == Language)
-            Tag = Known.Name.substr(0, 2);
-    return std::u16string(Base) + u" \u00B7 " + Tag;
 }
 
 TWorld TSampleBuilder::Build() {

@@ -10,7 +10,7 @@
 namespace wb {
 
 TWorldGenerator::TWorldGenerator(const TGeneratorOptions& Options)
-    : Options_(Options), Random_(Options.Seed), Names_(Random_) {
+    : TBuilderBase(Options.Seed), Options_(Options), Names_(Random_) {
     if (Options_.Version != 112 && Options_.Version != 145 && Options_.Version != 147)
         throw std::invalid_argument("worlds exist for versions 112, 145 and 147");
     if (Options_.PeopleCount < 1 || Options_.PeopleCount > 5000000)

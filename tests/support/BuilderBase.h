@@ -1,0 +1,43 @@
+#pragma once
+
+#include "SampleRandom.h"
+#include "World.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wb {
+
+// What the sample world's builder and the world generator share: the random stream, the world under construction,
+// texts per language and the records both make alike. Every helper draws from the stream in the order of the
+// fields it sets, as the builders did before they shared it, so that a seed keeps giving the same bytes.
+class TBuilderBase {
+public:
+    TBuilderBase(const TBuilderBase&) = delete;
+    TBuilderBase& operator=(const TBuilderBase&) = delete;
+
+protected:
+    explicit TBuilderBase(uint64_t Seed) : Random_(Seed) {}
+    virtual ~TBuilderBase() = default;
+
+    // Each builder hands out UniqueIDs its own way; a helper takes the next one where its record is made.
+    virtual int32_t NextUniqueID() = 0;
+
+    // Base in Language: unchanged in the default language, tagged in the others (BuilderBase.cpp).
+    std::u16string Tr(std::u16string_view Base, int32_t Language) const;
+    template <class TText, class TMake> TTexts<TText> Translate(TMake Make) const {
+        TTexts<TText> Texts;
+        for (int32_t Language : World_.LangDirectory)
+            Texts[Language] = Make(Language);
+        return Texts;
+    }
+    TDate RandomDate(int FirstYear, int LastYear);
+    TColor RandomKit();
+    int32_t PickOf(const std::vector<int32_t>& Items); // -1 for none
+
+    TSampleRandom Random_;
+    TWorld World_;
+};
+
+} // namespace wb
