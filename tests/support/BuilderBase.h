@@ -9,6 +9,8 @@
 
 namespace wb {
 
+struct TContinentSeed;
+
 // What the sample world's builder and the world generator share: the random stream, the world under construction,
 // texts per language and the records both make alike. Every helper draws from the stream in the order of the
 // fields it sets, as the builders did before they shared it, so that a seed keeps giving the same bytes.
@@ -35,6 +37,19 @@ protected:
     TDate RandomDate(int FirstYear, int LastYear);
     TColor RandomKit();
     int32_t PickOf(const std::vector<int32_t>& Items); // -1 for none
+
+    // Reference kinds from the tables of BuilderSeeds.h (BuilderReference.cpp). IDs are positions unless given.
+    // The languages are the table's first Known; the directory holds English at DefaultPosition among the next
+    // DirectoryCount - 1 languages of the table.
+    void AddLanguages(std::size_t Known, int DirectoryCount, int DefaultPosition);
+    void AddContinent(const TContinentSeed& Seed, float RegionalStrength,
+                      const std::vector<std::u16string>& ExtraTexts);
+    void AddRegions(int Count);
+    void AddSponsors(int Count); // IDs from 1
+    TWeather& AddWeather(std::size_t Climate);
+    void AddPlayerType(int32_t ID, std::size_t Seed);
+    void AddStage(int32_t ID, std::size_t Seed);
+    void AddInjury(int32_t ID, std::size_t Seed, uint8_t InactiveRatio);
 
     TSampleRandom Random_;
     TWorld World_;

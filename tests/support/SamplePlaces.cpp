@@ -1,3 +1,4 @@
+#include "BuilderSeeds.h"
 #include "SampleBuilder.h"
 #include "SampleText.h"
 
@@ -6,21 +7,6 @@
 namespace wb {
 
 namespace {
-
-struct TLanguageSeed {
-    const char* Name;
-    int32_t UniqueID;
-    int16_t Family, Group, SubGroup;
-    uint8_t Influence, Difficulty;
-};
-
-// English carries the default UniqueID 8 but is deliberately not the only possible first directory entry.
-constexpr std::array<TLanguageSeed, 6> LanguageSeeds = {{{"English", 8, 1, 1, 1, 200, 5},
-                                                         {"French", 3, 2, 3, 1, 150, 10},
-                                                         {"German", 12, 1, 2, 1, 140, 12},
-                                                         {"Spanish", 21, 2, 3, 2, 170, 8},
-                                                         {"Italian", 5, 2, 3, 3, 120, 9},
-                                                         {"Dutch", 30, 1, 2, 2, 60, 11}}};
 
 constexpr std::array<const char*, 16> NationNames = {
     "Aldoria", "Belmark", "Corvania", "Dunmore", "Estravia", "Ferland",  "Galicor",  "Hestria",
@@ -32,158 +18,39 @@ std::u16string NationName(std::size_t N) {
 
 } // namespace
 
+// Six languages, English at the requested position of the directory among the next ones in table order; Dutch is
+// spoken but never has a block of its own.
 void TSampleBuilder::AddLanguages() {
-    for (std::size_t I = 0; I < LanguageSeeds.size(); ++I) {
-        const auto& Seed = LanguageSeeds[I];
-        TLanguage Language;
-        Language.ID = static_cast<int32_t>(I);
-        Language.UniqueID = Seed.UniqueID;
-        Language.Name = U16(Seed.Name);
-        Language.LanguageByte = static_cast<uint8_t>(I % 2);
-        Language.Influence = Seed.Influence;
-        Language.Difficulty = Seed.Difficulty;
-        Language.Family = Seed.Family;
-        Language.Group = Seed.Group;
-        Language.SubGroup = Seed.SubGroup;
-        World_.Languages.push_back(Language);
-    }
-    // Further languages in a fixed order, English inserted at the requested position; Dutch is spoken but never
-    // has a block of its own.
-    World_.LangDirectory.assign({3, 12, 21, 5});
-    World_.LangDirectory.resize(static_cast<std::size_t>(Options_.LanguageCount - 1));
-    World_.LangDirectory.insert(World_.LangDirectory.begin() + Options_.DefaultLanguagePosition,
-                                DefaultLanguageUniqueID);
+    TBuilderBase::AddLanguages(6, Options_.LanguageCount, Options_.DefaultLanguagePosition);
 }
 
+// Three of the generator's continents and the Americas as one; only Europe names its competitions.
 void TSampleBuilder::AddContinents() {
-    struct TSeed {
-        const char *Name, *Short, *Adjective, *Federation, *FederationShort;
-    };
-    constexpr std::array<TSeed, 4> Seeds = {
-        {{"Europe", "EUR", "European", "Federation of European Football", "FEF"},
-         {"Africa", "AFR", "African", "African Football Union", "AFU"},
-         {"Asia", "ASI", "Asian", "Asian Football Council", "AFC"},
-         {"The Americas", "AME", "American", "Football Union of the Americas", "FUA"}}};
-    for (std::size_t I = 0; I < Seeds.size(); ++I) {
-        TContinent Continent;
-        Continent.ID = static_cast<int32_t>(I);
-        Continent.UniqueID = NextUniqueID();
-        Continent.RegionalStrength = 1.0f - 0.2f * static_cast<float>(I);
-        Continent.ContinentByte = static_cast<uint8_t>(I + 1);
-        const auto& Seed = Seeds[I];
-        Continent.Texts = Translate<TContinentText>([&](int32_t L) {
-            TContinentText Text;
-            Text.Name = Tr(U16(Seed.Name), L);
-            Text.NameByte = 1;
-            Text.ShortName = Tr(U16(Seed.Short), L);
-            Text.ContinentalityName = Tr(U16(Seed.Adjective), L);
-            Text.FederationName = Tr(U16(Seed.Federation), L);
-            Text.FederationNameByte = 2;
-            Text.ShortFederationName = U16(Seed.FederationShort);
-            Text.ShortFederationNameByte = static_cast<uint8_t>(I == 0 ? 3 : 0);
-            if (I == 0)
-                Text.ExtraTexts = {Tr(u"Champions Cup", L), Tr(u"Cup Winners Cup", L)};
-            return Text;
-        });
-        World_.Continents.push_back(Continent);
-    }
+    constexpr TContinentSeed Americas = {"The Americas", "AME", "American", "Football Union of the Americas",
+                                         "FUA",          0.0f,  0.0f};
+    const std::array<TContinentSeed, 4> Seeds = {ContinentSeeds[0], ContinentSeeds[1], ContinentSeeds[2], Americas};
+    for (std::size_t I = 0; I < Seeds.size(); ++I)
+        AddContinent(Seeds[I], 1.0f - 0.2f * static_cast<float>(I),
+                     I == 0 ? std::vector<std::u16string>{u"Champions Cup", u"Cup Winners Cup"}
+                            : std::vector<std::u16string>{});
 }
 
 void TSampleBuilder::AddRegionsSponsorsWeather() {
-    for (int32_t I = 0; I < 14; ++I) {
-        TRegion Region;
-        Region.ID = I;
-        Region.UniqueID = NextUniqueID();
-        World_.Regions.push_back(Region);
-    }
-    for (int32_t I = 1; I <= 2; ++I) {
-        TSponsor Sponsor;
-        Sponsor.ID = I;
-        Sponsor.UniqueID = NextUniqueID();
-        World_.Sponsors.push_back(Sponsor);
-    }
-    constexpr std::array<const char*, 3> Climates = {"Temperate Maritime", "Continental", "Mediterranean"};
-    for (std::size_t I = 0; I < Climates.size(); ++I) {
-        TWeather Weather;
-        Weather.ID = static_cast<int32_t>(I);
-        Weather.UniqueID = NextUniqueID();
-        Weather.Name = U16(Climates[I]);
-        Weather.Wind = Random_.Byte(0, 4);
-        Weather.Precipitation = Random_.Byte(0, 4);
-        Weather.Temperature = Random_.Byte(0, 6);
-        constexpr std::array<int16_t, 4> Starts = {79, 171, 265, 355};
-        for (std::size_t S = 0; S < 4; ++S) {
-            auto& Season = Weather.Seasons[S];
-            Season.StartDay = Starts[S];
-            Season.Wind = {40, 30, 15, 10, 5};
-            Season.Precipitation = {50, 20, 15, 10, 5};
-            Season.Temperature = {0, 10, 30, 30, 20, 10, 0};
-            Season.Wind[0] = static_cast<uint8_t>(40 - 5 * S);
-            Season.Wind[4] = static_cast<uint8_t>(5 + 5 * S);
-        }
-        World_.Weathers.push_back(Weather);
-    }
+    AddRegions(14);
+    AddSponsors(2);
+    for (std::size_t I = 0; I < 3; ++I)
+        AddWeather(I);
 }
 
+// The first player types and injuries of the tables, and the final, semi-final, quarter-final and group stage.
 void TSampleBuilder::AddPlayerTypesStagesInjuries() {
-    constexpr std::array<std::array<const char*, 2>, 3> TypeTexts = {
-        {{"Target Man", "Strong in the air"}, {"Poacher", "Lives in the box"}, {"Playmaker", "Dictates play"}}};
-    for (std::size_t I = 0; I < TypeTexts.size(); ++I) {
-        TPlayerType Type;
-        Type.ID = static_cast<int32_t>(I + 1);
-        Type.UniqueID = NextUniqueID();
-        Type.Texts = Translate<TPlayerTypeText>([&](int32_t L) {
-            TPlayerTypeText Text;
-            Text.TypeByte = static_cast<uint8_t>(I + 1);
-            for (const char* Line : TypeTexts[I])
-                Text.Texts.push_back(Tr(U16(Line), L));
-            return Text;
-        });
-        World_.PlayerTypes.push_back(Type);
-    }
-
-    constexpr std::array<std::array<const char*, 3>, 4> StageNames = {{{"Final", "F", "Finals"},
-                                                                       {"Semi-Final", "SF", "Semi-Finals"},
-                                                                       {"Quarter-Final", "QF", "Quarter-Finals"},
-                                                                       {"Group Stage", "GS", "Group Stages"}}};
-    for (std::size_t I = 0; I < StageNames.size(); ++I) {
-        TStage Stage;
-        Stage.ID = static_cast<int32_t>(I + 1);
-        Stage.UniqueID = NextUniqueID();
-        Stage.Texts = Translate<TStageText>([&](int32_t L) {
-            return TStageText{Tr(U16(StageNames[I][0]), L), 1, U16(StageNames[I][1]), 0,
-                              Tr(U16(StageNames[I][2]), L), 2};
-        });
-        World_.Stages.push_back(Stage);
-    }
-
-    struct TInjurySeed {
-        const char *Name, *Sentence;
-        uint8_t Category, Chance;
-        int16_t Minimum, Extra;
-        uint8_t Severity;
-    };
-    constexpr std::array<TInjurySeed, 4> Injuries = {{{"Broken Leg", "a broken leg", 2, 3, 90, 60, 3},
-                                                      {"Twisted Ankle", "a twisted ankle", 1, 40, 5, 10, 1},
-                                                      {"Hamstring Strain", "a strained hamstring", 4, 30, 10, 20, 2},
-                                                      {"Flu", "the flu", 0, 20, 3, 7, 255}}};
-    for (std::size_t I = 0; I < Injuries.size(); ++I) {
-        const auto& Seed = Injuries[I];
-        TInjury Injury;
-        Injury.ID = static_cast<int32_t>(2 * I);
-        Injury.UniqueID = NextUniqueID();
-        Injury.Category = Seed.Category;
-        Injury.Chance = Seed.Chance;
-        Injury.MinimumDaysOut = Seed.Minimum;
-        Injury.ExtraDaysOut = Seed.Extra;
-        Injury.InactiveRatio = static_cast<uint8_t>(10 * I);
-        Injury.Recurring = static_cast<uint8_t>(I == 2 ? 1 : 0);
-        Injury.Severity = Seed.Severity;
-        Injury.Texts = Translate<TInjuryText>([&](int32_t L) {
-            return TInjuryText{Tr(U16(Seed.Name), L), 0, Tr(U16(Seed.Sentence), L), 1};
-        });
-        World_.Injuries.push_back(Injury);
-    }
+    for (std::size_t I = 0; I < 3; ++I)
+        AddPlayerType(static_cast<int32_t>(I + 1), I);
+    constexpr std::array<std::size_t, 4> Stages = {0, 1, 2, 4};
+    for (std::size_t I = 0; I < Stages.size(); ++I)
+        AddStage(static_cast<int32_t>(I + 1), Stages[I]);
+    for (std::size_t I = 0; I < 4; ++I)
+        AddInjury(static_cast<int32_t>(2 * I), I, static_cast<uint8_t>(10 * I));
 }
 
 void TSampleBuilder::AddNations() {
