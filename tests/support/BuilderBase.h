@@ -3,6 +3,7 @@
 #include "SampleRandom.h"
 #include "World.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,13 @@ protected:
     TDate RandomDate(int FirstYear, int LastYear);
     TColor RandomKit();
     int32_t PickOf(const std::vector<int32_t>& Items); // -1 for none
+    // A new record at the end of Table, with its position as ID and the next UniqueID.
+    template <class T> T& AddRecord(std::vector<T>& Table) {
+        T& Record = Table.emplace_back();
+        Record.ID = static_cast<int32_t>(Table.size() - 1);
+        Record.UniqueID = NextUniqueID();
+        return Record;
+    }
 
     // Reference kinds from the tables of BuilderSeeds.h (BuilderReference.cpp). IDs are positions unless given.
     // The languages are the table's first Known; the directory holds English at DefaultPosition among the next
@@ -50,6 +58,15 @@ protected:
     void AddPlayerType(int32_t ID, std::size_t Seed);
     void AddStage(int32_t ID, std::size_t Seed);
     void AddInjury(int32_t ID, std::size_t Seed, uint8_t InactiveRatio);
+
+    // Places (BuilderPlaces.cpp). Where the builders differ in one field amid shared draws, a function gives that
+    // field at its turn. Figures: value 1, the reputation, ranking points, values 2 to 4.
+    void DrawNationFigures(TNation& Nation, const std::function<int16_t()>& Reputation);
+    // Coefficients (European nations), the nation block, style of football to byte 3, membership, bytes 4 to 6.
+    void DrawNationCharacter(TNation& Nation, const std::function<uint8_t()>& FIFAFullMember);
+    TTexts<TNationText> NationTexts(const std::u16string& Name, bool Association) const;
+    // Decay, used capacity (all of it), pitch, the state and the bytes beside it.
+    void DrawGround(TStadium& Stadium, const std::function<uint8_t()>& State);
 
     TSampleRandom Random_;
     TWorld World_;

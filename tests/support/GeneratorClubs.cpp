@@ -155,36 +155,25 @@ void TWorldGenerator::AddClubsAndStadiums() {
             MainClubs_.push_back(Club.ID);
             Clubs_.push_back(TClubPlan{static_cast<int32_t>(N), CityID, {}, -1, 0, {}});
 
-            TStadium Stadium;
-            Stadium.ID = static_cast<int32_t>(World_.Stadiums.size());
-            Stadium.UniqueID = NextUniqueID();
+            TStadium& Stadium = AddRecord(World_.Stadiums);
             Stadium.Capacity = Random_.Int(1000, 3500) * Strength;
             Stadium.SeatingCapacity = Stadium.Capacity - Random_.Int(0, Stadium.Capacity / 3);
             Stadium.ExpansionCapacity = Random_.Int(0, 10000);
             Stadium.Flags = Random_.Byte(0, 3);
             Stadium.ClubID = Club.ID;
-            Stadium.Decay = Random_.Byte(1, 10);
-            Stadium.UsedCapacity = Stadium.Capacity;
-            Stadium.PitchLength = Random_.Short(100, 110);
-            Stadium.PitchWidth = Random_.Short(64, 75);
-            Stadium.StadiumByte1 = Random_.Byte(0, 3);
-            Stadium.State = Random_.Byte(1, 4);
-            Stadium.StadiumByte2 = Random_.Byte(0, 3);
+            DrawGround(Stadium, [&] { return Random_.Byte(1, 4); });
             Stadium.CityID = CityID;
             Stadium.NearbyStadiumID = C % 2 == 1 ? Stadium.ID - 1 : -1;
             constexpr std::array<const char16_t*, 5> Grounds = {u" Stadium", u" Park", u" Arena", u" Road", u" Ground"};
             const std::u16string Ground = CityName + Grounds[Random_.Next() % Grounds.size()];
             Stadium.Texts = Translate<TStadiumText>([&](int32_t L) { return TStadiumText{Tr(Ground, L), 0}; });
             Clubs_.back().Stadium = Stadium.ID;
-            World_.Stadiums.push_back(std::move(Stadium));
             World_.Clubs.push_back(std::move(Club));
         }
     }
     for (std::size_t N = 0; N < Nations_.size(); ++N) {
         const std::u16string Name = World_.Nations[N].Texts.at(DefaultLanguageUniqueID).Name + u" National Stadium";
-        TStadium Stadium;
-        Stadium.ID = static_cast<int32_t>(World_.Stadiums.size());
-        Stadium.UniqueID = NextUniqueID();
+        TStadium& Stadium = AddRecord(World_.Stadiums);
         Stadium.Capacity = Random_.Int(20, 90) * 1000;
         Stadium.SeatingCapacity = Stadium.Capacity;
         Stadium.Flags = 0x03;
@@ -196,7 +185,6 @@ void TWorldGenerator::AddClubsAndStadiums() {
         Stadium.CityID = World_.Nations[N].CapitalCityID;
         Stadium.Texts = Translate<TStadiumText>([&](int32_t L) { return TStadiumText{Tr(Name, L), 1}; });
         World_.Nations[N].NationalStadiumID = Stadium.ID;
-        World_.Stadiums.push_back(std::move(Stadium));
     }
 }
 

@@ -95,54 +95,20 @@ void TWorldGenerator::AddNations() {
             Name.append(u" ").append(U16(static_cast<long>(N)));
         Used.insert(Name);
 
-        TNation Nation;
-        Nation.ID = static_cast<int32_t>(N);
-        Nation.UniqueID = NextUniqueID();
-        Nation.NationValue1 = Random_.Int(0, 1000);
+        TNation& Nation = AddRecord(World_.Nations);
         const auto Size = static_cast<double>(Plan.PeopleCount) / Options_.PeopleCount * Nations_.size();
-        Nation.Reputation = static_cast<int16_t>(std::clamp(1000.0 + 2500.0 * Size, 500.0, 9800.0));
-        Nation.FIFARankingPoints = Random_.Short(100, 800);
-        Nation.NationValue2 = Random_.Short(0, 50);
-        Nation.NationValue3 = Random_.Int(0, 100000);
-        Nation.NationValue4 = Random_.Short(0, 20);
+        DrawNationFigures(Nation,
+                          [&] { return static_cast<int16_t>(std::clamp(1000.0 + 2500.0 * Size, 500.0, 9800.0)); });
         Nation.ContinentID = Random_.Chance(80) ? Home.Continent : Random_.Int(0, 5);
         Nation.RegionID = Nation.ContinentID * RegionsPerContinent + Random_.Int(0, RegionsPerContinent - 1);
-        if (Nation.ContinentID == 0)
-            for (std::size_t Y = 0; Y < 6; ++Y)
-                Nation.UEFACoefficients[Y] = static_cast<float>(Random_.Int(0, 160)) / 8.0f;
-        for (std::size_t B = 0; B < Nation.NationBlock.size(); B += 3)
-            Nation.NationBlock[B] = Random_.Byte(0, 255);
-        Nation.StyleOfFootball = Random_.Byte(0, 5);
-        Nation.StateOfDevelopment = Random_.Byte(1, 3);
-        Nation.GroupMembership = Random_.Byte(0, 2);
-        Nation.GameImportance = Random_.Byte(1, 20);
-        Nation.LeagueStandard = Random_.Byte(1, 20);
-        Nation.NationByte2 = Random_.Byte(0, 3);
-        Nation.NationByte3 = Random_.Byte(0, 3);
-        Nation.FIFAFullMember = static_cast<uint8_t>(Random_.Chance(90) ? 1 : 0);
-        Nation.NationByte4 = Random_.Byte(0, 9);
-        Nation.NationByte5 = Random_.Byte(0, 9);
-        Nation.NationByte6 = Random_.Byte(0, 9);
+        DrawNationCharacter(Nation, [&] { return static_cast<uint8_t>(Random_.Chance(90) ? 1 : 0); });
         Nation.LanguageIDs = {Random_.Chance(75) ? Home.Language1 : Home.Language2};
         if (Random_.Chance(15) && Home.Language2 != Nation.LanguageIDs[0])
             Nation.LanguageIDs.push_back(Home.Language2);
         Nation.Container.Kits = {RandomKit()};
         if (Random_.Chance(70))
             Nation.Container.Kits.push_back(RandomKit());
-        const std::u16string Three = Name.substr(0, 3);
-        Nation.Texts = Translate<TNationText>([&](int32_t L) {
-            TNationText Text;
-            Text.Name = Tr(Name, L);
-            Text.NameByte = 1;
-            Text.ShortName = Tr(Name, L);
-            Text.ShortNameByte = 1;
-            Text.ThreeLetterName = Three;
-            Text.NationalityName = Tr(Name + u"n", L);
-            if (Plan.PeopleCount > Options_.PeopleCount / 50)
-                Text.ExtraTexts = {Tr(Name + u" Football Association", L)};
-            return Text;
-        });
-        World_.Nations.push_back(std::move(Nation));
+        Nation.Texts = NationTexts(Name, Plan.PeopleCount > Options_.PeopleCount / 50);
     }
 }
 
@@ -161,9 +127,7 @@ void TWorldGenerator::AddCities() {
             for (int Try = 0; Try < 20 && Used.count(Name) != 0; ++Try)
                 Name = Names_.CityName(Plan.Style);
             Used.insert(Name);
-            TCity City;
-            City.ID = static_cast<int32_t>(World_.Cities.size());
-            City.UniqueID = NextUniqueID();
+            TCity& City = AddRecord(World_.Cities);
             City.Latitude = Latitude + static_cast<float>(Random_.Int(-40, 40)) / 8.0f;
             City.Longitude = Longitude + static_cast<float>(Random_.Int(-40, 40)) / 8.0f;
             City.Attraction = Random_.Byte(1, 20);
@@ -175,7 +139,6 @@ void TWorldGenerator::AddCities() {
                 return TCityText{Tr(Name, L), NameByte, Tr(Name + u"er", L), 1};
             });
             Plan.Cities.push_back(City.ID);
-            World_.Cities.push_back(std::move(City));
         }
         World_.Nations[N].CapitalCityID = Plan.Cities.front();
     }

@@ -56,53 +56,18 @@ void TSampleBuilder::AddPlayerTypesStagesInjuries() {
 void TSampleBuilder::AddNations() {
     const auto Count = static_cast<std::size_t>(Options_.PeopleCount);
     for (std::size_t N = 0; N < Count; ++N) {
-        TNation Nation;
-        Nation.ID = static_cast<int32_t>(N);
-        Nation.UniqueID = NextUniqueID();
-        Nation.NationValue1 = Random_.Int(0, 1000);
-        Nation.Reputation = Random_.Short(1000, 9000);
-        Nation.FIFARankingPoints = Random_.Short(100, 800);
-        Nation.NationValue2 = Random_.Short(0, 50);
-        Nation.NationValue3 = Random_.Int(0, 100000);
-        Nation.NationValue4 = Random_.Short(0, 20);
+        TNation& Nation = AddRecord(World_.Nations);
+        DrawNationFigures(Nation, [&] { return Random_.Short(1000, 9000); });
         Nation.ContinentID = static_cast<int32_t>(N % 4);
         Nation.RegionID = static_cast<int32_t>((N * 5) % 14);
-        if (Nation.ContinentID == 0)
-            for (std::size_t Y = 0; Y < 6; ++Y)
-                Nation.UEFACoefficients[Y] = static_cast<float>(Random_.Int(0, 160)) / 8.0f;
-        for (std::size_t B = 0; B < Nation.NationBlock.size(); B += 3)
-            Nation.NationBlock[B] = Random_.Byte(0, 255);
-        Nation.StyleOfFootball = Random_.Byte(0, 5);
-        Nation.StateOfDevelopment = Random_.Byte(1, 3);
-        Nation.GroupMembership = Random_.Byte(0, 2);
-        Nation.GameImportance = Random_.Byte(1, 20);
-        Nation.LeagueStandard = Random_.Byte(1, 20);
-        Nation.NationByte2 = Random_.Byte(0, 3);
-        Nation.NationByte3 = Random_.Byte(0, 3);
-        Nation.FIFAFullMember = static_cast<uint8_t>(N % 7 == 6 ? 0 : 1);
-        Nation.NationByte4 = Random_.Byte(0, 9);
-        Nation.NationByte5 = Random_.Byte(0, 9);
-        Nation.NationByte6 = Random_.Byte(0, 9);
+        DrawNationCharacter(Nation, [&] { return static_cast<uint8_t>(N % 7 == 6 ? 0 : 1); });
         Nation.LanguageIDs = {static_cast<int32_t>(N % 5)};
         if (N == 0)
             Nation.LanguageIDs.push_back(1);
         Nation.Container.Kits = {RandomKit()};
         if (N % 2 == 0)
             Nation.Container.Kits.push_back(RandomKit());
-        const std::u16string Name = NationName(N);
-        Nation.Texts = Translate<TNationText>([&](int32_t L) {
-            TNationText Text;
-            Text.Name = Tr(Name, L);
-            Text.NameByte = 1;
-            Text.ShortName = Tr(Name, L);
-            Text.ShortNameByte = 1;
-            Text.ThreeLetterName = Name.substr(0, 3);
-            Text.NationalityName = Tr(Name + u"n", L);
-            if (N == 0)
-                Text.ExtraTexts = {Tr(Name + u" Football Association", L)};
-            return Text;
-        });
-        World_.Nations.push_back(std::move(Nation));
+        Nation.Texts = NationTexts(NationName(N), N == 0);
     }
 }
 
@@ -120,9 +85,7 @@ void TSampleBuilder::AddCities() {
                                              {"Talvas", "", -1, -1, -12.5f, 130.25f}}};
     for (std::size_t I = 0; I < Seeds.size(); ++I) {
         const auto& Seed = Seeds[I];
-        TCity City;
-        City.ID = static_cast<int32_t>(I);
-        City.UniqueID = NextUniqueID();
+        TCity& City = AddRecord(World_.Cities);
         City.Latitude = Seed.Latitude;
         City.Longitude = Seed.Longitude;
         City.Attraction = Random_.Byte(1, 20);
@@ -132,7 +95,6 @@ void TSampleBuilder::AddCities() {
         City.Texts = Translate<TCityText>([&](int32_t L) {
             return TCityText{Tr(U16(Seed.Name), L), static_cast<uint8_t>(I % 3), Tr(U16(Seed.Citizen), L), 1};
         });
-        World_.Cities.push_back(City);
     }
     World_.Nations[0].CapitalCityID = 1;
     World_.Nations[1].CapitalCityID = 2;
@@ -153,26 +115,16 @@ void TSampleBuilder::AddStadiums() {
                                              {"Aldoria National Stadium", -1, 1, 0, 70000, 0x03, 1}}};
     for (std::size_t I = 0; I < Seeds.size(); ++I) {
         const auto& Seed = Seeds[I];
-        TStadium Stadium;
-        Stadium.ID = static_cast<int32_t>(I);
-        Stadium.UniqueID = NextUniqueID();
+        TStadium& Stadium = AddRecord(World_.Stadiums);
         Stadium.Capacity = Seed.Capacity;
         Stadium.SeatingCapacity = Seed.Capacity - Random_.Int(0, 5000);
         Stadium.ExpansionCapacity = Random_.Int(0, 10000);
         Stadium.Flags = Seed.Flags;
         Stadium.ClubID = Seed.Club;
-        Stadium.Decay = Random_.Byte(1, 10);
-        Stadium.UsedCapacity = Seed.Capacity;
-        Stadium.PitchLength = Random_.Short(100, 110);
-        Stadium.PitchWidth = Random_.Short(64, 75);
-        Stadium.StadiumByte1 = Random_.Byte(0, 3);
-        Stadium.State = Seed.State;
-        Stadium.Extinct = 0;
-        Stadium.StadiumByte2 = Random_.Byte(0, 3);
+        DrawGround(Stadium, [&] { return Seed.State; });
         Stadium.CityID = Seed.City;
         Stadium.NearbyStadiumID = Seed.Nearby;
         Stadium.Texts = Translate<TStadiumText>([&](int32_t L) { return TStadiumText{Tr(U16(Seed.Name), L), 0}; });
-        World_.Stadiums.push_back(Stadium);
     }
     World_.Nations[0].NationalStadiumID = 4;
 }
