@@ -3,6 +3,7 @@
 #include "SampleRandom.h"
 #include "World.h"
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,23 @@
 namespace wb {
 
 struct TContinentSeed;
+
+// A club's or nation's record holders (a type-9 transfer info), holders by UniqueID (0 none).
+TTransferInfo TeamRecords(int32_t Holder1, int16_t Value1, int32_t Holder2, int16_t Value2,
+                          std::array<std::u16string, 4> Texts);
+
+struct TCompetitionNames {
+    std::u16string Name, Short, Three;
+};
+
+struct TAwardFacts {
+    int32_t ID = 0;
+    std::u16string Name, Short;
+    uint8_t Type = 0;
+    int32_t Continent = -1, Nation = -1, Competition = -1; // a nation's award has scope 1, the others 2
+    uint8_t MaxAge = 0;
+    int LastYear = 2003; // of the award date, drawn from 2003
+};
 
 // What the sample world's builder and the world generator share: the random stream, the world under construction,
 // texts per language and the records both make alike. Every helper draws from the stream in the order of the
@@ -67,6 +85,26 @@ protected:
     TTexts<TNationText> NationTexts(const std::u16string& Name, bool Association) const;
     // Decay, used capacity (all of it), pitch, the state and the bytes beside it.
     void DrawGround(TStadium& Stadium, const std::function<uint8_t()>& State);
+
+    // Clubs, teams and what belongs to them (BuilderClubs.cpp). Competitions: squad numbers up to level 2.
+    TCompetition& AddCompetitionRecord(int32_t ID, const TCompetitionNames& Names, int32_t Continent, int32_t Nation,
+                                       uint8_t Level, const std::function<int16_t()>& Reputation);
+    // A club with nothing but its names; main clubs go on from here, companion clubs and national teams' clubs
+    // stay so.
+    TClub& AddClubRecord(const std::u16string& Name, const std::u16string& ShortName, int32_t Nation);
+    void DescribeClub(TClub& Club, const std::u16string& History, const std::u16string& Nickname1,
+                      const std::u16string& Nickname2) const;
+    // A team of Container (a nation when IsNation) that shares SharesWithClub's UniqueID, filed with its owner:
+    // kind 11's dates and bytes, the last position, what Between draws, then the bytes, match day, seeding.
+    TTeam& AddTeamRecord(uint8_t Kind, int32_t Container, bool IsNation, int32_t SharesWithClub, uint8_t SquadType,
+                         const std::function<void(TTeam&)>& Between = {});
+    TTransferInfo NextSale(const TPerson& Person, int32_t Club, uint8_t Percent) const;
+    void AddAwardRecord(const TAwardFacts& Facts);
+    void AddMediaRecord(const std::u16string& Long, const std::u16string& Short, uint8_t Type, uint8_t Period,
+                        uint8_t Scope, int32_t Target, std::vector<int32_t> ClubUniqueIDs);
+    void AddClubDebt(int32_t Team, uint8_t Kind, int32_t Amount, int16_t Months, int32_t Budget);
+    void AddCompetitionHistory(int32_t Competition, int16_t Year, const std::array<int32_t, 3>& Placed,
+                               const std::function<int32_t()>& Hosts);
 
     TSampleRandom Random_;
     TWorld World_;
