@@ -106,6 +106,19 @@ protected:
     void AddCompetitionHistory(int32_t Competition, int16_t Year, const std::array<int32_t, 3>& Placed,
                                const std::function<int32_t()>& Hosts);
 
+    // People and what refers to them (BuilderPeople.cpp). Names' IDs are provisional until the pools are sorted.
+    int32_t AddName(std::vector<TName>& Pool, std::u16string Text, int16_t UseCount, int32_t Nation);
+    void AddPlayingData(TPerson& Person, const std::function<void(TPlayingData&)>& DrawAttributes);
+    void AddNonPlayingData(TPerson& Person);
+    void AddPersonData(TPerson& Person);
+    void DrawRefereeing(TOfficialBlock& Official); // allowing flow to timekeeping
+    void FillContract(TContract& Contract);
+    void AddClubContracts(TPerson& Person, int32_t Team, uint8_t Job, int32_t CoOwnerClub);
+    void FileIntoTeam(int32_t Team, uint8_t Job, int32_t Person);
+    void AddStartingInjury(int32_t Person, const std::function<int32_t()>& Injury, int16_t EarliestEnd);
+    void AddStartingConfidence(int32_t Person);
+    TAwardHistory& AddAwardHistory(int32_t Award, int16_t Year, const std::function<std::array<int32_t, 3>()>& Winners);
+
     TSampleRandom Random_;
     TWorld World_;
 };

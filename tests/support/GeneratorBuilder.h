@@ -81,7 +81,6 @@ private:
     void AddPeople();
     void AddPerson(std::size_t K);
     void AddNames();
-    void AddContracts(TPerson& Person, const TPlan& Plan);
     void AddRelationships();
     void FileIntoTeams();
     void AddPersonLanguages();
