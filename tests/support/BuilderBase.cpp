@@ -21,6 +21,37 @@ TColor TBuilderBase::RandomKit() {
     return TColor{Random_.Short(0, 0x7FFF), Random_.Short(0, 0x7FFF), Random_.Short(0, 0x7FFF)};
 }
 
+void TBuilderBase::AddRecordsAfterPeople() {
+    AddRelationships();
+    AddClubAndNationLinks();
+    AddAwards();
+    AddAwardHistories();
+    AddCompetitionHistories();
+    AddMedia();
+    AddStadiumMoves();
+    AddClubDebts();
+    AddAttachedRecords();
+    AddPlayingHistories();
+}
+
+void TBuilderBase::CountNationMembers() {
+    auto NationOf = [&](int32_t ID) -> TNation* {
+        return ID >= 0 && static_cast<std::size_t>(ID) < World_.Nations.size()
+                   ? &World_.Nations[static_cast<std::size_t>(ID)]
+                   : nullptr;
+    };
+    for (auto& Nation : World_.Nations) {
+        Nation.PersonCount = 0;
+        Nation.ClubCount = 0;
+    }
+    for (const auto& Person : World_.People)
+        if (TNation* Nation = NationOf(Person.NationID))
+            ++Nation->PersonCount;
+    for (const auto& Club : World_.Clubs)
+        if (TNation* Nation = NationOf(Club.NationID))
+            ++Nation->ClubCount;
+}
+
 int32_t TBuilderBase::PickOf(const std::vector<int32_t>& Items) {
     return Items.empty() ? -1 : Items[Random_.Next() % Items.size()];
 }

@@ -45,6 +45,21 @@ protected:
     // Each builder hands out UniqueIDs its own way; a helper takes the next one where its record is made.
     virtual int32_t NextUniqueID() = 0;
 
+    // The stages both builders run once the people stand, in this order, which their UniqueIDs and draws follow.
+    void AddRecordsAfterPeople();
+    virtual void AddRelationships() = 0;
+    virtual void AddClubAndNationLinks() = 0;
+    virtual void AddAwards() = 0;
+    virtual void AddAwardHistories() = 0;
+    virtual void AddCompetitionHistories() = 0;
+    virtual void AddMedia() = 0;
+    virtual void AddStadiumMoves() = 0;
+    virtual void AddClubDebts() = 0;
+    virtual void AddAttachedRecords() = 0;
+    virtual void AddPlayingHistories() = 0;
+    // Each nation's persons and clubs, as the game counts them.
+    void CountNationMembers();
+
     // Base in Language: unchanged in the default language, tagged in the others (BuilderBase.cpp).
     std::u16string Tr(std::u16string_view Base, int32_t Language) const;
     template <class TText, class TMake> TTexts<TText> Translate(TMake Make) const {

@@ -68,12 +68,12 @@ private:
     void AddTeams();
     int32_t AddTeam(int32_t Container, bool Nation, int32_t SharesWithClub, uint8_t SquadType, uint8_t Kind);
     int32_t AddCompanionClub(const std::u16string& Name, const std::u16string& ShortName, int32_t Nation);
-    void AddAwards();
-    void AddMedia();
-    void AddStadiumMoves();
-    void AddClubDebts();
-    void AddCompetitionHistories();
-    void AddClubAndNationLinks();
+    void AddAwards() override;
+    void AddMedia() override;
+    void AddStadiumMoves() override;
+    void AddClubDebts() override;
+    void AddCompetitionHistories() override;
+    void AddClubAndNationLinks() override;
 
     // GeneratorPeople.cpp
     void PlanPeople();
@@ -81,12 +81,12 @@ private:
     void AddPeople();
     void AddPerson(std::size_t K);
     void AddNames();
-    void AddRelationships();
+    void AddRelationships() override;
     void FileIntoTeams();
     void AddPersonLanguages();
-    void AddAttachedRecords();
-    void AddAwardHistories();
-    void AddPlayingHistories();
+    void AddAttachedRecords() override;
+    void AddAwardHistories() override;
+    void AddPlayingHistories() override;
     void AddRetiredPersons();
     int32_t FirstTeamOf(int32_t Club) const { return Clubs_[static_cast<std::size_t>(Club)].Teams.at(0); }
     int32_t RandomOtherFirstTeam(int32_t Nation, int32_t ExceptClub);

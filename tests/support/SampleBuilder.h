@@ -68,12 +68,12 @@ private:
     void AddCompetitions();
     void AddClubs();
     void AddTeams();
-    void AddAwards();
-    void AddMedia();
-    void AddStadiumMoves();
-    void AddClubDebts();
-    void AddCompetitionHistories();
-    void AddClubAndNationLinks();
+    void AddAwards() override;
+    void AddMedia() override;
+    void AddStadiumMoves() override;
+    void AddClubDebts() override;
+    void AddCompetitionHistories() override;
+    void AddClubAndNationLinks() override;
 
     // SamplePeople.cpp
     void PlanPeople();
@@ -81,11 +81,11 @@ private:
     void AddPerson(std::size_t K);
     void AddNames(TPerson& Person, std::size_t K);
     void AddContracts(TPerson& Person, const TPlan& Plan);
-    void AddRelationships();
+    void AddRelationships() override;
     void FileIntoTeams();
-    void AddAttachedRecords();
-    void AddAwardHistories();
-    void AddPlayingHistories();
+    void AddAttachedRecords() override;
+    void AddAwardHistories() override;
+    void AddPlayingHistories() override;
     int32_t PersonID(std::size_t K) const { return World_.People.at(K).ID; }
     int32_t PersonUniqueID(std::size_t K) const { return World_.People.at(K).UniqueID; }
 

@@ -48,16 +48,7 @@ TWorld TSampleBuilder::Build() {
     PlanPeople();
     AddPeople();
     FileIntoTeams();
-    AddRelationships();
-    AddClubAndNationLinks();
-    AddAwards();
-    AddAwardHistories();
-    AddCompetitionHistories();
-    AddMedia();
-    AddStadiumMoves();
-    AddClubDebts();
-    AddAttachedRecords();
-    AddPlayingHistories();
+    AddRecordsAfterPeople();
     Finish();
     return std::move(World_);
 }
@@ -65,17 +56,7 @@ TWorld TSampleBuilder::Build() {
 // What is derived from the rest: counts the game keeps, the names' order and the nations' ranges of them, the
 // playing histories' order, texts the server records repeat, and the language offsets.
 void TSampleBuilder::Finish() {
-    auto NationOf = [&](int32_t ID) -> TNation* {
-        return ID >= 0 && static_cast<std::size_t>(ID) < World_.Nations.size()
-                   ? &World_.Nations[static_cast<std::size_t>(ID)]
-                   : nullptr;
-    };
-    for (const auto& Person : World_.People)
-        if (TNation* Nation = NationOf(Person.NationID))
-            ++Nation->PersonCount;
-    for (const auto& Club : World_.Clubs)
-        if (TNation* Nation = NationOf(Club.NationID))
-            ++Nation->ClubCount;
+    CountNationMembers();
     SortNamePools(World_);
     RealignNames(World_);
     SortPlayingHistories(World_);
