@@ -14,6 +14,16 @@ constexpr std::array<const char*, 16> SecondNames = {"Berg",  "Castell", "Dahl",
                                                      "Novak", "Olsen",   "Petrov", "Quist"};
 constexpr std::array<const char*, 4> CommonNames = {"Zico", "Nene", "Tito", "Pepe"};
 
+// Reputations and abilities, drawn alike into a player's and a staff member's block; the potential ability lies up
+// to Headroom above the current one.
+template <class TBlock> void DrawStanding(TBlock& Block, TSampleRandom& Random, int Headroom) {
+    Block.HomeReputation = Random.Short(100, 9000);
+    Block.CurrentReputation = Random.Short(100, 9000);
+    Block.WorldReputation = Random.Short(0, 9000);
+    Block.CurrentAbility = Random.Short(40, 180);
+    Block.PotentialAbility = static_cast<int16_t>(Block.CurrentAbility + Random.Short(0, Headroom));
+}
+
 } // namespace
 
 // People stand in nation order: the first has no nation, the next two nations 0 and 1, every later person k the
@@ -86,11 +96,7 @@ void TSampleBuilder::AddPerson(std::size_t K) {
     Person.NationID = Plan.Nation;
     if (Person.IsPlayer()) {
         auto& Player = Person.Player;
-        Player.HomeReputation = Random_.Short(100, 9000);
-        Player.CurrentReputation = Random_.Short(100, 9000);
-        Player.WorldReputation = Random_.Short(0, 9000);
-        Player.CurrentAbility = Random_.Short(40, 180);
-        Player.PotentialAbility = static_cast<int16_t>(Player.CurrentAbility + Random_.Short(0, 20));
+        DrawStanding(Player, Random_, 20);
         Player.EstimatedValue = Random_.Int(0, 400) * 25000;
         Player.Short26 = Random_.Short(0, 30);
         Player.DeclaredForNation = static_cast<uint8_t>(Plan.NationalTeam >= 0 ? 1 : 0);
@@ -118,13 +124,8 @@ void TSampleBuilder::AddPerson(std::size_t K) {
         });
     }
     if (Person.IsStaff()) {
-        auto& Staff = Person.Staff;
-        Staff.HomeReputation = Random_.Short(100, 9000);
-        Staff.CurrentReputation = Random_.Short(100, 9000);
-        Staff.WorldReputation = Random_.Short(0, 9000);
-        Staff.CurrentAbility = Random_.Short(40, 180);
-        Staff.PotentialAbility = static_cast<int16_t>(Staff.CurrentAbility + Random_.Short(0, 10));
-        Staff.PreferredFormation = Random_.Byte(0, 17);
+        DrawStanding(Person.Staff, Random_, 10);
+        Person.Staff.PreferredFormation = Random_.Byte(0, 17);
         AddNonPlayingData(Person);
     }
     if (Person.IsOfficial()) {
