@@ -31,8 +31,8 @@ struct TAwardFacts {
 };
 
 // What the sample world's builder and the world generator share: the random stream, the world under construction,
-// texts per language and the records both make alike. Every helper draws from the stream in the order of the
-// fields it sets, as the builders did before they shared it, so that a seed keeps giving the same bytes.
+// texts per language and the records both make alike. A seed's bytes depend on the order of the draws: every
+// helper draws in the order of the fields it sets, and a function a builder passes in draws at its turn.
 class TBuilderBase {
 public:
     TBuilderBase(const TBuilderBase&) = delete;
@@ -110,7 +110,7 @@ protected:
     void DescribeClub(TClub& Club, const std::u16string& History, const std::u16string& Nickname1,
                       const std::u16string& Nickname2) const;
     // A team of Container (a nation when IsNation) that shares SharesWithClub's UniqueID, filed with its owner:
-    // kind 11's dates and bytes, the last position, what Between draws, then the bytes, match day, seeding.
+    // kind 11's dates and bytes, the last position, what Between draws, then match day, seeding and the rest.
     TTeam& AddTeamRecord(uint8_t Kind, int32_t Container, bool IsNation, int32_t SharesWithClub, uint8_t SquadType,
                          const std::function<void(TTeam&)>& Between = {});
     TTransferInfo NextSale(const TPerson& Person, int32_t Club, uint8_t Percent) const;
