@@ -26,9 +26,9 @@ void TSampleBuilder::AddLanguages() {
 
 // Three of the generator's continents and the Americas as one; only Europe names its competitions.
 void TSampleBuilder::AddContinents() {
-    constexpr TContinentSeed Americas = {"The Americas", "AME", "American", "Football Union of the Americas",
-                                         "FUA",          0.0f,  0.0f};
-    const std::array<TContinentSeed, 4> Seeds = {ContinentSeeds[0], ContinentSeeds[1], ContinentSeeds[2], Americas};
+    const std::array<TContinentSeed, 4> Seeds = {
+        ContinentSeeds[0], ContinentSeeds[1], ContinentSeeds[2],
+        TContinentSeed{"The Americas", "AME", "American", "Football Union of the Americas", "FUA", 0.0f, 0.0f}};
     for (std::size_t I = 0; I < Seeds.size(); ++I)
         AddContinent(Seeds[I], 1.0f - 0.2f * static_cast<float>(I),
                      I == 0 ? std::vector<std::u16string>{u"Champions Cup", u"Cup Winners Cup"}
