@@ -1,5 +1,6 @@
 #include "PyxDatabase.h"
 
+#include "PyxSaveTransaction.h"
 #include "PyxText.h"
 
 namespace {
@@ -275,6 +276,7 @@ void TPyxDatabase::LoadLangFile(const TPyxDataFolder& Folder) {
 
 void TPyxDatabase::Load(const std::string& Path) {
     DataPath = WithDelimiter(Path);
+    TPyxSaveTransaction::FinishInterruptedSave(DataPath);
     Load(TPyxDiskFolder(DataPath));
 }
 
