@@ -1,5 +1,6 @@
 #include "PyxDatabase.h"
 
+#include "PyxSaveTransaction.h"
 #include "PyxText.h"
 
 TPyxDatabase::TPyxDatabase() : Clubs(*this), Nations(*this), Teams(*this), People(*this) {}
@@ -233,6 +234,7 @@ void TPyxDatabase::LoadLangFile(const TPyxDataFolder& Folder) {
 
 void TPyxDatabase::Load(const std::string& Path) {
     DataPath = WithPathDelimiter(Path);
+    TPyxSaveTransaction::FinishInterruptedSave(DataPath);
     Load(TPyxDiskFolder(DataPath));
 }
 

@@ -53,9 +53,9 @@ public:
     void Load(const std::string& Path);
     void Load(const TPyxDataFolder& Folder);
     // Sorts, renumbers and writes the data folder. Requires a completed Load. A save that fails before it replaces
-    // the files leaves them as they were; one cut off while it replaces them can leave some files new and the rest
-    // old (see TPyxSaveTransaction). The playing-history files and lang_db.dat are written when their option is
-    // set now and was set for the load.
+    // the files leaves them as they were; one killed while it replaces them is completed by the next load or save
+    // of the folder (see TPyxSaveTransaction). The playing-history files and lang_db.dat are written when their
+    // option is set now and was set for the load.
     void Save(const std::string& Path);
     void Save(TPyxDataFolder& Folder);
     bool IsLoaded() const { return Loaded_; }

@@ -18,15 +18,82 @@ namespace {
 // Temporary files are named "." + the data file + TempInfix + six characters of mkstemp, beside the data file.
 constexpr const char* TempInfix = ".pyxsave-";
 
+// The commit journal of a save, and the file it is written to before it is renamed into place.
+constexpr const char* JournalName = ".pyxsave-commit";
+constexpr const char* JournalTempName = ".pyxsave-commit.new";
+
+const char* const DataFiles[] = {"server_db.dat",     "people_db.dat",  "lang_db.dat",
+                                  "pl_hist_index.dat", "pl_hist_id.dat", "pl_hist_dt.dat"};
+
+bool IsDataFileName(const std::string& Entry) {
+    for (const char* Name : DataFiles)
+        if (Entry == Name)
+            return true;
+    return false;
+}
+
 bool IsTemporaryName(const std::string& Entry) {
-    static const char* const DataFiles[] = {"server_db.dat",     "people_db.dat",  "lang_db.dat",
-                                            "pl_hist_index.dat", "pl_hist_id.dat", "pl_hist_dt.dat"};
+    if (Entry == JournalTempName)
+        return true;
     for (const char* Name : DataFiles) {
         const std::string Prefix = std::string(".") + Name + TempInfix;
         if (Entry.size() == Prefix.size() + 6 && Entry.compare(0, Prefix.size(), Prefix) == 0)
             return true;
     }
     return false;
+}
+
+void SyncFolder(const std::string& Folder) {
+    int Dir = ::open(Folder.empty() ? "." : Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (Dir >= 0) {
+        ::fsync(Dir);
+        ::close(Dir);
+    }
+}
+
+// Writes the journal's lines (temporary file, tab, data file) and moves it into place, synced: from then on the
+// save is as good as done.
+bool WriteJournal(const std::string& Folder, const std::string& Lines) {
+    const std::string Temp = Folder + JournalTempName;
+    int Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (Fd < 0)
+        return false;
+    bool Ok = ::write(Fd, Lines.data(), Lines.size()) == static_cast<ssize_t>(Lines.size()) && ::fsync(Fd) == 0;
+    Ok = ::close(Fd) == 0 && Ok;
+    Ok = Ok && std::rename(Temp.c_str(), (Folder + JournalName).c_str()) == 0;
+    if (!Ok)
+        ::unlink(Temp.c_str());
+    SyncFolder(Folder);
+    return Ok;
+}
+
+// Renames every temporary file the journal lists that is still there over its data file, then drops the journal.
+// Lines naming anything but a data file and one of its temporary files are ignored.
+void RollForward(const std::string& Folder) {
+    const std::string Journal = Folder + JournalName;
+    FILE* F = std::fopen(Journal.c_str(), "r");
+    if (!F)
+        return;
+    char Line[512];
+    while (std::fgets(Line, sizeof Line, F)) {
+        std::string Text(Line);
+        if (!Text.empty() && Text.back() == '\n')
+            Text.pop_back();
+        const size_t Tab = Text.find('\t');
+        if (Tab == std::string::npos)
+            continue;
+        const std::string Temp = Text.substr(0, Tab), Target = Text.substr(Tab + 1);
+        if (!IsTemporaryName(Temp) || Temp == JournalTempName || !IsDataFileName(Target) ||
+            Temp.compare(1, Target.size(), Target) != 0)
+            continue;
+        struct stat St {};
+        if (::lstat((Folder + Temp).c_str(), &St) == 0 && S_ISREG(St.st_mode))
+            std::rename((Folder + Temp).c_str(), (Folder + Target).c_str());
+    }
+    std::fclose(F);
+    SyncFolder(Folder);
+    ::unlink(Journal.c_str());
+    SyncFolder(Folder);
 }
 
 mode_t CurrentUmask() {
@@ -68,7 +135,23 @@ void TPyxSaveTransaction::Begin(const std::string& FileName) {
         LockFd_ = -1;
         return;
     }
+    // A save killed among its renames is completed before anything else is done here, and what a save killed
+    // earlier left is removed.
+    RollForward(Folder_);
     RemoveStaleTemporaries();
+}
+
+void TPyxSaveTransaction::FinishInterruptedSave(const std::string& Folder) {
+    struct stat St {};
+    if (::stat((Folder + JournalName).c_str(), &St) != 0)
+        return;
+    int Fd = ::open(Folder.empty() ? "." : Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (Fd < 0)
+        return;
+    // Only without a live save in the folder: its journal would be its own, and it finishes the renames itself.
+    if (::flock(Fd, LOCK_EX | LOCK_NB) == 0)
+        RollForward(Folder);
+    ::close(Fd);
 }
 
 void TPyxSaveTransaction::RemoveStaleTemporaries() const {
@@ -137,16 +220,24 @@ void TPyxSaveTransaction::Commit() {
             throw EAccessDeniedError("Couldn't write " + F.Name + ".\r\n" + E.what());
         }
     }
-    // Every file is whole on disk; only now are the originals replaced.
+    // Every file is whole on disk. The journal makes the replacement all or nothing; without one (a folder that
+    // takes no new file now) the renames still run, as they would have before.
+    std::string Lines;
+    for (const TFile& F : Files_)
+        Lines += F.TempPath.substr(Folder_.size()) + '\t' + F.Name + '\n';
+    const bool Journalled = WriteJournal(Folder_, Lines);
     for (TFile& F : Files_) {
-        if (std::rename(F.TempPath.c_str(), (Folder_ + F.Name).c_str()) != 0)
+        if (std::rename(F.TempPath.c_str(), (Folder_ + F.Name).c_str()) != 0) {
+            if (Journalled)
+                ::unlink((Folder_ + JournalName).c_str());
             DenyAccess(F.Name);
+        }
         F.TempPath.clear();
     }
     Committed_ = true;
-    int Dir = ::open(Folder_.empty() ? "." : Folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (Dir >= 0) {
-        ::fsync(Dir);
-        ::close(Dir);
+    SyncFolder(Folder_);
+    if (Journalled) {
+        ::unlink((Folder_ + JournalName).c_str());
+        SyncFolder(Folder_);
     }
 }

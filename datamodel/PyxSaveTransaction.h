@@ -10,14 +10,17 @@
 // temporary file beside it (".server_db.dat.pyxsave-XXXXXX"), and the originals are replaced only when every file
 // was written and synced. Temporary files of a save that did not commit are removed.
 //
-// The replacing itself is one rename a file, so it is whole for each file but not for the set: a save killed, or
-// a rename failing, between two of them leaves some files new and the rest old. Such a mix need not load (new
-// playing-history index over the old slot file is corrupt).
-//
 // A save holds an exclusive lock on the folder from its first file to its end; a second save into the folder
 // meanwhile is refused. A process killed during a save cannot remove its temporary files, but its lock goes with
 // it: the next save, holding the lock, removes every temporary file of the data files it finds, since none can
-// belong to a live save. Loading never looks at them.
+// belong to a live save.
+//
+// The files depend on each other (the history files on one another, the people on the server file's numbering),
+// so the replacement of the set must not be left half done. Before the first rename the save writes a commit
+// journal naming each temporary file and the file it replaces; once the journal is on disk the save counts as
+// done. A save killed among its renames leaves the journal behind, and FinishInterruptedSave, which every load
+// and save of the folder runs first, completes the renames it lists, so no load ever sees a mix of old and new
+// files.
 class TPyxSaveTransaction final : public TPyxSaveTarget {
 public:
     // Folder ends with a path delimiter.
@@ -33,6 +36,10 @@ public:
     void Commit() override;
     // The data file a stream path of this save stands for, for messages ("server_db.dat").
     std::string TargetOf(const std::string& Path) const override;
+
+    // Completes the renames of a save of Folder that was killed after its commit journal was written. Does nothing
+    // when there is no journal, when another save holds the folder, or when the folder cannot be written.
+    static void FinishInterruptedSave(const std::string& Folder);
 
 private:
     // Checks that the folder may be written, takes its lock and removes stale temporary files. FileName is the

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "BuilderBase.h"
 #include "NameMaker.h"
-#include "SampleRandom.h"
 #include "WorldGenerator.h"
 
 #include <string>
@@ -13,7 +13,7 @@ namespace wb {
 // Builds GenerateWorld's world in stages: places and reference kinds, then competitions, clubs and teams, then
 // the people and their posts, then what refers to people, and last the save order. Every table's IDs are list
 // positions; UniqueIDs come from one rising counter, so they are distinct across all kinds.
-class TWorldGenerator final {
+class TWorldGenerator final : TBuilderBase {
 public:
     explicit TWorldGenerator(const TGeneratorOptions& Options);
     TWorld Build();
@@ -54,17 +54,7 @@ private:
     };
 
     // GeneratorPlaces.cpp
-    std::u16string Tr(std::u16string_view Base, int32_t Language) const;
-    template <class TText, class TMake> TTexts<TText> Translate(TMake Make) const {
-        TTexts<TText> Texts;
-        for (int32_t Language : World_.LangDirectory)
-            Texts[Language] = Make(Language);
-        return Texts;
-    }
-    int32_t NextUniqueID();
-    TDate RandomDate(int FirstYear, int LastYear);
-    TColor RandomKit();
-    int32_t PickOf(const std::vector<int32_t>& Items);
+    int32_t NextUniqueID() override;
     void AddLanguages();
     void AddContinentsAndRegions();
     void AddSponsorsWeatherTypesStagesInjuries();
@@ -78,12 +68,12 @@ private:
     void AddTeams();
     int32_t AddTeam(int32_t Container, bool Nation, int32_t SharesWithClub, uint8_t SquadType, uint8_t Kind);
     int32_t AddCompanionClub(const std::u16string& Name, const std::u16string& ShortName, int32_t Nation);
-    void AddAwards();
-    void AddMedia();
-    void AddStadiumMoves();
-    void AddClubDebts();
-    void AddCompetitionHistories();
-    void AddClubAndNationLinks();
+    void AddAwards() override;
+    void AddMedia() override;
+    void AddStadiumMoves() override;
+    void AddClubDebts() override;
+    void AddCompetitionHistories() override;
+    void AddClubAndNationLinks() override;
 
     // GeneratorPeople.cpp
     void PlanPeople();
@@ -91,21 +81,18 @@ private:
     void AddPeople();
     void AddPerson(std::size_t K);
     void AddNames();
-    void AddContracts(TPerson& Person, const TPlan& Plan);
-    void AddRelationships();
+    void AddRelationships() override;
     void FileIntoTeams();
     void AddPersonLanguages();
-    void AddAttachedRecords();
-    void AddAwardHistories();
-    void AddPlayingHistories();
+    void AddAttachedRecords() override;
+    void AddAwardHistories() override;
+    void AddPlayingHistories() override;
     void AddRetiredPersons();
     int32_t FirstTeamOf(int32_t Club) const { return Clubs_[static_cast<std::size_t>(Club)].Teams.at(0); }
     int32_t RandomOtherFirstTeam(int32_t Nation, int32_t ExceptClub);
 
     TGeneratorOptions Options_;
-    TSampleRandom Random_;
     TNameMaker Names_;
-    TWorld World_;
     int32_t LastUniqueID_ = 1000;
     std::vector<TNationPlan> Nations_;
     std::vector<TClubPlan> Clubs_; // by club ID; companion clubs have no plan of their own beyond their nation

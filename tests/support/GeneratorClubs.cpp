@@ -37,41 +37,15 @@ std::u16string Upper(std::u16string Text) {
     return Text;
 }
 
-TTransferInfo TeamRecords(int32_t Holder1, int16_t Value1, int32_t Holder2, int16_t Value2,
-                          std::array<std::u16string, 4> Texts) {
-    TTransferInfo Info;
-    Info.Type = 9;
-    Info.Holder1UniqueID = Holder1;
-    Info.RecordValue1 = Value1;
-    Info.Holder2UniqueID = Holder2;
-    Info.RecordValue2 = Value2;
-    Info.Texts = std::move(Texts);
-    return Info;
-}
-
 } // namespace
 
 void TWorldGenerator::AddCompetitions() {
     auto Add = [&](const std::u16string& Name, const std::u16string& Short, const std::u16string& Three,
                    int32_t Continent, int32_t Nation, uint8_t Level) {
-        TCompetition Competition;
-        Competition.ID = static_cast<int32_t>(World_.Competitions.size());
-        Competition.UniqueID = NextUniqueID();
-        Competition.ThreeLetterNameByte = static_cast<uint8_t>(Competition.ID % 2);
-        Competition.Colours = RandomKit();
-        Competition.Reputation = static_cast<int16_t>(std::clamp(20 - 3 * Level, 1, 20));
-        Competition.Level = Level;
-        Competition.ContinentID = Continent;
-        Competition.NationID = Nation;
-        Competition.CompetitionValue1 = Random_.Int(0, 20);
-        Competition.CompetitionValue2 = Random_.Int(0, 1000);
-        Competition.CompetitionValue3 = -1;
-        Competition.UsesSquadNumbers = static_cast<uint8_t>(Level <= 2 ? 1 : 0);
-        Competition.Texts = Translate<TCompetitionText>([&](int32_t L) {
-            return TCompetitionText{Tr(Name, L), 1, Tr(Short, L), 1, Three};
-        });
-        World_.Competitions.push_back(std::move(Competition));
-        return static_cast<int32_t>(World_.Competitions.size() - 1);
+        return AddCompetitionRecord(static_cast<int32_t>(World_.Competitions.size()), {Name, Short, Three}, Continent,
+                                    Nation, Level,
+                                    [&] { return static_cast<int16_t>(std::clamp(20 - 3 * Level, 1, 20)); })
+            .ID;
     };
     for (std::size_t N = 0; N < Nations_.size(); ++N) {
         auto& Plan = Nations_[N];
@@ -117,12 +91,7 @@ void TWorldGenerator::AddClubsAndStadiums() {
                 Name.append(u" ").append(U16(static_cast<long>(C)));
             Used.insert(Name);
 
-            TClub Club;
-            Club.ID = static_cast<int32_t>(World_.Clubs.size());
-            Club.UniqueID = NextUniqueID();
-            Club.NationID = static_cast<int32_t>(N);
-            Club.ClubValue3 = Options_.Version == 112 ? 1 : 2;
-            Club.ClubValue4 = Options_.Version == 112 ? 2 : 3;
+            TClub& Club = AddClubRecord(Name, CityName, static_cast<int32_t>(N));
             const int Strength = std::max(1, 20 - C / 3);
             Club.YouthAcademy = Random_.Byte(0, 1);
             Club.YouthSetup = Random_.Byte(1, 20);
@@ -139,52 +108,29 @@ void TWorldGenerator::AddClubsAndStadiums() {
                 Club.Container.Kits.push_back(RandomKit());
             const std::u16string Nick = u"The " + Word + (Word.back() == u's' ? u"" : u"s");
             const std::u16string Founded = u"Founded in " + U16(static_cast<long>(Random_.Int(1860, 1990))) + u".";
-            Club.Texts = Translate<TClubText>([&](int32_t L) {
-                TClubText Text;
-                Text.Name = Tr(Name, L);
-                Text.NameByte = 1;
-                Text.ShortName = Tr(CityName, L);
-                Text.ClubText = Tr(Founded, L);
-                Text.ClubTextByte = 2;
-                Text.Nickname1 = Tr(Nick, L);
-                Text.Nickname1Byte = 1;
-                Text.Nickname2 = C % 3 == 0 ? Tr(CityName.substr(0, 4) + u"ies", L) : u"";
-                return Text;
-            });
+            DescribeClub(Club, Founded, Nick, C % 3 == 0 ? CityName.substr(0, 4) + u"ies" : u"");
             Plan.Clubs.push_back(Club.ID);
             MainClubs_.push_back(Club.ID);
             Clubs_.push_back(TClubPlan{static_cast<int32_t>(N), CityID, {}, -1, 0, {}});
 
-            TStadium Stadium;
-            Stadium.ID = static_cast<int32_t>(World_.Stadiums.size());
-            Stadium.UniqueID = NextUniqueID();
+            TStadium& Stadium = AddRecord(World_.Stadiums);
             Stadium.Capacity = Random_.Int(1000, 3500) * Strength;
             Stadium.SeatingCapacity = Stadium.Capacity - Random_.Int(0, Stadium.Capacity / 3);
             Stadium.ExpansionCapacity = Random_.Int(0, 10000);
             Stadium.Flags = Random_.Byte(0, 3);
             Stadium.ClubID = Club.ID;
-            Stadium.Decay = Random_.Byte(1, 10);
-            Stadium.UsedCapacity = Stadium.Capacity;
-            Stadium.PitchLength = Random_.Short(100, 110);
-            Stadium.PitchWidth = Random_.Short(64, 75);
-            Stadium.StadiumByte1 = Random_.Byte(0, 3);
-            Stadium.State = Random_.Byte(1, 4);
-            Stadium.StadiumByte2 = Random_.Byte(0, 3);
+            DrawGround(Stadium, [&] { return Random_.Byte(1, 4); });
             Stadium.CityID = CityID;
             Stadium.NearbyStadiumID = C % 2 == 1 ? Stadium.ID - 1 : -1;
             constexpr std::array<const char16_t*, 5> Grounds = {u" Stadium", u" Park", u" Arena", u" Road", u" Ground"};
             const std::u16string Ground = CityName + Grounds[Random_.Next() % Grounds.size()];
             Stadium.Texts = Translate<TStadiumText>([&](int32_t L) { return TStadiumText{Tr(Ground, L), 0}; });
             Clubs_.back().Stadium = Stadium.ID;
-            World_.Stadiums.push_back(std::move(Stadium));
-            World_.Clubs.push_back(std::move(Club));
         }
     }
     for (std::size_t N = 0; N < Nations_.size(); ++N) {
         const std::u16string Name = World_.Nations[N].Texts.at(DefaultLanguageUniqueID).Name + u" National Stadium";
-        TStadium Stadium;
-        Stadium.ID = static_cast<int32_t>(World_.Stadiums.size());
-        Stadium.UniqueID = NextUniqueID();
+        TStadium& Stadium = AddRecord(World_.Stadiums);
         Stadium.Capacity = Random_.Int(20, 90) * 1000;
         Stadium.SeatingCapacity = Stadium.Capacity;
         Stadium.Flags = 0x03;
@@ -196,58 +142,23 @@ void TWorldGenerator::AddClubsAndStadiums() {
         Stadium.CityID = World_.Nations[N].CapitalCityID;
         Stadium.Texts = Translate<TStadiumText>([&](int32_t L) { return TStadiumText{Tr(Name, L), 1}; });
         World_.Nations[N].NationalStadiumID = Stadium.ID;
-        World_.Stadiums.push_back(std::move(Stadium));
     }
 }
 
 int32_t TWorldGenerator::AddCompanionClub(const std::u16string& Name, const std::u16string& ShortName, int32_t Nation) {
-    TClub Club;
-    Club.ID = static_cast<int32_t>(World_.Clubs.size());
-    Club.UniqueID = NextUniqueID();
-    Club.NationID = Nation;
-    Club.ClubValue3 = Options_.Version == 112 ? 1 : 2;
-    Club.ClubValue4 = Options_.Version == 112 ? 2 : 3;
-    Club.Texts = Translate<TClubText>([&](int32_t L) {
-        TClubText Text;
-        Text.Name = Tr(Name, L);
-        Text.ShortName = Tr(ShortName, L);
-        return Text;
-    });
-    World_.Clubs.push_back(std::move(Club));
+    const int32_t ID = AddClubRecord(Name, ShortName, Nation).ID;
     Clubs_.push_back(TClubPlan{Nation, -1, {}, -1, 0, {}});
-    return static_cast<int32_t>(World_.Clubs.size() - 1);
+    return ID;
 }
 
 int32_t TWorldGenerator::AddTeam(int32_t Container, bool Nation, int32_t SharesWithClub, uint8_t SquadType,
                                  uint8_t Kind) {
-    TTeam Team;
-    Team.RecordType = Kind;
-    Team.ID = static_cast<int32_t>(World_.Teams.size());
-    Team.UniqueID = World_.Clubs[static_cast<std::size_t>(SharesWithClub)].UniqueID;
-    if (Kind == 11) {
-        Team.Date1 = RandomDate(1995, 2003);
-        Team.Date2 = RandomDate(1995, 2003);
-        Team.TeamByte2 = Random_.Byte(0, 5);
-        Team.TeamByte4 = 1;
-        Team.TeamByte6 = Random_.Byte(0, 5);
-    }
-    Team.LastPosition = Random_.Byte(1, 20);
-    Team.TeamValue2 = -1;
-    Team.TeamByte7 = Random_.Byte(0, 2);
-    Team.HomeMatchDay = Random_.Byte(0, 6);
-    Team.ContinentalSeeding = Random_.Byte(0, 4);
-    Team.TeamValue4 = Random_.Short(0, 100);
-    Team.TeamByte8 = Random_.Byte(0, 2);
-    Team.SquadType = SquadType;
-    Team.IsNationTeam = static_cast<uint8_t>(Nation ? 1 : 0);
-    Team.TeamByte9 = Random_.Byte(0, 2);
-    Team.ContainerID = Container;
+    TTeam& Team = AddTeamRecord(Kind, Container, Nation, SharesWithClub, SquadType);
     if (Nation) {
         const auto& NationRecord = World_.Nations[static_cast<std::size_t>(Container)];
         Team.Reputation = NationRecord.Reputation;
         Team.StadiumID = NationRecord.NationalStadiumID;
         Team.ContinentalCompetitionID = SquadType == 0 ? WorldTrophy_ : -1;
-        World_.Nations[static_cast<std::size_t>(Container)].Container.TeamIDs.push_back(Team.ID);
     } else {
         auto& Club = Clubs_[static_cast<std::size_t>(Container)];
         const auto& Plan = Nations_[static_cast<std::size_t>(Club.Nation)];
@@ -268,11 +179,9 @@ int32_t TWorldGenerator::AddTeam(int32_t Container, bool Nation, int32_t SharesW
             else if (Rank < 4 && Plan.ClubCount >= 8)
                 Team.ContinentalCompetitionID = ContinentalCups_[2 * Continent + 1];
         }
-        World_.Clubs[static_cast<std::size_t>(Container)].Container.TeamIDs.push_back(Team.ID);
         Club.Teams.push_back(Team.ID);
     }
-    World_.Teams.push_back(std::move(Team));
-    return static_cast<int32_t>(World_.Teams.size() - 1);
+    return Team.ID;
 }
 
 // A club's first team shares the club's UniqueID; every further squad (one in three clubs has one, one in seven
@@ -283,7 +192,8 @@ void TWorldGenerator::AddTeams() {
         const int Roll = Random_.Int(0, 99);
         const int Extra = Roll < 50 ? 0 : (Roll < 85 ? 1 : 2);
         const std::size_t First = Random_.Next() % SquadKinds.size();
-        const auto& Texts = World_.Clubs[static_cast<std::size_t>(Club)].Texts.at(DefaultLanguageUniqueID);
+        // A copy: the companion clubs are appended to the table this would point into.
+        const TClubText Texts = World_.Clubs[static_cast<std::size_t>(Club)].Texts.at(DefaultLanguageUniqueID);
         for (int S = 0; S < Extra; ++S) {
             const auto& Kind = SquadKinds[(First + static_cast<std::size_t>(S)) % SquadKinds.size()];
             const int32_t Companion = AddCompanionClub(Texts.Name + Kind.Long, Texts.ShortName + Kind.Short,
@@ -302,66 +212,42 @@ void TWorldGenerator::AddTeams() {
 }
 
 void TWorldGenerator::AddAwards() {
-    auto Add = [&](const std::u16string& Name, const std::u16string& Short, uint8_t Scope, int32_t Continent,
-                   int32_t Nation, int32_t Competition, uint8_t MaxAge) {
-        TAward Award;
-        Award.ID = static_cast<int32_t>(World_.Awards.size());
-        Award.UniqueID = NextUniqueID();
-        Award.Scope = Scope;
-        Award.Colours = RandomKit();
-        Award.Reputation = Random_.Short(5, 20);
-        Award.AwardType = static_cast<uint8_t>(MaxAge != 0 ? 1 : 0);
-        Award.DateRule = Random_.Byte(0, 3);
-        Award.AwardDate = RandomDate(2003, 2004);
-        Award.ContinentID = Continent;
-        Award.NationID = Nation;
-        Award.RunBy = Random_.Byte(0, 3);
-        Award.Formation = Random_.Byte(0, 17);
-        Award.MaxAge = MaxAge;
-        Award.WinnerHomeReputation = Random_.Byte(0, 20);
-        Award.WinnerWorldReputation = Random_.Byte(0, 20);
-        Award.CompetitionID = Competition;
-        Award.AwardExtra = Random_.Short(0, 99);
-        Award.Texts = Translate<TAwardText>([&](int32_t L) { return TAwardText{Tr(Name, L), 1, Tr(Short, L), 0}; });
-        World_.Awards.push_back(std::move(Award));
+    auto Add = [&](const std::u16string& Name, const std::u16string& Short, int32_t Continent, int32_t Nation,
+                   int32_t Competition, uint8_t MaxAge) {
+        AddAwardRecord({.ID = static_cast<int32_t>(World_.Awards.size()),
+                        .Name = Name,
+                        .Short = Short,
+                        .Type = static_cast<uint8_t>(MaxAge != 0 ? 1 : 0),
+                        .Continent = Continent,
+                        .Nation = Nation,
+                        .Competition = Competition,
+                        .MaxAge = MaxAge,
+                        .LastYear = 2004});
     };
     for (std::size_t N = 0; N < Nations_.size(); ++N) {
         const auto& Nation = World_.Nations[N];
         const std::u16string Name = Nation.Texts.at(DefaultLanguageUniqueID).Name;
         if (Nations_[N].ClubCount >= 4)
-            Add(Name + u" Player of the Year", u"Player of the Year", 1, Nation.ContinentID, Nation.ID,
+            Add(Name + u" Player of the Year", u"Player of the Year", Nation.ContinentID, Nation.ID,
                 Nations_[N].Leagues.front(), 0);
         if (Nations_[N].ClubCount >= 12)
-            Add(Name + u" Young Player of the Year", u"Young Player", 1, Nation.ContinentID, Nation.ID,
+            Add(Name + u" Young Player of the Year", u"Young Player", Nation.ContinentID, Nation.ID,
                 Nations_[N].Leagues.front(), 21);
     }
     for (const auto& Continent : World_.Continents)
-        Add(Continent.Texts.at(DefaultLanguageUniqueID).Name + u" Footballer of the Year", u"Footballer of the Year", 2,
+        Add(Continent.Texts.at(DefaultLanguageUniqueID).Name + u" Footballer of the Year", u"Footballer of the Year",
             Continent.ID, -1, ContinentalCups_[2 * static_cast<std::size_t>(Continent.ID)], 0);
 }
 
 // Media of every scope: club (1), city (2), region (3), nation (4), continent (5), none (6), competition (7).
 void TWorldGenerator::AddMedia() {
-    auto Add = [&](const std::u16string& Long, const std::u16string& Short, uint8_t Type, uint8_t Period, uint8_t Scope,
-                   int32_t Target, std::vector<int32_t> ClubUniqueIDs) {
-        TMedia Media;
-        Media.ID = static_cast<int32_t>(World_.Medias.size());
-        Media.UniqueID = NextUniqueID();
-        Media.MediaType = Type;
-        Media.Period = Period;
-        Media.Scope = Scope;
-        Media.TargetUniqueID = Target;
-        Media.ClubUniqueIDs = std::move(ClubUniqueIDs);
-        Media.Texts = Translate<TMediaText>([&](int32_t L) { return TMediaText{Tr(Short, L), 0, Tr(Long, L), 1}; });
-        World_.Medias.push_back(std::move(Media));
-    };
-    Add(u"Worldwide Football Online", u"WFO", 6, 1, 6, 0, {});
+    AddMediaRecord(u"Worldwide Football Online", u"WFO", 6, 1, 6, 0, {});
     for (const auto& Continent : World_.Continents) {
         const std::u16string Name = Continent.Texts.at(DefaultLanguageUniqueID).Name;
-        Add(Name + u" Football Weekly", Continent.Texts.at(DefaultLanguageUniqueID).ShortName + u" Weekly", 2, 4, 5,
-            Continent.UniqueID, {});
+        AddMediaRecord(Name + u" Football Weekly", Continent.Texts.at(DefaultLanguageUniqueID).ShortName + u" Weekly",
+                       2, 4, 5, Continent.UniqueID, {});
         const auto& Region = World_.Regions[static_cast<std::size_t>(Continent.ID) * 4];
-        Add(u"Radio " + Name, u"Radio " + Name.substr(0, 3), 4, 1, 3, Region.UniqueID, {});
+        AddMediaRecord(u"Radio " + Name, u"Radio " + Name.substr(0, 3), 4, 1, 3, Region.UniqueID, {});
     }
     for (std::size_t N = 0; N < Nations_.size(); ++N) {
         const auto& Nation = World_.Nations[N];
@@ -370,13 +256,14 @@ void TWorldGenerator::AddMedia() {
         std::vector<int32_t> TopClubs;
         for (std::size_t C = 0; C < Plan.Clubs.size() && C < 5; ++C)
             TopClubs.push_back(World_.Clubs[static_cast<std::size_t>(Plan.Clubs[C])].UniqueID);
-        Add(Name + u" Sport TV", Name.substr(0, 2) + u" TV", 5, 1, 4, Nation.UniqueID, TopClubs);
+        AddMediaRecord(Name + u" Sport TV", Name.substr(0, 2) + u" TV", 5, 1, 4, Nation.UniqueID, TopClubs);
         const auto& Capital = World_.Cities[static_cast<std::size_t>(Nation.CapitalCityID)];
-        Add(Capital.Texts.at(DefaultLanguageUniqueID).Name + u" Evening Post", u"Evening Post", 1, 9, 2,
-            Capital.UniqueID, {});
+        AddMediaRecord(Capital.Texts.at(DefaultLanguageUniqueID).Name + u" Evening Post", u"Evening Post", 1, 9, 2,
+                       Capital.UniqueID, {});
         if (Plan.ClubCount >= 4) {
             const auto& League = World_.Competitions[static_cast<std::size_t>(Plan.Leagues.front())];
-            Add(League.Texts.at(DefaultLanguageUniqueID).Name + u" Insider", u"Insider", 3, 5, 7, League.UniqueID, {});
+            AddMediaRecord(League.Texts.at(DefaultLanguageUniqueID).Name + u" Insider", u"Insider", 3, 5, 7,
+                           League.UniqueID, {});
         }
     }
     for (int32_t Club : MainClubs_) {
@@ -384,8 +271,8 @@ void TWorldGenerator::AddMedia() {
             continue;
         const auto& Record = World_.Clubs[static_cast<std::size_t>(Club)];
         const auto& City = World_.Cities[static_cast<std::size_t>(Clubs_[static_cast<std::size_t>(Club)].City)];
-        Add(u"The " + City.Texts.at(DefaultLanguageUniqueID).Name + u" Echo", u"Echo", 1, 2, 1, Record.UniqueID,
-            {Record.UniqueID});
+        AddMediaRecord(u"The " + City.Texts.at(DefaultLanguageUniqueID).Name + u" Echo", u"Echo", 1, 2, 1,
+                       Record.UniqueID, {Record.UniqueID});
     }
 }
 
@@ -407,8 +294,7 @@ void TWorldGenerator::AddStadiumMoves() {
             New.NearbyStadiumID = Old.ID;
             const std::u16string Name = u"New " + Old.Texts.at(DefaultLanguageUniqueID).Name;
             New.Texts = Translate<TStadiumText>([&](int32_t L) { return TStadiumText{Tr(Name, L), 0}; });
-            TStadiumMove Move;
-            Move.UniqueID = NextUniqueID();
+            TStadiumMove& Move = AddRecord(World_.StadiumMoves);
             Move.TeamID = Team;
             Move.StadiumID = Old.ID;
             Move.NewStadiumID = New.ID;
@@ -418,11 +304,9 @@ void TWorldGenerator::AddStadiumMoves() {
             Move.Kind = 1;
             Move.AlternativeStadiumID = World_.Nations[static_cast<std::size_t>(Plan.Nation)].NationalStadiumID;
             World_.Stadiums.push_back(std::move(New));
-            World_.StadiumMoves.push_back(Move);
         }
         if (Random_.Chance(3)) {
-            TStadiumMove Change;
-            Change.UniqueID = NextUniqueID();
+            TStadiumMove& Change = AddRecord(World_.StadiumMoves);
             Change.TeamID = Team;
             Change.StadiumID = Plan.Stadium;
             Change.StartDate = RandomDate(2003, 2004);
@@ -430,30 +314,19 @@ void TWorldGenerator::AddStadiumMoves() {
                 World_.Stadiums[static_cast<std::size_t>(Plan.Stadium)].Capacity + Random_.Int(1, 10) * 1000;
             Change.Kind = 2;
             Change.AlternativeStadiumID = Plan.Stadium;
-            World_.StadiumMoves.push_back(Change);
         }
     }
 }
 
 void TWorldGenerator::AddClubDebts() {
-    auto Debt = [&](int32_t Team, uint8_t Kind, int32_t Amount, int16_t Months, int32_t Budget) {
-        TClubDebt Record;
-        Record.UniqueID = NextUniqueID();
-        Record.TeamID = Team;
-        Record.Kind = Kind;
-        Record.Amount = Amount;
-        Record.MonthlyPaymentsLeft = Months;
-        Record.TransferBudget = Budget;
-        World_.ClubDebts.push_back(Record);
-    };
     for (int32_t Club : MainClubs_) {
         const int32_t Team = FirstTeamOf(Club);
         if (Random_.Chance(25))
-            Debt(Team, 1, Random_.Int(1, 200) * 50000, Random_.Short(6, 120), 0);
+            AddClubDebt(Team, 1, Random_.Int(1, 200) * 50000, Random_.Short(6, 120), 0);
         if (Random_.Chance(8))
-            Debt(Team, 2, Random_.Int(1, 100) * 20000, Random_.Short(6, 60), 0);
+            AddClubDebt(Team, 2, Random_.Int(1, 100) * 20000, Random_.Short(6, 60), 0);
         if (Random_.Chance(90))
-            Debt(Team, 0, 0, 0, Random_.Int(0, 400) * 25000);
+            AddClubDebt(Team, 0, 0, 0, Random_.Int(0, 400) * 25000);
     }
 }
 
@@ -491,15 +364,8 @@ void TWorldGenerator::AddCompetitionHistories() {
                     Team = PickOf(Candidates);
                 Placed[P] = Team;
             }
-            TCompetitionHistory History;
-            History.UniqueID = NextUniqueID();
-            History.CompetitionID = Competition.ID;
-            History.Year = Year;
-            History.FirstPlacedID = Placed[0];
-            History.SecondPlacedID = Placed[1];
-            History.ThirdPlacedID = Placed[2];
-            History.HostsID = Competition.ID == WorldTrophy_ ? PickOf(Candidates) : -1;
-            World_.CompetitionHistories.push_back(History);
+            AddCompetitionHistory(Competition.ID, Year, Placed,
+                                  [&] { return Competition.ID == WorldTrophy_ ? PickOf(Candidates) : -1; });
         }
     }
 }
@@ -538,13 +404,9 @@ void TWorldGenerator::AddClubAndNationLinks() {
         const auto& Plan = Plans_[K];
         if (Plan.CoOwnerClub < 0)
             continue;
-        const auto& Person = World_.People[K];
-        TTransferInfo NextSale;
-        NextSale.Type = 5;
-        NextSale.PersonKey = Options_.Version == 112 ? Person.ID : Person.UniqueID;
-        NextSale.ClubID = Plan.CoOwnerClub;
-        NextSale.SaleValue1 = static_cast<uint8_t>(Random_.Int(2, 10) * 5);
-        World_.Clubs[static_cast<std::size_t>(Plan.Club)].TransferInfo.push_back(NextSale);
+        const auto Percent = static_cast<uint8_t>(Random_.Int(2, 10) * 5);
+        World_.Clubs[static_cast<std::size_t>(Plan.Club)].TransferInfo.push_back(
+            NextSale(World_.People[K], Plan.CoOwnerClub, Percent));
     }
     const std::array<std::u16string, 4> NationRecordTexts = {u"Most Caps", u"Top Scorer", u"", u""};
     for (std::size_t N = 0; N < Nations_.size(); ++N) {

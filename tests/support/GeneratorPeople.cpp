@@ -152,16 +152,12 @@ void TWorldGenerator::AddPerson(std::size_t K) {
             Player.Block28[Random_.Next() % Player.Block28.size()] = Random_.Byte(1, 9);
         Player.TailInt1 = Options_.Version == 112 ? -3 : 2;
         Player.TailByte145 = Random_.Byte(0, 1);
-        TPlayingData Data;
-        Data.ID = static_cast<int32_t>(World_.PlayingDatas.size());
-        Data.UniqueID = NextUniqueID();
         // The first twelve bytes rate the positions: one natural position, the rest weaker.
-        for (std::size_t A = 0; A < Data.Attributes.size(); ++A)
-            Data.Attributes[A] = A < 12 ? Random_.Byte(1, 8) : Random_.Byte(1, 20);
-        Data.Attributes[Random_.Next() % 7] = 20;
-        Data.ExtraByte = Random_.Byte(0, 3);
-        Player.PlayingDataID = Data.ID;
-        World_.PlayingDatas.push_back(Data);
+        AddPlayingData(Person, [&](TPlayingData& Data) {
+            for (std::size_t A = 0; A < Data.Attributes.size(); ++A)
+                Data.Attributes[A] = A < 12 ? Random_.Byte(1, 8) : Random_.Byte(1, 20);
+            Data.Attributes[Random_.Next() % 7] = 20;
+        });
     }
     if (Person.IsStaff()) {
         auto& Staff = Person.Staff;
@@ -171,13 +167,7 @@ void TWorldGenerator::AddPerson(std::size_t K) {
         Staff.CurrentReputation = Staff.HomeReputation;
         Staff.WorldReputation = static_cast<int16_t>(Staff.HomeReputation / 3);
         Staff.PreferredFormation = Random_.Byte(0, 17);
-        TNonPlayingData Data;
-        Data.ID = static_cast<int32_t>(World_.NonPlayingDatas.size());
-        Data.UniqueID = NextUniqueID();
-        for (auto& Attribute : Data.Attributes)
-            Attribute = Random_.Byte(1, 20);
-        Staff.NonPlayingDataID = Data.ID;
-        World_.NonPlayingDatas.push_back(Data);
+        AddNonPlayingData(Person);
     }
     if (Person.IsOfficial()) {
         auto& Official = Person.Official;
@@ -185,26 +175,14 @@ void TWorldGenerator::AddPerson(std::size_t K) {
         Official.CurrentAbility = Random_.Short(60, 180);
         Official.PotentialAbility = static_cast<int16_t>(Official.CurrentAbility + Random_.Int(0, 15));
         Official.Reputation = Random_.Short(1000, 8000);
-        Official.AllowingFlow = Random_.Byte(1, 20);
-        Official.Discipline = Random_.Byte(1, 20);
-        Official.ImportantMatches = Random_.Byte(1, 20);
-        Official.Pressure = Random_.Byte(1, 20);
-        Official.Refereeing = Random_.Byte(1, 20);
-        Official.RunningLine = Random_.Byte(1, 20);
-        Official.Timekeeping = Random_.Byte(1, 20);
+        DrawRefereeing(Official);
         Official.FIFAOfficial = static_cast<uint8_t>(Random_.Chance(20) ? 1 : 0);
         Official.ContinentalOfficial = static_cast<uint8_t>(Random_.Chance(30) ? 1 : 0);
         Official.AssistantRefereeOnly = static_cast<uint8_t>(Random_.Chance(40) ? 1 : 0);
         Official.DivisionUniqueID =
             Nation ? World_.Competitions[static_cast<std::size_t>(Nation->Leagues.front())].UniqueID : 0;
     } else {
-        TPersonData Data;
-        Data.ID = static_cast<int32_t>(World_.PersonDatas.size());
-        Data.UniqueID = NextUniqueID();
-        for (auto& Value : Data.Values)
-            Value = Random_.Byte(1, 20);
-        Person.PersonDataID = Data.ID;
-        World_.PersonDatas.push_back(Data);
+        AddPersonData(Person);
     }
     Person.DateOfBirth = Person.IsPlayer() ? RandomDate(1968, 1987)
                                            : (Person.IsOfficial() ? RandomDate(1950, 1975) : RandomDate(1935, 1972));
@@ -225,35 +203,9 @@ void TWorldGenerator::AddPerson(std::size_t K) {
     Person.ByteBeforeTail = Random_.Byte(0, 1);
     if (Person.IsPlayer() && Person.IsStaff())
         Person.TrailingShort = Random_.Short(1, 9);
-    AddContracts(Person, Plan);
+    // Club contract first, the co-owner's second; the nation's is appended when the national squads are picked.
+    AddClubContracts(Person, Plan.ClubPost.Team, Plan.ClubPost.Job, Plan.CoOwnerClub);
     World_.People.push_back(std::move(Person));
-}
-
-// Club contract first, the co-owner's second; the nation's is appended when the national squads are picked.
-void TWorldGenerator::AddContracts(TPerson& Person, const TPlan& Plan) {
-    auto Fill = [&](TContract& Contract) {
-        Contract.Ints5[0] = Random_.Int(0, 50000);
-        Contract.EstimatedWage = Random_.Int(1, 400) * 250;
-        Contract.ContractExpires = RandomDate(2004, 2008);
-        Contract.Ints44[1] = Random_.Int(0, 3);
-        Contract.ContractStart = RandomDate(1998, 2003);
-        Contract.Short61 = Random_.Short(0, 3);
-    };
-    if (Plan.ClubPost.Team < 0 || !JobHasContract(Plan.ClubPost.Job))
-        return;
-    TContract Club = TContract::Club(World_.Teams[static_cast<std::size_t>(Plan.ClubPost.Team)].ContainerID);
-    Fill(Club);
-    if (Person.IsPlayer())
-        Club.SquadNumber = Random_.Byte(1, 40);
-    Person.Contracts.push_back(Club);
-    if (Plan.CoOwnerClub >= 0) {
-        Person.Contracts[0].CoOwned = 1;
-        TContract CoOwner = TContract::Club(Plan.CoOwnerClub);
-        Fill(CoOwner);
-        CoOwner.CoOwned = 1;
-        CoOwner.EstimatedWage = Person.Contracts[0].EstimatedWage;
-        Person.Contracts.push_back(CoOwner);
-    }
 }
 
 // The best players of a nation make its squad, its best young ones the under-21 squad; a manager and a coach
@@ -327,15 +279,8 @@ void TWorldGenerator::AddNames() {
     auto Append = [&](std::vector<TName>& Pool, const std::vector<std::u16string>& Texts, const std::vector<int>& Uses,
                       int32_t Nation) {
         const auto First = static_cast<int32_t>(Pool.size());
-        for (std::size_t I = 0; I < Texts.size(); ++I) {
-            TName Name;
-            Name.ID = static_cast<int32_t>(Pool.size());
-            Name.UniqueID = NextUniqueID();
-            Name.Text = Texts[I];
-            Name.UseCount = static_cast<int16_t>(std::min(Uses[I], 32767));
-            Name.NationID = Nation;
-            Pool.push_back(std::move(Name));
-        }
+        for (std::size_t I = 0; I < Texts.size(); ++I)
+            AddName(Pool, Texts[I], static_cast<int16_t>(std::min(Uses[I], 32767)), Nation);
         return First;
     };
     for (std::size_t G = 0; G < Members.size(); ++G) {
@@ -375,35 +320,10 @@ void TWorldGenerator::AddNames() {
     }
 }
 
-// Every post lands where a team files it: players, coaches, physios, the manager; at a club's kind-10 team also
-// the chairman, the board and the scouts.
 void TWorldGenerator::FileIntoTeams() {
-    auto File = [&](const TPost& Post, int32_t Person) {
-        if (Post.Team < 0)
-            return;
-        TTeam& Team = World_.Teams[static_cast<std::size_t>(Post.Team)];
-        if (Post.Job % 2 == 1)
-            Team.PlayerIDs.push_back(Person);
-        if (Post.Job == Job::Coach || Post.Job == Job::PlayerCoach || Post.Job == Job::AssistantManager ||
-            Post.Job == Job::PlayerAssistantManager)
-            Team.CoachIDs.push_back(Person);
-        if (Post.Job == Job::Physio)
-            Team.PhysioIDs.push_back(Person);
-        if (Post.Job == Job::Manager || Post.Job == Job::PlayerManager)
-            Team.ManagerID = Person;
-        if (Team.RecordType != 10 || Team.IsNationTeam != 0)
-            return;
-        TClub& Club = World_.Clubs[static_cast<std::size_t>(Team.ContainerID)];
-        if (Post.Job == Job::Chairman)
-            Club.ChairmanID = Person;
-        if (Post.Job == Job::ManagingDirector || Post.Job == Job::DirectorOfFootball || Post.Job == Job::GeneralManager)
-            Club.BoardMemberIDs.push_back(Person);
-        if (Post.Job == Job::Scout)
-            Club.ScoutIDs.push_back(Person);
-    };
     for (std::size_t K = 0; K < Plans_.size(); ++K) {
-        File(Plans_[K].ClubPost, World_.People[K].ID);
-        File(Plans_[K].NationalPost, World_.People[K].ID);
+        FileIntoTeam(Plans_[K].ClubPost.Team, Plans_[K].ClubPost.Job, World_.People[K].ID);
+        FileIntoTeam(Plans_[K].NationalPost.Team, Plans_[K].NationalPost.Job, World_.People[K].ID);
     }
 }
 
@@ -492,47 +412,25 @@ void TWorldGenerator::AddAttachedRecords() {
         const TPerson& Person = World_.People[K];
         const int32_t ClubNation = Plan.Club >= 0 ? Clubs_[static_cast<std::size_t>(Plan.Club)].Nation : -1;
         if (Person.IsPlayer() && Plan.Club >= 0 && Random_.Chance(4)) {
-            TLoan Loan;
-            Loan.ID = static_cast<int32_t>(World_.Loans.size());
-            Loan.UniqueID = NextUniqueID();
+            TLoan& Loan = AddRecord(World_.Loans);
             Loan.PersonID = Person.ID;
             Loan.TeamID = RandomOtherFirstTeam(ClubNation, Plan.Club);
             Loan.StartDate = TDate{Random_.Short(200, 240), 2003};
             Loan.EndDate = TDate{Random_.Short(100, 150), 2004};
-            World_.Loans.push_back(Loan);
         }
-        if (Person.IsPlayer() && Random_.Chance(3)) {
-            TStartingInjury Injury;
-            Injury.ID = static_cast<int32_t>(World_.StartingInjuries.size());
-            Injury.UniqueID = NextUniqueID();
-            Injury.PersonID = Person.ID;
-            Injury.InjuryID = Random_.Int(0, static_cast<int32_t>(World_.Injuries.size()) - 1);
-            Injury.StartDate = TDate{Random_.Short(180, 210), 2003};
-            Injury.EndDate = TDate{Random_.Short(215, 300), 2003};
-            Injury.Extra1 = Random_.Byte(0, 5);
-            Injury.Extra3 = 1;
-            World_.StartingInjuries.push_back(Injury);
-        }
-        if (Person.IsStaff() && Plan.ClubPost.Job == Job::Manager && Random_.Chance(60)) {
-            TStartingConfidence Confidence;
-            Confidence.ID = static_cast<int32_t>(World_.StartingConfidences.size());
-            Confidence.UniqueID = NextUniqueID();
-            Confidence.PersonID = Person.ID;
-            Confidence.BoardConfidence = Random_.Short(30, 100);
-            Confidence.FanConfidence = Random_.Short(30, 100);
-            World_.StartingConfidences.push_back(Confidence);
-        }
+        if (Person.IsPlayer() && Random_.Chance(3))
+            AddStartingInjury(
+                Person.ID, [&] { return Random_.Int(0, static_cast<int32_t>(World_.Injuries.size()) - 1); }, 215);
+        if (Person.IsStaff() && Plan.ClubPost.Job == Job::Manager && Random_.Chance(60))
+            AddStartingConfidence(Person.ID);
         if (Person.IsPlayer() && Plan.Club >= 0 && Random_.Chance(1)) {
-            TFutureTransfer Transfer;
-            Transfer.ID = static_cast<int32_t>(World_.FutureTransfers.size());
-            Transfer.UniqueID = NextUniqueID();
+            TFutureTransfer& Transfer = AddRecord(World_.FutureTransfers);
             Transfer.PersonID = Person.ID;
             Transfer.TeamID = RandomOtherFirstTeam(ClubNation, Plan.Club);
             Transfer.TransferDate = TDate{Random_.Short(181, 200), 2004};
             Transfer.TransferFee = Random_.Int(1, 200) * 50000;
             Transfer.FutureWage = Random_.Int(1, 100) * 500;
             Transfer.ContractYears = Random_.Byte(1, 5);
-            World_.FutureTransfers.push_back(Transfer);
         }
     }
 }
@@ -557,17 +455,12 @@ void TWorldGenerator::AddAwardHistories() {
         for (int16_t Year = 1994; Year <= 2003; ++Year) {
             if (!Random_.Chance(70))
                 continue;
-            TAwardHistory History;
-            History.UniqueID = NextUniqueID();
-            History.AwardID = Award.ID;
-            History.Year = Year;
-            History.Person1ID = Winner(100);
-            History.Person2ID = Winner(70);
-            History.Person3ID = History.Person2ID >= 0 ? Winner(70) : -1;
-            History.HistoryByte1 = Random_.Byte(0, 3);
-            History.HistoryByte2 = Random_.Byte(0, 3);
+            TAwardHistory& History = AddAwardHistory(Award.ID, Year, [&] {
+                const int32_t First = Winner(100);
+                const int32_t Second = Winner(70);
+                return std::array<int32_t, 3>{First, Second, Second >= 0 ? Winner(70) : -1};
+            });
             History.HistoryByte3 = Random_.Byte(0, 1);
-            World_.AwardHistories.push_back(History);
         }
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SampleRandom.h"
+#include "BuilderBase.h"
 #include "SampleWorld.h"
 
 #include <string>
@@ -11,7 +11,7 @@ namespace wb {
 // Builds SampleWorld step by step. Places and reference kinds come first, then competitions, clubs and teams, then
 // the people, whose posts fill the teams' lists, and last what refers to people. Texts are set per language only;
 // SyncServerTexts copies the default language into the server records at the end.
-class TSampleBuilder final {
+class TSampleBuilder final : TBuilderBase {
 public:
     explicit TSampleBuilder(const TSampleOptions& Options);
     TWorld Build();
@@ -52,16 +52,7 @@ private:
     };
 
     // SampleWorld.cpp
-    std::u16string Tr(std::u16string_view Base, int32_t Language) const;
-    template <class TText, class TMake> TTexts<TText> Translate(TMake Make) const {
-        TTexts<TText> Texts;
-        for (int32_t Language : World_.LangDirectory)
-            Texts[Language] = Make(Language);
-        return Texts;
-    }
-    int32_t NextUniqueID();
-    TDate RandomDate(int FirstYear, int LastYear);
-    TColor RandomKit();
+    int32_t NextUniqueID() override;
     void Finish();
 
     // SamplePlaces.cpp
@@ -77,12 +68,12 @@ private:
     void AddCompetitions();
     void AddClubs();
     void AddTeams();
-    void AddAwards();
-    void AddMedia();
-    void AddStadiumMoves();
-    void AddClubDebts();
-    void AddCompetitionHistories();
-    void AddClubAndNationLinks();
+    void AddAwards() override;
+    void AddMedia() override;
+    void AddStadiumMoves() override;
+    void AddClubDebts() override;
+    void AddCompetitionHistories() override;
+    void AddClubAndNationLinks() override;
 
     // SamplePeople.cpp
     void PlanPeople();
@@ -90,17 +81,15 @@ private:
     void AddPerson(std::size_t K);
     void AddNames(TPerson& Person, std::size_t K);
     void AddContracts(TPerson& Person, const TPlan& Plan);
-    void AddRelationships();
+    void AddRelationships() override;
     void FileIntoTeams();
-    void AddAttachedRecords();
-    void AddAwardHistories();
-    void AddPlayingHistories();
+    void AddAttachedRecords() override;
+    void AddAwardHistories() override;
+    void AddPlayingHistories() override;
     int32_t PersonID(std::size_t K) const { return World_.People.at(K).ID; }
     int32_t PersonUniqueID(std::size_t K) const { return World_.People.at(K).UniqueID; }
 
     TSampleOptions Options_;
-    TSampleRandom Random_;
-    TWorld World_;
     uint64_t NextUniqueID_ = 0;
     int UniqueIDBits_ = 20;
     uint64_t UniqueIDMultiplier_ = 1;

@@ -17,18 +17,6 @@ constexpr std::array<TClubSeed, 3> ClubSeeds = {{{"Northport United", "Northport
                                                  {"Eastbridge Rovers", "Eastbridge", "The Rovers", "", 1},
                                                  {"Westfield Athletic", "Westfield", "The Athletic", "Wessies", 3}}};
 
-TTransferInfo TeamRecords(int32_t Holder1, int16_t Value1, int32_t Holder2, int16_t Value2,
-                          std::array<std::u16string, 4> Texts) {
-    TTransferInfo Info;
-    Info.Type = 9;
-    Info.Holder1UniqueID = Holder1;
-    Info.RecordValue1 = Value1;
-    Info.Holder2UniqueID = Holder2;
-    Info.RecordValue2 = Value2;
-    Info.Texts = std::move(Texts);
-    return Info;
-}
-
 TRelationship Relationship(uint8_t TargetType, uint8_t Kind, uint8_t Amount, int32_t TargetID) {
     return TRelationship{TargetType, Kind, Amount, 0, TargetID};
 }
@@ -49,73 +37,36 @@ void TSampleBuilder::AddCompetitions() {
                                              {"World Nations Trophy", "Nations Trophy", "WNT", -1, -1, 20}}};
     for (std::size_t I = 0; I < Seeds.size(); ++I) {
         const auto& Seed = Seeds[I];
-        TCompetition Competition;
-        Competition.ID = CompetitionIDBase + static_cast<int32_t>(I);
-        Competition.UniqueID = NextUniqueID();
-        Competition.ThreeLetterNameByte = static_cast<uint8_t>(I % 2);
-        Competition.Colours = RandomKit();
-        Competition.Reputation = Random_.Short(5, 20);
-        Competition.Level = Seed.Level;
-        Competition.ContinentID = Seed.Continent;
-        Competition.NationID = Seed.Nation;
-        Competition.CompetitionValue1 = Random_.Int(0, 20);
-        Competition.CompetitionValue2 = Random_.Int(0, 1000);
-        Competition.CompetitionValue3 = -1;
-        Competition.UsesSquadNumbers = static_cast<uint8_t>(I < 4 ? 1 : 0);
-        Competition.Texts = Translate<TCompetitionText>([&](int32_t L) {
-            return TCompetitionText{Tr(U16(Seed.Name), L), 1, Tr(U16(Seed.Short), L), 1, U16(Seed.Three)};
-        });
-        World_.Competitions.push_back(Competition);
+        AddCompetitionRecord(CompetitionIDBase + static_cast<int32_t>(I),
+                             {U16(Seed.Name), U16(Seed.Short), U16(Seed.Three)}, Seed.Continent, Seed.Nation,
+                             Seed.Level, [&] { return Random_.Short(5, 20); });
     }
 }
 
 void TSampleBuilder::AddClubs() {
-    auto MakeClub = [&](std::u16string Name, std::u16string Short, int32_t Nation) {
-        TClub Club;
-        Club.ID = static_cast<int32_t>(World_.Clubs.size());
-        Club.UniqueID = NextUniqueID();
-        Club.NationID = Nation;
-        Club.ClubValue3 = Options_.Version == 112 ? 1 : 2;
-        Club.ClubValue4 = Options_.Version == 112 ? 2 : 3;
-        Club.Texts = Translate<TClubText>([&](int32_t L) {
-            TClubText Text;
-            Text.Name = Tr(Name, L);
-            Text.ShortName = Tr(Short, L);
-            return Text;
-        });
-        World_.Clubs.push_back(Club);
-        return &World_.Clubs.back();
-    };
     for (const auto& Seed : ClubSeeds) {
-        TClub* Club = MakeClub(U16(Seed.Name), U16(Seed.Short), Seed.Nation);
-        Club->YouthAcademy = Random_.Byte(0, 1);
-        Club->YouthSetup = Random_.Byte(1, 20);
-        Club->ProfessionalStatus = 1;
-        Club->AverageAttendance = Random_.Int(8000, 30000);
-        Club->MinimumAttendance = Club->AverageAttendance / 2;
-        Club->MaximumAttendance = Club->AverageAttendance + Random_.Int(1000, 5000);
-        Club->Training = Random_.Byte(1, 20);
-        Club->PublicLimitedCompany = static_cast<uint8_t>(Seed.Nation == 0 ? 1 : 0);
-        Club->ClubValue1 = Random_.Short(0, 300);
-        Club->Balance = Random_.Int(-2000000, 9000000);
-        Club->ClubValue5 = Random_.Byte(0, 3);
+        TClub& Club = AddClubRecord(U16(Seed.Name), U16(Seed.Short), Seed.Nation);
+        Club.YouthAcademy = Random_.Byte(0, 1);
+        Club.YouthSetup = Random_.Byte(1, 20);
+        Club.ProfessionalStatus = 1;
+        Club.AverageAttendance = Random_.Int(8000, 30000);
+        Club.MinimumAttendance = Club.AverageAttendance / 2;
+        Club.MaximumAttendance = Club.AverageAttendance + Random_.Int(1000, 5000);
+        Club.Training = Random_.Byte(1, 20);
+        Club.PublicLimitedCompany = static_cast<uint8_t>(Seed.Nation == 0 ? 1 : 0);
+        Club.ClubValue1 = Random_.Short(0, 300);
+        Club.Balance = Random_.Int(-2000000, 9000000);
+        Club.ClubValue5 = Random_.Byte(0, 3);
         for (int K = 0; K < 1 + Seed.Nation % 3; ++K)
-            Club->Container.Kits.push_back(RandomKit());
-        for (auto& [Language, Text] : Club->Texts) {
-            Text.NameByte = 1;
-            Text.ClubText = Tr(u"Founded by dock workers.", Language);
-            Text.ClubTextByte = 2;
-            Text.Nickname1 = Tr(U16(Seed.Nick1), Language);
-            Text.Nickname1Byte = 1;
-            Text.Nickname2 = Tr(U16(Seed.Nick2), Language);
-        }
+            Club.Container.Kits.push_back(RandomKit());
+        DescribeClub(Club, u"Founded by dock workers.", U16(Seed.Nick1), U16(Seed.Nick2));
     }
     // A second squad's companion club carries the squad's names; a national team's club record the nation's.
-    MakeClub(u"Northport United Reserves", u"Northport Reserves", 0);
-    MakeClub(u"Westfield Athletic U21", u"Westfield U21", 3);
+    AddClubRecord(u"Northport United Reserves", u"Northport Reserves", 0);
+    AddClubRecord(u"Westfield Athletic U21", u"Westfield U21", 3);
     for (int32_t Nation : {0, 1, 3}) {
         const auto& Name = World_.Nations[static_cast<std::size_t>(Nation)].Texts.at(DefaultLanguageUniqueID).Name;
-        MakeClub(Name, Name, Nation);
+        AddClubRecord(Name, Name, Nation);
     }
 }
 
@@ -140,40 +91,16 @@ void TSampleBuilder::AddTeams() {
     }};
     for (std::size_t I = 0; I < Seeds.size(); ++I) {
         const auto& Seed = Seeds[I];
-        TTeam Team;
-        Team.RecordType = Seed.Kind;
-        Team.ID = static_cast<int32_t>(I);
-        Team.UniqueID = World_.Clubs[static_cast<std::size_t>(Seed.SharesWithClub)].UniqueID;
-        if (Seed.Kind == 11) {
-            Team.Date1 = RandomDate(1995, 2003);
-            Team.Date2 = RandomDate(1995, 2003);
-            Team.TeamByte1 = 26;
-            Team.TeamByte2 = Random_.Byte(0, 5);
-            Team.TeamByte4 = 1;
-            Team.TeamByte6 = Random_.Byte(0, 5);
-        }
-        Team.LastPosition = Random_.Byte(1, 20);
-        Team.Reputation = Random_.Short(1000, 9000);
+        TTeam& Team = AddTeamRecord(Seed.Kind, Seed.Container, Seed.IsNation != 0, Seed.SharesWithClub, Seed.SquadType,
+                                    [&](TTeam& Drawn) {
+                                        Drawn.Reputation = Random_.Short(1000, 9000);
+                                        Drawn.TeamValue1 = Seed.IsNation ? -1 : Random_.Int(0, 50);
+                                    });
         Team.DivisionID = Seed.Division;
         Team.LastDivisionID = Seed.Division;
-        Team.TeamValue1 = Seed.IsNation ? -1 : Random_.Int(0, 50);
         Team.StadiumID = Seed.Stadium;
-        Team.TeamValue2 = -1;
-        Team.TeamByte7 = Random_.Byte(0, 2);
-        Team.HomeMatchDay = Random_.Byte(0, 6);
         Team.ContinentalCompetitionID = Seed.ContinentalCompetition;
-        Team.ContinentalSeeding = Random_.Byte(0, 4);
-        Team.TeamValue4 = Random_.Short(0, 100);
-        Team.TeamByte8 = Random_.Byte(0, 2);
         Team.OtherDivisionID = Seed.IsNation ? None : L + 1;
-        Team.SquadType = Seed.SquadType;
-        Team.IsNationTeam = Seed.IsNation;
-        Team.TeamByte9 = Random_.Byte(0, 2);
-        Team.ContainerID = Seed.Container;
-        World_.Teams.push_back(Team);
-        auto& Owner = Seed.IsNation ? World_.Nations[static_cast<std::size_t>(Seed.Container)].Container
-                                    : World_.Clubs[static_cast<std::size_t>(Seed.Container)].Container;
-        Owner.TeamIDs.push_back(Team.ID);
     }
 }
 
@@ -183,16 +110,10 @@ void TSampleBuilder::AddClubAndNationLinks() {
     Clubs[Eastbridge].CaptainID = PersonID(4);
     Clubs[Westfield].CaptainID = PersonID(11);
 
-    // Next-sale percentages name the person by ID in version 112 and by UniqueID after it.
-    TTransferInfo NextSale;
-    NextSale.Type = 5;
-    NextSale.PersonKey = Options_.Version == 112 ? PersonID(2) : PersonUniqueID(2);
-    NextSale.ClubID = Westfield;
-    NextSale.SaleValue1 = 20;
-    NextSale.SaleValue2 = 0;
     Clubs[Northport].TransferInfo = {
-        NextSale, TeamRecords(PersonUniqueID(1), 312, PersonUniqueID(11), 97,
-                              {u"Most Appearances", u"Most Goals", u"Record Fee Paid", u"Record Fee Received"})};
+        NextSale(World_.People[2], Westfield, 20),
+        TeamRecords(PersonUniqueID(1), 312, PersonUniqueID(11), 97,
+                    {u"Most Appearances", u"Most Goals", u"Record Fee Paid", u"Record Fee Received"})};
     Clubs[Eastbridge].TransferInfo = {TeamRecords(PersonUniqueID(4), 188, 0, 0, {})};
 
     Clubs[Northport].Container.Relationships = {Relationship(1, 5, 80, Eastbridge),
@@ -217,28 +138,14 @@ void TSampleBuilder::AddAwards() {
          {"Continental Footballer of the Year", "Footballer of the Year", 0, -1, -1, 0}}};
     for (std::size_t I = 0; I < Seeds.size(); ++I) {
         const auto& Seed = Seeds[I];
-        TAward Award;
-        Award.ID = 20 + static_cast<int32_t>(I);
-        Award.UniqueID = NextUniqueID();
-        Award.Scope = static_cast<uint8_t>(Seed.Nation >= 0 ? 1 : 2);
-        Award.Colours = RandomKit();
-        Award.Reputation = Random_.Short(5, 20);
-        Award.AwardType = static_cast<uint8_t>(I);
-        Award.DateRule = Random_.Byte(0, 3);
-        Award.AwardDate = RandomDate(2003, 2003);
-        Award.ContinentID = Seed.Continent;
-        Award.NationID = Seed.Nation;
-        Award.RunBy = Random_.Byte(0, 3);
-        Award.Formation = Random_.Byte(0, 17);
-        Award.MaxAge = Seed.MaxAge;
-        Award.WinnerHomeReputation = Random_.Byte(0, 20);
-        Award.WinnerWorldReputation = Random_.Byte(0, 20);
-        Award.CompetitionID = Seed.Competition;
-        Award.AwardExtra = Random_.Short(0, 99);
-        Award.Texts = Translate<TAwardText>([&](int32_t L) {
-            return TAwardText{Tr(U16(Seed.Name), L), 1, Tr(U16(Seed.Short), L), 0};
-        });
-        World_.Awards.push_back(Award);
+        AddAwardRecord({.ID = 20 + static_cast<int32_t>(I),
+                        .Name = U16(Seed.Name),
+                        .Short = U16(Seed.Short),
+                        .Type = static_cast<uint8_t>(I),
+                        .Continent = Seed.Continent,
+                        .Nation = Seed.Nation,
+                        .Competition = Seed.Competition,
+                        .MaxAge = Seed.MaxAge});
     }
 }
 
@@ -261,21 +168,12 @@ void TSampleBuilder::AddMedia() {
     }};
     for (std::size_t I = 0; I < Seeds.size(); ++I) {
         const auto& Seed = Seeds[I];
-        TMedia Media;
-        Media.ID = static_cast<int32_t>(I);
-        Media.UniqueID = NextUniqueID();
-        Media.MediaType = Seed.Type;
-        Media.Period = Seed.Period;
-        Media.Scope = Seed.Scope;
-        Media.TargetUniqueID = Seed.Target;
+        std::vector<int32_t> Covered;
         if (I < 2)
-            Media.ClubUniqueIDs = {Clubs[Northport].UniqueID};
+            Covered = {Clubs[Northport].UniqueID};
         else if (I == 3)
-            Media.ClubUniqueIDs = {Clubs[Northport].UniqueID, Clubs[Eastbridge].UniqueID, Clubs[Westfield].UniqueID};
-        Media.Texts = Translate<TMediaText>([&](int32_t L) {
-            return TMediaText{Tr(U16(Seed.Short), L), 0, Tr(U16(Seed.Long), L), 1};
-        });
-        World_.Medias.push_back(Media);
+            Covered = {Clubs[Northport].UniqueID, Clubs[Eastbridge].UniqueID, Clubs[Westfield].UniqueID};
+        AddMediaRecord(U16(Seed.Long), U16(Seed.Short), Seed.Type, Seed.Period, Seed.Scope, Seed.Target, Covered);
     }
 }
 
@@ -315,23 +213,12 @@ void TSampleBuilder::AddStadiumMoves() {
 
 // Per team in team order: its loans, then its transfer budget.
 void TSampleBuilder::AddClubDebts() {
-    auto Debt = [&](int32_t Team, uint8_t Kind, int32_t Amount, int16_t Months, int32_t Budget) {
-        TClubDebt Record;
-        Record.ID = static_cast<int32_t>(World_.ClubDebts.size());
-        Record.UniqueID = NextUniqueID();
-        Record.TeamID = Team;
-        Record.Kind = Kind;
-        Record.Amount = Amount;
-        Record.MonthlyPaymentsLeft = Months;
-        Record.TransferBudget = Budget;
-        World_.ClubDebts.push_back(Record);
-    };
-    Debt(TeamNorthport, 1, 5000000, 48, 0);
-    Debt(TeamNorthport, 2, 1200000, 12, 0);
-    Debt(TeamNorthport, 0, 0, 0, 3000000);
-    Debt(TeamEastbridge, 0, 0, 0, 800000);
-    Debt(TeamWestfield, 1, 2000000, 24, 0);
-    Debt(TeamWestfield, 0, 0, 0, 1500000);
+    AddClubDebt(TeamNorthport, 1, 5000000, 48, 0);
+    AddClubDebt(TeamNorthport, 2, 1200000, 12, 0);
+    AddClubDebt(TeamNorthport, 0, 0, 0, 3000000);
+    AddClubDebt(TeamEastbridge, 0, 0, 0, 800000);
+    AddClubDebt(TeamWestfield, 1, 2000000, 24, 0);
+    AddClubDebt(TeamWestfield, 0, 0, 0, 1500000);
 }
 
 // Grouped by competition in competition order, years ascending and distinct within each.
@@ -353,18 +240,9 @@ void TSampleBuilder::AddCompetitionHistories() {
         {L + 5, 1998, TeamNation0, TeamNation1, TeamNation3, TeamNation1},
         {L + 5, 2002, TeamNation3, TeamNation0, None, TeamNation0},
     }};
-    for (const auto& Seed : Seeds) {
-        TCompetitionHistory History;
-        History.ID = static_cast<int32_t>(World_.CompetitionHistories.size());
-        History.UniqueID = NextUniqueID();
-        History.CompetitionID = Seed.Competition;
-        History.Year = Seed.Year;
-        History.FirstPlacedID = Seed.First;
-        History.SecondPlacedID = Seed.Second;
-        History.ThirdPlacedID = Seed.Third;
-        History.HostsID = Seed.Hosts;
-        World_.CompetitionHistories.push_back(History);
-    }
+    for (const auto& Seed : Seeds)
+        AddCompetitionHistory(Seed.Competition, Seed.Year, {Seed.First, Seed.Second, Seed.Third},
+                              [&] { return Seed.Hosts; });
 }
 
 } // namespace wb

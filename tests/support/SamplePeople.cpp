@@ -14,6 +14,16 @@ constexpr std::array<const char*, 16> SecondNames = {"Berg",  "Castell", "Dahl",
                                                      "Novak", "Olsen",   "Petrov", "Quist"};
 constexpr std::array<const char*, 4> CommonNames = {"Zico", "Nene", "Tito", "Pepe"};
 
+// Reputations and abilities, drawn alike into a player's and a staff member's block; the potential ability lies up
+// to Headroom above the current one.
+template <class TBlock> void DrawStanding(TBlock& Block, TSampleRandom& Random, int Headroom) {
+    Block.HomeReputation = Random.Short(100, 9000);
+    Block.CurrentReputation = Random.Short(100, 9000);
+    Block.WorldReputation = Random.Short(0, 9000);
+    Block.CurrentAbility = Random.Short(40, 180);
+    Block.PotentialAbility = static_cast<int16_t>(Block.CurrentAbility + Random.Short(0, Headroom));
+}
+
 } // namespace
 
 // People stand in nation order: the first has no nation, the next two nations 0 and 1, every later person k the
@@ -74,18 +84,10 @@ void TSampleBuilder::AddPeople() {
         AddPerson(K);
     }
     // Names nobody uses any more stay in their pools; one has no nation, one belongs to nation 0.
-    auto Unused = [&](std::vector<TName>& Pool, std::u16string Text, int32_t Nation) {
-        TName Name;
-        Name.ID = static_cast<int32_t>(Pool.size());
-        Name.UniqueID = NextUniqueID();
-        Name.Text = std::move(Text);
-        Name.NationID = Nation;
-        Pool.push_back(Name);
-    };
-    Unused(World_.FirstNames, u"Unclaimed", -1);
-    Unused(World_.FirstNames, u"Aldo", 0);
-    Unused(World_.SecondNames, u"Nobody", -1);
-    Unused(World_.CommonNames, u"Nemo", -1);
+    AddName(World_.FirstNames, u"Unclaimed", 0, -1);
+    AddName(World_.FirstNames, u"Aldo", 0, 0);
+    AddName(World_.SecondNames, u"Nobody", 0, -1);
+    AddName(World_.CommonNames, u"Nemo", 0, -1);
 }
 
 void TSampleBuilder::AddPerson(std::size_t K) {
@@ -94,11 +96,7 @@ void TSampleBuilder::AddPerson(std::size_t K) {
     Person.NationID = Plan.Nation;
     if (Person.IsPlayer()) {
         auto& Player = Person.Player;
-        Player.HomeReputation = Random_.Short(100, 9000);
-        Player.CurrentReputation = Random_.Short(100, 9000);
-        Player.WorldReputation = Random_.Short(0, 9000);
-        Player.CurrentAbility = Random_.Short(40, 180);
-        Player.PotentialAbility = static_cast<int16_t>(Player.CurrentAbility + Random_.Short(0, 20));
+        DrawStanding(Player, Random_, 20);
         Player.EstimatedValue = Random_.Int(0, 400) * 25000;
         Player.Short26 = Random_.Short(0, 30);
         Player.DeclaredForNation = static_cast<uint8_t>(Plan.NationalTeam >= 0 ? 1 : 0);
@@ -120,30 +118,15 @@ void TSampleBuilder::AddPerson(std::size_t K) {
         Player.Block28[K % 28] = Random_.Byte(1, 9);
         Player.TailInt1 = Options_.Version == 112 ? -3 : 2;
         Player.TailByte145 = Random_.Byte(0, 1);
-        TPlayingData Data;
-        Data.ID = static_cast<int32_t>(World_.PlayingDatas.size());
-        Data.UniqueID = NextUniqueID();
-        for (auto& Attribute : Data.Attributes)
-            Attribute = Random_.Byte(1, 20);
-        Data.ExtraByte = Random_.Byte(0, 3);
-        Player.PlayingDataID = Data.ID;
-        World_.PlayingDatas.push_back(Data);
+        AddPlayingData(Person, [&](TPlayingData& Data) {
+            for (auto& Attribute : Data.Attributes)
+                Attribute = Random_.Byte(1, 20);
+        });
     }
     if (Person.IsStaff()) {
-        auto& Staff = Person.Staff;
-        Staff.HomeReputation = Random_.Short(100, 9000);
-        Staff.CurrentReputation = Random_.Short(100, 9000);
-        Staff.WorldReputation = Random_.Short(0, 9000);
-        Staff.CurrentAbility = Random_.Short(40, 180);
-        Staff.PotentialAbility = static_cast<int16_t>(Staff.CurrentAbility + Random_.Short(0, 10));
-        Staff.PreferredFormation = Random_.Byte(0, 17);
-        TNonPlayingData Data;
-        Data.ID = static_cast<int32_t>(World_.NonPlayingDatas.size());
-        Data.UniqueID = NextUniqueID();
-        for (auto& Attribute : Data.Attributes)
-            Attribute = Random_.Byte(1, 20);
-        Staff.NonPlayingDataID = Data.ID;
-        World_.NonPlayingDatas.push_back(Data);
+        DrawStanding(Person.Staff, Random_, 10);
+        Person.Staff.PreferredFormation = Random_.Byte(0, 17);
+        AddNonPlayingData(Person);
     }
     if (Person.IsOfficial()) {
         auto& Official = Person.Official;
@@ -151,24 +134,12 @@ void TSampleBuilder::AddPerson(std::size_t K) {
         Official.CurrentAbility = Random_.Short(60, 180);
         Official.PotentialAbility = static_cast<int16_t>(Official.CurrentAbility + 5);
         Official.Reputation = Random_.Short(1000, 8000);
-        Official.AllowingFlow = Random_.Byte(1, 20);
-        Official.Discipline = Random_.Byte(1, 20);
-        Official.ImportantMatches = Random_.Byte(1, 20);
-        Official.Pressure = Random_.Byte(1, 20);
-        Official.Refereeing = Random_.Byte(1, 20);
-        Official.RunningLine = Random_.Byte(1, 20);
-        Official.Timekeeping = Random_.Byte(1, 20);
+        DrawRefereeing(Official);
         Official.FIFAOfficial = 1;
         Official.ContinentalOfficial = 1;
         Official.DivisionUniqueID = World_.Competitions[0].UniqueID;
     } else {
-        TPersonData Data;
-        Data.ID = static_cast<int32_t>(World_.PersonDatas.size());
-        Data.UniqueID = NextUniqueID();
-        for (auto& Value : Data.Values)
-            Value = Random_.Byte(1, 20);
-        Person.PersonDataID = Data.ID;
-        World_.PersonDatas.push_back(Data);
+        AddPersonData(Person);
     }
     Person.DateOfBirth = Person.IsPlayer() ? RandomDate(1970, 1986) : RandomDate(1940, 1970);
     if (Plan.NationalTeam >= 0) {
@@ -208,50 +179,20 @@ void TSampleBuilder::AddPerson(std::size_t K) {
 }
 
 void TSampleBuilder::AddNames(TPerson& Person, std::size_t K) {
-    auto Take = [&](std::vector<TName>& Pool, std::u16string Text) {
-        TName Name;
-        Name.ID = static_cast<int32_t>(Pool.size()); // provisional: the pools are sorted and renumbered at the end
-        Name.UniqueID = NextUniqueID();
-        Name.Text = std::move(Text);
-        Name.UseCount = 1;
-        Name.NationID = Person.NationID;
-        Pool.push_back(Name);
-        return Name.ID;
-    };
-    Person.FirstNameID = Take(World_.FirstNames, U16(FirstNames[Random_.Next() % FirstNames.size()]));
-    Person.SecondNameID = Take(World_.SecondNames, U16(SecondNames[Random_.Next() % SecondNames.size()]));
+    const int32_t Nation = Person.NationID;
+    Person.FirstNameID = AddName(World_.FirstNames, U16(FirstNames[Random_.Next() % FirstNames.size()]), 1, Nation);
+    Person.SecondNameID = AddName(World_.SecondNames, U16(SecondNames[Random_.Next() % SecondNames.size()]), 1, Nation);
     if (K % 5 == 1)
-        Person.CommonNameID = Take(World_.CommonNames, U16(CommonNames[Random_.Next() % CommonNames.size()]));
+        Person.CommonNameID =
+            AddName(World_.CommonNames, U16(CommonNames[Random_.Next() % CommonNames.size()]), 1, Nation);
 }
 
 // Club contract first, the co-owner's second, the nation's last.
 void TSampleBuilder::AddContracts(TPerson& Person, const TPlan& Plan) {
-    auto Fill = [&](TContract& Contract) {
-        Contract.Ints5[0] = Random_.Int(0, 50000);
-        Contract.EstimatedWage = Random_.Int(1, 400) * 250;
-        Contract.ContractExpires = RandomDate(2004, 2008);
-        Contract.Ints44[1] = Random_.Int(0, 3);
-        Contract.ContractStart = RandomDate(1998, 2003);
-        Contract.Short61 = Random_.Short(0, 3);
-    };
-    if (Plan.ClubTeam >= 0 && JobHasContract(Plan.ClubJob)) {
-        TContract Club = TContract::Club(World_.Teams[static_cast<std::size_t>(Plan.ClubTeam)].ContainerID);
-        Fill(Club);
-        if (Person.IsPlayer())
-            Club.SquadNumber = Random_.Byte(1, 40);
-        Person.Contracts.push_back(Club);
-        if (Plan.CoOwnerClub >= 0) {
-            Person.Contracts[0].CoOwned = 1;
-            TContract CoOwner = TContract::Club(Plan.CoOwnerClub);
-            Fill(CoOwner);
-            CoOwner.CoOwned = 1;
-            CoOwner.EstimatedWage = Person.Contracts[0].EstimatedWage;
-            Person.Contracts.push_back(CoOwner);
-        }
-    }
+    AddClubContracts(Person, Plan.ClubTeam, Plan.ClubJob, Plan.CoOwnerClub);
     if (Plan.NationalTeam >= 0 && JobHasContract(Plan.NationalJob)) {
         TContract Nation = TContract::Nation(World_.Teams[static_cast<std::size_t>(Plan.NationalTeam)].ContainerID);
-        Fill(Nation);
+        FillContract(Nation);
         Person.Contracts.push_back(Nation);
     }
 }
@@ -269,35 +210,10 @@ void TSampleBuilder::AddRelationships() {
     Set(6, {{4, 3, 50, 0, TeamEastbridge}, {5, 3, 30, 0, 2}});
 }
 
-// Every post lands where a team files it: players, coaches, physios, the manager; at a club's kind-10 team also
-// the chairman, the board and the scouts.
 void TSampleBuilder::FileIntoTeams() {
-    auto File = [&](int32_t TeamIndex, uint8_t JobCode, int32_t Person) {
-        if (TeamIndex < 0)
-            return;
-        TTeam& Team = World_.Teams[static_cast<std::size_t>(TeamIndex)];
-        if (JobCode % 2 == 1)
-            Team.PlayerIDs.push_back(Person);
-        if (JobCode == Job::Coach || JobCode == Job::PlayerCoach || JobCode == Job::AssistantManager ||
-            JobCode == Job::PlayerAssistantManager)
-            Team.CoachIDs.push_back(Person);
-        if (JobCode == Job::Physio)
-            Team.PhysioIDs.push_back(Person);
-        if (JobCode == Job::Manager || JobCode == Job::PlayerManager)
-            Team.ManagerID = Person;
-        if (Team.RecordType != 10 || Team.IsNationTeam != 0)
-            return;
-        TClub& Club = World_.Clubs[static_cast<std::size_t>(Team.ContainerID)];
-        if (JobCode == Job::Chairman)
-            Club.ChairmanID = Person;
-        if (JobCode == Job::ManagingDirector || JobCode == Job::DirectorOfFootball || JobCode == Job::GeneralManager)
-            Club.BoardMemberIDs.push_back(Person);
-        if (JobCode == Job::Scout)
-            Club.ScoutIDs.push_back(Person);
-    };
     for (std::size_t K = 0; K < Plans_.size(); ++K) {
-        File(Plans_[K].ClubTeam, Plans_[K].ClubJob, PersonID(K));
-        File(Plans_[K].NationalTeam, Plans_[K].NationalJob, PersonID(K));
+        FileIntoTeam(Plans_[K].ClubTeam, Plans_[K].ClubJob, PersonID(K));
+        FileIntoTeam(Plans_[K].NationalTeam, Plans_[K].NationalJob, PersonID(K));
     }
 }
 
@@ -307,47 +223,25 @@ void TSampleBuilder::AddAttachedRecords() {
         const TPerson& Person = World_.People[K];
         const bool Extra = K >= 12 && Plans_[K].ClubTeam >= 0;
         if (Person.IsPlayer() && (K == 11 || (Extra && K % 5 == 0))) {
-            TLoan Loan;
-            Loan.ID = static_cast<int32_t>(World_.Loans.size());
-            Loan.UniqueID = NextUniqueID();
+            TLoan& Loan = AddRecord(World_.Loans);
             Loan.PersonID = Person.ID;
             Loan.TeamID = K == 11 ? TeamNorthportReserves : TeamEastbridge;
             Loan.StartDate = TDate{200, 2003};
             Loan.EndDate = TDate{150, 2004};
-            World_.Loans.push_back(Loan);
         }
-        if (Person.IsPlayer() && (K == 0 || K == 2 || (Extra && K % 6 == 1))) {
-            TStartingInjury Injury;
-            Injury.ID = static_cast<int32_t>(World_.StartingInjuries.size());
-            Injury.UniqueID = NextUniqueID();
-            Injury.PersonID = Person.ID;
-            Injury.InjuryID = World_.Injuries[K == 2 ? 2 : 0].ID;
-            Injury.StartDate = TDate{Random_.Short(180, 210), 2003};
-            Injury.EndDate = TDate{Random_.Short(220, 300), 2003};
-            Injury.Extra1 = Random_.Byte(0, 5);
-            Injury.Extra3 = 1;
-            World_.StartingInjuries.push_back(Injury);
-        }
-        if (Person.IsStaff() && (K == 3 || K == 8)) {
-            TStartingConfidence Confidence;
-            Confidence.ID = static_cast<int32_t>(World_.StartingConfidences.size());
-            Confidence.UniqueID = NextUniqueID();
-            Confidence.PersonID = Person.ID;
-            Confidence.BoardConfidence = Random_.Short(30, 100);
-            Confidence.FanConfidence = Random_.Short(30, 100);
-            World_.StartingConfidences.push_back(Confidence);
-        }
+        if (Person.IsPlayer() && (K == 0 || K == 2 || (Extra && K % 6 == 1)))
+            AddStartingInjury(
+                Person.ID, [&] { return World_.Injuries[K == 2 ? 2 : 0].ID; }, 220);
+        if (Person.IsStaff() && (K == 3 || K == 8))
+            AddStartingConfidence(Person.ID);
         if (Person.IsPlayer() && (K == 4 || (Extra && K % 7 == 0))) {
-            TFutureTransfer Transfer;
-            Transfer.ID = static_cast<int32_t>(World_.FutureTransfers.size());
-            Transfer.UniqueID = NextUniqueID();
+            TFutureTransfer& Transfer = AddRecord(World_.FutureTransfers);
             Transfer.PersonID = Person.ID;
             Transfer.TeamID = K == 4 ? TeamNorthport : TeamWestfield;
             Transfer.TransferDate = TDate{181, 2004};
             Transfer.TransferFee = Random_.Int(1, 100) * 50000;
             Transfer.FutureWage = Random_.Int(1, 100) * 500;
             Transfer.ContractYears = Random_.Byte(1, 5);
-            World_.FutureTransfers.push_back(Transfer);
         }
     }
 }
@@ -365,19 +259,10 @@ void TSampleBuilder::AddAwardHistories() {
                                              {22, 2000, 2, -1, -1},
                                              {22, 2003, 4, 1, 11}}};
     auto Winner = [&](int K) { return K < 0 ? -1 : PersonID(static_cast<std::size_t>(K)); };
-    for (const auto& Seed : Seeds) {
-        TAwardHistory History;
-        History.ID = static_cast<int32_t>(World_.AwardHistories.size());
-        History.UniqueID = NextUniqueID();
-        History.AwardID = Seed.Award;
-        History.Year = Seed.Year;
-        History.Person1ID = Winner(Seed.Person1);
-        History.Person2ID = Winner(Seed.Person2);
-        History.Person3ID = Winner(Seed.Person3);
-        History.HistoryByte1 = Random_.Byte(0, 3);
-        History.HistoryByte2 = Random_.Byte(0, 3);
-        World_.AwardHistories.push_back(History);
-    }
+    for (const auto& Seed : Seeds)
+        AddAwardHistory(Seed.Award, Seed.Year, [&] {
+            return std::array<int32_t, 3>{Winner(Seed.Person1), Winner(Seed.Person2), Winner(Seed.Person3)};
+        });
 }
 
 // Players' seasons; two spells in one season (a loan), and teams outside the database (-1).

@@ -9,7 +9,7 @@
 
 namespace wb {
 
-TSampleBuilder::TSampleBuilder(const TSampleOptions& Options) : Options_(Options), Random_(Options.Seed) {
+TSampleBuilder::TSampleBuilder(const TSampleOptions& Options) : TBuilderBase(Options.Seed), Options_(Options) {
     if (Options_.Version != 112 && Options_.Version != 145 && Options_.Version != 147)
         throw std::invalid_argument("sample worlds exist for versions 112, 145 and 147");
     Options_.LanguageCount = std::clamp(Options_.LanguageCount, 1, 5);
@@ -31,26 +31,6 @@ int32_t TSampleBuilder::NextUniqueID() {
     return static_cast<int32_t>(1000 + ((NextUniqueID_++ * UniqueIDMultiplier_ + UniqueIDOffset_) & Mask));
 }
 
-TDate TSampleBuilder::RandomDate(int FirstYear, int LastYear) {
-    return TDate{Random_.Short(0, 364), Random_.Short(FirstYear, LastYear)};
-}
-
-TColor TSampleBuilder::RandomKit() {
-    return TColor{Random_.Short(0, 0x7FFF), Random_.Short(0, 0x7FFF), Random_.Short(0, 0x7FFF)};
-}
-
-// Texts in further languages carry the language's tag and a character outside Latin-1's ASCII half, so that
-// every language block differs and the UTF-16 path is exercised.
-std::u16string TSampleBuilder::Tr(std::u16string_view Base, int32_t Language) const {
-    if (Language == DefaultLanguageUniqueID || Base.empty())
-        return std::u16string(Base);
-    std::u16string Tag;
-    for (const auto& Known : World_.Languages)
-        if (Known.UniqueID == Language)
-            Tag = Known.Name.substr(0, 2);
-    return std::u16string(Base) + u" \u00B7 " + Tag;
-}
-
 TWorld TSampleBuilder::Build() {
     World_ = EmptyWorld(Options_.Version);
     World_.LangVersion = Options_.LangVersion;
@@ -68,16 +48,7 @@ TWorld TSampleBuilder::Build() {
     PlanPeople();
     AddPeople();
     FileIntoTeams();
-    AddRelationships();
-    AddClubAndNationLinks();
-    AddAwards();
-    AddAwardHistories();
-    AddCompetitionHistories();
-    AddMedia();
-    AddStadiumMoves();
-    AddClubDebts();
-    AddAttachedRecords();
-    AddPlayingHistories();
+    AddRecordsAfterPeople();
     Finish();
     return std::move(World_);
 }
@@ -85,17 +56,7 @@ TWorld TSampleBuilder::Build() {
 // What is derived from the rest: counts the game keeps, the names' order and the nations' ranges of them, the
 // playing histories' order, texts the server records repeat, and the language offsets.
 void TSampleBuilder::Finish() {
-    auto NationOf = [&](int32_t ID) -> TNation* {
-        return ID >= 0 && static_cast<std::size_t>(ID) < World_.Nations.size()
-                   ? &World_.Nations[static_cast<std::size_t>(ID)]
-                   : nullptr;
-    };
-    for (const auto& Person : World_.People)
-        if (TNation* Nation = NationOf(Person.NationID))
-            ++Nation->PersonCount;
-    for (const auto& Club : World_.Clubs)
-        if (TNation* Nation = NationOf(Club.NationID))
-            ++Nation->ClubCount;
+    CountNationMembers();
     SortNamePools(World_);
     RealignNames(World_);
     SortPlayingHistories(World_);

@@ -10,7 +10,7 @@
 namespace wb {
 
 TWorldGenerator::TWorldGenerator(const TGeneratorOptions& Options)
-    : Options_(Options), Random_(Options.Seed), Names_(Random_) {
+    : TBuilderBase(Options.Seed), Options_(Options), Names_(Random_) {
     if (Options_.Version != 112 && Options_.Version != 145 && Options_.Version != 147)
         throw std::invalid_argument("worlds exist for versions 112, 145 and 147");
     if (Options_.PeopleCount < 1 || Options_.PeopleCount > 5000000)
@@ -43,30 +43,11 @@ TWorld TWorldGenerator::Build() {
     AddNames();
     FileIntoTeams();
     AddPersonLanguages();
-    AddRelationships();
-    AddClubAndNationLinks();
-    AddAwards();
-    AddAwardHistories();
-    AddCompetitionHistories();
-    AddMedia();
-    AddStadiumMoves();
-    AddClubDebts();
-    AddAttachedRecords();
-    AddPlayingHistories();
+    AddRecordsAfterPeople();
 
     // What is derived from the rest: the counts the game keeps, the save's order and numbering, the texts the
     // server records repeat, and (once every table's size is final) the language blocks' offsets.
-    std::vector<int32_t> PersonCounts(World_.Nations.size()), ClubCounts(World_.Nations.size());
-    for (const auto& Person : World_.People)
-        if (Person.NationID >= 0)
-            ++PersonCounts[static_cast<std::size_t>(Person.NationID)];
-    for (const auto& Club : World_.Clubs)
-        if (Club.NationID >= 0)
-            ++ClubCounts[static_cast<std::size_t>(Club.NationID)];
-    for (std::size_t N = 0; N < World_.Nations.size(); ++N) {
-        World_.Nations[N].PersonCount = PersonCounts[N];
-        World_.Nations[N].ClubCount = static_cast<int16_t>(ClubCounts[N]);
-    }
+    CountNationMembers();
     ApplySaveOrder(World_);
     SyncServerTexts(World_);
     AddRetiredPersons();
