@@ -23,7 +23,7 @@ constexpr const char* JournalName = ".pyxsave-commit";
 constexpr const char* JournalTempName = ".pyxsave-commit.new";
 
 const char* const DataFiles[] = {"server_db.dat",     "people_db.dat",  "lang_db.dat",
-                                  "pl_hist_index.dat", "pl_hist_id.dat", "pl_hist_dt.dat"};
+                                 "pl_hist_index.dat", "pl_hist_id.dat", "pl_hist_dt.dat"};
 
 bool IsDataFileName(const std::string& Entry) {
     for (const char* Name : DataFiles)
@@ -212,6 +212,8 @@ std::string TPyxSaveTransaction::TargetOf(const std::string& Path) const {
 }
 
 void TPyxSaveTransaction::Commit() {
+    if (Files_.empty())
+        return;
     for (TFile& F : Files_) {
         try {
             F.Stream->Flush(true);
@@ -220,24 +222,33 @@ void TPyxSaveTransaction::Commit() {
             throw EAccessDeniedError("Couldn't write " + F.Name + ".\r\n" + E.what());
         }
     }
-    // Every file is whole on disk. The journal makes the replacement all or nothing; without one (a folder that
-    // takes no new file now) the renames still run, as they would have before.
+    // Every file is whole on disk. The journal makes the replacement all or nothing: without it no file is
+    // replaced, and the save fails with the folder as it was.
     std::string Lines;
     for (const TFile& F : Files_)
         Lines += F.TempPath.substr(Folder_.size()) + '\t' + F.Name + '\n';
-    const bool Journalled = WriteJournal(Folder_, Lines);
-    for (TFile& F : Files_) {
-        if (std::rename(F.TempPath.c_str(), (Folder_ + F.Name).c_str()) != 0) {
-            if (Journalled)
+    if (!WriteJournal(Folder_, Lines))
+        throw EAccessDeniedError("Couldn't write " + Files_.front().Name +
+                                 ".\r\nThe save could not record which files it replaces, so it replaced none.");
+    for (size_t I = 0; I < Files_.size(); ++I) {
+        if (std::rename(Files_[I].TempPath.c_str(), (Folder_ + Files_[I].Name).c_str()) != 0) {
+            if (I == 0) {
+                // Nothing was replaced: drop the journal, and the temporary files go with this save.
                 ::unlink((Folder_ + JournalName).c_str());
-            DenyAccess(F.Name);
+                SyncFolder(Folder_);
+                DenyAccess(Files_[I].Name);
+            }
+            // Some files are new already. The journal and the files still to be renamed stay, so the next load or
+            // save of the folder completes the set instead of reading a mix of two saves.
+            for (size_t J = I; J < Files_.size(); ++J)
+                Files_[J].TempPath.clear();
+            SyncFolder(Folder_);
+            DenyAccess(Files_[I].Name);
         }
-        F.TempPath.clear();
+        Files_[I].TempPath.clear();
     }
     Committed_ = true;
     SyncFolder(Folder_);
-    if (Journalled) {
-        ::unlink((Folder_ + JournalName).c_str());
-        SyncFolder(Folder_);
-    }
+    ::unlink((Folder_ + JournalName).c_str());
+    SyncFolder(Folder_);
 }

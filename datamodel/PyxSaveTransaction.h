@@ -18,9 +18,10 @@
 // The files depend on each other (the history files on one another, the people on the server file's numbering),
 // so the replacement of the set must not be left half done. Before the first rename the save writes a commit
 // journal naming each temporary file and the file it replaces; once the journal is on disk the save counts as
-// done. A save killed among its renames leaves the journal behind, and FinishInterruptedSave, which every load
-// and save of the folder runs first, completes the renames it lists, so no load ever sees a mix of old and new
-// files.
+// done. A save killed among its renames, or one whose rename fails after the first, leaves the journal behind,
+// and FinishInterruptedSave, which every load and save of the folder runs first, completes the renames it lists,
+// so no load ever sees a mix of old and new files. A journal that cannot be written fails the save before any
+// file is replaced.
 class TPyxSaveTransaction final : public TPyxSaveTarget {
 public:
     // Folder ends with a path delimiter.
@@ -32,7 +33,7 @@ public:
     // A stream that will replace FileName on commit. EAccessDeniedError ("Couldn't access <name>.\r\nMake sure the
     // file isn't write protected.") when the file exists and may not be written, or nothing can be created beside it.
     TPyxFileStream& Create(const std::string& FileName) override;
-    // Flushes and syncs every file, then renames each over its original.
+    // Flushes and syncs every file, writes the commit journal, then renames each over its original.
     void Commit() override;
     // The data file a stream path of this save stands for, for messages ("server_db.dat").
     std::string TargetOf(const std::string& Path) const override;

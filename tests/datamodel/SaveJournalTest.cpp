@@ -1,5 +1,6 @@
 #include "DiskFolders.h"
 #include "PyxDatabase.h"
+#include "PyxSaveTransaction.h"
 #include "SampleWorld.h"
 #include "Writers.h"
 
@@ -16,7 +17,9 @@ namespace {
 const char* const DataFiles[] = {"server_db.dat",     "people_db.dat",  "lang_db.dat",
                                  "pl_hist_index.dat", "pl_hist_id.dat", "pl_hist_dt.dat"};
 
-std::string TempName(const std::string& File) { return "." + File + ".pyxsave-k1ll3d"; }
+std::string TempName(const std::string& File) {
+    return "." + File + ".pyxsave-k1ll3d";
+}
 
 void WriteText(const std::filesystem::path& Path, const std::string& Text) {
     std::ofstream(Path, std::ios::binary) << Text;
@@ -81,4 +84,66 @@ TEST(SaveJournalTest, ACompletedSaveLeavesNoJournal) {
     Db.Load(Dir.Str());
     Db.Save(Out.Str());
     EXPECT_TRUE(disk::HiddenEntries(Out.Path).empty());
+}
+
+namespace {
+
+// Writes "server_db.dat" and "people_db.dat" through one save whose rename of Blocked fails: a non-empty folder of
+// that name stands where the file was when the save began.
+void SaveWithBlockedRename(const disk::TTempDir& Dir, const std::string& Blocked) {
+    TPyxSaveTransaction Save(Dir.Str());
+    for (const char* File : {"server_db.dat", "people_db.dat"})
+        Save.Create(File).Write("new", 3);
+    std::filesystem::remove(Dir.Path / Blocked);
+    std::filesystem::create_directory(Dir.Path / Blocked);
+    WriteText(Dir.Path / Blocked / "inside", "x");
+    EXPECT_THROW(Save.Commit(), EAccessDeniedError);
+}
+
+std::string Text(const std::map<std::string, std::vector<uint8_t>>& Files, const std::string& Name) {
+    return std::string(Files.at(Name).begin(), Files.at(Name).end());
+}
+
+} // namespace
+
+TEST(SaveJournalTest, ARenameFailingAfterTheFirstIsCompletedByTheNextLoad) {
+    disk::TTempDir Dir("journal_blocked");
+    for (const char* File : {"server_db.dat", "people_db.dat"})
+        WriteText(Dir.Path / File, "old");
+    SaveWithBlockedRename(Dir, "people_db.dat");
+    auto Files = disk::Snapshot(Dir.Path);
+    EXPECT_EQ(Text(Files, "server_db.dat"), "new");
+    EXPECT_TRUE(Files.count(".pyxsave-commit"));
+
+    std::filesystem::remove_all(Dir.Path / "people_db.dat");
+    TPyxSaveTransaction::FinishInterruptedSave(Dir.Str());
+    Files = disk::Snapshot(Dir.Path);
+    EXPECT_EQ(Text(Files, "people_db.dat"), "new");
+    EXPECT_TRUE(disk::HiddenEntries(Dir.Path).empty());
+}
+
+TEST(SaveJournalTest, AFirstRenameFailingReplacesNothingAndLeavesNothing) {
+    disk::TTempDir Dir("journal_blocked_first");
+    for (const char* File : {"server_db.dat", "people_db.dat"})
+        WriteText(Dir.Path / File, "old");
+    SaveWithBlockedRename(Dir, "server_db.dat");
+    EXPECT_EQ(Text(disk::Snapshot(Dir.Path), "people_db.dat"), "old");
+    EXPECT_TRUE(disk::HiddenEntries(Dir.Path).empty());
+}
+
+TEST(SaveJournalTest, ASaveThatCannotWriteItsJournalReplacesNothing) {
+    disk::TTempDir Dir("journal_unwritable");
+    for (const char* File : {"server_db.dat", "people_db.dat"})
+        WriteText(Dir.Path / File, "old");
+    std::filesystem::create_directory(Dir.Path / ".pyxsave-commit.new");
+    {
+        TPyxSaveTransaction Save(Dir.Str());
+        for (const char* File : {"server_db.dat", "people_db.dat"})
+            Save.Create(File).Write("new", 3);
+        EXPECT_THROW(Save.Commit(), EAccessDeniedError);
+    }
+    const auto Files = disk::Snapshot(Dir.Path);
+    EXPECT_EQ(Text(Files, "server_db.dat"), "old");
+    EXPECT_EQ(Text(Files, "people_db.dat"), "old");
+    EXPECT_EQ(Files.size(), 2u);
 }
