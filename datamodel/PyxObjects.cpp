@@ -115,11 +115,13 @@ void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool P
                                     " from: " + ClassName(),
                                 Stream.Position());
         }
-        if (Keep) {
-            MaxID_ = std::max(MaxID_, Entity->ID);
-            MaxUniqueID_ = std::max(MaxUniqueID_, Entity->UniqueID);
+        // A record read only to be dropped (a retired person) still holds its keys: files this save may leave
+        // as they are (the playing histories) and the game's own files name it by them, so a new entity must not
+        // be given them.
+        MaxID_ = std::max(MaxID_, Entity->ID);
+        MaxUniqueID_ = std::max(MaxUniqueID_, Entity->UniqueID);
+        if (Keep)
             Add(std::move(Entity), Indexed);
-        }
         DoProgress(I, Total);
     }
 }

@@ -168,6 +168,31 @@ TEST(RetiredPersons, AreReadAndDroppedSoASaveShrinksThePeopleCount) {
     }
 }
 
+// A retired person is dropped, but the history files a save without histories leaves alone still name it by its
+// UniqueID: a new person given that key would take its history on the next load.
+TEST(RetiredPersons, TheirKeysAreNotGivenToNewPersons) {
+    wb::TWorld W = wb::EmptyWorld(147);
+    wb::AddPerson(W, 2, 1, 101);
+    wb::AddPerson(W, 5, 2, 102);
+    W.Histories.emplace();
+    W.Histories->Histories = {{102, {wb::TPlayingHistoryEntry{2001, 0, 10, 2, -1}}}};
+    pt::TFolder Folder;
+    wb::WriteWorld(W, Folder.Str());
+    TPyxDatabase Db;
+    Db.LoadPlayingHistories = false;
+    ASSERT_EQ(pt::ErrorOf([&] { Db.Load(Folder.Str()); }), "");
+    const TPyxPerson* Added = Db.AddPerson();
+    EXPECT_GT(Added->ID, 2);
+    EXPECT_GT(Added->UniqueID, 102);
+    ASSERT_NO_FATAL_FAILURE(pt::Save(Db, Folder));
+
+    TPyxDatabase Reloaded;
+    ASSERT_NO_FATAL_FAILURE(pt::Load(Reloaded, Folder));
+    const TPyxPerson* New = Reloaded.People.FindByUniqueID(Added->UniqueID);
+    ASSERT_NE(New, nullptr);
+    EXPECT_EQ(New->PlayingHistory, nullptr);
+}
+
 TEST(PeopleTable, PrefixIDAndDataTableCountsAreNotReadBack) {
     wb::TWorld W = wb::EmptyWorld(147);
     wb::AddPerson(W, 3, 40, 140).PrefixID = 999;
