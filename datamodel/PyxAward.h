@@ -20,6 +20,7 @@ class TPyxAwardHistory final : public TPyxObject {
 public:
     void LoadFromStream(TPyxFileStream& Stream, int16_t Version) override;
     void SaveToStream(TPyxFileStream& Stream, int16_t Version) const override;
+    void SetOwner(TPyxAward* Owner) { Award = Owner; }
 
     TPyxAward* Award = nullptr;
     int16_t Year = 0;

@@ -19,6 +19,7 @@ public:
     void SaveToStream(TPyxFileStream& Stream, int16_t Version) const override;
     // An unowned copy with ID and UniqueID 0, for editing a copy of the list.
     std::unique_ptr<TPyxCompetitionHistory> Clone() const;
+    void SetOwner(TPyxCompetition* Owner) { Competition = Owner; }
 
     TPyxCompetition* Competition = nullptr;
     int16_t Year = 0;

@@ -11,11 +11,16 @@ public:
         const int16_t YB = static_cast<const T*>(B)->Year;
         return YA < YB ? -1 : (YA > YB ? 1 : 0);
     }
-    // Sorts the histories by year and numbers them from Next on.
-    void RenumberFrom(int32_t& Next) {
+    // Sorts the histories by year and numbers them from Next on. Each is stamped with Owner, the award or
+    // competition whose list holds it: the table names a history's owner only by that field, so a history the
+    // editor added without it, or moved from another owner's list, would otherwise be dropped or moved back by the
+    // next load.
+    template <class O> void RenumberFrom(int32_t& Next, O* Owner) {
         this->Sort();
-        for (auto& H : this->Items_)
+        for (auto& H : this->Items_) {
+            static_cast<T*>(H.get())->SetOwner(Owner);
             H->ID = Next++;
+        }
         this->RebuildIndexes();
     }
 };
@@ -23,11 +28,13 @@ public:
 // The collection of the awards or the competitions, whose histories the save writes as one table of their own.
 template <class T> class TPyxHistoryOwners : public TPyxCollection<T> {
 public:
-    // Sorts each owner's histories by year and numbers them 0.. across all owners in owner order.
+    // Sorts each owner's histories by year and numbers them 0.. across all owners in owner order, each stamped
+    // with its owner.
     void RenumberHistories() {
         HistoryCount = 0;
         for (int32_t I = 0; I < this->Count(); ++I) {
-            this->Items(I)->Histories.RenumberFrom(HistoryCount);
+            T* Owner = this->Items(I);
+            Owner->Histories.RenumberFrom(HistoryCount, Owner);
             this->DoProgress(I, this->Count());
         }
     }

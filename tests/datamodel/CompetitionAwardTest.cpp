@@ -99,6 +99,35 @@ TEST(CompetitionAwardTest, UnresolvedAwardAndCompetitionReferencesAreWrittenAsNo
     ExpectLoadSaveWrites(World, Expected);
 }
 
+// The table names a history's owner only by the history's own field: one the editor adds to an owner's list, or
+// copies there from another owner, belongs to the owner whose list holds it.
+TEST(CompetitionAwardTest, HistoriesAreSavedUnderTheOwnerWhoseListHoldsThem) {
+    TTempDir In("in"), Out("out");
+    TPyxDatabase Db;
+    ASSERT_EQ(LoadFailure(Sample(), Db, In), "");
+    ASSERT_GE(Db.Awards.Count(), 1);
+    ASSERT_GE(Db.Competitions.Count(), 2);
+    TPyxAward* Award = Db.Awards.Items(0);
+    TPyxCompetition* From = Db.Competitions.Items(0);
+    TPyxCompetition* To = Db.Competitions.Items(1);
+    ASSERT_GE(From->Histories.Count(), 1);
+    auto Added = std::make_unique<TPyxAwardHistory>();
+    Added->Year = 1990;
+    Award->Histories.Add(std::move(Added), true);
+    To->Histories.Add(From->Histories.Items(0)->Clone(), true);
+    const int32_t AwardHistories = Award->Histories.Count();
+    const int32_t FromHistories = From->Histories.Count();
+    const int32_t ToHistories = To->Histories.Count();
+    ASSERT_EQ(FailureOf([&] { Db.Save(Out.Str()); }), "");
+
+    TPyxDatabase Reloaded;
+    Reloaded.LoadPlayingHistories = false;
+    ASSERT_EQ(FailureOf([&] { Reloaded.Load(Out.Str()); }), "");
+    EXPECT_EQ(Reloaded.Awards.Items(0)->Histories.Count(), AwardHistories);
+    EXPECT_EQ(Reloaded.Competitions.Items(0)->Histories.Count(), FromHistories);
+    EXPECT_EQ(Reloaded.Competitions.Items(1)->Histories.Count(), ToHistories);
+}
+
 TEST(CompetitionAwardTest, AwardHistoriesSortByYearWithTiesWhereTheQuicksortPutsThem) {
     wb::TWorld World = Sample();
     ASSERT_GE(World.Awards.size(), 2u);
