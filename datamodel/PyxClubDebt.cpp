@@ -51,8 +51,14 @@ void TPyxClubDebts::ConvertIndexes(const TPyxTeams& Teams) {
     });
 }
 
-void TPyxClubDebts::RenumberFrom(int32_t& Next) {
-    for (auto& D : Items_)
+void TPyxClubDebts::RenumberFrom(int32_t& Next, TPyxTeam* Owner) {
+    // The table names a loan's team and kind only by the record's own fields: one the editor put into this list
+    // without them would be dropped by the next load, or taken for the team's transfer budget.
+    ForEach([&](TPyxClubDebt* D) {
+        D->Team = Owner;
+        if (D->Kind != 1 && D->Kind != 2)
+            D->Kind = 1;
         D->ID = Next++;
+    });
     RebuildIndexes();
 }

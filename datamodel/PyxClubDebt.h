@@ -31,6 +31,6 @@ public:
     int64_t MinRecordSize() const override { return 24; }
     // Hands each debt to its team: loans to its list, the transfer budget as its single entry. Empty afterwards.
     void ConvertIndexes(const TPyxTeams& Teams);
-    // Numbers the debts in list order from Next on.
-    void RenumberFrom(int32_t& Next);
+    // Numbers a team's loans in list order from Next on, each stamped as Owner's loan.
+    void RenumberFrom(int32_t& Next, TPyxTeam* Owner);
 };

@@ -218,7 +218,7 @@ void TPyxTeams::RenumberClubDebts() {
     DebtCount = 0;
     for (int32_t I = 0; I < Count(); ++I) {
         TPyxTeam* T = Items(I);
-        T->ClubDebts.RenumberFrom(DebtCount);
+        T->ClubDebts.RenumberFrom(DebtCount, T);
         if (T->ClubDebt)
             T->ClubDebt->ID = DebtCount++;
         DoProgress(I, Count());

@@ -211,6 +211,25 @@ TEST(AddEntity, TeamRecordsSetByTheEditorAreWrittenWithTheirTeam) {
     EXPECT_EQ(Back->ClubDebts.Items(Back->ClubDebts.Count() - 1)->Amount, 5000);
 }
 
+// A loan put straight into a team's list, as a copy edited elsewhere is put back, has neither team nor loan kind
+// of its own: it is still written as that team's loan, not dropped nor taken for its transfer budget.
+TEST(AddEntity, LoansPutIntoATeamsListAreWrittenAsItsLoans) {
+    TEditedWorld W;
+    TPyxTeam* Team = W.Team(TeamEastbridge);
+    Team->SetClubDebt(std::make_unique<TPyxClubDebt>());
+    Team->ClubDebt->TransferBudget = 777;
+    auto Loan = std::make_unique<TPyxClubDebt>();
+    Loan->Amount = 4000;
+    Team->ClubDebts.Add(std::move(Loan), true);
+    const int32_t Loans = Team->ClubDebts.Count();
+    TPyxTeam* Back = W.SaveAndReload().Teams.FindByUniqueID(W.TeamKey(TeamEastbridge));
+    ASSERT_NE(Back, nullptr);
+    ASSERT_NE(Back->ClubDebt, nullptr);
+    EXPECT_EQ(Back->ClubDebt->TransferBudget, 777);
+    ASSERT_EQ(Back->ClubDebts.Count(), Loans);
+    EXPECT_EQ(Back->ClubDebts.Items(Loans - 1)->Amount, 4000);
+}
+
 TEST(AddEntity, PersonRecordsSetByTheEditorAreWrittenWithTheirPerson) {
     TEditedWorld W;
     TPyxDatabase& Db = W.Db();
