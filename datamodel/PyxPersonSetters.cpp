@@ -206,6 +206,10 @@ void TPyxPerson::SetPersonType(uint8_t Type, int16_t ServerVersion) {
         if (WasPlayer && !ToPlayer) {
             Player.reset();
             SetClubTeam(nullptr);
+            // A national squad's player without a player part would stay in its players list: that post goes
+            // too. A staff post in the national team stays.
+            if (NationalJob % 2 == 1)
+                SetNationalTeam(nullptr);
             SetInternationalRetirement(false);
         }
         if (WasPlayer && Type != ptPlayer)

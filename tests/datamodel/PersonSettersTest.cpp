@@ -336,6 +336,27 @@ TEST(PersonSetters, PlayerCoachBecomingStaffLeavesTheClubPost) {
     EXPECT_EQ(Reloaded(W, EastbridgePlayerCoach)->PersonType, TPyxPerson::ptNonPlayer);
 }
 
+TEST(PersonSetters, PlayerBecomingStaffLeavesTheNationalSquadsPlayersButNotItsStaff) {
+    TEditedWorld W;
+    TPyxPerson* P = W.Person(NorthportPlayer);
+    TPyxTeam* National = W.Team(TeamNation0);
+    ASSERT_EQ(P->NationalTeam, National);
+    ASSERT_TRUE(National->Players.Contains(P));
+    TPyxPerson* Coach = W.Person(EastbridgePlayerCoach);
+    Coach->SetNationalTeam(W.Team(TeamNation1));
+    Coach->SetNationalJob(2);
+    P->SetPersonType(TPyxPerson::ptNonPlayer, W.Db().GetVersion());
+    Coach->SetPersonType(TPyxPerson::ptNonPlayer, W.Db().GetVersion());
+    EXPECT_FALSE(National->Players.Contains(P)) << "a squad's players are read with their player part";
+    EXPECT_EQ(P->NationalTeam, nullptr);
+    EXPECT_EQ(P->NationalJob, 0);
+    EXPECT_EQ(P->Contracts.GetNationContract(), nullptr);
+    EXPECT_EQ(Coach->NationalTeam, W.Team(TeamNation1));
+    EXPECT_TRUE(W.Team(TeamNation1)->Coaches.Contains(Coach));
+    EXPECT_CONSISTENT(W.Db());
+    EXPECT_CONSISTENT(W.SaveAndReload());
+}
+
 TEST(PersonSetters, PlayerBecomingOfficialKeepsOnlyTheSecondNation) {
     TEditedWorld W;
     TPyxPerson* P = W.Person(NorthportPlayer);
