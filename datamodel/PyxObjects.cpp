@@ -115,11 +115,12 @@ void TPyxObjects::LoadFromStream(TPyxFileStream& Stream, int16_t Version, bool P
                                     " from: " + ClassName(),
                                 Stream.Position());
         }
-        if (Keep) {
-            MaxID_ = std::max(MaxID_, Entity->ID);
-            MaxUniqueID_ = std::max(MaxUniqueID_, Entity->UniqueID);
+        // A record the load drops still took its keys: the playing-history files left as they were by a save that
+        // did not load them may name it, and a new entity given its key would take over what they hold.
+        MaxID_ = std::max(MaxID_, Entity->ID);
+        MaxUniqueID_ = std::max(MaxUniqueID_, Entity->UniqueID);
+        if (Keep)
             Add(std::move(Entity), Indexed);
-        }
         DoProgress(I, Total);
     }
 }
