@@ -135,6 +135,26 @@ TEST(PersonSetters, ClubTeamMovesThePostAndTheContract) {
     EXPECT_EQ(Reloaded(W, NorthportPlayer)->ClubTeam->UniqueID, W.TeamKey(TeamEastbridge));
 }
 
+TEST(PersonSetters, LeavingTheClubFromASquadThatFilesNoPostsEndsTheCaptaincyAndSellOnRecords) {
+    TEditedWorld W;
+    TPyxPerson* P = W.Person(WestfieldPlayer);
+    TPyxClub* Club = W.Club(Westfield);
+    TPyxTeam* U21 = W.Team(TeamWestfieldU21);
+    ASSERT_EQ(U21->RecordKind, 11);
+    Club->Captain = P;
+    const int32_t Infos = Club->TransferInfo.Count();
+    auto Sale = std::make_unique<TPyxNextSalePercentage>();
+    Sale->Person = P;
+    Sale->Club = W.Club(Eastbridge);
+    Club->TransferInfo.Add(std::move(Sale));
+    P->SetClubTeam(U21);
+    EXPECT_EQ(Club->Captain, P) << "a squad of the same club keeps the captaincy";
+    P->SetClubTeam(W.Team(TeamEastbridge));
+    EXPECT_EQ(Club->Captain, nullptr);
+    EXPECT_EQ(Club->TransferInfo.Count(), Infos);
+    EXPECT_CONSISTENT(W.Db());
+}
+
 TEST(PersonSetters, LeavingTheClubEndsJobContractAndCoOwnership) {
     TEditedWorld W;
     TPyxPerson* P = W.Person(CoOwnedPlayer);
