@@ -45,7 +45,7 @@ void TPyxNames::Sort() {
             const int64_t Nation = N->Nation ? N->Nation->ID : -1;
             Keys[static_cast<size_t>(I)] = Nation * (int64_t{1} << 32) + N->UseCount;
         }
-        QuickSortByKeys(Keys, 0, Count() - 1);
+        SortByKeys(Keys);
     }
     RenumberByIndex();
 }

@@ -1,6 +1,7 @@
 #include "PyxObjects.h"
 
 #include "PyxLanguage.h"
+#include "PyxQuickSort.h"
 
 #include <algorithm>
 #include <new>
@@ -176,65 +177,50 @@ void TPyxObjects::SaveLangToStream(TPyxFileStream& Stream, int LangIndex) const 
 }
 
 void TPyxObjects::Sort() {
-    if (Count() > 1)
-        QuickSort(0, Count() - 1);
+    // Compares entities through Compare; the pivot is the entity itself, which stays put while slots are swapped.
+    struct TSequence {
+        TPyxObjects& Objects;
+        std::vector<std::unique_ptr<TPyxObject>>& Items;
+        const TPyxObject* PivotAt(int32_t Index) const { return Items[static_cast<size_t>(Index)].get(); }
+        int Compare(int32_t Index, const TPyxObject* Pivot) const {
+            return Objects.Compare(Items[static_cast<size_t>(Index)].get(), Pivot);
+        }
+        void Swap(int32_t A, int32_t B) { std::swap(Items[static_cast<size_t>(A)], Items[static_cast<size_t>(B)]); }
+        void Fallback(int32_t L, int32_t R) {
+            std::stable_sort(Items.begin() + L, Items.begin() + R + 1,
+                             [this](const auto& A, const auto& B) { return Objects.Compare(A.get(), B.get()) < 0; });
+        }
+    } Seq{*this, Items_};
+    HoareQuickSort(Seq, Count());
 }
 
-void TPyxObjects::QuickSort(int32_t L, int32_t R) {
-    // The classic Hoare partition around the middle entity: ties land where this algorithm puts them, and the
-    // files we write depend on that, so it is not replaced by std::sort.
-    while (L < R) {
-        const TPyxObject* Pivot = Items_[static_cast<size_t>((L + R) / 2)].get();
-        int32_t I = L;
-        int32_t J = R;
-        do {
-            while (Compare(Items_[static_cast<size_t>(I)].get(), Pivot) < 0)
-                ++I;
-            while (Compare(Items_[static_cast<size_t>(J)].get(), Pivot) > 0)
-                --J;
-            if (I <= J) {
-                std::swap(Items_[static_cast<size_t>(I)], Items_[static_cast<size_t>(J)]);
-                ++I;
-                --J;
-            }
-        } while (I <= J);
-        // The two halves are disjoint, so sorting the smaller one first (and the larger one in this loop) gives
-        // the same order as the textbook recursion while bounding the stack depth.
-        if (J - L < R - I) {
-            QuickSort(L, J);
-            L = I;
-        } else {
-            QuickSort(I, R);
-            R = J;
+void TPyxObjects::SortByKeys(std::vector<int64_t>& Keys) {
+    struct TSequence {
+        std::vector<int64_t>& Keys;
+        std::vector<std::unique_ptr<TPyxObject>>& Items;
+        int64_t PivotAt(int32_t Index) const { return Keys[static_cast<size_t>(Index)]; }
+        int Compare(int32_t Index, int64_t Pivot) const {
+            const int64_t Key = Keys[static_cast<size_t>(Index)];
+            return Key < Pivot ? -1 : (Key > Pivot ? 1 : 0);
         }
-    }
-}
-
-void TPyxObjects::QuickSortByKeys(std::vector<int64_t>& Keys, int32_t L, int32_t R) {
-    while (L < R) {
-        const int64_t Pivot = Keys[static_cast<size_t>((L + R) / 2)];
-        int32_t I = L;
-        int32_t J = R;
-        do {
-            while (Keys[static_cast<size_t>(I)] < Pivot)
-                ++I;
-            while (Keys[static_cast<size_t>(J)] > Pivot)
-                --J;
-            if (I <= J) {
-                std::swap(Keys[static_cast<size_t>(I)], Keys[static_cast<size_t>(J)]);
-                std::swap(Items_[static_cast<size_t>(I)], Items_[static_cast<size_t>(J)]);
-                ++I;
-                --J;
-            }
-        } while (I <= J);
-        if (J - L < R - I) {
-            QuickSortByKeys(Keys, L, J);
-            L = I;
-        } else {
-            QuickSortByKeys(Keys, I, R);
-            R = J;
+        void Swap(int32_t A, int32_t B) {
+            std::swap(Keys[static_cast<size_t>(A)], Keys[static_cast<size_t>(B)]);
+            std::swap(Items[static_cast<size_t>(A)], Items[static_cast<size_t>(B)]);
         }
-    }
+        void Fallback(int32_t L, int32_t R) {
+            std::vector<std::pair<int64_t, std::unique_ptr<TPyxObject>>> Range;
+            Range.reserve(static_cast<size_t>(R - L + 1));
+            for (int32_t I = L; I <= R; ++I)
+                Range.emplace_back(Keys[static_cast<size_t>(I)], std::move(Items[static_cast<size_t>(I)]));
+            std::stable_sort(Range.begin(), Range.end(),
+                             [](const auto& A, const auto& B) { return A.first < B.first; });
+            for (int32_t I = L; I <= R; ++I) {
+                Keys[static_cast<size_t>(I)] = Range[static_cast<size_t>(I - L)].first;
+                Items[static_cast<size_t>(I)] = std::move(Range[static_cast<size_t>(I - L)].second);
+            }
+        }
+    } Seq{Keys, Items_};
+    HoareQuickSort(Seq, Count());
 }
 
 void TPyxObjects::RenumberByIndex() {

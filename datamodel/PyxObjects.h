@@ -120,11 +120,10 @@ protected:
     void RenumberByIndex();
     // Re-enters every entity in both indexes.
     void RebuildIndexes();
-    void QuickSort(int32_t L, int32_t R);
-    // The same quicksort over Keys, one per entity in Items order, for kinds whose comparison is a key compare:
-    // it reads the array rather than two entities per comparison, and moves keys and entities together. The same
+    // Sort's quicksort over Keys, one per entity in Items order, for kinds whose comparison is a key compare: it
+    // reads the array rather than two entities per comparison, and moves keys and entities together. The same
     // keys give the same comparisons and so the same order, ties included.
-    void QuickSortByKeys(std::vector<int64_t>& Keys, int32_t L, int32_t R);
+    void SortByKeys(std::vector<int64_t>& Keys);
     // "<Plural> seems to be corrupt.\r\nRecord Type: <n>".
     [[noreturn]] static void RaiseRecordType(const char* Plural, int RecordType);
 

@@ -86,7 +86,7 @@ void TPyxPeople::Sort() {
         const TPyxNation* N = Items(I)->Nation;
         Keys[static_cast<size_t>(I)] = N ? N->ID : -1;
     }
-    QuickSortByKeys(Keys, 0, Count() - 1);
+    SortByKeys(Keys);
 }
 
 void TPyxPeople::ConvertIndexes(TPyxPersonLinks& Links) {
