@@ -66,11 +66,16 @@ void TPyxPerson::SetClubTeam(TPyxTeam* Team) {
     TPyxClub* NewClub = Team ? Team->GetClub() : nullptr;
     if (Old) {
         // Between squads of one club the person keeps what the club holds for them beyond their job (the
-        // captaincy, sell-on records); leaving the club ends those too.
-        if (Team && Old->GetClub() == NewClub)
+        // captaincy, sell-on records); leaving the club ends those too, also from a squad whose record files
+        // nobody into the club's posts.
+        TPyxClub* OldClub = Old->GetClub();
+        if (Team && OldClub == NewClub) {
             Old->RemovePersonFromJobSlots(this);
-        else
+        } else {
             Old->RemovePerson(this);
+            if (OldClub)
+                OldClub->RemovePersonFromPosts(this);
+        }
     }
     if (Team)
         Team->AddPerson(this);
@@ -206,6 +211,10 @@ void TPyxPerson::SetPersonType(uint8_t Type, int16_t ServerVersion) {
         if (WasPlayer && !ToPlayer) {
             Player.reset();
             SetClubTeam(nullptr);
+            // A national squad's player without a player part would stay in its players list: that post goes
+            // too. A staff post in the national team stays.
+            if (NationalJob % 2 == 1)
+                SetNationalTeam(nullptr);
             SetInternationalRetirement(false);
         }
         if (WasPlayer && Type != ptPlayer)

@@ -2,6 +2,8 @@
 
 #include "Writers.h"
 
+#include <algorithm>
+
 using namespace ew;
 
 namespace {
@@ -41,6 +43,38 @@ TEST(AddEntity, PersonIsANewPlayerWithFreshKeys) {
     EXPECT_EQ(Back->ID, ID) << "people keep their IDs";
     EXPECT_EQ(Back->GetName(), u"Fresh, Newman");
     EXPECT_EQ(Back->ClubTeam->UniqueID, W.TeamKey(TeamEastbridge));
+}
+
+TEST(AddEntity, PersonKeyIsAboveARetiredPersonsThatAnUnloadedHistoryStillNames) {
+    // The retired record holds the highest UniqueID of the people table and has a playing history; the load drops
+    // the record, and a save without the histories leaves their files as they were.
+    wb::TWorld World = wb::SampleWorld(TEditedWorld::DefaultOptions());
+    int32_t Highest = 0;
+    for (const wb::TPerson& P : World.People)
+        Highest = std::max(Highest, P.UniqueID);
+    wb::TPerson Retired;
+    Retired.RecordType = 5;
+    Retired.ID = static_cast<int32_t>(World.People.size());
+    Retired.UniqueID = Highest + 1;
+    Retired.Retired.Text1 = u"Long Retired";
+    World.People.push_back(Retired);
+    World.Histories->Histories.push_back({Retired.UniqueID, {{1971, 0, 30, 12, -1}}});
+    TTempDir Folder("retired_key");
+    wb::WriteWorld(World, Folder.Str());
+    int32_t Key = 0;
+    {
+        TPyxDatabase Db;
+        Db.LoadPlayingHistories = false;
+        Db.Load(Folder.Str());
+        Key = Db.AddPerson()->UniqueID;
+        EXPECT_GT(Key, Retired.UniqueID);
+        Db.Save(Folder.Str());
+    }
+    TPyxDatabase Back;
+    Back.Load(Folder.Str());
+    TPyxPerson* P = Back.People.FindByUniqueID(Key);
+    ASSERT_NE(P, nullptr);
+    EXPECT_EQ(P->PlayingHistory, nullptr) << "the new person took over the retired person's seasons";
 }
 
 TEST(AddEntity, ClubWithItsFirstSquadAndTextsInEveryLanguage) {

@@ -135,6 +135,26 @@ TEST(PersonSetters, ClubTeamMovesThePostAndTheContract) {
     EXPECT_EQ(Reloaded(W, NorthportPlayer)->ClubTeam->UniqueID, W.TeamKey(TeamEastbridge));
 }
 
+TEST(PersonSetters, LeavingTheClubFromASquadThatFilesNoPostsEndsTheCaptaincyAndSellOnRecords) {
+    TEditedWorld W;
+    TPyxPerson* P = W.Person(WestfieldPlayer);
+    TPyxClub* Club = W.Club(Westfield);
+    TPyxTeam* U21 = W.Team(TeamWestfieldU21);
+    ASSERT_EQ(U21->RecordKind, 11);
+    Club->Captain = P;
+    const int32_t Infos = Club->TransferInfo.Count();
+    auto Sale = std::make_unique<TPyxNextSalePercentage>();
+    Sale->Person = P;
+    Sale->Club = W.Club(Eastbridge);
+    Club->TransferInfo.Add(std::move(Sale));
+    P->SetClubTeam(U21);
+    EXPECT_EQ(Club->Captain, P) << "a squad of the same club keeps the captaincy";
+    P->SetClubTeam(W.Team(TeamEastbridge));
+    EXPECT_EQ(Club->Captain, nullptr);
+    EXPECT_EQ(Club->TransferInfo.Count(), Infos);
+    EXPECT_CONSISTENT(W.Db());
+}
+
 TEST(PersonSetters, LeavingTheClubEndsJobContractAndCoOwnership) {
     TEditedWorld W;
     TPyxPerson* P = W.Person(CoOwnedPlayer);
@@ -334,6 +354,27 @@ TEST(PersonSetters, PlayerCoachBecomingStaffLeavesTheClubPost) {
     W.SaveAndReload();
     EXPECT_CONSISTENT(W.Reloaded());
     EXPECT_EQ(Reloaded(W, EastbridgePlayerCoach)->PersonType, TPyxPerson::ptNonPlayer);
+}
+
+TEST(PersonSetters, PlayerBecomingStaffLeavesTheNationalSquadsPlayersButNotItsStaff) {
+    TEditedWorld W;
+    TPyxPerson* P = W.Person(NorthportPlayer);
+    TPyxTeam* National = W.Team(TeamNation0);
+    ASSERT_EQ(P->NationalTeam, National);
+    ASSERT_TRUE(National->Players.Contains(P));
+    TPyxPerson* Coach = W.Person(EastbridgePlayerCoach);
+    Coach->SetNationalTeam(W.Team(TeamNation1));
+    Coach->SetNationalJob(2);
+    P->SetPersonType(TPyxPerson::ptNonPlayer, W.Db().GetVersion());
+    Coach->SetPersonType(TPyxPerson::ptNonPlayer, W.Db().GetVersion());
+    EXPECT_FALSE(National->Players.Contains(P)) << "a squad's players are read with their player part";
+    EXPECT_EQ(P->NationalTeam, nullptr);
+    EXPECT_EQ(P->NationalJob, 0);
+    EXPECT_EQ(P->Contracts.GetNationContract(), nullptr);
+    EXPECT_EQ(Coach->NationalTeam, W.Team(TeamNation1));
+    EXPECT_TRUE(W.Team(TeamNation1)->Coaches.Contains(Coach));
+    EXPECT_CONSISTENT(W.Db());
+    EXPECT_CONSISTENT(W.SaveAndReload());
 }
 
 TEST(PersonSetters, PlayerBecomingOfficialKeepsOnlyTheSecondNation) {
