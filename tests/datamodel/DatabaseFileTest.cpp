@@ -250,7 +250,7 @@ TEST(DatabaseFileTest, SaveBeforeAnyLoadIsRefused) {
     TTempDir Dir;
     TPyxDatabase Db;
     EXPECT_NE(FailureOf([&] { Db.Save(Dir.Str()); }), "");
-    EXPECT_TRUE(fs::is_empty(Dir.Path()));
+    EXPECT_TRUE(fs::is_empty(Dir.Path));
 }
 
 // A save that fails leaves every file of the folder as it was and no temporary file behind.
@@ -422,7 +422,7 @@ TEST_P(FailedLoadTest, AFailedLoadRefusesToSaveAndTheNextLoadStartsClean) {
     TPyxDatabase Db;
     ASSERT_NE(LoadFailure(Broken(), Db, Bad), "");
     EXPECT_NE(FailureOf([&] { Db.Save(Out.Str()); }), "");
-    EXPECT_TRUE(fs::is_empty(Out.Path()));
+    EXPECT_TRUE(fs::is_empty(Out.Path));
     const wb::TWorld World = Sample();
     wb::WriteWorld(World, Good.Str());
     ASSERT_EQ(FailureOf([&] {

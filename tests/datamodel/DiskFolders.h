@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -20,20 +21,30 @@ namespace disk {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the temporary directory, readable by everyone, removed with the object.
+// A fresh folder of its own under the temporary directory, named after the running test and Tag, readable by
+// everyone (so that an unprivileged child can read it), removed with the object.
 class TTempDir {
 public:
-    explicit TTempDir(const std::string& Name) {
-        Path = fs::temp_directory_path() / ("pyx_" + Name + "_" + std::to_string(::getpid()));
+    explicit TTempDir(const std::string& Tag = "dir") {
+        static int Counter = 0;
+        const auto* Info = testing::UnitTest::GetInstance()->current_test_info();
+        std::string Name = Info ? std::string(Info->test_suite_name()) + "_" + Info->name() : "test";
+        std::replace(Name.begin(), Name.end(), '/', '_');
+        Path = fs::temp_directory_path() /
+               ("pyx_" + Name + "_" + Tag + "_" + std::to_string(::getpid()) + "_" + std::to_string(++Counter));
         fs::remove_all(Path);
         fs::create_directories(Path);
         fs::permissions(Path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                   fs::perms::others_read | fs::perms::others_exec);
     }
     ~TTempDir() {
-        std::error_code Ec;
-        fs::permissions(Path, fs::perms::owner_all, fs::perm_options::add, Ec);
-        fs::remove_all(Path, Ec);
+        std::error_code Ignored;
+        // Restore write permission first, to the folder and its entries, so that what a test protected can be removed.
+        fs::permissions(Path, fs::perms::owner_all, fs::perm_options::add, Ignored);
+        for (const auto& Entry : fs::directory_iterator(Path, Ignored))
+            if (!Entry.is_symlink(Ignored))
+                fs::permissions(Entry.path(), fs::perms::owner_all, fs::perm_options::add, Ignored);
+        fs::remove_all(Path, Ignored);
     }
     TTempDir(const TTempDir&) = delete;
     TTempDir& operator=(const TTempDir&) = delete;
@@ -41,6 +52,7 @@ public:
     // The folder as the database takes it, with a trailing delimiter.
     std::string Str() const { return Path.string() + "/"; }
     std::string File(const std::string& Name) const { return (Path / Name).string(); }
+    bool Has(const std::string& Name) const { return fs::exists(Path / Name); }
 
     fs::path Path;
 };

@@ -2,24 +2,7 @@
 
 #include "Writers.h"
 
-#include <unistd.h>
-
 namespace ew {
-
-namespace fs = std::filesystem;
-
-TTempDir::TTempDir(const std::string& Name) {
-    static int Counter = 0;
-    Path_ = fs::temp_directory_path() /
-            ("pyx_edit_" + Name + "_" + std::to_string(::getpid()) + "_" + std::to_string(++Counter));
-    fs::remove_all(Path_);
-    fs::create_directories(Path_);
-}
-
-TTempDir::~TTempDir() {
-    std::error_code Ignored;
-    fs::remove_all(Path_, Ignored);
-}
 
 wb::TSampleOptions TEditedWorld::DefaultOptions() {
     wb::TSampleOptions O;

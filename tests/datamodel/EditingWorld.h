@@ -3,6 +3,7 @@
 #include "PyxDatabase.h"
 #include "ReferenceWalk.h"
 
+#include "DiskFolders.h"
 #include "SampleWorld.h"
 
 #include <gtest/gtest.h>
@@ -13,18 +14,7 @@
 
 namespace ew {
 
-// A folder of its own under the temp dir, removed with the object.
-class TTempDir {
-public:
-    explicit TTempDir(const std::string& Name);
-    ~TTempDir();
-    TTempDir(const TTempDir&) = delete;
-    TTempDir& operator=(const TTempDir&) = delete;
-    std::string Str() const { return Path_.string() + "/"; }
-
-private:
-    std::filesystem::path Path_;
-};
+using disk::TTempDir;
 
 // A sample world written to disk and loaded, for tests that edit it, save it and load what was saved.
 class TEditedWorld {

@@ -1,15 +1,11 @@
 #include "PyxDatabase.h"
 #include "PyxName.h"
 
+#include "DiskFolders.h"
 #include "WorldGenerator.h"
 #include "Writers.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,12 +23,11 @@ TEST(PeopleSortKeys, OrderEqualsTheQuicksortByComparisonEverySort) {
     wb::TGeneratorOptions Options;
     Options.PeopleCount = 1500;
     Options.Seed = 3;
-    const fs::path Dir = fs::temp_directory_path() / ("pyx_sortkeys_" + std::to_string(::getpid()));
-    wb::WriteWorld(wb::GenerateWorld(Options), Dir.string());
+    const disk::TTempDir Dir;
+    wb::WriteWorld(wb::GenerateWorld(Options), Dir.Str());
     TPyxDatabase ByKeys, ByCompare;
-    ByKeys.Load(Dir.string());
-    ByCompare.Load(Dir.string());
-    fs::remove_all(Dir);
+    ByKeys.Load(Dir.Str());
+    ByCompare.Load(Dir.Str());
     const std::vector<int32_t> Loaded = PersonIDs(ByKeys.People);
     ASSERT_EQ(Loaded, PersonIDs(ByCompare.People));
     for (int Round = 0; Round < 3; ++Round) {
@@ -49,12 +44,11 @@ TEST(PeopleSortKeys, NamePoolsOrderAsTheQuicksortByComparison) {
     wb::TGeneratorOptions Options;
     Options.PeopleCount = 1500;
     Options.Seed = 4;
-    const fs::path Dir = fs::temp_directory_path() / ("pyx_namekeys_" + std::to_string(::getpid()));
-    wb::WriteWorld(wb::GenerateWorld(Options), Dir.string());
+    const disk::TTempDir Dir;
+    wb::WriteWorld(wb::GenerateWorld(Options), Dir.Str());
     TPyxDatabase ByKeys, ByCompare;
-    ByKeys.Load(Dir.string());
-    ByCompare.Load(Dir.string());
-    fs::remove_all(Dir);
+    ByKeys.Load(Dir.Str());
+    ByCompare.Load(Dir.Str());
     auto UniqueIDs = [](const TPyxNames& Pool) {
         std::vector<int32_t> IDs;
         Pool.ForEach([&](const TPyxName* N) { IDs.push_back(N->UniqueID); });

@@ -5,47 +5,18 @@
 
 #include "PyxDatabase.h"
 
+#include "DiskFolders.h"
 #include "FileImage.h"
 #include "SaveOrder.h"
 #include "Writers.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace pt {
 
-// A fresh folder of its own under the temp dir, removed with the object.
-class TFolder final {
-public:
-    TFolder() {
-        static int Counter = 0;
-        const auto* Info = testing::UnitTest::GetInstance()->current_test_info();
-        std::string Name = Info ? std::string(Info->test_suite_name()) + "_" + Info->name() : "pyx";
-        for (char& C : Name)
-            if (C == '/')
-                C = '_';
-        Path_ = std::filesystem::temp_directory_path() /
-                ("pyx_pt_" + Name + "_" + std::to_string(::getpid()) + "_" + std::to_string(++Counter));
-        std::filesystem::remove_all(Path_);
-        std::filesystem::create_directories(Path_);
-    }
-    ~TFolder() {
-        std::error_code Ignored;
-        std::filesystem::remove_all(Path_, Ignored);
-    }
-    TFolder(const TFolder&) = delete;
-    TFolder& operator=(const TFolder&) = delete;
-
-    std::string Str() const { return Path_.string() + "/"; }
-    std::string File(const std::string& Name) const { return (Path_ / Name).string(); }
-    bool Has(const std::string& Name) const { return std::filesystem::exists(Path_ / Name); }
-
-private:
-    std::filesystem::path Path_;
-};
+using TFolder = disk::TTempDir;
 
 inline void WriteFiles(const wb::TWorldFiles& Files, const TFolder& Folder) {
     wb::WriteFileBytes(Folder.File("server_db.dat"), Files.Server.Data());

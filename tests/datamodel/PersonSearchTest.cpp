@@ -3,13 +3,11 @@
 #include "PyxPerson.h"
 #include "PyxText.h"
 
+#include "DiskFolders.h"
 #include "WorldGenerator.h"
 #include "Writers.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -85,12 +83,10 @@ TEST(PersonSearch, FoldsLettersBeyondAscii) {
 TEST(PersonSearch, SearchMatchesVisitsEveryPersonInOrderWithItsMatchesResult) {
     wb::TGeneratorOptions Options;
     Options.PeopleCount = 800;
-    const std::filesystem::path Dir =
-        std::filesystem::temp_directory_path() / ("pyx_searchmatches_" + std::to_string(::getpid()));
-    wb::WriteWorld(wb::GenerateWorld(Options), Dir.string());
+    const disk::TTempDir Dir;
+    wb::WriteWorld(wb::GenerateWorld(Options), Dir.Str());
     TPyxDatabase Db;
-    Db.Load(Dir.string());
-    std::filesystem::remove_all(Dir);
+    Db.Load(Dir.Str());
     for (const std::u16string Text : {u"an", u"A", u"", u"o s", u"zzz", u"Kov"}) {
         std::vector<int32_t> Visited;
         int Found = 0;

@@ -5,52 +5,23 @@
 
 #include "PyxDatabase.h"
 
+#include "DiskFolders.h"
 #include "Records.h"
 #include "SampleWorld.h"
 #include "Writers.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace servertest {
 
 namespace fs = std::filesystem;
 
-// A fresh folder named after the running test, removed with the object.
-class TTempDir final {
-public:
-    explicit TTempDir(const std::string& Tag = "dir") {
-        const auto* Info = testing::UnitTest::GetInstance()->current_test_info();
-        std::string Name = std::string(Info ? Info->test_suite_name() : "suite") + "_" +
-                           (Info ? Info->name() : "test") + "_" + Tag + "_" + std::to_string(::getpid());
-        std::replace(Name.begin(), Name.end(), '/', '_');
-        Path_ = fs::temp_directory_path() / ("pyx_" + Name);
-        fs::remove_all(Path_);
-        fs::create_directories(Path_);
-    }
-    ~TTempDir() {
-        std::error_code Ignored;
-        // Restore write permission first so that files a test protected can be removed.
-        for (const auto& Entry : fs::directory_iterator(Path_, Ignored))
-            fs::permissions(Entry.path(), fs::perms::owner_all, fs::perm_options::add, Ignored);
-        fs::remove_all(Path_, Ignored);
-    }
-    TTempDir(const TTempDir&) = delete;
-    TTempDir& operator=(const TTempDir&) = delete;
-
-    std::string Str() const { return Path_.string() + "/"; }
-    std::string File(const std::string& Name) const { return (Path_ / Name).string(); }
-    const fs::path& Path() const { return Path_; }
-
-private:
-    fs::path Path_;
-};
+using disk::TTempDir;
 
 // "<class>: <message>" of the failure, or "" when F completes.
 template <class F> std::string FailureOf(F&& Action) {
@@ -87,7 +58,7 @@ inline std::string LoadFailure(const wb::TWorld& World) {
 // Every regular file of a folder with its bytes.
 inline std::map<std::string, std::vector<uint8_t>> Snapshot(const TTempDir& Dir) {
     std::map<std::string, std::vector<uint8_t>> Files;
-    for (const auto& Entry : fs::directory_iterator(Dir.Path()))
+    for (const auto& Entry : fs::directory_iterator(Dir.Path))
         Files[Entry.path().filename().string()] =
             Entry.is_regular_file() ? wb::ReadFileBytes(Entry.path().string()) : std::vector<uint8_t>{};
     return Files;
