@@ -1,42 +1,12 @@
 #include "PyxDatabase.h"
 
+#include "PeopleTestSupport.h"
 #include "SampleWorld.h"
 #include "Writers.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-namespace fs = std::filesystem;
-
 namespace {
-
-// A fresh folder under the test temp dir, removed with the object.
-struct TTempDir {
-    fs::path Path;
-    explicit TTempDir(const std::string& Name) {
-        Path = fs::temp_directory_path() / ("pyx_" + Name + "_" + std::to_string(::getpid()));
-        fs::remove_all(Path);
-        fs::create_directories(Path);
-    }
-    ~TTempDir() { fs::remove_all(Path); }
-    std::string Str() const { return Path.string() + "/"; }
-};
-
-void ExpectSameFiles(const wb::TWorldFiles& Expected, const std::string& Dir) {
-    auto Check = [&](const wb::TFileImage& Image, const char* Name) {
-        auto Actual = wb::ReadFileBytes(Dir + Name);
-        EXPECT_EQ(wb::DescribeDifference(Image, Actual), "") << Name;
-    };
-    Check(Expected.Server, "server_db.dat");
-    Check(Expected.People, "people_db.dat");
-    Check(Expected.Lang, "lang_db.dat");
-    if (Expected.History) {
-        Check(Expected.History->Index, "pl_hist_index.dat");
-        Check(Expected.History->Id, "pl_hist_id.dat");
-        Check(Expected.History->Data, "pl_hist_dt.dat");
-    }
-}
 
 struct TCase {
     int16_t Version;
@@ -58,7 +28,7 @@ TEST_P(SampleRoundTrip, LoadThenSaveWritesTheSameBytes) {
     O.DefaultLanguagePosition = C.DefaultPosition;
     O.PeopleCount = 24;
     wb::TWorld World = wb::SampleWorld(O);
-    TTempDir In("rt_in"), Out("rt_out");
+    disk::TTempDir In("in"), Out("out");
     wb::TWorldFiles Files = wb::WriteWorld(World, In.Str());
     TPyxDatabase Db;
     try {
@@ -67,7 +37,7 @@ TEST_P(SampleRoundTrip, LoadThenSaveWritesTheSameBytes) {
     } catch (const EPyxError& E) {
         FAIL() << E.ClassName() << ": " << E.what();
     }
-    ExpectSameFiles(Files, Out.Str());
+    pt::ExpectFiles(Files, Out);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, SampleRoundTrip,
