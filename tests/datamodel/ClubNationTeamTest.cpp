@@ -448,88 +448,55 @@ TEST_P(RenumberingTest, EveryReferenceFollowsTheRenumberedEntities) {
 }
 
 // A list longer than its count allows fails the save naming the table; at the limit it saves.
+using TFill = std::function<void(TPyxDatabase&, int32_t)>; // makes a list Count long
+
 struct TListCase {
     const char* Name;
     const char* Table;
     int32_t Limit;
-    std::function<void(TPyxDatabase&, int32_t)> Fill; // makes the list Count long
+    TFill Fill;
+};
+
+// Adds New(Db) to the list List of the Index-th record of Records until it is Count long.
+template <class TRecords, class TRecord, class TList, class FNew>
+TFill Fill(TRecords TPyxDatabase::*Records, int32_t Index, TList TRecord::*List, FNew New) {
+    return [=](TPyxDatabase& Db, int32_t Count) {
+        auto& L = (Db.*Records).Items(Index)->*List;
+        while (L.Count() < Count)
+            L.Add(New(Db));
+    };
+}
+
+// An entry that is the Index-th record of Records.
+template <class TRecords> auto Record(TRecords TPyxDatabase::*Records, int32_t Index) {
+    return [=](TPyxDatabase& Db) { return (Db.*Records).Items(Index); };
+}
+
+// A new entry of type T.
+template <class T> std::unique_ptr<T> New(TPyxDatabase&) {
+    return std::make_unique<T>();
+}
+
+using TDb = TPyxDatabase;
+
+const TListCase ListCases[] = {
+    {"ClubBoardMembers", "Clubs", 255, Fill(&TDb::Clubs, 0, &TPyxClub::BoardMembers, Record(&TDb::People, 0))},
+    {"ClubScouts", "Clubs", 255, Fill(&TDb::Clubs, 1, &TPyxClub::Scouts, Record(&TDb::People, 1))},
+    {"ClubRelationships", "Clubs", 255, Fill(&TDb::Clubs, 2, &TPyxClub::Relationships, New<TPyxRelationship>)},
+    {"ClubTransferInfo", "Clubs", 65535, Fill(&TDb::Clubs, 2, &TPyxClub::TransferInfo, New<TPyxNextSalePercentage>)},
+    {"ClubTeams", "Clubs", 255, Fill(&TDb::Clubs, 0, &TPyxClub::Teams, Record(&TDb::Teams, 0))},
+    {"NationLanguages", "Nations", 255, Fill(&TDb::Nations, 1, &TPyxNation::Languages, Record(&TDb::Languages, 0))},
+    {"NationKits", "Nations", 255, Fill(&TDb::Nations, 1, &TPyxNation::Kits, New<TPyxColor>)},
+    {"NationTransferInfo", "Nations", 65535, Fill(&TDb::Nations, 0, &TPyxNation::TransferInfo, New<TPyxTeamRecords>)},
+    {"TeamPhysios", "Teams", 255, Fill(&TDb::Teams, 1, &TPyxTeam::Physios, Record(&TDb::People, 2))},
+    {"TeamCoaches", "Teams", 255, Fill(&TDb::Teams, 1, &TPyxTeam::Coaches, Record(&TDb::People, 2))},
+    {"TeamPlayers", "Teams", 65535, Fill(&TDb::Teams, 2, &TPyxTeam::Players, Record(&TDb::People, 3))},
+    {"MediaClubs", "Media", 255, Fill(&TDb::Medias, 0, &TPyxMedia::Clubs, Record(&TDb::Clubs, 0))},
 };
 
 class ListWidthTest : public testing::TestWithParam<TListCase> {};
 
-INSTANTIATE_TEST_SUITE_P(Lists, ListWidthTest,
-                         testing::Values(TListCase{"ClubBoardMembers", "Clubs", 255,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Clubs.Items(0)->BoardMembers;
-                                                       while (L.Count() < N)
-                                                           L.Add(Db.People.Items(0));
-                                                   }},
-                                         TListCase{"ClubScouts", "Clubs", 255,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Clubs.Items(1)->Scouts;
-                                                       while (L.Count() < N)
-                                                           L.Add(Db.People.Items(1));
-                                                   }},
-                                         TListCase{"ClubRelationships", "Clubs", 255,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Clubs.Items(2)->Relationships;
-                                                       while (L.Count() < N)
-                                                           L.Add(std::make_unique<TPyxRelationship>());
-                                                   }},
-                                         TListCase{"ClubTransferInfo", "Clubs", 65535,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Clubs.Items(2)->TransferInfo;
-                                                       while (L.Count() < N)
-                                                           L.Add(std::make_unique<TPyxNextSalePercentage>());
-                                                   }},
-                                         TListCase{"ClubTeams", "Clubs", 255,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Clubs.Items(0)->Teams;
-                                                       while (L.Count() < N)
-                                                           L.Add(Db.Teams.Items(0));
-                                                   }},
-                                         TListCase{"NationLanguages", "Nations", 255,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Nations.Items(1)->Languages;
-                                                       while (L.Count() < N)
-                                                           L.Add(Db.Languages.Items(0));
-                                                   }},
-                                         TListCase{"NationKits", "Nations", 255,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Nations.Items(1)->Kits;
-                                                       while (L.Count() < N)
-                                                           L.Add(std::make_unique<TPyxColor>());
-                                                   }},
-                                         TListCase{"NationTransferInfo", "Nations", 65535,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Nations.Items(0)->TransferInfo;
-                                                       while (L.Count() < N)
-                                                           L.Add(std::make_unique<TPyxTeamRecords>());
-                                                   }},
-                                         TListCase{"TeamPhysios", "Teams", 255,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Teams.Items(1)->Physios;
-                                                       while (L.Count() < N)
-                                                           L.Add(Db.People.Items(2));
-                                                   }},
-                                         TListCase{"TeamCoaches", "Teams", 255,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Teams.Items(1)->Coaches;
-                                                       while (L.Count() < N)
-                                                           L.Add(Db.People.Items(2));
-                                                   }},
-                                         TListCase{"TeamPlayers", "Teams", 65535,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Teams.Items(2)->Players;
-                                                       while (L.Count() < N)
-                                                           L.Add(Db.People.Items(3));
-                                                   }},
-                                         TListCase{"MediaClubs", "Media", 255,
-                                                   [](TPyxDatabase& Db, int32_t N) {
-                                                       auto& L = Db.Medias.Items(0)->Clubs;
-                                                       while (L.Count() < N)
-                                                           L.Add(Db.Clubs.Items(0));
-                                                   }}),
+INSTANTIATE_TEST_SUITE_P(Lists, ListWidthTest, testing::ValuesIn(ListCases),
                          [](const testing::TestParamInfo<TListCase>& Info) { return std::string(Info.param.Name); });
 
 TEST_P(ListWidthTest, AListOneLongerThanItsCountFailsTheSaveBeforeAnyFileIsReplaced) {
