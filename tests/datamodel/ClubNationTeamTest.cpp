@@ -18,13 +18,6 @@ namespace {
 
 const int16_t Versions[] = {112, 145, 147};
 
-wb::TWorld Sample(int16_t Version = 147) {
-    wb::TSampleOptions Options;
-    Options.Version = Version;
-    Options.Histories = false;
-    return wb::SampleWorld(Options);
-}
-
 std::string Corrupt(const std::string& Plural, const std::string& Field, int64_t Value) {
     return Plural + " seems to be corrupt.\r\n" + Field + ": " + std::to_string(Value);
 }

@@ -15,13 +15,6 @@ using namespace servertest;
 
 namespace {
 
-wb::TWorld Sample(int16_t Version = 147) {
-    wb::TSampleOptions Options;
-    Options.Version = Version;
-    Options.Histories = false;
-    return wb::SampleWorld(Options);
-}
-
 // A history tagged by its UniqueID, which a save keeps.
 wb::TAwardHistory AwardHistory(int32_t Award, int16_t Year, int32_t Tag) {
     wb::TAwardHistory H;

@@ -15,7 +15,8 @@ namespace {
 
 const std::string DataFiles[] = {"server_db.dat", "people_db.dat", "lang_db.dat"};
 
-wb::TWorld Sample(int16_t Version = 147) {
+// The sample world of a version, with playing histories.
+wb::TWorld SampleWithHistories(int16_t Version = 147) {
     wb::TSampleOptions Options;
     Options.Version = Version;
     return wb::SampleWorld(Options);
@@ -44,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(Files, DataFileTest, testing::ValuesIn(DataFiles),
 
 TEST_P(DataFileTest, LoadReportsAMissingFileAsAccessDenied) {
     TTempDir Dir;
-    wb::WriteWorld(Sample(), Dir.Str());
+    wb::WriteWorld(SampleWithHistories(), Dir.Str());
     fs::remove(Dir.File(GetParam()));
     TPyxDatabase Db;
     EXPECT_EQ(FailureOf([&] { Db.Load(Dir.Str()); }),
@@ -53,7 +54,7 @@ TEST_P(DataFileTest, LoadReportsAMissingFileAsAccessDenied) {
 
 TEST_P(DataFileTest, LoadReportsAnUnreadableFileAsAccessDenied) {
     TTempDir Dir;
-    wb::WriteWorld(Sample(), Dir.Str());
+    wb::WriteWorld(SampleWithHistories(), Dir.Str());
     // A folder where the file should be cannot be read as one, whoever runs the test.
     fs::remove(Dir.File(GetParam()));
     fs::create_directory(Dir.File(GetParam()));
@@ -68,7 +69,7 @@ TEST_P(DataFileTest, LoadRejectsAHeaderThatDoesNotReadDat) {
     const std::vector<std::pair<std::size_t, uint8_t>> Corruptions = {{0, 1},   {1, ','}, {3, 'D'}, {5, 'A'},
                                                                       {7, 'T'}, {8, 1},   {11, 1}};
     for (const auto& [Offset, Value] : Corruptions) {
-        wb::TWorld World = Sample();
+        wb::TWorld World = SampleWithHistories();
         wb::THeader Header = wb::MakeHeader(147);
         Header[Offset] = Value;
         SetHeader(World, GetParam(), Header);
@@ -78,7 +79,7 @@ TEST_P(DataFileTest, LoadRejectsAHeaderThatDoesNotReadDat) {
 
 TEST_P(DataFileTest, LoadRejectsAnUnknownVersion) {
     for (int16_t Version : {int16_t(146), int16_t(111), int16_t(148), int16_t(-147)}) {
-        wb::TWorld World = Sample();
+        wb::TWorld World = SampleWithHistories();
         SetHeader(World, GetParam(), wb::MakeHeader(Version));
         EXPECT_EQ(LoadFailure(World), "EFileCorruptError: " + NotValid(GetParam()) +
                                           "\r\nUnknown File Version: " + std::to_string(Version));
@@ -86,7 +87,7 @@ TEST_P(DataFileTest, LoadRejectsAnUnknownVersion) {
 }
 
 TEST_P(DataFileTest, Version200IsAcceptedOnlyForTheLanguageFile) {
-    wb::TWorld World = Sample();
+    wb::TWorld World = SampleWithHistories();
     SetHeader(World, GetParam(), wb::MakeHeader(200));
     const std::string Expected = GetParam() == "lang_db.dat"
                                      ? ""
@@ -96,7 +97,7 @@ TEST_P(DataFileTest, Version200IsAcceptedOnlyForTheLanguageFile) {
 
 TEST_P(DataFileTest, AFileShorterThanItsHeaderIsAShortRead) {
     TTempDir Dir;
-    wb::WriteWorld(Sample(), Dir.Str());
+    wb::WriteWorld(SampleWithHistories(), Dir.Str());
     wb::WriteFileBytes(Dir.File(GetParam()), {0, '.', 0, 'd', 0});
     TPyxDatabase Db;
     EXPECT_EQ(FailureOf([&] { Db.Load(Dir.Str()); }),
@@ -106,7 +107,7 @@ TEST_P(DataFileTest, AFileShorterThanItsHeaderIsAShortRead) {
 
 TEST_P(DataFileTest, AnEmptyFileIsAShortReadOfItsHeader) {
     TTempDir Dir;
-    wb::WriteWorld(Sample(), Dir.Str());
+    wb::WriteWorld(SampleWithHistories(), Dir.Str());
     wb::WriteFileBytes(Dir.File(GetParam()), {});
     TPyxDatabase Db;
     EXPECT_EQ(FailureOf([&] { Db.Load(Dir.Str()); }),
@@ -160,7 +161,7 @@ TEST(DatabaseFileTest, AShortReadInsideARecordNamesWantedAndReadBytes) {
 }
 
 TEST(DatabaseFileTest, AFailingRecordIsReportedWithTableEntityPositionAndClass) {
-    wb::TWorld World = Sample();
+    wb::TWorld World = SampleWithHistories();
     World.Clubs[2].RecordType = 3;
     TTempDir Dir;
     TPyxDatabase Db;
@@ -171,7 +172,7 @@ TEST(DatabaseFileTest, AFailingRecordIsReportedWithTableEntityPositionAndClass) 
 
 TEST(DatabaseFileTest, ImpossibleTableCountsFailNamingTheTable) {
     for (int32_t Count : {int32_t(0x7FFFFFFF), int32_t(-1), int32_t(1000)}) {
-        const wb::TWorld World = Sample();
+        const wb::TWorld World = SampleWithHistories();
         wb::TWorldFiles Files = wb::BuildFiles(World);
         Files.Server.Bytes.PatchI32(Files.Server.At("Teams"), Count);
         TTempDir Dir;
@@ -187,7 +188,7 @@ TEST(DatabaseFileTest, ImpossibleTableCountsFailNamingTheTable) {
 }
 
 TEST(DatabaseFileTest, ImpossibleStringLengthsAndListCountsAreShortReads) {
-    const wb::TWorld World = Sample();
+    const wb::TWorld World = SampleWithHistories();
     const wb::TWorldFiles Clean = wb::BuildFiles(World);
     const std::size_t Size = Clean.Server.Size();
 
@@ -223,7 +224,7 @@ TEST(DatabaseFileTest, ImpossibleStringLengthsAndListCountsAreShortReads) {
 }
 
 TEST(DatabaseFileTest, PersonLanguagesThatFailToLoadAreReportedAsSuch) {
-    wb::TWorld World = Sample();
+    wb::TWorld World = SampleWithHistories();
     ASSERT_FALSE(World.PersonLanguages.empty());
     const wb::TWorldFiles Clean = wb::BuildFiles(World);
     TTempDir Dir;
@@ -257,7 +258,7 @@ TEST(DatabaseFileTest, SaveBeforeAnyLoadIsRefused) {
 class FailedSaveTest : public testing::Test {
 protected:
     void SetUp() override {
-        World = Sample();
+        World = SampleWithHistories();
         Files = wb::WriteWorld(World, Dir.Str());
         ASSERT_EQ(FailureOf([&] { Db.Load(Dir.Str()); }), "");
         Before = Snapshot(Dir);
@@ -329,7 +330,7 @@ TEST_F(FailedSaveTest, AFailedSaveLeavesTheDatabaseSavableAfterTheCauseIsRemoved
 }
 
 TEST(DatabaseFileTest, LoadingTwiceGivesWhatLoadingOnceGives) {
-    const wb::TWorld World = Sample();
+    const wb::TWorld World = SampleWithHistories();
     TTempDir In("in"), Once("once"), Twice("twice");
     wb::WriteWorld(World, In.Str());
     TPyxDatabase First, Second;
@@ -358,7 +359,7 @@ TEST(DatabaseFileTest, LoadingAnotherFolderReplacesEverything) {
     wb::TSampleOptions Big;
     Big.LanguageCount = 5;
     Big.PeopleCount = 30;
-    wb::TWorld Small = Sample(145);
+    wb::TWorld Small = SampleWithHistories(145);
     TTempDir A("a"), B("b"), Out("out");
     wb::WriteWorld(wb::SampleWorld(Big), A.Str());
     wb::WriteWorld(Small, B.Str());
@@ -380,7 +381,7 @@ enum class EFailure { ServerTable, PeopleFile, LangFile, Linking };
 class FailedLoadTest : public testing::TestWithParam<EFailure> {
 protected:
     static wb::TWorld Broken() {
-        wb::TWorld World = Sample();
+        wb::TWorld World = SampleWithHistories();
         switch (GetParam()) {
         case EFailure::ServerTable:
             World.Teams[3].TeamSelectedCount = 1;
@@ -423,7 +424,7 @@ TEST_P(FailedLoadTest, AFailedLoadRefusesToSaveAndTheNextLoadStartsClean) {
     ASSERT_NE(LoadFailure(Broken(), Db, Bad), "");
     EXPECT_NE(FailureOf([&] { Db.Save(Out.Str()); }), "");
     EXPECT_TRUE(fs::is_empty(Out.Path));
-    const wb::TWorld World = Sample();
+    const wb::TWorld World = SampleWithHistories();
     wb::WriteWorld(World, Good.Str());
     ASSERT_EQ(FailureOf([&] {
                   Db.Load(Good.Str());
@@ -464,7 +465,7 @@ TEST(DatabaseFileTest, TableCountChecksAcceptTheSmallestRecords) {
 }
 
 TEST(DatabaseFileTest, StatusTextsFollowTheFixedOrder) {
-    const wb::TWorld World = Sample();
+    const wb::TWorld World = SampleWithHistories();
     TTempDir In("in"), Out("out");
     wb::WriteWorld(World, In.Str());
     TPyxDatabase Db;

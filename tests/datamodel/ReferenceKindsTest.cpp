@@ -155,9 +155,7 @@ TEST(ReferenceKindsTest, FloatsAreCarriedBitForBit) {
 }
 
 TEST(ReferenceKindsTest, ACityWithoutAKnownNationOrWeatherIsWrittenWithNone) {
-    wb::TSampleOptions Options;
-    Options.Histories = false;
-    wb::TWorld World = wb::SampleWorld(Options);
+    wb::TWorld World = Sample();
     ASSERT_GE(World.Cities.size(), 3u);
     World.Cities[0].NationID = -1;
     World.Cities[1].NationID = 4000;
@@ -169,9 +167,7 @@ TEST(ReferenceKindsTest, ACityWithoutAKnownNationOrWeatherIsWrittenWithNone) {
 }
 
 TEST(ReferenceKindsTest, KindsWithoutRenumberingKeepTheIDsTheyWereLoadedWith) {
-    wb::TSampleOptions Options;
-    Options.Histories = false;
-    wb::TWorld World = wb::SampleWorld(Options);
+    wb::TWorld World = Sample();
     ASSERT_GE(World.Weathers.size(), 2u);
     ASSERT_GE(World.Sponsors.size(), 2u);
     ASSERT_GE(World.PlayerTypes.size(), 2u);

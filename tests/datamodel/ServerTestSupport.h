@@ -23,6 +23,14 @@ namespace fs = std::filesystem;
 
 using disk::TTempDir;
 
+// The sample world of a version, without playing histories.
+inline wb::TWorld Sample(int16_t Version = 147) {
+    wb::TSampleOptions Options;
+    Options.Version = Version;
+    Options.Histories = false;
+    return wb::SampleWorld(Options);
+}
+
 // "<class>: <message>" of the failure, or "" when F completes.
 template <class F> std::string FailureOf(F&& Action) {
     try {

@@ -11,13 +11,6 @@ using namespace servertest;
 
 namespace {
 
-wb::TWorld Sample(int16_t Version = 147) {
-    wb::TSampleOptions Options;
-    Options.Version = Version;
-    Options.Histories = false;
-    return wb::SampleWorld(Options);
-}
-
 wb::TStadiumMove Move(int32_t Team, uint8_t Kind, int32_t UniqueID) {
     wb::TStadiumMove M;
     M.ID = UniqueID % 100;
