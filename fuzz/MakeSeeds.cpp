@@ -56,24 +56,7 @@ void PatchI32(std::vector<uint8_t>& Bytes, size_t At, int32_t Value) {
 void WriteEdges(const std::filesystem::path& Dir) {
     {
         // 255 languages over 2000 regions with empty blocks: more text slots than the files could hold.
-        wb::TWorld World = wb::EmptyWorld(147);
-        World.Histories = wb::THistoryFiles{};
-        for (int32_t I = 1; I < 255; ++I) {
-            wb::TLanguage L = World.Languages[0];
-            L.ID = I;
-            L.UniqueID = 1000 + I;
-            L.Name = std::u16string(1, u'L'); // not = u"L": GCC 12 warns falsely on that assignment
-            World.Languages.push_back(L);
-            World.LangDirectory.push_back(L.UniqueID);
-        }
-        for (int32_t I = 0; I < 2000; ++I) {
-            wb::TRegion R;
-            R.ID = I;
-            R.UniqueID = I + 1;
-            World.Regions.push_back(R);
-        }
-        wb::AlignLangFileOffsets(World);
-        Write(Dir, "edge-languages-over-regions", World);
+        Write(Dir, "edge-languages-over-regions", wb::ManyLanguagesWorld(2000, u"L"));
     }
     {
         wb::TWorld World = Small();

@@ -385,13 +385,6 @@ TOutcome LoadWorld(const wb::TWorld& World) {
     return Load(Folder(Images(wb::BuildFiles(World))));
 }
 
-wb::TWorld SmallWorldDescription() {
-    wb::TSampleOptions O;
-    O.LanguageCount = 2;
-    O.PeopleCount = 12;
-    return wb::SampleWorld(O);
-}
-
 void ExpectTableFailure(const TOutcome& O, const std::string& Table, const std::string& Tail) {
     ASSERT_FALSE(O.Loaded) << Table;
     EXPECT_EQ(O.Kind, "EFileCorruptError");

@@ -44,13 +44,17 @@ inline TFolderImages Images(const wb::TWorldFiles& Files) {
 
 // A small world of every record kind with playing histories; English is the first of two languages, so the
 // language blocks are read in file order.
-inline wb::TWorldFiles SmallWorld(int16_t Version = 147) {
+inline wb::TWorld SmallWorldDescription(int16_t Version = 147) {
     wb::TSampleOptions O;
     O.Version = Version;
     O.LanguageCount = 2;
     O.DefaultLanguagePosition = 0;
     O.PeopleCount = 12;
-    return wb::BuildFiles(wb::SampleWorld(O));
+    return wb::SampleWorld(O);
+}
+
+inline wb::TWorldFiles SmallWorld(int16_t Version = 147) {
+    return wb::BuildFiles(SmallWorldDescription(Version));
 }
 
 inline TPyxMemoryFolder Folder(const TFolderImages& Images) {

@@ -52,13 +52,6 @@ size_t FirstDifference(const std::vector<uint8_t>& A, const std::vector<uint8_t>
     return I;
 }
 
-wb::TWorld SmallWorldDescription() {
-    wb::TSampleOptions O;
-    O.LanguageCount = 2;
-    O.PeopleCount = 12;
-    return wb::SampleWorld(O);
-}
-
 } // namespace
 
 TEST(MemoryBoundTest, AGenuineWorldLoadsWithinTheBound) {
@@ -191,23 +184,7 @@ TEST(MemoryBoundTest, ABlockOffsetIntoTheDirectoryIsRefused) {
 TEST(MemoryBoundTest, ManyLanguagesOverManyEntitiesWithEmptyBlocksAreRefused) {
     // 255 languages and 20000 regions: every language would give every region a text object, 5 million objects
     // from files of a few hundred kilobytes whose blocks hold no texts at all.
-    wb::TWorld World = wb::EmptyWorld(147);
-    World.Histories = wb::THistoryFiles{};
-    for (int32_t I = 1; I < 255; ++I) {
-        wb::TLanguage L = World.Languages[0];
-        L.ID = I;
-        L.UniqueID = 1000 + I;
-        L.Name = u"L";
-        World.Languages.push_back(L);
-        World.LangDirectory.push_back(L.UniqueID);
-    }
-    for (int32_t I = 0; I < 20000; ++I) {
-        wb::TRegion R;
-        R.ID = I;
-        R.UniqueID = I + 1;
-        World.Regions.push_back(R);
-    }
-    wb::AlignLangFileOffsets(World);
+    const wb::TWorld World = wb::ManyLanguagesWorld(20000, u"L");
     const TOutcome O = LoadWithinBound(Images(wb::BuildFiles(World)), "255 languages over 20000 regions");
     ASSERT_FALSE(O.Loaded);
     EXPECT_EQ(O.Message, "lang_db.dat doesn't seem to be a valid Pyx data file.\r\n254 extra languages for 20000 "
@@ -215,21 +192,6 @@ TEST(MemoryBoundTest, ManyLanguagesOverManyEntitiesWithEmptyBlocksAreRefused) {
 }
 
 TEST(MemoryBoundTest, ManyLanguagesOverAFewEntitiesLoad) {
-    wb::TWorld World = wb::EmptyWorld(147);
-    World.Histories = wb::THistoryFiles{};
-    for (int32_t I = 1; I < 255; ++I) {
-        wb::TLanguage L = World.Languages[0];
-        L.ID = I;
-        L.UniqueID = 1000 + I;
-        World.Languages.push_back(L);
-        World.LangDirectory.push_back(L.UniqueID);
-    }
-    for (int32_t I = 0; I < 14; ++I) {
-        wb::TRegion R;
-        R.ID = I;
-        R.UniqueID = I + 1;
-        World.Regions.push_back(R);
-    }
-    wb::AlignLangFileOffsets(World);
+    const wb::TWorld World = wb::ManyLanguagesWorld(14);
     EXPECT_TRUE(LoadWithinBound(Images(wb::BuildFiles(World)), "255 languages over 14 regions").Loaded);
 }

@@ -99,4 +99,8 @@ struct TWorld {
 // UniqueID 8) that is the whole language directory; no other records. For tests that add exactly what they need.
 TWorld EmptyWorld(int16_t Version);
 
+// EmptyWorld(147) with empty playing-history files, 254 more languages (copies of English, named Name when given)
+// and Regions regions: every language would give every region a text object, though the blocks hold no texts.
+TWorld ManyLanguagesWorld(int32_t Regions, const std::optional<std::u16string>& Name = std::nullopt);
+
 } // namespace wb

@@ -28,6 +28,28 @@ TWorld EmptyWorld(int16_t Version) {
     return World;
 }
 
+TWorld ManyLanguagesWorld(int32_t Regions, const std::optional<std::u16string>& Name) {
+    TWorld World = EmptyWorld(147);
+    World.Histories = THistoryFiles{};
+    for (int32_t I = 1; I < 255; ++I) {
+        TLanguage L = World.Languages[0];
+        L.ID = I;
+        L.UniqueID = 1000 + I;
+        if (Name)
+            L.Name = *Name;
+        World.Languages.push_back(L);
+        World.LangDirectory.push_back(L.UniqueID);
+    }
+    for (int32_t I = 0; I < Regions; ++I) {
+        TRegion R;
+        R.ID = I;
+        R.UniqueID = I + 1;
+        World.Regions.push_back(R);
+    }
+    AlignLangFileOffsets(World);
+    return World;
+}
+
 TWorldFiles BuildFiles(const TWorld& World) {
     TWorldFiles Files{ServerFile(World), PeopleFile(World), LangFile(World), std::nullopt};
     if (World.Histories)
