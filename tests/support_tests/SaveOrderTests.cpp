@@ -30,6 +30,15 @@ wb::TName Name(int32_t ID, int32_t Nation, int16_t UseCount) {
     return Result;
 }
 
+// A stadium move or club debt of a team.
+template <class T> T TeamRecord(int32_t Team, uint8_t Kind, int32_t UniqueID) {
+    T Result;
+    Result.TeamID = Team;
+    Result.Kind = Kind;
+    Result.UniqueID = UniqueID;
+    return Result;
+}
+
 TEST(SaveOrder, SampleWorldsAreAlreadyInSavedForm) {
     for (int16_t Version : {112, 145, 147}) {
         wb::TSampleOptions Options;
@@ -181,13 +190,7 @@ TEST(SaveOrder, StadiumMovesAndClubDebtsRegroupByTeam) {
     World.Teams.resize(2);
     World.Teams[0].ID = 0;
     World.Teams[1].ID = 1;
-    auto Move = [](int32_t Team, uint8_t Kind, int32_t UniqueID) {
-        wb::TStadiumMove Result;
-        Result.TeamID = Team;
-        Result.Kind = Kind;
-        Result.UniqueID = UniqueID;
-        return Result;
-    };
+    const auto Move = TeamRecord<wb::TStadiumMove>;
     World.StadiumMoves = {Move(1, 2, 1), Move(0, 2, 2), Move(1, 1, 3), Move(5, 1, 4), Move(0, 2, 5)};
     wb::RebuildStadiumMoves(World);
     ASSERT_EQ(World.StadiumMoves.size(), 3u);
@@ -196,13 +199,7 @@ TEST(SaveOrder, StadiumMovesAndClubDebtsRegroupByTeam) {
     EXPECT_EQ(World.StadiumMoves[2].UniqueID, 1);
     EXPECT_EQ(World.StadiumMoves[2].ID, 2);
 
-    auto Debt = [](int32_t Team, uint8_t Kind, int32_t UniqueID) {
-        wb::TClubDebt Result;
-        Result.TeamID = Team;
-        Result.Kind = Kind;
-        Result.UniqueID = UniqueID;
-        return Result;
-    };
+    const auto Debt = TeamRecord<wb::TClubDebt>;
     World.ClubDebts = {Debt(1, 0, 1), Debt(0, 0, 2), Debt(1, 1, 3), Debt(0, 2, 4), Debt(1, 2, 5)};
     wb::RebuildClubDebts(World);
     std::vector<int32_t> Order;
