@@ -21,6 +21,16 @@ wb::TWorld Sample(int16_t Version = 147) {
     return wb::SampleWorld(O);
 }
 
+// Appends a record for Person to List, numbered from IDBase and UniqueIDBase by its position there.
+template <class T> T& Attach(std::vector<T>& List, int32_t IDBase, int32_t UniqueIDBase, int32_t Person) {
+    const auto Position = static_cast<int32_t>(List.size());
+    T& Record = List.emplace_back();
+    Record.ID = IDBase + Position;
+    Record.UniqueID = UniqueIDBase + Position;
+    Record.PersonID = Person;
+    return Record;
+}
+
 struct TLoaded {
     pt::TFolder In;
     TPyxDatabase Db;
@@ -245,14 +255,10 @@ TEST(AttachedRecords, GoToPersonsOfTheirRoleAndTheLaterOfTwoWins) {
     ASSERT_EQ(W.People[5].RecordType, 4);
 
     auto Loan = [&](int32_t Person, int32_t Team, int16_t Year) {
-        wb::TLoan L;
-        L.ID = 100 + static_cast<int32_t>(W.Loans.size());
-        L.UniqueID = 5000 + static_cast<int32_t>(W.Loans.size());
-        L.PersonID = Person;
+        wb::TLoan& L = Attach(W.Loans, 100, 5000, Person);
         L.TeamID = Team;
         L.StartDate = {10, Year};
         L.EndDate = {20, Year};
-        W.Loans.push_back(L);
     };
     Loan(Manager.ID, TSample::TeamEastbridge, 2001);    // dropped: not a player
     Loan(Player.ID, TSample::TeamEastbridge, 2002);     // replaced by the next
@@ -261,25 +267,17 @@ TEST(AttachedRecords, GoToPersonsOfTheirRoleAndTheLaterOfTwoWins) {
     Loan(PlayerCoach.ID, TSample::TeamWestfield, 2005); // kept
 
     auto Injury = [&](int32_t Person, int32_t InjuryID, uint8_t Extra) {
-        wb::TStartingInjury I;
-        I.ID = 200 + static_cast<int32_t>(W.StartingInjuries.size());
-        I.UniqueID = 6000 + static_cast<int32_t>(W.StartingInjuries.size());
-        I.PersonID = Person;
+        wb::TStartingInjury& I = Attach(W.StartingInjuries, 200, 6000, Person);
         I.InjuryID = InjuryID;
         I.Extra2 = Extra;
-        W.StartingInjuries.push_back(I);
     };
     Injury(Manager.ID, 1, 1);      // dropped
     Injury(PlayerCoach.ID, 1, 2);  // replaced
     Injury(PlayerCoach.ID, 77, 3); // kept without an injury
 
     auto Confidence = [&](int32_t Person, int16_t Board) {
-        wb::TStartingConfidence C;
-        C.ID = 300 + static_cast<int32_t>(W.StartingConfidences.size());
-        C.UniqueID = 7000 + static_cast<int32_t>(W.StartingConfidences.size());
-        C.PersonID = Person;
+        wb::TStartingConfidence& C = Attach(W.StartingConfidences, 300, 7000, Person);
         C.BoardConfidence = Board;
-        W.StartingConfidences.push_back(C);
     };
     Confidence(Player.ID, 11);      // dropped: not staff
     Confidence(W.People[5].ID, 12); // dropped: an official
@@ -287,13 +285,9 @@ TEST(AttachedRecords, GoToPersonsOfTheirRoleAndTheLaterOfTwoWins) {
     Confidence(Manager.ID, 14);     // replaces the manager's own
 
     auto Transfer = [&](int32_t Person, int32_t Team, int32_t Fee) {
-        wb::TFutureTransfer T;
-        T.ID = 400 + static_cast<int32_t>(W.FutureTransfers.size());
-        T.UniqueID = 8000 + static_cast<int32_t>(W.FutureTransfers.size());
-        T.PersonID = Person;
+        wb::TFutureTransfer& T = Attach(W.FutureTransfers, 400, 8000, Person);
         T.TeamID = Team;
         T.TransferFee = Fee;
-        W.FutureTransfers.push_back(T);
     };
     Transfer(Manager.ID, TSample::TeamNorthport, 1);     // dropped
     Transfer(Player.ID, 4242, 2);                        // kept without a team
