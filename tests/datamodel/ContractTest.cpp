@@ -122,8 +122,9 @@ TEST(ContractRecord, AContractTypeOtherThanZeroStopsTheLoad) {
     wb::AddPerson(W, 4, 2, 102).Contracts = {Bad};
     const wb::TWorldFiles Files = wb::BuildFiles(W);
     // The contract's 63 bytes and then 14 to the record's end; the stream stands after the type byte.
-    EXPECT_EQ(pt::LoadError(Files), pt::TableError("People", 1, Files.People.At("Person Data") - 14 - 62, "TPyxPeople",
-                                                   "Contract data seems to be corrupt.\r\nContract Type: 9"));
+    EXPECT_EQ(pt::LoadError(Files),
+              pt::TableLoadFailure("People", 1, Files.People.At("Person Data") - 14 - 62, "TPyxPeople",
+                                   "Contract data seems to be corrupt.\r\nContract Type: 9"));
 }
 
 TEST(RelationshipRecord, ATargetTypeAboveFiveStopsTheLoad) {
@@ -134,8 +135,9 @@ TEST(RelationshipRecord, ATargetTypeAboveFiveStopsTheLoad) {
         P.RelationshipsFlag = 1;
         const wb::TWorldFiles Files = wb::BuildFiles(W);
         // Seven more bytes of the relationship and twelve to the record's end.
-        EXPECT_EQ(pt::LoadError(Files),
-                  pt::TableError("People", 0, Files.People.At("Person Data") - 19, "TPyxPeople",
+        EXPECT_EQ(
+            pt::LoadError(Files),
+            pt::TableLoadFailure("People", 0, Files.People.At("Person Data") - 19, "TPyxPeople",
                                  "Relationship data seems to be corrupt.\r\nRecord Type: " + std::to_string(Type)));
     }
 }

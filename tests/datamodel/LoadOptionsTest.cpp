@@ -38,8 +38,8 @@ TEST(LoadOptions, WithoutHistoriesAFolderWithoutHistoryFilesLoadsAndSavesNone) {
     wb::WriteWorld(W, In.Str());
     TPyxDatabase Db;
     Db.LoadPlayingHistories = false;
-    ASSERT_EQ(pt::ErrorOf([&] { Db.Load(In.Str()); }), "");
-    ASSERT_EQ(pt::ErrorOf([&] { Db.Save(Out.Str()); }), "");
+    ASSERT_EQ(pt::FailureOf([&] { Db.Load(In.Str()); }), "");
+    ASSERT_EQ(pt::FailureOf([&] { Db.Save(Out.Str()); }), "");
     for (const char* Name : HistoryFiles)
         EXPECT_FALSE(Out.Has(Name)) << Name;
     wb::TWorld Expected = W;
@@ -61,9 +61,9 @@ TEST(LoadOptions, WithoutHistoriesTheHistoryFilesAreNeitherReadNorWritten) {
 
     TPyxDatabase Db;
     Db.LoadPlayingHistories = false;
-    ASSERT_EQ(pt::ErrorOf([&] { Db.Load(Folder.Str()); }), "");
+    ASSERT_EQ(pt::FailureOf([&] { Db.Load(Folder.Str()); }), "");
     Db.People.ForEach([](const TPyxPerson* P) { EXPECT_EQ(P->PlayingHistory, nullptr); });
-    ASSERT_EQ(pt::ErrorOf([&] { Db.Save(Folder.Str()); }), "");
+    ASSERT_EQ(pt::FailureOf([&] { Db.Save(Folder.Str()); }), "");
 
     const wb::TFileImage* Images[] = {&Files.History->Index, &Files.History->Id, &Files.History->Data};
     for (std::size_t K = 0; K < 3; ++K) {
@@ -73,7 +73,7 @@ TEST(LoadOptions, WithoutHistoriesTheHistoryFilesAreNeitherReadNorWritten) {
     }
     // The same folder with the option set is refused, so the files above were really never read.
     TPyxDatabase Reader;
-    EXPECT_NE(pt::ErrorOf([&] { Reader.Load(Folder.Str()); }), "");
+    EXPECT_NE(pt::FailureOf([&] { Reader.Load(Folder.Str()); }), "");
 }
 
 TEST(LoadOptions, WithoutAllLanguagesOnlyTheDefaultBlockIsReadAndLangFileIsNotWritten) {
@@ -89,18 +89,18 @@ TEST(LoadOptions, WithoutAllLanguagesOnlyTheDefaultBlockIsReadAndLangFileIsNotWr
 
     TPyxDatabase All;
     All.LoadPlayingHistories = false;
-    EXPECT_NE(pt::ErrorOf([&] { All.Load(Folder.Str()); }), "");
+    EXPECT_NE(pt::FailureOf([&] { All.Load(Folder.Str()); }), "");
 
     TPyxDatabase Db;
     Db.LoadPlayingHistories = false;
     Db.LoadAllLanguages = false;
-    ASSERT_EQ(pt::ErrorOf([&] { Db.Load(Folder.Str()); }), "");
+    ASSERT_EQ(pt::FailureOf([&] { Db.Load(Folder.Str()); }), "");
     EXPECT_EQ(Db.LangFileLanguages.size(), W.LangDirectory.size());
     ASSERT_GT(Db.Cities.Count(), 0);
     EXPECT_EQ(Db.Cities.Items(0)->LangObjects, nullptr);
     EXPECT_EQ(Db.Clubs.Items(0)->LangObjects, nullptr);
     EXPECT_EQ(Db.Clubs.Items(0)->GetName(), W.Clubs[0].Texts.at(wb::DefaultLanguageUniqueID).Name);
-    ASSERT_EQ(pt::ErrorOf([&] { Db.Save(Folder.Str()); }), "");
+    ASSERT_EQ(pt::FailureOf([&] { Db.Save(Folder.Str()); }), "");
 
     EXPECT_EQ(wb::DescribeDifference(Files.Lang, wb::ReadFileBytes(Folder.File("lang_db.dat"))), "");
     EXPECT_EQ(fs::last_write_time(Folder.File("lang_db.dat")), LangTime);
@@ -124,10 +124,10 @@ TEST(LoadOptions, SwitchingAnOptionOnAfterTheLoadWritesNoFileThatWasNotRead) {
 
         TPyxDatabase Db;
         (Histories ? Db.LoadPlayingHistories : Db.LoadAllLanguages) = false;
-        ASSERT_EQ(pt::ErrorOf([&] { Db.Load(Folder.Str()); }), "");
+        ASSERT_EQ(pt::FailureOf([&] { Db.Load(Folder.Str()); }), "");
         Db.LoadPlayingHistories = true;
         Db.LoadAllLanguages = true;
-        ASSERT_EQ(pt::ErrorOf([&] { Db.Save(Folder.Str()); }), "");
+        ASSERT_EQ(pt::FailureOf([&] { Db.Save(Folder.Str()); }), "");
 
         const wb::TFileImage* Images[] = {&Files.History->Index, &Files.History->Id, &Files.History->Data};
         if (Histories)

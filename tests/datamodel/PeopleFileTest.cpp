@@ -180,7 +180,7 @@ TEST(RetiredPersons, TheirKeysAreNotGivenToNewPersons) {
     wb::WriteWorld(W, Folder.Str());
     TPyxDatabase Db;
     Db.LoadPlayingHistories = false;
-    ASSERT_EQ(pt::ErrorOf([&] { Db.Load(Folder.Str()); }), "");
+    ASSERT_EQ(pt::FailureOf([&] { Db.Load(Folder.Str()); }), "");
     const TPyxPerson* Added = Db.AddPerson();
     EXPECT_GT(Added->ID, 2);
     EXPECT_GT(Added->UniqueID, 102);
@@ -229,8 +229,8 @@ TEST(PeopleTable, UnknownRecordKindsStopTheLoad) {
         const wb::TWorldFiles Files = wb::BuildFiles(W);
         // The stream stands right after the kind byte, which follows the record's 4-byte prefix.
         EXPECT_EQ(pt::LoadError(Files),
-                  pt::TableError("People", 1, Files.People.At("People[1]") + 5, "TPyxPeople",
-                                 "Person data seems to be corrupt.\r\nRecord Type: " + std::to_string(Kind)));
+                  pt::TableLoadFailure("People", 1, Files.People.At("People[1]") + 5, "TPyxPeople",
+                                       "Person data seems to be corrupt.\r\nRecord Type: " + std::to_string(Kind)));
     }
 }
 
@@ -255,8 +255,8 @@ TEST(PersonDataTables, RecordTypesOtherThanZeroStopTheLoad) {
             W.NonPlayingDatas[1].RecordType = 2;
         const wb::TWorldFiles Files = wb::BuildFiles(W);
         EXPECT_EQ(pt::LoadError(Files),
-                  pt::TableError(C.Table, 1, Files.People.At(std::string(C.Table) + "[1]") + 1, C.Class,
-                                 std::string(C.Plural) + " seems to be corrupt.\r\nRecord Type: 2"));
+                  pt::TableLoadFailure(C.Table, 1, Files.People.At(std::string(C.Table) + "[1]") + 1, C.Class,
+                                       std::string(C.Plural) + " seems to be corrupt.\r\nRecord Type: 2"));
     }
 }
 

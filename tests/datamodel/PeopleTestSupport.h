@@ -8,6 +8,7 @@
 #include "DiskFolders.h"
 #include "FileImage.h"
 #include "SaveOrder.h"
+#include "ServerTestSupport.h"
 #include "Writers.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,8 @@
 namespace pt {
 
 using TFolder = disk::TTempDir;
+using servertest::FailureOf;
+using servertest::TableLoadFailure;
 
 inline void WriteFiles(const wb::TWorldFiles& Files, const TFolder& Folder) {
     wb::WriteFileBytes(Folder.File("server_db.dat"), Files.Server.Data());
@@ -29,26 +32,16 @@ inline void WriteFiles(const wb::TWorldFiles& Files, const TFolder& Folder) {
     }
 }
 
-// "" when Action runs through; otherwise the exception's class and message.
-template <class F> std::string ErrorOf(F&& Action) {
-    try {
-        Action();
-    } catch (const EPyxError& E) {
-        return std::string(E.ClassName()) + ": " + E.what();
-    }
-    return {};
-}
-
 // Loads the folder into Db, reading playing histories exactly when the folder has them; a load that throws fails
 // the test with its message.
 inline void Load(TPyxDatabase& Db, const TFolder& Folder) {
     Db.LoadPlayingHistories = Folder.Has("pl_hist_index.dat");
-    const std::string Error = ErrorOf([&] { Db.Load(Folder.Str()); });
+    const std::string Error = FailureOf([&] { Db.Load(Folder.Str()); });
     ASSERT_EQ(Error, "") << "loading " << Folder.Str();
 }
 
 inline void Save(TPyxDatabase& Db, const TFolder& Folder) {
-    const std::string Error = ErrorOf([&] { Db.Save(Folder.Str()); });
+    const std::string Error = FailureOf([&] { Db.Save(Folder.Str()); });
     ASSERT_EQ(Error, "") << "saving " << Folder.Str();
 }
 
@@ -58,7 +51,7 @@ inline std::string LoadError(const wb::TWorldFiles& Files) {
     WriteFiles(Files, Folder);
     TPyxDatabase Db;
     Db.LoadPlayingHistories = Files.History.has_value();
-    return ErrorOf([&] { Db.Load(Folder.Str()); });
+    return FailureOf([&] { Db.Load(Folder.Str()); });
 }
 
 inline std::string LoadError(const wb::TWorld& World) {
@@ -98,14 +91,6 @@ inline void ExpectRoundTrip(const wb::TWorld& Input) {
     wb::TWorld Expected = Input;
     wb::ApplySaveOrder(Expected);
     ExpectSavedAs(Input, Expected);
-}
-
-// Message of a record that failed to load in one of the people_db.dat tables, as the database reports it.
-inline std::string TableError(const std::string& Table, int Entity, std::size_t Position, const std::string& Class,
-                              const std::string& Message) {
-    return "EFileCorruptError: Data file seems to be corrupt, couldn't load " + Table +
-           ".\r\nError Loading Entity Number: " + std::to_string(Entity) +
-           "\r\nFile Position: " + std::to_string(Position) + "\r\nClass Type: " + Class + "\r\n" + Message;
 }
 
 } // namespace pt

@@ -164,7 +164,7 @@ TEST(MandatoryRecords, ADatabaseLoadsAgainAfterALoadThatFailedWhileLinking) {
     wb::WriteWorld(Good, GoodFolder.Str());
     TPyxDatabase Db;
     Db.LoadPlayingHistories = false;
-    EXPECT_NE(pt::ErrorOf([&] { Db.Load(BadFolder.Str()); }), "");
+    EXPECT_NE(pt::FailureOf([&] { Db.Load(BadFolder.Str()); }), "");
     EXPECT_FALSE(Db.IsLoaded());
     ASSERT_NO_FATAL_FAILURE(pt::Load(Db, GoodFolder));
     ASSERT_NO_FATAL_FAILURE(pt::Save(Db, Out));
@@ -459,8 +459,8 @@ TEST(AttachedRecords, RecordTypesOtherThanZeroStopTheLoad) {
             ++Last;
         // The stream stands right after the record-type byte.
         const std::size_t Position = Files.Server.At(wb::IndexedName(Table, Last)) + 1;
-        EXPECT_EQ(pt::LoadError(Files), pt::TableError(Table, static_cast<int>(Last), Position, C.Class,
-                                                       Table + " seems to be corrupt.\r\nRecord Type: 1"));
+        EXPECT_EQ(pt::LoadError(Files), pt::TableLoadFailure(Table, static_cast<int>(Last), Position, C.Class,
+                                                             Table + " seems to be corrupt.\r\nRecord Type: 1"));
     }
 }
 

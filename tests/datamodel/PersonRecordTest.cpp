@@ -202,7 +202,7 @@ TEST(PersonRecordCounts, CountsTheGameFillsDuringPlayMustBeZero) {
         C.Set(wb::AddPerson(W, 4, 2, 102));
         const wb::TWorldFiles Files = wb::BuildFiles(W);
         EXPECT_EQ(pt::LoadError(Files),
-                  pt::TableError("People", 1, RecordEnd(Files, 1, 2) - C.FromEnd, "TPyxPeople", C.Message));
+                  pt::TableLoadFailure("People", 1, RecordEnd(Files, 1, 2) - C.FromEnd, "TPyxPeople", C.Message));
     }
 }
 
@@ -230,7 +230,7 @@ TEST(PersonRecordCounts, APlayersExtraPlayingDataAndBookingsMustBeZero) {
             P.Player.CareerStatsFlag = 0;
             C.Set(P.Player);
             const wb::TWorldFiles Files = wb::BuildFiles(W);
-            EXPECT_EQ(pt::LoadError(Files),
-                      pt::TableError("People", 1, Files.People.At("People[1]") + C.After, "TPyxPeople", C.Message));
+            EXPECT_EQ(pt::LoadError(Files), pt::TableLoadFailure("People", 1, Files.People.At("People[1]") + C.After,
+                                                                 "TPyxPeople", C.Message));
         }
 }

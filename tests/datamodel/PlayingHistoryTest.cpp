@@ -273,8 +273,8 @@ TEST(PlayingHistoryHeaders, AMissingFileIsReportedByName) {
         wb::WriteWorld(W, In.Str());
         std::filesystem::remove(In.File(Name));
         TPyxDatabase Db;
-        EXPECT_EQ(pt::ErrorOf([&] { Db.Load(In.Str()); }), std::string("EAccessDeniedError: Couldn't access ") + Name +
-                                                               ".\r\nMake sure the Pyx Path is correct.");
+        EXPECT_EQ(pt::FailureOf([&] { Db.Load(In.Str()); }), std::string("EAccessDeniedError: Couldn't access ") +
+                                                                 Name + ".\r\nMake sure the Pyx Path is correct.");
     }
 }
 
