@@ -34,6 +34,20 @@ std::vector<int32_t> ExtraLanguages(const wb::TWorld& World) {
     return Extra;
 }
 
+// Writes World with Lang for its lang_db.dat, loads it without playing histories and saves it to Out; the failure
+// text, or "".
+std::string LoadAndSaveWithLangFile(const wb::TWorld& World, const std::vector<uint8_t>& Lang, const TTempDir& Out) {
+    TTempDir In("in");
+    wb::WriteWorld(World, In.Str());
+    wb::WriteFileBytes(In.File("lang_db.dat"), Lang);
+    TPyxDatabase Db;
+    Db.LoadPlayingHistories = false;
+    return FailureOf([&] {
+        Db.Load(In.Str());
+        Db.Save(Out.Str());
+    });
+}
+
 struct TLayout {
     int16_t Version;
     int16_t LangVersion;
@@ -261,16 +275,8 @@ TEST_P(UnknownLanguageRecordTest, IsSkippedByExactlyItsSize) {
     const wb::TFileImage Lang = wb::LangFile(WithGhost);
     ASSERT_EQ(wb::ReadI32(Lang.Data(), Lang.At("Block[1]." + GetParam() + "[0]")), Ghost);
 
-    TTempDir In("in"), Out("out");
-    wb::WriteWorld(World, In.Str());
-    wb::WriteFileBytes(In.File("lang_db.dat"), Lang.Data());
-    TPyxDatabase Db;
-    Db.LoadPlayingHistories = false;
-    ASSERT_EQ(FailureOf([&] {
-                  Db.Load(In.Str());
-                  Db.Save(Out.Str());
-              }),
-              "");
+    TTempDir Out("out");
+    ASSERT_EQ(LoadAndSaveWithLangFile(World, Lang.Data(), Out), "");
     // The server file carries the offsets of the directory as loaded; the language file is written without the
     // record of the missing entity.
     wb::AlignLangFileOffsets(WithGhost);
@@ -358,16 +364,8 @@ TEST(LanguageFileTest, BlocksAreFoundThroughTheDirectoryWhereverTheyStand) {
     ASSERT_EQ(Permuted.Size(), Data.size());
     ASSERT_NE(Permuted.Data(), Data);
 
-    TTempDir In("in"), Out("out");
-    wb::WriteWorld(World, In.Str());
-    wb::WriteFileBytes(In.File("lang_db.dat"), Permuted.Data());
-    TPyxDatabase Db;
-    Db.LoadPlayingHistories = false;
-    ASSERT_EQ(FailureOf([&] {
-                  Db.Load(In.Str());
-                  Db.Save(Out.Str());
-              }),
-              "");
+    TTempDir Out("out");
+    ASSERT_EQ(LoadAndSaveWithLangFile(World, Permuted.Data(), Out), "");
     ExpectFile(Image, Out, "lang_db.dat");
     // The server file keeps the offsets of the directory as loaded.
     wb::TWorld Loaded = World;
