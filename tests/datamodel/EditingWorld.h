@@ -4,6 +4,7 @@
 #include "ReferenceWalk.h"
 
 #include "DiskFolders.h"
+#include "SampleBuilder.h"
 #include "SampleWorld.h"
 
 #include <gtest/gtest.h>
@@ -61,18 +62,9 @@ enum EPerson : int {
     WestfieldPlayer,   // loaned to Northport's reserves, also of nation 3's team
 };
 
-// Positions of the sample world's clubs and teams.
+// Positions of the sample world's clubs, and of its teams as the sample builder numbers them.
 enum EClub : int { Northport, Eastbridge, Westfield, NorthportReservesCompanion, WestfieldU21Companion };
-enum ETeam : int {
-    TeamNorthport,
-    TeamNorthportReserves,
-    TeamEastbridge,
-    TeamWestfield,
-    TeamWestfieldU21,
-    TeamNation0,
-    TeamNation1,
-    TeamNation3
-};
+using enum wb::TSampleBuilder::ETeam;
 
 std::string Join(const std::vector<std::string>& Lines);
 
