@@ -15,19 +15,24 @@ std::vector<int32_t> PersonIDs(const TPyxPeople& People) {
     return IDs;
 }
 
+// Loads a generated world of 1500 people into both databases.
+void LoadGenerated(uint64_t Seed, TPyxDatabase& A, TPyxDatabase& B) {
+    wb::TGeneratorOptions Options;
+    Options.PeopleCount = 1500;
+    Options.Seed = Seed;
+    const disk::TTempDir Dir;
+    wb::WriteWorld(wb::GenerateWorld(Options), Dir.Str());
+    A.Load(Dir.Str());
+    B.Load(Dir.Str());
+}
+
 } // namespace
 
 // The people sort runs the quicksort over nation keys gathered beforehand; it must leave every tie where the
 // quicksort by the collection's comparison leaves it, sort after sort.
 TEST(PeopleSortKeys, OrderEqualsTheQuicksortByComparisonEverySort) {
-    wb::TGeneratorOptions Options;
-    Options.PeopleCount = 1500;
-    Options.Seed = 3;
-    const disk::TTempDir Dir;
-    wb::WriteWorld(wb::GenerateWorld(Options), Dir.Str());
     TPyxDatabase ByKeys, ByCompare;
-    ByKeys.Load(Dir.Str());
-    ByCompare.Load(Dir.Str());
+    LoadGenerated(3, ByKeys, ByCompare);
     const std::vector<int32_t> Loaded = PersonIDs(ByKeys.People);
     ASSERT_EQ(Loaded, PersonIDs(ByCompare.People));
     for (int Round = 0; Round < 3; ++Round) {
@@ -41,14 +46,8 @@ TEST(PeopleSortKeys, OrderEqualsTheQuicksortByComparisonEverySort) {
 
 // The name pools sort over keys of nation and use count the way their comparison orders them.
 TEST(PeopleSortKeys, NamePoolsOrderAsTheQuicksortByComparison) {
-    wb::TGeneratorOptions Options;
-    Options.PeopleCount = 1500;
-    Options.Seed = 4;
-    const disk::TTempDir Dir;
-    wb::WriteWorld(wb::GenerateWorld(Options), Dir.Str());
     TPyxDatabase ByKeys, ByCompare;
-    ByKeys.Load(Dir.Str());
-    ByCompare.Load(Dir.Str());
+    LoadGenerated(4, ByKeys, ByCompare);
     auto UniqueIDs = [](const TPyxNames& Pool) {
         std::vector<int32_t> IDs;
         Pool.ForEach([&](const TPyxName* N) { IDs.push_back(N->UniqueID); });
