@@ -12,9 +12,6 @@ using disk::TTempDir;
 
 namespace {
 
-const char* const DataFiles[] = {"server_db.dat",     "people_db.dat",  "lang_db.dat",
-                                 "pl_hist_index.dat", "pl_hist_id.dat", "pl_hist_dt.dat"};
-
 std::string LoadMessage(const std::string& Path) {
     TPyxDatabase Db;
     try {
@@ -47,7 +44,7 @@ protected:
 } // namespace
 
 TEST_F(AccessTest, AMissingFileIsNamed) {
-    for (const char* File : DataFiles) {
+    for (const char* File : wb::DataFileNames) {
         const std::string Saved = Dir.File(std::string(File) + ".away");
         std::filesystem::rename(Dir.File(File), Saved);
         EXPECT_EQ(LoadMessage(Dir.Str()), AccessMessage(File));
@@ -64,7 +61,7 @@ TEST_F(AccessTest, MissingHistoryFilesDoNotMatterWhenHistoriesAreNotLoaded) {
 }
 
 TEST_F(AccessTest, AFolderInPlaceOfAFileIsNamed) {
-    for (const char* File : DataFiles) {
+    for (const char* File : wb::DataFileNames) {
         const std::string Saved = Dir.File(std::string(File) + ".away");
         std::filesystem::rename(Dir.File(File), Saved);
         std::filesystem::create_directory(Dir.File(File));
@@ -76,7 +73,7 @@ TEST_F(AccessTest, AFolderInPlaceOfAFileIsNamed) {
 
 TEST_F(AccessTest, ANamedPipeInPlaceOfAFileIsNamedWithoutWaiting) {
     // Opening a pipe for reading would wait for a writer for ever; the alarm ends the test program if it does.
-    for (const char* File : DataFiles) {
+    for (const char* File : wb::DataFileNames) {
         const std::string Saved = Dir.File(std::string(File) + ".away");
         std::filesystem::rename(Dir.File(File), Saved);
         ASSERT_EQ(::mkfifo(Dir.File(File).c_str(), 0644), 0);
@@ -89,7 +86,7 @@ TEST_F(AccessTest, ANamedPipeInPlaceOfAFileIsNamedWithoutWaiting) {
 }
 
 TEST_F(AccessTest, ADanglingLinkInPlaceOfAFileIsNamed) {
-    for (const char* File : DataFiles) {
+    for (const char* File : wb::DataFileNames) {
         const std::string Saved = Dir.File(std::string(File) + ".away");
         std::filesystem::rename(Dir.File(File), Saved);
         std::filesystem::create_symlink(Dir.File("nowhere"), Dir.File(File));
@@ -100,7 +97,7 @@ TEST_F(AccessTest, ADanglingLinkInPlaceOfAFileIsNamed) {
 }
 
 TEST_F(AccessTest, AnUnreadableFileIsNamed) {
-    for (const char* File : DataFiles) {
+    for (const char* File : wb::DataFileNames) {
         std::filesystem::permissions(Dir.File(File), std::filesystem::perms::none);
         EXPECT_EQ(disk::RunUnprivileged([&] { return LoadMessage(Dir.Str()); }), AccessMessage(File));
         std::filesystem::permissions(Dir.File(File), std::filesystem::perms::owner_read |

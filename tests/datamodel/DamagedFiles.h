@@ -31,14 +31,8 @@ struct TFolderImages {
 
 inline TFolderImages Images(const wb::TWorldFiles& Files) {
     TFolderImages Out;
-    Out.Files.push_back({"server_db.dat", Files.Server});
-    Out.Files.push_back({"people_db.dat", Files.People});
-    Out.Files.push_back({"lang_db.dat", Files.Lang});
-    if (Files.History) {
-        Out.Files.push_back({"pl_hist_index.dat", Files.History->Index});
-        Out.Files.push_back({"pl_hist_id.dat", Files.History->Id});
-        Out.Files.push_back({"pl_hist_dt.dat", Files.History->Data});
-    }
+    for (const auto& [Name, Image] : wb::NamedImages(Files))
+        Out.Files.push_back({Name, *Image});
     return Out;
 }
 
@@ -114,8 +108,7 @@ inline bool NamesAFileOrTable(const std::string& Msg) {
     if (StartsWith(Msg, "Couldn't access ") || StartsWith(Msg, "Data file seems to be corrupt, couldn't load ") ||
         StartsWith(Msg, "The Playing History Files seems to be corrupt, couldn't load data.\r\n"))
         return true;
-    for (const char* File :
-         {"server_db.dat", "people_db.dat", "lang_db.dat", "pl_hist_index.dat", "pl_hist_id.dat", "pl_hist_dt.dat"})
+    for (const char* File : wb::DataFileNames)
         if (StartsWith(Msg, std::string(File) + " doesn't seem to be a valid Pyx data file."))
             return true;
     // Linking failures name their table: "Teams seems to be corrupt.\r\nNot connected to a Team Container".

@@ -17,12 +17,8 @@ wb::TWorld World() {
 
 TPyxMemoryFolder InMemory(const wb::TWorldFiles& Files) {
     TPyxMemoryFolder Folder;
-    Folder.Files["server_db.dat"] = Files.Server.Data();
-    Folder.Files["people_db.dat"] = Files.People.Data();
-    Folder.Files["lang_db.dat"] = Files.Lang.Data();
-    Folder.Files["pl_hist_index.dat"] = Files.History->Index.Data();
-    Folder.Files["pl_hist_id.dat"] = Files.History->Id.Data();
-    Folder.Files["pl_hist_dt.dat"] = Files.History->Data.Data();
+    for (const auto& [Name, Image] : wb::NamedImages(Files))
+        Folder.Files[Name] = Image->Data();
     return Folder;
 }
 

@@ -22,14 +22,8 @@ using servertest::FailureOf;
 using servertest::TableLoadFailure;
 
 inline void WriteFiles(const wb::TWorldFiles& Files, const TFolder& Folder) {
-    wb::WriteFileBytes(Folder.File("server_db.dat"), Files.Server.Data());
-    wb::WriteFileBytes(Folder.File("people_db.dat"), Files.People.Data());
-    wb::WriteFileBytes(Folder.File("lang_db.dat"), Files.Lang.Data());
-    if (Files.History) {
-        wb::WriteFileBytes(Folder.File("pl_hist_index.dat"), Files.History->Index.Data());
-        wb::WriteFileBytes(Folder.File("pl_hist_id.dat"), Files.History->Id.Data());
-        wb::WriteFileBytes(Folder.File("pl_hist_dt.dat"), Files.History->Data.Data());
-    }
+    for (const auto& [Name, Image] : wb::NamedImages(Files))
+        wb::WriteFileBytes(Folder.File(Name), Image->Data());
 }
 
 // Loads the folder into Db, reading playing histories exactly when the folder has them; a load that throws fails
@@ -60,19 +54,13 @@ inline std::string LoadError(const wb::TWorld& World) {
 
 // Every file the images describe holds exactly their bytes.
 inline void ExpectFiles(const wb::TWorldFiles& Expected, const TFolder& Folder, bool Languages = true) {
-    auto Check = [&](const wb::TFileImage& Image, const char* Name) {
+    auto Check = [&](const std::string& Name, const wb::TFileImage& Image) {
         ASSERT_TRUE(Folder.Has(Name)) << Name << " was not written";
         EXPECT_EQ(wb::DescribeDifference(Image, wb::ReadFileBytes(Folder.File(Name))), "") << Name;
     };
-    Check(Expected.Server, "server_db.dat");
-    Check(Expected.People, "people_db.dat");
-    if (Languages)
-        Check(Expected.Lang, "lang_db.dat");
-    if (Expected.History) {
-        Check(Expected.History->Index, "pl_hist_index.dat");
-        Check(Expected.History->Id, "pl_hist_id.dat");
-        Check(Expected.History->Data, "pl_hist_dt.dat");
-    }
+    for (const auto& [Name, Image] : wb::NamedImages(Expected))
+        if (Languages || Name != "lang_db.dat")
+            Check(Name, *Image);
 }
 
 // Loads Input, saves it to a new folder and expects the files of Expected there (the caller has applied the save

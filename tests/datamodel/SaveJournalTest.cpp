@@ -14,9 +14,6 @@
 
 namespace {
 
-const char* const DataFiles[] = {"server_db.dat",     "people_db.dat",  "lang_db.dat",
-                                 "pl_hist_index.dat", "pl_hist_id.dat", "pl_hist_dt.dat"};
-
 std::string TempName(const std::string& File) {
     return "." + File + ".pyxsave-k1ll3d";
 }
@@ -30,7 +27,7 @@ void WriteText(const std::filesystem::path& Path, const std::string& Text) {
 void KillAfterRenames(const disk::TTempDir& Dir, const disk::TTempDir& New, int Renamed, const std::string& Extra) {
     std::string Journal = Extra;
     for (int I = 0; I < 6; ++I) {
-        const std::string File = DataFiles[I];
+        const std::string File = wb::DataFileNames[I];
         const auto Target = Dir.Path / (I < Renamed ? File : TempName(File));
         std::filesystem::copy_file(New.Path / File, Target, std::filesystem::copy_options::overwrite_existing);
         Journal += TempName(File) + "\t" + File + "\n";

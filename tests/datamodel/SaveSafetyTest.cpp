@@ -21,9 +21,6 @@ namespace {
 
 using TSnapshot = std::map<std::string, std::vector<uint8_t>>;
 
-const char* const DataFiles[] = {"server_db.dat",     "people_db.dat",  "lang_db.dat",
-                                 "pl_hist_index.dat", "pl_hist_id.dat", "pl_hist_dt.dat"};
-
 wb::TWorld World(int People) {
     wb::TSampleOptions O;
     O.PeopleCount = People;
@@ -97,7 +94,7 @@ protected:
 TEST_F(SaveSafetyTest, ASaveThatGoesThroughChangesEveryFile) {
     ASSERT_EQ(SaveMessage(Db, Dir.Str()), "saved");
     const TSnapshot After = disk::Snapshot(Dir.Path);
-    for (const char* File : DataFiles)
+    for (const char* File : wb::DataFileNames)
         EXPECT_NE(After.at(File), Before.at(File)) << File;
     EXPECT_TRUE(disk::HiddenEntries(Dir.Path).empty());
     TPyxDatabase Again;
@@ -118,7 +115,7 @@ TEST_F(SaveSafetyTest, ASaveThatFailsHalfWayChangesNothing) {
 
 TEST_F(SaveSafetyTest, AWriteProtectedFileRefusesTheSaveAndChangesNothing) {
     // Root may write any file, so a file without any write permission counts as write-protected for everyone.
-    for (const char* File : DataFiles) {
+    for (const char* File : wb::DataFileNames) {
         fs::permissions(Dir.File(File), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         EXPECT_EQ(SaveMessage(Db, Dir.Str()), Protected(File));
         fs::permissions(Dir.File(File), fs::perms::owner_write, fs::perm_options::add);
@@ -132,7 +129,7 @@ TEST_F(SaveSafetyTest, AFileTheUserMayNotWriteRefusesTheSave) {
     for (const char* File : {"server_db.dat", "lang_db.dat"}) {
         // The folder and every other file may be written by everyone; this file only by its owner, root.
         fs::permissions(Dir.Path, fs::perms::all);
-        for (const char* Other : DataFiles)
+        for (const char* Other : wb::DataFileNames)
             fs::permissions(Dir.File(Other), Everyone);
         fs::permissions(Dir.File(File), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
         EXPECT_EQ(disk::RunUnprivileged([&] {
@@ -244,7 +241,7 @@ TEST_F(KilledSaveTest, EveryFileIsWholeOldOrNewAndTheFolderLoads) {
     }
     const auto SaveTime = std::chrono::steady_clock::now() - Start;
     New = disk::Snapshot(Reference.Path);
-    for (const char* File : DataFiles)
+    for (const char* File : wb::DataFileNames)
         ASSERT_NE(Old.at(File), New.at(File)) << File;
 
     constexpr int Trials = 10;
@@ -287,7 +284,7 @@ TEST_F(KilledSaveTest, EveryFileIsWholeOldOrNewAndTheFolderLoads) {
 
         const TSnapshot After = disk::Snapshot(Dir.Path);
         int OldFiles = 0, NewFiles = 0;
-        for (const char* File : DataFiles) {
+        for (const char* File : wb::DataFileNames) {
             ASSERT_TRUE(After.count(File)) << File << " is missing after trial " << Trial;
             const auto& Bytes = After.at(File);
             ASSERT_TRUE(Bytes == Old.at(File) || Bytes == New.at(File))

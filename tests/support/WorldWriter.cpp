@@ -57,6 +57,19 @@ TWorldFiles BuildFiles(const TWorld& World) {
     return Files;
 }
 
+const std::array<const char*, 6> DataFileNames = {"server_db.dat",     "people_db.dat",  "lang_db.dat",
+                                                  "pl_hist_index.dat", "pl_hist_id.dat", "pl_hist_dt.dat"};
+
+std::vector<std::pair<std::string, const TFileImage*>> NamedImages(const TWorldFiles& Files) {
+    std::vector<const TFileImage*> Images = {&Files.Server, &Files.People, &Files.Lang};
+    if (Files.History)
+        Images.insert(Images.end(), {&Files.History->Index, &Files.History->Id, &Files.History->Data});
+    std::vector<std::pair<std::string, const TFileImage*>> Named;
+    for (std::size_t I = 0; I < Images.size(); ++I)
+        Named.emplace_back(DataFileNames[I], Images[I]);
+    return Named;
+}
+
 void WriteFileBytes(const std::string& Path, const std::vector<uint8_t>& Bytes) {
     std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
     if (!Out)
@@ -70,14 +83,8 @@ TWorldFiles WriteWorld(const TWorld& World, const std::string& Dir) {
     std::filesystem::create_directories(Dir);
     const std::filesystem::path Base(Dir);
     TWorldFiles Files = BuildFiles(World);
-    WriteFileBytes((Base / "server_db.dat").string(), Files.Server.Data());
-    WriteFileBytes((Base / "people_db.dat").string(), Files.People.Data());
-    WriteFileBytes((Base / "lang_db.dat").string(), Files.Lang.Data());
-    if (Files.History) {
-        WriteFileBytes((Base / "pl_hist_index.dat").string(), Files.History->Index.Data());
-        WriteFileBytes((Base / "pl_hist_id.dat").string(), Files.History->Id.Data());
-        WriteFileBytes((Base / "pl_hist_dt.dat").string(), Files.History->Data.Data());
-    }
+    for (const auto& [Name, Image] : NamedImages(Files))
+        WriteFileBytes((Base / Name).string(), Image->Data());
     return Files;
 }
 

@@ -3,8 +3,11 @@
 #include "FileImage.h"
 #include "World.h"
 
+#include <array>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The six data files of a world, each with the offsets of its parts (see TFileImage). Besides the table names:
 //   server_db.dat  "Header", "Extra", the 27 tables, "Person Languages" (and "Person Languages[i]")
@@ -44,6 +47,12 @@ struct TWorldFiles {
     std::optional<THistoryImages> History;
 };
 TWorldFiles BuildFiles(const TWorld& World);
+
+// The names of the six data files: server_db.dat, people_db.dat, lang_db.dat, then the three playing-history files.
+extern const std::array<const char*, 6> DataFileNames;
+
+// The images of the files with their names, in the order of DataFileNames; the history files only when present.
+std::vector<std::pair<std::string, const TFileImage*>> NamedImages(const TWorldFiles& Files);
 
 // Creates Dir when needed and writes server_db.dat, people_db.dat, lang_db.dat and, when the world has
 // histories, pl_hist_index.dat, pl_hist_id.dat and pl_hist_dt.dat. Returns the images written.
