@@ -15,15 +15,10 @@
 namespace {
 
 pyxfuzz::TFileSet ToFileSet(const wb::TWorldFiles& Files) {
-    pyxfuzz::TFileSet Set;
-    Set[0] = Files.Server.Data();
-    Set[1] = Files.People.Data();
-    Set[2] = Files.Lang.Data();
-    if (Files.History) {
-        Set[3] = Files.History->Index.Data();
-        Set[4] = Files.History->Id.Data();
-        Set[5] = Files.History->Data.Data();
-    }
+    pyxfuzz::TFileSet Set; // in the order of wb::DataFileNames, as the fuzz input's
+    const auto Named = wb::NamedImages(Files);
+    for (std::size_t I = 0; I < Named.size(); ++I)
+        Set[I] = Named[I].second->Data();
     return Set;
 }
 
