@@ -45,9 +45,8 @@ TEST(ContractRecord, Is56BytesAt112And63Above) {
         wb::TWorld W = wb::EmptyWorld(Version);
         wb::AddPerson(W, 4, 1, 101).Contracts = {FullContract(-1, 0), FullContract(-1, 1)};
         pt::TFolder In, Out;
-        wb::WriteWorld(W, In.Str());
         TPyxDatabase Db;
-        ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+        ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
         ASSERT_NO_FATAL_FAILURE(pt::Save(Db, Out));
         const std::size_t Record = Version > 144 ? 104 + 2 * 63 : 101 + 2 * 56;
         EXPECT_EQ(PeopleFileSize(Out), 12u + 16u + Record + 12u + 4u);
@@ -62,9 +61,8 @@ TEST(ContractRecord, FieldsOfLaterVersionsKeepTheirDefaultsInOlderFiles) {
         wb::TWorld W = wb::EmptyWorld(Version);
         wb::AddPerson(W, 1, 1, 101).Contracts = {FullContract(-1, 0), FullContract(-1, 1)};
         pt::TFolder In;
-        wb::WriteWorld(W, In.Str());
         TPyxDatabase Db;
-        ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+        ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
         const TPyxContractList& Contracts = Db.People.Items(0)->Contracts;
         ASSERT_EQ(Contracts.Count(), 2);
         const TPyxContract& Club = *Contracts.Items(0);
@@ -98,9 +96,8 @@ TEST(ContractRecord, ItemsBehindANonZeroCountAreSkippedAndWrittenBackAsCountZero
         wb::AddPerson(W, 2, 1, 101).Contracts = {C, FullContract(-1, 1)};
         wb::AddPerson(W, 1, 2, 102);
         pt::TFolder In, Out;
-        wb::WriteWorld(W, In.Str());
         TPyxDatabase Db;
-        ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+        ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
         const TPyxPerson& P = *Db.People.FindByUniqueID(101);
         ASSERT_EQ(P.Contracts.Count(), 2);
         EXPECT_EQ(P.Contracts.Items(0)->ContractValue6, 10) << "the field after the skipped items";
@@ -155,9 +152,8 @@ TEST(ContractEmployers, AClubContractNamesAClubAndANationContractANation) {
     ASSERT_EQ(F.Contracts[1].EmployerID, 0);
     W.People[3].Contracts[0].EmployerID = 987; // no such club
     pt::TFolder In, Out;
-    wb::WriteWorld(W, In.Str());
     TPyxDatabase Db;
-    ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
     const TPyxContractList& Contracts = Db.People.FindByUniqueID(F.UniqueID)->Contracts;
     EXPECT_EQ(Contracts.Items(0)->Employer, Db.Clubs.FindByUniqueID(W.Clubs[TSample::Northport].UniqueID));
     EXPECT_EQ(Contracts.Items(1)->Employer, Db.Nations.FindByUniqueID(W.Nations[0].UniqueID));

@@ -46,9 +46,8 @@ void ExpectUnsortedWorldSaved(const wb::TSampleOptions& O, int NationsInUse) {
     ASSERT_NE(UniqueIDsOf(Stable), UniqueIDsOf(Expected.People));
 
     pt::TFolder In, Out;
-    wb::WriteWorld(Input, In.Str());
     TPyxDatabase Db;
-    ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, Input, In));
     EXPECT_EQ(UniqueIDsOf(Db.People), UniqueIDsOf(Input.People)) << "loading keeps the file order";
     ASSERT_NO_FATAL_FAILURE(pt::Save(Db, Out));
     EXPECT_EQ(UniqueIDsOf(Db.People), UniqueIDsOf(Expected.People));
@@ -151,9 +150,8 @@ TEST(RetiredPersons, AreReadAndDroppedSoASaveShrinksThePeopleCount) {
         wb::AddPerson(W, 3, 4, 104);
         wb::AddPerson(W, 5, 5, 105);
         pt::TFolder In, Out;
-        wb::WriteWorld(W, In.Str());
         TPyxDatabase Db;
-        ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+        ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
         ASSERT_EQ(Db.People.Count(), 2);
         EXPECT_EQ(Db.People.Items(0)->UniqueID, 102);
         EXPECT_EQ(Db.People.Items(1)->UniqueID, 104);
@@ -301,9 +299,8 @@ TEST(PersonDataTables, PlayingDataCarriesItsExtraByteOnlyAbove144) {
         wb::AddPerson(W, 2, 1, 101);
         wb::AddPerson(W, 2, 2, 102);
         pt::TFolder In, Out;
-        wb::WriteWorld(W, In.Str());
         TPyxDatabase Db;
-        ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+        ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
         const TPyxPlayingData* Data = Db.People.Items(1)->Player->PlayingData.get();
         ASSERT_NE(Data, nullptr);
         EXPECT_EQ(Data->ExtraByte, Version > 144 ? W.PlayingDatas[1].ExtraByte : 0);

@@ -34,6 +34,12 @@ inline void Load(TPyxDatabase& Db, const TFolder& Folder) {
     ASSERT_EQ(Error, "") << "loading " << Folder.Str();
 }
 
+// Writes World to Folder and loads it into Db as Load does.
+inline void LoadWorld(TPyxDatabase& Db, const wb::TWorld& World, const TFolder& Folder) {
+    wb::WriteWorld(World, Folder.Str());
+    Load(Db, Folder);
+}
+
 inline void Save(TPyxDatabase& Db, const TFolder& Folder) {
     const std::string Error = FailureOf([&] { Db.Save(Folder.Str()); });
     ASSERT_EQ(Error, "") << "saving " << Folder.Str();
@@ -67,9 +73,8 @@ inline void ExpectFiles(const wb::TWorldFiles& Expected, const TFolder& Folder, 
 // order to Expected, with whatever else the save changes).
 inline void ExpectSavedAs(const wb::TWorld& Input, const wb::TWorld& Expected) {
     TFolder In, Out;
-    wb::WriteWorld(Input, In.Str());
     TPyxDatabase Db;
-    ASSERT_NO_FATAL_FAILURE(Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(LoadWorld(Db, Input, In));
     ASSERT_NO_FATAL_FAILURE(Save(Db, Out));
     ExpectFiles(wb::BuildFiles(Expected), Out);
 }

@@ -38,8 +38,7 @@ struct TLoaded {
 
 // Writes World and loads it; the test fails when the load throws.
 void LoadWorld(const wb::TWorld& World, TLoaded& L) {
-    wb::WriteWorld(World, L.In.Str());
-    ASSERT_NO_FATAL_FAILURE(pt::Load(L.Db, L.In));
+    pt::LoadWorld(L.Db, World, L.In);
 }
 
 // Loads Input, saves it, and compares with Expected after the save order.
@@ -503,9 +502,8 @@ TEST(PeopleReload, LoadingTheSameFolderTwiceGivesEveryPersonAndRecordOnce) {
     wb::TWorld W = wb::SampleWorld(O);
     wb::UnsortPeople(W, 5);
     pt::TFolder In, Out;
-    wb::WriteWorld(W, In.Str());
     TPyxDatabase Db;
-    ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
     ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
     EXPECT_EQ(Db.People.Count(), 20);
     ASSERT_NO_FATAL_FAILURE(pt::Save(Db, Out));

@@ -26,9 +26,8 @@ TEST_P(PersonRecord, EveryPersonTypeIsReadIntoItsPartsAndWrittenBack) {
     wb::AddPerson(W, 3, 14, 104, Version);
     wb::AddPerson(W, 4, 15, 105, Version);
     pt::TFolder In, Out;
-    wb::WriteWorld(W, In.Str());
     TPyxDatabase Db;
-    ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
     ASSERT_EQ(Db.People.Count(), 5);
 
     for (int32_t K = 0; K < 5; ++K) {
@@ -106,9 +105,8 @@ TEST(PersonRecordLayout, AnOfficialRecordGainsThreeBytesAbove144) {
         wb::TWorld W = wb::EmptyWorld(Version);
         wb::AddPerson(W, 4, 1, 101);
         pt::TFolder In, Out;
-        wb::WriteWorld(W, In.Str());
         TPyxDatabase Db;
-        ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+        ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
         ASSERT_NO_FATAL_FAILURE(pt::Save(Db, Out));
         const auto Saved = wb::ReadFileBytes(Out.File("people_db.dat"));
         // header 12, four counts 16, the record, three empty tables 12, trailer 4
@@ -160,9 +158,8 @@ TEST(PersonRecordLayout, RelationshipsFollowOnlyANonZeroFlagAndAreWrittenWithFla
     // A flag with a count of zero: nothing to write back but the flag 0.
     wb::AddPerson(W, 3, 3, 103).RelationshipsFlag = 1;
     pt::TFolder In, Out;
-    wb::WriteWorld(W, In.Str());
     TPyxDatabase Db;
-    ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
     EXPECT_EQ(Db.People.Items(0)->Relationships.Count(), 0);
     ASSERT_EQ(Db.People.Items(1)->Relationships.Count(), 2);
     EXPECT_EQ(Db.People.Items(1)->Relationships.Items(1)->Amount, 50);

@@ -40,9 +40,8 @@ TEST(PlayingHistoryFiles, ChainsAreWrittenContiguouslyWithTheirOffsets) {
     W.Histories->Histories = {{20, {Season(2001, 30), Season(2002, 31)}},
                               {10, {Season(1999, 10), Season(2000, 11), Season(2001, 12)}}};
     pt::TFolder In, Out;
-    wb::WriteWorld(W, In.Str());
     TPyxDatabase Db;
-    ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
     const TPyxPlayingHistory* H = Db.People.FindByUniqueID(10)->PlayingHistory.get();
     ASSERT_NE(H, nullptr);
     ASSERT_EQ(H->Count(), 3);
@@ -112,9 +111,8 @@ TEST(PlayingHistoryFiles, APersonListedTwiceKeepsTheLaterHistory) {
     W.Histories->Histories = {
         {20, {Season(1990, 1), Season(1991, 2)}}, {10, {Season(1995, 5)}}, {20, {Season(2000, 7)}}};
     pt::TFolder In, Out;
-    wb::WriteWorld(W, In.Str());
     TPyxDatabase Db;
-    ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
     const TPyxPlayingHistory* H = Db.People.FindByUniqueID(20)->PlayingHistory.get();
     ASSERT_NE(H, nullptr);
     ASSERT_EQ(H->Count(), 1);
@@ -172,9 +170,8 @@ TEST(PlayingHistoryFiles, EmptyHistoriesAndThoseOfUnknownPersonsGetNoIndexEntry)
 TEST(PlayingHistoryFiles, NoHistoriesLeaveTheFilesWithTheirHeadersAndACountOfZero) {
     wb::TWorld W = PlayersWithHistoryFiles(2, 145);
     pt::TFolder In, Out;
-    wb::WriteWorld(W, In.Str());
     TPyxDatabase Db;
-    ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
     EXPECT_EQ(Db.People.Items(0)->PlayingHistory, nullptr);
     ASSERT_NO_FATAL_FAILURE(pt::Save(Db, Out));
     const auto Index = wb::ReadFileBytes(Out.File("pl_hist_index.dat"));
@@ -198,9 +195,8 @@ TEST(PlayingHistoryFiles, EntriesFindTheirTeamsByUniqueIDAndUnknownTeamsAreSaved
     Entries.push_back(Season(2004, 20, 123456789, 1));
     Entries.push_back(Season(2005, 21, W.Teams[wb::TSampleBuilder::TeamWestfieldU21].UniqueID));
     pt::TFolder In;
-    wb::WriteWorld(W, In.Str());
     TPyxDatabase Db;
-    ASSERT_NO_FATAL_FAILURE(pt::Load(Db, In));
+    ASSERT_NO_FATAL_FAILURE(pt::LoadWorld(Db, W, In));
     const TPyxPlayingHistory& H = *Db.People.FindByUniqueID(W.Histories->Histories[0].PersonUniqueID)->PlayingHistory;
     const int32_t N = H.Count();
     ASSERT_EQ(N, static_cast<int32_t>(Entries.size()));
