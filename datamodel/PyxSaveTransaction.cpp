@@ -235,13 +235,12 @@ void TPyxSaveTransaction::Commit() {
             if (I == 0) {
                 // Nothing was replaced: drop the journal, and the temporary files go with this save.
                 ::unlink((Folder_ + JournalName).c_str());
-                SyncFolder(Folder_);
-                DenyAccess(Files_[I].Name);
+            } else {
+                // Some files are new already. The journal and the files still to be renamed stay, so the next
+                // load or save of the folder completes the set instead of reading a mix of two saves.
+                for (size_t J = I; J < Files_.size(); ++J)
+                    Files_[J].TempPath.clear();
             }
-            // Some files are new already. The journal and the files still to be renamed stay, so the next load or
-            // save of the folder completes the set instead of reading a mix of two saves.
-            for (size_t J = I; J < Files_.size(); ++J)
-                Files_[J].TempPath.clear();
             SyncFolder(Folder_);
             DenyAccess(Files_[I].Name);
         }
