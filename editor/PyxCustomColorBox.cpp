@@ -40,6 +40,9 @@ const TPyxCustomColorBox::TNamedColor TPyxCustomColorBox::NamedColors[NamedColor
 TPyxCustomColorBox::TPyxCustomColorBox(QWidget* Parent) : QComboBox(Parent) {
     setEditable(false);
     setItemDelegate(new TColorItemDelegate(this));
+    // A dropped-down list of a dozen colours with a scroll bar, below the box, rather than all 36 over the form.
+    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    setMaxVisibleItems(12);
     connect(this, &QComboBox::activated, this, &TPyxCustomColorBox::Select);
     PopulateList();
 }

@@ -34,7 +34,10 @@ template <class TBox> struct TBoxForm {
         QTest::mouseClick(Box, Qt::LeftButton);
         QTRY_VERIFY(Box->view()->isVisible());
         QTest::qWait(QApplication::doubleClickInterval() + 50);
-        const QRect Item = Box->view()->visualRect(Box->model()->index(Index, 0));
+        // Scrolled into sight first, as the user would with the list's scroll bar.
+        const QModelIndex Wanted = Box->model()->index(Index, 0);
+        Box->view()->scrollTo(Wanted);
+        const QRect Item = Box->view()->visualRect(Wanted);
         QTest::mouseClick(Box->view()->viewport(), Qt::LeftButton, {}, Item.center());
         QTRY_VERIFY(!Box->view()->isVisible());
     }
