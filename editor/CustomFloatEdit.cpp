@@ -97,6 +97,12 @@ void TCustomFloatEdit::SetValue(double X) {
     Loaded_ = X;
     Modified_ = false;
     lineEdit()->setText(FormatValue(X));
+    // A load while the control has the focus (another entity shown) is what Escape goes back to, never the value of
+    // the entity shown before.
+    EnterValue_ = X;
+    EnterText_ = text();
+    EnterLoaded_ = X;
+    EnterModified_ = false;
 }
 
 void TCustomFloatEdit::ChangeValue(double X) {

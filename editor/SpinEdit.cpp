@@ -17,7 +17,10 @@ TSpinEdit::TSpinEdit(QWidget* Parent) : QAbstractSpinBox(Parent) {
 int32_t TSpinEdit::CheckValue(int64_t V) const {
     if (MinValue_ == MaxValue_)
         return static_cast<int32_t>(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX));
-    return static_cast<int32_t>(std::clamp<int64_t>(V, MinValue_, MaxValue_));
+    // Limits given the wrong way round (while a form sets them one after the other) still bound the value.
+    const int64_t Low = std::min(MinValue_, MaxValue_);
+    const int64_t High = std::max(MinValue_, MaxValue_);
+    return static_cast<int32_t>(std::clamp<int64_t>(V, Low, High));
 }
 
 int32_t TSpinEdit::Value() const {

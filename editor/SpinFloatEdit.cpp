@@ -17,6 +17,13 @@ void TSpinFloatEdit::SetEditorEnabled(bool Value) {
     lineEdit()->setReadOnly(!Value || isReadOnly());
 }
 
+void TSpinFloatEdit::changeEvent(QEvent* Event) {
+    TCustomFloatEdit::changeEvent(Event);
+    // setReadOnly(false) makes the text editable again; with the editor disabled it must stay read-only for typing.
+    if (Event->type() == QEvent::ReadOnlyChange)
+        lineEdit()->setReadOnly(!EditorEnabled_ || isReadOnly());
+}
+
 void TSpinFloatEdit::UpClick() {
     Spin(true);
 }

@@ -33,6 +33,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
+    void changeEvent(QEvent* Event) override;
     StepEnabled stepEnabled() const override;
     void stepBy(int Steps) override;
 

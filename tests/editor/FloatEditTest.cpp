@@ -199,6 +199,14 @@ private slots:
         // Escape undoes the typing completely: the loaded value is exact again.
         QVERIFY(!Form.Edit->isModified());
         QCOMPARE(Form.Edit->Value(), 0.333);
+
+        // Another entity loaded while the edit keeps the focus: Escape goes back to its value, not the first one's.
+        Form.SelectAllAndType("0.8");
+        Form.Edit->SetValue(0.125);
+        Form.SelectAllAndType("0.9");
+        QTest::keyClick(Form.Edit, Qt::Key_Escape);
+        QCOMPARE(Form.Edit->Value(), 0.125);
+        QVERIFY(!Form.Edit->isModified());
     }
 
     void ArrowKeysAndButtonsSpinWithinTheLimits() {
@@ -245,7 +253,11 @@ private slots:
         QCOMPARE(Form.Edit->text(), QString("0.00"));
         QTest::keyClick(Form.Edit, Qt::Key_Up);
         QCOMPARE(Form.Edit->text(), QString("0.10"));
+        Form.Edit->setReadOnly(true);
+        Form.Edit->setReadOnly(false);
+        QVERIFY(Form.Line()->isReadOnly()); // still closed to typing and pasting
         Form.Edit->SetEditorEnabled(true);
+        QVERIFY(!Form.Line()->isReadOnly());
 
         // A computed increment replaces the built-in step.
         QList<bool> Calls;
