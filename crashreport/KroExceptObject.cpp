@@ -123,9 +123,15 @@ std::string ExceptMessageText(const TExceptObject& Except) {
         if (KroSafeRead(reinterpret_cast<std::uintptr_t>(Kro), Probe, sizeof Probe) &&
             Kro->Message.size() <= MaxMessageLength)
             Message = SafeCString(Kro->Message.data(), Kro->Message.size());
-    } else if (const std::exception* Std = CaughtAs<std::exception>(Except)) {
-        if (PolymorphicObjectReadable(Std))
+    } else if (IsClassNamed(Except, "std::exception")) {
+        // Finding the std::exception inside the object may read the object's own tables (virtual bases): only a
+        // readable object is asked, and only a readable one answers.
+        const std::exception* Std =
+            PolymorphicObjectReadable(Except.Object) ? CaughtAs<std::exception>(Except) : nullptr;
+        if (Std != nullptr && PolymorphicObjectReadable(Std))
             Message = SafeCString(Std->what(), MaxMessageLength);
+        else if (Std == nullptr && PolymorphicObjectReadable(Except.Object))
+            Message = ExceptClassText(Except); // derives from std::exception more than once: no one message
     } else {
         Message = ExceptClassText(Except);
     }

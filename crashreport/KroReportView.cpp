@@ -9,7 +9,7 @@
 namespace {
 
 constexpr int BarSize = 16;
-constexpr int Margin = 3;
+constexpr int Margin = 4;
 constexpr int WheelLines = 3;
 
 } // namespace
