@@ -1,7 +1,8 @@
 // exceptbox_demo: shows the crash reporter's exception box with a generated report, so that tests (and people) can
 // drive it. Every action the box fires is written to standard output as "action N", the box's result as "result N".
 //
-//   exceptbox_demo [--lines N] [--bytes N] [--message TEXT] [--error-text TEXT] [--frozen] [--frozen-answer-ms N]
+//   exceptbox_demo [--lines N] [--bytes N] [--message TEXT] [--error-text TEXT] [--focused-button N] [--frozen]
+//   [--frozen-answer-ms N]
 //   [--cant-continue]
 //                  [--auto-continue SECONDS] [--report-at-once] [--all-buttons] [--no-close] [--no-animation]
 //                  [--no-clipboard] [--hostile] [--count-dlopen]
@@ -109,6 +110,8 @@ int main(int Argc, char** Argv) {
             Message = Next();
         else if (Arg == "--error-text")
             Settings.ErrorText.Assign(Next());
+        else if (Arg == "--focused-button")
+            Settings.FocusedButton = std::atoi(Next().c_str());
         else if (Arg == "--frozen")
             Request.Frozen = true;
         else if (Arg == "--frozen-answer-ms")

@@ -277,6 +277,31 @@ def keyboard_journey(a, x):
     demo.finish()
     check(demo.lines() == ["action 6", "result 6"], "Shift+Tab goes backwards: %s" % demo.lines())
 
+    # A default button the box does not have (print, absent here) leaves the focus on the first button, not nowhere.
+    demo = Demo(a.demo, x.env, "--focused-button", "2", "--lines", "20")
+    x.wait_window("--class", "KroExceptWndClass")
+    time.sleep(0.5)
+    x.key("Tab", "Return")  # mail -> show
+    time.sleep(0.3)
+    x.key("shift+Tab", "shift+Tab", "Return")  # report -> close -> restart
+    demo.finish()
+    check(demo.lines() == ["action 3", "action 5", "result 5"],
+          "a missing default button leaves the keys working: %s" % demo.lines())
+
+    # Save and print, when the settings caption them: seven buttons, and pressing them keeps the box.
+    demo = Demo(a.demo, x.env, "--all-buttons", "--lines", "20")
+    box = x.wait_window("--class", "KroExceptWndClass")
+    time.sleep(0.5)
+    x.screenshot(os.path.join(a.shots, "exceptbox-all-buttons.png"), box)
+    x.click(x.button("save bug report"))
+    x.click(x.button("print bug report"))
+    time.sleep(1.5)
+    check(demo.running(), "save and print keep the box")
+    x.click(x.button("continue application"))
+    demo.finish()
+    check(demo.lines() == ["action 1", "action 2", "action 4", "result 4"], "save and print fire their actions: %s" %
+          demo.lines())
+
     # With a system menu (no close button, an exception that cannot continue) Escape is the window's close: restart.
     demo = Demo(a.demo, x.env, "--no-close", "--cant-continue", "--lines", "20")
     x.wait_window("--class", "KroExceptWndClass")
