@@ -15,6 +15,7 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <sys/auxv.h>
 #include <sys/mman.h>
 #include <tuple>
 #include <unistd.h>
@@ -144,6 +145,16 @@ TEST(ElfExportsTest, ExportsOfThisProgramLibcAndLibstdcxxMatchNm) {
     EXPECT_EQ(GetExportName(Own->Base, reinterpret_cast<std::uintptr_t>(&KroSafeRead)),
               "KroSafeRead(unsigned long, void*, unsigned long)");
     EXPECT_EQ(GetExportName(Libc->Base, reinterpret_cast<std::uintptr_t>(&getpid) + 1), "");
+
+    // The kernel's vdso has no file for nm; its dynamic section is not relocated, and its exports are still found.
+    const TLoadedModule* Vdso = Map.FindModule(getauxval(AT_SYSINFO_EHDR));
+    ASSERT_NE(Vdso, nullptr);
+    EXPECT_STREQ(Vdso->Path, "[vdso]");
+    TElfExports VdsoExports;
+    ASSERT_TRUE(VdsoExports.Load(Vdso->Base));
+    const std::uintptr_t ClockGetTime = VdsoExports.AddressOf("__vdso_clock_gettime");
+    EXPECT_GT(ClockGetTime, Vdso->Base);
+    EXPECT_LT(ClockGetTime, Vdso->End);
 }
 
 TEST(ElfExportsTest, UnmanglesCxxNamesAndUnitNames) {
