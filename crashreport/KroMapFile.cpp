@@ -2,6 +2,8 @@
 
 #include "KroMapFileModule.h"
 #include "KroMapFilePacked.h"
+#include "KroMapFileTds.h"
+#include "KroMapFileText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -70,7 +72,11 @@ std::unique_ptr<TMapFile> TMapFile::Create(bool Load, std::uintptr_t ModuleHandl
             return Map;
         }
     }
+    if (ReadBinaryDebugInfoBeside(*Map, ModuleFileName))
+        return Map;
     const std::string Base = FileNameWithoutExtension(ModuleFileName);
+    if (ReadTextMapFile(*Map, Base + ".map"))
+        return Map;
     const std::vector<std::uint8_t> PackedFile = ReadWholeFile(Base + ".kro");
     if (!PackedFile.empty() && ReadPackedMap(*Map, PackedFile.data(), PackedFile.size())) {
         Map->SourceFile = Base + ".kro";
