@@ -40,7 +40,7 @@ void TWorldFolder::CopyFrom(const TWorldFolder& Other) {
 }
 
 void ModelSave(const QString& In, const QString& Out, const std::function<void(TPyxDatabase&)>& Edit, bool AllLanguages,
-               bool Histories) {
+               bool Histories, int Saves) {
     TPyxDatabase Database;
     Database.LoadAllLanguages = AllLanguages;
     Database.LoadPlayingHistories = Histories;
@@ -48,7 +48,8 @@ void ModelSave(const QString& In, const QString& Out, const std::function<void(T
     if (Edit)
         Edit(Database);
     std::filesystem::create_directories(Out.toStdString());
-    Database.Save(Out.toStdString());
+    for (int I = 0; I < Saves; ++I)
+        Database.Save(Out.toStdString());
 }
 
 QString FolderDifference(const QString& Expected, const QString& Actual) {

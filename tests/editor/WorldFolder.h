@@ -33,9 +33,10 @@ private:
 };
 
 // The save the data model alone makes of a folder: In is loaded with the options given, Edit applied to the
-// database (when given), and the result saved into Out. What the editor must write for the same edits.
+// database (when given), and the result saved into Out, Saves times in a row (each save sorts again, and the
+// game's sort does not keep the order of equal records). What the editor must write for the same edits.
 void ModelSave(const QString& In, const QString& Out, const std::function<void(TPyxDatabase&)>& Edit = {},
-               bool AllLanguages = true, bool Histories = true);
+               bool AllLanguages = true, bool Histories = true, int Saves = 1);
 
 // Empty when every data file of Expected exists in Actual with the same bytes; otherwise the first file and offset
 // where they differ (files missing from both count as equal).
