@@ -162,6 +162,7 @@ void TfrmMain::mnuLoadDataClick() {
     TPyxBusy Busy;
     QString Error;
     std::exception_ptr Failure;
+    LastFailure_ = {};
     {
         TStatusSession Status(this, {Database_.get()});
         Database_->LoadPlayingHistories = Settings_.LoadPlayingHistories;
@@ -184,8 +185,10 @@ void TfrmMain::mnuLoadDataClick() {
             LoadedPath_ = Path;
         } catch (const EPyxError& E) {
             Error = QString::fromUtf8(E.what());
+            LastFailure_ = DescribeException(std::current_exception());
         } catch (const std::bad_alloc&) {
             Error = OutOfMemoryMessage;
+            LastFailure_ = {"EOutOfMemory", Error.toStdString()};
         } catch (...) {
             Failure = std::current_exception();
         }
@@ -218,6 +221,7 @@ void TfrmMain::mnuSaveDataClick() {
     TPyxBusy Busy;
     QString Error;
     std::exception_ptr Failure;
+    LastFailure_ = {};
     {
         TStatusSession Status(this, {Database_.get()});
         BeginUpdateLists();
@@ -226,6 +230,7 @@ void TfrmMain::mnuSaveDataClick() {
             Database_->Save(DataFolder::LocalPath(Path));
         } catch (const EPyxError& E) {
             Error = QString::fromUtf8(E.what());
+            LastFailure_ = DescribeException(std::current_exception());
         } catch (...) {
             Failure = std::current_exception();
         }

@@ -3,6 +3,7 @@
 #include "EditorSettings.h"
 #include "EditorTabs.h"
 #include "PyxNavigator.h"
+#include "UnhandledException.h"
 
 #include <QMainWindow>
 
@@ -49,6 +50,9 @@ public:
     // The folder of the last successful load, where Save Data writes; empty before one.
     const QString& LoadedPath() const { return LoadedPath_; }
     TfrmOptions* Options() const { return frmOptions; }
+    // The data model's exception the last Load Data or Save Data showed in its error box (empty class name when
+    // the last one succeeded), for tools that drive the window and report as the command-line tools do.
+    const TExceptionDescription& LastFailure() const { return LastFailure_; }
     TfrmAbout* About() const { return frmAbout; }
 
     QAction* mnuLoadData;
@@ -91,6 +95,7 @@ private:
 
     TEditorSettings Settings_;
     QString LoadedPath_;
+    TExceptionDescription LastFailure_;
     std::unique_ptr<TPyxDatabase> Database_;
     QTabWidget* pcAllData = nullptr;
     std::array<QWidget*, TabCount> Sheets_{};

@@ -1,6 +1,6 @@
 # The command-line tools as a new user meets them: --help prints the usage on stdout and succeeds, a refused
 # argument is named in the error, pyxworld keeps the data files a folder already holds unless told --force, and
-# pyxroundtrip names the folder it could not use.
+# pyxroundtrip and pyxconfirmall name the folder they could not use.
 include(${CMAKE_CURRENT_LIST_DIR}/WorldCommon.cmake)
 file(REMOVE_RECURSE ${WORK})
 
@@ -21,7 +21,7 @@ function(expect_run Expected Needle Stream)
     endif()
 endfunction()
 
-foreach(Tool ${PYXWORLD} ${PYXROUNDTRIP})
+foreach(Tool ${PYXWORLD} ${PYXROUNDTRIP} ${PYXCONFIRMALL})
     expect_run(0 "usage:" stdout ${Tool} --help)
     expect_run(2 "--bogus" stderr ${Tool} --bogus)
 endforeach()
@@ -43,6 +43,7 @@ if(Forced STREQUAL Before)
 endif()
 
 expect_run(1 "${WORK}/missing" stderr ${PYXROUNDTRIP} ${WORK}/missing ${WORK}/out)
+expect_run(1 "${WORK}/missing" stderr ${PYXCONFIRMALL} ${WORK}/missing ${WORK}/out)
 file(WRITE ${WORK}/afile "")
 expect_run(1 "${WORK}/afile" stderr ${PYXROUNDTRIP} ${WORK}/world ${WORK}/afile)
 file(MAKE_DIRECTORY ${WORK}/empty)
