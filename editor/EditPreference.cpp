@@ -5,6 +5,7 @@
 #include "PyxListModel.h"
 #include "PyxListView.h"
 #include "PyxSearch.h"
+#include "SpinEdit.h"
 #include "StatusForm.h"
 
 #include <QEvent>
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -64,11 +64,12 @@ TEditPreference::TEditPreference(QWidget* Parent)
     lblNation = MakeLabel(this, "lblNation", "Nation:");
     lblNationName = MakeLabel(this, "lblNationName", "");
     lblAmount = MakeLabel(this, "lblAmount", "Amount:");
-    seAmount = new QSpinBox(this);
+    seAmount = new TSpinEdit(this);
     seAmount->setObjectName("seAmount");
-    seAmount->setRange(5, 100);
-    seAmount->setSingleStep(5);
-    seAmount->setValue(100);
+    seAmount->SetMinValue(5);
+    seAmount->SetMaxValue(100);
+    seAmount->SetIncrement(5);
+    seAmount->SetValue(100);
     btnOK = new QPushButton("OK", this);
     btnOK->setObjectName("btnOK");
     btnOK->setDefault(true);
@@ -103,7 +104,7 @@ TEditPreference::TEditPreference(QWidget* Parent)
     edSearch->installEventFilter(this);
     connect(btnSearch, &QPushButton::clicked, this, &TEditPreference::btnSearchClick);
     connect(lvSearchList, &TPyxListView::FocusChanged, this, &TEditPreference::lvSearchListFocusChanged);
-    connect(seAmount, &QSpinBox::editingFinished, this, &TEditPreference::seAmountExit);
+    connect(seAmount, &TSpinEdit::Exited, this, &TEditPreference::seAmountExit);
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -132,11 +133,11 @@ void TEditPreference::Setup(bool Staff, bool Favourite, bool IsAdd) {
     lblStaffName->clear();
     lblClubName->clear();
     lblNationName->clear();
-    seAmount->setValue(100);
+    seAmount->SetValue(100);
 }
 
 void TEditPreference::SetEntry(TPyxObject* Entity, int Amount) {
-    seAmount->setValue(Amount);
+    seAmount->SetValue(Amount);
     if (Search_)
         Search_->AddAndSelect(Entity);
 }
@@ -146,7 +147,7 @@ int TEditPreference::RoundAmount(int Amount) {
 }
 
 int TEditPreference::GetAmount() const {
-    return RoundAmount(seAmount->value());
+    return RoundAmount(seAmount->Value());
 }
 
 void TEditPreference::btnSearchClick() {
@@ -175,9 +176,11 @@ void TEditPreference::lvSearchListFocusChanged(TPyxObject* Entity) {
 }
 
 void TEditPreference::seAmountExit() {
-    const int Rounded = RoundAmount(seAmount->value());
-    if (Rounded != seAmount->value())
-        seAmount->setValue(Rounded);
+    const int Rounded = RoundAmount(seAmount->Value());
+    if (Rounded != seAmount->Value()) {
+        seAmount->SetValue(Rounded);
+        seAmount->setModified(true);
+    }
 }
 
 bool TEditPreference::eventFilter(QObject* Watched, QEvent* Event) {

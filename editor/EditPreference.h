@@ -7,7 +7,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
+class TSpinEdit;
 class QStatusBar;
 class TPyxDatabase;
 class TPyxListView;
@@ -41,7 +41,7 @@ public:
     QLabel* lblNation;
     QLabel* lblNationName;
     QLabel* lblAmount;
-    QSpinBox* seAmount;
+    TSpinEdit* seAmount;
     QPushButton* btnOK;
     QPushButton* btnCancel;
 

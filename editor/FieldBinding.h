@@ -20,8 +20,11 @@ public:
     virtual bool Changed() const = 0;
 };
 
-// A binding made of four functions: Show puts the entity's value into the control, Read gives the control's value
-// (any type with ==), Write stores such a value into the entity, ClearControl empties the control.
+// A binding made of functions: Show puts the entity's value into the control, Read gives the control's value (any
+// type with ==), Write stores such a value into the entity, ClearControl empties the control. A control that knows
+// itself whether the user changed it (the editor's spin, float, combo and colour controls keep a stored value
+// exactly until then) gives UserChanged and MarkUnchanged: Save then writes exactly when the user changed it.
+// Otherwise Save compares the control's value with the one Load left in it.
 template <class TShown> class TValueBinding final : public TFieldBinding {
 public:
     struct TAccess {
@@ -29,6 +32,8 @@ public:
         std::function<TShown()> Read;
         std::function<void(TPyxObject&, const TShown&)> Write;
         std::function<void()> ClearControl;
+        std::function<bool()> UserChanged;
+        std::function<void()> MarkUnchanged;
     };
 
     explicit TValueBinding(TAccess Access) : Access_(std::move(Access)) {}
@@ -38,18 +43,22 @@ public:
         Shown_ = Access_.Read();
     }
     void Save(TPyxObject& Entity) override {
-        TShown Now = Access_.Read();
-        if (Now == Shown_)
+        if (!Changed())
             return;
+        TShown Now = Access_.Read();
         Access_.Write(Entity, Now);
         Shown_ = std::move(Now);
+        if (Access_.MarkUnchanged)
+            Access_.MarkUnchanged();
     }
     void Clear() override {
         if (Access_.ClearControl)
             Access_.ClearControl();
         Shown_ = TShown{};
+        if (Access_.MarkUnchanged)
+            Access_.MarkUnchanged();
     }
-    bool Changed() const override { return !(Access_.Read() == Shown_); }
+    bool Changed() const override { return Access_.UserChanged ? Access_.UserChanged() : !(Access_.Read() == Shown_); }
 
 private:
     TAccess Access_;

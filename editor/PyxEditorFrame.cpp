@@ -179,6 +179,7 @@ void TPyxEditorFrame::ListFocusChanged(TPyxObject* Entity) {
         return;
     }
     Current_ = Entity;
+    PrepareLoad(*Entity);
     for (const auto& Binding : Bindings_)
         Binding->Load(*Entity);
     LoadEntity(*Entity);

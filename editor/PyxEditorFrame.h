@@ -32,8 +32,9 @@ class TWideStrings;
 // - SetDatabase attaches the frame to a loaded database (a fresh TPyxSearch over the kind's collection; the list
 //   stays empty until the user searches) or detaches it with nil before a load: the list model goes, every bound
 //   control is emptied and Current is nil, so nothing points at the entities the load frees.
-// - Focusing a row loads its entity into the controls (every binding's Load, then LoadEntity); another row
-//   silently drops edits that were not confirmed. No focused row disables the editor and keeps what it shows.
+// - Focusing a row loads its entity into the controls (PrepareLoad, every binding's Load, then LoadEntity);
+//   another row silently drops edits that were not confirmed. No focused row disables the editor and keeps what it
+//   shows.
 // - Confirm writes back only what the user changed (every binding's Save, then SaveEntity); Cancel reloads the
 //   focused row. Neither validates nor asks anything.
 // - Search and ShowAll run under a status window that blocks input; a second long operation cannot start
@@ -99,6 +100,9 @@ protected:
     // What a frame prepares when a database is attached, beyond the list: the selectors' collections, combo
     // items taken from the database.
     virtual void Attached(TPyxDatabase& /*Database*/) {}
+    // Runs before the bindings load Entity: refills the controls whose items come from the database (pointer
+    // combos listing a collection), so that they list the collections as they are now.
+    virtual void PrepareLoad(TPyxObject& /*Entity*/) {}
     // Loads, saves and clears what the bindings do not cover (sub-lists, dependent controls); each runs after
     // the bindings.
     virtual void LoadEntity(TPyxObject& /*Entity*/) {}

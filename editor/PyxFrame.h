@@ -2,11 +2,16 @@
 
 #include "FieldBinding.h"
 #include "FramePage.h"
+#include "IntegerComboBox.h"
 #include "NameBinding.h"
+#include "PointerComboBox.h"
+#include "PyxColorBox.h"
 #include "PyxControls.h"
 #include "PyxDate.h"
 #include "PyxEditorFrame.h"
 #include "PyxGlyphs.h"
+#include "SpinEdit.h"
+#include "SpinFloatEdit.h"
 #include "frameSelectionSearchUnit.h"
 
 #include <QCheckBox>
@@ -33,14 +38,19 @@ protected:
     template <class TShown>
     void Bind(std::function<void(TEntity&)> Show, std::function<TShown()> Read,
               std::function<void(TEntity&, const TShown&)> Write, std::function<void()> ClearControl = {}) {
-        typename TValueBinding<TShown>::TAccess Access;
-        Access.Show = [Show = std::move(Show)](TPyxObject& E) { Show(static_cast<TEntity&>(E)); };
-        Access.Read = std::move(Read);
-        Access.Write = [Write = std::move(Write)](TPyxObject& E, const TShown& V) {
-            Write(static_cast<TEntity&>(E), V);
-        };
-        Access.ClearControl = std::move(ClearControl);
-        AddBinding(std::make_unique<TValueBinding<TShown>>(std::move(Access)));
+        AddBinding(std::make_unique<TValueBinding<TShown>>(
+            Access<TShown>(std::move(Show), std::move(Read), std::move(Write), std::move(ClearControl))));
+    }
+
+    // A control that tells whether the user changed it (isModified, setModified): the entity is written exactly
+    // when the user did.
+    template <class TShown, class TControl>
+    void BindModified(TControl* Control, std::function<void(TEntity&)> Show, std::function<TShown()> Read,
+                      std::function<void(TEntity&, const TShown&)> Write, std::function<void()> ClearControl = {}) {
+        auto Parts = Access<TShown>(std::move(Show), std::move(Read), std::move(Write), std::move(ClearControl));
+        Parts.UserChanged = [Control] { return Control->isModified(); };
+        Parts.MarkUnchanged = [Control] { Control->setModified(false); };
+        AddBinding(std::make_unique<TValueBinding<TShown>>(std::move(Parts)));
     }
 
     // A translatable name in a row of Page: a read-only edit showing the default language's text and a button
@@ -72,14 +82,54 @@ protected:
                       [Edit] { Edit->clear(); });
     }
 
-    // An integer spin edit (any control with value() and setValue(int)) on an integer field of any width. The
-    // control shows a stored value beyond its limits at the nearest limit; that value is written back only when
-    // the user changes it.
-    template <class TSpin, class TField> void BindSpin(TSpin* Spin, TField TEntity::*Field) {
-        Bind<int>([Spin, Field](TEntity& E) { Spin->setValue(static_cast<int>(E.*Field)); },
-                  [Spin] { return static_cast<int>(Spin->value()); },
-                  [Field](TEntity& E, const int& Value) { E.*Field = static_cast<TField>(Value); },
-                  [Spin] { Spin->setValue(Spin->minimum()); });
+    // An integer spin edit on an integer field of any width. A stored value beyond the form's limits is shown and
+    // kept as it is until the user edits it; what the user typed is clamped to the limits and stored in the
+    // field's width.
+    template <class TField> void BindSpin(TSpinEdit* Spin, TField TEntity::*Field) {
+        BindModified<int32_t>(
+            Spin, [Spin, Field](TEntity& E) { Spin->SetValue(static_cast<int32_t>(E.*Field)); },
+            [Spin] { return Spin->Value(); },
+            [Field](TEntity& E, const int32_t& Value) { E.*Field = static_cast<TField>(Value); },
+            [Spin] { Spin->SetValue(Spin->MinValue()); });
+    }
+
+    // A float spin edit on a floating-point field (stored single precision when the field is a float).
+    template <class TField> void BindFloat(TSpinFloatEdit* Edit, TField TEntity::*Field) {
+        BindModified<double>(
+            Edit, [Edit, Field](TEntity& E) { Edit->SetValue(static_cast<double>(E.*Field)); },
+            [Edit] { return Edit->Value(); },
+            [Field](TEntity& E, const double& Value) { E.*Field = static_cast<TField>(Value); },
+            [Edit] { Edit->SetValue(Edit->Min()); });
+    }
+
+    // An integer combo on a code field of any width: a code no item carries stays as stored until the user picks;
+    // a pick stores the item's code in the field's width.
+    template <class TField> void BindCombo(TIntegerComboBox* Combo, TField TEntity::*Field) {
+        BindModified<int32_t>(
+            Combo, [Combo, Field](TEntity& E) { Combo->SetSelected(static_cast<int32_t>(E.*Field)); },
+            [Combo] { return Combo->GetSelected(); },
+            [Field](TEntity& E, const int32_t& Code) { E.*Field = static_cast<TField>(Code); },
+            [Combo] { Combo->SetSelected(-1); });
+    }
+
+    // A pointer combo on a reference. Its items are the database's entities: the frame fills it (on attach or on
+    // each focus change), and a detach empties it.
+    template <class TTarget> void BindCombo(TPointerComboBox* Combo, TTarget* TEntity::*Field) {
+        BindModified<TPyxObject*>(
+            Combo, [Combo, Field](TEntity& E) { Combo->SetSelected(E.*Field); },
+            [Combo] { return Combo->GetSelected(); },
+            [Field](TEntity& E, TPyxObject* const& Target) { E.*Field = dynamic_cast<TTarget*>(Target); },
+            [Combo] { Combo->Clear(); });
+    }
+
+    // A colour box on a colour the entity gives through Get and takes through Set (a kit's Major/SetMajor...).
+    void BindColor(TPyxColorBox* Box, std::function<uint32_t(TEntity&)> Get,
+                   std::function<void(TEntity&, uint32_t)> Set) {
+        BindModified<uint32_t>(
+            Box, [Box, Get = std::move(Get)](TEntity& E) { Box->SetSelected(Get(E)); },
+            [Box] { return Box->Selected(); },
+            [Set = std::move(Set)](TEntity& E, const uint32_t& Color) { Set(E, Color); },
+            [Box] { Box->SetSelected(0); });
     }
 
     // A check box on a Boolean or a 0/1 byte.
@@ -97,11 +147,27 @@ protected:
                     [Edit] { Edit->setDate(Edit->minimumDate()); });
     }
 
-    // A selector on a reference to another entity; the field is written directly.
+    // A selector on a reference to another entity; the field is written directly. Its collection is set by the
+    // frame's Attached.
     template <class TTarget> void BindSelector(TframeSelectionSearch* Selector, TTarget* TEntity::*Field) {
         Bind<TPyxObject*>([Selector, Field](TEntity& E) { Selector->SetSelected(E.*Field); },
                           [Selector] { return Selector->Selected(); },
                           [Field](TEntity& E, TPyxObject* const& Target) { E.*Field = static_cast<TTarget*>(Target); },
                           [Selector] { Selector->SetSelected(nullptr); });
+    }
+
+private:
+    template <class TShown>
+    static typename TValueBinding<TShown>::TAccess
+    Access(std::function<void(TEntity&)> Show, std::function<TShown()> Read,
+           std::function<void(TEntity&, const TShown&)> Write, std::function<void()> ClearControl) {
+        typename TValueBinding<TShown>::TAccess Parts;
+        Parts.Show = [Show = std::move(Show)](TPyxObject& E) { Show(static_cast<TEntity&>(E)); };
+        Parts.Read = std::move(Read);
+        Parts.Write = [Write = std::move(Write)](TPyxObject& E, const TShown& V) {
+            Write(static_cast<TEntity&>(E), V);
+        };
+        Parts.ClearControl = std::move(ClearControl);
+        return Parts;
     }
 };

@@ -13,11 +13,11 @@
 #include "frameSelectionSearchUnit.h"
 #include "frmMainUnit.h"
 
+#include "SpinEdit.h"
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 
@@ -178,7 +178,7 @@ void PickDialogJourneyTest::ThePreferenceDialogPicksAPersonOrAClubWithARoundedAm
     Staff.Database = &Database;
     Staff.Setup(true, true, true);
     QCOMPARE(Staff.windowTitle(), QString("Add Favourite Staff"));
-    QCOMPARE(Staff.seAmount->value(), 100);
+    QCOMPARE(Staff.seAmount->Value(), 100);
     int Results = -1;
     QString StaffName, ClubName, NationName;
     Editor_->Driver().Expect([&](QWidget* Dialog) {
@@ -222,7 +222,7 @@ void PickDialogJourneyTest::ThePreferenceDialogPicksAPersonOrAClubWithARoundedAm
     QCOMPARE(Rival.Selected, Linked);
     QCOMPARE(Rival.lblClubName->text(), TPyxListModel::DisplayName(*Linked));
     QCOMPARE(Rival.GetAmount(), 40);
-    Rival.seAmount->setValue(3);
+    Rival.seAmount->SetValue(3);
     QCOMPARE(Rival.GetAmount(), 5);
 }
 
