@@ -102,8 +102,9 @@ bool TKroFunctionAnalysis::AddCaseTable(std::uint64_t Table, std::uint32_t Count
     if (Above != ByBegin.end() && Above->first <= Last)
         return false;
     if (Above != ByBegin.begin()) {
+        // An area below still to be analysed stops at the table, as at any area above it.
         const TCodeArea& Before = Info->Areas[std::prev(Above)->second];
-        if (Before.End == 0 || Before.End >= Table)
+        if (Before.End != 0 && Before.End >= Table)
             return false;
     }
     TCodeArea Area;

@@ -46,8 +46,7 @@ constexpr std::array<TKroOpcodeEntry, 4> StUi = {I("wrpkru"), Bad, I("stui"), Ba
 constexpr std::array<TKroOpcodeEntry, 8> Group7Reg5 = {
     Pfx(SetSsBsy.data()), Pfx(XResLdTrk.data()), Pfx(SavePrevSsp.data()), Bad,
     Pfx(UiRet.data()),    Pfx(TestUi.data()),    Pfx(ClUi.data()),        Pfx(StUi.data())};
-constexpr std::array<TKroOpcodeEntry, 2> SwapGs = {Bad, I("swapgs")};
-constexpr std::array<TKroOpcodeEntry, 8> Group7Reg7 = {ModeSel(SwapGs.data()),
+constexpr std::array<TKroOpcodeEntry, 8> Group7Reg7 = {I("swapgs"),
                                                        I("rdtscp").Clobbering(KcAX | KcCX | KcDX),
                                                        I("monitorx"),
                                                        I("mwaitx"),

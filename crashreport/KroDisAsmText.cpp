@@ -139,8 +139,7 @@ void TKroTextWriter::AppendMemory(std::string& Text, const TKroInstruction& Inst
     Text += '[';
     if (Operand.AbsoluteKnown) {
         // RIP-relative and register-free operands show the address they reach.
-        Text += '$';
-        KroAppendHex(Text, Operand.Address);
+        KroAppendNumber(Text, Operand.Address);
         Text += ']';
         return;
     }

@@ -96,7 +96,11 @@ int SweepElf(std::ostream& Out, const std::string& FileName) {
         if (!First)
             Out << '\n';
         First = false;
-        Out << "section " << Section.Name << ":\n";
+        std::string Range;
+        KroAppendAddress(Range, Section.Address, Image.Mode());
+        Range += " - ";
+        KroAppendAddress(Range, Section.Address + Section.Size - 1, Image.Mode());
+        Out << "section " << Section.Name << ": " << Range << "\n";
         Sweep(Out, Image.Reader(), Image.Mode(), Section.Address, Section.Address + Section.Size);
     }
     return 0;
