@@ -1,7 +1,7 @@
 #include "ObjdumpOracle.h"
 
 #include "KroDisAsmTool.h"
-#include "KroElfImage.h"
+#include "KroElfFile.h"
 
 #include <gtest/gtest.h>
 
@@ -160,8 +160,8 @@ TEST(KroDisAsmToolTest, RandomlyDamagedElfFilesNeverCrashTheReader) {
             Bytes[At] = static_cast<unsigned char>(Random());
         }
         try {
-            const TKroElfImage Image(std::move(Bytes), "damaged");
-            for (const TKroElfImage::TSection& Section : Image.Sections())
+            const TKroElfFile Image(std::move(Bytes), "damaged");
+            for (const TKroElfFile::TSection& Section : Image.Sections())
                 if (Section.Code && Section.Size < 0x100000) {
                     unsigned char Byte = 0;
                     Image.Reader().Read(Section.Address, &Byte, 1);
