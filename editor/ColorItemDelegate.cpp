@@ -1,0 +1,20 @@
+#include "ColorItemDelegate.h"
+
+#include "PyxCustomColorBox.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+TColorItemDelegate::TColorItemDelegate(TPyxCustomColorBox* Box) : QStyledItemDelegate(Box), Box_(Box) {}
+
+void TColorItemDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const {
+    Box_->DrawItem(*Painter, Index.row(), Option.rect, (Option.state & QStyle::State_Selected) != 0, Option.palette);
+}
+
+QSize TColorItemDelegate::sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const {
+    const QFontMetrics Metrics(Option.font);
+    const int Height = std::max(16, Metrics.height() + 4);
+    // Swatch, gap, name and a little room at the end.
+    const int Width = Height + 5 + Metrics.horizontalAdvance(Index.data().toString()) + 8;
+    return {Width, Height};
+}

@@ -1,0 +1,3 @@
+#include "PyxColorBox.h"
+
+TPyxColorBox::TPyxColorBox(QWidget* Parent) : TPyxCustomColorBox(Parent) {}
