@@ -190,10 +190,9 @@ void TKroFunctionAnalysis::EnterBranch(const TKroInstruction& Instruction, const
     std::string Name;
     std::string Module;
     if (!Decoder.CodeReader().NameOf(Target, Name, Module)) {
-        TKroInstruction Stub;
-        if (Decoder.Decode(Target, Stub) && Stub.Info.IsJump && !Stub.Info.IsCall && (Stub.Flags & KfCond) == 0 &&
-            Stub.Info.TargetAddress != 0)
-            Branch.TargetAddress = Stub.Info.TargetAddress;
+        const std::uint64_t Onward = KroStubTarget(Decoder, Target);
+        if (Onward != 0)
+            Branch.TargetAddress = Onward;
     }
     for (const TExternalBranch& Known : Info->ExternalBranches)
         if (Known.NextInstruction == Branch.NextInstruction)
