@@ -359,3 +359,15 @@ TEST_F(MailJourneyTest, ASilentSendNeverStartsTheMailClientNorShowsAMessage) {
     EXPECT_EQ(SendBugReport(CrashReport, &Owner, true, Settings, System), MailFailed);
     EXPECT_TRUE(Peers.Received().empty());
 }
+
+TEST_F(MailJourneyTest, AServerThatNeverAnswersOrNeverStopsIsGivenUp) {
+    Settings.MailViaDirectSmtp = false;
+    Settings.MailViaSmtpServer = true;
+    for (const char* Mode : {"mute", "flood"}) {
+        Settings.SmtpPort = Peers.SmtpPorts.at(Mode);
+        const auto Start = std::chrono::steady_clock::now();
+        EXPECT_EQ(SendBugReport(CrashReport, nullptr, true, Settings, System), MailFailed) << Mode;
+        // Within the reply time of 7 seconds, with room for a loaded machine.
+        EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(20)) << Mode;
+    }
+}

@@ -109,7 +109,7 @@ public:
     TMailPeers(const TMailPeers&) = delete;
     TMailPeers& operator=(const TMailPeers&) = delete;
 
-    bool Ready() const { return DnsPort > 0 && SmtpPorts.size() == 5; }
+    bool Ready() const { return DnsPort > 0 && SmtpPorts.size() == 7; }
 
     // What a session or a mail left: e.g. File("plain-1.eml"); empty when there is no such file.
     std::string File(const std::string& Name) const { return ReadWholeFile(OutDir / Name); }

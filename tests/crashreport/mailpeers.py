@@ -37,6 +37,8 @@ SMTP modes:
     split    offers AUTH LOGIN (not required); sends every reply in pieces: the code split, multi-line replies split
              inside and between lines
     helo     refuses EHLO (502); HELO works
+    mute     accepts the connection and never says a word
+    flood    greets with a multi-line reply that never ends
 
 Each SMTP session writes OUTDIR/MODE-N.log as it goes: "C: " and each command line received, "U: " and "P: " the
 decoded AUTH LOGIN user and password, "D: " and the size of the data received. Each mail received is OUTDIR/MODE-N.eml
@@ -294,6 +296,17 @@ class SmtpHandler(socketserver.StreamRequestHandler):
         return line.rstrip(b"\r\n").decode("latin-1")
 
     def handle(self):
+        if self.mode == "mute":
+            while self.request.recv(4096):
+                pass
+            return
+        if self.mode == "flood":
+            try:
+                while True:
+                    self.wfile.write(b"220-" + b"x" * 1000 + b"\r\n")
+                    self.wfile.flush()
+            except OSError:
+                return
         self.reply("220 mail.test ESMTP ready\r\n")
         authed = False
         offers_login = self.mode in ("auth", "split")
@@ -385,7 +398,7 @@ def main():
     port, sockets = bind_dns()
     threading.Thread(target=serve_dns, args=(sockets, os.path.join(outdir, "dns.log")), daemon=True).start()
     print(f"dns {port}")
-    for mode in ("plain", "auth", "refuse", "split", "helo"):
+    for mode in ("plain", "auth", "refuse", "split", "helo", "mute", "flood"):
         print(f"smtp {mode} {start_smtp(mode, outdir)}")
     print("ready", flush=True)
     sys.stdin.read()
