@@ -3,6 +3,9 @@
 #include "KroCallBefore.h"
 #include "KroSafeRead.h"
 
+#include <ucontext.h>
+
+#include <cstddef>
 #include <exception>
 #include <initializer_list>
 
@@ -94,6 +97,8 @@ void TStackTracer::CollectPossibleStackItems() {
     std::int32_t LastProgress = -1;
     for (std::uintptr_t Position = StackEnd; Position > StackBegin;) {
         Position -= 8;
+        if (OfferSignalFrame(Position))
+            continue;
         const std::size_t Before = Items.size();
         if (Offer(static_cast<std::uintptr_t>(Stack[(Position - StackBegin) / 8]), Position, false, false) &&
             Items.size() > Before) {
@@ -112,8 +117,38 @@ void TStackTracer::CollectPossibleStackItems() {
     Items.shrink_to_fit();
 }
 
-bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, bool Exact, bool ThreadStartItem) {
-    if (Request.HasExceptionAddress && Value == ExceptionAddress)
+namespace {
+
+// The kernel's return path from a signal handler: "mov rax, 15 (rt_sigreturn); syscall". A handler returns there, and
+// the interrupted thread's registers lie on the stack right above that return address.
+constexpr std::uint8_t SignalReturnCode[] = {0x48, 0xC7, 0xC0, 0x0F, 0x00, 0x00, 0x00, 0x0F, 0x05};
+// The signal frame's registers and signal information, above its return address.
+constexpr std::uintptr_t SignalFrameBytes = 512;
+
+} // namespace
+
+bool TStackTracer::OfferSignalFrame(std::uintptr_t Position) {
+    const std::uintptr_t Value = static_cast<std::uintptr_t>(Stack[(Position - StackBegin) / 8]);
+    std::uint8_t Code[sizeof SignalReturnCode];
+    if (Value <= 7 || !KroSafeRead(Value, Code, sizeof Code) ||
+        __builtin_memcmp(Code, SignalReturnCode, sizeof Code) != 0)
+        return false;
+    std::uint64_t Interrupted = 0;
+    const std::uintptr_t Registers = Position + 8 + offsetof(ucontext_t, uc_mcontext.gregs);
+    if (!ReadStackWord(Registers + REG_RIP * 8, Interrupted))
+        return false;
+    // Values of the frame's registers are no return addresses of their own.
+    while (!Items.empty() && Items.back().StackPosition > Position &&
+           Items.back().StackPosition <= Position + SignalFrameBytes)
+        Items.pop_back();
+    // Where the thread was interrupted is as certain as a crash address; the walk goes on into the handler.
+    Offer(static_cast<std::uintptr_t>(Interrupted), 0, true, false, true);
+    return true;
+}
+
+bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, bool Exact, bool ThreadStartItem,
+                         bool Interrupted) {
+    if (Request.HasExceptionAddress && Value == ExceptionAddress && !Interrupted)
         Exact = true;
     if (Value <= 7)
         return false;
@@ -147,7 +182,7 @@ bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, boo
     std::int32_t Function = -1;
     TCallMatch Match;
     bool Matched = false;
-    const std::uintptr_t Expected = Request.OsException ? 0 : Value;
+    const std::uintptr_t Expected = Request.OsException || Interrupted ? 0 : Value;
     if (Module >= 0 && Modules[Module].InCode(Value)) {
         const TTraceModule& Entry = Modules[Module];
         std::string Name;
@@ -190,15 +225,16 @@ bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, boo
     Item.Address = Address;
     Item.Module = Module;
     Item.Anchored = Exact;
-    Item.Exact = Exact && !(ThreadStartItem && Items.empty());
+    Item.Exact = Exact && !Interrupted && !(ThreadStartItem && Items.empty());
+    Item.AtInstruction = Exact;
     if (Matched)
         AddLocationLink(Item, Function, Match);
-    else if (Exact && (!Request.HasExceptionAddress || Request.OsException || Region == nullptr)) {
+    else if (Exact && (!Request.HasExceptionAddress || Request.OsException || Interrupted || Region == nullptr)) {
         // The exact address itself is the call site of the item; a crash in unreadable memory gets a function that
         // consists of that address alone.
         std::uint8_t Byte;
         std::int32_t Pseudo = -1;
-        if (Request.HasExceptionAddress && !KroSafeRead(Value, &Byte, 1))
+        if (Request.HasExceptionAddress && !Interrupted && !KroSafeRead(Value, &Byte, 1))
             Pseudo = Functions.Analyze(Value, nullptr, Module, true, true);
         Match = TCallMatch{};
         Match.CallSite = Value;

@@ -37,6 +37,7 @@ struct TStackItem {
     std::vector<std::int32_t> MoreSuccessors; // only while the chains are formed
     bool Anchored = false;
     bool Exact = false;
+    bool AtInstruction = false; // the address is where code stood (an exact or interrupted one), not a return address
     std::int32_t Module = -1;
     TStackLinks Callers; // location links, and links to older items whose call reached this item's function
     TStackLinks Callees; // links to newer items that this item's call reached
@@ -62,7 +63,9 @@ public:
 private:
     // Step 1.
     void CollectPossibleStackItems();
-    bool Offer(std::uintptr_t Value, std::uintptr_t StackPosition, bool Exact, bool ThreadStartItem);
+    bool Offer(std::uintptr_t Value, std::uintptr_t StackPosition, bool Exact, bool ThreadStartItem,
+               bool Interrupted = false);
+    bool OfferSignalFrame(std::uintptr_t Position);
     bool ReadStackWord(std::uintptr_t Position, std::uint64_t& Value) const noexcept;
     void AddLocationLink(TStackItem& Item, std::int32_t Function, const TCallMatch& Match);
     // Step 2.

@@ -29,7 +29,7 @@ void TStackTracer::DissolveChain(std::int32_t Head) {
         Item.FramePredecessor = -1;
         Item.FrameSuccessor = -1;
         Item.MoreSuccessors.clear();
-        if (!Item.Exact)
+        if (!Item.AtInstruction)
             Item.Anchored = false;
         At = Next;
     }
@@ -68,24 +68,22 @@ void TStackTracer::FormatFrameChains() {
             if (Other != Longest)
                 DissolveChain(Other);
     }
-    // 3. The oldest chain is the thread's own; any later one is chance.
+    // 3. The oldest chain long enough to count is the thread's own; any later one is chance. Shorter chains before
+    //    it are chance too: the start-up code of the C library keeps no frame pointers, and a few of its frames can
+    //    look chained below the program's real chain.
     bool Formed = false;
     for (std::size_t I = 0; I < Items.size(); ++I) {
         const TStackItem& Head = Items[I];
         if (Head.FramePredecessor >= 0 || Head.FrameSuccessor < 0)
             continue;
         const auto HeadIndex = static_cast<std::int32_t>(I);
-        if (Formed) {
+        const std::size_t Length = ChainLength(HeadIndex);
+        // 4. A long chain anchors all but its last items; a short one nothing.
+        if (Formed || Length < MinAnchoringChain) {
             DissolveChain(HeadIndex);
             continue;
         }
         Formed = true;
-        const std::size_t Length = ChainLength(HeadIndex);
-        // 4. A long chain anchors all but its last items; a short one nothing.
-        if (Length < MinAnchoringChain) {
-            DissolveChain(HeadIndex);
-            continue;
-        }
         std::size_t Position = 0;
         for (std::int32_t At = HeadIndex; At >= 0; ++Position) {
             TStackItem& Item = Items[static_cast<std::size_t>(At)];
@@ -95,7 +93,7 @@ void TStackTracer::FormatFrameChains() {
                     Items[static_cast<std::size_t>(Item.FramePredecessor)].FrameSuccessor = -1;
                 Item.FramePredecessor = -1;
                 Item.FrameSuccessor = -1;
-                if (!Item.Exact)
+                if (!Item.AtInstruction)
                     Item.Anchored = false;
             } else
                 Item.Anchored = true;

@@ -68,7 +68,7 @@ void TStackTracer::SearchCallees(std::int32_t Index, std::uintptr_t CallSite, st
                     }
             } else if (TargetFunction >= 0) {
                 std::uintptr_t Address = Found.Address;
-                Linked = Functions.CallCheck(TargetFunction, 0, Address, Found.Exact, Match);
+                Linked = Functions.CallCheck(TargetFunction, 0, Address, Found.AtInstruction, Match);
             }
             if (Linked && FromScan)
                 for (const TStackLink& Link : Found.Callers.Links)
@@ -135,7 +135,7 @@ void TStackTracer::DeepChecks() {
                 if (Holder >= 0) {
                     std::uintptr_t Address = Items[I].Address;
                     TCallMatch Match;
-                    if (Functions.CallCheck(Holder, 0, Address, Items[I].Exact, Match)) {
+                    if (Functions.CallCheck(Holder, 0, Address, Items[I].AtInstruction, Match)) {
                         AddLocationLink(Items[I], Holder, Match);
                         Approved = static_cast<std::int32_t>(Items[I].Callers.Links.size() - 1);
                     } else {
@@ -170,8 +170,8 @@ TPathScore TStackTracer::LinkBonus(const TStackLink& Link, std::int32_t From, bo
         const TStackItem& B = Items[static_cast<std::size_t>(Link.Item)];
         const bool Maps =
             A.Module >= 0 && B.Module >= 0 && Modules[A.Module].Map != nullptr && Modules[B.Module].Map != nullptr;
-        const bool Lines = Maps && HasLine(From, A.Exact ? A.Address : A.Address - 1) &&
-                           HasLine(Link.Item, B.Exact ? B.Address : B.Address - 1);
+        const bool Lines = Maps && HasLine(From, A.AtInstruction ? A.Address : A.Address - 1) &&
+                           HasLine(Link.Item, B.AtInstruction ? B.Address : B.Address - 1);
         return AddScore(Score, Maps ? (Lines ? 1024 : 256) : -1);
     }
     TPathScore Bonus = Functions[Link.Function].Approved ? 0x1000000 : 4096;

@@ -5,6 +5,11 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
+#include <dlfcn.h>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -87,14 +92,30 @@ std::string Listing(const std::vector<TStackTraceEntry>& Entries) {
     return Text;
 }
 
-// Names listed in this order, each in the program's own module, the first of them the first entry.
+// The line of each "trace-mark: Name" comment of this file.
+std::map<std::string, std::int32_t> MarkedLines() {
+    std::map<std::string, std::int32_t> Marks;
+    std::ifstream Source(__FILE__);
+    std::string Line;
+    for (std::int32_t Number = 1; std::getline(Source, Line); ++Number)
+        if (const std::size_t At = Line.find("// trace-mark: "); At != std::string::npos)
+            Marks[Line.substr(At + 15)] = Number;
+    return Marks;
+}
+
+// Names listed in this order, each in this program and this unit at the line of its mark.
 void ExpectCallsInOrder(const std::vector<TStackTraceEntry>& Entries, const std::vector<std::string>& Names) {
+    static const std::map<std::string, std::int32_t> Marks = MarkedLines();
     std::ptrdiff_t Previous = -1;
     for (const std::string& Name : Names) {
-        const std::ptrdiff_t At = FindEntry(Entries, Name);
+        const std::ptrdiff_t At = FindEntry(Entries, "KroTraceTest::" + Name + "(");
         ASSERT_GE(At, 0) << Name << " missing from\n" << Listing(Entries);
         EXPECT_GT(At, Previous) << Name << " out of order in\n" << Listing(Entries);
-        EXPECT_EQ(Entries[static_cast<std::size_t>(At)].ModuleName, "kroexcept_tests");
+        const TStackTraceEntry& Entry = Entries[static_cast<std::size_t>(At)];
+        EXPECT_EQ(Entry.ModuleName, "kroexcept_tests");
+        EXPECT_EQ(Entry.UnitName, "StackTraceTest") << Name;
+        ASSERT_EQ(Marks.count(Name), 1u) << Name;
+        EXPECT_EQ(Entry.Line, Marks.at(Name)) << Name << " in\n" << Listing(Entries);
         Previous = At;
     }
 }
@@ -105,6 +126,9 @@ TEST(StackTraceTest, TracesTheCallingThreadFromTheCallOfTheTracer) {
     Level1(Entries, Text);
     ExpectCallsInOrder(Entries, {"Level3", "Level2", "Level1"});
     EXPECT_EQ(FindEntry(Entries, "Level3"), 0) << Listing(Entries);
+    const std::ptrdiff_t Test = FindEntry(Entries, "TracesTheCallingThreadFromTheCallOfTheTracer_Test::TestBody()");
+    EXPECT_GT(Test, FindEntry(Entries, "Level1")) << Listing(Entries);
+    EXPECT_GT(FindEntry(Entries, "main"), Test) << Listing(Entries);
     // One line per entry, in the columns of the report.
     std::size_t Lines = 1;
     for (std::size_t At = 0; (At = Text.find("\r\n", At)) != std::string::npos; At += 2)
@@ -142,7 +166,9 @@ TEST(StackTraceTest, TracesAWorkerBlockedInTheCLibrary) {
     ASSERT_FALSE(Entries.empty());
     EXPECT_EQ(Entries[0].ModuleName, "libc.so.6") << Listing(Entries);
     EXPECT_NE(Entries[0].FunctionName.find("read"), std::string::npos) << Listing(Entries);
-    EXPECT_EQ(FindEntry(Entries, "TracesAWorkerBlockedInTheCLibrary"), -1) << "the tracing thread's calls";
+    for (const TStackTraceEntry& Entry : Entries)
+        EXPECT_FALSE(Entry.FunctionName.ends_with("TestBody()"))
+            << "a call of the tracing thread: " << Listing(Entries);
 }
 
 TEST(StackTraceTest, TracesFromInsideASignalHandler) {
@@ -162,6 +188,59 @@ TEST(StackTraceTest, TracesFromInsideASignalHandler) {
     ASSERT_GE(Raise, 0) << Listing(HandlerEntries);
     EXPECT_EQ(HandlerEntries[static_cast<std::size_t>(Raise)].ModuleName, "libc.so.6");
     EXPECT_LT(Raise, FindEntry(HandlerEntries, "RaisingLevel2"));
+}
+
+// addr2line's file and line for each address of this program.
+std::vector<std::pair<std::string, std::int32_t>> Addr2Line(const std::vector<std::uintptr_t>& Addresses) {
+    Dl_info Info{};
+    if (dladdr(reinterpret_cast<void*>(&Level1), &Info) == 0)
+        return {};
+    std::string Command = "addr2line -e /proc/" + std::to_string(getpid()) + "/exe";
+    char Hex[32];
+    for (const std::uintptr_t Address : Addresses) {
+        std::snprintf(Hex, sizeof Hex, " %lx",
+                      static_cast<unsigned long>(Address - reinterpret_cast<std::uintptr_t>(Info.dli_fbase)));
+        Command += Hex;
+    }
+    std::vector<std::pair<std::string, std::int32_t>> Result;
+    FILE* Pipe = popen(Command.c_str(), "r");
+    if (Pipe == nullptr)
+        return {};
+    char Line[4096];
+    while (std::fgets(Line, sizeof Line, Pipe) != nullptr) {
+        std::string Text(Line);
+        const std::size_t Colon = Text.rfind(':');
+        const std::size_t Slash = Text.rfind('/', Colon);
+        std::string File = Text.substr(Slash == std::string::npos ? 0 : Slash + 1,
+                                       Colon - (Slash == std::string::npos ? 0 : Slash + 1));
+        if (const std::size_t Dot = File.rfind('.'); Dot != std::string::npos)
+            File.resize(Dot);
+        Result.emplace_back(File, std::atoi(Text.c_str() + Colon + 1));
+    }
+    pclose(Pipe);
+    return Result;
+}
+
+TEST(StackTraceTest, UnitsAndLinesAgreeWithAddr2Line) {
+    std::vector<TStackTraceEntry> Entries;
+    std::string Text;
+    Level1(Entries, Text);
+    std::vector<std::uintptr_t> Addresses;
+    std::vector<const TStackTraceEntry*> Checked;
+    for (const TStackTraceEntry& Entry : Entries)
+        if (Entry.ModuleName == "kroexcept_tests" && Entry.Line != 0) {
+            Addresses.push_back(Entry.Address);
+            Checked.push_back(&Entry);
+        }
+    ASSERT_GE(Checked.size(), 4u) << Listing(Entries);
+    const auto Oracle = Addr2Line(Addresses);
+    if (Oracle.empty())
+        GTEST_SKIP() << "addr2line could not be run";
+    ASSERT_EQ(Oracle.size(), Checked.size());
+    for (std::size_t I = 0; I < Checked.size(); ++I) {
+        EXPECT_EQ(Checked[I]->UnitName, Oracle[I].first) << Checked[I]->FunctionName;
+        EXPECT_EQ(Checked[I]->Line, Oracle[I].second) << Checked[I]->FunctionName;
+    }
 }
 
 TEST(StackTraceTest, AThreadThatHasEndedGivesTheUnreadableTrace) {
