@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
@@ -109,13 +110,25 @@ void LoadSaveJourneyTest::LoadDataShowsItsStatusTextsAndSetsTheMenusForBothLoadO
     auto* Stages = Editor.Frame<TframeStage>(TTab::Stages);
     QVERIFY(!eh::Find<QWidget>(Stages, "pnlList")->isEnabled());
 
+    // While the load runs the window's menus and tabs are disabled, and its status window is not.
+    bool WindowDisabled = false, StatusEnabled = false;
+    Editor.Status().OnText = [&](const QString& Text) {
+        if (Text != "Converting Club Indexes")
+            return;
+        WindowDisabled = !Main.menuBar()->isEnabled() && !Main.Tabs()->isEnabled();
+        auto* Status = qobject_cast<TfrmStatus*>(QApplication::activeModalWidget());
+        StatusEnabled = Status != nullptr && Status->isEnabled() && Status->isVisible();
+    };
     Editor.LoadData();
+    Editor.Status().OnText = nullptr;
+    QVERIFY(WindowDisabled);
+    QVERIFY(StatusEnabled);
     QCOMPARE(Editor.Status().Windows(), 1);
     QVERIFY(Editor.Status().Texts().contains("Loading French Language"));
     QVERIFY(Editor.Status().Texts().contains("Loading Playing Histories"));
     QCOMPARE(Editor.Status().Texts().last(), QString("Creating Selection Lists"));
     QVERIFY(QApplication::activeModalWidget() == nullptr);
-    QVERIFY(Main.isEnabled());
+    QVERIFY(Main.menuBar()->isEnabled() && Main.Tabs()->isEnabled());
     QVERIFY(Main.mnuLoadData->isEnabled());
     QVERIFY(Main.mnuSaveData->isEnabled());
     ExpectAddItems(Main, true);
@@ -154,7 +167,7 @@ void LoadSaveJourneyTest::ACorruptWorldShowsTheModelsErrorAndLeavesSaveDisabled(
     QVERIFY(!Main.mnuSaveData->isEnabled());
     ExpectAddItems(Main, false);
     QVERIFY(Main.mnuLoadData->isEnabled());
-    QVERIFY(Main.isEnabled());
+    QVERIFY(Main.menuBar()->isEnabled() && Main.Tabs()->isEnabled());
     QVERIFY(Main.LoadedPath().isEmpty());
     auto* Stages = Editor.Frame<TframeStage>(TTab::Stages);
     QVERIFY(!eh::Find<QWidget>(Stages, "pnlList")->isEnabled());
@@ -258,7 +271,7 @@ void LoadSaveJourneyTest::AFailedSaveShowsTheModelsErrorAndLeavesTheFolderAsItWa
     SetWritable(World.Path(), true);
     QVERIFY2(Shown.startsWith("msgError\nError\nCouldn't "), qPrintable(Shown));
     QCOMPARE(Contents(World), Before);
-    QVERIFY(Main.isEnabled());
+    QVERIFY(Main.menuBar()->isEnabled() && Main.Tabs()->isEnabled());
     QVERIFY(Main.mnuSaveData->isEnabled());
     QVERIFY(Editor.Driver().Unexpected().isEmpty());
 }
