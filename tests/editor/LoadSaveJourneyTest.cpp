@@ -12,6 +12,7 @@
 #include "PyxListView.h"
 #include "PyxSearch.h"
 #include "StatusForm.h"
+#include "UnhandledException.h"
 #include "frameStageUnit.h"
 #include "frmMainUnit.h"
 #include "frmOptionsUnit.h"
@@ -24,6 +25,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include <cstring>
@@ -100,6 +102,7 @@ private slots:
     void SaveWritesTheFolderThatWasLoadedNotTheOneOptionsNamesNow();
     void AFailedSaveShowsTheModelsErrorAndLeavesTheFolderAsItWas();
     void ASecondLoadDetachesEveryFrameAndAttachesAFreshList();
+    void AnyOtherFailureOfALoadCleansUpAndReachesTheUnhandledExceptionHandler();
     void InputIsBlockedWhileASearchRunsAndNoSecondOperationStarts();
 };
 
@@ -314,6 +317,45 @@ void LoadSaveJourneyTest::ASecondLoadDetachesEveryFrameAndAttachesAFreshList() {
     Stages->btnSearchClick();
     Stages->List()->FocusRow(0);
     QCOMPARE(Stages->CurrentObject(), Stages->Search()->Model().Entity(0));
+    QVERIFY(Editor.Driver().Unexpected().isEmpty());
+}
+
+void LoadSaveJourneyTest::AnyOtherFailureOfALoadCleansUpAndReachesTheUnhandledExceptionHandler() {
+    eh::TWorldFolder World({.PeopleCount = 200});
+    eh::TEditorSession Editor(World.Path());
+    TfrmMain& Main = Editor.Main();
+
+    // Running out of memory is told in its own words.
+    Editor.Status().OnText = [](const QString& Text) {
+        if (Text == "Converting Club Indexes")
+            throw std::bad_alloc();
+    };
+    QCOMPARE(Editor.LoadDataFailing(),
+             QString("msgError\nError\nYour system is out of memory, and can not load all the data.\nPlease free up "
+                     "some memory, or try to load a smaller part of the database."));
+    QVERIFY(!Main.mnuSaveData->isEnabled());
+
+    // Anything else leaves the event handler after the clean-up and ends with the unhandled-exception handler.
+    Editor.Status().OnText = [](const QString& Text) {
+        if (Text == "Converting Club Indexes")
+            throw std::logic_error("a step of the load went wrong");
+    };
+    TExceptionDescription Caught;
+    const auto Previous = SetUnhandledExceptionHandler([&](std::exception_ptr E) { Caught = DescribeException(E); });
+    QTimer::singleShot(0, Main.mnuLoadData, &QAction::trigger);
+    QTRY_VERIFY(!Caught.ClassName.empty());
+    SetUnhandledExceptionHandler(Previous);
+    Editor.Status().OnText = nullptr;
+    QCOMPARE(QString::fromStdString(Caught.ClassName), QString("std::logic_error"));
+    QCOMPARE(QString::fromStdString(Caught.Message), QString("a step of the load went wrong"));
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QVERIFY(Main.menuBar()->isEnabled() && Main.Tabs()->isEnabled());
+    QVERIFY(!TPyxBusy::Active());
+    QVERIFY(!Main.mnuSaveData->isEnabled());
+
+    // The next load works.
+    Editor.LoadData();
+    QVERIFY(Main.mnuSaveData->isEnabled());
     QVERIFY(Editor.Driver().Unexpected().isEmpty());
 }
 
