@@ -204,8 +204,10 @@ void TfrmMain::mnuLoadDataClick() {
     }
     if (!Error.isEmpty())
         PyxMessages::ShowError(this, Error);
+    // Any other failure goes where every unhandled exception goes; handed over here rather than thrown on, since
+    // unwinding through Qt's own frames skips their clean-up.
     if (Failure)
-        std::rethrow_exception(Failure);
+        HandleUnhandledException(Failure);
 }
 
 void TfrmMain::mnuSaveDataClick() {
@@ -250,7 +252,7 @@ void TfrmMain::mnuSaveDataClick() {
     if (!Error.isEmpty())
         PyxMessages::ShowError(this, Error);
     if (Failure)
-        std::rethrow_exception(Failure);
+        HandleUnhandledException(Failure);
 }
 
 void TfrmMain::mnuOptionsClick() {

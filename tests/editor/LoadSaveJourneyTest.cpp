@@ -25,7 +25,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 
 #include <cstring>
@@ -89,6 +88,21 @@ void SetOptions(eh::TEditorSession& Editor, const QString& Path, bool AllLanguag
     });
     Editor.Main().mnuOptions->trigger();
 }
+
+// Triggers an action when it receives a user event.
+class TTriggerOnEvent final : public QObject {
+public:
+    explicit TTriggerOnEvent(QAction* Action) : Action_(Action) {}
+    bool event(QEvent* Event) override {
+        if (Event->type() != QEvent::User)
+            return QObject::event(Event);
+        Action_->trigger();
+        return true;
+    }
+
+private:
+    QAction* Action_;
+};
 
 } // namespace
 
@@ -342,7 +356,9 @@ void LoadSaveJourneyTest::AnyOtherFailureOfALoadCleansUpAndReachesTheUnhandledEx
     };
     TExceptionDescription Caught;
     const auto Previous = SetUnhandledExceptionHandler([&](std::exception_ptr E) { Caught = DescribeException(E); });
-    QTimer::singleShot(0, Main.mnuLoadData, &QAction::trigger);
+    // Triggered from an event, as a menu click is.
+    TTriggerOnEvent Trigger(Main.mnuLoadData);
+    QCoreApplication::postEvent(&Trigger, new QEvent(QEvent::User));
     QTRY_VERIFY(!Caught.ClassName.empty());
     SetUnhandledExceptionHandler(Previous);
     Editor.Status().OnText = nullptr;
