@@ -1,0 +1,291 @@
+#include "KroMapFile.h"
+#include "KroMapFilePacked.h"
+#include "KroMapFileTds.h"
+#include "KroMapFileText.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::uintptr_t CodeStart = 0x401000;
+constexpr std::uintptr_t DataStart = 0x600000;
+
+TMapFile MapAt() {
+    TMapFile Map;
+    TModuleLayout Layout;
+    Layout.ModuleHandle = 0x400000;
+    Layout.CodeStart = CodeStart;
+    Layout.CodeEnd = CodeStart + 0x1000;
+    Layout.DataStart = DataStart;
+    Layout.DataEnd = DataStart + 0x1000;
+    Map.SetLayout(Layout);
+    return Map;
+}
+
+// The linker's text map of two units; segment lines are padded to the width the linker writes.
+const char* const TextMapFixture =
+    " Start         Length     Name                   Class\r\n"
+    " 0001:00000000 00000180H .text                   CODE\r\n"
+    "\r\n"
+    "Detailed map of segments\r\n"
+    "\r\n"
+    " 0001:00000000 00000100 C=CODE     S=.text    G=(none)   M=System   ACBP=A9\r\n"
+    " 0001:00000100 00000080 C=CODE     S=.text    G=(none)   M=C:\\src\\Main   ACBP=A9\r\n"
+    " 0002:00000000 00000040 C=DATA     S=.data    G=DGROUP   M=System   ACBP=A9\r\n"
+    " 0001:0000x000 00000040 C=CODE     S=.text    G=(none)   M=Broken   ACBP=A9\r\n"
+    "\r\n"
+    "  Address             Publics by Value\r\n"
+    "\r\n"
+    " 0001:00000000       System.@Halt0\r\n"
+    " 0001:00000100       Main\r\n"
+    " 0001:00000120       @Main@TForm1@FormCreate$qqrp14System@TObject\r\n"
+    " 0001:00000130       @$xp$6TForm1\r\n"
+    " 0001:00000140       Main.Helper(Integer)\r\n"
+    " 0002:00000010       System.RandSeed\r\n"
+    "\r\n"
+    "Line numbers for Main(Main.pas) segment .text\r\n"
+    "\r\n"
+    "    10 0001:00000100    11 0001:00000110    12 0001:00000108    13 0001:00000130\r\n"
+    "    14 0001:00000150    15 0001:0000016z\r\n"
+    "\r\n"
+    "Program entry point at 0001:00000100\r\n";
+
+// Little-endian builder of the linker's binary debug information.
+class TTdsBuilder final {
+public:
+    std::vector<std::uint8_t> Bytes;
+    void U16(std::uint16_t V) { Bytes.insert(Bytes.end(), {std::uint8_t(V), std::uint8_t(V >> 8)}); }
+    void I32(std::int32_t V) {
+        for (int I = 0; I < 4; ++I)
+            Bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(V) >> (8 * I)));
+    }
+    void Pad(std::size_t To) { Bytes.resize(To, 0); }
+    void SetI32(std::size_t At, std::int32_t V) {
+        for (int I = 0; I < 4; ++I)
+            Bytes[At + I] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(V) >> (8 * I));
+    }
+    std::size_t Size() const { return Bytes.size(); }
+};
+
+struct TSub {
+    std::uint16_t Type;
+    std::size_t Offset;
+    std::size_t Size;
+};
+
+std::vector<std::uint8_t> TdsFixture() {
+    TTdsBuilder B;
+    for (const char C : std::string("FB09"))
+        B.Bytes.push_back(static_cast<std::uint8_t>(C));
+    B.I32(0); // directory offset, set below
+    std::vector<TSub> Subs;
+
+    std::size_t Start = B.Size(); // names, numbered from 1
+    B.I32(3);
+    for (const std::string Name : {"C:\\src\\Unit1.pas", "TForm1.Click", "GlobalVar"}) {
+        B.Bytes.push_back(static_cast<std::uint8_t>(Name.size()));
+        B.Bytes.insert(B.Bytes.end(), Name.begin(), Name.end());
+        B.Bytes.push_back(0);
+    }
+    Subs.push_back({0x130, Start, B.Size() - Start});
+
+    Start = B.Size(); // module Unit1: one code and one data segment, and one empty one that is skipped
+    B.Pad(Start + 4);
+    B.U16(3);
+    B.U16(0);
+    B.I32(1);
+    B.Pad(Start + 28);
+    for (const auto& [Segment, Offset, Length] : {std::tuple{1, 0x200, 0x100}, {2, 0x10, 0x20}, {1, 0x400, 0}}) {
+        B.U16(0);
+        B.U16(static_cast<std::uint16_t>(Segment));
+        B.I32(Offset);
+        B.I32(Length);
+    }
+    Subs.push_back({0x120, Start, B.Size() - Start});
+
+    Start = B.Size(); // global symbols: a code public (0x205) and a data public (0x201)
+    B.Pad(Start + 32);
+    std::size_t Record = B.Size();
+    B.U16(42);
+    B.U16(0x205);
+    B.Pad(Record + 44);
+    B.SetI32(Record + 28, 0x210);
+    B.SetI32(Record + 40, 2);
+    Record = B.Size();
+    B.U16(18);
+    B.U16(0x201);
+    B.Pad(Record + 20);
+    B.SetI32(Record + 4, 0x18);
+    B.SetI32(Record + 16, 3);
+    Subs.push_back({0x129, Start, B.Size() - Start});
+
+    Start = B.Size(); // module symbols, ignored because global symbols exist
+    B.Pad(Start + 4);
+    Record = B.Size();
+    B.U16(42);
+    B.U16(0x205);
+    B.Pad(Record + 44);
+    B.SetI32(Record + 28, 0x220);
+    B.SetI32(Record + 40, 3);
+    Subs.push_back({0x125, Start, B.Size() - Start});
+
+    Start = B.Size(); // source module: one file, one range, two lines
+    B.U16(1);
+    B.U16(0);
+    B.I32(8);
+    B.U16(1);
+    B.Pad(Start + 8 + 6);
+    B.I32(18);
+    B.U16(0);
+    B.U16(2);
+    B.I32(0x200);
+    B.I32(0x240);
+    B.U16(7);
+    B.U16(9);
+    Subs.push_back({0x127, Start, B.Size() - Start});
+
+    B.SetI32(4, static_cast<std::int32_t>(B.Size()));
+    B.U16(16);
+    B.U16(12);
+    B.I32(static_cast<std::int32_t>(Subs.size()));
+    B.I32(0);
+    B.Pad(B.Size() + 4);
+    for (const TSub& S : Subs) {
+        B.U16(S.Type);
+        B.U16(0);
+        B.I32(static_cast<std::int32_t>(S.Offset));
+        B.I32(static_cast<std::int32_t>(S.Size));
+    }
+    return B.Bytes;
+}
+
+std::string TempFolder() {
+    std::string Folder = std::string(testing::TempDir()) + "kromapsources_" + std::to_string(getpid());
+    mkdir(Folder.c_str(), 0700);
+    return Folder;
+}
+
+void WriteFile(const std::string& Name, const std::string& Content) {
+    std::ofstream Out(Name, std::ios::binary | std::ios::trunc);
+    Out << Content;
+}
+
+std::string AsText(const std::vector<std::uint8_t>& Bytes) {
+    return {Bytes.begin(), Bytes.end()};
+}
+
+template <typename Reader> void MutateAndRead(const std::string& Fixture, Reader Read) {
+    std::mt19937 Random(20);
+    for (int Round = 0; Round < 2000; ++Round) {
+        std::string Bytes = Fixture;
+        for (int E = 0; E < 1 + static_cast<int>(Random() % 8) && !Bytes.empty(); ++E) {
+            const std::size_t At = Random() % Bytes.size();
+            if (Random() % 5 == 0)
+                Bytes.resize(At);
+            else
+                Bytes[At] = static_cast<char>(Random());
+        }
+        TMapFile Map = MapAt();
+        Read(Map, Bytes);
+        ASSERT_LE(Map.Segments().size() + Map.Publics().size() + Map.Lines().size(), Fixture.size());
+        for (std::uintptr_t A = CodeStart; A < CodeStart + 0x300; A += 0x10) {
+            (void)Map.GetPublicOfAddress(A);
+            (void)Map.GetLineOfAddress(A);
+        }
+    }
+}
+
+} // namespace
+
+TEST(KroMapFileSourcesTest, TextMapGivesUnitsPublicsLinesAndEntryPoint) {
+    TMapFile Map = MapAt();
+    ReadTextMap(Map, TextMapFixture);
+    ASSERT_EQ(Map.Segments().size(), 3u); // the line with a malformed start is dropped alone
+    EXPECT_EQ(Map.GetSegmentOfAddress(CodeStart + 0x40)->UnitName, "System");
+    EXPECT_EQ(Map.GetSegmentOfAddress(CodeStart + 0x140)->UnitName, "Main");
+    EXPECT_EQ(Map.GetSegmentOfAddress(DataStart + 0x10)->UnitName, "System");
+    EXPECT_FALSE(Map.GetSegmentOfAddress(DataStart + 0x10)->Code);
+
+    EXPECT_EQ(Map.GetPublicOfAddress(CodeStart + 0x10)->Name, "System.@Halt0");
+    EXPECT_EQ(Map.GetPublicOfAddress(CodeStart + 0x100)->Name, "initialization"); // named like its unit
+    EXPECT_EQ(Map.GetPublicOfAddress(CodeStart + 0x125)->Name, "TForm1.FormCreate");
+    EXPECT_EQ(Map.GetPublicOfAddress(CodeStart + 0x135)->Name, "TForm1.FormCreate"); // type info is no public
+    EXPECT_EQ(Map.GetPublicOfAddress(CodeStart + 0x145)->Name, "Main.Helper");
+    EXPECT_EQ(Map.GetAddressOfPublic("system", "system.randseed", false, false), DataStart + 0x10);
+
+    EXPECT_EQ(Map.GetLineOfAddress(CodeStart + 0x100), 10);
+    EXPECT_EQ(Map.GetLineOfAddress(CodeStart + 0x10F), 10);
+    EXPECT_EQ(Map.GetLineOfAddress(CodeStart + 0x110), 11); // the decreasing entry (12) was skipped
+    EXPECT_EQ(Map.GetLineOfAddress(CodeStart + 0x12F), 11);
+    EXPECT_EQ(Map.GetLineOfAddress(CodeStart + 0x170), 13); // the line with a malformed pair was not read
+    EXPECT_EQ(Map.GetLineOfAddress(CodeStart + 0x50), 0);   // no line entry of its unit
+    EXPECT_EQ(Map.EntryPoint(), CodeStart + 0x100);
+}
+
+TEST(KroMapFileSourcesTest, BinaryDebugInfoGivesUnitsPublicsAndLines) {
+    const auto Tds = TdsFixture();
+    TMapFile Map = MapAt();
+    ASSERT_TRUE(ReadBinaryDebugInfo(Map, Tds.data(), Tds.size()));
+    EXPECT_TRUE(Map.Valid());
+    ASSERT_EQ(Map.Segments().size(), 2u);
+    EXPECT_EQ(Map.GetSegmentOfAddress(CodeStart + 0x2FF)->UnitName, "Unit1");
+    EXPECT_EQ(Map.GetSegmentOfAddress(DataStart + 0x10)->UnitName, "Unit1");
+    ASSERT_EQ(Map.Publics().size(), 2u); // the module symbols give way to the global ones
+    EXPECT_EQ(Map.GetSymbolNameAt(CodeStart + 0x210), "TForm1.Click");
+    EXPECT_EQ(Map.GetAddressOfPublic("UNIT1", "globalvar", false, false), DataStart + 0x18);
+    EXPECT_EQ(Map.GetLineOfAddress(CodeStart + 0x23F), 7);
+    EXPECT_EQ(Map.GetLineOfAddress(CodeStart + 0x240), 9);
+
+    auto WrongSignature = Tds;
+    WrongSignature[3] = '8';
+    TMapFile Other = MapAt();
+    EXPECT_FALSE(ReadBinaryDebugInfo(Other, WrongSignature.data(), WrongSignature.size()));
+    EXPECT_FALSE(Other.Valid());
+}
+
+TEST(KroMapFileSourcesTest, DamagedTextAndBinarySourcesNeverFault) {
+    MutateAndRead(TextMapFixture, [](TMapFile& Map, const std::string& Bytes) { ReadTextMap(Map, Bytes); });
+    MutateAndRead(AsText(TdsFixture()), [](TMapFile& Map, const std::string& Bytes) {
+        (void)ReadBinaryDebugInfo(Map, reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size());
+    });
+}
+
+TEST(KroMapFileSourcesTest, SourcesBesideTheModuleAreTriedInOrder) {
+    const std::string Folder = TempFolder();
+    const std::string Module = Folder + "/prog.bin"; // no ELF file: no embedded map
+    WriteFile(Module, "not a program");
+    EXPECT_FALSE(TMapFile::Create(true, 0, Module)->Valid());
+
+    TPackedMapContent Content;
+    Content.Segments = {{0, 0x10, "kro.cpp"}};
+    Content.Publics = {{"FromKro", 0}};
+    auto OldVersion = PackMap(Content);
+    OldVersion[PackedMapMagicSize + 4] = 1;
+    WriteFile(Folder + "/prog.kro", AsText(OldVersion));
+    EXPECT_FALSE(TMapFile::Create(true, 0, Module)->Valid());
+    WriteFile(Folder + "/prog.kro", AsText(PackMap(Content)));
+    auto Map = TMapFile::Create(true, 0, Module);
+    EXPECT_TRUE(Map->Valid());
+    EXPECT_EQ(Map->SourceFileName(), Folder + "/prog.kro");
+
+    WriteFile(Folder + "/prog.map", TextMapFixture);
+    Map = TMapFile::Create(true, 0, Module);
+    EXPECT_EQ(Map->SourceFileName(), Folder + "/prog.map");
+    EXPECT_EQ(Map->Segments().size(), 3u);
+
+    WriteFile(Folder + "/prog.tds", AsText(TdsFixture()));
+    Map = TMapFile::Create(true, 0, Module);
+    EXPECT_EQ(Map->SourceFileName(), Folder + "/prog.tds");
+    EXPECT_EQ(Map->Publics().size(), 2u);
+
+    for (const char* Name : {"/prog.bin", "/prog.kro", "/prog.map", "/prog.tds"})
+        std::remove((Folder + Name).c_str());
+    rmdir(Folder.c_str());
+}
