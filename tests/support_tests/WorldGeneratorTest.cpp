@@ -139,8 +139,9 @@ TEST(WorldGenerator, HasTheFourteenNamedRegionsAndPutsNationsAndMediaInThem) {
         EXPECT_LT(Nation.RegionID, 14);
     }
     for (const auto& Media : W.Medias) {
-        if (Media.Scope == 3)
+        if (Media.Scope == 3) {
             EXPECT_EQ(RegionUniqueIDs.count(Media.TargetUniqueID), 1u);
+        }
     }
 }
 
