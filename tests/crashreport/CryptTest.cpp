@@ -177,6 +177,13 @@ TEST(CryptTest, CounterModeEnciphersIvPlusOneOnwardsAndUndoesItself) {
         EXPECT_TRUE(std::equal(CounterBlock.begin(), CounterBlock.end(), Stream.begin() + N * 8)) << "block " << N;
     }
 
+    // An empty password keys nothing (the initial values stay) rather than taking bytes that are not there.
+    std::string Unkeyed = "sixteen bytes!!!";
+    LegacyEncipher(Unkeyed, "");
+    EXPECT_NE(Unkeyed, "sixteen bytes!!!");
+    LegacyDecipher(Unkeyed, "");
+    EXPECT_EQ(Unkeyed, "sixteen bytes!!!");
+
     // Applied twice with the same password and IV, counter mode restores the data, whichever direction is asked.
     std::string Text = "The quick brown fox jumps over the lazy dog, twice.";
     const std::string Original = Text;
