@@ -1,0 +1,119 @@
+#include "KroStackTrace.h"
+
+#include "KroStackTracer.h"
+#include "KroThreadContext.h"
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// The modules and functions every trace of the process shares.
+struct TTraceTables {
+    TTraceModules Modules;
+    TTraceFunctions Functions{Modules};
+    std::uint64_t ModulesGeneration = 0;
+};
+
+std::timed_mutex TablesLock;
+
+TTraceTables& SharedTables() {
+    // Never destroyed: a crash during the program's exit may still need them.
+    static TTraceTables* const Tables = new TTraceTables;
+    return *Tables;
+}
+
+// How long a trace waits for another one to finish before it works on tables of its own: the other may run in a
+// thread that is paused now.
+constexpr std::chrono::milliseconds TablesWait{2000};
+
+void Trace(const TStackTraceRequest& Request, std::string& Text, std::uintptr_t CallerStack,
+           std::uintptr_t ReturnAddress) {
+    Text.clear();
+    if (Request.FunctionEntry != nullptr)
+        *Request.FunctionEntry = 0;
+    if (Request.HighlightAddress != nullptr)
+        *Request.HighlightAddress = 0;
+    if (Request.Entries != nullptr)
+        Request.Entries->clear();
+    std::uintptr_t Exception = Request.ExceptionAddress;
+    if (Exception == 0 && !Request.HasExceptionAddress)
+        Exception = ReturnAddress;
+    const std::uintptr_t Begin = Request.StackBegin != 0 ? Request.StackBegin : CallerStack;
+
+    std::unique_lock<std::timed_mutex> Lock(TablesLock, std::defer_lock);
+    std::unique_ptr<TTraceTables> Own;
+    TTraceTables* Tables = &SharedTables();
+    if (!Lock.try_lock_for(TablesWait)) {
+        Own = std::make_unique<TTraceTables>();
+        Tables = Own.get();
+    }
+    if (!Tables->Modules.Refresh())
+        return;
+    std::uintptr_t End = Request.StackEnd;
+    if (End == 0) {
+        const TMemoryRegion* Region = Tables->Modules.RegionOf(Begin);
+        if (Region == nullptr)
+            return;
+        End = Region->End;
+    }
+    TStackTracer Tracer(Tables->Modules, Tables->Functions, Request);
+    Text = Tracer.Run(Begin, End, Exception);
+    // A module replaced under an old one invalidates what was analysed in it.
+    if (Tables->Modules.Generation() != Tables->ModulesGeneration) {
+        Tables->ModulesGeneration = Tables->Modules.Generation();
+        Tables->Functions.Clear();
+    }
+}
+
+// The caller's stack pointer: above this function's saved frame pointer and return address.
+#define KRO_CALLER_STACK (reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) + 16)
+#define KRO_RETURN_ADDRESS (reinterpret_cast<std::uintptr_t>(__builtin_return_address(0)))
+
+} // namespace
+
+__attribute__((noinline)) void ComputeStackTrace(const TStackTraceRequest& Request, std::string& Text) {
+    Trace(Request, Text, KRO_CALLER_STACK, KRO_RETURN_ADDRESS);
+}
+
+__attribute__((noinline)) void ComputeStackTrace(bool HideWithoutLines, bool ShowRelativeOffsets,
+                                                 std::uintptr_t ExceptionAddress, std::string& Text,
+                                                 TTraceProgress* Progress, std::uintptr_t* FunctionEntry,
+                                                 std::uintptr_t* HighlightAddress, std::uintptr_t ThreadStart,
+                                                 std::uintptr_t StackEnd, std::uintptr_t StackBegin, bool OsException,
+                                                 bool HasExceptionAddress) {
+    TStackTraceRequest Request;
+    Request.HideWithoutLines = HideWithoutLines;
+    Request.ShowRelativeOffsets = ShowRelativeOffsets;
+    Request.ExceptionAddress = ExceptionAddress;
+    Request.Progress = Progress;
+    Request.FunctionEntry = FunctionEntry;
+    Request.HighlightAddress = HighlightAddress;
+    Request.ThreadStart = ThreadStart;
+    Request.StackEnd = StackEnd;
+    Request.StackBegin = StackBegin;
+    Request.OsException = OsException;
+    Request.HasExceptionAddress = HasExceptionAddress;
+    Trace(Request, Text, KRO_CALLER_STACK, KRO_RETURN_ADDRESS);
+}
+
+std::string TraceOtherThread(pid_t ThreadId, TStackTraceRequest Request) {
+    TThreadPause Pause;
+    if (ThreadId == CurrentThreadId() || !Pause.Pause(ThreadId))
+        return UnreadableThreadTrace;
+    Request.ExceptionAddress = Pause.Registers().InstructionPointer;
+    Request.StackBegin = Pause.Registers().StackPointer;
+    Request.StackEnd = 0;
+    std::string Text;
+    Trace(Request, Text, Request.StackBegin, 0);
+    return Text;
+}
+
+void ClearStackTraceTables() {
+    std::unique_lock<std::timed_mutex> Lock(TablesLock, std::defer_lock);
+    if (!Lock.try_lock_for(TablesWait))
+        return;
+    SharedTables().Functions.Clear();
+    SharedTables().Modules.Clear();
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "KroTraceProgress.h"
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// The stack tracer: turns the raw stack memory of a thread into the list of calls that led to an exception, as the
+// text lines of a bug report. Every 64-bit value of the stack that could be a return address becomes a candidate;
+// frame-pointer chains, the modules' debug maps and the decoder's analysis of the functions sort the true chain of
+// calls out of them.
+//
+// Each line: the address, the module file name, the unit, the line number and the function, in columns:
+//   00005581a2c4e1f3 kroexcept_tests StackTraceTest 120 (anonymous namespace)::Level3()
+// Traces run one after another; the tables of modules and analysed functions they share live for the process.
+
+// One listed entry of a trace, as its line shows it.
+struct TStackTraceEntry {
+    std::uintptr_t Address = 0;       // the call site (or the exact address) the line shows
+    std::uintptr_t FunctionStart = 0; // 0 when unknown
+    std::string ModuleName;           // "???" outside any module
+    std::string UnitName;
+    std::int32_t Line = 0; // 0 when unknown
+    std::string FunctionName;
+};
+
+struct TStackTraceRequest {
+    bool HideWithoutLines = false;    // once an entry with a line number is listed, leave out those without
+    bool ShowRelativeOffsets = false; // show each entry as its function's start, "+" and the offset
+    std::uintptr_t ExceptionAddress = 0;
+    TTraceProgress* Progress = nullptr;
+    std::uintptr_t* FunctionEntry = nullptr;    // receives the entry of the function the crash lies in
+    std::uintptr_t* HighlightAddress = nullptr; // receives the address to mark in that function's listing
+    std::uintptr_t ThreadStart = 0;             // the thread's creator's address, listed last; 0 for none
+    std::uintptr_t StackEnd = 0;                // one past the stack's highest byte; 0: the current thread's
+    std::uintptr_t StackBegin = 0;              // the lowest stack address to read; 0: the caller's stack pointer
+    bool OsException = false;                   // a fault rather than a raised exception
+    bool HasExceptionAddress = false;
+    std::vector<TStackTraceEntry>* Entries = nullptr; // when given, receives the listed entries
+};
+
+// Traces a stack into Text. Without an exception address (0, and HasExceptionAddress false) the trace starts at the
+// return address of this call. A stack range that cannot be read whole gives an empty text; a step that fails gives
+// that step's message.
+void ComputeStackTrace(const TStackTraceRequest& Request, std::string& Text);
+
+// The same with the report's argument list.
+void ComputeStackTrace(bool HideWithoutLines, bool ShowRelativeOffsets, std::uintptr_t ExceptionAddress,
+                       std::string& Text, TTraceProgress* Progress, std::uintptr_t* FunctionEntry,
+                       std::uintptr_t* HighlightAddress, std::uintptr_t ThreadStart, std::uintptr_t StackEnd,
+                       std::uintptr_t StackBegin, bool OsException, bool HasExceptionAddress);
+
+// The text of a thread whose stack cannot be read.
+inline constexpr const char* UnreadableThreadTrace = "- ???";
+
+// Traces another thread of this process: pauses it, traces its stack from where it was interrupted, and lets it run
+// on. A thread that has ended or does not answer within the pause timeout gives UnreadableThreadTrace; so does the
+// calling thread (trace it with ComputeStackTrace). Request's exception address and stack range are filled in here.
+std::string TraceOtherThread(pid_t ThreadId, TStackTraceRequest Request);
+
+// Empties the tables of modules and analysed functions (they fill again on the next trace).
+void ClearStackTraceTables();

@@ -1,0 +1,260 @@
+#include "KroStackTracer.h"
+
+#include "KroCallBefore.h"
+#include "KroSafeRead.h"
+
+#include <ucontext.h>
+
+#include <cstddef>
+#include <exception>
+#include <initializer_list>
+
+namespace {
+
+// A stack larger than this is read only from its lowest address up to this size: the calls nearest the crash lie
+// there, and no thread's stack is larger in practice.
+constexpr std::uintptr_t MaxStackBytes = std::uintptr_t{64} << 20;
+
+} // namespace
+
+TStackTracer::TStackTracer(TTraceModules& Modules, TTraceFunctions& Functions, const TStackTraceRequest& Request)
+    : Modules(Modules), Functions(Functions), Request(Request), Decoding(TraceDecoder() != nullptr) {}
+
+void TStackTracer::SetProgress(std::int32_t Permille) const {
+    if (Request.Progress != nullptr)
+        Request.Progress->SetPosition(Permille);
+}
+
+std::string TStackTracer::Run(std::uintptr_t Begin, std::uintptr_t End, std::uintptr_t Exception) {
+    ExceptionAddress = Exception;
+    Begin = (Begin + 7) & ~std::uintptr_t{7};
+    End &= ~std::uintptr_t{7};
+    if (End < Begin)
+        return std::string();
+    if (End - Begin > MaxStackBytes)
+        End = Begin + MaxStackBytes;
+    Stack.resize((End - Begin) / 8);
+    if (!Stack.empty() && !KroSafeRead(Begin, Stack.data(), End - Begin))
+        return std::string();
+    StackBegin = Begin;
+    StackEnd = End;
+
+    struct TStep {
+        void (TStackTracer::*Run)();
+        const char* Failure;
+    };
+    const TStep Steps[] = {
+        {&TStackTracer::CollectPossibleStackItems, "Internal error in KroStackTrace.CollectPossibleStackItems"},
+        {&TStackTracer::FormatFrameChains, "Internal error in KroStackTrace.FormatEbpFrameChains"},
+        {nullptr, "Internal error in KroStackTrace.RemoveRecursiveStackAreas"},
+        {&TStackTracer::DeepChecks, "Internal error in KroStackTrace.InDeepChecks"},
+        {&TStackTracer::RealizeOptimalLinkChains, "Internal error in KroStackTrace.RealizeOptimalLinkChains"},
+        {nullptr, "Internal error in KroStackTrace.RemoveRecursiveAreas (2)"},
+        {&TStackTracer::FillFinalOutput, "Internal error in KroStackTrace.FillFinalOutput"},
+    };
+    for (std::size_t Step = 0; Step < sizeof Steps / sizeof Steps[0]; ++Step) {
+        try {
+            if (Steps[Step].Run != nullptr)
+                (this->*Steps[Step].Run)();
+            else
+                RemoveRecursiveAreas(Step == 2);
+        } catch (const std::exception&) {
+            return Steps[Step].Failure;
+        }
+    }
+    try {
+        return ComposeResult();
+    } catch (const std::exception&) {
+        return "Internal error in KroStackTrace.ComposeResult";
+    }
+}
+
+bool TStackTracer::ReadStackWord(std::uintptr_t Position, std::uint64_t& Value) const noexcept {
+    if (Position < StackBegin || Position >= StackEnd || (Position & 7) != 0)
+        return false;
+    Value = Stack[(Position - StackBegin) / 8];
+    return true;
+}
+
+bool TStackTracer::FunctionApproved(std::int32_t Function) const {
+    return Function >= 0 && Functions[Function].Approved && !Functions[Function].Rejected;
+}
+
+void TStackTracer::AddLocationLink(TStackItem& Item, std::int32_t Function, const TCallMatch& Match) {
+    TStackLink Link;
+    Link.CallSite = Match.CallSite;
+    Link.ExactMatch = Match.ExactMatch;
+    Link.Target = Match.Target;
+    Link.Function = Function;
+    Item.Callers.Links.push_back(Link);
+}
+
+void TStackTracer::CollectPossibleStackItems() {
+    Items.reserve(64);
+    if (Request.ThreadStart != 0)
+        Offer(Request.ThreadStart, 0, true, true);
+    const std::uintptr_t Span = StackEnd - StackBegin;
+    std::int32_t LastProgress = -1;
+    for (std::uintptr_t Position = StackEnd; Position > StackBegin;) {
+        Position -= 8;
+        if (OfferSignalFrame(Position))
+            continue;
+        const std::size_t Before = Items.size();
+        if (Offer(static_cast<std::uintptr_t>(Stack[(Position - StackBegin) / 8]), Position, false, false) &&
+            Items.size() > Before) {
+            if (Items.back().FramePredecessor >= 0 && Position - StackBegin >= 8)
+                Position -= 8; // the saved frame pointer below it is no return address
+            if (Items.back().Exact)
+                break;
+        }
+        const auto Progress = static_cast<std::int32_t>((StackEnd - Position + 8) * 25 / (Span != 0 ? Span : 1));
+        if (Progress != LastProgress)
+            SetProgress(LastProgress = Progress);
+    }
+    if (Items.empty() || !Items.back().Exact)
+        Offer(ExceptionAddress, 0, true, false);
+    SetProgress(25);
+    Items.shrink_to_fit();
+}
+
+namespace {
+
+// The kernel's return path from a signal handler: "mov rax, 15 (rt_sigreturn); syscall". A handler returns there, and
+// the interrupted thread's registers lie on the stack right above that return address.
+constexpr std::uint8_t SignalReturnCode[] = {0x48, 0xC7, 0xC0, 0x0F, 0x00, 0x00, 0x00, 0x0F, 0x05};
+// The signal frame's registers and signal information, above its return address.
+constexpr std::uintptr_t SignalFrameBytes = 512;
+
+} // namespace
+
+bool TStackTracer::OfferSignalFrame(std::uintptr_t Position) {
+    const std::uintptr_t Value = static_cast<std::uintptr_t>(Stack[(Position - StackBegin) / 8]);
+    std::uint8_t Code[sizeof SignalReturnCode];
+    if (Value <= 7 || !KroSafeRead(Value, Code, sizeof Code) ||
+        __builtin_memcmp(Code, SignalReturnCode, sizeof Code) != 0)
+        return false;
+    std::uint64_t Interrupted = 0;
+    const std::uintptr_t Registers = Position + 8 + offsetof(ucontext_t, uc_mcontext.gregs);
+    if (!ReadStackWord(Registers + REG_RIP * 8, Interrupted))
+        return false;
+    // Values of the frame's registers are no return addresses of their own.
+    while (!Items.empty() && Items.back().StackPosition > Position &&
+           Items.back().StackPosition <= Position + SignalFrameBytes)
+        Items.pop_back();
+    // Where the thread was interrupted is as certain as a crash address; the walk goes on into the handler.
+    Offer(static_cast<std::uintptr_t>(Interrupted), 0, true, false, true);
+    return true;
+}
+
+bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, bool Exact, bool ThreadStartItem,
+                         bool Interrupted) {
+    if (Request.HasExceptionAddress && Value == ExceptionAddress && !Interrupted)
+        Exact = true;
+    if (Value <= 7)
+        return false;
+    const TTraceDecoder* Decoder = TraceDecoder();
+    std::uintptr_t Address = Value;
+    std::uintptr_t Lookup = Value - 1;
+    if (Exact) {
+        Lookup = Value;
+        std::uint8_t Code[8];
+        TTraceInstruction Instruction;
+        if (Decoder != nullptr && KroSafeRead(Value, Code, sizeof Code) && Decoder->Decode(Value, Instruction) &&
+            Instruction.Next > Value)
+            Address = Instruction.Next;
+    }
+    const TMemoryRegion* Region = Modules.RegionOf(Lookup);
+    if (Region == nullptr) {
+        // An exception address in memory that is not mapped at all (a call through a wild pointer) still is where
+        // the thread crashed: it stays, as a crash in unreadable memory does.
+        if (!Exact || !Request.HasExceptionAddress || Value != ExceptionAddress)
+            return false;
+    } else if (!Exact) {
+        // A return address points into code, past the call instruction.
+        if (!Region->Executable || Lookup < Region->Start + 8 || !FollowsCall(Value))
+            return false;
+    }
+
+    std::int32_t Module = Region != nullptr ? Modules.Enter(Lookup) : -1;
+    if (Module >= 0 && !Modules[Module].InCode(Value) && !Modules[Module].InData(Value))
+        return false;
+
+    std::int32_t Function = -1;
+    TCallMatch Match;
+    bool Matched = false;
+    const std::uintptr_t Expected = Request.OsException || Interrupted ? 0 : Value;
+    if (Module >= 0 && Modules[Module].InCode(Value)) {
+        const TTraceModule& Entry = Modules[Module];
+        std::string Name;
+        std::uintptr_t Start = 0;
+        if (Entry.Map != nullptr) {
+            if (!Entry.Map->PublicOf(Lookup, Name, Start)) {
+                if (!Exact)
+                    return false;
+            } else if (Decoding) {
+                Function = Functions.Analyze(Start, &Name, Module, false, true);
+                Matched = Functions.CallCheck(Function, Expected, Address, Exact, Match);
+                if (!Matched && !Exact)
+                    return false;
+            } else {
+                Function = Functions.EnterPseudo(Start, Name, Module);
+                Match.CallSite = Lookup;
+                Matched = true;
+            }
+        } else {
+            // Without a map the module's exports name its functions; a program without exports keeps only the
+            // addresses the module test let through, as the report lists no item without a function.
+            if (Decoding) {
+                Start = Modules.StartBelow(Module, Value);
+                Function = Start != 0 ? Functions.Analyze(Start, nullptr, Module, false, true) : -1;
+                if (Function >= 0 && Functions[Function].Holds(Value)) {
+                    Matched = Functions.CallCheck(Function, Expected, Address, Exact, Match);
+                    if (!Matched && !Exact)
+                        return false;
+                }
+            } else if (Modules.ExportHolding(Module, Lookup, Name, Start)) {
+                Function = Functions.EnterPseudo(Start, Name, Module);
+                Match.CallSite = Lookup;
+                Matched = true;
+            }
+        }
+    }
+
+    TStackItem Item;
+    Item.StackPosition = StackPosition;
+    Item.Address = Address;
+    Item.Module = Module;
+    Item.Anchored = Exact;
+    Item.Exact = Exact && !Interrupted && !(ThreadStartItem && Items.empty());
+    Item.AtInstruction = Exact;
+    if (Matched)
+        AddLocationLink(Item, Function, Match);
+    else if (Exact && (!Request.HasExceptionAddress || Request.OsException || Interrupted || Region == nullptr)) {
+        // The exact address itself is the call site of the item; a crash in unreadable memory gets a function that
+        // consists of that address alone.
+        std::uint8_t Byte;
+        std::int32_t Pseudo = -1;
+        if (Request.HasExceptionAddress && !Interrupted && !KroSafeRead(Value, &Byte, 1))
+            Pseudo = Functions.Analyze(Value, nullptr, Module, true, true);
+        Match = TCallMatch{};
+        Match.CallSite = Value;
+        AddLocationLink(Item, Pseudo, Match);
+    }
+    if (StackPosition != 0) {
+        std::uint64_t Saved = 0;
+        if (ReadStackWord(StackPosition - 8, Saved) && Saved + 8 > Saved) {
+            const std::uintptr_t Slot = static_cast<std::uintptr_t>(Saved) + 8;
+            if (Slot >= StackBegin && Slot < StackEnd)
+                for (std::size_t I = Items.size(); I-- > 0;) {
+                    if (Items[I].StackPosition == Slot) {
+                        Item.FramePredecessor = static_cast<std::int32_t>(I);
+                        break;
+                    }
+                    if (Items[I].StackPosition > Slot)
+                        break;
+                }
+        }
+    }
+    Items.push_back(std::move(Item));
+    return true;
+}

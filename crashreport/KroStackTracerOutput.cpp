@@ -1,0 +1,152 @@
+#include "KroStackTracer.h"
+
+#include "KroStrings.h"
+#include "KroUnmangle.h"
+
+namespace {
+
+// User-space addresses of x86-64 have 47 bits: 12 hexadecimal digits keep the column straight.
+constexpr std::ptrdiff_t AddressDigits = 12;
+
+std::string HexAddress(std::uintptr_t Address) {
+    return PadToLength(Int64ToHexText(Address), AddressDigits, '0');
+}
+
+// A compiler's symbol name as a report shows it.
+std::string ReadableName(std::string Name) {
+    std::string Unit;
+    if (Name.rfind("_Z", 0) == 0)
+        UnmangleName(Name, Unit);
+    return Name;
+}
+
+} // namespace
+
+void TStackTracer::FillFinalOutput() {
+    bool FirstFilled = true;
+    bool ExamineNext = false;
+    for (std::size_t I = Items.size(); I-- > 0;) {
+        TStackItem& Item = Items[I];
+        if (Item.Removed)
+            continue;
+        std::int32_t Function = -1;
+        const TStackLink* Through = nullptr;
+        for (const TStackLink& Link : Item.Callers.Links)
+            if (FunctionApproved(Link.Function)) {
+                Through = &Link;
+                Function = Link.Function;
+                break;
+            }
+        if (Through != nullptr) {
+            Item.FinalAddress = Through->CallSite;
+            Item.FunctionName = ReadableName(Functions[Function].Name);
+            Item.FunctionStart = Functions[Function].Info.Start;
+        } else {
+            const TStackLink* WithSite = nullptr;
+            for (const TStackLink& Link : Item.Callers.Links)
+                if (Link.CallSite != 0) {
+                    WithSite = &Link;
+                    break;
+                }
+            if (WithSite != nullptr)
+                Item.FinalAddress = WithSite->CallSite;
+            else if (Item.Callees.Best >= 0)
+                Item.FinalAddress = Item.Callees.Links[static_cast<std::size_t>(Item.Callees.Best)].CallSite;
+            else
+                Item.FinalAddress = Item.Address;
+        }
+
+        if (FirstFilled) {
+            FirstFilled = false;
+            if (Request.FunctionEntry != nullptr)
+                *Request.FunctionEntry = Function >= 0 ? Functions[Function].Info.Start : 0;
+            if (Request.HighlightAddress != nullptr)
+                *Request.HighlightAddress = Item.FinalAddress;
+            // A crash in unreadable memory: the function worth listing is the one that called there.
+            ExamineNext = Function >= 0 && Functions[Function].Pseudo() && Functions[Function].Info.Start != 0 &&
+                          Request.HasExceptionAddress;
+        } else if (ExamineNext) {
+            ExamineNext = false;
+            if (Function >= 0)
+                for (const TTraceBranch& Branch : Functions[Function].Info.External)
+                    if (Branch.Target == ExceptionAddress) {
+                        if (Request.FunctionEntry != nullptr)
+                            *Request.FunctionEntry = Functions[Function].Info.Start;
+                        if (Request.HighlightAddress != nullptr)
+                            *Request.HighlightAddress = Branch.Start;
+                        break;
+                    }
+        }
+
+        Item.ModuleName = Item.Module >= 0 ? Modules[Item.Module].FileName : "???";
+        if (Item.Module >= 0 && Modules[Item.Module].Map != nullptr) {
+            const TTraceMap& Map = *Modules[Item.Module].Map;
+            Item.UnitName = Map.UnitOf(Item.FinalAddress);
+            Item.Line = Map.LineOf(Item.FinalAddress);
+            std::string Name;
+            std::uintptr_t Start = 0;
+            if (Item.FunctionName.empty() && Map.PublicOf(Item.FinalAddress, Name, Start)) {
+                Item.FunctionName = ReadableName(Name);
+                Item.FunctionStart = Start;
+            }
+        }
+    }
+}
+
+std::string TStackTracer::ComposeResult() const {
+    std::vector<const TStackItem*> Listed;
+    bool LineListed = false;
+    for (std::size_t I = Items.size(); I-- > 0;) {
+        const TStackItem& Item = Items[I];
+        if (Item.Removed || (!Item.Exact && Item.FunctionName.empty()))
+            continue;
+        if (Request.HideWithoutLines && Item.Line == 0 && LineListed)
+            continue;
+        LineListed |= Item.Line != 0;
+        Listed.push_back(&Item);
+    }
+    auto HasOffset = [&](const TStackItem& Item) {
+        return Request.ShowRelativeOffsets && Item.FunctionStart != 0 && Item.FunctionStart < Item.FinalAddress;
+    };
+    std::size_t OffsetWidth = 0, ModuleWidth = 0, UnitWidth = 0, LineWidth = 0;
+    for (const TStackItem* Item : Listed) {
+        if (HasOffset(*Item))
+            OffsetWidth = std::max(OffsetWidth, Int64ToHexText(Item->FinalAddress - Item->FunctionStart).size() + 2);
+        ModuleWidth = std::max(ModuleWidth, Item->ModuleName.size() + 1);
+        UnitWidth = std::max(UnitWidth, Item->UnitName.size() + 1);
+        LineWidth = std::max(LineWidth, (Item->Line != 0 ? IntToText(Item->Line).size() : 0) + 1);
+    }
+
+    std::string Text;
+    std::vector<TStackTraceEntry> Entries;
+    bool First = true;
+    std::uintptr_t Previous = 0;
+    for (const TStackItem* Item : Listed) {
+        if (!First && Item->FinalAddress == Previous)
+            continue;
+        if (!First)
+            Text += "\r\n";
+        First = false;
+        Previous = Item->FinalAddress;
+        Text += HexAddress(HasOffset(*Item) ? Item->FunctionStart : Item->FinalAddress);
+        Text += ' ';
+        if (OffsetWidth > 0) {
+            const std::uintptr_t Offset = HasOffset(*Item) ? Item->FinalAddress - Item->FunctionStart : 0;
+            Text += '+';
+            Text += PadToLength(Int64ToHexText(Offset), static_cast<std::ptrdiff_t>(OffsetWidth) - 2, '0');
+            Text += ' ';
+        }
+        Text += PadToLength(Item->ModuleName, -static_cast<std::ptrdiff_t>(ModuleWidth), ' ');
+        Text += PadToLength(Item->UnitName, -static_cast<std::ptrdiff_t>(UnitWidth), ' ');
+        Text += PadToLength(Item->Line != 0 ? IntToText(Item->Line) : std::string(),
+                            static_cast<std::ptrdiff_t>(LineWidth) - 1, ' ');
+        Text += ' ';
+        Text += Item->FunctionName;
+        if (Request.Entries != nullptr)
+            Entries.push_back(TStackTraceEntry{Item->FinalAddress, Item->FunctionStart, Item->ModuleName,
+                                               Item->UnitName, Item->Line, Item->FunctionName});
+    }
+    if (Request.Entries != nullptr)
+        *Request.Entries = std::move(Entries);
+    return Text;
+}

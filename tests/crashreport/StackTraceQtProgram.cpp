@@ -1,0 +1,64 @@
+#include "KroStackTrace.h"
+
+#include <QObject>
+#include <QString>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cxxabi.h>
+#include <dlfcn.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string SlotTrace;
+std::vector<TStackTraceEntry> SlotEntries;
+
+std::string Listing(const std::vector<TStackTraceEntry>& Entries) {
+    std::string Text;
+    for (const TStackTraceEntry& Entry : Entries)
+        Text += Entry.ModuleName + " | " + Entry.FunctionName + "\n";
+    return Text;
+}
+
+TEST(StackTraceQtTest, FramesInQtAreNamedByTheirExports) {
+    QObject Object;
+    QObject::connect(&Object, &QObject::objectNameChanged, [] {
+        TStackTraceRequest Request;
+        Request.Entries = &SlotEntries;
+        ComputeStackTrace(Request, SlotTrace);
+    });
+    Object.setObjectName(QStringLiteral("traced"));
+
+    // Between the slot and the test lie the frames of Qt's signal delivery: those in Qt's core library that the
+    // trace lists carry the names Qt exports, as the dynamic loader finds them too.
+    std::ptrdiff_t Slot = -1, Test = -1;
+    std::size_t Named = 0;
+    for (std::size_t I = 0; I < SlotEntries.size(); ++I) {
+        const TStackTraceEntry& Entry = SlotEntries[I];
+        if (Slot < 0 && Entry.FunctionName.find("{lambda()") != std::string::npos)
+            Slot = static_cast<std::ptrdiff_t>(I);
+        if (Test < 0 && Entry.FunctionName.ends_with("FramesInQtAreNamedByTheirExports_Test::TestBody()"))
+            Test = static_cast<std::ptrdiff_t>(I);
+        if (Entry.ModuleName.rfind("libQt6Core.so", 0) != 0)
+            continue;
+        ++Named;
+        EXPECT_GT(static_cast<std::ptrdiff_t>(I), Slot) << Listing(SlotEntries);
+        EXPECT_TRUE(Test < 0) << "Qt's frames lie above the test's";
+        Dl_info Info{};
+        ASSERT_NE(dladdr(reinterpret_cast<void*>(Entry.FunctionStart), &Info), 0);
+        ASSERT_NE(Info.dli_sname, nullptr);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Info.dli_saddr), Entry.FunctionStart);
+        int Status = 0;
+        char* Demangled = abi::__cxa_demangle(Info.dli_sname, nullptr, nullptr, &Status);
+        EXPECT_EQ(Entry.FunctionName, Demangled != nullptr ? Demangled : Info.dli_sname);
+        std::free(Demangled);
+    }
+    EXPECT_GE(Named, 1u) << Listing(SlotEntries);
+    EXPECT_GE(Slot, 0) << Listing(SlotEntries);
+    EXPECT_GT(Test, Slot) << Listing(SlotEntries);
+    EXPECT_NE(SlotTrace.find(" libQt6Core.so"), std::string::npos);
+}
+
+} // namespace
