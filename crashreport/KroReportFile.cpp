@@ -145,7 +145,7 @@ std::string BugReportFilePath(const TExceptSettings& Settings) {
     return Folder + Name;
 }
 
-bool SaveBugReport(std::string_view Report, TActionOwner* /*Owner*/, bool /*Automatic*/,
+bool SaveBugReport(std::string_view Report, TKroXWindow* /*Owner*/, bool /*Automatic*/,
                    const TExceptSettings& Settings) {
     const std::string Path = BugReportFilePath(Settings);
     if (Path.empty() || Path.back() == '/')
