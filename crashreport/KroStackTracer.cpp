@@ -18,7 +18,7 @@ constexpr std::uintptr_t MaxStackBytes = std::uintptr_t{64} << 20;
 } // namespace
 
 TStackTracer::TStackTracer(TTraceModules& Modules, TTraceFunctions& Functions, const TStackTraceRequest& Request)
-    : Modules(Modules), Functions(Functions), Request(Request), Decoding(TraceDecoder() != nullptr) {}
+    : Modules(Modules), Functions(Functions), Request(Request) {}
 
 void TStackTracer::SetProgress(std::int32_t Permille) const {
     if (Request.Progress != nullptr)
@@ -191,31 +191,21 @@ bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, boo
             if (!Entry.Map->PublicOf(Lookup, Name, Start)) {
                 if (!Exact)
                     return false;
-            } else if (Decoding) {
+            } else {
                 Function = Functions.Analyze(Start, &Name, Module, false, true);
                 Matched = Functions.CallCheck(Function, Expected, Address, Exact, Match);
                 if (!Matched && !Exact)
                     return false;
-            } else {
-                Function = Functions.EnterPseudo(Start, Name, Module);
-                Match.CallSite = Lookup;
-                Matched = true;
             }
         } else {
             // Without a map the module's exports name its functions; a program without exports keeps only the
             // addresses the module test let through, as the report lists no item without a function.
-            if (Decoding) {
-                Start = Modules.StartBelow(Module, Value);
-                Function = Start != 0 ? Functions.Analyze(Start, nullptr, Module, false, true) : -1;
-                if (Function >= 0 && Functions[Function].Holds(Value)) {
-                    Matched = Functions.CallCheck(Function, Expected, Address, Exact, Match);
-                    if (!Matched && !Exact)
-                        return false;
-                }
-            } else if (Modules.ExportHolding(Module, Lookup, Name, Start)) {
-                Function = Functions.EnterPseudo(Start, Name, Module);
-                Match.CallSite = Lookup;
-                Matched = true;
+            Start = Modules.StartBelow(Module, Value);
+            Function = Start != 0 ? Functions.Analyze(Start, nullptr, Module, false, true) : -1;
+            if (Function >= 0 && Functions[Function].Holds(Value)) {
+                Matched = Functions.CallCheck(Function, Expected, Address, Exact, Match);
+                if (!Matched && !Exact)
+                    return false;
             }
         }
     }

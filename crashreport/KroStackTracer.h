@@ -98,7 +98,6 @@ private:
     TTraceModules& Modules;
     TTraceFunctions& Functions;
     const TStackTraceRequest& Request;
-    const bool Decoding; // a decoder is at hand: the call checks and the deep checks run
     std::uintptr_t ExceptionAddress = 0;
     std::uintptr_t StackBegin = 0;
     std::uintptr_t StackEnd = 0;
