@@ -133,9 +133,16 @@ bool TStackTracer::OfferSignalFrame(std::uintptr_t Position) {
     if (Value <= 7 || !KroSafeRead(Value, Code, sizeof Code) ||
         __builtin_memcmp(Code, SignalReturnCode, sizeof Code) != 0)
         return false;
-    std::uint64_t Interrupted = 0;
+    std::uint64_t Interrupted = 0, InterruptedStack = 0;
     const std::uintptr_t Registers = Position + 8 + offsetof(ucontext_t, uc_mcontext.gregs);
-    if (!ReadStackWord(Registers + REG_RIP * 8, Interrupted))
+    if (!ReadStackWord(Registers + REG_RIP * 8, Interrupted) ||
+        !ReadStackWord(Registers + REG_RSP * 8, InterruptedStack))
+        return false;
+    // A live signal frame lies below the stack of the code it interrupted, and that code is code; an old return
+    // address of a handler left in a stack slot fails these.
+    const TMemoryRegion* Where = Modules.RegionOf(static_cast<std::uintptr_t>(Interrupted));
+    if (InterruptedStack < Position + SignalFrameBytes || InterruptedStack > StackEnd || Where == nullptr ||
+        !Where->Executable)
         return false;
     // Values of the frame's registers are no return addresses of their own.
     while (!Items.empty() && Items.back().StackPosition > Position &&

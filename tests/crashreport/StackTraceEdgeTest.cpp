@@ -5,10 +5,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
+#include <ucontext.h>
 #include <vector>
 
 // Return addresses of real call sites, for stacks the tests lay out themselves.
@@ -242,6 +245,45 @@ TEST(StackTraceEdgeTest, RelativeOffsetsShowTheFunctionStartAndTheOffset) {
     std::snprintf(First, sizeof First, "%012lx ", static_cast<unsigned long>(PingPongEntries[0].Address));
     EXPECT_EQ(PingPongText.substr(0, std::strlen(First)), First);
     EXPECT_EQ(PingPongText.find(" +"), std::string::npos);
+}
+
+// The C library's return path from signal handlers, as the kernel is given it.
+std::uintptr_t SignalReturnPath() {
+    struct sigaction Action {};
+    struct sigaction Previous {};
+    Action.sa_handler = [](int) {};
+    sigemptyset(&Action.sa_mask);
+    sigaction(SIGUSR2, &Action, &Previous);
+    struct sigaction Installed {};
+    sigaction(SIGUSR2, &Previous, &Installed);
+    return reinterpret_cast<std::uintptr_t>(Installed.sa_restorer);
+}
+
+TEST(StackTraceEdgeTest, ASignalFrameOffersTheInterruptedLocationAndAStaleOneNothing) {
+    const std::uintptr_t Return = SignalReturnPath();
+    ASSERT_NE(Return, 0u);
+    const std::uintptr_t Interrupted = ChainSite2();
+    const std::size_t Registers = offsetof(ucontext_t, uc_mcontext.gregs) / 8;
+
+    // A handler's frame at word 10; the interrupted code's stack starts at word 200.
+    TFakeStack Stack(256);
+    Stack.Words[10] = Return;
+    Stack.Words[11 + Registers + REG_RIP] = Interrupted;
+    Stack.Words[11 + Registers + REG_RSP] = Stack.AddressOf(200);
+    Stack.Words[11 + Registers + 3] = ChainSite1(); // a register that happens to hold a return address
+    const TTraced Live = TraceFake(Stack, CrashSite());
+    ASSERT_EQ(Live.Items.size(), 2u) << Live.Text;
+    EXPECT_TRUE(Live.Items[0].Anchored);
+    EXPECT_TRUE(Live.Items[0].AtInstruction);
+    EXPECT_FALSE(Live.Items[0].Exact) << "the walk goes on into the handler";
+    EXPECT_EQ(Live.Items[0].Callers.Links.size(), 1u);
+    EXPECT_EQ(Live.Items[0].Callers.Links[0].CallSite, Interrupted);
+
+    // The same words where the interrupted stack would lie below the frame: an old handler's return address.
+    Stack.Words[11 + Registers + REG_RSP] = Stack.AddressOf(5);
+    const TTraced Stale = TraceFake(Stack, CrashSite());
+    for (const TStackItem& Item : Stale.Items)
+        EXPECT_FALSE(Item.AtInstruction && !Item.Exact) << Stale.Text;
 }
 
 TEST(StackTraceEdgeTest, AnUnreadableStackGivesAnEmptyTrace) {
