@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <ucontext.h>
@@ -185,6 +186,61 @@ TEST(StackTraceEdgeTest, OnlyTheOldestFrameChainAnchors) {
         EXPECT_EQ(Traced.Items[I].FramePredecessor, -1);
     }
     EXPECT_TRUE(Traced.Items[0].Anchored);
+}
+
+TEST(StackTraceEdgeTest, AShortChainBelowTheThreadsOwnDoesNotKeepItFromAnchoring) {
+    // Two chained frames at the top (start-up code whose frame pointers chain by chance), then the program's six.
+    TFakeStack Stack(128);
+    const std::vector<std::uintptr_t> Sites = ChainSites();
+    Stack.Frame(124, Sites[4], 0);
+    Stack.Frame(120, Sites[5], 124);
+    std::size_t Caller = 0;
+    for (std::size_t I = 0; I < 6; ++I) {
+        Stack.Frame(100 - I * 4, Sites[I], Caller);
+        Caller = 100 - I * 4;
+    }
+    const TTraced Traced = TraceFake(Stack, CrashSite());
+    ASSERT_EQ(Traced.Items.size(), 9u);
+    EXPECT_FALSE(Traced.Items[0].Anchored);
+    EXPECT_FALSE(Traced.Items[1].Anchored);
+    for (std::size_t I = 2; I < 6; ++I)
+        EXPECT_TRUE(Traced.Items[I].Anchored) << "item " << I;
+}
+
+TEST(StackTraceEdgeTest, ACrashInUnmappedMemoryKeepsItsEntry) {
+    // A call through a wild pointer: the thread stood at an address where nothing is mapped.
+    TFakeStack Stack(64);
+    const std::uintptr_t Wild = 0x10000;
+    const TTraced Traced = TraceFake(Stack, Wild);
+    ASSERT_EQ(Traced.Entries.size(), 1u) << Traced.Text;
+    EXPECT_EQ(Traced.Entries[0].Address, Wild);
+    EXPECT_EQ(Traced.Entries[0].ModuleName, "???");
+    EXPECT_EQ(Traced.Text.substr(0, 17), "000000010000 ??? ");
+}
+
+TEST(StackTraceEdgeTest, ATraceMovesTheProgressOfItsAreaToTheEnd) {
+    static std::vector<std::int32_t> Shown;
+    struct TRecorder final : TProgressPopup {
+        void SetPosition(std::int32_t Permille) override { Shown.push_back(Permille); }
+    };
+    static std::int64_t Now = 0;
+    Shown.clear();
+    SetProgressPopupFactory([]() -> std::unique_ptr<TProgressPopup> { return std::make_unique<TRecorder>(); });
+    {
+        TTraceProgress Progress([] { return Now; });
+        Progress.AddArea(1000);
+        Now = 1000; // the trace is slow from its start
+        std::string Text;
+        TStackTraceRequest Request;
+        Request.Progress = &Progress;
+        ComputeStackTrace(Request, Text);
+        EXPECT_FALSE(Text.empty());
+    }
+    SetProgressPopupFactory(nullptr);
+    ASSERT_GE(Shown.size(), 3u);
+    EXPECT_EQ(Shown.front(), 0);
+    EXPECT_EQ(Shown.back(), 1000);
+    EXPECT_TRUE(std::is_sorted(Shown.begin(), Shown.end()));
 }
 
 TEST(StackTraceEdgeTest, ARecursionOfTwoFunctionsGivesOnePair) {
