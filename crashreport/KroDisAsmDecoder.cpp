@@ -201,26 +201,29 @@ int TDecodeRun::MandatoryIndex() const {
 }
 
 bool TDecodeRun::ReadPrefixes() {
-    // fwait in front of an FPU instruction (its prefixes between them) makes the waiting form of it: fwait + fnstsw
-    // is fstsw.
-    if (Peek() == 0x9B) {
-        std::size_t Ahead = 1;
-        while (Has(Ahead) && (IsLegacyPrefix(Peek(Ahead)) || (Mode64 && (Peek(Ahead) & 0xF0) == 0x40)))
-            ++Ahead;
-        if (Has(Ahead) && Peek(Ahead) >= 0xD8 && Peek(Ahead) <= 0xDF) {
-            Wait = true;
-            ++Pos;
-        } else if (Ahead > 1 && Has(Ahead) && Peek(Ahead) == 0x9B) {
-            // A second fwait behind prefixes: the first one takes the prefixes.
-            std::strcpy(Out.Mnemonic, "fwait");
-            Out.Info.Decoded = true;
-            Pos = Ahead;
-            return false;
-        }
-    }
     for (;;) {
         if (!Has())
             return false;
+        // fwait in front of an FPU instruction (prefixes around it) makes the waiting form of that instruction:
+        // fwait + fnstsw is fstsw.
+        if (Peek() == 0x9B && !Wait) {
+            std::size_t Ahead = 1;
+            while (Has(Ahead) && (IsLegacyPrefix(Peek(Ahead)) || (Mode64 && (Peek(Ahead) & 0xF0) == 0x40)))
+                ++Ahead;
+            if (Has(Ahead) && Peek(Ahead) >= 0xD8 && Peek(Ahead) <= 0xDF) {
+                Wait = true;
+                ++Pos;
+                continue;
+            }
+            if (Pos == 0 && Ahead > 1 && Has(Ahead) && Peek(Ahead) == 0x9B) {
+                // A second fwait behind prefixes: the first one takes the prefixes.
+                std::strcpy(Out.Mnemonic, "fwait");
+                Out.Info.Decoded = true;
+                Pos = Ahead;
+                return false;
+            }
+            return true; // fwait on its own
+        }
         const std::uint8_t Byte = Peek();
         if (IsLegacyPrefix(Byte)) {
             ++Pos;
@@ -451,13 +454,9 @@ bool TDecodeRun::Select(TKroOpcodeEntry& Current) {
 
 bool TDecodeRun::ResolveEntry() {
     if (Encoding == TKroEncoding::Xop) {
-        // AMD's XOP instructions: known by their encoding only.
-        Entry = KroOp::I("(xop)", KroOp::Vx, KroOp::Hx, KroOp::Wx);
-        if (Map == 8)
-            Entry.Args[3] = KroOp::Ib;
-        else if (Map == 10)
-            Entry.Args[3] = KroOp::Id;
-        return true;
+        // AMD's XOP instructions; the pp bits select nothing there.
+        Entry = KroXopMap(Map)[Opcode].Forms[0];
+        return Select(Entry);
     }
     if (Encoding == TKroEncoding::Vex || Encoding == TKroEncoding::Evex) {
         const bool Known = Map >= 1 && Map <= 3;
@@ -1128,4 +1127,16 @@ bool TKroDecoder::Decode(std::uint64_t Address, TKroInstruction& Out) const {
     TDecodeRun Run(Reader, Mode, Address, Out);
     Run.Run();
     return Out.Info.Decoded;
+}
+
+std::uint64_t KroStubTarget(const TKroDecoder& Decoder, std::uint64_t Address) {
+    TKroInstruction Stub;
+    if (!Decoder.Decode(Address, Stub))
+        return 0;
+    if (Stub.Flags & KfNop && Stub.Map == 1 && std::strncmp(Stub.Mnemonic, "endbr", 5) == 0 &&
+        !Decoder.Decode(Stub.Info.NextInstruction, Stub))
+        return 0;
+    if (!Stub.Info.IsJump || Stub.Info.IsCall || (Stub.Flags & KfCond) != 0)
+        return 0;
+    return Stub.Info.TargetAddress;
 }

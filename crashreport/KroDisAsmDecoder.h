@@ -21,3 +21,7 @@ private:
     const TKroCodeReader& Reader;
     TKroCpuMode Mode;
 };
+
+// Where the stub at Address jumps to when it is one (an unconditional jump with a known target, after an endbr
+// landing pad): the import stubs calls go through. 0 otherwise.
+std::uint64_t KroStubTarget(const TKroDecoder& Decoder, std::uint64_t Address);

@@ -102,8 +102,9 @@ bool TKroFunctionAnalysis::AddCaseTable(std::uint64_t Table, std::uint32_t Count
     if (Above != ByBegin.end() && Above->first <= Last)
         return false;
     if (Above != ByBegin.begin()) {
+        // An area below still to be analysed stops at the table, as at any area above it.
         const TCodeArea& Before = Info->Areas[std::prev(Above)->second];
-        if (Before.End == 0 || Before.End >= Table)
+        if (Before.End != 0 && Before.End >= Table)
             return false;
     }
     TCodeArea Area;
@@ -189,10 +190,9 @@ void TKroFunctionAnalysis::EnterBranch(const TKroInstruction& Instruction, const
     std::string Name;
     std::string Module;
     if (!Decoder.CodeReader().NameOf(Target, Name, Module)) {
-        TKroInstruction Stub;
-        if (Decoder.Decode(Target, Stub) && Stub.Info.IsJump && !Stub.Info.IsCall && (Stub.Flags & KfCond) == 0 &&
-            Stub.Info.TargetAddress != 0)
-            Branch.TargetAddress = Stub.Info.TargetAddress;
+        const std::uint64_t Onward = KroStubTarget(Decoder, Target);
+        if (Onward != 0)
+            Branch.TargetAddress = Onward;
     }
     for (const TExternalBranch& Known : Info->ExternalBranches)
         if (Known.NextInstruction == Branch.NextInstruction)

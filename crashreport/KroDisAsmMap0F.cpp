@@ -46,15 +46,9 @@ constexpr std::array<TKroOpcodeEntry, 4> StUi = {I("wrpkru"), Bad, I("stui"), Ba
 constexpr std::array<TKroOpcodeEntry, 8> Group7Reg5 = {
     Pfx(SetSsBsy.data()), Pfx(XResLdTrk.data()), Pfx(SavePrevSsp.data()), Bad,
     Pfx(UiRet.data()),    Pfx(TestUi.data()),    Pfx(ClUi.data()),        Pfx(StUi.data())};
-constexpr std::array<TKroOpcodeEntry, 2> SwapGs = {Bad, I("swapgs")};
-constexpr std::array<TKroOpcodeEntry, 8> Group7Reg7 = {ModeSel(SwapGs.data()),
-                                                       I("rdtscp").Clobbering(KcAX | KcCX | KcDX),
-                                                       I("monitorx"),
-                                                       I("mwaitx"),
-                                                       I("clzero"),
-                                                       I("rdpru").Clobbering(KcAX | KcDX),
-                                                       I("invlpgb"),
-                                                       I("tlbsync")};
+constexpr std::array<TKroOpcodeEntry, 8> Group7Reg7 = {
+    I("swapgs"), I("rdtscp").Clobbering(KcAX | KcCX | KcDX), I("monitorx"), I("mwaitx"),
+    I("clzero"), I("rdpru").Clobbering(KcAX | KcDX),         I("invlpgb"),  I("tlbsync")};
 constexpr std::array<TKroOpcodeEntry, 4> RstorSsp = {Bad, Bad, I("rstorssp", Mq), Bad};
 constexpr std::array<TKroOpcodeEntry, 16> Group7 = {
     I("sgdt", Ms), I("sidt", Ms), I("lgdt", Ms).With(KfNoWrite), I("lidt", Ms).With(KfNoWrite), I("smsw", Mw),

@@ -247,6 +247,95 @@ constexpr TSparse EvexList3[] = {
     {0x43, E66I("vshufi{32x4|64x2}")},
 };
 
+// AMD's XOP space (maps 8, 9 and 10): the forms are the same whatever the pp bits say.
+constexpr TKroPrefixedEntry X(const char* Name, TKroArg A = Vx, TKroArg B = Hx, TKroArg C = Wx, TKroArg D = {}) {
+    return All(I(Name, A, B, C, D).With(Vex));
+}
+constexpr TKroPrefixedEntry X4(const char* Name) {
+    return X(Name, Vx, Hx, Wx, Lx);
+}
+constexpr TKroPrefixedEntry XI(const char* Name) {
+    return X(Name, Vx, Wx, Hx, Ib);
+}
+
+constexpr TSparse XopList8[] = {
+    {0x85, X4("vpmacssww")},
+    {0x86, X4("vpmacsswd")},
+    {0x87, X4("vpmacssdql")},
+    {0x8E, X4("vpmacssdd")},
+    {0x8F, X4("vpmacssdqh")},
+    {0x95, X4("vpmacsww")},
+    {0x96, X4("vpmacswd")},
+    {0x97, X4("vpmacsdql")},
+    {0x9E, X4("vpmacsdd")},
+    {0x9F, X4("vpmacsdqh")},
+    {0xA2, X4("vpcmov")},
+    {0xA3, X4("vpperm")},
+    {0xA6, X4("vpmadcsswd")},
+    {0xB6, X4("vpmadcswd")},
+    {0xC0, X("vprotb", Vx, Wx, Ib)},
+    {0xC1, X("vprotw", Vx, Wx, Ib)},
+    {0xC2, X("vprotd", Vx, Wx, Ib)},
+    {0xC3, X("vprotq", Vx, Wx, Ib)},
+    {0xCC, XI("vpcomb")},
+    {0xCD, XI("vpcomw")},
+    {0xCE, XI("vpcomd")},
+    {0xCF, XI("vpcomq")},
+    {0xEC, XI("vpcomub")},
+    {0xED, XI("vpcomuw")},
+    {0xEE, XI("vpcomud")},
+    {0xEF, XI("vpcomuq")},
+};
+
+constexpr std::array<TKroOpcodeEntry, 16> Tbm1 = {Bad,
+                                                  I("blcfill", By, Ey).With(Vex),
+                                                  I("blsfill", By, Ey).With(Vex),
+                                                  I("blcs", By, Ey).With(Vex),
+                                                  I("tzmsk", By, Ey).With(Vex),
+                                                  I("blcic", By, Ey).With(Vex),
+                                                  I("blsic", By, Ey).With(Vex),
+                                                  I("t1mskc", By, Ey).With(Vex),
+                                                  Bad,
+                                                  I("blcfill", By, Ey).With(Vex),
+                                                  I("blsfill", By, Ey).With(Vex),
+                                                  I("blcs", By, Ey).With(Vex),
+                                                  I("tzmsk", By, Ey).With(Vex),
+                                                  I("blcic", By, Ey).With(Vex),
+                                                  I("blsic", By, Ey).With(Vex),
+                                                  I("t1mskc", By, Ey).With(Vex)};
+constexpr std::array<TKroOpcodeEntry, 16> Tbm2 = {
+    Bad, I("blcmsk", By, Ey).With(Vex), Bad, Bad, Bad, Bad, I("blci", By, Ey).With(Vex), Bad,
+    Bad, I("blcmsk", By, Ey).With(Vex), Bad, Bad, Bad, Bad, I("blci", By, Ey).With(Vex), Bad};
+constexpr std::array<TKroOpcodeEntry, 16> LwpControl = {
+    Bad, Bad, Bad, Bad, Bad, Bad, Bad, Bad, I("llwpcb", Ry).With(Vex | KfNoWrite), I("slwpcb", Ry).With(Vex),
+    Bad, Bad, Bad, Bad, Bad, Bad};
+
+constexpr TSparse XopList9[] = {
+    {0x01, All(Grp(Tbm1.data()))},   {0x02, All(Grp(Tbm2.data()))},   {0x12, All(Grp(LwpControl.data()))},
+    {0x80, X("vfrczps", Vx, Wx)},    {0x81, X("vfrczpd", Vx, Wx)},    {0x82, X("vfrczss", Vx, Wx)},
+    {0x83, X("vfrczsd", Vx, Wx)},    {0x90, X("vprotb", Vx, Wx, Hx)}, {0x91, X("vprotw", Vx, Wx, Hx)},
+    {0x92, X("vprotd", Vx, Wx, Hx)}, {0x93, X("vprotq", Vx, Wx, Hx)}, {0x94, X("vpshlb", Vx, Wx, Hx)},
+    {0x95, X("vpshlw", Vx, Wx, Hx)}, {0x96, X("vpshld", Vx, Wx, Hx)}, {0x97, X("vpshlq", Vx, Wx, Hx)},
+    {0x98, X("vpshab", Vx, Wx, Hx)}, {0x99, X("vpshaw", Vx, Wx, Hx)}, {0x9A, X("vpshad", Vx, Wx, Hx)},
+    {0x9B, X("vpshaq", Vx, Wx, Hx)}, {0xC1, X("vphaddbw", Vx, Wx)},   {0xC2, X("vphaddbd", Vx, Wx)},
+    {0xC3, X("vphaddbq", Vx, Wx)},   {0xC6, X("vphaddwd", Vx, Wx)},   {0xC7, X("vphaddwq", Vx, Wx)},
+    {0xCB, X("vphadddq", Vx, Wx)},   {0xD1, X("vphaddubw", Vx, Wx)},  {0xD2, X("vphaddubd", Vx, Wx)},
+    {0xD3, X("vphaddubq", Vx, Wx)},  {0xD6, X("vphadduwd", Vx, Wx)},  {0xD7, X("vphadduwq", Vx, Wx)},
+    {0xDB, X("vphaddudq", Vx, Wx)},  {0xE1, X("vphsubbw", Vx, Wx)},   {0xE2, X("vphsubwd", Vx, Wx)},
+    {0xE3, X("vphsubdq", Vx, Wx)},
+};
+
+constexpr std::array<TKroOpcodeEntry, 16> LwpInsert = {
+    I("lwpins", By, Ed, Id).With(Vex), I("lwpval", By, Ed, Id).With(Vex), Bad, Bad, Bad, Bad, Bad, Bad,
+    I("lwpins", By, Ed, Id).With(Vex), I("lwpval", By, Ed, Id).With(Vex), Bad, Bad, Bad, Bad, Bad, Bad};
+
+constexpr TSparse XopList10[] = {
+    {0x10, All(I("bextr", Gy, Ey, Id).With(Vex))},
+    {0x12, All(Grp(LwpInsert.data()))},
+};
+
+constexpr std::array<TKroPrefixedMap, 3> XopMaps = {Build(XopList8), Build(XopList9), Build(XopList10)};
+
 constexpr std::array<TKroPrefixedMap, 3> VexMaps = {Build(VexList1), Build(VexList2), Build(VexList3)};
 constexpr std::array<TKroPrefixedMap, 3> EvexMaps = {Build(EvexList1), Build(EvexList2), Build(EvexList3)};
 
@@ -257,4 +346,7 @@ const TKroPrefixedMap& KroVexMap(int Map) {
 }
 const TKroPrefixedMap& KroEvexMap(int Map) {
     return EvexMaps[static_cast<std::size_t>((Map - 1) % 3)];
+}
+const TKroPrefixedMap& KroXopMap(int Map) {
+    return XopMaps[static_cast<std::size_t>((Map - 8) % 3)];
 }

@@ -183,6 +183,7 @@ const TKroPrefixedMap& KroMap0F38();
 const TKroPrefixedMap& KroMap0F3A();
 const TKroPrefixedMap& KroVexMap(int Map);
 const TKroPrefixedMap& KroEvexMap(int Map);
+const TKroPrefixedMap& KroXopMap(int Map); // 8, 9 or 10
 
 // The FPU escapes D8-DF: memory forms by reg (8 per opcode), register forms by the ModRM byte's low six bits.
 const TKroOpcodeEntry& KroFpuMemory(int Escape, int Reg);

@@ -139,8 +139,7 @@ void TKroTextWriter::AppendMemory(std::string& Text, const TKroInstruction& Inst
     Text += '[';
     if (Operand.AbsoluteKnown) {
         // RIP-relative and register-free operands show the address they reach.
-        Text += '$';
-        KroAppendHex(Text, Operand.Address);
+        KroAppendNumber(Text, Operand.Address);
         Text += ']';
         return;
     }
@@ -241,11 +240,9 @@ bool TKroTextWriter::NameOf(std::uint64_t Address, TKroCpuMode Mode, std::string
     bool Found = Reader.NameOf(Address, Name, Module);
     if (!Found) {
         // A target that is itself a jump (an import stub) is followed once.
-        TKroInstruction Stub;
-        if (TKroDecoder(Reader, Mode).Decode(Address, Stub) && Stub.Info.IsJump && !Stub.Info.IsCall &&
-            Stub.Info.TargetAddress != 0 && !Stub.Info.TargetRelative) {
-            Found = Reader.NameOf(Stub.Info.TargetAddress, Name, Module);
-        }
+        const std::uint64_t Target = KroStubTarget(TKroDecoder(Reader, Mode), Address);
+        if (Target != 0)
+            Found = Reader.NameOf(Target, Name, Module);
     }
     if (Found && !Module.empty())
         Name += " (" + Module + ")";

@@ -97,6 +97,12 @@ struct TExceptSettings {
     // Offsets of runtime routines to patch, converted like VersionVariable. This platform hooks through signals and
     // interposition instead of patching code, so every entry stays 0 (not present, nothing patched).
     std::array<std::uintptr_t, 15> HookAddresses;
+    // Where the mail transports find their peers (tests point them at servers of their own on loopback). The direct
+    // SMTP way looks up the recipient's mail exchanger starting at DnsRootServers (IPv4 addresses separated by commas;
+    // any other entry is skipped), asks every name server on DnsPort, and delivers on DirectSmtpPort.
+    std::string_view DnsRootServers;
+    std::int32_t DnsPort;
+    std::int32_t DirectSmtpPort;
 
     bool operator==(const TExceptSettings&) const noexcept = default;
 };
@@ -158,6 +164,9 @@ inline constexpr TExceptSettings BuiltInSettings = {
     .VersionVariable = 0,
     .InstallHooks = true,
     .HookAddresses = {},
+    .DnsRootServers = "198.41.0.4,193.0.14.129", // a.root-servers.net and k.root-servers.net
+    .DnsPort = 53,
+    .DirectSmtpPort = 25,
 };
 
 // The process's record (see above).

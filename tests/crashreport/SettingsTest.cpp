@@ -50,6 +50,9 @@ TEST(SettingsTest, BuiltInRecordCarriesTheProgramsValues) {
     EXPECT_EQ(S.FreezeTimeout, 0);
     EXPECT_EQ(S.VersionVariable, 0u);
     EXPECT_EQ(S.HookAddresses, (std::array<std::uintptr_t, 15>{}));
+    EXPECT_EQ(S.DnsRootServers, "198.41.0.4,193.0.14.129");
+    EXPECT_EQ(S.DnsPort, 53);
+    EXPECT_EQ(S.DirectSmtpPort, 25);
 }
 
 TEST(SettingsTest, ThisProgramsRecordIsGeneratedFromTheTableWithItsOwnRecipient) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -94,7 +96,8 @@ TEST(StreamTest, SkipsOfWideStringsFollowTheirCounts) {
 }
 
 TEST(StreamTest, LargeWritesReachTheFileInOrderAndSeeksPatchEarlierBytes) {
-    const auto Path = std::filesystem::temp_directory_path() / "pyx_stream_test.bin";
+    const auto Path =
+        std::filesystem::temp_directory_path() / ("pyx_stream_test_" + std::to_string(::getpid()) + ".bin");
     std::vector<uint8_t> Payload(100000);
     for (size_t I = 0; I < Payload.size(); ++I)
         Payload[I] = static_cast<uint8_t>(I * 7 + I / 251);

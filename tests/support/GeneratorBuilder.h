@@ -57,6 +57,8 @@ private:
     int32_t NextUniqueID() override;
     void AddLanguages();
     void AddContinentsAndRegions();
+    // The region of a continent's nation for a draw of 0..3 (the first region for 0).
+    static int32_t RegionOf(int32_t Continent, int Draw);
     void AddSponsorsWeatherTypesStagesInjuries();
     void PlanNations();
     void AddNations();

@@ -246,7 +246,7 @@ void TWorldGenerator::AddMedia() {
         const std::u16string Name = Continent.Texts.at(DefaultLanguageUniqueID).Name;
         AddMediaRecord(Name + u" Football Weekly", Continent.Texts.at(DefaultLanguageUniqueID).ShortName + u" Weekly",
                        2, 4, 5, Continent.UniqueID, {});
-        const auto& Region = World_.Regions[static_cast<std::size_t>(Continent.ID) * 4];
+        const auto& Region = World_.Regions[static_cast<std::size_t>(RegionOf(Continent.ID, 0))];
         AddMediaRecord(u"Radio " + Name, u"Radio " + Name.substr(0, 3), 4, 1, 3, Region.UniqueID, {});
     }
     for (std::size_t N = 0; N < Nations_.size(); ++N) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <unordered_set>
+#include <vector>
 
 namespace wb {
 
@@ -21,9 +22,25 @@ struct TStyleHome {
 constexpr std::array<TStyleHome, TNameMaker::StyleCount> StyleHomes = {
     {{0, 4, 1}, {0, 7, 5}, {3, 3, 6}, {0, 8, 9}, {0, 0, 0}, {0, 2, 5}, {1, 1, 0}, {2, 0, 0}}};
 
-constexpr int RegionsPerContinent = 4;
+// The game knows fourteen regions by ID (0 "Africa" to 13 "UK & Ireland"); each continent's nations lie in the
+// regions that belong to it, its first one the region its media cover.
+constexpr int RegionCount = 14;
+constexpr int RegionDraws = 4;
+const std::array<std::vector<int32_t>, 6> ContinentRegions = {{
+    {4, 5, 10, 12, 13}, // Europe: Central, Eastern, Scandinavia, Southern, UK & Ireland
+    {0, 7},             // Africa, North Africa
+    {1, 6},             // Asia, Middle East
+    {11},               // South America
+    {8, 3, 2},          // North America, Central America, Caribbean
+    {9},                // Oceania
+}};
 
 } // namespace
+
+int32_t TWorldGenerator::RegionOf(int32_t Continent, int Draw) {
+    const auto& Regions = ContinentRegions.at(static_cast<std::size_t>(Continent));
+    return Regions[static_cast<std::size_t>(Draw) % Regions.size()];
+}
 
 int32_t TWorldGenerator::NextUniqueID() {
     LastUniqueID_ += Random_.Int(1, 3);
@@ -40,7 +57,12 @@ void TWorldGenerator::AddContinentsAndRegions() {
         AddContinent(ContinentSeeds[I], 1.0f - 0.125f * static_cast<float>(I),
                      {Name + u" Champions Cup", Name + u" Cup"});
     }
-    AddRegions(static_cast<int>(ContinentSeeds.size()) * RegionsPerContinent);
+    static_assert(ContinentRegions.size() == ContinentSeeds.size());
+    AddRegions(RegionCount);
+    // Generated worlds once held four regions per continent. The keys the ten beyond the game's fourteen took are
+    // still drawn, so that every other record of a generated world keeps the keys and values it had.
+    for (int I = RegionCount; I < static_cast<int>(ContinentSeeds.size()) * RegionDraws; ++I)
+        NextUniqueID();
 }
 
 // Every climate, with warmer days in a different part of each season's spread.
@@ -100,7 +122,7 @@ void TWorldGenerator::AddNations() {
         DrawNationFigures(Nation,
                           [&] { return static_cast<int16_t>(std::clamp(1000.0 + 2500.0 * Size, 500.0, 9800.0)); });
         Nation.ContinentID = Random_.Chance(80) ? Home.Continent : Random_.Int(0, 5);
-        Nation.RegionID = Nation.ContinentID * RegionsPerContinent + Random_.Int(0, RegionsPerContinent - 1);
+        Nation.RegionID = RegionOf(Nation.ContinentID, Random_.Int(0, RegionDraws - 1));
         DrawNationCharacter(Nation, [&] { return static_cast<uint8_t>(Random_.Chance(90) ? 1 : 0); });
         Nation.LanguageIDs = {Random_.Chance(75) ? Home.Language1 : Home.Language2};
         if (Random_.Chance(15) && Home.Language2 != Nation.LanguageIDs[0])

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <set>
@@ -310,7 +312,9 @@ TEST(SampleWorld, HistoriesCanBeLeftOutAndHaveTiedSeasons) {
 }
 
 TEST(SampleWorld, WriteWorldWritesTheSixFiles) {
-    const auto Dir = std::filesystem::temp_directory_path() / "wb_sample_world_test" / "data";
+    // The process id keeps two suites running side by side (two build trees) out of each other's folder.
+    const auto Dir =
+        std::filesystem::temp_directory_path() / ("wb_sample_world_test_" + std::to_string(::getpid())) / "data";
     std::filesystem::remove_all(Dir.parent_path());
     const wb::TWorld W = wb::SampleWorld();
     const wb::TWorldFiles Files = wb::WriteWorld(W, Dir.string());

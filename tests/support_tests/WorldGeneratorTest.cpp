@@ -126,6 +126,25 @@ TEST(WorldGenerator, EveryRecordKindIsPresent) {
     EXPECT_EQ(PersonTargets, (std::set<int>{0, 1, 2, 3}));
 }
 
+TEST(WorldGenerator, HasTheFourteenNamedRegionsAndPutsNationsAndMediaInThem) {
+    const auto& W = World();
+    ASSERT_EQ(W.Regions.size(), 14u);
+    std::set<int32_t> RegionUniqueIDs;
+    for (std::size_t I = 0; I < W.Regions.size(); ++I) {
+        EXPECT_EQ(W.Regions[I].ID, static_cast<int32_t>(I));
+        RegionUniqueIDs.insert(W.Regions[I].UniqueID);
+    }
+    for (const auto& Nation : W.Nations) {
+        EXPECT_GE(Nation.RegionID, 0);
+        EXPECT_LT(Nation.RegionID, 14);
+    }
+    for (const auto& Media : W.Medias) {
+        if (Media.Scope == 3) {
+            EXPECT_EQ(RegionUniqueIDs.count(Media.TargetUniqueID), 1u);
+        }
+    }
+}
+
 TEST(WorldGenerator, HasAboutOneClubPerFifteenPersonsWithOneToThreeSquads) {
     const auto& W = World();
     int MainClubs = 0;

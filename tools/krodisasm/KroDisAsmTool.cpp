@@ -5,7 +5,7 @@
 #include "KroDisAsmFormat.h"
 #include "KroDisAsmImageReader.h"
 #include "KroDisAsmText.h"
-#include "KroElfImage.h"
+#include "KroElfFile.h"
 
 #include <fstream>
 #include <optional>
@@ -88,15 +88,19 @@ void Sweep(std::ostream& Out, const TKroCodeReader& Reader, TKroCpuMode Mode, st
 }
 
 int SweepElf(std::ostream& Out, const std::string& FileName) {
-    const TKroElfImage Image(FileName);
+    const TKroElfFile Image(FileName);
     bool First = true;
-    for (const TKroElfImage::TSection& Section : Image.Sections()) {
+    for (const TKroElfFile::TSection& Section : Image.Sections()) {
         if (!Section.Code || Section.Size == 0)
             continue;
         if (!First)
             Out << '\n';
         First = false;
-        Out << "section " << Section.Name << ":\n";
+        std::string Range;
+        KroAppendAddress(Range, Section.Address, Image.Mode());
+        Range += " - ";
+        KroAppendAddress(Range, Section.Address + Section.Size - 1, Image.Mode());
+        Out << "section " << Section.Name << ": " << Range << "\n";
         Sweep(Out, Image.Reader(), Image.Mode(), Section.Address, Section.Address + Section.Size);
     }
     return 0;
@@ -118,7 +122,7 @@ int SweepRaw(std::ostream& Out, const std::string& FileName, std::uint64_t Base)
 }
 
 int ListFunction(std::ostream& Out, const std::string& FileName, const std::string& Function) {
-    const TKroElfImage Image(FileName);
+    const TKroElfFile Image(FileName);
     std::uint64_t Address = 0;
     if (!Image.FindSymbol(Function, Address) && !ParseAddress(Function, Address))
         throw EKroElfError(FileName + ": no function '" + Function + "'");

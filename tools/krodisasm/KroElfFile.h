@@ -17,7 +17,7 @@ public:
 
 // An x86 ELF file (32- or 64-bit, little-endian) read into memory without being loaded: its sections at their
 // virtual addresses and its symbols. Every header, table, name and offset is checked against the file's size.
-class TKroElfImage final {
+class TKroElfFile final {
 public:
     struct TSection {
         std::string Name;
@@ -27,9 +27,9 @@ public:
     };
 
     // Reads and checks the file; raises EKroElfError when it cannot be used.
-    explicit TKroElfImage(const std::string& FileName);
+    explicit TKroElfFile(const std::string& FileName);
     // Reads an image from bytes already in memory (the name only serves the messages).
-    TKroElfImage(std::vector<unsigned char> Bytes, const std::string& FileName);
+    TKroElfFile(std::vector<unsigned char> Bytes, const std::string& FileName);
 
     TKroCpuMode Mode() const { return CodeMode; }
     const std::vector<TSection>& Sections() const { return SectionList; }

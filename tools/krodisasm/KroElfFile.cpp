@@ -1,4 +1,4 @@
-#include "KroElfImage.h"
+#include "KroElfFile.h"
 
 #include "KroDisAsmDecoder.h"
 
@@ -44,18 +44,18 @@ std::string Demangled(const std::string& Name) {
 
 } // namespace
 
-TKroElfImage::TKroElfImage(const std::string& FileName) : TKroElfImage(ReadWholeFile(FileName), FileName) {}
+TKroElfFile::TKroElfFile(const std::string& FileName) : TKroElfFile(ReadWholeFile(FileName), FileName) {}
 
-TKroElfImage::TKroElfImage(std::vector<unsigned char> Contents, const std::string& FileName)
+TKroElfFile::TKroElfFile(std::vector<unsigned char> Contents, const std::string& FileName)
     : File(FileName), Bytes(std::move(Contents)) {
     Parse();
 }
 
-void TKroElfImage::Fail(const std::string& Message) const {
+void TKroElfFile::Fail(const std::string& Message) const {
     throw EKroElfError(File + ": " + Message);
 }
 
-std::uint64_t TKroElfImage::Read(std::uint64_t Offset, unsigned Count, const char* What) const {
+std::uint64_t TKroElfFile::Read(std::uint64_t Offset, unsigned Count, const char* What) const {
     if (Offset > Bytes.size() || Bytes.size() - Offset < Count)
         Fail(std::string("the ") + What + " lies beyond the end of the file");
     std::uint64_t Value = 0;
@@ -64,7 +64,7 @@ std::uint64_t TKroElfImage::Read(std::uint64_t Offset, unsigned Count, const cha
     return Value;
 }
 
-std::string TKroElfImage::StringAt(const TRawSection& Table, std::uint64_t Offset, const char* What) const {
+std::string TKroElfFile::StringAt(const TRawSection& Table, std::uint64_t Offset, const char* What) const {
     if (Table.Type == SectionNoBits || Offset >= Table.Size)
         Fail(std::string("a ") + What + " name lies outside its string table");
     std::string Text;
@@ -77,14 +77,14 @@ std::string TKroElfImage::StringAt(const TRawSection& Table, std::uint64_t Offse
     Fail(std::string("a ") + What + " name runs past the end of its string table");
 }
 
-void TKroElfImage::CheckContents(const TRawSection& Section, const std::string& Name) const {
+void TKroElfFile::CheckContents(const TRawSection& Section, const std::string& Name) const {
     if (Section.Type == SectionNoBits)
         return;
     if (Section.Offset > Bytes.size() || Bytes.size() - Section.Offset < Section.Size)
         Fail("section " + Name + " lies beyond the end of the file");
 }
 
-void TKroElfImage::Parse() {
+void TKroElfFile::Parse() {
     if (Bytes.size() < 16 || Bytes[0] != 0x7F || Bytes[1] != 'E' || Bytes[2] != 'L' || Bytes[3] != 'F')
         Fail("not an ELF file");
     if (Bytes[4] != 1 && Bytes[4] != 2)
@@ -169,7 +169,7 @@ void TKroElfImage::Parse() {
     NamePltStubs();
 }
 
-void TKroElfImage::ReadSymbols(const TRawSection& Table, const std::string& Name) {
+void TKroElfFile::ReadSymbols(const TRawSection& Table, const std::string& Name) {
     const std::uint64_t SymbolSize = Is64 ? 24 : 16;
     if (Table.EntrySize < SymbolSize)
         Fail("symbol table " + Name + " has entries of " + std::to_string(Table.EntrySize) + " bytes");
@@ -210,7 +210,7 @@ void TKroElfImage::ReadSymbols(const TRawSection& Table, const std::string& Name
 
 // Calls into shared libraries go through stubs in .plt or .plt.sec; they get the names "symbol@plt" from the
 // jump-slot relocations, as the stub reads its target from the slot.
-void TKroElfImage::NamePltStubs() {
+void TKroElfFile::NamePltStubs() {
     std::map<std::uint64_t, std::string> SlotNames;
     for (const TRawSection& Raw : RawSections) {
         if (Raw.Type != SectionRela && Raw.Type != SectionRel)
@@ -264,7 +264,7 @@ void TKroElfImage::NamePltStubs() {
     }
 }
 
-bool TKroElfImage::FindSymbol(const std::string& Name, std::uint64_t& Address) const {
+bool TKroElfFile::FindSymbol(const std::string& Name, std::uint64_t& Address) const {
     const auto Found = Symbols.find(Name);
     if (Found == Symbols.end())
         return CodeReader.AddressOf(Name, Address);

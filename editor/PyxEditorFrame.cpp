@@ -1,0 +1,262 @@
+#include "PyxEditorFrame.h"
+
+#include "FieldBinding.h"
+#include "FramePage.h"
+#include "LanguageEditor.h"
+#include "NameBinding.h"
+#include "PyxBusy.h"
+#include "PyxDatabase.h"
+#include "PyxGlyphs.h"
+#include "PyxListModel.h"
+#include "PyxListView.h"
+#include "PyxNavigator.h"
+#include "PyxSearch.h"
+#include "StatusForm.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TPyxEditorFrame::TPyxEditorFrame(TPyxNavigator& Navigator, TNames Names, QWidget* Parent)
+    : QWidget(Parent), Navigator_(Navigator), Names_(std::move(Names)) {
+    setObjectName(Names_.Frame);
+
+    pnlList = new QWidget(this);
+    pnlList->setObjectName("pnlList");
+    pnlList->setFixedWidth(201);
+    pnlSearch = new QWidget(pnlList);
+    pnlSearch->setObjectName("pnlSearch");
+    edSearch = new QLineEdit(pnlSearch);
+    edSearch->setObjectName("edSearch");
+    btnSearch = new QPushButton("Search", pnlSearch);
+    btnSearch->setObjectName("btnSearch");
+    auto* SearchRow = new QHBoxLayout(pnlSearch);
+    SearchRow->setContentsMargins(0, 0, 0, 0);
+    SearchRow->setSpacing(2);
+    SearchRow->addWidget(edSearch, 1);
+    SearchRow->addWidget(btnSearch);
+    lvList = new TPyxListView(pnlList);
+    lvList->setObjectName("lv" + Names_.Kind);
+    sbarSearchResult = new QStatusBar(pnlList);
+    sbarSearchResult->setObjectName("sbarSearchResult");
+    sbarSearchResult->setSizeGripEnabled(false);
+    lblSearchResult = new QLabel(sbarSearchResult);
+    lblSearchResult->setObjectName("lblSearchResult");
+    sbarSearchResult->addWidget(lblSearchResult, 1);
+    auto* ListLayout = new QVBoxLayout(pnlList);
+    ListLayout->setContentsMargins(0, 0, 0, 0);
+    ListLayout->setSpacing(2);
+    ListLayout->addWidget(pnlSearch);
+    ListLayout->addWidget(lvList, 1);
+    ListLayout->addWidget(sbarSearchResult);
+
+    pcPages = new QTabWidget(this);
+    pcPages->setObjectName("pc" + Names_.Kind);
+    btnConfirmChanges = new QPushButton("Confirm Changes", this);
+    btnConfirmChanges->setObjectName("btnConfirmChanges");
+    btnCancelChanges = new QPushButton("Cancel Changes", this);
+    btnCancelChanges->setObjectName("btnCancelChanges");
+    auto* ButtonRow = new QHBoxLayout;
+    ButtonRow->setSpacing(2);
+    ButtonRow->addWidget(btnConfirmChanges, 378);
+    ButtonRow->addWidget(btnCancelChanges, 99);
+    auto* Editor = new QVBoxLayout;
+    Editor->setSpacing(4);
+    Editor->addWidget(pcPages, 1);
+    Editor->addLayout(ButtonRow);
+    auto* Layout = new QHBoxLayout(this);
+    Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->setSpacing(3);
+    Layout->addWidget(pnlList);
+    Layout->addLayout(Editor, 1);
+
+    pnlList->setEnabled(false);
+    EnableEditor(false);
+
+    connect(btnSearch, &QPushButton::clicked, this, &TPyxEditorFrame::btnSearchClick);
+    // Enter in the search edit searches.
+    connect(edSearch, &QLineEdit::returnPressed, this, &TPyxEditorFrame::btnSearchClick);
+    connect(btnConfirmChanges, &QPushButton::clicked, this, &TPyxEditorFrame::btnConfirmChangesClick);
+    connect(btnCancelChanges, &QPushButton::clicked, this, &TPyxEditorFrame::btnCancelChangesClick);
+    connect(lvList, &TPyxListView::FocusChanged, this, &TPyxEditorFrame::ListFocusChanged);
+}
+
+TPyxEditorFrame::~TPyxEditorFrame() {
+    // The search object takes its model out of the list, which must still be there.
+    Search_.reset();
+}
+
+void TPyxEditorFrame::SetDatabase(TPyxDatabase* Database) {
+    Database_ = Database;
+    pnlList->setEnabled(Database != nullptr);
+    lblSearchResult->clear();
+    Current_ = nullptr;
+    Search_.reset();
+    ListFocusChanged(nullptr);
+    ClearControls();
+    if (Database == nullptr)
+        return;
+    for (QAbstractButton* Button : NameButtons_)
+        Button->setEnabled(Database->LoadAllLanguages);
+    Search_ = std::make_unique<TPyxSearch>(Collection(*Database), *lvList);
+    Attached(*Database);
+}
+
+void TPyxEditorFrame::FocusObject(TPyxObject* Entity) {
+    if (Search_ && !TPyxBusy::Active())
+        Search_->FocusObject(Entity);
+}
+
+void TPyxEditorFrame::PurgeDeleted() {
+    if (!Search_)
+        return;
+    Search_->Purge();
+    if (Current_ != nullptr && Collection(*Database_).IndexOf(Current_) < 0) {
+        Current_ = nullptr;
+        ClearControls();
+    }
+    if (Current_ != nullptr)
+        ListFocusChanged(Current_);
+    else
+        EnableEditor(false);
+}
+
+void TPyxEditorFrame::BeginUpdateList() {
+    lvList->setUpdatesEnabled(false);
+}
+
+void TPyxEditorFrame::EndUpdateList() {
+    lvList->setUpdatesEnabled(true);
+}
+
+QString TPyxEditorFrame::SearchResultText() const {
+    return lblSearchResult->text();
+}
+
+bool TPyxEditorFrame::AllLanguages() const {
+    return Database_ != nullptr && Database_->LoadAllLanguages;
+}
+
+void TPyxEditorFrame::btnSearchClick() {
+    if (!Search_ || TPyxBusy::Active())
+        return;
+    {
+        TPyxBusy Busy;
+        TStatusSession Status(this, {Search_.get()});
+        if (!edSearch->text().isEmpty())
+            Search_->Search(edSearch->text().toStdU16String());
+        else
+            Search_->ShowAll();
+    }
+    lblSearchResult->setText(QString::number(Search_->ShownCount()) + Names_.CountText);
+}
+
+void TPyxEditorFrame::btnConfirmChangesClick() {
+    if (Current_ == nullptr || TPyxBusy::Active())
+        return;
+    for (const auto& Binding : Bindings_)
+        Binding->Save(*Current_);
+    SaveEntity(*Current_);
+    // The row shows the name as confirmed; it keeps its place in the list.
+    if (Search_)
+        Search_->Model().Refresh(Search_->Model().RowOf(Current_));
+}
+
+void TPyxEditorFrame::btnCancelChangesClick() {
+    if (TPyxBusy::Active())
+        return;
+    ListFocusChanged(lvList->FocusedEntity());
+}
+
+void TPyxEditorFrame::ListFocusChanged(TPyxObject* Entity) {
+    if (Entity == nullptr) {
+        EnableEditor(false);
+        return;
+    }
+    Current_ = Entity;
+    PrepareLoad(*Entity);
+    for (const auto& Binding : Bindings_)
+        Binding->Load(*Entity);
+    LoadEntity(*Entity);
+    EnableEditor(true);
+}
+
+TFramePage* TPyxEditorFrame::AddPage(const QString& ObjectName, const QString& Caption, const QString& Heading,
+                                     const QString& HeadingName) {
+    auto* Page = new TFramePage(pcPages, ObjectName, Heading, HeadingName);
+    pcPages->addTab(Page, Caption);
+    return Page;
+}
+
+void TPyxEditorFrame::AddBinding(std::unique_ptr<TFieldBinding> Binding) {
+    Bindings_.push_back(std::move(Binding));
+}
+
+void TPyxEditorFrame::AddNameBinding(std::unique_ptr<TNameBinding> Binding) {
+    TNameBinding* Name = Binding.get();
+    NameButtons_.push_back(Name->Button());
+    Name->Button()->setEnabled(false);
+    connect(Name->Button(), &QAbstractButton::clicked, this,
+            [this, Name] { EditLanguageNames(Name->Title(), Name->Names(), Name->Edit()); });
+    AddBinding(std::move(Binding));
+}
+
+void TPyxEditorFrame::EditLanguageNames(const QString& Title, TWideStrings& NameList, QLineEdit* Edit) {
+    if (Current_ == nullptr || NameList.Count() == 0)
+        return;
+    TLanguageEditor Dialog(this);
+    Dialog.Execute(Title, NameList, Current_->LangObjects.get());
+    Edit->setText(QString::fromStdU16String(NameList.Get(0)));
+    Edit->setCursorPosition(0);
+}
+
+QAbstractButton* TPyxEditorFrame::MakeLinkButton(const QString& ObjectName, std::function<TPyxObject*()> Target) {
+    QToolButton* Button = PyxGlyphs::MakeButton(this, ObjectName, PyxGlyphs::LinkButton());
+    connect(Button, &QToolButton::clicked, this, [this, Target = std::move(Target)] {
+        if (TPyxObject* Entity = Target())
+            Navigator_.ShowEntity(Entity);
+    });
+    return Button;
+}
+
+void TPyxEditorFrame::AddNew(TPyxObject* Entity) {
+    if (!Search_ || Entity == nullptr)
+        return;
+    Search_->AddAndSelect(Entity);
+    Navigator_.EntitiesChanged();
+}
+
+void TPyxEditorFrame::DeleteFocused(const std::function<void(TPyxObject& Entity)>& Delete) {
+    if (!Search_ || TPyxBusy::Active())
+        return;
+    const int Row = lvList->FocusedRow();
+    TPyxObject* Entity = Search_->Model().Entity(Row);
+    if (Entity == nullptr)
+        return;
+    // The entity is taken before its row goes: removing the row moves the focus, which must not load another
+    // entity as the one to delete.
+    Search_->DeleteNode(Row);
+    lvList->FocusRow(-1);
+    Current_ = nullptr;
+    ClearControls();
+    EnableEditor(false);
+    Delete(*Entity);
+    Navigator_.EntitiesChanged();
+}
+
+void TPyxEditorFrame::EnableEditor(bool Enable) {
+    pcPages->setEnabled(Enable);
+    btnConfirmChanges->setEnabled(Enable);
+    btnCancelChanges->setEnabled(Enable);
+}
+
+void TPyxEditorFrame::ClearControls() {
+    for (const auto& Binding : Bindings_)
+        Binding->Clear();
+    ClearEntity();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDialog>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QProgressBar;
+struct TPyxEvents;
+
+// The progress window of a long operation ("Working..."): a status text and a percentage. Its two operations have
+// the shape of the status and progress events and let pending events run, so that the screen stays live while the
+// operation works on the GUI thread. It is application-modal and has no close button: while it is up, the user
+// can do nothing else (see TPyxBusy for what gets through anyway).
+class TfrmStatus final : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmStatus(QWidget* Owner);
+
+    void SetStatus(const QString& Text);
+    void SetProgress(int Percent);
+
+    QString StatusText() const;
+    int Progress() const;
+
+signals:
+    // Each status text as it is shown.
+    void StatusChanged(const QString& Text);
+
+protected:
+    void closeEvent(QCloseEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
+
+private:
+    QLabel* lblStatus;
+    QProgressBar* pbProgress;
+    int ShownPercent_ = -1;
+};
+
+// A status window for the length of one operation, serving the status and progress events of the given sources
+// (a database, a search). Destroying it takes the events back from the window and closes it, so that no source is
+// left calling a window that is gone.
+class TStatusSession final {
+public:
+    TStatusSession(QWidget* Owner, std::initializer_list<TPyxEvents*> Sources);
+    ~TStatusSession();
+    TStatusSession(const TStatusSession&) = delete;
+    TStatusSession& operator=(const TStatusSession&) = delete;
+
+    TfrmStatus& Window() { return *Window_; }
+
+private:
+    std::unique_ptr<TfrmStatus> Window_;
+    std::vector<TPyxEvents*> Sources_;
+};

@@ -1,0 +1,12 @@
+// pyxpregame: the Pyx Pregame Editor. It reads no arguments; its settings live with QSettings (see
+// EditorSettings.h).
+
+#include "PyxApplication.h"
+#include "frmMainUnit.h"
+
+int main(int argc, char** argv) {
+    TPyxApplication Application(argc, argv);
+    TfrmMain frmMain;
+    frmMain.show();
+    return Application.exec();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// objdump, the oracle the disassembler is checked against: its Intel-syntax lines, parsed.
+struct TObjdumpLine {
+    std::uint64_t Address = 0;
+    std::size_t Length = 0; // bytes of the instruction
+    std::string Text;       // mnemonic and operands as objdump writes them
+    std::string Mnemonic;   // the mnemonic without the prefixes objdump writes in front of it
+    bool Decodes = false;   // not "(bad)", no unknown register, not a lone prefix
+};
+
+// Runs objdump with the arguments (plus -w -M intel) and returns its instruction lines. Fails the test (and
+// returns nothing) when objdump cannot be run.
+std::vector<TObjdumpLine> RunObjdump(const std::vector<std::string>& Arguments);
+
+// Our mnemonic stands for objdump's: the same, or one of the few names the two spell differently (condition
+// codes, string instructions without their size letter, movabs).
+bool SameMnemonic(const std::string& Objdump, const std::string& Ours);
+
+// A file in a fresh temporary folder, removed with the object.
+class TTemporaryFile final {
+public:
+    explicit TTemporaryFile(const std::string& Name);
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+    ~TTemporaryFile();
+    const std::string& Path() const { return FilePath; }
+    void Write(const std::vector<unsigned char>& Bytes) const;
+
+private:
+    std::string Folder;
+    std::string FilePath;
+};
