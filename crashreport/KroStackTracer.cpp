@@ -6,7 +6,6 @@
 #include <ucontext.h>
 
 #include <cstddef>
-#include <exception>
 #include <initializer_list>
 
 namespace {
@@ -58,13 +57,13 @@ std::string TStackTracer::Run(std::uintptr_t Begin, std::uintptr_t End, std::uin
                 (this->*Steps[Step].Run)();
             else
                 RemoveRecursiveAreas(Step == 2);
-        } catch (const std::exception&) {
+        } catch (...) {
             return Steps[Step].Failure;
         }
     }
     try {
         return ComposeResult();
-    } catch (const std::exception&) {
+    } catch (...) {
         return "Internal error in KroStackTrace.ComposeResult";
     }
 }
@@ -129,8 +128,10 @@ constexpr std::uintptr_t SignalFrameBytes = 512;
 
 bool TStackTracer::OfferSignalFrame(std::uintptr_t Position) {
     const std::uintptr_t Value = static_cast<std::uintptr_t>(Stack[(Position - StackBegin) / 8]);
+    // Most values are no code address at all: the memory map says so without reading anything.
+    const TMemoryRegion* Trampoline = Value > 7 ? Modules.RegionOf(Value) : nullptr;
     std::uint8_t Code[sizeof SignalReturnCode];
-    if (Value <= 7 || !KroSafeRead(Value, Code, sizeof Code) ||
+    if (Trampoline == nullptr || !Trampoline->Executable || !KroSafeRead(Value, Code, sizeof Code) ||
         __builtin_memcmp(Code, SignalReturnCode, sizeof Code) != 0)
         return false;
     std::uint64_t Interrupted = 0, InterruptedStack = 0;
