@@ -6,6 +6,7 @@
 #include <ucontext.h>
 
 #include <cstddef>
+#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -24,8 +25,10 @@ void TStackTracer::SetProgress(std::int32_t Permille) const {
         Request.Progress->SetPosition(Permille);
 }
 
-std::string TStackTracer::Run(std::uintptr_t Begin, std::uintptr_t End, std::uintptr_t Exception) {
+std::string TStackTracer::Run(std::uintptr_t Begin, std::uintptr_t End, std::uintptr_t Exception,
+                              const std::uint64_t* Snapshot) {
     ExceptionAddress = Exception;
+    const std::uintptr_t Given = Begin;
     Begin = (Begin + 7) & ~std::uintptr_t{7};
     End &= ~std::uintptr_t{7};
     if (End < Begin)
@@ -33,7 +36,9 @@ std::string TStackTracer::Run(std::uintptr_t Begin, std::uintptr_t End, std::uin
     if (End - Begin > MaxStackBytes)
         End = Begin + MaxStackBytes;
     Stack.resize((End - Begin) / 8);
-    if (!Stack.empty() && !KroSafeRead(Begin, Stack.data(), End - Begin))
+    if (Snapshot != nullptr)
+        std::memcpy(Stack.data(), reinterpret_cast<const char*>(Snapshot) + (Begin - Given), End - Begin);
+    else if (!Stack.empty() && !KroSafeRead(Begin, Stack.data(), End - Begin))
         return std::string();
     StackBegin = Begin;
     StackEnd = End;
