@@ -1,3 +1,4 @@
+#include "KroCallBefore.h"
 #include "KroStackTrace.h"
 #include "KroStackTracer.h"
 
@@ -205,6 +206,21 @@ TEST(StackTraceEdgeTest, AShortChainBelowTheThreadsOwnDoesNotKeepItFromAnchoring
     EXPECT_FALSE(Traced.Items[1].Anchored);
     for (std::size_t I = 2; I < 6; ++I)
         EXPECT_TRUE(Traced.Items[I].Anchored) << "item " << I;
+}
+
+TEST(StackTraceEdgeTest, AValueBehindCallBytesInDataIsNoReturnAddress) {
+    // Heap memory that holds the bytes of a call: a pointer behind them passes the call-before test, but data is no
+    // code a call returns to.
+    std::vector<std::uint8_t> Data(64, 0x90);
+    Data[16] = 0xE8;
+    const std::uintptr_t BehindCall = reinterpret_cast<std::uintptr_t>(Data.data()) + 21;
+    ASSERT_TRUE(FollowsCall(BehindCall));
+    TFakeStack Stack(64);
+    Stack.Words[40] = BehindCall;
+    Stack.Words[30] = ChainSite1();
+    const TTraced Traced = TraceFake(Stack, CrashSite());
+    ASSERT_EQ(Traced.Items.size(), 2u) << Traced.Text;
+    EXPECT_NE(Traced.Items[0].Address, BehindCall);
 }
 
 TEST(StackTraceEdgeTest, ACrashInUnmappedMemoryKeepsItsEntry) {
