@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Journeys through the crash reporter's exception box under a real X server.
 
-Each journey starts its own Xvfb (displays :61 to :63; :64 is the console journey's unreachable display), runs
+Each journey starts its own Xvfb (on a display number the server picks), runs
 exceptbox_demo, finds the box and its buttons with xdotool, presses them with the mouse and the keyboard, reads the
 clipboard with xclip and the screen with ImageMagick, and checks what the program reports ("action N", "result N").
 """
@@ -14,7 +14,7 @@ import sys
 import tempfile
 import time
 
-DISPLAYS = {"mouse": 61, "keyboard": 62, "clipboard": 63, "console": 64}
+JOURNEYS = ("mouse", "keyboard", "clipboard", "console")
 ERROR_TEXT = "An error occurred in the application. Please mail the bug report."
 FROZEN_TEXT = "The application seems to be frozen."
 FAILURES = []
@@ -32,18 +32,28 @@ def check(condition, what):
 
 
 class Xvfb:
-    def __init__(self, number):
-        self.display = ":%d" % number
+    def __init__(self):
+        # The server picks a free display number itself: other build trees may run these journeys at the same time.
+        read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                byte = pipe.read(1)
+                if not byte:
+                    raise RuntimeError("Xvfb did not start")
+                number += byte
+        self.display = ":%d" % int(number)
         self.env = dict(os.environ, DISPLAY=self.display)
         for _ in range(100):
             if subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL).returncode == 0:
                 return
             time.sleep(0.1)
-        raise RuntimeError("Xvfb %s did not start" % self.display)
+        raise RuntimeError("Xvfb %s did not answer" % self.display)
 
     def run(self, *args, timeout=10):
         return subprocess.run(list(args), env=self.env, capture_output=True, timeout=timeout)
@@ -409,14 +419,22 @@ def console_journey(a, _):
           "without DISPLAY the texts go to standard output: %r" % out[:200])
     report = out
 
-    env["DISPLAY"] = ":%d" % DISPLAYS["console"]
+    # A display number nobody serves: we hold its abstract socket name ourselves, first closed, then listening.
+    server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    for number in range(700 + os.getpid() % 200, 1000):
+        if os.path.exists("/tmp/.X11-unix/X%d" % number):
+            continue
+        try:
+            server.bind("\0/tmp/.X11-unix/X%d" % number)
+            break
+        except OSError:
+            continue
+    env["DISPLAY"] = ":%d" % number
     demo = Demo(a.demo, env, "--lines", "5", "--message", "Division by zero")
     demo.finish()
     check(demo.output == report, "an unreachable display does the same")
 
     # A display that takes the connection and never answers: standard output within seconds, no hang.
-    server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-    server.bind("\0/tmp/.X11-unix/X%d" % DISPLAYS["console"])
     server.listen(8)
     start = time.time()
     demo = Demo(a.demo, env, "--lines", "5", "--message", "Division by zero")
@@ -438,7 +456,7 @@ def console_journey(a, _):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("journey", choices=sorted(DISPLAYS))
+    parser.add_argument("journey", choices=JOURNEYS)
     parser.add_argument("--demo", required=True)
     parser.add_argument("--manager", required=True)
     parser.add_argument("--shots", default=tempfile.gettempdir())
@@ -447,7 +465,7 @@ def main():
     if a.journey == "console":
         console_journey(a, None)
     else:
-        x = Xvfb(DISPLAYS[a.journey])
+        x = Xvfb()
         try:
             {"mouse": mouse_journey, "keyboard": keyboard_journey, "clipboard": clipboard_journey}[a.journey](a, x)
         finally:
