@@ -1,7 +1,16 @@
 #include "PyxControls.h"
 
+#include "IntegerComboBox.h"
+#include "PointerComboBox.h"
 #include "PyxDate.h"
+#include "PyxListModel.h"
+#include "PyxObjects.h"
+#include "SpinEdit.h"
+#include "SpinFloatEdit.h"
+#include "frameSelectionSearchUnit.h"
 
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QPalette>
 
@@ -30,6 +39,79 @@ QLineEdit* ReadOnlyEdit(QWidget* Parent, const QString& ObjectName) {
     Inactive.setColor(QPalette::Base, Edit->palette().color(QPalette::Window));
     Edit->setPalette(Inactive);
     return Edit;
+}
+
+TSpinEdit* SpinEdit(QWidget* Parent, const QString& ObjectName, int32_t Min, int32_t Max) {
+    auto* Spin = new TSpinEdit(Parent);
+    Spin->setObjectName(ObjectName);
+    Spin->SetMinValue(Min);
+    Spin->SetMaxValue(Max);
+    return Spin;
+}
+
+TSpinFloatEdit* FloatEdit(QWidget* Parent, const QString& ObjectName, int Digits, double Min, double Max,
+                          double Increment) {
+    auto* Edit = new TSpinFloatEdit(Parent);
+    Edit->setObjectName(ObjectName);
+    Edit->SetDigits(Digits);
+    // Max first: the default limits are 0..100, and a minimum above the old maximum would be refused.
+    Edit->SetMax(Max);
+    Edit->SetMin(Min);
+    Edit->SetIncrement(Increment);
+    Edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return Edit;
+}
+
+TIntegerComboBox* IntegerCombo(QWidget* Parent, const QString& ObjectName, std::initializer_list<TCodeItem> Items,
+                               bool Sorted) {
+    auto* Combo = new TIntegerComboBox(Parent);
+    Combo->setObjectName(ObjectName);
+    Combo->SetSorted(Sorted);
+    for (const TCodeItem& Item : Items)
+        Combo->Add(QString::fromUtf8(Item.Text), Item.Code);
+    return Combo;
+}
+
+TPointerComboBox* PointerCombo(QWidget* Parent, const QString& ObjectName) {
+    auto* Combo = new TPointerComboBox(Parent);
+    Combo->setObjectName(ObjectName);
+    Combo->SetSorted(true);
+    return Combo;
+}
+
+void FillPointerCombo(TPointerComboBox* Combo, const QString& NoneText, const TPyxObjects& Collection) {
+    Combo->Clear();
+    Combo->Add(NoneText, nullptr);
+    for (int32_t I = 0; I < Collection.Count(); ++I) {
+        TPyxObject* Entity = Collection.Items(I);
+        Combo->Add(TPyxListModel::DisplayName(*Entity), Entity);
+    }
+}
+
+TframeSelectionSearch* Selector(QWidget* Parent, const QString& ObjectName, const QString& SearchCaption,
+                                const QString& UnknownCaption, const QString& NoneText) {
+    auto* Selector = new TframeSelectionSearch(Parent);
+    Selector->setObjectName(ObjectName);
+    Selector->SearchCaption = SearchCaption;
+    Selector->UnknownCaption = UnknownCaption;
+    Selector->NoneText = NoneText;
+    Selector->SetSelected(nullptr);
+    return Selector;
+}
+
+QDateEdit* DatePicker(QWidget* Parent, const QString& ObjectName, const QString& Format) {
+    auto* Picker = new QDateEdit(Parent);
+    Picker->setObjectName(ObjectName);
+    Picker->setCalendarPopup(false);
+    if (!Format.isEmpty())
+        Picker->setDisplayFormat(Format);
+    return Picker;
+}
+
+QCheckBox* CheckBox(QWidget* Parent, const QString& ObjectName) {
+    auto* Box = new QCheckBox(Parent);
+    Box->setObjectName(ObjectName);
+    return Box;
 }
 
 QDate ToQDate(const TPyxDate& Date) {

@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 // The typed layer of an editor frame for entities of kind TEntity: Current as that kind, and the bindings of the
 // usual controls to its fields. A frame's constructor builds its pages and binds each control once; loading,
@@ -96,14 +97,17 @@ protected:
                       [Edit] { Edit->clear(); });
     }
 
-    // An integer spin edit on an integer field of any width. A stored value beyond the form's limits is shown and
-    // kept as it is until the user edits it; what the user typed is clamped to the limits and stored in the
-    // field's width.
-    template <class TField> void BindSpin(TSpinEdit* Spin, TField TEntity::*Field) {
+    // An integer spin edit on an integer field of any width: a member of the entity (&TPyxCity::Altitude) or a
+    // field inside one of its records, reached through a function giving a reference to it
+    // ([](TPyxWeather& W) -> uint8_t& { return W.Spring.Wind.Calm; }). A stored value beyond the form's limits is
+    // shown and kept as it is until the user edits it; what the user typed is clamped to the limits and stored in
+    // the field's width.
+    template <class TFieldOf> void BindSpin(TSpinEdit* Spin, TFieldOf Field) {
+        using TField = std::remove_cvref_t<std::invoke_result_t<TFieldOf&, TEntity&>>;
         BindModified<int32_t>(
-            Spin, [Spin, Field](TEntity& E) { Spin->SetValue(static_cast<int32_t>(E.*Field)); },
+            Spin, [Spin, Field](TEntity& E) { Spin->SetValue(static_cast<int32_t>(std::invoke(Field, E))); },
             [Spin] { return Spin->Value(); },
-            [Field](TEntity& E, const int32_t& Value) { E.*Field = static_cast<TField>(Value); },
+            [Field](TEntity& E, const int32_t& Value) { std::invoke(Field, E) = static_cast<TField>(Value); },
             [Spin] { Spin->SetValue(Spin->MinValue()); });
     }
 
