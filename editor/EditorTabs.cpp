@@ -1,6 +1,14 @@
 #include "EditorTabs.h"
 
+#include "frameAwardUnit.h"
+#include "frameCityUnit.h"
+#include "frameContinentUnit.h"
+#include "frameInjuryUnit.h"
+#include "frameLanguageUnit.h"
+#include "frameMediaUnit.h"
+#include "frameStadiumUnit.h"
 #include "frameStageUnit.h"
+#include "frameWeatherUnit.h"
 
 #include <array>
 
@@ -30,6 +38,22 @@ const TTabInfo& TabInfo(TTab Tab) {
 
 TPyxEditorFrame* CreateTabFrame(TTab Tab, TPyxNavigator& Navigator, QWidget* Sheet) {
     switch (Tab) {
+    case TTab::Stadia:
+        return new TframeStadium(Navigator, Sheet);
+    case TTab::Cities:
+        return new TframeCity(Navigator, Sheet);
+    case TTab::Continents:
+        return new TframeContinent(Navigator, Sheet);
+    case TTab::Awards:
+        return new TframeAward(Navigator, Sheet);
+    case TTab::Weather:
+        return new TframeWeather(Navigator, Sheet);
+    case TTab::Injuries:
+        return new TframeInjury(Navigator, Sheet);
+    case TTab::Languages:
+        return new TframeLanguage(Navigator, Sheet);
+    case TTab::Media:
+        return new TframeMedia(Navigator, Sheet);
     case TTab::Stages:
         return new TframeStage(Navigator, Sheet);
     default:
