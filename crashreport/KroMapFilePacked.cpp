@@ -1,6 +1,8 @@
 #include "KroMapFilePacked.h"
 
+#include "KroCrypt.h"
 #include "KroMapFileStream.h"
+#include "KroStrings.h"
 #include "KroZip.h"
 
 #include <algorithm>
@@ -98,12 +100,20 @@ bool ReadLines(TMiniStream& Stream, TMapFile& Map) {
     return true;
 }
 
-// Deciphers the body in place. The map body is not enciphered yet: the cipher comes with the crash library's
-// cipher unit.
-void DecipherBody(std::vector<std::uint8_t>& /*Body*/) {}
-void EncipherBody(std::vector<std::uint8_t>& /*Body*/) {}
+// The six letters both halves of the map key start with.
+constexpr std::string_view MapKeyLetters = "PyxKro";
 
 } // namespace
+
+std::string DeriveMapKey(std::int32_t BodyLength) {
+    const auto Length = static_cast<std::uint32_t>(BodyLength);
+    std::string Plain = std::string(MapKeyLetters) + UpperCaseText(IntToHexPadded(Length, 7, '0')) +
+                        std::string(MapKeyLetters) + CardinalToTextPadded(Length, 8, '0');
+    Plain += Plain;
+    std::string Key = Plain;
+    LegacyEncipher(Key, Plain);
+    return Key;
+}
 
 bool ReadPackedMap(TMapFile& Map, const std::uint8_t* Data, std::size_t Size) {
     if (Data == nullptr || Size <= PackedMapHeaderSize || std::memcmp(Data, PackedMapMagic, PackedMapMagicSize) != 0)
@@ -117,7 +127,7 @@ bool ReadPackedMap(TMapFile& Map, const std::uint8_t* Data, std::size_t Size) {
     Map.SetValid(true);
     Map.Clear();
     std::vector<std::uint8_t> Body(Data + PackedMapHeaderSize, Data + PackedMapHeaderSize + BodyLength);
-    DecipherBody(Body);
+    LegacyDecipher(Body.data(), Body.size(), DeriveMapKey(BodyLength));
     TMiniStream Stream(InflateWithCrc(Body.data(), Body.size()));
     Body = {};
     if (!ReadSegments(Stream, Map) || !ReadPublics(Stream, Map) || !ReadLines(Stream, Map)) {
@@ -166,7 +176,7 @@ std::vector<std::uint8_t> EncodeMapContent(const TPackedMapContent& Content) {
 
 std::vector<std::uint8_t> PackMapBytes(const std::vector<std::uint8_t>& Unpacked) {
     std::vector<std::uint8_t> Body = DeflateWithCrc(Unpacked.data(), Unpacked.size());
-    EncipherBody(Body);
+    LegacyEncipher(Body.data(), Body.size(), DeriveMapKey(static_cast<std::int32_t>(Body.size())));
     std::vector<std::uint8_t> Out(PackedMapMagic, PackedMapMagic + PackedMapMagicSize);
     PutInt32(Out, static_cast<std::int32_t>(Body.size()));
     PutInt32(Out, PackedMapVersion);

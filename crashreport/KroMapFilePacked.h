@@ -10,7 +10,7 @@
 
 // The packed debug map: the form in which a map is embedded in a module (or kept in a ".kro" file).
 //   offset 0, 14 bytes: the magic text; 14: int32 body length L; 18: int32 format version (2); 22: the body, L bytes:
-//   the unpacked map deflated (see KroZip.h) and enciphered.
+//   the unpacked map deflated (see KroZip.h), then enciphered with LegacyEncipher under DeriveMapKey(L).
 // The unpacked map: segments (int32 count; int32 start offset, int32 length, packed string unit each), publics
 // (int32 count; packed string name, the first address as int32 offset, each further one as a packed integer added
 // to the one before), line entries (int32 count; the first as int32 line and int32 offset, the others as packed
@@ -41,6 +41,10 @@ struct TPackedMapContent final {
     std::vector<TLine> Lines;
     std::optional<std::int32_t> EntryPoint;
 };
+
+// The key of a map body of L bytes: "PyxKro$" with L as at least 7 upper-case hexadecimal digits, then "PyxKro" with L
+// as at least 8 decimal digits; that text twice, enciphered (LegacyEncipher) with itself as the password.
+std::string DeriveMapKey(std::int32_t BodyLength);
 
 // Fills Map from a packed map. False (Map untouched) when the header is not one of ours: too short, wrong magic or
 // version, a body length that does not match. True once the header is accepted: the map is then valid, and a body

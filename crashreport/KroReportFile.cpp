@@ -145,13 +145,14 @@ std::string BugReportFilePath(const TExceptSettings& Settings) {
     return Folder + Name;
 }
 
-bool SaveBugReport(std::string_view Report, TActionOwner* /*Owner*/, bool /*Automatic*/,
+bool SaveBugReport(std::string_view Report, TKroXWindow* /*Owner*/, bool /*Automatic*/,
                    const TExceptSettings& Settings) {
     const std::string Path = BugReportFilePath(Settings);
     if (Path.empty() || Path.back() == '/')
         return false;
-    TReportFile File(Path);
     struct stat Status;
+    const bool Existed = lstat(Path.c_str(), &Status) == 0;
+    TReportFile File(Path);
     if (File.Get() < 0 || fstat(File.Get(), &Status) != 0 || !S_ISREG(Status.st_mode))
         return false;
     const auto OldSize = static_cast<std::size_t>(Status.st_size);
@@ -164,6 +165,8 @@ bool SaveBugReport(std::string_view Report, TActionOwner* /*Owner*/, bool /*Auto
         // A full disk: take back the part that was written, so the file does not end in half a report.
         while (ftruncate(File.Get(), static_cast<off_t>(Start)) != 0 && errno == EINTR) {
         }
+        if (!Existed)
+            unlink(Path.c_str());
         return false;
     }
     const std::size_t Size = Start + Report.size() + ReportSeparator.size();

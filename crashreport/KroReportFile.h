@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-class TActionOwner;
+class TKroXWindow;
 
 // The report file: every saved report is appended, followed by two CR LF pairs, and the file is kept under its cap
 // (BugReportFileMaxSize) by dropping the oldest reports whole; a cap of 0 makes each save overwrite the file.
@@ -29,5 +29,5 @@ std::string BugReportFilePath(const TExceptSettings& Settings = ExceptSettings);
 // An interactive save (Automatic false) would show a save dialog for a relative name; the reporter has none, so it
 // saves where the dialog would have proposed, in the program's folder. False when the file cannot be opened (it is
 // held by another save, say) or written; a failed write leaves the file as it was.
-bool SaveBugReport(std::string_view Report, TActionOwner* Owner, bool Automatic,
+bool SaveBugReport(std::string_view Report, TKroXWindow* Owner, bool Automatic,
                    const TExceptSettings& Settings = ExceptSettings);

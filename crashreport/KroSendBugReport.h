@@ -8,6 +8,7 @@
 #include <string_view>
 
 class TActionOwner;
+class TKroXWindow;
 
 // The results of SendBugReport.
 inline constexpr std::int32_t MailFailed = 0;
@@ -24,6 +25,10 @@ std::string MailSender(const TExceptSettings& Settings);
 // unless their servers are on this machine. The SMTP ways and the local mailer carry the report file as attachment
 // (AttachBugReport); when the way that sent carried it and DeleteAttachment is set, the file is deleted. Unless
 // Silent, the owner shows SendOkText after an SMTP send and SendFailText when nothing was sent, with BoxTitle as
-// caption. Returns MailFailed, MailSent or MailCancelled.
-std::int32_t SendBugReport(std::string_view Report, TActionOwner* Owner, bool Silent,
-                           const TExceptSettings& Settings = ExceptSettings, const TMailSystem& System = TMailSystem{});
+// caption (without an owner nothing is shown). Returns MailFailed, MailSent or MailCancelled.
+std::int32_t SendBugReport(std::string_view Report, TActionOwner* Owner, bool Silent, const TExceptSettings& Settings,
+                           const TMailSystem& System);
+
+// The same with the process's settings and the system's programs, for the exception box (Owner, which may be null:
+// the messages then come in boxes of their own) and the automatic mail.
+std::int32_t SendBugReport(std::string_view Report, TKroXWindow* Owner, bool Silent);

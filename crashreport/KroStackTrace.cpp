@@ -1,11 +1,14 @@
 #include "KroStackTrace.h"
 
+#include "KroModuleMap.h"
+#include "KroSafeRead.h"
 #include "KroStackTracer.h"
 #include "KroThreadContext.h"
 
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <sys/mman.h>
 
 namespace {
 
@@ -24,12 +27,35 @@ TTraceTables& SharedTables() {
     return *Tables;
 }
 
+// A paused thread's stack is copied into memory mapped for it, which takes no allocator lock.
+constexpr std::uintptr_t MaxCopiedStack = std::uintptr_t{64} << 20;
+
+class TStackCopy final {
+public:
+    explicit TStackCopy(std::size_t Bytes) : Bytes(Bytes) {
+        void* Memory =
+            Bytes > 0 ? mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0) : MAP_FAILED;
+        Buffer = Memory != MAP_FAILED ? static_cast<std::uint64_t*>(Memory) : nullptr;
+    }
+    ~TStackCopy() {
+        if (Buffer != nullptr)
+            munmap(Buffer, Bytes);
+    }
+    TStackCopy(const TStackCopy&) = delete;
+    TStackCopy& operator=(const TStackCopy&) = delete;
+    std::uint64_t* Words() const noexcept { return Buffer; }
+
+private:
+    std::size_t Bytes;
+    std::uint64_t* Buffer = nullptr;
+};
+
 // How long a trace waits for another one to finish before it works on tables of its own: the other may run in a
 // thread that is paused now.
 constexpr std::chrono::milliseconds TablesWait{2000};
 
 void Trace(const TStackTraceRequest& Request, std::string& Text, std::uintptr_t CallerStack,
-           std::uintptr_t ReturnAddress) {
+           std::uintptr_t ReturnAddress, const std::uint64_t* Snapshot = nullptr) {
     Text.clear();
     if (Request.FunctionEntry != nullptr)
         *Request.FunctionEntry = 0;
@@ -59,7 +85,7 @@ void Trace(const TStackTraceRequest& Request, std::string& Text, std::uintptr_t 
         End = Region->End;
     }
     TStackTracer Tracer(Tables->Modules, Tables->Functions, Request);
-    Text = Tracer.Run(Begin, End, Exception);
+    Text = Tracer.Run(Begin, End, Exception, Snapshot);
     // A module replaced under an old one invalidates what was analysed in it.
     if (Tables->Modules.Generation() != Tables->ModulesGeneration) {
         Tables->ModulesGeneration = Tables->Modules.Generation();
@@ -99,14 +125,32 @@ __attribute__((noinline)) void ComputeStackTrace(bool HideWithoutLines, bool Sho
 }
 
 std::string TraceOtherThread(pid_t ThreadId, TStackTraceRequest Request) {
-    TThreadPause Pause;
-    if (ThreadId == CurrentThreadId() || !Pause.Pause(ThreadId))
+    if (ThreadId == CurrentThreadId())
         return UnreadableThreadTrace;
-    Request.ExceptionAddress = Pause.Registers().InstructionPointer;
-    Request.StackBegin = Pause.Registers().StackPointer;
-    Request.StackEnd = 0;
+    // Everything the copy needs is allocated before the thread stands still: a thread paused inside the allocator
+    // would otherwise hold the lock the trace waits for.
+    TModuleMap Memory;
+    TThreadPause Pause;
+    if (!Pause.Pause(ThreadId))
+        return UnreadableThreadTrace;
+    const TThreadRegisters Registers = Pause.Registers();
+    const std::uintptr_t Begin = Registers.StackPointer & ~std::uintptr_t{7};
+    const TMemoryRegion* Region = Memory.Refresh() ? Memory.FindRegion(Begin) : nullptr;
+    if (Region == nullptr)
+        return UnreadableThreadTrace;
+    std::uintptr_t End = Region->End;
+    if (End - Begin > MaxCopiedStack)
+        End = Begin + MaxCopiedStack;
+    TStackCopy Copy(End - Begin);
+    const bool Copied = Copy.Words() != nullptr && KroSafeRead(Begin, Copy.Words(), End - Begin);
+    Pause.Resume();
+    if (!Copied)
+        return std::string();
+    Request.ExceptionAddress = Registers.InstructionPointer;
+    Request.StackBegin = Begin;
+    Request.StackEnd = End;
     std::string Text;
-    Trace(Request, Text, Request.StackBegin, 0);
+    Trace(Request, Text, Begin, 0, Copy.Words());
     return Text;
 }
 

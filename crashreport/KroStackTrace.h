@@ -55,8 +55,9 @@ void ComputeStackTrace(bool HideWithoutLines, bool ShowRelativeOffsets, std::uin
 // The text of a thread whose stack cannot be read.
 inline constexpr const char* UnreadableThreadTrace = "- ???";
 
-// Traces another thread of this process: pauses it, traces its stack from where it was interrupted, and lets it run
-// on. A thread that has ended or does not answer within the pause timeout gives UnreadableThreadTrace; so does the
+// Traces another thread of this process from where it was interrupted: the thread stands still only while its
+// registers and stack are copied (into memory that no allocator lock guards), and runs on while the copy is traced.
+// A thread that has ended or does not answer within the pause timeout gives UnreadableThreadTrace; so does the
 // calling thread (trace it with ComputeStackTrace). Request's exception address and stack range are filled in here.
 std::string TraceOtherThread(pid_t ThreadId, TStackTraceRequest Request);
 

@@ -6,7 +6,7 @@
 #include <ucontext.h>
 
 #include <cstddef>
-#include <exception>
+#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -18,15 +18,17 @@ constexpr std::uintptr_t MaxStackBytes = std::uintptr_t{64} << 20;
 } // namespace
 
 TStackTracer::TStackTracer(TTraceModules& Modules, TTraceFunctions& Functions, const TStackTraceRequest& Request)
-    : Modules(Modules), Functions(Functions), Request(Request), Decoding(TraceDecoder() != nullptr) {}
+    : Modules(Modules), Functions(Functions), Request(Request) {}
 
 void TStackTracer::SetProgress(std::int32_t Permille) const {
     if (Request.Progress != nullptr)
         Request.Progress->SetPosition(Permille);
 }
 
-std::string TStackTracer::Run(std::uintptr_t Begin, std::uintptr_t End, std::uintptr_t Exception) {
+std::string TStackTracer::Run(std::uintptr_t Begin, std::uintptr_t End, std::uintptr_t Exception,
+                              const std::uint64_t* Snapshot) {
     ExceptionAddress = Exception;
+    const std::uintptr_t Given = Begin;
     Begin = (Begin + 7) & ~std::uintptr_t{7};
     End &= ~std::uintptr_t{7};
     if (End < Begin)
@@ -34,7 +36,9 @@ std::string TStackTracer::Run(std::uintptr_t Begin, std::uintptr_t End, std::uin
     if (End - Begin > MaxStackBytes)
         End = Begin + MaxStackBytes;
     Stack.resize((End - Begin) / 8);
-    if (!Stack.empty() && !KroSafeRead(Begin, Stack.data(), End - Begin))
+    if (Snapshot != nullptr)
+        std::memcpy(Stack.data(), reinterpret_cast<const char*>(Snapshot) + (Begin - Given), End - Begin);
+    else if (!Stack.empty() && !KroSafeRead(Begin, Stack.data(), End - Begin))
         return std::string();
     StackBegin = Begin;
     StackEnd = End;
@@ -58,13 +62,13 @@ std::string TStackTracer::Run(std::uintptr_t Begin, std::uintptr_t End, std::uin
                 (this->*Steps[Step].Run)();
             else
                 RemoveRecursiveAreas(Step == 2);
-        } catch (const std::exception&) {
+        } catch (...) {
             return Steps[Step].Failure;
         }
     }
     try {
         return ComposeResult();
-    } catch (const std::exception&) {
+    } catch (...) {
         return "Internal error in KroStackTrace.ComposeResult";
     }
 }
@@ -129,13 +133,22 @@ constexpr std::uintptr_t SignalFrameBytes = 512;
 
 bool TStackTracer::OfferSignalFrame(std::uintptr_t Position) {
     const std::uintptr_t Value = static_cast<std::uintptr_t>(Stack[(Position - StackBegin) / 8]);
+    // Most values are no code address at all: the memory map says so without reading anything.
+    const TMemoryRegion* Trampoline = Value > 7 ? Modules.RegionOf(Value) : nullptr;
     std::uint8_t Code[sizeof SignalReturnCode];
-    if (Value <= 7 || !KroSafeRead(Value, Code, sizeof Code) ||
+    if (Trampoline == nullptr || !Trampoline->Executable || !KroSafeRead(Value, Code, sizeof Code) ||
         __builtin_memcmp(Code, SignalReturnCode, sizeof Code) != 0)
         return false;
-    std::uint64_t Interrupted = 0;
+    std::uint64_t Interrupted = 0, InterruptedStack = 0;
     const std::uintptr_t Registers = Position + 8 + offsetof(ucontext_t, uc_mcontext.gregs);
-    if (!ReadStackWord(Registers + REG_RIP * 8, Interrupted))
+    if (!ReadStackWord(Registers + REG_RIP * 8, Interrupted) ||
+        !ReadStackWord(Registers + REG_RSP * 8, InterruptedStack))
+        return false;
+    // A live signal frame lies below the stack of the code it interrupted, and that code is code; an old return
+    // address of a handler left in a stack slot fails these.
+    const TMemoryRegion* Where = Modules.RegionOf(static_cast<std::uintptr_t>(Interrupted));
+    if (InterruptedStack < Position + SignalFrameBytes || InterruptedStack > StackEnd || Where == nullptr ||
+        !Where->Executable)
         return false;
     // Values of the frame's registers are no return addresses of their own.
     while (!Items.empty() && Items.back().StackPosition > Position &&
@@ -191,31 +204,21 @@ bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, boo
             if (!Entry.Map->PublicOf(Lookup, Name, Start)) {
                 if (!Exact)
                     return false;
-            } else if (Decoding) {
+            } else {
                 Function = Functions.Analyze(Start, &Name, Module, false, true);
                 Matched = Functions.CallCheck(Function, Expected, Address, Exact, Match);
                 if (!Matched && !Exact)
                     return false;
-            } else {
-                Function = Functions.EnterPseudo(Start, Name, Module);
-                Match.CallSite = Lookup;
-                Matched = true;
             }
         } else {
             // Without a map the module's exports name its functions; a program without exports keeps only the
             // addresses the module test let through, as the report lists no item without a function.
-            if (Decoding) {
-                Start = Modules.StartBelow(Module, Value);
-                Function = Start != 0 ? Functions.Analyze(Start, nullptr, Module, false, true) : -1;
-                if (Function >= 0 && Functions[Function].Holds(Value)) {
-                    Matched = Functions.CallCheck(Function, Expected, Address, Exact, Match);
-                    if (!Matched && !Exact)
-                        return false;
-                }
-            } else if (Modules.ExportHolding(Module, Lookup, Name, Start)) {
-                Function = Functions.EnterPseudo(Start, Name, Module);
-                Match.CallSite = Lookup;
-                Matched = true;
+            Start = Modules.StartBelow(Module, Value);
+            Function = Start != 0 ? Functions.Analyze(Start, nullptr, Module, false, true) : -1;
+            if (Function >= 0 && Functions[Function].Holds(Value)) {
+                Matched = Functions.CallCheck(Function, Expected, Address, Exact, Match);
+                if (!Matched && !Exact)
+                    return false;
             }
         }
     }

@@ -55,8 +55,10 @@ class TStackTracer final {
 public:
     TStackTracer(TTraceModules& Modules, TTraceFunctions& Functions, const TStackTraceRequest& Request);
 
-    // Runs every step on the stack from StackBegin to StackEnd; the report text.
-    std::string Run(std::uintptr_t StackBegin, std::uintptr_t StackEnd, std::uintptr_t ExceptionAddress);
+    // Runs every step on the stack from StackBegin to StackEnd; the report text. With Snapshot the stack's words are
+    // taken from that copy (made while its thread stood still) rather than read from memory.
+    std::string Run(std::uintptr_t StackBegin, std::uintptr_t StackEnd, std::uintptr_t ExceptionAddress,
+                    const std::uint64_t* Snapshot = nullptr);
 
     const std::vector<TStackItem>& StackItems() const noexcept { return Items; }
 
@@ -98,7 +100,6 @@ private:
     TTraceModules& Modules;
     TTraceFunctions& Functions;
     const TStackTraceRequest& Request;
-    const bool Decoding; // a decoder is at hand: the call checks and the deep checks run
     std::uintptr_t ExceptionAddress = 0;
     std::uintptr_t StackBegin = 0;
     std::uintptr_t StackEnd = 0;

@@ -117,10 +117,6 @@ bool TStackTracer::ScanForCall(std::int32_t Index) {
 }
 
 void TStackTracer::DeepChecks() {
-    if (!Decoding) {
-        SetProgress(650);
-        return;
-    }
     const std::size_t Count = Items.size();
     for (std::size_t I = Request.ThreadStart != 0 ? 1 : 0; I < Count; ++I) {
         const auto Index = static_cast<std::int32_t>(I);
@@ -283,7 +279,7 @@ void TStackTracer::ResolveStretch(std::int32_t From, std::int32_t To) {
 }
 
 void TStackTracer::RealizeOptimalLinkChains() {
-    if (!Decoding || Items.empty()) {
+    if (Items.empty()) {
         SetProgress(1000);
         return;
     }

@@ -177,9 +177,13 @@ bool TThreadPause::Pause(pid_t ThreadId, std::uint32_t TimeoutMs) noexcept {
             std::uint64_t Expected = MakeWord(ThreadId, StateRequested);
             if (Request.Word.compare_exchange_strong(Expected, 0, std::memory_order_acq_rel))
                 return false;
-            // The handler has taken the request and is copying the registers: that ends at once.
-            if (Left < -1000)
-                return false; // never reached in practice; the slot stays taken rather than be shared
+            // The handler has taken the request and is copying the registers, which ends at once. Should it not
+            // (the thread was preempted there), it is told to run on as soon as it is done, and frees the slot.
+            if (Left < -1000) {
+                Request.Release.store(1, std::memory_order_release);
+                FutexWake(Request.Release);
+                return false;
+            }
         }
         const std::int64_t Wait = Left > 0 ? Left : 1;
         const timespec Timeout{static_cast<time_t>(Wait / 1000), static_cast<long>(Wait % 1000) * 1000000};

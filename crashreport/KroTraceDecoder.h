@@ -50,8 +50,7 @@ public:
     virtual bool Analyze(std::uintptr_t Address, TTraceFunctionInfo& Function) const = 0;
 };
 
-// The decoder the tracer uses: the one set by SetTraceDecoder, else this build's own; null when there is none, and
-// the tracer then decides by the call-before test and the debug maps alone.
+// The decoder the tracer uses: the one set by SetTraceDecoder, else the disassembler.
 const TTraceDecoder* TraceDecoder() noexcept;
-// Replaces the decoder (tests); null returns to this build's own.
+// Replaces the decoder (tests); null returns to the disassembler.
 void SetTraceDecoder(const TTraceDecoder* Decoder) noexcept;

@@ -75,22 +75,6 @@ std::int32_t TTraceFunctions::AnalyzeDepth(std::uintptr_t Start, const std::stri
     return Index;
 }
 
-std::int32_t TTraceFunctions::EnterPseudo(std::uintptr_t Start, const std::string& Name, std::int32_t Module) {
-    if (const std::int32_t Known = Find(Start); Known >= 0) {
-        Rows[static_cast<std::size_t>(Known)].Approved = true;
-        return Known;
-    }
-    TTraceFunction Row;
-    Row.Module = Module;
-    Row.Name = Name;
-    Row.Info.Start = Start;
-    Row.Approved = true;
-    Rows.push_back(std::move(Row));
-    const auto Index = static_cast<std::int32_t>(Rows.size() - 1);
-    ByStart[Start] = Index;
-    return Index;
-}
-
 void TTraceFunctions::Approve(std::int32_t Function) {
     if (Function < 0)
         return;

@@ -50,9 +50,6 @@ public:
     // name); the targets of its jumps out are analysed the same way. With Force a function that cannot be analysed
     // is entered as a stand-in. -1 when it cannot be analysed.
     std::int32_t Analyze(std::uintptr_t Start, const std::string* Name, std::int32_t Module, bool Force, bool Approve);
-    // A stand-in for Start with this name, approved; for a trace without a decoder, and for crashes in unreadable
-    // memory.
-    std::int32_t EnterPseudo(std::uintptr_t Start, const std::string& Name, std::int32_t Module);
     // Approves the function and, transitively, every cached function its jumps out lead to.
     void Approve(std::int32_t Function);
     // The first approved, not rejected function whose code holds Address; -1 for none.

@@ -120,17 +120,6 @@ const TElfExports* TTraceModules::ExportsOf(std::int32_t Module) {
     return Entry.Exports.get();
 }
 
-bool TTraceModules::ExportHolding(std::int32_t Module, std::uintptr_t Address, std::string& Name,
-                                  std::uintptr_t& Start) {
-    const TElfExports* Exports = ExportsOf(Module);
-    const TElfExport* Export = Exports != nullptr ? Exports->NearestBelow(Address) : nullptr;
-    if (Export == nullptr || Export->Type == STT_OBJECT || Address >= Export->Address + Export->Size)
-        return false;
-    Name = ExportNameText(Export->Name);
-    Start = Export->Address;
-    return true;
-}
-
 std::uintptr_t TTraceModules::StartBelow(std::int32_t Module, std::uintptr_t Address) {
     const TElfExports* Exports = ExportsOf(Module);
     const TElfExport* Export = Exports != nullptr ? Exports->NearestBelow(Address) : nullptr;

@@ -54,8 +54,6 @@ public:
     }
     const TTraceModule& operator[](std::int32_t Index) const { return *Modules[static_cast<std::size_t>(Index)]; }
 
-    // The export of the module at or below Address that still holds it (by its size); false for none.
-    bool ExportHolding(std::int32_t Module, std::uintptr_t Address, std::string& Name, std::uintptr_t& Start);
     // The highest export address or entry point of the module at or below Address, 0 for none.
     std::uintptr_t StartBelow(std::int32_t Module, std::uintptr_t Address);
     // The readable name of the export at exactly Address, empty for none.

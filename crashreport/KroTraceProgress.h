@@ -10,8 +10,8 @@
 // within the current area from 0 to 1000 and then finishes it. The popup appears only for work that has lasted more
 // than 750 ms and is less than half done, and then counts from 0% at the point where it appeared.
 
-// The popup's drawing. The exception box provides it; until a factory is installed the record decides when a popup
-// would show, and nothing is drawn.
+// The popup's drawing: by default the exception box's progress bar (nothing is drawn without a display); tests put
+// their own in its place.
 class TProgressPopup {
 public:
     virtual ~TProgressPopup() = default;
@@ -19,7 +19,9 @@ public:
     virtual void SetPosition(std::int32_t Permille) = 0;
 };
 
+// Makes the popup when it is due; it may give null (no display).
 using TProgressPopupFactory = std::unique_ptr<TProgressPopup> (*)();
+// Replaces the drawing; null returns to the progress bar.
 void SetProgressPopupFactory(TProgressPopupFactory Factory) noexcept;
 
 inline constexpr std::int64_t ProgressPopupDelayMs = 750;

@@ -162,9 +162,14 @@ void TPyxEditorFrame::btnConfirmChangesClick() {
     for (const auto& Binding : Bindings_)
         Binding->Save(*Current_);
     SaveEntity(*Current_);
-    // The row shows the name as confirmed; it keeps its place in the list.
-    if (Search_)
-        Search_->Model().Refresh(Search_->Model().RowOf(Current_));
+    // The row shows the name as confirmed; it keeps its place in the list. Current is almost always the focused
+    // row's entity (not after a search), which spares a walk through a list of 300,000 rows.
+    if (Search_) {
+        int Row = lvList->FocusedRow();
+        if (Search_->Model().Entity(Row) != Current_)
+            Row = Search_->Model().RowOf(Current_);
+        Search_->Model().Refresh(Row);
+    }
 }
 
 void TPyxEditorFrame::btnCancelChangesClick() {

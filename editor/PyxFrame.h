@@ -26,6 +26,20 @@
 // The typed layer of an editor frame for entities of kind TEntity: Current as that kind, and the bindings of the
 // usual controls to its fields. A frame's constructor builds its pages and binds each control once; loading,
 // confirming (only what changed), cancelling and clearing then follow for every bound control.
+//
+// A new tab, as frameStageUnit.cpp shows on the plainest one:
+// 1. Derive TframeKind from TPyxFrame<TPyxKind>, passing the frame's names ({"frameKind", "Kind",
+//    " Kinds Found"}); the list is then lvKind and the page control pcKind.
+// 2. In the constructor: AddPage for each page (a TFramePage with its heading), then per field a row with its
+//    control (AddNameRow for a translated name; Page->AddRow for the others) and its binding (BindText, BindSpin,
+//    BindFloat, BindCombo, BindCheck, BindDate, BindSelector, BindColor, or Bind/BindModified for anything else).
+//    Link buttons come from MakeLinkButton.
+// 3. Override Collection; Attached to give selectors their collections; PrepareLoad to refill combos listing a
+//    collection; LoadEntity, SaveEntity and ClearEntity for what no binding covers (sub-lists edited on copies,
+//    controls that depend on others). Kinds the Add menu adds override CanAdd and AddEntity (which call AddNew);
+//    deleting goes through DeleteFocused.
+// 4. Add the frame to CreateTabFrame (EditorTabs.cpp). The tab is enabled, the main window attaches and detaches
+//    the frame, Show* navigates to it, and pyxconfirmall confirms its entities without further changes.
 template <class TEntity> class TPyxFrame : public TPyxEditorFrame {
 public:
     TEntity* Current() const { return static_cast<TEntity*>(CurrentObject()); }

@@ -92,12 +92,15 @@ QString TPyxListModel::DisplayName(const TPyxObject& Entity) {
     return Name.empty() ? QStringLiteral("No Name") : QString::fromStdU16String(Name);
 }
 
-TPyxListModel::TPrefix TPyxListModel::PrefixOf(const QString& Name) {
+TPyxListModel::TPrefix TPyxListModel::PrefixOf(std::u16string_view Name) {
     TPrefix Prefix{};
-    const auto Length = std::min<qsizetype>(Name.size(), PrefixLength);
-    FoldCase(std::u16string_view(reinterpret_cast<const char16_t*>(Name.utf16()), static_cast<std::size_t>(Length)),
-             Prefix.data());
+    FoldCase(Name.substr(0, PrefixLength), Prefix.data());
     return Prefix;
+}
+
+TPyxListModel::TPrefix TPyxListModel::PrefixOf(const QString& Name) {
+    return PrefixOf(
+        std::u16string_view(reinterpret_cast<const char16_t*>(Name.utf16()), static_cast<std::size_t>(Name.size())));
 }
 
 bool TPyxListModel::RowMatches(int Row, const std::u16string& Text) const {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 class TPyxObject;
@@ -45,6 +46,7 @@ public:
     int FindPrefix(const QString& Text, int From) const;
 
     static QString DisplayName(const TPyxObject& Entity);
+    static TPrefix PrefixOf(std::u16string_view Name);
     static TPrefix PrefixOf(const QString& Name);
 
 private:

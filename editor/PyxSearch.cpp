@@ -1,11 +1,11 @@
 #include "PyxSearch.h"
 
+#include "NameCollator.h"
 #include "PyxListView.h"
-
-#include <QCollator>
 
 #include <algorithm>
 #include <numeric>
+#include <thread>
 #include <unordered_set>
 
 TPyxSearch::TPyxSearch(TPyxObjects& Source, TPyxListView& View)
@@ -90,20 +90,37 @@ int TPyxSearch::ShownCount() const {
 
 std::vector<TPyxObject*> TPyxSearch::SortedByName(std::vector<TPyxObject*> Entities,
                                                   std::vector<TPyxListModel::TPrefix>* Prefixes) {
-    QCollator Collator;
-    Collator.setCaseSensitivity(Qt::CaseInsensitive);
     const std::size_t N = Entities.size();
-    std::vector<QCollatorSortKey> Keys;
-    Keys.reserve(N);
+    // The names' keys are made in a few threads for a long list: the names are only read, each thread has a
+    // collator and a key buffer of its own, and all are joined before the sort.
+    const std::size_t Parts = std::clamp<std::size_t>(N / MinNamesPerThread, 1, MaxThreads);
+    TNameCollator Collator;
+    std::vector<TNameCollator::TKeys> Keys(Parts);
     std::vector<TPyxListModel::TPrefix> NamePrefixes(N);
-    for (std::size_t I = 0; I < N; ++I) {
-        const QString Name = TPyxListModel::DisplayName(*Entities[I]);
-        Keys.push_back(Collator.sortKey(Name));
-        NamePrefixes[I] = TPyxListModel::PrefixOf(Name);
+    const auto MakeKeys = [&](std::size_t Part, const TNameCollator& Own) {
+        const std::size_t From = N * Part / Parts, To = N * (Part + 1) / Parts;
+        for (std::size_t I = From; I < To; ++I) {
+            std::u16string Name = Entities[I]->GetName();
+            if (Name.empty())
+                Name = u"No Name";
+            Own.AddKey(Name, Keys[Part]);
+            NamePrefixes[I] = TPyxListModel::PrefixOf(Name);
+        }
+    };
+    {
+        std::vector<std::unique_ptr<TNameCollator>> Clones;
+        std::vector<std::jthread> Threads;
+        for (std::size_t Part = 1; Part < Parts; ++Part) {
+            Clones.push_back(Collator.Clone());
+            Threads.emplace_back(MakeKeys, Part, std::cref(*Clones.back()));
+        }
+        MakeKeys(0, Collator);
     }
+    for (std::size_t Part = 1; Part < Parts; ++Part)
+        Keys[0].Append(Keys[Part]);
     std::vector<uint32_t> Order(N);
     std::iota(Order.begin(), Order.end(), 0u);
-    std::stable_sort(Order.begin(), Order.end(), [&](uint32_t A, uint32_t B) { return Keys[A].compare(Keys[B]) < 0; });
+    std::stable_sort(Order.begin(), Order.end(), [&](uint32_t A, uint32_t B) { return Keys[0].Less(A, B); });
     std::vector<TPyxObject*> Sorted(N);
     if (Prefixes != nullptr)
         Prefixes->resize(N);

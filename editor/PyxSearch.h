@@ -43,12 +43,16 @@ public:
     TPyxListModel& Model() const { return *Model_; }
     TPyxListView& View() const { return View_; }
 
-    // Entities in the order of their display names: case-insensitive and by the user's locale, through sort keys of
-    // one collator. Equal names keep their order.
+    // Entities in the order of their display names ("No Name" for an empty one): case-insensitive and by the
+    // user's locale, through sort keys of one collation (TNameCollator). Equal names keep their order. Prefixes,
+    // when given, receives each sorted entity's name prefix for the incremental search.
     static std::vector<TPyxObject*> SortedByName(std::vector<TPyxObject*> Entities,
                                                  std::vector<TPyxListModel::TPrefix>* Prefixes = nullptr);
 
 private:
+    static constexpr std::size_t MinNamesPerThread = 20000;
+    static constexpr std::size_t MaxThreads = 4;
+
     void ShowSorted(std::vector<TPyxObject*> Entities);
 
     TPyxObjects& Source_;

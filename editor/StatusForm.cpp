@@ -34,19 +34,30 @@ TfrmStatus::TfrmStatus(QWidget* Owner) : QDialog(Owner, Qt::Dialog | Qt::Customi
 
 void TfrmStatus::SetStatus(const QString& Text) {
     lblStatus->setText(Text);
-    lblStatus->repaint();
     emit StatusChanged(Text);
-    QCoreApplication::processEvents();
+    Pump();
 }
 
 void TfrmStatus::SetProgress(int Percent) {
-    // A search reports once per entity, some 300,000 times; the bar and the event loop need a turn only when the
-    // percentage moves.
-    if (Percent == ShownPercent_)
+    // A search reports once per entity, some 300,000 times; the bar is set when the window is painted (the bar
+    // repaints itself at once on every change of its value).
+    if (Percent == Percent_)
         return;
-    ShownPercent_ = Percent;
-    pbProgress->setValue(Percent);
+    Percent_ = Percent;
+    Pump();
+}
+
+void TfrmStatus::Pump() {
+    // A load reports some forty texts and a hundred steps for each of its tables. Painting the window and running
+    // the event loop for each would cost more than the load itself; a few dozen times a second keeps the window
+    // as live to the eye.
+    if (SincePump_.isValid() && SincePump_.elapsed() < PumpMilliseconds)
+        return;
+    if (Percent_ >= 0)
+        pbProgress->setValue(Percent_);
+    repaint();
     QCoreApplication::processEvents();
+    SincePump_.start();
 }
 
 QString TfrmStatus::StatusText() const {
@@ -54,7 +65,7 @@ QString TfrmStatus::StatusText() const {
 }
 
 int TfrmStatus::Progress() const {
-    return pbProgress->value();
+    return Percent_ < 0 ? 0 : Percent_;
 }
 
 void TfrmStatus::closeEvent(QCloseEvent* Event) {

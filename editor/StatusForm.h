@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <initializer_list>
 #include <memory>
@@ -12,9 +13,9 @@ class QProgressBar;
 struct TPyxEvents;
 
 // The progress window of a long operation ("Working..."): a status text and a percentage. Its two operations have
-// the shape of the status and progress events and let pending events run, so that the screen stays live while the
-// operation works on the GUI thread. It is application-modal and has no close button: while it is up, the user
-// can do nothing else (see TPyxBusy for what gets through anyway).
+// the shape of the status and progress events and paint the window and let pending events run (a few dozen times a
+// second at most), so that the screen stays live while the operation works on the GUI thread. It is application-modal
+// and has no close button: while it is up, the user can do nothing else (see TPyxBusy for what gets through anyway).
 class TfrmStatus final : public QDialog {
     Q_OBJECT
 public:
@@ -35,9 +36,14 @@ protected:
     void keyPressEvent(QKeyEvent* Event) override;
 
 private:
+    // Paints the window and lets pending events run, at most once per PumpMilliseconds.
+    void Pump();
+    static constexpr int PumpMilliseconds = 40;
+
     QLabel* lblStatus;
     QProgressBar* pbProgress;
-    int ShownPercent_ = -1;
+    int Percent_ = -1;
+    QElapsedTimer SincePump_;
 };
 
 // A status window for the length of one operation, serving the status and progress events of the given sources

@@ -34,12 +34,6 @@ void TframeSelectionSearch::SetSelected(TPyxObject* Entity) {
     edSelection->setCursorPosition(0);
 }
 
-void TframeSelectionSearch::Detach() {
-    Selected_ = nullptr;
-    List = nullptr;
-    edSelection->clear();
-}
-
 void TframeSelectionSearch::btnSearchClick() {
     if (List == nullptr)
         return;

@@ -27,8 +27,6 @@ public:
     // Sets the link and shows it; Changed is not raised.
     void SetSelected(TPyxObject* Entity);
     TPyxObject* Selected() const { return Selected_; }
-    // Forgets the link and the collection (the database they belong to is going).
-    void Detach();
 
 public slots:
     // Opens the pick dialog on the current link; OK takes its choice (none when its check box is checked or no

@@ -147,6 +147,13 @@ void TfrmMain::EndUpdateLists() {
     ForEachFrame([](TPyxEditorFrame& Frame) { Frame.EndUpdateList(); });
 }
 
+void TfrmMain::EnableWindow(bool Enable) {
+    // The menus and the tabs rather than the window itself: disabling the window would disable the status window
+    // it owns as well.
+    menuBar()->setEnabled(Enable);
+    pcAllData->setEnabled(Enable);
+}
+
 void TfrmMain::EnableAddItems(bool AllLanguages) {
     const auto CanAdd = [this](TTab Tab) { return Frame(Tab) != nullptr && Frame(Tab)->CanAdd(); };
     mnuAddPerson->setEnabled(CanAdd(TTab::People));
@@ -174,7 +181,7 @@ void TfrmMain::mnuLoadDataClick() {
         ForEachFrame([](TPyxEditorFrame& Frame) { Frame.SetDatabase(nullptr); });
         LoadedPath_.clear();
         BeginUpdateLists();
-        setEnabled(false);
+        EnableWindow(false);
         try {
             const QString Path = DataFolder::WithDelimiter(Settings_.DataPath);
             Database_->Load(DataFolder::LocalPath(Path));
@@ -193,12 +200,14 @@ void TfrmMain::mnuLoadDataClick() {
             Failure = std::current_exception();
         }
         EndUpdateLists();
-        setEnabled(true);
+        EnableWindow(true);
     }
     if (!Error.isEmpty())
         PyxMessages::ShowError(this, Error);
+    // Any other failure goes where every unhandled exception goes; handed over here rather than thrown on, since
+    // unwinding through Qt's own frames skips their clean-up.
     if (Failure)
-        std::rethrow_exception(Failure);
+        HandleUnhandledException(Failure);
 }
 
 void TfrmMain::mnuSaveDataClick() {
@@ -225,7 +234,7 @@ void TfrmMain::mnuSaveDataClick() {
     {
         TStatusSession Status(this, {Database_.get()});
         BeginUpdateLists();
-        setEnabled(false);
+        EnableWindow(false);
         try {
             Database_->Save(DataFolder::LocalPath(Path));
         } catch (const EPyxError& E) {
@@ -235,7 +244,7 @@ void TfrmMain::mnuSaveDataClick() {
             Failure = std::current_exception();
         }
         EndUpdateLists();
-        setEnabled(true);
+        EnableWindow(true);
         if (MadeWritable)
             for (const char* File : DataFolder::FileNames)
                 DataFolder::SetReadOnly(Path + File);
@@ -243,7 +252,7 @@ void TfrmMain::mnuSaveDataClick() {
     if (!Error.isEmpty())
         PyxMessages::ShowError(this, Error);
     if (Failure)
-        std::rethrow_exception(Failure);
+        HandleUnhandledException(Failure);
 }
 
 void TfrmMain::mnuOptionsClick() {

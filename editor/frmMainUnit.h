@@ -92,6 +92,8 @@ private:
     void ShowIn(TTab Tab, TPyxObject* Entity);
     void AddFrom(TTab Tab);
     void EnableAddItems(bool AllLanguages);
+    // Disables the window's menus and tabs while a load or save runs, or enables them again.
+    void EnableWindow(bool Enable);
 
     TEditorSettings Settings_;
     QString LoadedPath_;

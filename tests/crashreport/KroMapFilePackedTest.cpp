@@ -1,4 +1,5 @@
 #include "KroMapFilePacked.h"
+#include "KroCrypt.h"
 #include "KroMapFileStream.h"
 #include "KroZip.h"
 
@@ -75,6 +76,39 @@ TEST(KroMapFilePackedTest, PackedIntegersAndStringsReadAsTheMapWritesThem) {
     char Buffer[8];
     EXPECT_EQ(Strings.Read(Buffer, sizeof Buffer), 2u);
     EXPECT_EQ(Strings.Read(Buffer, sizeof Buffer), 0u);
+}
+
+TEST(KroMapFilePackedTest, KeyIsTheLengthTextEncipheredWithItself) {
+    std::string Plain = "PyxKro$0001234PyxKro00004660";
+    Plain += Plain;
+    std::string Expected = Plain;
+    LegacyEncipher(Expected, Plain);
+    EXPECT_EQ(DeriveMapKey(0x1234), Expected);
+    EXPECT_EQ(DeriveMapKey(99999999).size(), 56u); // up to eight decimal digits
+    EXPECT_NE(DeriveMapKey(0x1234), DeriveMapKey(0x1235));
+}
+
+TEST(KroMapFilePackedTest, BodyIsEncipheredInWholeBlocksUnderItsLengthKey) {
+    const auto Unpacked = EncodeMapContent(SampleContent());
+    const auto Deflated = DeflateWithCrc(Unpacked.data(), Unpacked.size());
+    const auto Packed = PackMap(SampleContent());
+    ASSERT_EQ(Packed.size(), PackedMapHeaderSize + Deflated.size());
+    std::vector<std::uint8_t> Body(Packed.begin() + PackedMapHeaderSize, Packed.end());
+    const std::size_t Whole = Body.size() / 8 * 8;
+    EXPECT_NE(std::memcmp(Body.data(), Deflated.data(), Whole), 0);
+    EXPECT_EQ(std::memcmp(Body.data() + Whole, Deflated.data() + Whole, Body.size() - Whole), 0);
+    LegacyDecipher(Body.data(), Body.size(), DeriveMapKey(static_cast<std::int32_t>(Body.size())));
+    EXPECT_EQ(Body, Deflated);
+
+    // Under another key the body does not inflate: the map is accepted but empty.
+    auto OtherKey = Deflated;
+    LegacyEncipher(OtherKey.data(), OtherKey.size(), DeriveMapKey(7));
+    std::vector<std::uint8_t> Wrong(Packed.begin(), Packed.begin() + PackedMapHeaderSize);
+    Wrong.insert(Wrong.end(), OtherKey.begin(), OtherKey.end());
+    bool Accepted = false;
+    const TMapFile Map = Read(Wrong, &Accepted);
+    EXPECT_TRUE(Accepted);
+    EXPECT_TRUE(Map.Publics().empty());
 }
 
 TEST(KroMapFilePackedTest, ResolvesUnitFunctionAndLineOfTheMapItWrote) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sys/file.h>
+#include <sys/resource.h>
 
 using mailpeers::ReadWholeFile;
 using mailpeers::TTempFolder;
@@ -108,6 +110,28 @@ TEST(ReportFileTest, AFileHeldByAnotherSaveIsRefusedAndLeftAlone) {
     EXPECT_EQ(ReadWholeFile(Path), Report(1, 100) + "\r\n\r\n");
     // A folder cannot be the report file.
     EXPECT_FALSE(SaveBugReport(Report(3, 100), nullptr, true, FileSettings(Folder.Path, 50000)));
+}
+
+TEST(ReportFileTest, AWriteThatFailsLeavesNoHalfReportBehind) {
+    TTempFolder Folder;
+    const auto Path = Folder.Path / "bugreport.txt";
+    const TExceptSettings Settings = FileSettings(Path, 50000);
+    ASSERT_TRUE(SaveBugReport(Report(1, 100), nullptr, true, Settings));
+    // A disk that fills up halfway through the next report: files may not grow past 1000 bytes for a moment.
+    rlimit Old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &Old), 0);
+    const auto OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit Small = Old;
+    Small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &Small), 0);
+    const bool Saved = SaveBugReport(Report(2, 5000), nullptr, true, Settings);
+    const bool SavedNew = SaveBugReport(Report(3, 5000), nullptr, true, FileSettings(Folder.Path / "new.txt", 50000));
+    setrlimit(RLIMIT_FSIZE, &Old);
+    std::signal(SIGXFSZ, OldHandler);
+    EXPECT_FALSE(Saved);
+    EXPECT_FALSE(SavedNew);
+    EXPECT_EQ(ReadWholeFile(Path), Report(1, 100) + "\r\n\r\n");
+    EXPECT_FALSE(std::filesystem::exists(Folder.Path / "new.txt"));
 }
 
 TEST(ReportFileTest, TheFileNameTakesTheProgramsNameAndARelativeNameLiesBesideTheProgram) {

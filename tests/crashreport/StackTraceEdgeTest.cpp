@@ -1,3 +1,4 @@
+#include "KroCallBefore.h"
 #include "KroStackTrace.h"
 #include "KroStackTracer.h"
 
@@ -5,10 +6,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
+#include <ucontext.h>
 #include <vector>
 
 // Return addresses of real call sites, for stacks the tests lay out themselves.
@@ -184,6 +189,76 @@ TEST(StackTraceEdgeTest, OnlyTheOldestFrameChainAnchors) {
     EXPECT_TRUE(Traced.Items[0].Anchored);
 }
 
+TEST(StackTraceEdgeTest, AShortChainBelowTheThreadsOwnDoesNotKeepItFromAnchoring) {
+    // Two chained frames at the top (start-up code whose frame pointers chain by chance), then the program's six.
+    TFakeStack Stack(128);
+    const std::vector<std::uintptr_t> Sites = ChainSites();
+    Stack.Frame(124, Sites[4], 0);
+    Stack.Frame(120, Sites[5], 124);
+    std::size_t Caller = 0;
+    for (std::size_t I = 0; I < 6; ++I) {
+        Stack.Frame(100 - I * 4, Sites[I], Caller);
+        Caller = 100 - I * 4;
+    }
+    const TTraced Traced = TraceFake(Stack, CrashSite());
+    ASSERT_EQ(Traced.Items.size(), 9u);
+    EXPECT_FALSE(Traced.Items[0].Anchored);
+    EXPECT_FALSE(Traced.Items[1].Anchored);
+    for (std::size_t I = 2; I < 6; ++I)
+        EXPECT_TRUE(Traced.Items[I].Anchored) << "item " << I;
+}
+
+TEST(StackTraceEdgeTest, AValueBehindCallBytesInDataIsNoReturnAddress) {
+    // Heap memory that holds the bytes of a call: a pointer behind them passes the call-before test, but data is no
+    // code a call returns to.
+    std::vector<std::uint8_t> Data(64, 0x90);
+    Data[16] = 0xE8;
+    const std::uintptr_t BehindCall = reinterpret_cast<std::uintptr_t>(Data.data()) + 21;
+    ASSERT_TRUE(FollowsCall(BehindCall));
+    TFakeStack Stack(64);
+    Stack.Words[40] = BehindCall;
+    Stack.Words[30] = ChainSite1();
+    const TTraced Traced = TraceFake(Stack, CrashSite());
+    ASSERT_EQ(Traced.Items.size(), 2u) << Traced.Text;
+    EXPECT_NE(Traced.Items[0].Address, BehindCall);
+}
+
+TEST(StackTraceEdgeTest, ACrashInUnmappedMemoryKeepsItsEntry) {
+    // A call through a wild pointer: the thread stood at an address where nothing is mapped.
+    TFakeStack Stack(64);
+    const std::uintptr_t Wild = 0x10000;
+    const TTraced Traced = TraceFake(Stack, Wild);
+    ASSERT_EQ(Traced.Entries.size(), 1u) << Traced.Text;
+    EXPECT_EQ(Traced.Entries[0].Address, Wild);
+    EXPECT_EQ(Traced.Entries[0].ModuleName, "???");
+    EXPECT_EQ(Traced.Text.substr(0, 17), "000000010000 ??? ");
+}
+
+TEST(StackTraceEdgeTest, ATraceMovesTheProgressOfItsAreaToTheEnd) {
+    static std::vector<std::int32_t> Shown;
+    struct TRecorder final : TProgressPopup {
+        void SetPosition(std::int32_t Permille) override { Shown.push_back(Permille); }
+    };
+    static std::int64_t Now = 0;
+    Shown.clear();
+    SetProgressPopupFactory([]() -> std::unique_ptr<TProgressPopup> { return std::make_unique<TRecorder>(); });
+    {
+        TTraceProgress Progress([] { return Now; });
+        Progress.AddArea(1000);
+        Now = 1000; // the trace is slow from its start
+        std::string Text;
+        TStackTraceRequest Request;
+        Request.Progress = &Progress;
+        ComputeStackTrace(Request, Text);
+        EXPECT_FALSE(Text.empty());
+    }
+    SetProgressPopupFactory(nullptr);
+    ASSERT_GE(Shown.size(), 3u);
+    EXPECT_EQ(Shown.front(), 0);
+    EXPECT_EQ(Shown.back(), 1000);
+    EXPECT_TRUE(std::is_sorted(Shown.begin(), Shown.end()));
+}
+
 TEST(StackTraceEdgeTest, ARecursionOfTwoFunctionsGivesOnePair) {
     PingPongEntries.clear();
     WipeStackBelow();
@@ -242,6 +317,45 @@ TEST(StackTraceEdgeTest, RelativeOffsetsShowTheFunctionStartAndTheOffset) {
     std::snprintf(First, sizeof First, "%012lx ", static_cast<unsigned long>(PingPongEntries[0].Address));
     EXPECT_EQ(PingPongText.substr(0, std::strlen(First)), First);
     EXPECT_EQ(PingPongText.find(" +"), std::string::npos);
+}
+
+// The C library's return path from signal handlers, as the kernel is given it.
+std::uintptr_t SignalReturnPath() {
+    struct sigaction Action {};
+    struct sigaction Previous {};
+    Action.sa_handler = [](int) {};
+    sigemptyset(&Action.sa_mask);
+    sigaction(SIGUSR2, &Action, &Previous);
+    struct sigaction Installed {};
+    sigaction(SIGUSR2, &Previous, &Installed);
+    return reinterpret_cast<std::uintptr_t>(Installed.sa_restorer);
+}
+
+TEST(StackTraceEdgeTest, ASignalFrameOffersTheInterruptedLocationAndAStaleOneNothing) {
+    const std::uintptr_t Return = SignalReturnPath();
+    ASSERT_NE(Return, 0u);
+    const std::uintptr_t Interrupted = ChainSite2();
+    const std::size_t Registers = offsetof(ucontext_t, uc_mcontext.gregs) / 8;
+
+    // A handler's frame at word 10; the interrupted code's stack starts at word 200.
+    TFakeStack Stack(256);
+    Stack.Words[10] = Return;
+    Stack.Words[11 + Registers + REG_RIP] = Interrupted;
+    Stack.Words[11 + Registers + REG_RSP] = Stack.AddressOf(200);
+    Stack.Words[11 + Registers + 3] = ChainSite1(); // a register that happens to hold a return address
+    const TTraced Live = TraceFake(Stack, CrashSite());
+    ASSERT_EQ(Live.Items.size(), 2u) << Live.Text;
+    EXPECT_TRUE(Live.Items[0].Anchored);
+    EXPECT_TRUE(Live.Items[0].AtInstruction);
+    EXPECT_FALSE(Live.Items[0].Exact) << "the walk goes on into the handler";
+    EXPECT_EQ(Live.Items[0].Callers.Links.size(), 1u);
+    EXPECT_EQ(Live.Items[0].Callers.Links[0].CallSite, Interrupted);
+
+    // The same words where the interrupted stack would lie below the frame: an old handler's return address.
+    Stack.Words[11 + Registers + REG_RSP] = Stack.AddressOf(5);
+    const TTraced Stale = TraceFake(Stack, CrashSite());
+    for (const TStackItem& Item : Stale.Items)
+        EXPECT_FALSE(Item.AtInstruction && !Item.Exact) << Stale.Text;
 }
 
 TEST(StackTraceEdgeTest, AnUnreadableStackGivesAnEmptyTrace) {

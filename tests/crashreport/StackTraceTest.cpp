@@ -1,3 +1,4 @@
+#include "KroDisAsm.h"
 #include "KroStackTrace.h"
 #include "KroThreadContext.h"
 
@@ -9,6 +10,7 @@
 #include <dlfcn.h>
 #include <fstream>
 #include <map>
+#include <pthread.h>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -67,6 +69,19 @@ __attribute__((noinline)) void RaisingLevel2() {
 
 __attribute__((noinline)) void RaisingLevel1() {
     RaisingLevel2(); // trace-mark: RaisingLevel1
+    Sink.fetch_add(1);
+}
+
+__attribute__((noinline)) void SignalsNobody() {
+    pthread_kill(pthread_self(), 0); // trace-mark: SignalsNobody
+    Sink.fetch_add(1);
+}
+
+__attribute__((noinline)) void TraceHidingLinelessEntries(std::vector<TStackTraceEntry>& Entries, std::string& Text) {
+    TStackTraceRequest Request;
+    Request.HideWithoutLines = true;
+    Request.Entries = &Entries;
+    ComputeStackTrace(Request, Text); // trace-mark: TraceHidingLinelessEntries
     Sink.fetch_add(1);
 }
 
@@ -241,6 +256,61 @@ TEST(StackTraceTest, UnitsAndLinesAgreeWithAddr2Line) {
         EXPECT_EQ(Checked[I]->UnitName, Oracle[I].first) << Checked[I]->FunctionName;
         EXPECT_EQ(Checked[I]->Line, Oracle[I].second) << Checked[I]->FunctionName;
     }
+}
+
+TEST(StackTraceTest, AnExceptionRaisedThroughARaiseFunctionIsListedAtTheRaisingCall) {
+    static const std::map<std::string, std::int32_t> Marks = MarkedLines();
+    SignalsNobody(); // binds the call's import
+    TFunctionInfo Info;
+    AnalyzeFunction(reinterpret_cast<std::uintptr_t>(&SignalsNobody), Info);
+    std::uintptr_t Call = 0, Return = 0;
+    for (const TExternalBranch& Branch : Info.ExternalBranches)
+        if (Branch.IsCall && Branch.TargetAddress == reinterpret_cast<std::uintptr_t>(&pthread_kill)) {
+            Call = Branch.InstructionStart;
+            Return = Branch.NextInstruction;
+        }
+    ASSERT_NE(Call, 0u) << "the disassembler found no call of pthread_kill";
+
+    // The exception address of a raised exception is the return address of the raising call: the crash is listed
+    // at that call, and the report's disassembly marks it.
+    std::vector<TStackTraceEntry> Entries;
+    std::string Text;
+    std::uintptr_t FunctionEntry = 1, Highlight = 1;
+    TStackTraceRequest Request;
+    Request.ExceptionAddress = Return;
+    Request.HasExceptionAddress = true;
+    Request.Entries = &Entries;
+    Request.FunctionEntry = &FunctionEntry;
+    Request.HighlightAddress = &Highlight;
+    ComputeStackTrace(Request, Text);
+    ASSERT_FALSE(Entries.empty());
+    EXPECT_EQ(Entries[0].Address, Call) << Listing(Entries);
+    EXPECT_EQ(Entries[0].Line, Marks.at("SignalsNobody"));
+    EXPECT_NE(Entries[0].FunctionName.find("SignalsNobody"), std::string::npos);
+    EXPECT_EQ(FunctionEntry, reinterpret_cast<std::uintptr_t>(&SignalsNobody));
+    EXPECT_EQ(Highlight, Call);
+
+    // A fault at that address is where the thread stood: the instruction after the call.
+    Request.OsException = true;
+    ComputeStackTrace(Request, Text);
+    ASSERT_FALSE(Entries.empty());
+    EXPECT_EQ(Entries[0].Address, Return) << Listing(Entries);
+}
+
+TEST(StackTraceTest, HidingEntriesWithoutLinesKeepsThoseBeforeTheFirstLine) {
+    std::vector<TStackTraceEntry> Entries;
+    std::string Text;
+    TraceHidingLinelessEntries(Entries, Text);
+    ASSERT_GE(Entries.size(), 2u) << Text;
+    EXPECT_NE(Entries[0].FunctionName.find("TraceHidingLinelessEntries"), std::string::npos);
+    for (const TStackTraceEntry& Entry : Entries)
+        EXPECT_NE(Entry.Line, 0) << Listing(Entries);
+    // The test framework's and the C library's calls have no lines: without the option they are listed.
+    std::vector<TStackTraceEntry> All;
+    TStackTraceRequest Request;
+    Request.Entries = &All;
+    ComputeStackTrace(Request, Text);
+    EXPECT_GT(All.size(), Entries.size());
 }
 
 TEST(StackTraceTest, AThreadThatHasEndedGivesTheUnreadableTrace) {

@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """Loopback peers for the crash reporter's mail tests: a small DNS hierarchy and a few SMTP servers.
 
-    mailpeers.py OUTDIR
+    mailpeers.py OUTDIR [--dns-port N] [--smtp-port MODE=N]...
 
-Prints one line per peer, then "ready", and serves until its standard input ends:
+Prints one line per peer, then "ready", and serves until its standard input ends. Ports are chosen by the system
+unless given (a program whose settings are fixed when it is built needs fixed ones; a test program that writes the
+ports into its settings record at start does not):
 
     dns PORT                  every name server below listens on 127.0.0.x:PORT (UDP)
     smtp MODE PORT            an SMTP server on 127.0.0.1:PORT, for each MODE below
@@ -46,6 +48,7 @@ decoded AUTH LOGIN user and password, "D: " and the size of the data received. E
 (the first and the second part, decoded by Python's email package) - written before the server confirms the data.
 """
 
+import argparse
 import base64
 import email
 import email.policy
@@ -234,13 +237,13 @@ def serve_dns(sockets, log):
                 sock.sendto(reply, peer)
 
 
-def bind_dns():
-    for _ in range(50):
+def bind_dns(fixed_port):
+    for _ in range(1 if fixed_port else 50):
         sockets = []
         try:
             first = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
             sockets.append(first)
-            first.bind((ROOT, 0))
+            first.bind((ROOT, fixed_port))
             port = first.getsockname()[1]
             for address in (TLD, ZONE, HOSTER):
                 sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
@@ -383,23 +386,28 @@ class SmtpHandler(socketserver.StreamRequestHandler):
         self.reply("250 2.0.0 queued\r\n")
 
 
-def start_smtp(mode, outdir):
+def start_smtp(mode, outdir, port):
     handler = type(f"Smtp_{mode}", (SmtpHandler,), {"mode": mode, "outdir": outdir})
     socketserver.ThreadingTCPServer.allow_reuse_address = True
-    server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), handler)
+    server = socketserver.ThreadingTCPServer(("127.0.0.1", port), handler)
     server.daemon_threads = True
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server.server_address[1]
 
 
 def main():
-    outdir = sys.argv[1]
-    os.makedirs(outdir, exist_ok=True)
-    port, sockets = bind_dns()
-    threading.Thread(target=serve_dns, args=(sockets, os.path.join(outdir, "dns.log")), daemon=True).start()
+    parser = argparse.ArgumentParser(description="Loopback DNS and SMTP peers for the mail tests")
+    parser.add_argument("outdir")
+    parser.add_argument("--dns-port", type=int, default=0)
+    parser.add_argument("--smtp-port", action="append", default=[], metavar="MODE=N")
+    args = parser.parse_args()
+    smtp_ports = {mode: int(port) for mode, port in (item.split("=", 1) for item in args.smtp_port)}
+    os.makedirs(args.outdir, exist_ok=True)
+    port, sockets = bind_dns(args.dns_port)
+    threading.Thread(target=serve_dns, args=(sockets, os.path.join(args.outdir, "dns.log")), daemon=True).start()
     print(f"dns {port}")
     for mode in ("plain", "auth", "refuse", "split", "helo", "mute", "flood"):
-        print(f"smtp {mode} {start_smtp(mode, outdir)}")
+        print(f"smtp {mode} {start_smtp(mode, args.outdir, smtp_ports.get(mode, 0))}")
     print("ready", flush=True)
     sys.stdin.read()
 

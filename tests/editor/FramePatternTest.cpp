@@ -220,6 +220,21 @@ void FramePatternTest::ConfirmKeepsStoredValuesTheControlsCannotShowAndWritesWha
     QCOMPARE(City->Attraction, uint8_t(200));
     QCOMPARE(City->Latitude, 12.34567f);
 
+    // The float edit takes only what keeps the text a number within its limits and decimals: the fourth decimal
+    // and a digit that would pass 200 are refused as they are typed.
+    Frame.seLatitude->setFocus();
+    Frame.seLatitude->selectAll();
+    QTest::keyClicks(Frame.seLatitude, "-45.6789");
+    QCOMPARE(Frame.seLatitude->text(), QString("-45.678"));
+    Frame.seLatitude->selectAll();
+    QTest::keyClicks(Frame.seLatitude, "2005");
+    QCOMPARE(Frame.seLatitude->text(), QString("200"));
+    QTest::keyClick(Frame.seLatitude, Qt::Key_Backspace);
+    QTest::keyClick(Frame.seLatitude, Qt::Key_Backspace);
+    QTest::keyClicks(Frame.seLatitude, "9.5");
+    Frame.btnConfirmChangesClick();
+    QCOMPARE(City->Latitude, 29.5f);
+
     // Cancel reloads the stored values over edits that were not confirmed.
     Frame.seAttraction->setFocus();
     Frame.seAttraction->selectAll();
@@ -228,6 +243,7 @@ void FramePatternTest::ConfirmKeepsStoredValuesTheControlsCannotShowAndWritesWha
     QCOMPARE(Frame.seAttraction->Value(), 200);
     Frame.btnConfirmChangesClick();
     QCOMPARE(City->Attraction, uint8_t(200));
+    QCOMPARE(City->Latitude, 29.5f);
 }
 
 void FramePatternTest::CodesDatesAndColoursTheControlsCannotHoldStayUnlessEdited() {

@@ -12,6 +12,7 @@
 #include "PyxListView.h"
 #include "PyxSearch.h"
 #include "StatusForm.h"
+#include "UnhandledException.h"
 #include "frameStageUnit.h"
 #include "frmMainUnit.h"
 #include "frmOptionsUnit.h"
@@ -21,6 +22,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
@@ -87,6 +89,21 @@ void SetOptions(eh::TEditorSession& Editor, const QString& Path, bool AllLanguag
     Editor.Main().mnuOptions->trigger();
 }
 
+// Triggers an action when it receives a user event.
+class TTriggerOnEvent final : public QObject {
+public:
+    explicit TTriggerOnEvent(QAction* Action) : Action_(Action) {}
+    bool event(QEvent* Event) override {
+        if (Event->type() != QEvent::User)
+            return QObject::event(Event);
+        Action_->trigger();
+        return true;
+    }
+
+private:
+    QAction* Action_;
+};
+
 } // namespace
 
 class LoadSaveJourneyTest final : public QObject {
@@ -99,6 +116,7 @@ private slots:
     void SaveWritesTheFolderThatWasLoadedNotTheOneOptionsNamesNow();
     void AFailedSaveShowsTheModelsErrorAndLeavesTheFolderAsItWas();
     void ASecondLoadDetachesEveryFrameAndAttachesAFreshList();
+    void AnyOtherFailureOfALoadCleansUpAndReachesTheUnhandledExceptionHandler();
     void InputIsBlockedWhileASearchRunsAndNoSecondOperationStarts();
 };
 
@@ -109,13 +127,25 @@ void LoadSaveJourneyTest::LoadDataShowsItsStatusTextsAndSetsTheMenusForBothLoadO
     auto* Stages = Editor.Frame<TframeStage>(TTab::Stages);
     QVERIFY(!eh::Find<QWidget>(Stages, "pnlList")->isEnabled());
 
+    // While the load runs the window's menus and tabs are disabled, and its status window is not.
+    bool WindowDisabled = false, StatusEnabled = false;
+    Editor.Status().OnText = [&](const QString& Text) {
+        if (Text != "Converting Club Indexes")
+            return;
+        WindowDisabled = !Main.menuBar()->isEnabled() && !Main.Tabs()->isEnabled();
+        auto* Status = qobject_cast<TfrmStatus*>(QApplication::activeModalWidget());
+        StatusEnabled = Status != nullptr && Status->isEnabled() && Status->isVisible();
+    };
     Editor.LoadData();
+    Editor.Status().OnText = nullptr;
+    QVERIFY(WindowDisabled);
+    QVERIFY(StatusEnabled);
     QCOMPARE(Editor.Status().Windows(), 1);
     QVERIFY(Editor.Status().Texts().contains("Loading French Language"));
     QVERIFY(Editor.Status().Texts().contains("Loading Playing Histories"));
     QCOMPARE(Editor.Status().Texts().last(), QString("Creating Selection Lists"));
     QVERIFY(QApplication::activeModalWidget() == nullptr);
-    QVERIFY(Main.isEnabled());
+    QVERIFY(Main.menuBar()->isEnabled() && Main.Tabs()->isEnabled());
     QVERIFY(Main.mnuLoadData->isEnabled());
     QVERIFY(Main.mnuSaveData->isEnabled());
     ExpectAddItems(Main, true);
@@ -154,7 +184,7 @@ void LoadSaveJourneyTest::ACorruptWorldShowsTheModelsErrorAndLeavesSaveDisabled(
     QVERIFY(!Main.mnuSaveData->isEnabled());
     ExpectAddItems(Main, false);
     QVERIFY(Main.mnuLoadData->isEnabled());
-    QVERIFY(Main.isEnabled());
+    QVERIFY(Main.menuBar()->isEnabled() && Main.Tabs()->isEnabled());
     QVERIFY(Main.LoadedPath().isEmpty());
     auto* Stages = Editor.Frame<TframeStage>(TTab::Stages);
     QVERIFY(!eh::Find<QWidget>(Stages, "pnlList")->isEnabled());
@@ -258,7 +288,7 @@ void LoadSaveJourneyTest::AFailedSaveShowsTheModelsErrorAndLeavesTheFolderAsItWa
     SetWritable(World.Path(), true);
     QVERIFY2(Shown.startsWith("msgError\nError\nCouldn't "), qPrintable(Shown));
     QCOMPARE(Contents(World), Before);
-    QVERIFY(Main.isEnabled());
+    QVERIFY(Main.menuBar()->isEnabled() && Main.Tabs()->isEnabled());
     QVERIFY(Main.mnuSaveData->isEnabled());
     QVERIFY(Editor.Driver().Unexpected().isEmpty());
 }
@@ -301,6 +331,47 @@ void LoadSaveJourneyTest::ASecondLoadDetachesEveryFrameAndAttachesAFreshList() {
     Stages->btnSearchClick();
     Stages->List()->FocusRow(0);
     QCOMPARE(Stages->CurrentObject(), Stages->Search()->Model().Entity(0));
+    QVERIFY(Editor.Driver().Unexpected().isEmpty());
+}
+
+void LoadSaveJourneyTest::AnyOtherFailureOfALoadCleansUpAndReachesTheUnhandledExceptionHandler() {
+    eh::TWorldFolder World({.PeopleCount = 200});
+    eh::TEditorSession Editor(World.Path());
+    TfrmMain& Main = Editor.Main();
+
+    // Running out of memory is told in its own words.
+    Editor.Status().OnText = [](const QString& Text) {
+        if (Text == "Converting Club Indexes")
+            throw std::bad_alloc();
+    };
+    QCOMPARE(Editor.LoadDataFailing(),
+             QString("msgError\nError\nYour system is out of memory, and can not load all the data.\nPlease free up "
+                     "some memory, or try to load a smaller part of the database."));
+    QVERIFY(!Main.mnuSaveData->isEnabled());
+
+    // Anything else leaves the event handler after the clean-up and ends with the unhandled-exception handler.
+    Editor.Status().OnText = [](const QString& Text) {
+        if (Text == "Converting Club Indexes")
+            throw std::logic_error("a step of the load went wrong");
+    };
+    TExceptionDescription Caught;
+    const auto Previous = SetUnhandledExceptionHandler([&](std::exception_ptr E) { Caught = DescribeException(E); });
+    // Triggered from an event, as a menu click is.
+    TTriggerOnEvent Trigger(Main.mnuLoadData);
+    QCoreApplication::postEvent(&Trigger, new QEvent(QEvent::User));
+    QTRY_VERIFY(!Caught.ClassName.empty());
+    SetUnhandledExceptionHandler(Previous);
+    Editor.Status().OnText = nullptr;
+    QCOMPARE(QString::fromStdString(Caught.ClassName), QString("std::logic_error"));
+    QCOMPARE(QString::fromStdString(Caught.Message), QString("a step of the load went wrong"));
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QVERIFY(Main.menuBar()->isEnabled() && Main.Tabs()->isEnabled());
+    QVERIFY(!TPyxBusy::Active());
+    QVERIFY(!Main.mnuSaveData->isEnabled());
+
+    // The next load works.
+    Editor.LoadData();
+    QVERIFY(Main.mnuSaveData->isEnabled());
     QVERIFY(Editor.Driver().Unexpected().isEmpty());
 }
 

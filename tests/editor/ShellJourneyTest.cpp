@@ -248,7 +248,8 @@ void ShellJourneyTest::AnExceptionLeavingAnEventHandlerReachesTheHandlerAndTheBo
     TThrowingObject Thrower;
     TExceptionDescription Caught;
     auto Previous = SetUnhandledExceptionHandler([&](std::exception_ptr E) { Caught = DescribeException(E); });
-    QCoreApplication::sendEvent(&Thrower, new QEvent(QEvent::User));
+    QEvent Event(QEvent::User);
+    QCoreApplication::sendEvent(&Thrower, &Event);
     SetUnhandledExceptionHandler(Previous);
     QCOMPARE(QString::fromStdString(Caught.ClassName), QString("std::range_error"));
     QCOMPARE(QString::fromStdString(Caught.Message), QString("a handler failed"));

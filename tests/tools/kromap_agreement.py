@@ -99,6 +99,11 @@ def main():
 
     failures = []
     requeried = misnamed = 0
+    first_answers = sum(1 for a in addresses if (mapped[a][0], mapped[a][2]) != (frames[a][1] or "?", frames[a][2] or "?"))
+    if first_answers > max(2000, len(addresses) // 20):
+        # Asking addr2line again one address at a time is for its few order-dependent answers, not for a broken map.
+        print("%s: %d of %d addresses disagree at once; the map is broken" % (program, first_answers, len(addresses)))
+        return 1
     for address in addresses:
         unit, function, line = mapped[address]
         _, want_unit, want_line = frames[address]

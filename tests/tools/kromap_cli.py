@@ -22,6 +22,8 @@ def main():
 
     code, out, _ = run(tool, "--help")
     expect(code == 0 and "usage: kromap FILE ADDRESS..." in out, "--help prints the usage")
+    code, _, err = run(tool, "--bogus")
+    expect(code == 2 and "--bogus" in err, "an unknown option is named")
     code, _, err = run(tool, program)
     expect(code == 2 and "usage:" in err, "no address is refused with the usage")
     code, out, err = run(tool, program, "0x10", "12zz")

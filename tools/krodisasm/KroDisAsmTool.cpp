@@ -113,8 +113,11 @@ int SweepRaw(std::ostream& Out, const std::string& FileName, std::uint64_t Base)
     const std::vector<unsigned char> Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
     if (In.bad())
         throw EKroElfError(FileName + ": cannot read the file");
-    if (Base > 0xFFFFFFFFu || Bytes.size() > 0x100000000u - Base)
-        throw EUsage("the code does not fit in 32-bit addresses at base " + std::to_string(Base));
+    if (Base > 0xFFFFFFFFu || Bytes.size() > 0x100000000u - Base) {
+        std::string Where;
+        KroAppendHex(Where, Base);
+        throw EUsage("the code of " + FileName + " does not fit in 32-bit addresses from " + Where);
+    }
     TKroImageCodeReader Reader;
     Reader.AddSegment(Base, Bytes.data(), Bytes.size());
     Sweep(Out, Reader, TKroCpuMode::Bits32, Base, Base + Bytes.size());
@@ -195,6 +198,9 @@ int KroDisAsmToolMain(const std::vector<std::string>& Arguments, std::ostream& O
         return 1;
     } catch (const std::bad_alloc&) {
         Err << "krodisasm: out of memory\n";
+        return 1;
+    } catch (const std::exception& Error) {
+        Err << "krodisasm: " << Error.what() << "\n";
         return 1;
     }
 }

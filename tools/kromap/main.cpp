@@ -35,6 +35,11 @@ int main(int Argc, char** Argv) {
         std::fputs(Usage, stdout);
         return 0;
     }
+    for (const std::string& A : Args)
+        if (A.size() > 1 && A[0] == '-') {
+            std::fprintf(stderr, "kromap: unknown option %s\n%s", A.c_str(), Usage);
+            return 2;
+        }
     if (Args.size() < 2) {
         std::fprintf(stderr, "kromap: expected a file and at least one address\n%s", Usage);
         return 2;

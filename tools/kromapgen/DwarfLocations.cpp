@@ -73,7 +73,11 @@ public:
         }
     }
 
-    void ReadCallSites(std::vector<TCallSite>& Out) { Walk(Unit, false, Out); }
+    // The inlined calls at the top of their functions, and the code of the functions themselves.
+    void ReadCallSites(std::vector<TCallSite>& Out, std::vector<TLocatedRange>& Functions) {
+        FunctionRanges = &Functions;
+        Walk(Unit, false, Out);
+    }
 
 private:
     void Walk(Dwarf_Die* Parent, bool InFunction, std::vector<TCallSite>& Out) {
@@ -83,6 +87,7 @@ private:
         do {
             switch (dwarf_tag(&Child)) {
             case DW_TAG_subprogram:
+                AddRanges(&Child, NoLocationFile, 0, *FunctionRanges);
                 Walk(&Child, true, Out);
                 break;
             case DW_TAG_inlined_subroutine:
@@ -133,7 +138,17 @@ private:
     Dwarf_Die* Unit;
     std::uint64_t Low;
     std::uint64_t High;
+    void AddRanges(Dwarf_Die* Die, std::uint32_t File, std::int32_t Line, std::vector<TLocatedRange>& Out) const {
+        Dwarf_Addr Base = 0;
+        Dwarf_Addr Start = 0;
+        Dwarf_Addr End = 0;
+        for (ptrdiff_t Offset = 0; (Offset = dwarf_ranges(Die, Offset, &Base, &Start, &End)) > 0;)
+            if (End > Start && Start >= Low && End <= High)
+                Out.push_back(TLocatedRange{Start, End, File, Line});
+    }
+
     TFileTable& Table;
+    std::vector<TLocatedRange>* FunctionRanges = nullptr;
     Dwarf_Files* Files = nullptr;
     std::size_t FileCount = 0;
 };
@@ -183,7 +198,7 @@ void FillLocationGaps(std::vector<TLocatedRange>& Located, std::vector<TLocatedR
                 continue;
             }
             const std::uint64_t To = J < Located.size() ? std::min(U.End, Located[J].Start) : U.End;
-            Gaps.push_back(TLocatedRange{At, To, U.File, 0});
+            Gaps.push_back(TLocatedRange{At, To, U.File, U.Line});
             At = To;
         }
         Claimed = std::max(Claimed, U.End);
@@ -204,6 +219,7 @@ bool ReadOutermostLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeE
     }
     std::vector<TLocatedRange> Rows;
     std::vector<TCallSite> Calls;
+    std::vector<TLocatedRange> Functions;
     TFileTable FileTable;
     Dwarf_CU* Cu = nullptr;
     Dwarf_Die UnitDie;
@@ -214,7 +230,7 @@ bool ReadOutermostLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeE
             continue;
         TUnitReader Reader(&UnitDie, CodeStart, CodeEnd, FileTable);
         Reader.ReadLines(Rows);
-        Reader.ReadCallSites(Calls);
+        Reader.ReadCallSites(Calls, Functions);
     }
     const auto ByStart = [](const auto& A, const auto& B) { return A.Start < B.Start; };
     std::stable_sort(Rows.begin(), Rows.end(), ByStart);
@@ -227,6 +243,14 @@ bool ReadOutermostLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeE
             Kept.push_back(std::move(Row));
     Ranges.clear();
     Overlay(Kept, Calls, Ranges);
+    // Inlined code without rows of its own still has its call site; code of a function without any location is
+    // marked so that nothing else names a file for it (addr2line names none).
+    std::vector<TLocatedRange> CallRanges;
+    CallRanges.reserve(Calls.size());
+    for (const TCallSite& C : Calls)
+        CallRanges.push_back(TLocatedRange{C.Start, C.End, C.File, C.Line});
+    FillLocationGaps(Ranges, std::move(CallRanges));
+    FillLocationGaps(Ranges, std::move(Functions));
     FileNames = FileTable.Take();
     return true;
 }

@@ -7,6 +7,9 @@
 // A stretch of code and the source location it belongs to, seen from the function it was compiled into: where
 // inlined code was inlined, the location is the call site in the outermost function (what addr2line -i prints
 // last), so that the unit, the function and the line of an address agree.
+// The file index of code that DWARF knows as a function's but gives no location: no file may be named for it.
+inline constexpr std::uint32_t NoLocationFile = 0xFFFFFFFF;
+
 struct TLocatedRange final {
     std::uint64_t Start = 0;
     std::uint64_t End = 0;  // exclusive
@@ -20,6 +23,6 @@ struct TLocatedRange final {
 bool ReadOutermostLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd, std::vector<TLocatedRange>& Ranges,
                             std::vector<std::string>& FileNames, std::string& Error);
 
-// Adds the parts of Fill that no range of Located covers, as ranges without a line; the first of overlapping Fill
+// Adds the parts of Fill that no range of Located covers, with their file and line; the first of overlapping Fill
 // ranges wins. Both sorted by start; Located stays sorted.
 void FillLocationGaps(std::vector<TLocatedRange>& Located, std::vector<TLocatedRange> Fill);

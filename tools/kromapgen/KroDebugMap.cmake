@@ -9,6 +9,9 @@ function(kro_embed_debug_map TARGET)
                  /bin/sh ${PROJECT_SOURCE_DIR}/tools/kromapgen/kromaplink.sh ${GENERATOR_DIR}/kromapgen
                  ${CMAKE_OBJCOPY})
     add_dependencies(${TARGET} kromapgen)
+    # A new generator relinks every program, so no program keeps a map in an older form.
+    set_property(TARGET ${TARGET} APPEND PROPERTY LINK_DEPENDS ${GENERATOR_DIR}/kromapgen
+                                                               ${PROJECT_SOURCE_DIR}/tools/kromapgen/kromaplink.sh)
 endfunction()
 
 # Embeds the debug map in every executable defined in DIR and the directories below it (kromapgen aside: it makes

@@ -66,6 +66,7 @@ void AddFiledFunctions(const TElfImage& Image, std::vector<TLocatedRange>& Locat
         FileNames.push_back(F.File);
     }
     FillLocationGaps(Locations, std::move(Fill));
+    std::erase_if(Locations, [](const TLocatedRange& L) { return L.File == NoLocationFile; });
 }
 
 bool GenerateMap(const std::string& ProgramFile, std::vector<std::uint8_t>& PackedMap, std::string& Error) {

@@ -106,6 +106,14 @@ TEST(DecoderEdgeCaseTest, CallThroughARegisterLoadedWithAnImmediateIsResolvedFro
     EXPECT_EQ(Info.TargetWidth, 4);
     // The call may change eax: its slot is unknown afterwards.
     EXPECT_EQ(Slots.Registers[0].Kind, TKroSlotKind::Unknown);
+    // Through memory at the register's value: the cell the register points at holds the target.
+    TCodeAt Cell(0x401000, {0xB9, 0x00, 0x20, 0x40, 0x00, 0xFF, 0x51, 0x04});
+    Cell.Add(0x402004, {0x44, 0x33, 0x22, 0x11});
+    TRegisterSlots CellSlots;
+    Cell.DisAssembler.DecodeInstruction(0x401000, Text, &CellSlots, Info, true);
+    ASSERT_TRUE(Cell.DisAssembler.DecodeInstruction(0x401005, Text, &CellSlots, Info, true)) << Text;
+    EXPECT_EQ(Info.TargetPointer, 0x402004u);
+    EXPECT_EQ(Info.TargetAddress, 0x11223344u);
     // Without resolution the call has no target.
     TRegisterSlots Fresh;
     Code.DisAssembler.DecodeInstruction(0x401000, &Fresh, false, Info);

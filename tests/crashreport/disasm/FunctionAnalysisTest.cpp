@@ -144,6 +144,27 @@ TEST(FunctionAnalysisTest, ThirtyTwoBitSwitchWithItsTableRightBehindTheJump) {
         << Listing;
 }
 
+TEST(FunctionAnalysisTest, LoopHeadsReachedOnlyFromBelowGetTheirLabel) {
+    // xor eax, eax; loop: inc eax; cmp eax, 10; jl loop; ret
+    const std::vector<unsigned char> Code = {0x31, 0xC0, 0x40, 0x83, 0xF8, 0x0A, 0x7C, 0xFA, 0xC3};
+    TKroImageCodeReader Reader;
+    Reader.AddSegment(0x401000, Code.data(), Code.size());
+    TFunctionInfo Info;
+    std::string Listing;
+    TKroDisAssembler(Reader, TKroCpuMode::Bits32).ParseFunction(0x401000, Listing, 0x401006, 0, true, Info);
+    ASSERT_TRUE(Info.Succeeded) << Info.ErrorText;
+    EXPECT_EQ(Listing, "00401000 sub_401000:             ; function entry point\r\n"
+                       "00401000   xor    eax, eax\r\n"
+                       "00401002 loc_401002:\r\n"
+                       "00401002   inc    eax\r\n"
+                       "00401003   cmp    eax, $a\r\n"
+                       "00401006 \xC2\xBB jl     loc_401002\r\n"
+                       "00401008   ret\r\n"
+                       "00401009\r\n"
+                       "00401009 ; ---------------------------------------------------------\r\n"
+                       "00401009");
+}
+
 TEST(FunctionAnalysisTest, FreeMemoryGivesErrorEightySeven) {
     const long Page = sysconf(_SC_PAGESIZE);
     void* Mapped = mmap(nullptr, static_cast<std::size_t>(Page), PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);

@@ -82,6 +82,14 @@ TEST(KroDisAsmToolTest, RawThirtyTwoBitCodeAtABase) {
                           "00401008   pop    ebp\n"
                           "00401009   ret\n"
                           "0040100a   db $e8\n");
+    const TRun TooHigh = RunTool({"--32", File.Path(), "--base", "fffffff8"});
+    EXPECT_EQ(TooHigh.Code, 2);
+    EXPECT_EQ(TooHigh.Err.rfind("krodisasm: the code of " + File.Path() +
+                                    " does not fit in 32-bit addresses from "
+                                    "fffffff8\n",
+                                0),
+              0u)
+        << TooHigh.Err;
 }
 
 TEST(KroDisAsmToolTest, FunctionListingByNameAndByAddress) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <sys/mman.h>
@@ -31,7 +32,8 @@ TEST(KroLinkDisAsmTest, ReportListingNamesFunctionsFromTheDebugMapAndTheExports)
     const std::string SafeRead =
         ExceptSettings.DisAsmCallback(reinterpret_cast<std::uintptr_t>(&KroSafeRead), 0, 0, true);
     EXPECT_EQ(SafeRead.find(" public KroSafeRead"), 16u) << SafeRead;
-    EXPECT_NE(SafeRead.find("; process_vm_readv (libc.so.6)"), std::string::npos) << SafeRead;
+    // (the C library's, or the sanitizer's in front of it)
+    EXPECT_NE(SafeRead.find("; process_vm_readv (lib"), std::string::npos) << SafeRead;
     // A register loaded with a library function's address names it on the call.
     void* Sort = dlsym(RTLD_DEFAULT, "qsort");
     ASSERT_NE(Sort, nullptr);
@@ -49,7 +51,16 @@ TEST(KroLinkDisAsmTest, ReportListingNamesFunctionsFromTheDebugMapAndTheExports)
     DecodeInstruction(reinterpret_cast<std::uint64_t>(Page), Text, &Slots, Info, true);
     DecodeInstruction(reinterpret_cast<std::uint64_t>(Page + 10), Text, &Slots, Info, true);
     EXPECT_EQ(Info.TargetAddress, reinterpret_cast<std::uint64_t>(Sort));
-    EXPECT_NE(Text.find("call   rax                     ; qsort (libc.so.6)"), std::string::npos) << Text;
+    Dl_info Library;
+    ASSERT_NE(dladdr(Sort, &Library), 0);
+    // The file as it is mapped, its links resolved.
+    char* Real = realpath(Library.dli_fname, nullptr);
+    ASSERT_NE(Real, nullptr);
+    const std::string File = Real;
+    std::free(Real);
+    EXPECT_NE(Text.find("call   rax                     ; qsort (" + File.substr(File.rfind('/') + 1) + ")"),
+              std::string::npos)
+        << Text;
     munmap(Page, 4096);
     // A function that cannot be analysed leaves the section out.
     EXPECT_EQ(ExceptSettings.DisAsmCallback(0x10, 0x10, 5, false), "");

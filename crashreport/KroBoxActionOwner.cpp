@@ -1,0 +1,14 @@
+#include "KroBoxActionOwner.h"
+
+#include "KroMessageBox.h"
+#include "KroXWindow.h"
+
+void TBoxActionOwner::ShowMessage(std::string_view Caption, std::string_view Text, TMessageIcon Icon) {
+    ShowKroMessageBox(Window, Caption, Text,
+                      Icon == TMessageIcon::Information ? TKroMessageIcon::Information : TKroMessageIcon::Error);
+}
+
+void TBoxActionOwner::DropTopmost() {
+    if (Window != nullptr)
+        Window->SetTopmost(false);
+}
