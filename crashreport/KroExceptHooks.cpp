@@ -8,6 +8,7 @@
 #include "KroReportException.h"
 #include "KroReportHeader.h"
 #include "KroReportHeap.h"
+#include "KroRestartHandOver.h"
 #include "KroThreadContext.h"
 #include "KroThreadHook.h"
 #include "KroThreadRegistry.h"
@@ -53,6 +54,8 @@ void InitExceptionLibrary(bool IsProgram) {
     if (!ExceptSettings.SmtpPassword.Empty())
         DecipherSmtpPassword(ExceptSettings);
     ConvertSettingsAddresses(ExceptSettings, ProgramLoadAddress());
+    // A process started by a restart after a report goes on only once the old one has ended, with its history.
+    TakeOverRestartHistory();
     const bool Hooks = ExceptSettings.Enabled && ExceptSettings.InstallHooks;
     if (Hooks || ExceptSettings.FreezeTimeout > 0)
         if (!OpenThreadRegistry())
