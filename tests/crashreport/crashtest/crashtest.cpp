@@ -256,7 +256,8 @@ int main(int Argc, char** Argv) {
     Idle.join();
     if (Holder.joinable())
         Holder.join();
-    // The heap worker never ends: the process ends around it.
-    std::fflush(stdout);
-    _exit(0);
+    // The heap worker never ends: the process ends around it, through the normal exit, so the reporter shuts down.
+    if (Heap.joinable())
+        Heap.detach();
+    std::exit(0);
 }

@@ -93,11 +93,16 @@ def main():
     parser.add_argument("--source", required=True)
     parser.add_argument("--mode", required=True, choices=sorted(MODES))
     parser.add_argument("--thread", action="store_true")
+    parser.add_argument("--file", help="also save the report to this file and compare it with the console's")
     arguments = parser.parse_args()
     marks = markers(arguments.source)
     exception_class, message, marker, main_exit, worker_exit = MODES[arguments.mode]
 
     command = [arguments.crashtest, arguments.mode, "--console"] + (["--thread"] if arguments.thread else [])
+    if arguments.file:
+        if os.path.exists(arguments.file):
+            os.remove(arguments.file)
+        command += ["--file", arguments.file]
     environment = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C")
     environment.pop("DISPLAY", None)
     try:
@@ -216,6 +221,14 @@ def main():
         marked = [line for line in listing[1].split("\r\n") if "\u00bb" in line]
         if len(marked) != 1:
             fail("the disassembly marks %d lines, not the faulting one" % len(marked), report)
+    # The process left no registry block behind, however it ended.
+    if os.path.exists("/dev/shm/KroExceptThreadNameBuf$%x" % process_id):
+        fail("the thread registry's block outlived the process", report)
+    if arguments.file:
+        with open(arguments.file, "rb") as stream:
+            saved = stream.read().decode("utf-8")
+        if saved != report + "\r\n\r\n":
+            fail("the saved report differs from the one shown", saved)
     print("crashtest %s%s: report checked" % (arguments.mode, " in a worker thread" if arguments.thread else ""))
 
 
