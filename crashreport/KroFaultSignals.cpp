@@ -49,10 +49,15 @@ struct sigaction Previous[FaultSignals.size()];
 std::atomic<bool> Installed{false};
 
 [[noreturn]] void ReportTrampoline(TFaultRecord* Record) {
+    // Thread-local storage lies at the top of a thread's stack mapping, inside the range its trace reads: a trace
+    // that met the faulting address there would take it for the crash itself. The record moves to this frame, on
+    // the alternate stack.
+    const TFaultRecord Fault = *Record;
+    *Record = TFaultRecord{};
     const TFaultReporter Report = Reporter.load(std::memory_order_acquire);
     if (Report != nullptr)
-        Report(*Record);
-    EndProcessAfterFault(Record->Signal);
+        Report(Fault);
+    EndProcessAfterFault(Fault.Signal);
 }
 
 [[noreturn]] void GuardTrampoline(TGuard* Guard) {

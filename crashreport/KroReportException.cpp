@@ -71,56 +71,6 @@ bool HandleExceptionRequest(const TExceptionRequest& Request, TPausedThreads& Pa
     return CanContinue;
 }
 
-bool SystemLibrary(const TModuleMap& Map, std::uintptr_t Address) {
-    const TLoadedModule* Module = Map.FindModule(Address);
-    if (Module == nullptr)
-        return true;
-    const std::string_view Path = Module->Path;
-    return Path.substr(0, 5) == "/lib/" || Path.substr(0, 9) == "/usr/lib/" || Path == "[vdso]";
-}
-
-// Whether the code at Address is a jump through the import table (a call into another module goes there first).
-bool ImportStub(std::uintptr_t Address) {
-    unsigned char Code[7];
-    if (!KroSafeRead(Address, Code, sizeof Code))
-        return false;
-    const unsigned char* Jump = Code;
-    if (Code[0] == 0xF3 && Code[1] == 0x0F && Code[2] == 0x1E && Code[3] == 0xFA) // endbr64
-        Jump = Code + 4;
-    if (Jump[0] == 0xF2) // bnd
-        ++Jump;
-    return Jump + 1 < Code + sizeof Code && Jump[0] == 0xFF && Jump[1] == 0x25;
-}
-
-// A signal the thread sent itself (abort, raise) arrives inside the C library: the report starts where the program
-// called into the system's libraries, at the first return address on the stack that follows a call of an import
-// stub from code outside them. Stack becomes the position just above it.
-void LocateRaisedSignal(const TModuleMap& Map, const TFaultRecord& Fault, std::uintptr_t& Address,
-                        std::uintptr_t& Stack) {
-    if (Fault.SignalCode > 0 || !SystemLibrary(Map, Fault.Address))
-        return;
-    constexpr std::size_t Words = 512;
-    std::uintptr_t Values[Words];
-    if (!KroSafeRead(Fault.StackPointer, Values, sizeof Values))
-        return;
-    for (std::size_t I = 0; I < Words; ++I) {
-        const std::uintptr_t Value = Values[I];
-        const TMemoryRegion* Region = Map.FindRegion(Value);
-        unsigned char Call[5];
-        if (Region == nullptr || !Region->Executable || SystemLibrary(Map, Value) ||
-            !KroSafeRead(Value - sizeof Call, Call, sizeof Call) || Call[0] != 0xE8)
-            continue;
-        std::int32_t Displacement = 0;
-        __builtin_memcpy(&Displacement, Call + 1, sizeof Displacement);
-        if (!ImportStub(Value + static_cast<std::uintptr_t>(static_cast<std::intptr_t>(Displacement))))
-            continue;
-        // The call instruction is where the program raised the signal.
-        Address = Value - sizeof Call;
-        Stack = Fault.StackPointer + (I + 1) * sizeof(std::uintptr_t);
-        return;
-    }
-}
-
 // A stack that overflowed has its stack pointer in the guard below it: the trace starts where the stack can be read.
 std::uintptr_t FirstReadableAbove(const TModuleMap& Map, std::uintptr_t Stack) {
     const TMemoryRegion* Region = Map.FindRegion(Stack);
@@ -224,7 +174,6 @@ void ReportFault(const TFaultRecord& Fault) {
                     const std::string Path = File;
                     ModuleName = Path.substr(Path.rfind('/') + 1);
                 }
-                LocateRaisedSignal(Map, Fault, Address, Stack);
                 if (Fault.StackOverflow)
                     Stack = FirstReadableAbove(Map, Stack);
             }

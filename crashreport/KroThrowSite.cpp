@@ -6,10 +6,12 @@
 
 namespace {
 
+// Thread-local storage lies at the top of a thread's stack mapping, inside the range its trace reads: the throw's
+// address is kept complemented, so that a trace never meets it there and takes it for the throw itself.
 struct TThrowRecord {
     const void* Object;
     const std::type_info* Type;
-    std::uintptr_t Address;
+    std::uintptr_t ComplementedAddress;
     std::uintptr_t Stack;
 };
 
@@ -19,7 +21,7 @@ __attribute__((tls_model("initial-exec"))) thread_local TThrowRecord LastThrow;
 
 void RecordThrow(const void* Object, const std::type_info* Type, std::uintptr_t Address,
                  std::uintptr_t Stack) noexcept {
-    LastThrow = TThrowRecord{Object, Type, Address, Stack};
+    LastThrow = TThrowRecord{Object, Type, ~Address, Stack};
 }
 
 bool CurrentException(TExceptObject& Object, std::uintptr_t& Address, std::uintptr_t& Stack) noexcept {
@@ -36,7 +38,7 @@ bool CurrentException(TExceptObject& Object, std::uintptr_t& Address, std::uintp
     std::memcpy(&Thrown, &Current, sizeof Thrown);
     Object = TExceptObject{Thrown, Type};
     if (Thrown != nullptr && LastThrow.Object == Thrown) {
-        Address = LastThrow.Address;
+        Address = ~LastThrow.ComplementedAddress;
         Stack = LastThrow.Stack;
     }
     return true;

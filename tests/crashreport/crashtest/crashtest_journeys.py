@@ -189,6 +189,11 @@ def main():
         ours = [m for m in ours if m and m.group(2) == "crashtest"]
         if not ours or ours[0].group(3) != "crashtest" or int(ours[0].group(4)) != marks[marker]:
             fail("the trace does not start with %s at crashtest line %d" % (marker, marks[marker]), report)
+        # The calls that led there are listed too, up to where the crash was set off.
+        if arguments.mode != "qt-slot":
+            origin = marks["CrashWorker" if arguments.thread else "MainCrash"]
+            if not any(m.group(3) == "crashtest" and int(m.group(4)) == origin for m in ours):
+                fail("the failing thread's trace does not reach crashtest line %d" % origin, report)
 
     if arguments.mode not in ("qt-slot",):
         idle = [t for t in threads if t[0].startswith("idle worker ($")]
