@@ -7,6 +7,7 @@
 #include <csetjmp>
 #include <csignal>
 #include <cstring>
+#include <pthread.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
 #include <ucontext.h>
@@ -235,6 +236,34 @@ bool RunFaultGuarded(void (*Step)(void*), void* Context, std::uintptr_t* FaultAd
 
 bool ThreadIsReportingFault() noexcept {
     return ThreadState.Reporting;
+}
+
+namespace {
+
+[[noreturn]] void ExitFromFreshStack(void* Result) {
+    pthread_exit(Result);
+}
+
+} // namespace
+
+void ExitThreadOnFreshStack(void* Result) noexcept {
+    stack_t Current{};
+    if (ThreadState.AltStack != nullptr && sigaltstack(nullptr, &Current) == 0 &&
+        (Current.ss_flags & (SS_DISABLE | SS_ONSTACK)) == 0) {
+        const std::uintptr_t Top =
+            (reinterpret_cast<std::uintptr_t>(Current.ss_sp) + Current.ss_size - 64) & ~static_cast<std::uintptr_t>(15);
+        // A call from a frame whose return address is 0: the exit's unwinding ends right there.
+        asm volatile("mov %0, %%rsp\n\t"
+                     "xor %%ebp, %%ebp\n\t"
+                     "push $0\n\t"
+                     "jmp *%1"
+                     :
+                     : "r"(Top), "r"(&ExitFromFreshStack), "D"(Result)
+                     : "memory");
+        __builtin_unreachable();
+    }
+    syscall(SYS_exit, 0);
+    __builtin_unreachable();
 }
 
 void SetProcessEndHook(void (*Hook)()) noexcept {

@@ -36,6 +36,12 @@ bool RunFaultGuarded(void (*Step)(void*), void* Context, std::uintptr_t* FaultAd
 // Whether the calling thread is handing on or reporting a fault of its own.
 bool ThreadIsReportingFault() noexcept;
 
+// Ends the calling thread (not the main thread) with Result as pthread_exit does, but from the top of its alternate
+// stack, so that no frame of the code it was running is unwound: a thread that let an exception out of its routine,
+// or whose stack is broken, leaves the way a fault's thread does. Without an alternate stack (or on it already) the
+// thread ends without any unwinding.
+[[noreturn]] void ExitThreadOnFreshStack(void* Result) noexcept;
+
 // Ends the process after a fault that cannot be continued: exit code 128 + Signal, as a shell reports a process that
 // a signal ended. Safe anywhere.
 [[noreturn]] void EndProcessAfterFault(int Signal) noexcept;

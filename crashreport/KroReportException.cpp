@@ -210,12 +210,20 @@ void ReportTermination() {
         Request.Frame = KRO_CALLER_STACK;
     if (Request.ExceptAddr == 0)
         Request.ExceptAddr = reinterpret_cast<std::uintptr_t>(__builtin_return_address(0));
-    if (Request.Object.Empty()) {
-        // terminate() without an exception in flight: an explicit call, or a broken noexcept promise of the runtime.
-        static const KroException Terminated("Abnormal program termination");
-        Request.Object = TExceptObject::Of(Terminated);
+    const bool Terminated = Request.Object.Empty();
+    if (Terminated) {
+        // terminate() without an exception in flight: an explicit call, or a joinable thread destroyed.
+        static const KroException Termination("Abnormal program termination");
+        Request.Object = TExceptObject::Of(Termination);
     }
-    ReportException(Request);
+    // An exception at the outermost level of a thread other than the main thread ends that thread; the program goes
+    // on. terminate() without an exception is a fatal error of the program.
+    const pid_t Self = CurrentThreadId();
+    Request.CanContinue = Self != getpid() && !Terminated;
+    if (ReportException(Request) && Request.CanContinue) {
+        RemoveThreadInfo(Self);
+        ExitThreadOnFreshStack(reinterpret_cast<void*>(-1));
+    }
     EndProcess(FatalExitCode);
 }
 

@@ -38,7 +38,8 @@ bool ReportCurrentException(bool CanContinue);
 // other than the main thread, which may continue) or the process.
 [[noreturn]] void ReportFault(const TFaultRecord& Fault);
 
-// The terminate handler: reports the exception that nobody caught, then ends the process.
+// The terminate handler: reports the exception that nobody caught. One that left a thread other than the main thread
+// ends that thread only (its result is (void*)-1) and the program goes on; otherwise the process ends.
 [[noreturn]] void ReportTermination();
 
 // Composes a report without showing it, one at a time with the reports above and with the report heap (a trace of

@@ -112,6 +112,8 @@ void* ThreadStartWrapper(void* Raw) {
             RemoveThreadAltStack();
         }
     } End{Self};
+    // No handler here: an exception that leaves the routine reaches the terminate handler with the thrower's frames
+    // still on the stack, and is reported there (see ReportTermination).
     return Start(Argument);
 }
 

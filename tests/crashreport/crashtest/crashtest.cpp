@@ -4,10 +4,10 @@
 //
 //   crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH]
 //
-// MODE: null-read, null-write, divide, illegal, breakpoint, abort, throw, qt-slot, stack-overflow, lock, reporter,
-// trace. --thread crashes in a worker thread instead of the main thread. --console writes the box's texts and the
-// report to standard output (no display is used); --box shows the exception box on the display; --no-box shows
-// nothing; --file PATH saves every report to PATH.
+// MODE: null-read, null-write, divide, illegal, breakpoint, abort, throw, thread-routine, qt-slot, stack-overflow,
+// lock, reporter, trace. --thread crashes in a worker thread instead of the main thread. --console writes the box's
+// texts and the report to standard output (no display is used); --box shows the exception box on the display; --no-box
+// shows nothing; --file PATH saves every report to PATH.
 
 #include "KroConsoleOutput.h"
 #include "KroExceptAdapter.h"
@@ -162,6 +162,11 @@ int RunQtSlot(int& Argc, char** Argv, bool InThread) {
     return Result;
 }
 
+// A thread of the system's own kind (not a std::thread): an exception may leave its routine.
+__attribute__((noinline)) void* ThrowingRoutine(void*) {
+    throw std::runtime_error("The thread's routine failed"); // crash-mark: RoutineThrow
+}
+
 void Crash(const std::string& Mode) {
     if (Mode == "null-read")
         NullRead();
@@ -181,7 +186,13 @@ void Crash(const std::string& Mode) {
         StackOverflow();
     else if (Mode == "reporter")
         FaultInReporter();
-    else if (Mode == "trace")
+    else if (Mode == "thread-routine") {
+        pthread_t Thread;
+        pthread_create(&Thread, nullptr, &ThrowingRoutine, nullptr); // crash-mark: StartRoutine
+        void* Result = nullptr;
+        pthread_join(Thread, &Result);
+        std::printf("thread result %ld\n", static_cast<long>(reinterpret_cast<std::intptr_t>(Result)));
+    } else if (Mode == "trace")
         WriteConsoleText(TraceProcessReport() + "\r\n"); // crash-mark: Trace
 }
 

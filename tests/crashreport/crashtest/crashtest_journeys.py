@@ -33,8 +33,8 @@ MODES = {
     "illegal": ("KroException", r"External exception C000001D\.", "Illegal", FAULT + signal.SIGILL, 0),
     "breakpoint": ("KroException", r"External exception 80000003\.", "Breakpoint", FAULT + signal.SIGTRAP, 0),
     "abort": ("KroException", r"External exception 40000015\.", "Abort", FAULT + signal.SIGABRT, 0),
-    "throw": ("std::runtime_error", r"Nobody catches this\.", "Throw", FAULT + signal.SIGABRT,
-              FAULT + signal.SIGABRT),
+    "throw": ("std::runtime_error", r"Nobody catches this\.", "Throw", FAULT + signal.SIGABRT, 0),
+    "thread-routine": ("std::runtime_error", r"The thread's routine failed\.", "RoutineThrow", 0, 0),
     "qt-slot": ("std::runtime_error", r"The slot failed\.", "SlotThrow", 0, 0),
     "stack-overflow": ("KroException", r"Stack overflow\.", "Recurse", FAULT + signal.SIGSEGV, 0),
     "lock": ("KroException",
@@ -122,9 +122,8 @@ def main():
         first, _, report = output.partition("\n\n")
         if first != ERROR_TEXT:
             fail("the box text is missing", output)
-    if "continued" in report.rsplit("\r\n", 1)[-1]:
-        report = report.rsplit("\r\n", 1)[0] + "\r\n" + report.rsplit("\r\n", 1)[-1].replace("continued", "")
-    report = report.rstrip("\n")
+    # crashtest's own lines after the report.
+    report = re.sub(r"(thread result -?\d+|continued)\n", "", report).rstrip("\n")
     if "\n" in report.replace("\r\n", ""):
         fail("a report line does not end in CR LF", output)
     continued = "continued\n" in output
@@ -176,7 +175,14 @@ def main():
             fail("the thread that asked for the trace is listed", report)
     else:
         failing, trace = threads[0]
-        if arguments.thread:
+        if arguments.mode == "thread-routine":
+            # A thread of the system's kind, unnamed, whose routine let an exception out.
+            if not re.fullmatch(r"thread \$[0-9a-f]+", failing):
+                fail("the failing thread is not the unnamed thread: " + failing, report)
+            check_creator(failing, trace, main_title, marks["StartRoutine"], report)
+            if "thread result -1\n" not in output:
+                fail("the thread's routine did not end with -1", output)
+        elif arguments.thread:
             if not failing.startswith("crash worker ($"):
                 fail("the failing thread is not the crash worker: " + failing, report)
             start = "StartQtWorker" if arguments.mode == "qt-slot" else "StartWorker"
@@ -191,7 +197,8 @@ def main():
             fail("the trace does not start with %s at crashtest line %d" % (marker, marks[marker]), report)
         # The calls that led there are listed too, up to where the crash was set off.
         if arguments.mode != "qt-slot":
-            origin = marks["CrashWorker" if arguments.thread else "MainCrash"]
+            origin = marks["StartRoutine" if arguments.mode == "thread-routine" else
+                           "CrashWorker" if arguments.thread else "MainCrash"]
             if not any(m.group(3) == "crashtest" and int(m.group(4)) == origin for m in ours):
                 fail("the failing thread's trace does not reach crashtest line %d" % origin, report)
 
