@@ -1,0 +1,113 @@
+#include "KroExceptHooks.h"
+
+#include "KroBugReport.h"
+#include "KroClipboard.h"
+#include "KroExceptSettings.h"
+#include "KroFaultSignals.h"
+#include "KroLinkDisAsm.h"
+#include "KroReportException.h"
+#include "KroReportHeader.h"
+#include "KroReportHeap.h"
+#include "KroRestartHandOver.h"
+#include "KroThreadContext.h"
+#include "KroThreadHook.h"
+#include "KroThreadRegistry.h"
+
+#include <atomic>
+#include <exception>
+#include <link.h>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<int> InitCount{0};
+std::terminate_handler PreviousTerminate = nullptr;
+bool HooksInstalled = false;
+
+[[noreturn]] void OnTerminate() {
+    ReportTermination();
+}
+
+// Where the program is loaded: what the settings' address offsets are counted from.
+std::uintptr_t ProgramLoadAddress() {
+    std::uintptr_t Address = 0;
+    dl_iterate_phdr(
+        [](dl_phdr_info* Info, std::size_t, void* Data) {
+            *static_cast<std::uintptr_t*>(Data) = Info->dlpi_addr;
+            return 1; // the program comes first
+        },
+        &Address);
+    return Address;
+}
+
+void InternalError() {
+    static const char Text[] = "KroExcept: internal error (the thread registry cannot be created)\n";
+    [[maybe_unused]] const ssize_t Written = write(STDERR_FILENO, Text, sizeof Text - 1);
+    _exit(1);
+}
+
+} // namespace
+
+void InitExceptionLibrary(bool IsProgram) {
+    if (InitCount.fetch_add(1) != 0)
+        return;
+    if (!ExceptSettings.SmtpPassword.Empty())
+        DecipherSmtpPassword(ExceptSettings);
+    ConvertSettingsAddresses(ExceptSettings, ProgramLoadAddress());
+    // A process started by a restart after a report goes on only once the old one has ended, with its history.
+    TakeOverRestartHistory();
+    const bool Hooks = ExceptSettings.Enabled && ExceptSettings.InstallHooks;
+    if (Hooks || ExceptSettings.FreezeTimeout > 0)
+        if (!OpenThreadRegistry())
+            InternalError();
+    if (!Hooks && !ExceptSettings.Enabled)
+        return;
+    GatherReportHeaderFacts();
+    ReserveReportHeap();
+    InstallThreadPauseHandler();
+    KroLinkDisAsm();
+    SetProcessEndHook(&UnlinkThreadRegistry);
+    if (Hooks) {
+        InstallFaultHandlers(&ReportFault);
+        InstallThreadAltStack();
+        PreviousTerminate = std::set_terminate(&OnTerminate);
+        HooksInstalled = true;
+    }
+    if (ExceptSettings.Enabled && IsProgram)
+        EnableThreadHook(true);
+}
+
+void FinalizeExceptionLibrary() {
+    if (InitCount.load() == 0 || InitCount.fetch_sub(1) != 1)
+        return;
+    EnableThreadHook(false);
+    if (HooksInstalled) {
+        std::set_terminate(PreviousTerminate);
+        RemoveFaultHandlers();
+        RemoveThreadAltStack();
+        HooksInstalled = false;
+    }
+    SetProcessEndHook(nullptr);
+    KroUnlinkDisAsm();
+    CloseThreadRegistry();
+}
+
+bool ExceptionLibraryInitialized() noexcept {
+    return InitCount.load() > 0;
+}
+
+__attribute__((noinline)) std::string TraceProcessReport() {
+    TBugReportRequest Compose;
+    Compose.Frozen = true;
+    // The caller's trace starts at its call.
+    Compose.Frame = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) + 16;
+    Compose.ExceptAddr = reinterpret_cast<std::uintptr_t>(__builtin_return_address(0));
+    // The caller is left out of its own trace; the main thread, never.
+    Compose.HiddenThread = CurrentThreadId();
+    return ComposeReport(Compose);
+}
+
+void TraceProcessToClipboard() {
+    const std::string Report = TraceProcessReport();
+    CopyToClipboard(Report);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+// The hand-over from a process that restarts itself after a report to the process it starts: a block of named shared
+// memory, "/KroExceptRestart$" and the new process's id in lower-case hexadecimal, 88 bytes: the old process's id
+// (4 bytes), 4 reserved bytes, and the exception history (ten 64-bit times in seconds, newest first). The new process
+// takes it over at start-up, after the old one has ended, so that the rules that restart or close after many reports
+// in a short time see the reports before the restart too.
+
+using TExceptionHistory = std::array<std::int64_t, 10>;
+
+// The process's exception history (empty: all 0).
+TExceptionHistory& ExceptionHistory() noexcept;
+
+std::string RestartHandOverName(pid_t NewProcess);
+
+// The restarting side: leaves the history for NewProcess. False when the block cannot be made.
+bool WriteRestartHandOver(pid_t NewProcess, const TExceptionHistory& History);
+
+// The started side (start-up): when a hand-over for this process exists, waits until the old process has ended (at
+// most TimeoutMs: a restart must not hang on a process that does not go), takes over its history and removes the
+// block. False when there was none.
+bool TakeOverRestartHistory(std::uint32_t TimeoutMs = 10000);

@@ -1,0 +1,334 @@
+#include "KroThreadRegistry.h"
+
+#include "KroStrings.h"
+#include "KroThreadContext.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::uint32_t BlockMagic = 0x4b524f54; // "KROT"
+constexpr std::uint32_t BlockVersion = 1;
+
+struct TRegistryNode {
+    pid_t ThreadId = 0;
+    char* Name = nullptr;
+    TRegistryNode* Next = nullptr;
+    char* ClassName = nullptr;
+    std::uintptr_t CreatorAddress = 0;
+    pid_t CreatorThread = 0;
+    std::uintptr_t Handle = 0;
+};
+
+// The shared block. Lock A is kept for the one watchdog of the process; lock B guards the list.
+struct TRegistryBlock {
+    std::uint32_t Magic;
+    std::uint32_t Version;
+    pid_t OwnerProcess;
+    std::uint64_t OwnerStartTime; // in clock ticks since boot, as /proc/self/stat gives it
+    pthread_mutex_t LockA;
+    pthread_mutex_t LockB;
+    TRegistryNode* First;
+    std::atomic<std::int32_t> ReferenceCount;
+};
+
+std::atomic<TRegistryBlock*> Block{nullptr};
+char BlockName[64] = {};
+
+// This process's start time: a block with another one was left by a dead process with the same id.
+std::uint64_t ProcessStartTime() noexcept {
+    const int File = open("/proc/self/stat", O_RDONLY | O_CLOEXEC);
+    if (File < 0)
+        return 0;
+    char Buffer[1024];
+    const ssize_t Read = read(File, Buffer, sizeof Buffer - 1);
+    close(File);
+    if (Read <= 0)
+        return 0;
+    Buffer[Read] = '\0';
+    // The command name may hold blanks and parentheses: fields are counted from the last ")".
+    const char* Field = strrchr(Buffer, ')');
+    if (Field == nullptr)
+        return 0;
+    // ") S ppid ..." : the start time is field 22, the 20th after the name.
+    for (int Blanks = 0; *Field != '\0' && Blanks < 20; ++Field)
+        if (*Field == ' ')
+            ++Blanks;
+    return std::strtoull(Field, nullptr, 10);
+}
+
+char* CopyText(const char* Text) {
+    if (Text == nullptr)
+        return nullptr;
+    const std::size_t Length = std::strlen(Text);
+    auto* Copy = static_cast<char*>(std::malloc(Length + 1));
+    if (Copy != nullptr)
+        std::memcpy(Copy, Text, Length + 1);
+    return Copy;
+}
+
+void FreeNode(TRegistryNode* Node) {
+    std::free(Node->Name);
+    std::free(Node->ClassName);
+    std::free(Node);
+}
+
+bool ThreadAlive(pid_t ThreadId) noexcept {
+    return syscall(SYS_tgkill, getpid(), ThreadId, 0) == 0 || errno != ESRCH;
+}
+
+bool LockB(TRegistryBlock* Registry, std::uint32_t TimeoutMs) noexcept {
+    timespec Deadline{};
+    clock_gettime(CLOCK_REALTIME, &Deadline);
+    Deadline.tv_sec += TimeoutMs / 1000;
+    Deadline.tv_nsec += static_cast<long>(TimeoutMs % 1000) * 1000000;
+    if (Deadline.tv_nsec >= 1000000000) {
+        ++Deadline.tv_sec;
+        Deadline.tv_nsec -= 1000000000;
+    }
+    return pthread_mutex_timedlock(&Registry->LockB, &Deadline) == 0;
+}
+
+// Unlinks and returns the node of a thread, or null. Under lock B.
+TRegistryNode* Unlink(TRegistryBlock* Registry, pid_t ThreadId) noexcept {
+    for (TRegistryNode** Link = &Registry->First; *Link != nullptr; Link = &(*Link)->Next) {
+        if ((*Link)->ThreadId == ThreadId) {
+            TRegistryNode* Node = *Link;
+            *Link = Node->Next;
+            return Node;
+        }
+    }
+    return nullptr;
+}
+
+void InitialiseBlock(TRegistryBlock* Registry) noexcept {
+    Registry->Magic = BlockMagic;
+    Registry->Version = BlockVersion;
+    Registry->OwnerProcess = getpid();
+    Registry->OwnerStartTime = ProcessStartTime();
+    pthread_mutexattr_t Attributes;
+    pthread_mutexattr_init(&Attributes);
+    pthread_mutexattr_setpshared(&Attributes, PTHREAD_PROCESS_SHARED);
+    pthread_mutex_init(&Registry->LockA, &Attributes);
+    pthread_mutex_init(&Registry->LockB, &Attributes);
+    pthread_mutexattr_destroy(&Attributes);
+    Registry->First = nullptr;
+    Registry->ReferenceCount.store(1);
+}
+
+TRegistryBlock* MapBlock(int File) noexcept {
+    void* View = mmap(nullptr, sizeof(TRegistryBlock), PROT_READ | PROT_WRITE, MAP_SHARED, File, 0);
+    return View == MAP_FAILED ? nullptr : static_cast<TRegistryBlock*>(View);
+}
+
+} // namespace
+
+std::string ThreadRegistryName(pid_t ProcessId) {
+    return "/KroExceptThreadNameBuf$" + IntToHexText(static_cast<std::uint32_t>(ProcessId));
+}
+
+bool OpenThreadRegistry() noexcept {
+    if (Block.load() != nullptr)
+        return true;
+    const std::string Name = ThreadRegistryName(getpid());
+    if (Name.size() >= sizeof BlockName)
+        return false;
+    std::memcpy(BlockName, Name.c_str(), Name.size() + 1);
+    for (int Attempt = 0; Attempt < 2; ++Attempt) {
+        int File = shm_open(BlockName, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (File >= 0) {
+            if (ftruncate(File, sizeof(TRegistryBlock)) != 0) {
+                close(File);
+                shm_unlink(BlockName);
+                return false;
+            }
+            TRegistryBlock* Registry = MapBlock(File);
+            close(File);
+            if (Registry == nullptr) {
+                shm_unlink(BlockName);
+                return false;
+            }
+            InitialiseBlock(Registry);
+            Block.store(Registry);
+            RegisterThreadInfo(getpid(), 0, "main thread", 0, 0, nullptr);
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+        // The name exists: this process made it (another part of it carries the reporter too), or a dead process
+        // with the same id left it behind.
+        File = shm_open(BlockName, O_RDWR | O_CLOEXEC, 0600);
+        if (File < 0)
+            return false;
+        struct stat Status {};
+        TRegistryBlock* Registry = nullptr;
+        if (fstat(File, &Status) == 0 && static_cast<std::size_t>(Status.st_size) >= sizeof(TRegistryBlock))
+            Registry = MapBlock(File);
+        close(File);
+        if (Registry != nullptr && Registry->Magic == BlockMagic && Registry->Version == BlockVersion &&
+            Registry->OwnerProcess == getpid() && Registry->OwnerStartTime == ProcessStartTime()) {
+            Registry->ReferenceCount.fetch_add(1);
+            Block.store(Registry);
+            return true;
+        }
+        if (Registry != nullptr)
+            munmap(Registry, sizeof(TRegistryBlock));
+        shm_unlink(BlockName);
+    }
+    return false;
+}
+
+void CloseThreadRegistry() noexcept {
+    TRegistryBlock* Registry = Block.load();
+    if (Registry == nullptr)
+        return;
+    if (Registry->ReferenceCount.fetch_sub(1) != 1) {
+        Block.store(nullptr);
+        return;
+    }
+    // The last one out: free the list under the lock (a reader copies under it too) and remove the name. The block
+    // stays mapped: a thread of the ending process may still be waiting for its lock.
+    if (LockB(Registry, 2000)) {
+        for (TRegistryNode* Node = Registry->First; Node != nullptr;) {
+            TRegistryNode* Next = Node->Next;
+            FreeNode(Node);
+            Node = Next;
+        }
+        Registry->First = nullptr;
+        Block.store(nullptr);
+        pthread_mutex_unlock(&Registry->LockB);
+    } else {
+        Block.store(nullptr);
+    }
+    shm_unlink(BlockName);
+}
+
+bool ThreadRegistryOpen() noexcept {
+    return Block.load() != nullptr;
+}
+
+void UnlinkThreadRegistry() noexcept {
+    if (BlockName[0] != '\0')
+        shm_unlink(BlockName);
+}
+
+void RegisterThreadInfo(pid_t ThreadId, std::uintptr_t Handle, const char* Name, pid_t CreatorThread,
+                        std::uintptr_t CreatorAddress, const char* ClassName) {
+    TRegistryBlock* Registry = Block.load();
+    if (Registry == nullptr || ThreadId <= 0)
+        return;
+    const bool Keep = Name != nullptr || CreatorAddress != 0 || CreatorThread != 0;
+    // Copies are made before the lock is taken, so that nothing waits for the heap while holding it.
+    TRegistryNode* Fresh = nullptr;
+    if (Keep) {
+        Fresh = static_cast<TRegistryNode*>(std::calloc(1, sizeof(TRegistryNode)));
+        if (Fresh == nullptr)
+            return;
+        Fresh->ThreadId = ThreadId;
+        Fresh->Name = CopyText(Name);
+        Fresh->ClassName = CopyText(ClassName);
+        Fresh->CreatorThread = CreatorThread;
+        Fresh->CreatorAddress = CreatorAddress;
+        Fresh->Handle = Handle;
+    }
+    TRegistryNode* Old = nullptr;
+    TRegistryNode* Ended = nullptr;
+    if (!LockB(Registry, 5000)) {
+        if (Fresh != nullptr)
+            FreeNode(Fresh);
+        return;
+    }
+    Old = Unlink(Registry, ThreadId);
+    if (Fresh != nullptr) {
+        if (Old != nullptr) {
+            // What this call does not carry is kept from the thread's earlier entry.
+            if (Fresh->Name == nullptr)
+                std::swap(Fresh->Name, Old->Name);
+            if (Fresh->ClassName == nullptr)
+                std::swap(Fresh->ClassName, Old->ClassName);
+            if (Fresh->CreatorAddress == 0 && Fresh->CreatorThread == 0) {
+                Fresh->CreatorAddress = Old->CreatorAddress;
+                Fresh->CreatorThread = Old->CreatorThread;
+            }
+            if (Fresh->Handle == 0)
+                Fresh->Handle = Old->Handle;
+        }
+        Fresh->Next = Registry->First;
+        Registry->First = Fresh;
+    }
+    // At most one entry of a thread that has ended goes with each call.
+    for (TRegistryNode* Node = Registry->First; Node != nullptr; Node = Node->Next) {
+        if (Node->ThreadId != ThreadId && !ThreadAlive(Node->ThreadId)) {
+            Ended = Unlink(Registry, Node->ThreadId);
+            break;
+        }
+    }
+    pthread_mutex_unlock(&Registry->LockB);
+    if (Old != nullptr)
+        FreeNode(Old);
+    if (Ended != nullptr)
+        FreeNode(Ended);
+}
+
+void SetThreadName(pid_t ThreadId, const char* Name) {
+    RegisterThreadInfo(ThreadId, 0, Name != nullptr ? Name : "", 0, 0, nullptr);
+}
+
+void RemoveThreadInfo(pid_t ThreadId) {
+    RegisterThreadInfo(ThreadId, 0, nullptr, 0, 0, nullptr);
+}
+
+pid_t ThreadOfHandle(std::uintptr_t Handle) {
+    TRegistryBlock* Registry = Block.load();
+    if (Registry == nullptr || Handle == 0 || !LockB(Registry, 2000))
+        return 0;
+    pid_t Thread = 0;
+    for (TRegistryNode* Node = Registry->First; Node != nullptr && Thread == 0; Node = Node->Next)
+        if (Node->Handle == Handle)
+            Thread = Node->ThreadId;
+    pthread_mutex_unlock(&Registry->LockB);
+    return Thread;
+}
+
+TRegistryLookup LookUpThreadInfo(pid_t ThreadId, TThreadInfo& Info, std::uint32_t TimeoutMs) noexcept {
+    Info = TThreadInfo{};
+    TRegistryBlock* Registry = Block.load();
+    if (Registry == nullptr || !LockB(Registry, TimeoutMs))
+        return TRegistryLookup::NoRegistry;
+    TRegistryLookup Result = TRegistryLookup::NotFound;
+    for (const TRegistryNode* Node = Registry->First; Node != nullptr; Node = Node->Next) {
+        if (Node->ThreadId != ThreadId)
+            continue;
+        if (Node->Name != nullptr)
+            std::strncpy(Info.Name, Node->Name, sizeof Info.Name - 1);
+        if (Node->ClassName != nullptr)
+            std::strncpy(Info.ClassName, Node->ClassName, sizeof Info.ClassName - 1);
+        Info.CreatorAddress = Node->CreatorAddress;
+        Info.CreatorThread = Node->CreatorThread;
+        Result = TRegistryLookup::Found;
+        break;
+    }
+    pthread_mutex_unlock(&Registry->LockB);
+    return Result;
+}
+
+bool LockThreadRegistry(std::uint32_t TimeoutMs) noexcept {
+    TRegistryBlock* Registry = Block.load();
+    return Registry != nullptr && LockB(Registry, TimeoutMs);
+}
+
+void UnlockThreadRegistry() noexcept {
+    if (TRegistryBlock* Registry = Block.load())
+        pthread_mutex_unlock(&Registry->LockB);
+}

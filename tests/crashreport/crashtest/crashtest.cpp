@@ -1,0 +1,274 @@
+// crashtest: crashes on purpose, in the way its first argument names, so that the crash reporter's report of each
+// kind of crash can be seen and checked. The lines marked "crash-mark" are where each crash happens; the tests look
+// for those lines in the reports.
+//
+//   crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH]
+//
+// MODE: null-read, null-write, divide, illegal, breakpoint, abort, throw, thread-routine, qt-slot, stack-overflow,
+// lock, reporter, trace. --thread crashes in a worker thread instead of the main thread. --console writes the box's
+// texts and the report to standard output (no display is used); --box shows the exception box on the display; --no-box
+// shows nothing; --file PATH saves every report to PATH.
+
+#include "KroConsoleOutput.h"
+#include "KroExceptAdapter.h"
+#include "KroExceptHooks.h"
+#include "KroExceptSettings.h"
+#include "PyxApplication.h"
+
+#include <QMetaObject>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <malloc.h>
+#include <mutex>
+#include <pthread.h>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace CrashTest {
+
+volatile int Zero = 0;
+int* volatile NullPointer = nullptr;
+std::atomic<int> Sink{0};
+
+__attribute__((noinline)) void NullRead() {
+    Sink += *NullPointer; // crash-mark: NullRead
+    Sink += 1;
+}
+
+__attribute__((noinline)) void NullWrite() {
+    *NullPointer = 42; // crash-mark: NullWrite
+    Sink += 1;
+}
+
+__attribute__((noinline)) void Divide() {
+    Sink += 100 / Zero; // crash-mark: Divide
+    Sink += 1;
+}
+
+__attribute__((noinline)) void Illegal() {
+    __builtin_trap(); // crash-mark: Illegal
+}
+
+__attribute__((noinline)) void Breakpoint() {
+    asm volatile("int3"); // crash-mark: Breakpoint
+    Sink += 1;
+}
+
+__attribute__((noinline)) void Abort() {
+    std::abort(); // crash-mark: Abort
+}
+
+__attribute__((noinline)) void Throw() {
+    throw std::runtime_error("Nobody catches this"); // crash-mark: Throw
+}
+
+__attribute__((noinline)) int Recurse(int Depth) { // crash-mark: Recurse
+    volatile char Block[1024];
+    Block[0] = static_cast<char>(Depth);
+    if (Depth < 0) // never: only the stack's end stops it
+        return 0;
+    const int Result = Recurse(Depth + 1) + Block[0];
+    return Result;
+}
+
+__attribute__((noinline)) void StackOverflow() {
+    Sink += Recurse(0); // crash-mark: StackOverflow
+}
+
+// The reporter calls this to list the failing function; it faults instead.
+std::string FaultyDisassembly(std::uintptr_t, std::uintptr_t, std::int32_t, bool) {
+    *NullPointer = 7; // crash-mark: FaultyDisassembly
+    return {};
+}
+
+__attribute__((noinline)) void FaultInReporter() {
+    ExceptSettings.DisAsmCallback = &FaultyDisassembly;
+    *NullPointer = 1; // crash-mark: FaultInReporter
+    Sink += 1;
+}
+
+// Threads that stand by while another one crashes: one blocked on a condition, one holding a lock, one busy in the
+// allocator (all threads share one heap arena, so the allocator's lock is the one a report would need).
+std::mutex StandByLock;
+std::condition_variable StandByCondition;
+bool StandByEnd = false;
+std::mutex HeldLock;
+std::atomic<bool> HeapBusy{false};
+
+void IdleWorker() {
+    std::unique_lock<std::mutex> Lock(StandByLock);
+    StandByCondition.wait(Lock, [] { return StandByEnd; }); // crash-mark: IdleWorker
+}
+
+void LockHolder() {
+    std::lock_guard<std::mutex> Held(HeldLock);
+    std::unique_lock<std::mutex> Lock(StandByLock);
+    StandByCondition.wait(Lock, [] { return StandByEnd; });
+}
+
+void HeapWorker() {
+    std::vector<void*> Blocks(64, nullptr);
+    unsigned Seed = 1;
+    HeapBusy = true;
+    for (;;) {
+        Seed = Seed * 1103515245 + 12345;
+        void*& Block = Blocks[Seed % Blocks.size()];
+        std::free(Block);
+        Block = std::malloc(16 + Seed % 4000); // crash-mark: HeapWorker
+    }
+}
+
+class TSlotThrower final : public QObject {
+public:
+    void Fire() {
+        throw std::runtime_error("The slot failed"); // crash-mark: SlotThrow
+    }
+};
+
+class TCrashThread final : public QThread {
+protected:
+    void run() override {
+        pthread_setname_np(pthread_self(), "crash worker");
+        exec();
+    }
+};
+
+int RunQtSlot(int& Argc, char** Argv, bool InThread) {
+    TPyxApplication Application(Argc, Argv);
+    TSlotThrower Thrower;
+    TCrashThread Worker;
+    if (InThread) {
+        Worker.start(); // crash-mark: StartQtWorker
+        Thrower.moveToThread(&Worker);
+    }
+    QTimer::singleShot(0, &Thrower, [&Thrower] { Thrower.Fire(); });
+    // The report returns (a slot's exception leaves the program whole); then the program ends on its own.
+    QTimer::singleShot(300, &Application, [] { QCoreApplication::quit(); });
+    const int Result = Application.exec();
+    if (InThread) {
+        Worker.quit();
+        Worker.wait();
+    }
+    std::printf("continued\n");
+    return Result;
+}
+
+// A thread of the system's own kind (not a std::thread): an exception may leave its routine.
+__attribute__((noinline)) void* ThrowingRoutine(void*) {
+    throw std::runtime_error("The thread's routine failed"); // crash-mark: RoutineThrow
+}
+
+void Crash(const std::string& Mode) {
+    if (Mode == "null-read")
+        NullRead();
+    else if (Mode == "null-write" || Mode == "lock")
+        NullWrite();
+    else if (Mode == "divide")
+        Divide();
+    else if (Mode == "illegal")
+        Illegal();
+    else if (Mode == "breakpoint")
+        Breakpoint();
+    else if (Mode == "abort")
+        Abort();
+    else if (Mode == "throw")
+        Throw();
+    else if (Mode == "stack-overflow")
+        StackOverflow();
+    else if (Mode == "reporter")
+        FaultInReporter();
+    else if (Mode == "thread-routine") {
+        pthread_t Thread;
+        pthread_create(&Thread, nullptr, &ThrowingRoutine, nullptr); // crash-mark: StartRoutine
+        void* Result = nullptr;
+        pthread_join(Thread, &Result);
+        std::printf("thread result %ld\n", static_cast<long>(reinterpret_cast<std::intptr_t>(Result)));
+    } else if (Mode == "trace")
+        WriteConsoleText(TraceProcessReport() + "\r\n"); // crash-mark: Trace
+}
+
+__attribute__((noinline)) void CrashWorker(const std::string& Mode) {
+    pthread_setname_np(pthread_self(), "crash worker");
+    Crash(Mode); // crash-mark: CrashWorker
+}
+
+} // namespace CrashTest
+
+int main(int Argc, char** Argv) {
+    using namespace CrashTest;
+    if (Argc < 2) {
+        std::fprintf(stderr, "usage: crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH]\n");
+        return 2;
+    }
+    const std::string Mode = Argv[1];
+    bool InThread = false;
+    for (int I = 2; I < Argc; ++I) {
+        const std::string Option = Argv[I];
+        if (Option == "--thread") {
+            InThread = true;
+        } else if (Option == "--console") {
+            ExceptSettings.ShowExceptBox = true;
+            ExceptSettings.ConsoleOutput = true;
+            unsetenv("DISPLAY");
+        } else if (Option == "--box") {
+            ExceptSettings.ShowExceptBox = true;
+        } else if (Option == "--no-box") {
+            ExceptSettings.ShowExceptBox = false;
+        } else if (Option == "--file" && I + 1 < Argc) {
+            ExceptSettings.AutoSave = true;
+            ExceptSettings.BugReportFile.Assign(Argv[++I]);
+        } else {
+            std::fprintf(stderr, "crashtest: unknown option %s\n", Option.c_str());
+            return 2;
+        }
+    }
+    InstallCrashReporter();
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (Mode == "qt-slot") {
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return RunQtSlot(Argc, Argv, InThread);
+    }
+    if (Mode == "lock")
+        mallopt(M_ARENA_MAX, 1);
+
+    std::thread Idle(IdleWorker); // crash-mark: StartIdle
+    pthread_setname_np(Idle.native_handle(), "idle worker");
+    std::thread Holder, Heap;
+    if (Mode == "lock") {
+        Holder = std::thread(LockHolder);
+        Heap = std::thread(HeapWorker); // crash-mark: StartHeap
+        pthread_setname_np(Heap.native_handle(), "heap worker");
+        while (!HeapBusy)
+            std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (InThread) {
+        std::thread Worker(CrashWorker, Mode); // crash-mark: StartWorker
+        Worker.join();
+    } else {
+        Crash(Mode); // crash-mark: MainCrash
+    }
+    std::printf("continued\n");
+    {
+        std::lock_guard<std::mutex> Lock(StandByLock);
+        StandByEnd = true;
+    }
+    StandByCondition.notify_all();
+    Idle.join();
+    if (Holder.joinable())
+        Holder.join();
+    // The heap worker never ends: the process ends around it, through the normal exit, so the reporter shuts down.
+    if (Heap.joinable())
+        Heap.detach();
+    std::exit(0);
+}

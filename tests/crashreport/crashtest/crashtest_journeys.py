@@ -1,0 +1,248 @@
+#!/usr/bin/env python3
+"""Runs crashtest in one crash mode, in the main thread or a worker thread, with console output, and checks the bug
+report it writes: the header's labels in order, the exception class and message, every thread with its title and
+creator, the crashing function first with its unit and the line its "crash-mark" comment marks, the modules and the
+disassembly with the faulting instruction marked. A report that does not come within the time limit has hung."""
+
+import argparse
+import os
+import re
+import signal
+import subprocess
+import sys
+
+HEADER_LABELS = ["date/time         : ", "computer name     : ", "user name         : ", "operating system  : ",
+                 "system language   : ", "system up time    : ", "physical memory   : ", "free disk space   : ",
+                 "process id        : ", "command line      : ", "executable        : ", "exec. date/time   : ",
+                 "version           : ", "KroExcept version : ", "exception class   : ", "exception message : "]
+REQUIRED_LABELS = {"date/time         : ", "computer name     : ", "user name         : ", "operating system  : ",
+                   "physical memory   : ", "free disk space   : ", "process id        : ", "command line      : ",
+                   "executable        : ", "KroExcept version : "}
+ERROR_TEXT = "An error occurred in the application. Please mail the bug report."
+TRACE_LINE = re.compile(r"^([0-9a-f]+) (\S+)\s+(\S+)\s+(\d+) (.*)$")
+
+# mode: (class, message or a pattern, marker of the crashing line, exit code in the main thread, in a worker)
+FAULT = 128
+MODES = {
+    "null-read": ("KroException", r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Read of address \$0\.",
+                  "NullRead", FAULT + signal.SIGSEGV, 0),
+    "null-write": ("KroException",
+                   r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Write of address \$0\.",
+                   "NullWrite", FAULT + signal.SIGSEGV, 0),
+    "divide": ("KroException", r"Division by zero\.", "Divide", FAULT + signal.SIGFPE, 0),
+    "illegal": ("KroException", r"External exception C000001D\.", "Illegal", FAULT + signal.SIGILL, 0),
+    "breakpoint": ("KroException", r"External exception 80000003\.", "Breakpoint", FAULT + signal.SIGTRAP, 0),
+    "abort": ("KroException", r"External exception 40000015\.", "Abort", FAULT + signal.SIGABRT, 0),
+    "throw": ("std::runtime_error", r"Nobody catches this\.", "Throw", FAULT + signal.SIGABRT, 0),
+    "thread-routine": ("std::runtime_error", r"The thread's routine failed\.", "RoutineThrow", 0, 0),
+    "qt-slot": ("std::runtime_error", r"The slot failed\.", "SlotThrow", 0, 0),
+    "stack-overflow": ("KroException", r"Stack overflow\.", "Recurse", FAULT + signal.SIGSEGV, 0),
+    "lock": ("KroException",
+             r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Write of address \$0\.",
+             "NullWrite", FAULT + signal.SIGSEGV, 0),
+    "reporter": ("KroException",
+                 r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Write of address \$0\.",
+                 "FaultInReporter", FAULT + signal.SIGSEGV, 0),
+    "trace": (None, None, "Trace", 0, 0),
+}
+
+
+def fail(message, output=""):
+    sys.stderr.write("FAILED: " + message + "\n")
+    if output:
+        sys.stderr.write("--- output ---\n" + output + "\n")
+    sys.exit(1)
+
+
+def markers(source):
+    found = {}
+    with open(source, encoding="utf-8") as stream:
+        for number, line in enumerate(stream, 1):
+            match = re.search(r"crash-mark: (\w+)", line)
+            if match:
+                found[match.group(1)] = number
+    return found
+
+
+def sections(report):
+    """The thread sections: (title, trace lines) in order, from the text between the exception lines and
+    "modules:"."""
+    body = report.split("\r\n\r\nmodules:")[0]
+    parts = body.split("\r\n\r\n")[1:]
+    result = []
+    for part in parts:
+        lines = part.split("\r\n")
+        if not lines[0].endswith(":"):
+            fail("a thread section does not start with its title: " + lines[0], report)
+        result.append((lines[0][:-1], lines[1:]))
+    return result
+
+
+def check_creator(title, lines, creator_title, creator_line, report):
+    """The section ends with ">> created by CREATOR at:" and the creator's line in crashtest."""
+    if len(lines) < 2 or lines[-2] != ">> created by " + creator_title + " at:":
+        fail("thread '%s' does not name its creator %s" % (title, creator_title), report)
+    match = TRACE_LINE.match(lines[-1])
+    if not match or match.group(3) != "crashtest" or int(match.group(4)) != creator_line:
+        fail("thread '%s' was not created at crashtest line %d: %s" % (title, creator_line, lines[-1]), report)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--crashtest", required=True)
+    parser.add_argument("--source", required=True)
+    parser.add_argument("--mode", required=True, choices=sorted(MODES))
+    parser.add_argument("--thread", action="store_true")
+    parser.add_argument("--file", help="also save the report to this file and compare it with the console's")
+    arguments = parser.parse_args()
+    marks = markers(arguments.source)
+    exception_class, message, marker, main_exit, worker_exit = MODES[arguments.mode]
+
+    command = [arguments.crashtest, arguments.mode, "--console"] + (["--thread"] if arguments.thread else [])
+    if arguments.file:
+        if os.path.exists(arguments.file):
+            os.remove(arguments.file)
+        command += ["--file", arguments.file]
+    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C")
+    environment.pop("DISPLAY", None)
+    try:
+        run = subprocess.run(command, capture_output=True, timeout=60, env=environment)
+    except subprocess.TimeoutExpired as timeout:
+        fail("crashtest did not finish within 60 s (the report hung)", (timeout.stdout or b"").decode("utf-8", "replace"))
+    output = run.stdout.decode("utf-8")
+    expected_exit = worker_exit if arguments.thread else main_exit
+    if run.returncode != expected_exit:
+        fail("exit code %d, expected %d" % (run.returncode, expected_exit),
+             output + run.stderr.decode("utf-8", "replace"))
+
+    frozen = arguments.mode == "trace"
+    if frozen:
+        report = output
+    else:
+        first, _, report = output.partition("\n\n")
+        if first != ERROR_TEXT:
+            fail("the box text is missing", output)
+    # crashtest's own lines after the report.
+    report = re.sub(r"(thread result -?\d+|continued)\n", "", report).rstrip("\n")
+    if "\n" in report.replace("\r\n", ""):
+        fail("a report line does not end in CR LF", output)
+    continued = "continued\n" in output
+    if continued != (expected_exit == 0):
+        fail("the program %s after the report" % ("went on" if continued else "did not go on"), output)
+
+    # The header: every label in its order, each once.
+    lines = report.split("\r\n")
+    position = 0
+    seen = []
+    for line in lines:
+        for index, label in enumerate(HEADER_LABELS):
+            if line.startswith(label):
+                if index < position:
+                    fail("label '%s' out of order" % label.strip(), report)
+                position = index
+                seen.append(label)
+        if line == "" and seen:
+            break
+    missing = REQUIRED_LABELS - set(seen)
+    if missing:
+        fail("labels missing: %s" % sorted(missing), report)
+    if "process id        : $%x" % 0 in report:
+        fail("no process id", report)
+
+    if frozen:
+        if "exception message : The application seems to be frozen.\r\n" not in report:
+            fail("a trace on request is not a frozen report", report)
+    else:
+        class_line = "exception class   : " + exception_class
+        if class_line + "\r\n" not in report:
+            fail("exception class is not " + exception_class, report)
+        match = re.search(r"exception message : (.*)\r\n", report)
+        if not match or not re.fullmatch(message, match.group(1)):
+            fail("exception message does not match " + message, report)
+
+    process_id = int(re.search(r"process id        : \$([0-9a-f]+)", report).group(1), 16)
+    main_title = "main thread ($%x)" % process_id
+    threads = sections(report)
+    titles = [title for title, _ in threads]
+    if main_title not in titles:
+        fail("no section of the main thread", report)
+
+    # The failing thread comes first, the crashing function first in its trace.
+    if frozen:
+        if titles[0] != main_title:
+            fail("a frozen report does not start with the main thread", report)
+        if arguments.thread and any(t.startswith("crash worker") for t in titles):
+            fail("the thread that asked for the trace is listed", report)
+    else:
+        failing, trace = threads[0]
+        if arguments.mode == "thread-routine":
+            # A thread of the system's kind, unnamed, whose routine let an exception out.
+            if not re.fullmatch(r"thread \$[0-9a-f]+", failing):
+                fail("the failing thread is not the unnamed thread: " + failing, report)
+            check_creator(failing, trace, main_title, marks["StartRoutine"], report)
+            if "thread result -1\n" not in output:
+                fail("the thread's routine did not end with -1", output)
+        elif arguments.thread:
+            if not failing.startswith("crash worker ($"):
+                fail("the failing thread is not the crash worker: " + failing, report)
+            start = "StartQtWorker" if arguments.mode == "qt-slot" else "StartWorker"
+            check_creator(failing, trace, main_title, marks[start], report)
+            if titles[1] != main_title:
+                fail("the main thread does not follow the failing thread", report)
+        elif failing != main_title:
+            fail("the failing thread is not the main thread: " + failing, report)
+        ours = [TRACE_LINE.match(line) for line in trace]
+        ours = [m for m in ours if m and m.group(2) == "crashtest"]
+        if not ours or ours[0].group(3) != "crashtest" or int(ours[0].group(4)) != marks[marker]:
+            fail("the trace does not start with %s at crashtest line %d" % (marker, marks[marker]), report)
+        # The calls that led there are listed too, up to where the crash was set off.
+        if arguments.mode != "qt-slot":
+            origin = marks["StartRoutine" if arguments.mode == "thread-routine" else
+                           "CrashWorker" if arguments.thread else "MainCrash"]
+            if not any(m.group(3) == "crashtest" and int(m.group(4)) == origin for m in ours):
+                fail("the failing thread's trace does not reach crashtest line %d" % origin, report)
+
+    if arguments.mode not in ("qt-slot",):
+        idle = [t for t in threads if t[0].startswith("idle worker ($")]
+        if len(idle) != 1:
+            fail("the idle worker is not listed once", report)
+        check_creator(idle[0][0], idle[0][1], main_title, marks["StartIdle"], report)
+    if arguments.mode == "lock":
+        heap = [t for t in threads if t[0].startswith("heap worker ($")]
+        if len(heap) != 1:
+            fail("the heap worker is not listed", report)
+        check_creator(heap[0][0], heap[0][1], main_title, marks["StartHeap"], report)
+
+    # The modules: the program and the C library, each with its folder.
+    modules = report.split("\r\n\r\nmodules:")
+    if len(modules) != 2:
+        fail("no modules section", report)
+    module_lines = modules[1].split("\r\n\r\n")[0].split("\r\n")[1:]
+    if not any(re.match(r"^[0-9a-f]{16} crashtest\s+.*/$", line) for line in module_lines):
+        fail("the program is not among the modules", report)
+    if not any(re.match(r"^[0-9a-f]{16} libc\.so\.6\s+.*/$", line) for line in module_lines):
+        fail("the C library is not among the modules", report)
+
+    if arguments.mode == "reporter":
+        if not re.search(r"\r\n\r\nAn exception occurred during composing the bug report\. \$[0-9a-f]+$", report):
+            fail("a fault in the reporter does not end the report with its note", report)
+    elif not frozen:
+        listing = report.split("\r\n\r\ndisassembling:\r\n")
+        if len(listing) != 2:
+            fail("no disassembly", report)
+        marked = [line for line in listing[1].split("\r\n") if "\u00bb" in line]
+        if len(marked) != 1:
+            fail("the disassembly marks %d lines, not the faulting one" % len(marked), report)
+    # The process left no registry block behind, however it ended.
+    if os.path.exists("/dev/shm/KroExceptThreadNameBuf$%x" % process_id):
+        fail("the thread registry's block outlived the process", report)
+    if arguments.file:
+        with open(arguments.file, "rb") as stream:
+            saved = stream.read().decode("utf-8")
+        if saved != report + "\r\n\r\n":
+            fail("the saved report differs from the one shown", saved)
+    print("crashtest %s%s: report checked" % (arguments.mode, " in a worker thread" if arguments.thread else ""))
+
+
+if __name__ == "__main__":
+    main()
