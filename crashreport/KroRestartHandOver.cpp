@@ -2,6 +2,7 @@
 
 #include "KroStrings.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -55,6 +56,13 @@ bool WriteRestartHandOver(pid_t NewProcess, const TExceptionHistory& Times) {
 }
 
 bool TakeOverRestartHistory(std::uint32_t TimeoutMs) {
+    if (const char* Replaced = getenv(RestartEnvironmentName); Replaced != nullptr) {
+        const long Old = std::strtol(Replaced, nullptr, 10);
+        // The program's own children are no restarts.
+        unsetenv(RestartEnvironmentName);
+        if (Old > 0 && Old != getpid())
+            WaitForEnd(static_cast<pid_t>(Old), TimeoutMs);
+    }
     const std::string Name = RestartHandOverName(getpid());
     const int File = shm_open(Name.c_str(), O_RDONLY | O_CLOEXEC, 0);
     if (File < 0)

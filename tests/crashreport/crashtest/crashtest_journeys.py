@@ -44,7 +44,12 @@ MODES = {
                  r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Write of address \$0\.",
                  "FaultInReporter", FAULT + signal.SIGSEGV, 0),
     "trace": (None, None, "Trace", 0, 0),
+    "two-threads": ("KroException",
+                    r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Write of address \$0\.",
+                    "NullWrite", 0, 0),
+    "freeze": (None, None, "Freeze", 0, 0),
 }
+FROZEN_TEXT = "The application seems to be frozen."
 
 
 def fail(message, output=""):
@@ -87,6 +92,85 @@ def check_creator(title, lines, creator_title, creator_line, report):
         fail("thread '%s' was not created at crashtest line %d: %s" % (title, creator_line, lines[-1]), report)
 
 
+def run_crashtest(command, timeout=60):
+    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C")
+    environment.pop("DISPLAY", None)
+    try:
+        run = subprocess.run(command, capture_output=True, timeout=timeout, env=environment)
+    except subprocess.TimeoutExpired as timeout_error:
+        fail("crashtest did not finish within %d s (a report hung)" % timeout,
+             (timeout_error.stdout or b"").decode("utf-8", "replace"))
+    return run.returncode, run.stdout.decode("utf-8"), run.stderr.decode("utf-8", "replace")
+
+
+def reports_of(output, box_text):
+    """The reports in crashtest's console output: each follows the box's text and an empty line."""
+    pieces = output.split(box_text + "\n\n")[1:]
+    return [re.sub(r"(continued|thread result -?\d+)\n", "", piece).rstrip("\n") for piece in pieces]
+
+
+def first_trace_line(lines, module):
+    for line in lines:
+        match = TRACE_LINE.match(line)
+        if match and match.group(2) == module:
+            return match
+    return None
+
+
+def two_threads_journey(arguments, marks):
+    """Two worker threads fault at the same moment: two whole reports, one after the other, and the program goes
+    on."""
+    code, output, errors = run_crashtest([arguments.crashtest, "two-threads", "--console"])
+    if code != 0 or "continued\n" not in output:
+        fail("the program did not go on after both reports (exit code %d)" % code, output + errors)
+    reports = reports_of(output, ERROR_TEXT)
+    if len(reports) != 2:
+        fail("%d reports, not two" % len(reports), output)
+    failing = []
+    for report in reports:
+        threads = sections(report)
+        title, trace = threads[0]
+        if not re.fullmatch(r"(first|second) faulter \(\$[0-9a-f]+\)", title):
+            fail("a report does not start with a faulting thread: " + title, report)
+        match = first_trace_line(trace, "crashtest")
+        if not match or int(match.group(4)) != marks["NullWrite"]:
+            fail("the failing thread's trace does not start at NullWrite", report)
+        if "\r\n\r\ndisassembling:\r\n" not in report:
+            fail("a report has no disassembly", report)
+        failing.append(title)
+    if failing[0] == failing[1]:
+        fail("both reports are about the same thread: " + failing[0], output)
+    print("crashtest two-threads: two reports, one after the other")
+
+
+def freeze_journey(arguments, marks):
+    """The main thread's event loop stops answering for 2.5 s: with the watchdog on it is reported as frozen, with
+    its trace at the place it hangs, and the program goes on; with the built-in settings nothing is reported."""
+    code, output, errors = run_crashtest([arguments.crashtest, "freeze", "--console"])
+    if code != 0 or "continued\n" not in output:
+        fail("the frozen program did not go on (exit code %d)" % code, output + errors)
+    reports = reports_of(output, FROZEN_TEXT)
+    if arguments.no_watchdog:
+        if reports or ERROR_TEXT in output:
+            fail("the built-in settings report a frozen main thread", output)
+        print("crashtest freeze: no watchdog with the built-in settings")
+        return
+    if not reports:
+        fail("the frozen main thread was not reported", output + errors)
+    report = reports[0]
+    if "exception message : %s\r\n" % FROZEN_TEXT not in report:
+        fail("the report is not a frozen one", report)
+    process_id = int(re.search(r"process id        : \$([0-9a-f]+)", report).group(1), 16)
+    threads = sections(report)
+    if threads[0][0] != "main thread ($%x)" % process_id:
+        fail("a frozen report does not start with the main thread", report)
+    module = os.path.basename(arguments.crashtest)
+    if not any(m.group(2) == module and int(m.group(4)) == marks["Freeze"]
+               for m in (TRACE_LINE.match(line) for line in threads[0][1]) if m):
+        fail("the main thread's trace does not show where it hangs (line %d)" % marks["Freeze"], report)
+    print("crashtest freeze: reported as frozen, %d report(s)" % len(reports))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--crashtest", required=True)
@@ -94,8 +178,13 @@ def main():
     parser.add_argument("--mode", required=True, choices=sorted(MODES))
     parser.add_argument("--thread", action="store_true")
     parser.add_argument("--file", help="also save the report to this file and compare it with the console's")
+    parser.add_argument("--no-watchdog", action="store_true", help="freeze: the program's settings leave it off")
     arguments = parser.parse_args()
     marks = markers(arguments.source)
+    if arguments.mode == "two-threads":
+        return two_threads_journey(arguments, marks)
+    if arguments.mode == "freeze":
+        return freeze_journey(arguments, marks)
     exception_class, message, marker, main_exit, worker_exit = MODES[arguments.mode]
 
     command = [arguments.crashtest, arguments.mode, "--console"] + (["--thread"] if arguments.thread else [])
