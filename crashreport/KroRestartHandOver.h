@@ -30,3 +30,6 @@ bool WriteRestartHandOver(pid_t NewProcess, const TExceptionHistory& History);
 // the old process has ended (at most TimeoutMs: a restart must not hang on a process that does not go), takes over
 // its history and removes the block. False when there was none.
 bool TakeOverRestartHistory(std::uint32_t TimeoutMs = 10000);
+
+// The process this one replaces after a restart (0 when it was not started by one).
+pid_t RestartPredecessor() noexcept;

@@ -240,18 +240,21 @@ def restart_journey(a, x, marks):
     crash = Crash(a, x, "null-write", "--thread", "--box", "--history")
     second = None
     try:
-        first = crash.wait_line(r"^started (\d+) history (\d+)$")
+        first = crash.wait_line(r"^started (\d+) history (\d+) after -?\d+ \w+$")
         check(first is not None and int(first.group(2)) == 0, "restart: a fresh process has no history")
         if not check(find_box(x) is not None, "restart: the box appears"):
             return
         x.click(x.button("restart application"))
         code = crash.finish()
         check(code == 0, "restart ends the old process with exit code 0 (%s)" % code)
-        match = crash.wait_line(r"^started (\d+) history (\d+)$\n(?:.*\n)*?^started (\d+) history (\d+)$")
+        match = crash.wait_line(r"^started (\d+) history (\d+) .*$\n(?:.*\n)*?"
+                                r"^started (\d+) history (\d+) after (\d+) (\w+)$")
         if not check(match is not None, "restart starts a new process: %r" % crash.text()[-300:]):
             return
         second = int(match.group(3))
         check(second != crash.process.pid, "restart: the new process is another one")
+        check(int(match.group(5)) == crash.process.pid and match.group(6) == "ended",
+              "restart: the new process went on only after the old one had ended")
         check(int(match.group(4)) == 1, "restart: the new process received the history (%s report)" %
               match.group(4))
         check(not os.path.exists("/dev/shm/KroExceptRestart$%x" % second),

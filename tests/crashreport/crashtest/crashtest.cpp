@@ -9,9 +9,10 @@
 // lock, reporter, trace, two-threads (two worker threads fault at the same moment), freeze (the main thread's event
 // loop stops answering for a while). --thread crashes in a worker thread instead of the main thread. --console writes
 // the box's texts and the report to standard output (no display is used); --box shows the exception box on the
-// display; --no-box shows nothing; --file PATH saves every report to PATH. --history first prints the process id and
-// how many reports the exception history holds ("started PID history N"). --countdown makes "continue" the default
-// button, pressing itself after SECONDS. --mail sends reports to bugs@crashtest.example through the loopback peers of
+// display; --no-box shows nothing; --file PATH saves every report to PATH. --history first prints the process id, how
+// many reports the exception history holds, and the process it replaces after a restart with whether that one still
+// runs ("started PID history N after OLDPID running|ended"). --countdown makes "continue" the default button,
+// pressing itself after SECONDS. --mail sends reports to bugs@crashtest.example through the loopback peers of
 // tests/crashreport/mailpeers.py (their DNS and SMTP ports), straight by SMTP only.
 
 #include "KroConsoleOutput.h"
@@ -244,6 +245,19 @@ __attribute__((noinline)) void CrashWorker(const std::string& Mode) {
     Crash(Mode); // crash-mark: CrashWorker
 }
 
+// Whether a process runs: it exists and has not ended (a process nobody has collected yet is a zombie).
+bool ProcessRuns(pid_t Process) {
+    const std::string Path = "/proc/" + std::to_string(Process) + "/stat";
+    std::FILE* Stat = std::fopen(Path.c_str(), "r");
+    if (Stat == nullptr)
+        return false;
+    char Line[512] = {};
+    const bool Read = std::fgets(Line, sizeof Line, Stat) != nullptr;
+    std::fclose(Stat);
+    const char* Close = Read ? std::strrchr(Line, ')') : nullptr;
+    return Close != nullptr && Close[1] == ' ' && Close[2] != 'Z' && Close[2] != 'X';
+}
+
 } // namespace CrashTest
 
 int main(int Argc, char** Argv) {
@@ -297,7 +311,10 @@ int main(int Argc, char** Argv) {
         int Reports = 0;
         for (const std::int64_t Time : ExceptionHistory())
             Reports += Time != 0 ? 1 : 0;
-        std::printf("started %d history %d\n", static_cast<int>(getpid()), Reports);
+        // The process this one replaces must have ended before it went on.
+        const pid_t Before = RestartPredecessor();
+        std::printf("started %d history %d after %d %s\n", static_cast<int>(getpid()), Reports,
+                    static_cast<int>(Before), Before > 0 && ProcessRuns(Before) ? "running" : "ended");
     }
     if (Mode == "freeze") {
         if (std::getenv("QT_QPA_PLATFORM") == nullptr)
