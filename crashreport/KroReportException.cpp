@@ -51,8 +51,8 @@ void HandleRequestSteps(TExceptionRequest& Request, TPausedThreads& Paused) {
     if (!Request.Frozen && ExceptSettings.PauseThreads)
         Paused.PauseAll();
     // The exception class the runtime uses to end an operation silently produces nothing at all, not even a place
-    // in the history.
-    if (IsClassNamed(Request.Object, "EAbort"))
+    // in the history; a class derived from it is reported.
+    if (!Request.Object.Empty() && ExceptClassText(Request.Object) == "EAbort")
         return;
     RecordExceptionTime();
 
