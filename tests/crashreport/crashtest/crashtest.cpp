@@ -3,7 +3,7 @@
 // for those lines in the reports.
 //
 //   crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH] [--history] [--countdown SECONDS]
-//             [--mail DNSPORT SMTPPORT]
+//             [--mail DNSPORT SMTPPORT] [--automail]
 //
 // MODE: null-read, null-write, divide, illegal, breakpoint, abort, throw, thread-routine, qt-slot, stack-overflow,
 // lock, reporter, trace, two-threads (two worker threads fault at the same moment), freeze (the main thread's event
@@ -13,7 +13,8 @@
 // many reports the exception history holds, and the process it replaces after a restart with whether that one still
 // runs ("started PID history N after OLDPID running|ended"). --countdown makes "continue" the default button,
 // pressing itself after SECONDS. --mail sends reports to bugs@crashtest.example through the loopback peers of
-// tests/crashreport/mailpeers.py (their DNS and SMTP ports), straight by SMTP only.
+// tests/crashreport/mailpeers.py (their DNS and SMTP ports), straight by SMTP only; --automail mails every report
+// silently as soon as it is made.
 
 #include "KroConsoleOutput.h"
 #include "KroExceptAdapter.h"
@@ -265,7 +266,7 @@ int main(int Argc, char** Argv) {
     if (Argc < 2) {
         std::fprintf(stderr,
                      "usage: crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH] [--history] "
-                     "[--countdown SECONDS] [--mail DNSPORT SMTPPORT]\n");
+                     "[--countdown SECONDS] [--mail DNSPORT SMTPPORT] [--automail]\n");
         return 2;
     }
     const std::string Mode = Argv[1];
@@ -297,6 +298,8 @@ int main(int Argc, char** Argv) {
             ExceptSettings.MailViaSmtpServer = false;
             ExceptSettings.MailViaMapi = false;
             ExceptSettings.MailViaMailto = false;
+        } else if (Option == "--automail") {
+            ExceptSettings.AutoMail = true;
         } else if (Option == "--file" && I + 1 < Argc) {
             ExceptSettings.AutoSave = true;
             ExceptSettings.BugReportFile.Assign(Argv[++I]);

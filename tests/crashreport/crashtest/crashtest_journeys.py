@@ -10,6 +10,7 @@ import re
 import signal
 import subprocess
 import sys
+import tempfile
 
 HEADER_LABELS = ["date/time         : ", "computer name     : ", "user name         : ", "operating system  : ",
                  "system language   : ", "system up time    : ", "physical memory   : ", "free disk space   : ",
@@ -48,6 +49,7 @@ MODES = {
                     r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Write of address \$0\.",
                     "NullWrite", 0, 0),
     "freeze": (None, None, "Freeze", 0, 0),
+    "mail": (None, None, "NullWrite", 0, 0),
 }
 FROZEN_TEXT = "The application seems to be frozen."
 
@@ -171,6 +173,64 @@ def freeze_journey(arguments, marks):
     print("crashtest freeze: reported as frozen, %d report(s)" % len(reports))
 
 
+def mail_journey(arguments, marks):
+    """A crash whose report is saved and then mailed silently to the loopback mail exchanger: the envelope, the
+    headers, the body (the report) and the attached report file byte for byte; the file goes with the mail."""
+    outdir = tempfile.mkdtemp(prefix="crashtest-mail-")
+    peers = subprocess.Popen([sys.executable, arguments.mailpeers, outdir], stdin=subprocess.PIPE,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    try:
+        ports = {}
+        for _ in range(20):
+            line = peers.stdout.readline().decode().split()
+            if not line or line[0] == "ready":
+                break
+            ports[line[0] if line[0] == "dns" else line[1]] = int(line[-1])
+        if "dns" not in ports or "plain" not in ports:
+            fail("the loopback mail peers did not start")
+        report_file = os.path.join(outdir, "crash-report.txt")
+        code, output, errors = run_crashtest([arguments.crashtest, "null-write", "--thread", "--console", "--file",
+                                              report_file, "--automail", "--mail", str(ports["dns"]),
+                                              str(ports["plain"])])
+    finally:
+        peers.stdin.close()
+        peers.wait(timeout=10)
+    if code != 0 or "continued\n" not in output:
+        fail("the program did not go on after mailing (exit code %d)" % code, output + errors)
+    reports = reports_of(output, ERROR_TEXT)
+    if len(reports) != 1:
+        fail("%d reports, not one" % len(reports), output)
+    report = reports[0]
+
+    def peer_file(name):
+        with open(os.path.join(outdir, name), "rb") as stream:
+            return stream.read()
+    try:
+        log = peer_file("plain-1.log").decode().splitlines()
+        mail = peer_file("plain-1.eml")
+        body = peer_file("plain-1.body")
+        attachment = peer_file("plain-1.attachment")
+    except OSError as error:
+        fail("the mail did not arrive whole: %s" % error, output)
+    if log[1:4] != ["C: MAIL FROM:<bugs@crashtest.example>", "C: RCPT TO:<bugs@crashtest.example>", "C: DATA"]:
+        fail("the envelope is not the settings' recipient: %s" % log)
+    head = mail.split(b"\r\n\r\n")[0].decode()
+    for line in ("TO: <bugs@crashtest.example>", "FROM: KroExcept <bugs@crashtest.example>",
+                 "Content-Type: multipart/mixed; boundary=\"CrashReport SMTP Boundary\""):
+        if line not in head.split("\r\n"):
+            fail("header missing: " + line, head)
+    subject = "SUBJECT: =?ISO-8859-1?Q?Pyx=20Pregame=20Editor=200=2E10=20Alpha=204=20Bug=20Report?="
+    if subject not in head.split("\r\n"):
+        fail("the subject is not the settings' one, encoded", head)
+    if body.decode("utf-8") != report:
+        fail("the mail's text is not the report")
+    if attachment.decode("utf-8") != report + "\r\n\r\n":
+        fail("the attachment is not the saved report file byte for byte")
+    if os.path.exists(report_file):
+        fail("the report file stayed after the mail that carried it")
+    print("crashtest mail: the crash's report arrived with its file")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--crashtest", required=True)
@@ -178,6 +238,7 @@ def main():
     parser.add_argument("--mode", required=True, choices=sorted(MODES))
     parser.add_argument("--thread", action="store_true")
     parser.add_argument("--file", help="also save the report to this file and compare it with the console's")
+    parser.add_argument("--mailpeers", help="mail: the loopback mail peers (tests/crashreport/mailpeers.py)")
     parser.add_argument("--no-watchdog", action="store_true", help="freeze: the program's settings leave it off")
     arguments = parser.parse_args()
     marks = markers(arguments.source)
@@ -185,6 +246,8 @@ def main():
         return two_threads_journey(arguments, marks)
     if arguments.mode == "freeze":
         return freeze_journey(arguments, marks)
+    if arguments.mode == "mail":
+        return mail_journey(arguments, marks)
     exception_class, message, marker, main_exit, worker_exit = MODES[arguments.mode]
 
     command = [arguments.crashtest, arguments.mode, "--console"] + (["--thread"] if arguments.thread else [])
