@@ -151,7 +151,8 @@ bool DispatchExceptionRequest(TExceptionRequest& Request) {
     }
     bool Done = false;
     for (;;) {
-        const int Queue = HandlerWindowEventFd();
+        // The queues' lock is never waited for here: the reporting thread may have failed while holding it.
+        const int Queue = HandlerWindowEventFd(true);
         pollfd Waits[2] = {{Event, POLLIN, 0}, {Queue, POLLIN, 0}};
         const int Ready = poll(Waits, Queue >= 0 ? 2 : 1, WaitStepMs);
         if (Ready > 0 && (Waits[0].revents & POLLIN) != 0) {
@@ -159,7 +160,7 @@ bool DispatchExceptionRequest(TExceptionRequest& Request) {
             break;
         }
         if (Queue >= 0)
-            ServeHandlerMessages();
+            ServeHandlerMessages(true);
         if (!Running.load()) {
             // The thread ended; it may have signalled just before.
             pollfd Last{Event, POLLIN, 0};
