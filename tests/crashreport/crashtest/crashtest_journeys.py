@@ -385,6 +385,14 @@ def main():
         marked = [line for line in listing[1].split("\r\n") if "\u00bb" in line]
         if len(marked) != 1:
             fail("the disassembly marks %d lines, not the faulting one" % len(marked), report)
+        # The marked instruction is the one the failing thread's trace starts at (the fault, or the call that threw).
+        first = next((line for line in threads[0][1] if re.match(r"^[0-9a-f]+ ", line)), "")
+        if not first or int(marked[0].split()[0], 16) != int(first.split()[0], 16):
+            fail("the marked instruction is not where the failing thread's trace starts: %s / %s" %
+                 (marked[0], first), report)
+        address = re.search(r"Access violation at address \$([0-9A-F]+)", report)
+        if address and int(address.group(1), 16) != int(first.split()[0], 16):
+            fail("the access violation's address is not the marked instruction's", report)
     # The process left no registry block behind, however it ended.
     if os.path.exists("/dev/shm/KroExceptThreadNameBuf$%x" % process_id):
         fail("the thread registry's block outlived the process", report)
