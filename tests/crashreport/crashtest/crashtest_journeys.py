@@ -159,17 +159,21 @@ def freeze_journey(arguments, marks):
         return
     if not reports:
         fail("the frozen main thread was not reported", output + errors)
-    report = reports[0]
-    if "exception message : %s\r\n" % FROZEN_TEXT not in report:
-        fail("the report is not a frozen one", report)
-    process_id = int(re.search(r"process id        : \$([0-9a-f]+)", report).group(1), 16)
-    threads = sections(report)
-    if threads[0][0] != "main thread ($%x)" % process_id:
-        fail("a frozen report does not start with the main thread", report)
     module = os.path.basename(arguments.crashtest)
-    if not any(m.group(2) == module and int(m.group(4)) == marks["Freeze"]
+    at_freeze = 0
+    for report in reports:
+        if "exception message : %s\r\n" % FROZEN_TEXT not in report:
+            fail("the report is not a frozen one", report)
+        process_id = int(re.search(r"process id        : \$([0-9a-f]+)", report).group(1), 16)
+        threads = sections(report)
+        if threads[0][0] != "main thread ($%x)" % process_id:
+            fail("a frozen report does not start with the main thread", report)
+        # A start-up slowed down by a loaded machine may count as frozen too; one report shows the hang itself.
+        if any(m.group(2) == module and int(m.group(4)) == marks["Freeze"]
                for m in (TRACE_LINE.match(line) for line in threads[0][1]) if m):
-        fail("the main thread's trace does not show where it hangs (line %d)" % marks["Freeze"], report)
+            at_freeze += 1
+    if at_freeze == 0:
+        fail("no report's main thread trace shows where it hangs (line %d)" % marks["Freeze"], output)
     print("crashtest freeze: reported as frozen, %d report(s)" % len(reports))
 
 
