@@ -1,14 +1,22 @@
 #include "KroExceptHooks.h"
 
+#include "KroAntiFreeze.h"
 #include "KroBugReport.h"
 #include "KroClipboard.h"
+#include "KroExceptBox.h"
+#include "KroExceptHandlers.h"
+#include "KroExceptHistory.h"
 #include "KroExceptSettings.h"
+#include "KroExceptThread.h"
 #include "KroFaultSignals.h"
 #include "KroLinkDisAsm.h"
 #include "KroReportException.h"
+#include "KroReportFile.h"
 #include "KroReportHeader.h"
 #include "KroReportHeap.h"
+#include "KroRestartApplication.h"
 #include "KroRestartHandOver.h"
+#include "KroSendBugReport.h"
 #include "KroThreadContext.h"
 #include "KroThreadHook.h"
 #include "KroThreadRegistry.h"
@@ -40,6 +48,27 @@ std::uintptr_t ProgramLoadAddress() {
     return Address;
 }
 
+// What the exception box calls of the rest of the reporter.
+void FillBoxServices() {
+    TExceptBoxServices& S = ExceptBoxServices;
+    S.FireActionHandlers = [](const TExceptBoxRequest& Request, std::int32_t Action) {
+        bool Handled = false;
+        bool CanContinue = Request.CanContinue;
+        std::string Report(Request.Report);
+        FireHandlers(THandlerKind::Action, Request.Frozen, Request.Object, Handled, Action, CanContinue, Report,
+                     Request.Address);
+        return Handled;
+    };
+    S.AutoActionDue = [](std::int32_t Rule) { return AutoActionDue(Rule); };
+    S.SendBugReport = [](std::string_view Report, TKroXWindow* Owner, bool Silent) {
+        return SendBugReport(Report, Owner, Silent);
+    };
+    S.SaveBugReport = [](std::string_view Report, TKroXWindow* Owner) { return SaveBugReport(Report, Owner, false); };
+    S.RestartApplication = &RestartApplication;
+    S.CloseApplication = &CloseApplication;
+    S.PostFrozenProbe = &PostFrozenBoxProbe;
+}
+
 void InternalError() {
     static const char Text[] = "KroExcept: internal error (the thread registry cannot be created)\n";
     [[maybe_unused]] const ssize_t Written = write(STDERR_FILENO, Text, sizeof Text - 1);
@@ -67,6 +96,11 @@ void InitExceptionLibrary(bool IsProgram) {
     InstallThreadPauseHandler();
     KroLinkDisAsm();
     SetProcessEndHook(&UnlinkThreadRegistry);
+    FillBoxServices();
+    // The firing callback lives on the main thread's handler window, which the watchdog asks too.
+    StartHandlerWindow();
+    StartExceptionThread();
+    StartAntiFreeze();
     if (Hooks) {
         InstallFaultHandlers(&ReportFault);
         InstallThreadAltStack();
@@ -81,6 +115,10 @@ void FinalizeExceptionLibrary() {
     if (InitCount.load() == 0 || InitCount.fetch_sub(1) != 1)
         return;
     EnableThreadHook(false);
+    StopAntiFreeze();
+    StopExceptionThread();
+    StopHandlerWindow();
+    ExceptBoxServices = TExceptBoxServices{};
     if (HooksInstalled) {
         std::set_terminate(PreviousTerminate);
         RemoveFaultHandlers();

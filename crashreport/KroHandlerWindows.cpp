@@ -281,14 +281,22 @@ bool PostHandlerMessage(THandlerWindow Window, std::uint32_t Message, std::uintp
     return true;
 }
 
-int HandlerWindowEventFd() {
-    const std::lock_guard<std::mutex> Guard(Table().Lock);
+int HandlerWindowEventFd(bool NoWait) {
+    std::unique_lock<std::mutex> Guard(Table().Lock, std::defer_lock);
+    if (!NoWait)
+        Guard.lock();
+    else if (!Guard.try_lock())
+        return -1;
     return Own.Queue != nullptr && !Own.Queue->Gone ? Own.Queue->EventFd : -1;
 }
 
-std::size_t ServeHandlerMessages() {
+std::size_t ServeHandlerMessages(bool NoWait) {
     TTable& T = Table();
-    std::unique_lock<std::mutex> Guard(T.Lock);
+    std::unique_lock<std::mutex> Guard(T.Lock, std::defer_lock);
+    if (!NoWait)
+        Guard.lock();
+    else if (!Guard.try_lock())
+        return 0;
     ReleaseOwnIfGone();
     if (Own.Queue == nullptr)
         return 0;

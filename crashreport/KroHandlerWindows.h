@@ -57,11 +57,13 @@ bool SendHandlerMessage(THandlerWindow Window, std::uint32_t Message, std::uintp
 // Queues the call without waiting; false when Window is gone.
 bool PostHandlerMessage(THandlerWindow Window, std::uint32_t Message, std::uintptr_t WParam, std::intptr_t LParam);
 
-// The eventfd that becomes readable when calls wait in the calling thread's queue; -1 when it has none.
-int HandlerWindowEventFd();
+// The eventfd that becomes readable when calls wait in the calling thread's queue; -1 when it has none. NoWait: -1
+// also when the queues' lock is taken (a thread that failed may hold it itself).
+int HandlerWindowEventFd(bool NoWait = false);
 
-// Runs the calls waiting in the calling thread's queue; returns how many ran.
-std::size_t ServeHandlerMessages();
+// Runs the calls waiting in the calling thread's queue; returns how many ran. NoWait: none when the queues' lock is
+// taken at the moment.
+std::size_t ServeHandlerMessages(bool NoWait = false);
 
 // The message ids that reach the handlers: the system-wide notifications the design keeps (17, 18, 21 to 23, 26 to
 // 30, 42, 65, 72, 80, 81, 84, 126) and every id from 536 up. Other ids run no handler and give 0.

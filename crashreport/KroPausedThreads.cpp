@@ -39,6 +39,28 @@ void TPausedThreads::ResumeAll() noexcept {
     Count = 0;
 }
 
+bool TPausedThreads::ResumeOne(pid_t ThreadId) noexcept {
+    for (std::size_t I = 0; I < Count; ++I)
+        if (Pauses[I].ThreadId() == ThreadId && Pauses[I].Paused()) {
+            Pauses[I].Resume();
+            return true;
+        }
+    return false;
+}
+
+void TPausedThreads::PauseOne(pid_t ThreadId) noexcept {
+    for (std::size_t I = 0; I < Count; ++I)
+        if (Pauses[I].ThreadId() == ThreadId && !Pauses[I].Paused()) {
+            const bool Registry = ThreadRegistryOpen();
+            if (Registry && !LockThreadRegistry(RegistryWaitMs))
+                return;
+            Pauses[I].Pause(ThreadId);
+            if (Registry)
+                UnlockThreadRegistry();
+            return;
+        }
+}
+
 const TThreadRegisters* TPausedThreads::Find(pid_t ThreadId) const noexcept {
     for (std::size_t I = 0; I < Count; ++I)
         if (Pauses[I].ThreadId() == ThreadId && Pauses[I].Paused())

@@ -19,6 +19,9 @@ public:
     // Pauses every thread of the process but the calling one.
     void PauseAll();
     void ResumeAll() noexcept;
+    // Lets one paused thread run for a while (true when it was paused here), and pauses it again.
+    bool ResumeOne(pid_t ThreadId) noexcept;
+    void PauseOne(pid_t ThreadId) noexcept;
     // The registers of a thread paused here; null when it is not.
     const TThreadRegisters* Find(pid_t ThreadId) const noexcept;
 

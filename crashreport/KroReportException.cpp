@@ -1,14 +1,19 @@
 #include "KroReportException.h"
 
+#include "KroAntiFreeze.h"
 #include "KroBugReport.h"
 #include "KroExceptBox.h"
+#include "KroExceptHandlers.h"
+#include "KroExceptHistory.h"
 #include "KroExceptSettings.h"
+#include "KroExceptThread.h"
 #include "KroException.h"
 #include "KroFaultSignals.h"
 #include "KroModuleMap.h"
 #include "KroPausedThreads.h"
 #include "KroReportFile.h"
 #include "KroReportHeap.h"
+#include "KroRestartApplication.h"
 #include "KroSafeRead.h"
 #include "KroSendBugReport.h"
 #include "KroStrings.h"
@@ -32,12 +37,24 @@ std::atomic<pid_t> ReportOwner{0};
 // The exit code of a process ended after a report it cannot survive: as a shell shows a process that abort() ended.
 constexpr int FatalExitCode = 128 + SIGABRT;
 
-bool HandleExceptionRequest(const TExceptionRequest& Request, TPausedThreads& Paused) {
-    // The exception class the runtime uses to end an operation silently produces nothing at all.
-    if (IsClassNamed(Request.Object, "EAbort"))
-        return Request.CanContinue;
+// A report of the program's action handlers for one action; true when one of them took it over.
+bool FireActionHandlers(const TExceptionRequest& Request, const std::string& Report, std::int32_t Action) {
+    bool Handled = false;
+    bool CanContinue = Request.CanContinue;
+    std::string Text = Report;
+    FireHandlers(THandlerKind::Action, Request.Frozen, Request.Object, Handled, Action, CanContinue, Text,
+                 Request.ExceptAddr);
+    return Handled;
+}
+
+void HandleRequestSteps(TExceptionRequest& Request, TPausedThreads& Paused) {
     if (!Request.Frozen && ExceptSettings.PauseThreads)
         Paused.PauseAll();
+    // The exception class the runtime uses to end an operation silently produces nothing at all, not even a place
+    // in the history; a class derived from it is reported.
+    if (!Request.Object.Empty() && ExceptClassText(Request.Object) == "EAbort")
+        return;
+    RecordExceptionTime();
 
     std::string Report;
     std::string SkipClasses(ExceptSettings.SkipClasses);
@@ -49,26 +66,39 @@ bool HandleExceptionRequest(const TExceptionRequest& Request, TPausedThreads& Pa
         Compose.Object = Request.Object;
         Compose.ExceptAddr = Request.ExceptAddr;
         Compose.Frame = Request.Frame;
+        Compose.ThreadId = Request.ThreadId;
         Compose.OsException = Request.OsException;
         Compose.HiddenThread = Request.HiddenThread;
         Compose.Paused = &Paused;
         CreateBugReport(Compose, Report);
     }
 
-    bool CanContinue = Request.CanContinue;
-    if (ExceptSettings.AutoSave)
+    bool Handled = false;
+    const bool CouldContinue = Request.CanContinue;
+    FireHandlers(THandlerKind::Exception, Request.Frozen, Request.Object, Handled, 0, Request.CanContinue, Report,
+                 Request.ExceptAddr);
+    if (!CouldContinue)
+        Handled = Request.CanContinue = false;
+    if (Handled)
+        return;
+    if (ExceptSettings.AutoSave && !FireActionHandlers(Request, Report, eaSaveBugReport))
         SaveBugReport(Report, nullptr, true);
-    if (ExceptSettings.AutoMail)
+    if (ExceptSettings.AutoMail && !FireActionHandlers(Request, Report, eaMailBugReport))
         SendBugReport(Report, nullptr, true);
     if (ExceptSettings.ShowExceptBox) {
         const std::int32_t Action =
-            ShowExceptionBox(Request.Frozen, Request.Object, Request.ExceptAddr, CanContinue, Report);
-        // Restart and close end the process through the report actions when they are there; without them the
-        // process ends here all the same.
+            ShowExceptionBox(Request.Frozen, Request.Object, Request.ExceptAddr, Request.CanContinue, Report);
+        // Restart and close end the process through the report actions; should they not, it ends here all the same.
         if (Action == eaCloseApplication || Action == eaRestartApplication)
             EndProcess(0);
-    }
-    return CanContinue;
+    } else if (AutoActionDue(ExceptSettings.AutoClose)) {
+        FireActionHandlers(Request, Report, eaCloseApplication);
+        CloseApplication();
+    } else if (AutoActionDue(ExceptSettings.AutoRestart) || !Request.CanContinue) {
+        FireActionHandlers(Request, Report, eaRestartApplication);
+        RestartApplication();
+    } else
+        FireActionHandlers(Request, Report, eaContinueApplication);
 }
 
 // A stack that overflowed has its stack pointer in the guard below it: the trace starts where the stack can be read.
@@ -89,36 +119,45 @@ std::uintptr_t FirstReadableAbove(const TModuleMap& Map, std::uintptr_t Stack) {
 
 } // namespace
 
-bool ReportException(TExceptionRequest Request) {
-    const pid_t Self = CurrentThreadId();
-    if (ReportOwner.load() == Self)
-        return false;
-    bool CanContinue = false;
+void HandleExceptionRequest(TExceptionRequest& Request) {
+    std::lock_guard<std::mutex> Lock(ReportLock);
+    ReportOwner.store(CurrentThreadId());
     {
-        std::lock_guard<std::mutex> Lock(ReportLock);
-        ReportOwner.store(Self);
-        // Both live outside the guarded step, so that a fault inside it still resumes the threads and ends the
+        // Both live outside the guarded steps, so that a fault inside them still resumes the threads and ends the
         // heap's scope.
         TReportHeapScope Heap;
         TPausedThreads Paused;
+        SetReportPausedThreads(&Paused);
         struct TJob {
-            const TExceptionRequest* Request;
+            TExceptionRequest* Request;
             TPausedThreads* Paused;
-            bool Result;
-        } Job{&Request, &Paused, false};
+        } Job{&Request, &Paused};
         // A fault of the reporter itself outside the composing (which guards itself) must not take the process
         // into a second report.
         RunFaultGuarded(
             [](void* Context) {
                 TJob& J = *static_cast<TJob*>(Context);
-                J.Result = HandleExceptionRequest(*J.Request, *J.Paused);
+                HandleRequestSteps(*J.Request, *J.Paused);
             },
             &Job);
+        ResetAntiFreezeCount();
+        SetReportPausedThreads(nullptr);
         Paused.ResumeAll();
-        CanContinue = Job.Result;
-        ReportOwner.store(0);
     }
-    return CanContinue;
+    ReportOwner.store(0);
+}
+
+bool ReportException(TExceptionRequest Request) {
+    const pid_t Self = CurrentThreadId();
+    if (ReportOwner.load() == Self)
+        return false;
+    Request.ThreadId = Self;
+    PauseAntiFreeze(true);
+    // The exception thread makes the report; without it (or from it) the report is made here.
+    if (!DispatchExceptionRequest(Request))
+        HandleExceptionRequest(Request);
+    PauseAntiFreeze(false);
+    return Request.CanContinue;
 }
 
 __attribute__((noinline)) bool ReportException(bool Frozen, const TExceptObject& Object, std::uintptr_t ExceptAddr,

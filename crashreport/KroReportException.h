@@ -9,9 +9,10 @@
 #include <sys/types.h>
 
 // ReportException: the one entry for every exception the reporter reports (faults, uncaught throws, exceptions that
-// leave an event handler, the trace on request). It makes the report, saves or mails it when the settings say so,
-// and shows the exception box; it returns when the box is gone. Reports are made one at a time, here in the
-// reporting thread, with every other thread paused meanwhile (PauseThreads).
+// leave an event handler, a frozen main thread). The reporting thread hands the exception to the exception thread
+// (KroExceptThread.h) and waits there, serving its own call queue, until the report is done: composed with every
+// other thread paused (PauseThreads), the handlers fired, the automatic actions run and the exception box shown.
+// Reports are made one at a time.
 
 // What a report is about, beyond the exception itself.
 struct TExceptionRequest {
@@ -22,7 +23,12 @@ struct TExceptionRequest {
     bool CanContinue = true;
     bool OsException = false;
     pid_t HiddenThread = 0; // left out of the report (the thread of a trace on request)
+    pid_t ThreadId = 0;     // the reporting thread (ReportException fills it in)
 };
+
+// The report of one request, on the exception thread (or in place): the history, the report, the handlers, the
+// automatic actions and the box. Request.CanContinue receives what the handlers and the box decided.
+void HandleExceptionRequest(TExceptionRequest& Request);
 
 // Reports; true when the application may go on (a handler or the box may have decided otherwise than CanContinue).
 // A report already running in this thread makes this call do nothing (and return false).

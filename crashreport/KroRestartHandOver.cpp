@@ -2,6 +2,7 @@
 
 #include "KroStrings.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -19,6 +20,7 @@ struct THandOver {
 static_assert(sizeof(THandOver) == 88);
 
 TExceptionHistory History{};
+pid_t Predecessor = 0;
 
 void WaitForEnd(pid_t Process, std::uint32_t TimeoutMs) {
     const int Handle = static_cast<int>(syscall(SYS_pidfd_open, Process, 0));
@@ -54,7 +56,20 @@ bool WriteRestartHandOver(pid_t NewProcess, const TExceptionHistory& Times) {
     return Written;
 }
 
+pid_t RestartPredecessor() noexcept {
+    return Predecessor;
+}
+
 bool TakeOverRestartHistory(std::uint32_t TimeoutMs) {
+    if (const char* Replaced = getenv(RestartEnvironmentName); Replaced != nullptr) {
+        const long Old = std::strtol(Replaced, nullptr, 10);
+        // The program's own children are no restarts.
+        unsetenv(RestartEnvironmentName);
+        if (Old > 0 && Old != getpid()) {
+            Predecessor = static_cast<pid_t>(Old);
+            WaitForEnd(Predecessor, TimeoutMs);
+        }
+    }
     const std::string Name = RestartHandOverName(getpid());
     const int File = shm_open(Name.c_str(), O_RDONLY | O_CLOEXEC, 0);
     if (File < 0)
@@ -65,8 +80,10 @@ bool TakeOverRestartHistory(std::uint32_t TimeoutMs) {
     shm_unlink(Name.c_str());
     if (!Read)
         return false;
-    if (Block.OldProcess > 0 && Block.OldProcess != getpid())
+    if (Block.OldProcess > 0 && Block.OldProcess != getpid() && Block.OldProcess != Predecessor) {
+        Predecessor = Block.OldProcess;
         WaitForEnd(Block.OldProcess, TimeoutMs);
+    }
     std::memcpy(History.data(), Block.History, sizeof Block.History);
     return true;
 }

@@ -18,10 +18,18 @@ TExceptionHistory& ExceptionHistory() noexcept;
 
 std::string RestartHandOverName(pid_t NewProcess);
 
+// The environment variable by which a restarted process learns the id of the process it replaces (decimal): it waits
+// for that one's end before it looks for the hand-over, which the old process writes only after the new one has
+// started.
+inline constexpr const char* RestartEnvironmentName = "KROEXCEPT_RESTART_OF";
+
 // The restarting side: leaves the history for NewProcess. False when the block cannot be made.
 bool WriteRestartHandOver(pid_t NewProcess, const TExceptionHistory& History);
 
-// The started side (start-up): when a hand-over for this process exists, waits until the old process has ended (at
-// most TimeoutMs: a restart must not hang on a process that does not go), takes over its history and removes the
-// block. False when there was none.
+// The started side (start-up): when this process was started by a restart, or a hand-over for it exists, waits until
+// the old process has ended (at most TimeoutMs: a restart must not hang on a process that does not go), takes over
+// its history and removes the block. False when there was none.
 bool TakeOverRestartHistory(std::uint32_t TimeoutMs = 10000);
+
+// The process this one replaces after a restart (0 when it was not started by one).
+pid_t RestartPredecessor() noexcept;

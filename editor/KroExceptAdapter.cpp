@@ -1,9 +1,29 @@
 #include "KroExceptAdapter.h"
 
+#include "KroHandlerWindows.h"
 #include "KroReportException.h"
 #include "UnhandledException.h"
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
 #include <exception>
+
+namespace {
+
+// The reporter calls the main thread through its handler window (the watchdog's question, the handlers that must run
+// in the main thread): the event loop serves that queue whenever calls wait in it.
+void ServeReporterCalls() {
+    const int Queue = HandlerWindowEventFd();
+    if (Queue < 0)
+        return;
+    auto* Notifier = new QSocketNotifier(Queue, QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(Notifier, &QSocketNotifier::activated, Notifier, [] { ServeHandlerMessages(); });
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(ServeReporterCalls)
 
 void InstallCrashReporter() {
     SetUnhandledExceptionHandler([](std::exception_ptr Exception) {

@@ -2,17 +2,25 @@
 // kind of crash can be seen and checked. The lines marked "crash-mark" are where each crash happens; the tests look
 // for those lines in the reports.
 //
-//   crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH]
+//   crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH] [--history] [--countdown SECONDS]
+//             [--mail DNSPORT SMTPPORT] [--automail]
 //
 // MODE: null-read, null-write, divide, illegal, breakpoint, abort, throw, thread-routine, qt-slot, stack-overflow,
-// lock, reporter, trace. --thread crashes in a worker thread instead of the main thread. --console writes the box's
-// texts and the report to standard output (no display is used); --box shows the exception box on the display; --no-box
-// shows nothing; --file PATH saves every report to PATH.
+// lock, reporter, trace, two-threads (two worker threads fault at the same moment), freeze (the main thread's event
+// loop stops answering for a while). --thread crashes in a worker thread instead of the main thread. --console writes
+// the box's texts and the report to standard output (no display is used); --box shows the exception box on the
+// display; --no-box shows nothing; --file PATH saves every report to PATH. --history first prints the process id, how
+// many reports the exception history holds, and the process it replaces after a restart with whether that one still
+// runs ("started PID history N after OLDPID running|ended"). --countdown makes "continue" the default button,
+// pressing itself after SECONDS. --mail sends reports to bugs@crashtest.example through the loopback peers of
+// tests/crashreport/mailpeers.py (their DNS and SMTP ports), straight by SMTP only; --automail mails every report
+// silently as soon as it is made.
 
 #include "KroConsoleOutput.h"
 #include "KroExceptAdapter.h"
 #include "KroExceptHooks.h"
 #include "KroExceptSettings.h"
+#include "KroRestartHandOver.h"
 #include "PyxApplication.h"
 
 #include <QMetaObject>
@@ -31,6 +39,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace CrashTest {
@@ -162,6 +171,40 @@ int RunQtSlot(int& Argc, char** Argv, bool InThread) {
     return Result;
 }
 
+// The main thread stops answering: its event loop is held up in one slot.
+__attribute__((noinline)) void Freeze() {
+    const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(2500);
+    while (std::chrono::steady_clock::now() < End)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5)); // crash-mark: Freeze
+}
+
+int RunFreeze(int& Argc, char** Argv) {
+    TPyxApplication Application(Argc, Argv);
+    QTimer::singleShot(600, &Application, [] { Freeze(); });
+    QTimer::singleShot(800, &Application, [] { QCoreApplication::quit(); });
+    const int Result = Application.exec();
+    std::printf("continued\n");
+    return Result;
+}
+
+// Two threads fault at the same moment: each gets its report, one after the other.
+std::atomic<int> AtTheLine{0};
+
+__attribute__((noinline)) void FaultTogether(const char* Name) {
+    pthread_setname_np(pthread_self(), Name);
+    AtTheLine.fetch_add(1);
+    while (AtTheLine.load() < 2) {
+    }
+    NullWrite();
+}
+
+void TwoThreads() {
+    std::thread First(FaultTogether, "first faulter");   // crash-mark: StartFirst
+    std::thread Second(FaultTogether, "second faulter"); // crash-mark: StartSecond
+    First.join();
+    Second.join();
+}
+
 // A thread of the system's own kind (not a std::thread): an exception may leave its routine.
 __attribute__((noinline)) void* ThrowingRoutine(void*) {
     throw std::runtime_error("The thread's routine failed"); // crash-mark: RoutineThrow
@@ -186,6 +229,8 @@ void Crash(const std::string& Mode) {
         StackOverflow();
     else if (Mode == "reporter")
         FaultInReporter();
+    else if (Mode == "two-threads")
+        TwoThreads();
     else if (Mode == "thread-routine") {
         pthread_t Thread;
         pthread_create(&Thread, nullptr, &ThrowingRoutine, nullptr); // crash-mark: StartRoutine
@@ -201,16 +246,32 @@ __attribute__((noinline)) void CrashWorker(const std::string& Mode) {
     Crash(Mode); // crash-mark: CrashWorker
 }
 
+// Whether a process runs: it exists and has not ended (a process nobody has collected yet is a zombie).
+bool ProcessRuns(pid_t Process) {
+    const std::string Path = "/proc/" + std::to_string(Process) + "/stat";
+    std::FILE* Stat = std::fopen(Path.c_str(), "r");
+    if (Stat == nullptr)
+        return false;
+    char Line[512] = {};
+    const bool Read = std::fgets(Line, sizeof Line, Stat) != nullptr;
+    std::fclose(Stat);
+    const char* Close = Read ? std::strrchr(Line, ')') : nullptr;
+    return Close != nullptr && Close[1] == ' ' && Close[2] != 'Z' && Close[2] != 'X';
+}
+
 } // namespace CrashTest
 
 int main(int Argc, char** Argv) {
     using namespace CrashTest;
     if (Argc < 2) {
-        std::fprintf(stderr, "usage: crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH]\n");
+        std::fprintf(stderr,
+                     "usage: crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH] [--history] "
+                     "[--countdown SECONDS] [--mail DNSPORT SMTPPORT] [--automail]\n");
         return 2;
     }
     const std::string Mode = Argv[1];
     bool InThread = false;
+    bool History = false;
     for (int I = 2; I < Argc; ++I) {
         const std::string Option = Argv[I];
         if (Option == "--thread") {
@@ -223,6 +284,22 @@ int main(int Argc, char** Argv) {
             ExceptSettings.ShowExceptBox = true;
         } else if (Option == "--no-box") {
             ExceptSettings.ShowExceptBox = false;
+        } else if (Option == "--history") {
+            History = true;
+        } else if (Option == "--countdown" && I + 1 < Argc) {
+            ExceptSettings.AutoContinue = true;
+            ExceptSettings.AutoButtonDelay = std::atoi(Argv[++I]);
+        } else if (Option == "--mail" && I + 2 < Argc) {
+            ExceptSettings.MailAddress.Assign("bugs@crashtest.example");
+            ExceptSettings.DnsRootServers = "127.0.0.1";
+            ExceptSettings.DnsPort = std::atoi(Argv[++I]);
+            ExceptSettings.DirectSmtpPort = std::atoi(Argv[++I]);
+            ExceptSettings.MailViaDirectSmtp = true;
+            ExceptSettings.MailViaSmtpServer = false;
+            ExceptSettings.MailViaMapi = false;
+            ExceptSettings.MailViaMailto = false;
+        } else if (Option == "--automail") {
+            ExceptSettings.AutoMail = true;
         } else if (Option == "--file" && I + 1 < Argc) {
             ExceptSettings.AutoSave = true;
             ExceptSettings.BugReportFile.Assign(Argv[++I]);
@@ -233,6 +310,20 @@ int main(int Argc, char** Argv) {
     }
     InstallCrashReporter();
     std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (History) {
+        int Reports = 0;
+        for (const std::int64_t Time : ExceptionHistory())
+            Reports += Time != 0 ? 1 : 0;
+        // The process this one replaces must have ended before it went on.
+        const pid_t Before = RestartPredecessor();
+        std::printf("started %d history %d after %d %s\n", static_cast<int>(getpid()), Reports,
+                    static_cast<int>(Before), Before > 0 && ProcessRuns(Before) ? "running" : "ended");
+    }
+    if (Mode == "freeze") {
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return RunFreeze(Argc, Argv);
+    }
     if (Mode == "qt-slot") {
         if (std::getenv("QT_QPA_PLATFORM") == nullptr)
             setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -10,6 +10,7 @@ import re
 import signal
 import subprocess
 import sys
+import tempfile
 
 HEADER_LABELS = ["date/time         : ", "computer name     : ", "user name         : ", "operating system  : ",
                  "system language   : ", "system up time    : ", "physical memory   : ", "free disk space   : ",
@@ -44,7 +45,13 @@ MODES = {
                  r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Write of address \$0\.",
                  "FaultInReporter", FAULT + signal.SIGSEGV, 0),
     "trace": (None, None, "Trace", 0, 0),
+    "two-threads": ("KroException",
+                    r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Write of address \$0\.",
+                    "NullWrite", 0, 0),
+    "freeze": (None, None, "Freeze", 0, 0),
+    "mail": (None, None, "NullWrite", 0, 0),
 }
+FROZEN_TEXT = "The application seems to be frozen."
 
 
 def fail(message, output=""):
@@ -87,6 +94,147 @@ def check_creator(title, lines, creator_title, creator_line, report):
         fail("thread '%s' was not created at crashtest line %d: %s" % (title, creator_line, lines[-1]), report)
 
 
+def run_crashtest(command, timeout=60):
+    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C")
+    environment.pop("DISPLAY", None)
+    try:
+        run = subprocess.run(command, capture_output=True, timeout=timeout, env=environment)
+    except subprocess.TimeoutExpired as timeout_error:
+        fail("crashtest did not finish within %d s (a report hung)" % timeout,
+             (timeout_error.stdout or b"").decode("utf-8", "replace"))
+    return run.returncode, run.stdout.decode("utf-8"), run.stderr.decode("utf-8", "replace")
+
+
+def reports_of(output, box_text):
+    """The reports in crashtest's console output: each follows the box's text and an empty line."""
+    pieces = output.split(box_text + "\n\n")[1:]
+    return [re.sub(r"(continued|thread result -?\d+)\n", "", piece).rstrip("\n") for piece in pieces]
+
+
+def first_trace_line(lines, module):
+    for line in lines:
+        match = TRACE_LINE.match(line)
+        if match and match.group(2) == module:
+            return match
+    return None
+
+
+def two_threads_journey(arguments, marks):
+    """Two worker threads fault at the same moment: two whole reports, one after the other, and the program goes
+    on."""
+    code, output, errors = run_crashtest([arguments.crashtest, "two-threads", "--console"])
+    if code != 0 or "continued\n" not in output:
+        fail("the program did not go on after both reports (exit code %d)" % code, output + errors)
+    reports = reports_of(output, ERROR_TEXT)
+    if len(reports) != 2:
+        fail("%d reports, not two" % len(reports), output)
+    failing = []
+    for report in reports:
+        threads = sections(report)
+        title, trace = threads[0]
+        if not re.fullmatch(r"(first|second) faulter \(\$[0-9a-f]+\)", title):
+            fail("a report does not start with a faulting thread: " + title, report)
+        match = first_trace_line(trace, "crashtest")
+        if not match or int(match.group(4)) != marks["NullWrite"]:
+            fail("the failing thread's trace does not start at NullWrite", report)
+        if "\r\n\r\ndisassembling:\r\n" not in report:
+            fail("a report has no disassembly", report)
+        failing.append(title)
+    if failing[0] == failing[1]:
+        fail("both reports are about the same thread: " + failing[0], output)
+    print("crashtest two-threads: two reports, one after the other")
+
+
+def freeze_journey(arguments, marks):
+    """The main thread's event loop stops answering for 2.5 s: with the watchdog on it is reported as frozen, with
+    its trace at the place it hangs, and the program goes on; with the built-in settings nothing is reported."""
+    code, output, errors = run_crashtest([arguments.crashtest, "freeze", "--console"])
+    if code != 0 or "continued\n" not in output:
+        fail("the frozen program did not go on (exit code %d)" % code, output + errors)
+    reports = reports_of(output, FROZEN_TEXT)
+    if arguments.no_watchdog:
+        if reports or ERROR_TEXT in output:
+            fail("the built-in settings report a frozen main thread", output)
+        print("crashtest freeze: no watchdog with the built-in settings")
+        return
+    if not reports:
+        fail("the frozen main thread was not reported", output + errors)
+    module = os.path.basename(arguments.crashtest)
+    at_freeze = 0
+    for report in reports:
+        if "exception message : %s\r\n" % FROZEN_TEXT not in report:
+            fail("the report is not a frozen one", report)
+        process_id = int(re.search(r"process id        : \$([0-9a-f]+)", report).group(1), 16)
+        threads = sections(report)
+        if threads[0][0] != "main thread ($%x)" % process_id:
+            fail("a frozen report does not start with the main thread", report)
+        # A start-up slowed down by a loaded machine may count as frozen too; one report shows the hang itself.
+        if any(m.group(2) == module and int(m.group(4)) == marks["Freeze"]
+               for m in (TRACE_LINE.match(line) for line in threads[0][1]) if m):
+            at_freeze += 1
+    if at_freeze == 0:
+        fail("no report's main thread trace shows where it hangs (line %d)" % marks["Freeze"], output)
+    print("crashtest freeze: reported as frozen, %d report(s)" % len(reports))
+
+
+def mail_journey(arguments, marks):
+    """A crash whose report is saved and then mailed silently to the loopback mail exchanger: the envelope, the
+    headers, the body (the report) and the attached report file byte for byte; the file goes with the mail."""
+    outdir = tempfile.mkdtemp(prefix="crashtest-mail-")
+    peers = subprocess.Popen([sys.executable, arguments.mailpeers, outdir], stdin=subprocess.PIPE,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    try:
+        ports = {}
+        for _ in range(20):
+            line = peers.stdout.readline().decode().split()
+            if not line or line[0] == "ready":
+                break
+            ports[line[0] if line[0] == "dns" else line[1]] = int(line[-1])
+        if "dns" not in ports or "plain" not in ports:
+            fail("the loopback mail peers did not start")
+        report_file = os.path.join(outdir, "crash-report.txt")
+        code, output, errors = run_crashtest([arguments.crashtest, "null-write", "--thread", "--console", "--file",
+                                              report_file, "--automail", "--mail", str(ports["dns"]),
+                                              str(ports["plain"])])
+    finally:
+        peers.stdin.close()
+        peers.wait(timeout=10)
+    if code != 0 or "continued\n" not in output:
+        fail("the program did not go on after mailing (exit code %d)" % code, output + errors)
+    reports = reports_of(output, ERROR_TEXT)
+    if len(reports) != 1:
+        fail("%d reports, not one" % len(reports), output)
+    report = reports[0]
+
+    def peer_file(name):
+        with open(os.path.join(outdir, name), "rb") as stream:
+            return stream.read()
+    try:
+        log = peer_file("plain-1.log").decode().splitlines()
+        mail = peer_file("plain-1.eml")
+        body = peer_file("plain-1.body")
+        attachment = peer_file("plain-1.attachment")
+    except OSError as error:
+        fail("the mail did not arrive whole: %s" % error, output)
+    if log[1:4] != ["C: MAIL FROM:<bugs@crashtest.example>", "C: RCPT TO:<bugs@crashtest.example>", "C: DATA"]:
+        fail("the envelope is not the settings' recipient: %s" % log)
+    head = mail.split(b"\r\n\r\n")[0].decode()
+    for line in ("TO: <bugs@crashtest.example>", "FROM: KroExcept <bugs@crashtest.example>",
+                 "Content-Type: multipart/mixed; boundary=\"CrashReport SMTP Boundary\""):
+        if line not in head.split("\r\n"):
+            fail("header missing: " + line, head)
+    subject = "SUBJECT: =?ISO-8859-1?Q?Pyx=20Pregame=20Editor=200=2E10=20Alpha=204=20Bug=20Report?="
+    if subject not in head.split("\r\n"):
+        fail("the subject is not the settings' one, encoded", head)
+    if body.decode("utf-8") != report:
+        fail("the mail's text is not the report")
+    if attachment.decode("utf-8") != report + "\r\n\r\n":
+        fail("the attachment is not the saved report file byte for byte")
+    if os.path.exists(report_file):
+        fail("the report file stayed after the mail that carried it")
+    print("crashtest mail: the crash's report arrived with its file")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--crashtest", required=True)
@@ -94,8 +242,16 @@ def main():
     parser.add_argument("--mode", required=True, choices=sorted(MODES))
     parser.add_argument("--thread", action="store_true")
     parser.add_argument("--file", help="also save the report to this file and compare it with the console's")
+    parser.add_argument("--mailpeers", help="mail: the loopback mail peers (tests/crashreport/mailpeers.py)")
+    parser.add_argument("--no-watchdog", action="store_true", help="freeze: the program's settings leave it off")
     arguments = parser.parse_args()
     marks = markers(arguments.source)
+    if arguments.mode == "two-threads":
+        return two_threads_journey(arguments, marks)
+    if arguments.mode == "freeze":
+        return freeze_journey(arguments, marks)
+    if arguments.mode == "mail":
+        return mail_journey(arguments, marks)
     exception_class, message, marker, main_exit, worker_exit = MODES[arguments.mode]
 
     command = [arguments.crashtest, arguments.mode, "--console"] + (["--thread"] if arguments.thread else [])
@@ -233,6 +389,14 @@ def main():
         marked = [line for line in listing[1].split("\r\n") if "\u00bb" in line]
         if len(marked) != 1:
             fail("the disassembly marks %d lines, not the faulting one" % len(marked), report)
+        # The marked instruction is the one the failing thread's trace starts at (the fault, or the call that threw).
+        first = next((line for line in threads[0][1] if re.match(r"^[0-9a-f]+ ", line)), "")
+        if not first or int(marked[0].split()[0], 16) != int(first.split()[0], 16):
+            fail("the marked instruction is not where the failing thread's trace starts: %s / %s" %
+                 (marked[0], first), report)
+        address = re.search(r"Access violation at address \$([0-9A-F]+)", report)
+        if address and int(address.group(1), 16) != int(first.split()[0], 16):
+            fail("the access violation's address is not the marked instruction's", report)
     # The process left no registry block behind, however it ended.
     if os.path.exists("/dev/shm/KroExceptThreadNameBuf$%x" % process_id):
         fail("the thread registry's block outlived the process", report)

@@ -1,0 +1,12 @@
+#pragma once
+
+// The two report actions that end the process. Both run on the exception thread while the other threads are paused,
+// so neither waits for anything another thread may hold.
+
+// Starts the program anew with the same command line (a clone-and-exec spawn: no fork handlers, no inherited locks),
+// leaves it the exception history, and ends this process with exit code 0, whether or not the new one started. The
+// new process takes the history over once this one has ended (TakeOverRestartHistory).
+[[noreturn]] void RestartApplication();
+
+// Ends the process with exit code 0.
+[[noreturn]] void CloseApplication();
