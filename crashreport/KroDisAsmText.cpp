@@ -42,23 +42,39 @@ const char* SizeWord(unsigned Size) {
 }
 
 // Letters, digits and blanks make a text; a few punctuation marks are allowed, control characters other than tab
-// and line breaks are not.
+// and line breaks are not. Our programs' texts are UTF-8: a character beyond ASCII counts as a letter when its bytes
+// form a well-made sequence, and a stray byte above $7f (code, not text) makes the bytes no text.
 bool PlausibleText(const std::string& Text) {
     if (Text.size() <= 4)
         return false;
+    std::size_t Characters = 0;
     std::size_t Plain = 0;
     std::size_t Breaks = 0;
-    for (const char C : Text) {
-        const auto Byte = static_cast<unsigned char>(C);
-        if ((Byte >= 'a' && Byte <= 'z') || (Byte >= 'A' && Byte <= 'Z') || (Byte >= '0' && Byte <= '9') ||
-            Byte == ' ' || Byte >= 0x80)
+    for (std::size_t I = 0; I < Text.size(); ++I, ++Characters) {
+        const auto Byte = static_cast<unsigned char>(Text[I]);
+        if (Byte >= 0x80) {
+            const std::size_t Follow = Byte >= 0xC2 && Byte <= 0xDF   ? 1
+                                       : Byte >= 0xE0 && Byte <= 0xEF ? 2
+                                       : Byte >= 0xF0 && Byte <= 0xF4 ? 3
+                                                                      : 0;
+            if (Follow == 0)
+                return false;
+            if (I + Follow >= Text.size())
+                break; // cut by the end of the bytes looked at
+            for (std::size_t K = 1; K <= Follow; ++K)
+                if ((static_cast<unsigned char>(Text[I + K]) & 0xC0) != 0x80)
+                    return false;
+            I += Follow;
+            ++Plain;
+        } else if ((Byte >= 'a' && Byte <= 'z') || (Byte >= 'A' && Byte <= 'Z') || (Byte >= '0' && Byte <= '9') ||
+                   Byte == ' ')
             ++Plain;
         else if (Byte == '\t' || Byte == '\r' || Byte == '\n')
             ++Breaks;
         else if (Byte < 0x20 || Byte == 0x7F)
             return false;
     }
-    return Plain * 4 >= Text.size() * 3 && Breaks * 8 <= Text.size();
+    return Characters > 4 && Plain * 4 >= Characters * 3 && Breaks * 8 <= Characters;
 }
 
 } // namespace

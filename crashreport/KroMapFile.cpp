@@ -11,6 +11,11 @@
 
 namespace {
 
+// The binary debug information puts each segment in its place as it comes (it extends the one it put last), which
+// costs time in proportion to the segments already there. Real programs have a few thousand units; beyond this many
+// a source is no real map, and further segments are left out so that reading it stays quick.
+constexpr std::size_t MaxPlacedSegments = 8192;
+
 bool SameText(std::string_view A, std::string_view B) {
     return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
                return std::tolower(static_cast<unsigned char>(X)) == std::tolower(static_cast<unsigned char>(Y));
@@ -97,6 +102,8 @@ std::pair<std::size_t, std::size_t> TMapFile::KindRange(bool Code) const {
 }
 
 void TMapFile::AddSegment(bool Code, std::uintptr_t Start, std::int32_t Length, std::string_view UnitName) {
+    if (SegmentList.size() >= MaxPlacedSegments)
+        return;
     const std::size_t Dot = UnitName.rfind('.');
     if (Dot != std::string_view::npos)
         UnitName = UnitName.substr(0, Dot);
@@ -106,6 +113,13 @@ void TMapFile::AddSegment(bool Code, std::uintptr_t Start, std::int32_t Length, 
                                      [](std::uintptr_t A, const TMfSegment& S) { return A < S.Start; });
     LastInserted = static_cast<std::size_t>(At - SegmentList.begin());
     SegmentList.insert(At, TMfSegment{true, Code, Start, Length, std::string(UnitName)});
+}
+
+void TMapFile::AppendSegment(bool Code, std::uintptr_t Start, std::int32_t Length, std::string_view UnitName) {
+    const std::size_t Dot = UnitName.rfind('.');
+    if (Dot != std::string_view::npos)
+        UnitName = UnitName.substr(0, Dot);
+    SegmentList.push_back(TMfSegment{true, Code, Start, Length, std::string(UnitName)});
 }
 
 const TMfSegment* TMapFile::SegmentOfKind(bool Code, std::uintptr_t Address) const {
@@ -156,15 +170,21 @@ void TMapFile::AddLine(std::int32_t LineNumber, std::uintptr_t Address) {
     LineList.push_back(TMfLine{LineNumber, Address});
 }
 
+void TMapFile::OrderSegments() {
+    const auto ByKindAndStart = [](const TMfSegment& A, const TMfSegment& B) {
+        return A.Code != B.Code ? A.Code : A.Start < B.Start;
+    };
+    if (!std::is_sorted(SegmentList.begin(), SegmentList.end(), ByKindAndStart))
+        std::stable_sort(SegmentList.begin(), SegmentList.end(), ByKindAndStart);
+}
+
 void TMapFile::Finish(bool TrimSegments) {
     const auto ByAddress = [](const auto& A, const auto& B) { return A.Address < B.Address; };
     if (!std::is_sorted(PublicList.begin(), PublicList.end(), ByAddress))
         std::stable_sort(PublicList.begin(), PublicList.end(), ByAddress);
     if (!std::is_sorted(LineList.begin(), LineList.end(), ByAddress))
         std::stable_sort(LineList.begin(), LineList.end(), ByAddress);
-    std::stable_sort(SegmentList.begin(), SegmentList.end(), [](const TMfSegment& A, const TMfSegment& B) {
-        return A.Code != B.Code ? A.Code : A.Start < B.Start;
-    });
+    OrderSegments();
     if (!TrimSegments)
         return;
     for (std::size_t I = 0; I + 1 < SegmentList.size(); ++I) {

@@ -80,7 +80,13 @@ public:
     void SetEntryPoint(std::uintptr_t Address) { ModuleLayout.EntryPoint = Address; }
     // Absolute address of a code or data offset of a source.
     std::uintptr_t Absolute(bool Code, std::int64_t Offset) const;
+    // Puts the segment in its place among those of its kind (the linker's sources look segments up while they read).
     void AddSegment(bool Code, std::uintptr_t Start, std::int32_t Length, std::string_view UnitName);
+    // Adds the segment behind the others; OrderSegments (or Finish) puts them in order. For a source that reads all
+    // its segments before it looks any up (a packed map, a text map), so that any number of them, in any order, is
+    // read in one pass.
+    void AppendSegment(bool Code, std::uintptr_t Start, std::int32_t Length, std::string_view UnitName);
+    void OrderSegments();
     void AddPublic(TSource Source, bool Code, std::string Name, std::uintptr_t Address);
     void AddLine(std::int32_t LineNumber, std::uintptr_t Address);
     // Sorts the publics and lines by address (lookups search them) and keeps each segment from reaching into the

@@ -45,13 +45,14 @@ bool ReadSegments(TMiniStream& Stream, TMapFile& Map) {
     std::int32_t Count = 0;
     if (!Stream.ReadInt32(Count) || Count < 0 || static_cast<std::size_t>(Count) > Stream.Remaining() / MinSegmentBytes)
         return false;
+    Map.Reserve(static_cast<std::size_t>(Count), 0, 0);
     for (std::int32_t I = 0; I < Count; ++I) {
         std::int32_t Start = 0;
         std::int32_t Length = 0;
         std::string Unit;
         if (!Stream.ReadInt32(Start) || !Stream.ReadInt32(Length) || !Stream.ReadPackedString(Unit))
             return false;
-        Map.AddSegment(true, Map.Absolute(true, Start), Length, Unit);
+        Map.AppendSegment(true, Map.Absolute(true, Start), Length, Unit);
     }
     return true;
 }

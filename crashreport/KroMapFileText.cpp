@@ -47,11 +47,18 @@ void SegmentLine(TMapFile& Map, std::string_view Line) {
     if (Mark != std::string_view::npos)
         Name.remove_prefix(Mark + 1);
     const bool Code = Segment == 1;
-    Map.AddSegment(Code, Map.Absolute(Code, Start), static_cast<std::int32_t>(Length), Name);
+    Map.AppendSegment(Code, Map.Absolute(Code, Start), static_cast<std::int32_t>(Length), Name);
 }
 
+// A public waits until every segment is read: its unit comes from the segment that holds it.
+struct TPendingPublic final {
+    bool Code = true;
+    std::string Name;
+    std::uintptr_t Address = 0;
+};
+
 // "0001:00000010       Unit.Function" or "0001:00000010       Unit.Method(Params)"
-void PublicLine(TMapFile& Map, std::string_view Line) {
+void PublicLine(const TMapFile& Map, std::string_view Line, std::vector<TPendingPublic>& Publics) {
     std::uint32_t Segment = 0;
     std::uint32_t Offset = 0;
     if (Line.size() <= 13 || !CharAt(Line, 4, ':') || !HexDigits(Line, 0, 4, Segment) ||
@@ -72,7 +79,7 @@ void PublicLine(TMapFile& Map, std::string_view Line) {
     if (Name.empty())
         return;
     const bool Code = Segment == 1;
-    Map.AddPublic(TMapFile::TSource::TextMap, Code, std::string(Name), Map.Absolute(Code, Offset));
+    Publics.push_back(TPendingPublic{Code, std::string(Name), Map.Absolute(Code, Offset)});
 }
 
 // "    12 0001:00000010    13 0001:00000018 ..."
@@ -126,6 +133,7 @@ void ReadTextMap(TMapFile& Map, std::string_view Text) {
     bool SectionStarted = false;
     std::uintptr_t LastLineAddress = 0;
     bool HaveLastLine = false;
+    std::vector<TPendingPublic> Publics;
     std::size_t From = 0;
     while (From < Text.size()) {
         std::size_t To = Text.find('\n', From);
@@ -169,7 +177,7 @@ void ReadTextMap(TMapFile& Map, std::string_view Text) {
             SegmentLine(Map, Line);
             break;
         case TSection::Publics:
-            PublicLine(Map, Line);
+            PublicLine(Map, Line, Publics);
             break;
         case TSection::Lines:
             LineNumbersLine(Map, Line, LastLineAddress, HaveLastLine);
@@ -178,6 +186,9 @@ void ReadTextMap(TMapFile& Map, std::string_view Text) {
             break;
         }
     }
+    Map.OrderSegments();
+    for (TPendingPublic& Public : Publics)
+        Map.AddPublic(TMapFile::TSource::TextMap, Public.Code, std::move(Public.Name), Public.Address);
     Map.Finish(false);
 }
 

@@ -238,3 +238,20 @@ TEST(KroMapFilePackedTest, ThousandsOfMutatedMapsNeverFaultOrOverallocate) {
         (void)Map.GetAddressOfPublic("main", "main", true, false);
     }
 }
+
+TEST(KroMapFilePackedTest, AMapOfManyUnitsInReverseOrderIsReadInOnePass) {
+    // A crafted map may list its segments in any order; putting each one in its place as it is read would take time
+    // quadratic in their count (minutes here), while sorting once at the end takes a moment.
+    TPackedMapContent C;
+    constexpr std::int32_t Units = 300000;
+    for (std::int32_t I = Units - 1; I >= 0; --I)
+        C.Segments.push_back({I * 16, 16, "u" + std::to_string(I)});
+    C.Publics = {{"first", 0}};
+    const TMapFile Map = Read(PackMap(C));
+    ASSERT_EQ(Map.Segments().size(), static_cast<std::size_t>(Units));
+    for (const std::int32_t I : {0, 1, 4242, Units - 1}) {
+        const TMfSegment* Segment = Map.GetSegmentOfAddress(CodeStart + static_cast<std::uintptr_t>(I) * 16 + 3);
+        ASSERT_NE(Segment, nullptr) << I;
+        EXPECT_EQ(Segment->UnitName, "u" + std::to_string(I));
+    }
+}

@@ -289,3 +289,71 @@ TEST(KroMapFileSourcesTest, SourcesBesideTheModuleAreTriedInOrder) {
         std::remove((Folder + Name).c_str());
     rmdir(Folder.c_str());
 }
+
+TEST(KroMapFileSourcesTest, CountlessUnitsInReverseOrderAreReadQuickly) {
+    // Putting each segment in its place as it is read would take time quadratic in their count: minutes for a
+    // crafted map of hundreds of thousands of units in reverse order. The text map reads all its segments before it
+    // orders them once; the binary source, which extends the segment it placed last, keeps the first thousands.
+    std::string Text = "Detailed map of segments\r\n\r\n";
+    constexpr int Units = 200000;
+    char Line[128];
+    for (int I = Units - 1; I >= 0; --I) {
+        std::snprintf(Line, sizeof Line, " 0001:%08X 00000010 C=CODE     S=.text    G=(none)   M=U%06d   ACBP=A9\r\n",
+                      static_cast<unsigned>(I) * 16, I);
+        Text += Line;
+    }
+    Text += "\r\n  Address             Publics by Value\r\n\r\n 0001:00000018       U000001\r\n";
+    TMapFile Map = MapAt();
+    ReadTextMap(Map, Text);
+    ASSERT_EQ(Map.Segments().size(), static_cast<std::size_t>(Units));
+    for (const int I : {0, 1, 4242, Units - 1}) {
+        const TMfSegment* Segment = Map.GetSegmentOfAddress(CodeStart + static_cast<std::uintptr_t>(I) * 16 + 5);
+        ASSERT_NE(Segment, nullptr) << I;
+        EXPECT_EQ(Segment->UnitName, "U" + std::string(6 - std::to_string(I).size(), '0') + std::to_string(I));
+    }
+    ASSERT_EQ(Map.Publics().size(), 1u);
+    // Named like the unit of the segment that holds it, read before the segments were ordered.
+    EXPECT_EQ(Map.Publics()[0].Name, "initialization");
+
+    TTdsBuilder B;
+    for (const char C : std::string("FB09"))
+        B.Bytes.push_back(static_cast<std::uint8_t>(C));
+    B.I32(0);
+    const std::size_t Names = B.Size();
+    B.I32(1);
+    B.Bytes.insert(B.Bytes.end(), {2, 'U', '1', 0});
+    const std::size_t NamesSize = B.Size() - Names;
+    const std::size_t Module = B.Size();
+    constexpr int Segments = 60000;
+    B.Pad(Module + 4);
+    B.U16(Segments);
+    B.U16(0);
+    B.I32(1);
+    B.Pad(Module + 28);
+    for (int I = Segments - 1; I >= 0; --I) {
+        B.U16(0);
+        B.U16(1);
+        B.I32(I * 16);
+        B.I32(16);
+    }
+    const std::size_t ModuleSize = B.Size() - Module;
+    B.SetI32(4, static_cast<std::int32_t>(B.Size()));
+    B.U16(16);
+    B.U16(12);
+    B.I32(2);
+    B.I32(0);
+    B.Pad(B.Size() + 4);
+    for (const TSub& S : {TSub{0x130, Names, NamesSize}, TSub{0x120, Module, ModuleSize}}) {
+        B.U16(S.Type);
+        B.U16(0);
+        B.I32(static_cast<std::int32_t>(S.Offset));
+        B.I32(static_cast<std::int32_t>(S.Size));
+    }
+    TMapFile Binary = MapAt();
+    ASSERT_TRUE(ReadBinaryDebugInfo(Binary, B.Bytes.data(), B.Bytes.size()));
+    EXPECT_GE(Binary.Segments().size(), 4096u);
+    EXPECT_LT(Binary.Segments().size(), static_cast<std::size_t>(Segments));
+    const TMfSegment* First = Binary.GetSegmentOfAddress(CodeStart + (Segments - 1) * 16 + 5);
+    ASSERT_NE(First, nullptr); // the segments listed first are kept
+    EXPECT_EQ(First->UnitName, "U1");
+}

@@ -209,6 +209,12 @@ TEST(DecoderEdgeCaseTest, InstructionTextsFollowTheReportsNumberAndOperandForms)
     Named.Add(0x403000, {'H', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', 0});
     EXPECT_EQ(Named.Text(0), "00401000   call   +$ffb (402000)          ; Target");
     EXPECT_EQ(Named.Text(5), "00401005   push   $403000                 ; 'Hello world'");
+    // Texts beyond ASCII are UTF-8; bytes above $7f that are no UTF-8 are code or data, not a text.
+    TCodeAt Texts(0x401000, {0x68, 0x00, 0x30, 0x40, 0x00, 0x68, 0x00, 0x31, 0x40, 0x00});
+    Texts.Add(0x403000, {'M', 0xC3, 0xBC, 'l', 'l', 'e', 'r', ' ', 'F', 'C', 0});
+    Texts.Add(0x403100, {0x95, 0x90, 0xFE, 0xFF, 0xFF, 0x48, 0x81, 0xC2, 0xA0, 0});
+    EXPECT_EQ(Texts.Text(0), "00401000   push   $403000                 ; 'M\xC3\xBCller FC'");
+    EXPECT_EQ(Texts.Text(5), "00401005   push   $403100");
 }
 
 TEST(DecoderEdgeCaseTest, FormChecksRejectUndefinedEncodings) {
