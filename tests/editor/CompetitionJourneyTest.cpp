@@ -157,8 +157,7 @@ void CompetitionJourneyTest::TeamsPageAndLinksReachTheirTabs() {
     Frame->lboxTeams->setCurrentRow(0);
     QVERIFY(Frame->lboxTeams->GetSelected<TPyxTeam>()->IsClubTeam());
     QVERIFY(Main.Frame(TTab::Clubs) == nullptr);
-    QTest::mouseDClick(Frame->lboxTeams->viewport(), Qt::LeftButton, {},
-                       Frame->lboxTeams->visualItemRect(Frame->lboxTeams->item(0)).center());
+    eh::DoubleClickItem(*Frame->lboxTeams, 0);
     QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Competition));
     QCOMPARE(Frame->CurrentObject(), League);
 
