@@ -56,10 +56,12 @@ TframeCompetitionHistory::TframeCompetitionHistory(TPyxNavigator& Navigator, QWi
     lvHistory->sortByColumn(0, Qt::AscendingOrder);
     lvHistory->header()->setSectionsClickable(false);
     lvHistory->header()->setSortIndicatorShown(false);
-    lvHistory->header()->setStretchLastSection(true);
+    // The year keeps its narrow column; the four teams share the rest, so that their names show whole.
+    lvHistory->header()->setStretchLastSection(false);
+    lvHistory->header()->setMinimumSectionSize(40);
     lvHistory->setColumnWidth(0, 50);
-    for (int Column = 1; Column < 4; ++Column)
-        lvHistory->setColumnWidth(Column, 120);
+    for (int Column = 1; Column < 5; ++Column)
+        lvHistory->header()->setSectionResizeMode(Column, QHeaderView::Stretch);
     // The selection stays visible while the list has no focus.
     QPalette Palette = lvHistory->palette();
     Palette.setColor(QPalette::Inactive, QPalette::Highlight, Palette.color(QPalette::Active, QPalette::Highlight));

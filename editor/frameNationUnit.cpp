@@ -231,11 +231,12 @@ void TframeNation::BuildStaffPage() {
     lboxCoaches = new TPointerListBox(Staff);
     lboxCoaches->setObjectName("lboxCoaches");
     lboxCoaches->SetSorted(true);
-    Staff->AddRow("Coaches:", lboxCoaches);
+    // The captions of the lists stand at their top lines.
+    Staff->AddRow("Coaches:", lboxCoaches)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lboxPhysios = new TPointerListBox(Staff);
     lboxPhysios->setObjectName("lboxPhysios");
     lboxPhysios->SetSorted(true);
-    Staff->AddRow("Physios:", lboxPhysios);
+    Staff->AddRow("Physios:", lboxPhysios)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* Note = new QLabel("Doubleclick name, to see staff info.", Staff);
     Note->setObjectName("lblStaffNote");
     Staff->AddRow("", Note);
