@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -147,7 +148,10 @@ void TframeCompetitionHistory::SetDatabase(TPyxDatabase* Database) {
 void TframeCompetitionHistory::LoadCompetition(TPyxCompetition* Competition) {
     Competition_ = Competition;
     Edited_ = false;
-    lvHistory->clear();
+    {
+        const QSignalBlocker Quiet(lvHistory);
+        lvHistory->clear();
+    }
     pnlHistory->setEnabled(false);
     seYear->SetValue(0);
     for (TframeSelectionSearch* Selector : {ssFirstPlaced, ssSecondPlaced, ssThirdPlaced, ssHosts})
@@ -249,7 +253,8 @@ void TframeCompetitionHistory::btnDeleteClick() {
     THistoryItem* Item = SelectedItem();
     if (Item == nullptr)
         return;
-    delete Item;
+    // Taken out of the list first, so that the selection signals it raises never see a row half destroyed.
+    delete lvHistory->takeTopLevelItem(lvHistory->indexOfTopLevelItem(Item));
     Edited_ = true;
     lvHistoryClick();
 }
