@@ -171,11 +171,11 @@ void CompetitionJourneyTest::TeamsPageAndLinksReachTheirTabs() {
     QCOMPARE(Main.Frame(TTab::Continents)->CurrentObject(), League->Continent);
 
     // A competition without nation: its link does nothing.
-    TPyxCompetition* World_ = InternationalCompetition(Database);
-    QVERIFY(World_ != nullptr);
-    Main.ShowCompetition(World_);
-    QCOMPARE(Frame->ssNation->Selected(), World_->Nation);
-    if (World_->Nation == nullptr) {
+    TPyxCompetition* Worldwide = InternationalCompetition(Database);
+    QVERIFY(Worldwide != nullptr);
+    Main.ShowCompetition(Worldwide);
+    QCOMPARE(Frame->ssNation->Selected(), Worldwide->Nation);
+    if (Worldwide->Nation == nullptr) {
         eh::Find<QToolButton>(Frame, "btnNationLink")->click();
         QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Competition));
     }
