@@ -2,10 +2,12 @@
 
 #include "frameAwardUnit.h"
 #include "frameCityUnit.h"
+#include "frameCompetitionUnit.h"
 #include "frameContinentUnit.h"
 #include "frameInjuryUnit.h"
 #include "frameLanguageUnit.h"
 #include "frameMediaUnit.h"
+#include "frameNationUnit.h"
 #include "frameStadiumUnit.h"
 #include "frameStageUnit.h"
 #include "frameWeatherUnit.h"
@@ -38,6 +40,10 @@ const TTabInfo& TabInfo(TTab Tab) {
 
 TPyxEditorFrame* CreateTabFrame(TTab Tab, TPyxNavigator& Navigator, QWidget* Sheet) {
     switch (Tab) {
+    case TTab::Nation:
+        return new TframeNation(Navigator, Sheet);
+    case TTab::Competition:
+        return new TframeCompetition(Navigator, Sheet);
     case TTab::Stadia:
         return new TframeStadium(Navigator, Sheet);
     case TTab::Cities:
