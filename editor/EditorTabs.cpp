@@ -2,6 +2,7 @@
 
 #include "frameAwardUnit.h"
 #include "frameCityUnit.h"
+#include "frameClubUnit.h"
 #include "frameContinentUnit.h"
 #include "frameInjuryUnit.h"
 #include "frameLanguageUnit.h"
@@ -38,6 +39,8 @@ const TTabInfo& TabInfo(TTab Tab) {
 
 TPyxEditorFrame* CreateTabFrame(TTab Tab, TPyxNavigator& Navigator, QWidget* Sheet) {
     switch (Tab) {
+    case TTab::Clubs:
+        return new TframeClub(Navigator, Sheet);
     case TTab::Stadia:
         return new TframeStadium(Navigator, Sheet);
     case TTab::Cities:

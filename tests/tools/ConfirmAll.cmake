@@ -10,11 +10,16 @@ function(expect_tab_lines Output)
         message(FATAL_ERROR "pyxconfirmall printed no tab counts:\n${Output}")
     endif()
     # The tabs whose frames are built, each with entities confirmed.
-    foreach(Tab tsStadia tsCities tsContinents tsAwards tsWeather tsInjuries tsLanguages tsMedia tsStages)
+    foreach(Tab tsClubs tsStadia tsCities tsContinents tsAwards tsWeather tsInjuries tsLanguages tsMedia tsStages)
         if(NOT Output MATCHES "(^|\n)${Tab} [1-9][0-9]*\n")
             message(FATAL_ERROR "pyxconfirmall confirmed no entity of ${Tab}:\n${Output}")
         endif()
     endforeach()
+    # A club's squads are confirmed with it, one page each.
+    string(REGEX MATCH "\nsquad pages ([0-9]+)\n" SquadLine "${Output}")
+    if(NOT SquadLine OR CMAKE_MATCH_1 LESS_EQUAL 0)
+        message(FATAL_ERROR "pyxconfirmall confirmed no squad page:\n${Output}")
+    endif()
 endfunction()
 
 foreach(Version 112 145 147)

@@ -13,6 +13,7 @@
 #include "PyxListView.h"
 #include "PyxSearch.h"
 #include "UnhandledException.h"
+#include "frameClubUnit.h"
 #include "frmMainUnit.h"
 
 #include <QAction>
@@ -74,14 +75,18 @@ std::string CopyFolder(const std::string& In, const std::string& Out) {
     return Ec ? "cannot read " + In + ": " + Ec.message() : std::string();
 }
 
-// Lists every entity of Frame's kind and confirms each, unedited; returns how many.
-int ConfirmAll(TPyxEditorFrame& Frame) {
+// Lists every entity of Frame's kind and confirms each, unedited; returns how many. Squads counts the squad
+// pages the club frame confirmed with its clubs.
+int ConfirmAll(TPyxEditorFrame& Frame, int& Squads) {
     Frame.SearchEdit()->clear();
     Frame.btnSearchClick();
     const int Count = Frame.Search()->Model().Count();
+    auto* Clubs = dynamic_cast<TframeClub*>(&Frame);
     for (int Row = 0; Row < Count; ++Row) {
         Frame.List()->FocusRow(Row);
         Frame.ConfirmButton()->click();
+        if (Clubs != nullptr)
+            Squads += Clubs->SquadCount();
     }
     return Count;
 }
@@ -153,10 +158,13 @@ int main(int argc, char** argv) {
                 continue;
             Doing = std::string("confirming ") + TabInfo(Tab).SheetName;
             Main.Tabs()->setCurrentWidget(Main.Sheet(Tab));
-            const int Count = ConfirmAll(*Frame);
+            int Squads = 0;
+            const int Count = ConfirmAll(*Frame, Squads);
             if (!Unhandled.ClassName.empty())
                 return Fail(Unhandled, Doing);
             std::cout << TabInfo(Tab).SheetName << ' ' << Count << std::endl;
+            if (Tab == TTab::Clubs)
+                std::cout << "squad pages " << Squads << std::endl;
         }
         Doing = "saving " + Out;
         const int BoxesBefore = static_cast<int>(Answerer.Boxes().size());
