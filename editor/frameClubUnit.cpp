@@ -222,11 +222,11 @@ void TframeClub::BuildBoardPage() {
     lboxBoardMembers = new TPointerListBox(Page);
     lboxBoardMembers->setObjectName("lboxBoardMembers");
     lboxBoardMembers->SetSorted(true);
-    Page->AddRow("Board Members:", lboxBoardMembers);
+    Page->AddRow("Board Members:", lboxBoardMembers)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lboxScouts = new TPointerListBox(Page);
     lboxScouts->setObjectName("lboxScouts");
     lboxScouts->SetSorted(true);
-    Page->AddRow("Scouts:", lboxScouts);
+    Page->AddRow("Scouts:", lboxScouts)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QLabel* Hint = Page->AddHeading("Doubleclick name, to see staff info.", "lblBoardHint");
     QFont Plain = Hint->font();
     Plain.setBold(false);

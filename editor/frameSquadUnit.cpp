@@ -258,12 +258,12 @@ void TframeSquad::BuildStaffPage() {
     lboxCoaches->setObjectName("lboxCoaches");
     lboxCoaches->SetSorted(true);
     lboxCoaches->setMinimumHeight(120);
-    Page->AddRow("Coaches:", lboxCoaches);
+    Page->AddRow("Coaches:", lboxCoaches)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lboxPhysios = new TPointerListBox(Page);
     lboxPhysios->setObjectName("lboxPhysios");
     lboxPhysios->SetSorted(true);
     lboxPhysios->setMinimumHeight(120);
-    Page->AddRow("Physios:", lboxPhysios);
+    Page->AddRow("Physios:", lboxPhysios)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     for (TPointerListBox* List : {lboxCoaches, lboxPhysios})
         connect(List, &QListWidget::itemDoubleClicked, this, [this, List] { SelectStaff(List); });
 }

@@ -43,7 +43,7 @@ TframeTeamFinances::TframeTeamFinances(QWidget* Parent) : QWidget(Parent) {
     Layout->addWidget(Heading);
 
     auto* Grid = new QGridLayout;
-    Grid->setColumnMinimumWidth(0, 120);
+    Grid->setColumnMinimumWidth(0, 160);
     Grid->setColumnStretch(1, 1);
     seTransferBudget = PyxControls::SpinEdit(this, "seTransferBudget", -1, 200000000);
     seTransferBudget->SetIncrement(500);
@@ -70,7 +70,7 @@ TframeTeamFinances::TframeTeamFinances(QWidget* Parent) : QWidget(Parent) {
     pnlLoan->setObjectName("pnlLoan");
     auto* LoanGrid = new QGridLayout(pnlLoan);
     LoanGrid->setContentsMargins(0, 0, 0, 0);
-    LoanGrid->setColumnMinimumWidth(0, 120);
+    LoanGrid->setColumnMinimumWidth(0, 160);
     LoanGrid->setColumnStretch(1, 1);
     seAmount = PyxControls::SpinEdit(pnlLoan, "seAmount", 1, 200000000);
     seAmount->SetIncrement(500);

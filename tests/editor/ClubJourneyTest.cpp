@@ -139,6 +139,9 @@ private slots:
     void DeletingClubsAndSquadsPurgesEveryTabAndDeletesTheCurrentClub();
     void ThePlayerListSortsAndHintsAndTheLinksNavigate();
     void WithoutAllLanguagesNothingIsAddedAndNoCompanionRenamed();
+    // Not a check: with PYX_SCREENSHOT_DIR set, saves a picture of the main window on every page of the clubs tab
+    // and of a squad page, for a person to look at.
+    void PicturesOfEveryPage();
 };
 
 void ClubJourneyTest::AClubIsAddedEditedGivenSquadsSavedAndReloaded() {
@@ -777,6 +780,52 @@ void ClubJourneyTest::WithoutAllLanguagesNothingIsAddedAndNoCompanionRenamed() {
         Clubs->btnConfirmChangesClick();
         QCOMPARE(Club->Teams.Items(1)->SquadType, uint8_t(13));
         QCOMPARE(Companion->Name, Name);
+    }
+}
+
+void ClubJourneyTest::PicturesOfEveryPage() {
+    const QString Dir = qEnvironmentVariable("PYX_SCREENSHOT_DIR");
+    if (Dir.isEmpty())
+        QSKIP("PYX_SCREENSHOT_DIR is not set");
+    eh::TWorldFolder World({.PeopleCount = 2000, .LanguageCount = 3});
+    eh::TEditorSession Editor(World.Path());
+    Editor.LoadData();
+    TfrmMain& Main = Editor.Main();
+    Main.resize(1200, 760);
+    TPyxDatabase& Db = Main.Database();
+    auto* Clubs = Editor.Frame<TframeClub>(TTab::Clubs);
+    Main.Tabs()->setCurrentWidget(Main.Sheet(TTab::Clubs));
+    // The club with the most to show.
+    TPyxClub* Club = nullptr;
+    int Best = -1;
+    Db.Clubs.ForEach([&](TPyxClub* C) {
+        if (C->Teams.Count() < 2)
+            return;
+        const TPyxTeam* T = C->Teams.Items(0);
+        const int Score = C->BoardMembers.Count() + C->Scouts.Count() + C->Relationships.Count() +
+                          T->ClubDebts.Count() + T->Coaches.Count() + (T->StadiumMove ? 3 : 0);
+        if (Score > Best) {
+            Best = Score;
+            Club = C;
+        }
+    });
+    QVERIFY(Club != nullptr);
+    eh::ShowAllAndFocus(*Clubs, Club);
+    const auto Shoot = [&](const QString& Name) {
+        QTest::qWait(100);
+        QVERIFY(Main.grab().save(Dir + "/" + Name + ".png"));
+    };
+    for (int I = 0; I < Clubs->Pages()->count(); ++I) {
+        Clubs->Pages()->setCurrentIndex(I);
+        Shoot("club-" + Clubs->Pages()->widget(I)->objectName());
+    }
+    for (const char* Page : {"tsGeneral", "tsStadium", "tsFinances", "tsStaff", "tsPlayers"}) {
+        TframeSquad* Squad = ShowSquad(*Clubs, 0, Page);
+        if (QString(Page) == "tsFinances")
+            Squad->frameTeamFinances->lboxLoans->setCurrentRow(0);
+        if (QString(Page) == "tsPlayers")
+            Squad->rbSquadNumber->click();
+        Shoot(QString("squad-") + Page);
     }
 }
 
