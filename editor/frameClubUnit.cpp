@@ -30,6 +30,9 @@ namespace {
 
 const QString TooManyTeamsMessage =
     "A club can have at most 255 squads: the club's record counts its teams in one byte.";
+const QString NoFirstTeamMessage =
+    "A squad can be added only to a club with a first team: this club record stands for another club's squad or a "
+    "national team.";
 const QString FirstTeamMessage =
     "The first team of a club cannot be deleted while the club has other squads: it shares the club's UniqueID.";
 
@@ -416,6 +419,10 @@ void TframeClub::AddSquad() {
         return;
     }
     TPyxTeam* Team = Database()->AddSquad(*Club);
+    if (Team == nullptr) {
+        PyxMessages::ShowError(this, NoFirstTeamMessage);
+        return;
+    }
     NewSquads_.insert(Team->UniqueID);
     // The pages are rebuilt; edits not confirmed are dropped, as Cancel drops them.
     btnCancelChangesClick();

@@ -341,6 +341,15 @@ TEST(Delete, FirstTeamStaysWhileOtherSquadsRemain) {
     EXPECT_EQ(R.Teams.FindByUniqueID(W.TeamKey(TeamNorthport)), nullptr);
 }
 
+TEST(Delete, NoSquadIsAddedToAClubWithoutAFirstTeam) {
+    TEditedWorld W;
+    const int32_t Teams = W.Db().Teams.Count(), Clubs = W.Db().Clubs.Count();
+    EXPECT_EQ(W.Db().AddSquad(*W.Club(NorthportReservesCompanion)), nullptr);
+    EXPECT_EQ(W.Db().Teams.Count(), Teams);
+    EXPECT_EQ(W.Db().Clubs.Count(), Clubs);
+    EXPECT_EQ(W.Club(NorthportReservesCompanion)->Teams.Count(), 0);
+}
+
 TEST(Delete, ClubWithSeveralSquadsGoesWithAllOfThem) {
     TEditedWorld W;
     const int32_t Teams = W.Db().Teams.Count();

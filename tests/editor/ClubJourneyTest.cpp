@@ -530,6 +530,19 @@ void ClubJourneyTest::ListsCountedInOneByteRefuseAnAddAtTheirLimit() {
     Clubs->btnConfirmChangesClick();
     QCOMPARE(Club->Relationships.Count(), 255);
 
+    // A companion club (no team of its own) gets no squad: it would become its first team under another key.
+    TPyxClub* Teamless = FirstOf(Db.Clubs, [](TPyxClub& C) { return C.Teams.Count() == 0; });
+    QVERIFY(Teamless != nullptr);
+    eh::ShowAllAndFocus(*Clubs, Teamless);
+    const int32_t TeamsNow = Db.Teams.Count();
+    Seen.clear();
+    Editor.Driver().Expect(eh::TModalDriver::Answer(QMessageBox::Ok, &Seen));
+    Clubs->mnuiAddSquad->trigger();
+    QVERIFY(Seen.contains("only to a club with a first team"));
+    QCOMPARE(Db.Teams.Count(), TeamsNow);
+    QCOMPARE(Teamless->Teams.Count(), 0);
+    eh::ShowAllAndFocus(*Clubs, Club);
+
     // A club's teams are counted in one byte too.
     while (Club->Teams.Count() < TframeClub::MaxTeams)
         Db.AddSquad(*Club);
