@@ -246,6 +246,8 @@ TPyxObjects& TframeClub::Collection(TPyxDatabase& Database) const {
 }
 
 void TframeClub::Attached(TPyxDatabase& Database) {
+    // Keys of squads added to the database that was attached before mean nothing in this one.
+    NewSquads_.clear();
     ssNation->List = &Database.Nations;
     frameClubPreferences->Database = &Database;
     UpdatePopupItems();
