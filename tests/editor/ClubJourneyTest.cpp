@@ -758,9 +758,22 @@ void ClubJourneyTest::ThePlayerListSortsAndHintsAndTheLinksNavigate() {
     Main.RefreshClubSquads();
     QCOMPARE(Squad->lboxPlayers->count(), Team->Players.Count());
     Team->Players.Add(Leaving);
-    // The link to a nation goes to the nation tab (shown disabled while it is not built, so nothing changes).
+    // The stadium link goes to the stadia tab and its stadium; a rival's double-click to the rival club.
+    Team->Stadium = Db.Stadiums.Items(3);
+    Clubs->btnCancelChangesClick();
+    Squad = ShowSquad(*Clubs, 0, "tsStadium");
+    eh::Find<QToolButton>(Squad, "btnStadiumLink")->click();
+    QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Stadia));
+    QCOMPARE(Editor.Frame(TTab::Stadia)->CurrentObject(), static_cast<TPyxObject*>(Db.Stadiums.Items(3)));
+    TPyxClub* Rival = Db.Clubs.Items(0) == Club ? Db.Clubs.Items(1) : Db.Clubs.Items(0);
+    Club->Relationships.Add(Relationship(TPyxRelationship::ttClub, 5, Rival));
     eh::ShowAllAndFocus(*Clubs, Club);
-    QCOMPARE(Clubs->Current(), Club);
+    TPointerListBox* Rivals = Clubs->frameClubPreferences->lboxRivals;
+    Rivals->setCurrentRow(Rivals->count() - 1);
+    emit Rivals->itemDoubleClicked(Rivals->currentItem());
+    QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Clubs));
+    QCOMPARE(Clubs->Current(), Rival);
+    QCOMPARE(Clubs->Search()->Model().Count(), 1);
 }
 
 void ClubJourneyTest::WithoutAllLanguagesNothingIsAddedAndNoCompanionRenamed() {
