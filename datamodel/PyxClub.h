@@ -65,8 +65,9 @@ public:
     // Keeps the nations' club counts.
     void SetNation(TPyxNation* ANation);
     // Detaches one of this club's teams and deletes it from the database, with the companion club that shares its
-    // UniqueID when that club has no teams of its own.
-    void DeleteTeam(TPyxDatabase& Database, TPyxTeam* Team);
+    // UniqueID when that club has no teams of its own. The first team goes only when it is the club's last one
+    // (deleting the club takes its teams last to first); false when nothing was deleted.
+    bool DeleteTeam(TPyxDatabase& Database, TPyxTeam* Team);
 
     TPyxNation* Nation = nullptr;
     uint8_t ClubTextByte = 0;

@@ -71,7 +71,9 @@ public:
     TPyxPerson* AddPerson();
     // A new club with its first team, which shares the club's UniqueID.
     TPyxClub* AddClub();
-    // A further squad of Club (squad type 3) with the companion club record that shares its UniqueID.
+    // A further squad of Club (squad type 3) with the companion club record that shares its UniqueID. Nil, and
+    // nothing added, when Club has no first team (a companion or a national team's club record): the squad would
+    // become its first team without sharing its UniqueID.
     TPyxTeam* AddSquad(TPyxClub& Club);
     TPyxStadium* AddStadium();
     TPyxCity* AddCity();

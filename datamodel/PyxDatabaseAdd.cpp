@@ -53,6 +53,8 @@ TPyxClub* TPyxDatabase::AddClub() {
 }
 
 TPyxTeam* TPyxDatabase::AddSquad(TPyxClub& Club) {
+    if (Club.Teams.Count() == 0)
+        return nullptr;
     // The new club record is the squad's companion, which lends it its UniqueID.
     TPyxTeam* Team = AddClubAndTeam(*this, &Club).second;
     Team->SquadType = 3;

@@ -29,9 +29,13 @@ bool HasTeams(const TPyxClub* Club, const TPyxTeams& AllTeams) {
 
 } // namespace
 
-void TPyxClub::DeleteTeam(TPyxDatabase& Database, TPyxTeam* Team) {
+bool TPyxClub::DeleteTeam(TPyxDatabase& Database, TPyxTeam* Team) {
     if (!Team || Team->Container != this)
-        return;
+        return false;
+    // The first team shares the club's UniqueID, and the save writes the club's first listed team as that team:
+    // with another squad moved up, the club would be written with a team that does not share its key.
+    if (Teams.Count() > 1 && Teams.Items(0) == Team)
+        return false;
     Teams.RemoveAll(Team);
     // A further squad shares its UniqueID with a companion club created with it; the first team shares it with
     // this club. Only a companion that runs no team of its own goes with the squad.
@@ -39,6 +43,7 @@ void TPyxClub::DeleteTeam(TPyxDatabase& Database, TPyxTeam* Team) {
     if (Companion && Companion != this && !HasTeams(Companion, Database.Teams))
         Database.Clubs.Delete(Companion);
     Database.Teams.Delete(Team);
+    return true;
 }
 
 void TPyxClubs::Delete(TPyxObject* Entity) {

@@ -2,6 +2,7 @@
 
 #include "frameAwardUnit.h"
 #include "frameCityUnit.h"
+#include "frameClubUnit.h"
 #include "frameCompetitionUnit.h"
 #include "frameContinentUnit.h"
 #include "frameInjuryUnit.h"
@@ -40,6 +41,8 @@ const TTabInfo& TabInfo(TTab Tab) {
 
 TPyxEditorFrame* CreateTabFrame(TTab Tab, TPyxNavigator& Navigator, QWidget* Sheet) {
     switch (Tab) {
+    case TTab::Clubs:
+        return new TframeClub(Navigator, Sheet);
     case TTab::Nation:
         return new TframeNation(Navigator, Sheet);
     case TTab::Competition:

@@ -320,3 +320,42 @@ TEST(Delete, PersonGivesBackTheirNamesAndNationCount) {
     EXPECT_CONSISTENT(R);
     EXPECT_EQ(R.FirstNames.FindByUniqueID(FirstKey), nullptr);
 }
+
+TEST(Delete, FirstTeamStaysWhileOtherSquadsRemain) {
+    TEditedWorld W;
+    TPyxClub* Club = W.Club(Northport);
+    TPyxTeam* First = W.Team(TeamNorthport);
+    ASSERT_EQ(Club->Teams.Items(0), First);
+    const int32_t Teams = W.Db().Teams.Count();
+    EXPECT_FALSE(Club->DeleteTeam(W.Db(), First));
+    EXPECT_EQ(W.Db().Teams.Count(), Teams);
+    EXPECT_EQ(Club->Teams.Items(0), First);
+    EXPECT_EQ(First->Container, Club);
+    // Once the other squad went, the first team is the club's last and may go.
+    EXPECT_TRUE(Club->DeleteTeam(W.Db(), W.Team(TeamNorthportReserves)));
+    EXPECT_TRUE(Club->DeleteTeam(W.Db(), First));
+    EXPECT_EQ(Club->Teams.Count(), 0);
+    EXPECT_CONSISTENT(W.Db());
+    TPyxDatabase& R = W.SaveAndReload();
+    EXPECT_CONSISTENT(R);
+    EXPECT_EQ(R.Teams.FindByUniqueID(W.TeamKey(TeamNorthport)), nullptr);
+}
+
+TEST(Delete, NoSquadIsAddedToAClubWithoutAFirstTeam) {
+    TEditedWorld W;
+    const int32_t Teams = W.Db().Teams.Count(), Clubs = W.Db().Clubs.Count();
+    EXPECT_EQ(W.Db().AddSquad(*W.Club(NorthportReservesCompanion)), nullptr);
+    EXPECT_EQ(W.Db().Teams.Count(), Teams);
+    EXPECT_EQ(W.Db().Clubs.Count(), Clubs);
+    EXPECT_EQ(W.Club(NorthportReservesCompanion)->Teams.Count(), 0);
+}
+
+TEST(Delete, ClubWithSeveralSquadsGoesWithAllOfThem) {
+    TEditedWorld W;
+    const int32_t Teams = W.Db().Teams.Count();
+    W.Db().Clubs.Delete(W.Club(Northport));
+    EXPECT_EQ(W.Db().Teams.Count(), Teams - 2);
+    EXPECT_EQ(W.Db().Clubs.FindByUniqueID(W.ClubKey(NorthportReservesCompanion)), nullptr);
+    EXPECT_CONSISTENT(W.Db());
+    EXPECT_CONSISTENT(W.SaveAndReload());
+}

@@ -74,7 +74,8 @@ std::string CopyFolder(const std::string& In, const std::string& Out) {
     return Ec ? "cannot read " + In + ": " + Ec.message() : std::string();
 }
 
-// Lists every entity of Frame's kind and confirms each, unedited; returns how many.
+// Lists every entity of Frame's kind and confirms each, unedited; returns how many. A club is confirmed with all its
+// squad pages.
 int ConfirmAll(TPyxEditorFrame& Frame) {
     Frame.SearchEdit()->clear();
     Frame.btnSearchClick();
