@@ -151,14 +151,15 @@ void CompetitionJourneyTest::TeamsPageAndLinksReachTheirTabs() {
     std::sort(Listed.begin(), Listed.end());
     QCOMPARE(Listed, Expected);
 
-    // A club team's owner has no tab built yet: the double-click does what every link to an unbuilt tab does,
-    // nothing.
+    // A double-click on a club team goes to its club on the clubs tab.
     Frame->Pages()->setCurrentWidget(eh::Find<QWidget>(Frame, "tsTeams"));
     Frame->lboxTeams->setCurrentRow(0);
-    QVERIFY(Frame->lboxTeams->GetSelected<TPyxTeam>()->IsClubTeam());
-    QVERIFY(Main.Frame(TTab::Clubs) == nullptr);
+    TPyxTeam* FirstTeam = Frame->lboxTeams->GetSelected<TPyxTeam>();
+    QVERIFY(FirstTeam->IsClubTeam());
     eh::DoubleClickItem(*Frame->lboxTeams, 0);
-    QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Competition));
+    QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Clubs));
+    QCOMPARE(Main.Frame(TTab::Clubs)->CurrentObject(), static_cast<TPyxObject*>(FirstTeam->GetClub()));
+    Main.ShowCompetition(League);
     QCOMPARE(Frame->CurrentObject(), League);
 
     // The nation and continent links.
