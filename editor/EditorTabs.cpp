@@ -6,6 +6,7 @@
 #include "frameInjuryUnit.h"
 #include "frameLanguageUnit.h"
 #include "frameMediaUnit.h"
+#include "framePeopleUnit.h"
 #include "frameStadiumUnit.h"
 #include "frameStageUnit.h"
 #include "frameWeatherUnit.h"
@@ -38,6 +39,8 @@ const TTabInfo& TabInfo(TTab Tab) {
 
 TPyxEditorFrame* CreateTabFrame(TTab Tab, TPyxNavigator& Navigator, QWidget* Sheet) {
     switch (Tab) {
+    case TTab::People:
+        return new TframePeople(Navigator, Sheet);
     case TTab::Stadia:
         return new TframeStadium(Navigator, Sheet);
     case TTab::Cities:

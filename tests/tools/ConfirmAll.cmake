@@ -10,7 +10,7 @@ function(expect_tab_lines Output)
         message(FATAL_ERROR "pyxconfirmall printed no tab counts:\n${Output}")
     endif()
     # The tabs whose frames are built, each with entities confirmed.
-    foreach(Tab tsStadia tsCities tsContinents tsAwards tsWeather tsInjuries tsLanguages tsMedia tsStages)
+    foreach(Tab tsPeople tsStadia tsCities tsContinents tsAwards tsWeather tsInjuries tsLanguages tsMedia tsStages)
         if(NOT Output MATCHES "(^|\n)${Tab} [1-9][0-9]*\n")
             message(FATAL_ERROR "pyxconfirmall confirmed no entity of ${Tab}:\n${Output}")
         endif()
