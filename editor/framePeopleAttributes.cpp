@@ -419,7 +419,7 @@ void TframePeople::cbCareerStatsClick() {
         Spin->setEnabled(cbCareerStats->isChecked());
         for (QLabel* Label : tsCareerStats->findChildren<QLabel*>())
             if (Label->buddy() == Spin)
-                Label->setEnabled(Spin->isEnabled());
+                Label->setEnabled(cbCareerStats->isChecked());
     }
 }
 
@@ -451,11 +451,23 @@ bool TframePeople::PartNew(const TPyxPerson& P, TPart Part) const {
     return false;
 }
 
-void TframePeople::LoadAttributes(const TPyxPerson& P) {
+TframePeople::TPart TframePeople::PartOf(const QWidget* Page) const {
+    if (Page == tsMental)
+        return TPart::PersonData;
+    if (Page == tsNonPlayer || Page == tsCoaching)
+        return TPart::Staff;
+    if (Page == tsReferee)
+        return TPart::Official;
+    return TPart::Player;
+}
+
+void TframePeople::LoadAttributes(const TPyxPerson& P, const QWidget* Page) {
+    const auto On = [Page](const QWidget* Control) { return Page == nullptr || Page->isAncestorOf(Control); };
     for (const TAttribute& A : Attributes_)
-        if (const std::optional<int32_t> Value = A.Get(P))
-            static_cast<TSpinEdit*>(A.Control)->SetValue(*Value);
-    if (const TPyxPlayer* Player = P.Player.get()) {
+        if (On(A.Control))
+            if (const std::optional<int32_t> Value = A.Get(P))
+                static_cast<TSpinEdit*>(A.Control)->SetValue(*Value);
+    if (const TPyxPlayer* Player = P.Player.get(); Player != nullptr && On(cbCareerStats)) {
         cbCareerStats->setChecked(Player->CareerStats != nullptr);
         cbCareerStatsClick();
         if (const TPyxCareerStats* S = Player->CareerStats.get()) {
@@ -466,9 +478,9 @@ void TframePeople::LoadAttributes(const TPyxPerson& P) {
                 CareerSpins_[I]->SetValue(Values[I]);
         }
     }
-    if (const TPyxNonPlayer* Staff = P.NonPlayer.get())
+    if (const TPyxNonPlayer* Staff = P.NonPlayer.get(); Staff != nullptr && On(cmbPreferredFormation))
         cmbPreferredFormation->SetSelected(Staff->PreferredFormation);
-    if (const TPyxOfficial* Official = P.Official.get()) {
+    if (const TPyxOfficial* Official = P.Official.get(); Official != nullptr && On(ssRefereeCity)) {
         ssRefereeCity->SetSelected(Official->City);
         ssRefereeDivision->SetSelected(Official->Division);
         cbFIFAOfficial->setChecked(Official->FIFAOfficial != 0);

@@ -27,6 +27,11 @@ namespace {
 
 const QDate NoDate(1900, 1, 1);
 
+// Whether a control is enabled itself, whatever its page: the editor's pages are disabled while a person loads.
+bool OwnEnabled(const QWidget* Control) {
+    return !Control->testAttribute(Qt::WA_ForceDisabled);
+}
+
 bool HasBit(int Type, int Bit) {
     return Type >= 0 && (Type & Bit) != 0;
 }
@@ -362,6 +367,23 @@ void TframePeople::LoadEntity(TPyxObject& Entity) {
     seU21Apps->SetValue(P.U21Apps);
     seU21Goals->SetValue(P.U21Goals);
 
+    LoadContract(P, Type);
+
+    // 9. The attribute tabs; 10. the sub-frames. Each sub-frame is given this person even where the tab is
+    // hidden, so that it never holds copies that belong to the person shown before.
+    LoadAttributes(P);
+    framePeoplePreferences->LoadPerson(&P);
+    if (Histories())
+        framePlayingHistory->LoadPerson(&P);
+    framePersonLanguages->LoadPerson(&P);
+
+    // 11.
+    UpdateControlStates();
+    Loading_ = false;
+    Snapshot_.Take();
+}
+
+void TframePeople::LoadContract(const TPyxPerson& P, int Type) {
     // 3. The club half.
     dtpDateJoined->setDate(NoDate);
     dtpContractStart->setDate(NoDate);
@@ -450,19 +472,6 @@ void TframePeople::LoadEntity(TPyxObject& Entity) {
         seBoardConfidence->SetValue(0);
         seFanConfidence->SetValue(0);
     }
-
-    // 9. The attribute tabs; 10. the sub-frames. Each sub-frame is given this person even where the tab is
-    // hidden, so that it never holds copies that belong to the person shown before.
-    LoadAttributes(P);
-    framePeoplePreferences->LoadPerson(&P);
-    if (Histories())
-        framePlayingHistory->LoadPerson(&P);
-    framePersonLanguages->LoadPerson(&P);
-
-    // 11.
-    UpdateControlStates();
-    Loading_ = false;
-    Snapshot_.Take();
 }
 
 void TframePeople::ClearEntity() {
@@ -561,7 +570,7 @@ void TframePeople::SaveClubHalf(TPyxPerson& P) {
             P.DateJoinedClub = PyxControls::FromQDate(dtpDateJoined->date());
         if (TPyxContract* C = P.Contracts.GetClubContract()) {
             if (NewPost || Changed(dtpContractStart))
-                if (dtpContractStart->isEnabled() || Changed(dtpContractStart))
+                if (OwnEnabled(dtpContractStart) || Changed(dtpContractStart))
                     C->ContractStart = PyxControls::FromQDate(dtpContractStart->date());
             if (NewPost || Changed(dtpContractExpires))
                 C->ContractExpires = PyxControls::FromQDate(dtpContractExpires->date());
@@ -595,7 +604,7 @@ void TframePeople::SaveNationalHalf(TPyxPerson& P) {
         if (Changed(dtpDateJoinedNation))
             P.DateJoinedNation = PyxControls::FromQDate(dtpDateJoinedNation->date());
         if (TPyxContract* C = P.Contracts.GetNationContract()) {
-            if (Changed(dtpContractStartNation) || (NewPost && dtpContractStartNation->isEnabled()))
+            if (Changed(dtpContractStartNation) || (NewPost && OwnEnabled(dtpContractStartNation)))
                 C->ContractStart = PyxControls::FromQDate(dtpContractStartNation->date());
             if (NewPost || Changed(dtpContractExpiresNation))
                 C->ContractExpires = PyxControls::FromQDate(dtpContractExpiresNation->date());
@@ -841,8 +850,8 @@ void TframePeople::UpdateControlStates() {
     dtpDateJoined->setEnabled(Club);
     if (!Club)
         dtpDateJoined->setDate(NoDate);
-    const bool Contract = cmbJob->isEnabled() && cmbJob->currentIndex() >= 0 &&
-                          JobHasContract(static_cast<uint8_t>(cmbJob->GetSelected()));
+    const bool Contract =
+        Club && cmbJob->currentIndex() >= 0 && JobHasContract(static_cast<uint8_t>(cmbJob->GetSelected()));
     dtpContractExpires->setEnabled(Contract);
     dtpContractStart->setEnabled(Contract && Later);
     seEstimatedWage->setEnabled(Contract);
@@ -859,7 +868,7 @@ void TframePeople::UpdateControlStates() {
         ssCoOwnedBy->SetSelected(nullptr);
     // 4. The national half.
     ssNationContracted->setEnabled(Staff);
-    const bool Nation = ssNationContracted->Selected() != nullptr && ssNationContracted->isEnabled();
+    const bool Nation = ssNationContracted->Selected() != nullptr && Staff;
     cmbNationJob->setEnabled(Nation);
     dtpDateJoinedNation->setEnabled(Nation);
     if (!Nation) {
@@ -871,7 +880,7 @@ void TframePeople::UpdateControlStates() {
     dtpContractStartNation->setEnabled(NationContract && Later);
     if (!NationContract)
         dtpContractExpiresNation->setDate(NoDate);
-    if (!dtpContractStartNation->isEnabled())
+    if (!(NationContract && Later))
         dtpContractStartNation->setDate(NoDate);
     // 5. Loan.
     cmbLoanSquad->setEnabled(cmbLoanSquad->count() > 0);
@@ -908,7 +917,7 @@ void TframePeople::UpdateControlStates() {
     // 10. Every label as the control it names.
     for (QLabel* Label : findChildren<QLabel*>())
         if (Label->buddy() != nullptr)
-            Label->setEnabled(Label->buddy()->isEnabled());
+            Label->setEnabled(OwnEnabled(Label->buddy()));
 }
 
 void TframePeople::cmbPersonTypeChange() {
@@ -923,7 +932,12 @@ void TframePeople::cmbPersonTypeChange() {
 
 void TframePeople::ResetForType(int T, int Previous) {
     const auto Appears = [&](const QWidget* Page) { return !ShownFor(Page, Previous) && ShownFor(Page, T); };
-    if (Appears(tsContract)) {
+    // A tab that comes back for a part the person has (the user went through other types with the arrow keys)
+    // shows the person's values again rather than zeros, so that passing a type on the way loses nothing.
+    const TPyxPerson* P = Current();
+    if (Appears(tsContract) && P != nullptr && !P->IsOfficial()) {
+        LoadContract(*P, T);
+    } else if (Appears(tsContract)) {
         for (TframeSelectionSearch* Selector : {ssClubContracted, ssNationContracted, ssCoOwnedBy})
             Selector->SetSelected(nullptr);
         cmbSquadContracted->setCurrentIndex(-1);
@@ -941,12 +955,25 @@ void TframePeople::ResetForType(int T, int Previous) {
         }
     }
     for (QWidget* Page : {tsMental, tsAbility, tsTechnical, tsMentalPhysical, tsNonPlayer, tsCoaching, tsReferee})
-        if (Appears(Page))
-            ResetAttributes(Page);
+        if (Appears(Page)) {
+            if (P != nullptr && HasPart(*P, PartOf(Page)))
+                LoadAttributes(*P, Page);
+            else
+                ResetAttributes(Page);
+        }
+    const bool Kept = P != nullptr && !P->IsOfficial();
     if (Appears(tsPreferences))
-        framePeoplePreferences->ClearAll();
-    if (Appears(tsHistory))
-        framePlayingHistory->ClearList();
-    if (Appears(tsCareerStats) && T == TPyxPerson::ptPlayer)
-        cbCareerStats->setChecked(false);
+        Kept ? framePeoplePreferences->LoadPerson(Current()) : framePeoplePreferences->ClearAll();
+    if (Appears(tsHistory)) {
+        if (Kept && Histories())
+            framePlayingHistory->LoadPerson(Current());
+        else
+            framePlayingHistory->ClearList();
+    }
+    if (Appears(tsCareerStats) && T == TPyxPerson::ptPlayer) {
+        if (P != nullptr && P->Player)
+            LoadAttributes(*P, tsCareerStats);
+        else
+            cbCareerStats->setChecked(false);
+    }
 }

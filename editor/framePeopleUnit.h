@@ -175,7 +175,11 @@ private:
     void BuildAttributePages();
     void BuildSubFrames();
     // The attribute pages' helpers (framePeopleAttributes.cpp).
-    void LoadAttributes(const TPyxPerson& Person);
+    // Every attribute of the parts the person has, or only those on Page.
+    void LoadAttributes(const TPyxPerson& Person, const QWidget* Page = nullptr);
+    // Steps 3 to 8 of a load: the club and national halves, loan, future transfer, injury and confidence.
+    void LoadContract(const TPyxPerson& Person, int Type);
+    TPart PartOf(const QWidget* Page) const;
     void SaveAttributes(TPyxPerson& Person);
     void ResetAttributes(QWidget* Page);
     bool PartNew(const TPyxPerson& Person, TPart Part) const;

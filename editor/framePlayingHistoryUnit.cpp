@@ -114,6 +114,10 @@ QMimeData* THistoryListView::mimeData(const QList<QTreeWidgetItem*>& /*Items*/) 
     return Data;
 }
 
+std::unique_ptr<QMimeData> THistoryListView::DragPayload() const {
+    return std::unique_ptr<QMimeData>(mimeData(selectedItems()));
+}
+
 QStringList THistoryListView::mimeTypes() const {
     return {DragFormat};
 }

@@ -3,6 +3,8 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
 class QPushButton;
 class QToolButton;
@@ -31,6 +33,8 @@ public:
     static void UpdateItem(QTreeWidgetItem* Item);
     // Moves the selected row to just before Target (nothing when either is missing or they are the same row).
     bool MoveSelectedBefore(QTreeWidgetItem* Target);
+    // What a drag of the selected row carries.
+    std::unique_ptr<QMimeData> DragPayload() const;
 
 signals:
     // A row was moved by a drop.
