@@ -26,6 +26,8 @@ public:
         setObjectName(ObjectName);
         Columns_ = new QHBoxLayout(this);
         Columns_->setSpacing(24);
+        // The columns stand centred on the page.
+        Columns_->addStretch(1);
         Columns_->addStretch(1);
         NewColumn();
     }

@@ -66,7 +66,8 @@ void SetDate(QDateEdit* Edit, const TPyxDate& Date) {
 
 TframePeople::TframePeople(TPyxNavigator& Navigator, QWidget* Parent)
     : TPyxFrame(Navigator, {"framePeople", "Staff", " People Found"}, Parent) {
-    Pages()->setUsesScrollButtons(true);
+    // Every tab caption in view at once: the window widens to the twelve tabs rather than scroll them.
+    Pages()->setUsesScrollButtons(false);
     BuildGeneralPage();
     BuildContractPages();
     BuildAttributePages();
