@@ -11,9 +11,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 

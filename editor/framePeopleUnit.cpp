@@ -566,7 +566,9 @@ void TframePeople::SaveClubHalf(TPyxPerson& P) {
         P.SetClubPost(Team, static_cast<uint8_t>(Job < 0 ? 0 : Job));
     }
     if (Club != nullptr && P.ClubTeam != nullptr) {
-        const bool NewPost = PostEdited || !HadClubContract_;
+        // A contract the post already had keeps what the user did not change, through a move too; a new one takes
+        // every value shown.
+        const bool NewPost = !HadClubContract_;
         if (Changed(dtpDateJoined))
             P.DateJoinedClub = PyxControls::FromQDate(dtpDateJoined->date());
         if (TPyxContract* C = P.Contracts.GetClubContract()) {
@@ -601,7 +603,7 @@ void TframePeople::SaveNationalHalf(TPyxPerson& P) {
         P.SetNationalPost(Team, static_cast<uint8_t>(Job < 0 ? 0 : Job));
     }
     if (Nation != nullptr && P.NationalTeam != nullptr) {
-        const bool NewPost = PostEdited || !HadNationContract_;
+        const bool NewPost = !HadNationContract_;
         if (Changed(dtpDateJoinedNation))
             P.DateJoinedNation = PyxControls::FromQDate(dtpDateJoinedNation->date());
         if (TPyxContract* C = P.Contracts.GetNationContract()) {
@@ -862,7 +864,17 @@ void TframePeople::UpdateControlStates() {
         dtpContractExpires->setDate(NoDate);
         seEstimatedWage->SetValue(0);
         seSquadNumber->SetValue(-1);
+    } else if (!ClubContractShown_ && !Loading_ && Current() != nullptr) {
+        // The period comes back (the user stepped through a job without contract with the arrow keys): it shows
+        // the person's contract again rather than the reset values.
+        if (const TPyxContract* C = Current()->Contracts.GetClubContract()) {
+            SetDate(dtpContractStart, C->ContractStart);
+            SetDate(dtpContractExpires, C->ContractExpires);
+            seEstimatedWage->SetValue(C->EstimatedWage);
+            seSquadNumber->SetValue(static_cast<int8_t>(C->SquadNumber));
+        }
     }
+    ClubContractShown_ = Contract;
     const bool CoOwner = Later && T == TPyxPerson::ptPlayer && Club;
     ssCoOwnedBy->setEnabled(CoOwner);
     if (!CoOwner)
@@ -879,8 +891,15 @@ void TframePeople::UpdateControlStates() {
     const bool NationContract = Nation && JobHasContract(static_cast<uint8_t>(cmbNationJob->GetSelected()));
     dtpContractExpiresNation->setEnabled(NationContract);
     dtpContractStartNation->setEnabled(NationContract && Later);
-    if (!NationContract)
+    if (!NationContract) {
         dtpContractExpiresNation->setDate(NoDate);
+    } else if (!NationContractShown_ && !Loading_ && Current() != nullptr) {
+        if (const TPyxContract* C = Current()->Contracts.GetNationContract()) {
+            SetDate(dtpContractStartNation, C->ContractStart);
+            SetDate(dtpContractExpiresNation, C->ContractExpires);
+        }
+    }
+    NationContractShown_ = NationContract;
     if (!(NationContract && Later))
         dtpContractStartNation->setDate(NoDate);
     // 5. Loan.

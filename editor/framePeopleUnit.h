@@ -211,6 +211,8 @@ private:
     std::vector<TSpinEdit*> CareerSpins_;
     TControlSnapshot Snapshot_;
     bool Loading_ = false;
+    // Whether the club and the nation contract periods were enabled at the last UpdateControlStates.
+    bool ClubContractShown_ = false, NationContractShown_ = false;
     int ShownType_ = -1;
     // What the loaded person had, for a Confirm to tell the parts and posts the type change made or removed.
     bool HadPlayer_ = false, HadStaff_ = false, HadOfficial_ = false, HadPersonData_ = false;

@@ -14,6 +14,7 @@
 #include "PyxClub.h"
 #include "PyxDatabase.h"
 #include "PyxInjury.h"
+#include "PyxJobs.h"
 #include "PyxLanguage.h"
 #include "PyxListModel.h"
 #include "PyxListView.h"
@@ -33,12 +34,14 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -174,6 +177,7 @@ private slots:
     void OfficialsAndTypeChangesWriteOnlyTheParts();
     void OlderFilesDisableWhatTheyCannotHold();
     void EveryTabOfEveryTypeShowsItsControlsUnclippedAndApart();
+    void CancelLinksAndTheContractRules();
 };
 
 void PeopleJourneyTest::APersonIsAddedEditedGivenAnotherTypeAndSurvivesSaveAndReload() {
@@ -787,6 +791,86 @@ void PeopleJourneyTest::EveryTabOfEveryTypeShowsItsControlsUnclippedAndApart() {
     for (const QString& Fault : Faults)
         qWarning("%s", qPrintable(Fault));
     QCOMPARE(Faults.size(), 0);
+}
+
+void PeopleJourneyTest::CancelLinksAndTheContractRules() {
+    eh::TWorldFolder World({.PeopleCount = 500, .Seed = 9, .LanguageCount = 2});
+    eh::TWorldFolder Original;
+    Original.CopyFrom(World);
+    eh::TEditorSession Editor(World.Path(), true, false);
+    Editor.LoadData();
+    TfrmMain& Main = Editor.Main();
+    TPyxDatabase& Db = Main.Database();
+    eh::TModalDriver& Driver = Editor.Driver();
+    auto* People = Editor.Frame<TframePeople>(TTab::People);
+
+    // Without playing histories the "&History" tab is hidden, and career statistics still go through unchanged.
+    TPyxPerson* P = FirstOf(Db.People, [](TPyxPerson& Q) {
+        return Q.PersonType == 1 && Q.ClubTeam != nullptr && Q.CityOfBirth != nullptr && JobHasContract(Q.ClubJob) &&
+               Q.Contracts.GetClubContract() != nullptr;
+    });
+    QVERIFY(P != nullptr);
+    Main.ShowPerson(P);
+    QVERIFY(!People->TabShown(People->tsHistory));
+
+    // Cancel drops what was typed and picked.
+    const std::u16string Name = P->GetFirstName();
+    eh::TypeInto(People->edFirstName, "Changed");
+    eh::PickInSelector(Driver, People->ssCityOfBirth, nullptr);
+    People->btnCancelChangesClick();
+    QCOMPARE(People->edFirstName->text(), QString::fromStdU16String(Name));
+    QCOMPARE(People->ssCityOfBirth->Selected(), P->CityOfBirth);
+    QCOMPARE(P->GetFirstName(), Name);
+
+    // A job without contract resets and disables the contract period, wage and squad number.
+    QVERIFY(People->dtpContractExpires->isEnabled());
+    eh::PickItem(People->cmbJob, "Chairman");
+    QVERIFY(!People->dtpContractExpires->isEnabled() && !People->seEstimatedWage->isEnabled());
+    QCOMPARE(People->dtpContractExpires->date(), QDate(1900, 1, 1));
+    QCOMPARE(People->seEstimatedWage->Value(), 0);
+    QCOMPARE(People->seSquadNumber->Value(), -1);
+    QCOMPARE(People->cmbSquadContracted->count(), 0);
+    People->btnCancelChangesClick();
+
+    // Links: the city of birth in its tab; an injury in its tab.
+    Main.Tabs()->setCurrentWidget(Main.Sheet(TTab::People));
+    eh::Find<QToolButton>(People, "btnCityOfBirthLink")->click();
+    QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Cities));
+    QCOMPARE(Main.Frame(TTab::Cities)->CurrentObject(), P->CityOfBirth);
+
+    // A club of one team: the squad list stays empty and disabled; the Confirm puts the person in that team.
+    TPyxClub* Single = FirstOf(Db.Clubs, [&](TPyxClub& C) {
+        return C.Teams.Count() == 1 && C.Teams.Items(0) != P->ClubTeam && C.Teams.Items(0)->Manager != nullptr;
+    });
+    QVERIFY(Single != nullptr);
+    TPyxPerson* SingleManager = Single->Teams.Items(0)->Manager;
+    Main.ShowPerson(P);
+    eh::PickInSelector(Driver, People->ssClubContracted, Single);
+    QCOMPARE(People->cmbSquadContracted->count(), 0);
+    QVERIFY(!People->cmbSquadContracted->isEnabled());
+    eh::PickItem(People->cmbJob, "Scout");
+    People->btnConfirmChangesClick();
+    QCOMPARE(P->ClubTeam, Single->Teams.Items(0));
+    QCOMPARE(P->ClubJob, uint8_t(14));
+    QVERIFY(Single->Scouts.Contains(P));
+    QCOMPARE(Single->Teams.Items(0)->Manager, SingleManager);
+
+    // Every other person confirmed unedited: the files differ from the model's save only by this move.
+    const int32_t Key = P->UniqueID, TeamKey = Single->Teams.Items(0)->UniqueID;
+    Editor.SaveData();
+    eh::TWorldFolder Expected;
+    eh::ModelSave(
+        Original.Path(), Expected.Path(),
+        [&](TPyxDatabase& Model) {
+            TPyxPerson* M = Model.People.FindByUniqueID(Key);
+            M->SetClubPost(Model.Teams.FindByUniqueID(TeamKey), 14);
+        },
+        true, false);
+    // The history files were not loaded: the save leaves them as they were.
+    for (const char* File : {"pl_hist_index.dat", "pl_hist_id.dat", "pl_hist_dt.dat"})
+        QVERIFY(QFile::copy(Original.File(File), Expected.File(File)));
+    QCOMPARE(eh::FolderDifference(Expected.Path(), World.Path()), QString());
+    QCOMPARE(Driver.Unexpected(), QStringList());
 }
 
 PYX_EDITOR_TEST_MAIN(PeopleJourneyTest)
