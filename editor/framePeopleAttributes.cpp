@@ -257,7 +257,7 @@ void TframePeople::BuildAttributePages() {
     };
     AddSpins(*this, *MentalPhysical, TPart::Player, &PlayingDataOf, 0, 20, PhysicalRows);
 
-    auto* NonPlayer = new TColumnsPage("tsNonPlayer", 13);
+    auto* NonPlayer = new TColumnsPage("tsNonPlayer", 11);
     tsNonPlayer = NonPlayer;
     Pages()->addTab(NonPlayer, "&Non Player");
     NonPlayer->AddHeading("Non Player Ability:", "lblNonPlayerAbility");
