@@ -152,6 +152,8 @@ void PersonFocusBench(benchmark::State& State, int People) {
 void PersonConfirmBench(benchmark::State& State, int People) {
     TframePeople& Frame = ListedPeople(People);
     Frame.List()->FocusRow(Frame.Search()->Model().Count() / 2);
+    if (Frame.Current() == nullptr || !Frame.ConfirmButton()->isEnabled())
+        State.SkipWithError("no person to confirm");
     for (auto _ : State)
         Frame.ConfirmButton()->click();
 }
