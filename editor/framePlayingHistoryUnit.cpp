@@ -63,6 +63,9 @@ THistoryListView::THistoryListView(QWidget* Parent) : QTreeWidget(Parent) {
     setDropIndicatorShown(true);
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // Grid lines between the cells.
+    setStyleSheet("QTreeView::item { border-right: 1px solid palette(midlight); border-bottom: 1px solid "
+                  "palette(midlight); }");
     setColumnWidth(0, 70);
     setColumnWidth(2, 60);
     setColumnWidth(3, 60);
@@ -184,7 +187,7 @@ TframePlayingHistory::TframePlayingHistory(TPyxNavigator& Navigator, QWidget* Pa
     };
     Editor->addWidget(Label("Season:", "lblSeason"), 0, 0);
     Editor->addWidget(seSeason, 0, 1, Qt::AlignLeft);
-    Editor->addWidget(cbOnLoan, 0, 3, Qt::AlignLeft);
+    Editor->addWidget(cbOnLoan, 0, 2, 1, 2, Qt::AlignLeft | Qt::AlignAbsolute);
     Editor->addWidget(Label("Club:", "lblClub"), 1, 0);
     Editor->addWidget(ssClub, 1, 1, 1, 3);
     Editor->addWidget(btnTeamLink, 1, 4);
