@@ -46,7 +46,10 @@ void PrintSummary(const bench::TSummaryReporter& Reporter, const std::map<int, b
                   << "; ShowAll " << Milliseconds(Reporter.Seconds("ShowAll", People)) << ", Search "
                   << Milliseconds(Reporter.Seconds("Search", People)) << ", keystroke "
                   << Milliseconds(Reporter.Seconds("KeystrokeHit", People)) << " (no match "
-                  << Milliseconds(Reporter.Seconds("KeystrokeMiss", People)) << ")\n";
+                  << Milliseconds(Reporter.Seconds("KeystrokeMiss", People)) << "); person focus "
+                  << Milliseconds(Reporter.Seconds("PersonFocus", People)) << ", unchanged Confirm "
+                  << Milliseconds(Reporter.Seconds("PersonConfirm", People)) << ", Delete Person "
+                  << Milliseconds(Reporter.Seconds("PersonDelete", People)) << "\n";
     }
     const auto M = Model.find(Large);
     const auto E = Editor.find(Large);

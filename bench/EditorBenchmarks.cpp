@@ -5,12 +5,15 @@
 #include "PyxListModel.h"
 #include "PyxListView.h"
 #include "PyxSearch.h"
+#include "framePeopleUnit.h"
 #include "frmMainUnit.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -122,6 +125,50 @@ void KeystrokeBench(benchmark::State& State, int People, const char16_t* Letter)
     State.counters["row"] = List.View.FocusedRow();
 }
 
+// The people tab of the loaded world, listing every person.
+TframePeople& ListedPeople(int People) {
+    auto* Frame = dynamic_cast<TframePeople*>(LoadedEditor(People).Main().Frame(TTab::People));
+    if (Frame == nullptr)
+        throw std::runtime_error("the people tab is not built");
+    if (Frame->SearchResultText().isEmpty()) {
+        Frame->SearchEdit()->clear();
+        Frame->btnSearchClick();
+    }
+    return *Frame;
+}
+
+// Focusing a person: every tab of the editor loaded (names, posts, attached records, attributes, sub-frames).
+void PersonFocusBench(benchmark::State& State, int People) {
+    TframePeople& Frame = ListedPeople(People);
+    const int Rows = Frame.Search()->Model().Count();
+    int Row = 0;
+    for (auto _ : State) {
+        Frame.List()->FocusRow(Row);
+        Row = (Row + 7919) % Rows;
+    }
+}
+
+// Confirm Changes on a person the user did not edit.
+void PersonConfirmBench(benchmark::State& State, int People) {
+    TframePeople& Frame = ListedPeople(People);
+    Frame.List()->FocusRow(Frame.Search()->Model().Count() / 2);
+    if (Frame.Current() == nullptr || !Frame.ConfirmButton()->isEnabled())
+        State.SkipWithError("no person to confirm");
+    for (auto _ : State)
+        Frame.ConfirmButton()->click();
+}
+
+// Delete Person, with every tab purging the person. Runs last for its world: each iteration deletes a person.
+void PersonDeleteBench(benchmark::State& State, int People) {
+    TframePeople& Frame = ListedPeople(People);
+    for (auto _ : State) {
+        State.PauseTiming();
+        Frame.List()->FocusRow(0);
+        State.ResumeTiming();
+        Frame.DeletePerson();
+    }
+}
+
 } // namespace
 
 void ReleaseEditor() {
@@ -150,6 +197,15 @@ void RegisterEditorBenchmarks() {
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("KeystrokeMiss" + Size).c_str(), KeystrokeBench, People, KeystrokeMiss)
             ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("PersonFocus" + Size).c_str(), PersonFocusBench, People)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(50);
+        benchmark::RegisterBenchmark(("PersonConfirm" + Size).c_str(), PersonConfirmBench, People)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(50);
+        benchmark::RegisterBenchmark(("PersonDelete" + Size).c_str(), PersonDeleteBench, People)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(10);
     }
 }
 

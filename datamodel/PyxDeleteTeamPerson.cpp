@@ -28,7 +28,7 @@ void TPyxPeople::Delete(TPyxObject* Entity) {
     Person->SetNation(Db, nullptr);
     Person->SetClubTeam(nullptr);
     Person->SetNationalTeam(nullptr);
-    Person->SetCoOwner(nullptr);
+    Person->EndCoOwnership();
     Db.Awards.ForEach([&](TPyxAward* A) { A->RemovePerson(Person); });
     // Every post and list that still names the person goes too, wherever the person's own post was: a former
     // club's sell-on records, a stale chairman or captain, another squad's lists.

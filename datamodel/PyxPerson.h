@@ -69,8 +69,19 @@ public:
     // A nation's team (nil leaves it: national job, joined date and nation contract go with it).
     void SetNationalTeam(TPyxTeam* Team);
     void SetNationalJob(uint8_t Job);
-    // The club co-owning the player (nil ends the co-ownership); needs a club contract.
-    void SetCoOwner(TPyxClub* Club);
+    // A club team and the job the person holds there, as one change: the person leaves the old team's posts under
+    // the old job and is filed at the new team under the new job only. Setting the team and then the job would
+    // file the person at the new club under the old job first, where a manager's or chairman's post would cost
+    // that club's own manager or chairman theirs (and the job first, the same at the old club). Nil leaves the
+    // club as SetClubTeam (nil) does.
+    void SetClubPost(TPyxTeam* Team, uint8_t Job);
+    // The same for a nation's team and the national job.
+    void SetNationalPost(TPyxTeam* Team, uint8_t Job);
+    // The club co-owning the player (nil ends the co-ownership); needs a club contract. Files of versions before
+    // 145 have no co-owned field: a co-owner contract written there would read back as a second club contract,
+    // so a co-owner is refused (false) at those versions. Ending a co-ownership always works.
+    bool SetCoOwner(TPyxClub* Club, int16_t Version);
+    void EndCoOwnership();
     void SetSecondNation(TPyxNation* ANation);
     void SetInternationalRetirement(bool Value);
     // Changes the parts the type bits select; a new player part takes the defaults of the server version.

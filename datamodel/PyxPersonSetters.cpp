@@ -84,7 +84,7 @@ void TPyxPerson::SetClubTeam(TPyxTeam* Team) {
             Contracts.RemoveClubContract();
         SetClubJob(0);
         DateJoinedClub.Clear();
-        SetCoOwner(nullptr);
+        EndCoOwnership();
     } else {
         // The job's contract, now with the new club; a post that came without its contract gets one here.
         if (JobHasContract(ClubJob))
@@ -156,17 +156,72 @@ void TPyxPerson::SetNationalJob(uint8_t Job) {
     NationalTeam->AddPerson(this);
 }
 
-void TPyxPerson::SetCoOwner(TPyxClub* Club) {
-    if (Club == GetCoOwner())
-        return;
+bool TPyxPerson::SetCoOwner(TPyxClub* Club, int16_t Version) {
     if (!Club) {
-        Contracts.RemoveCoOwnerContract();
-        return;
+        EndCoOwnership();
+        return true;
     }
+    if (Version < 145)
+        return false;
+    if (Club == GetCoOwner())
+        return true;
     if (!Contracts.GetCoOwnerContract())
         Contracts.AddCoOwnerContract();
-    if (TPyxContract* C = Contracts.GetCoOwnerContract())
+    TPyxContract* C = Contracts.GetCoOwnerContract();
+    if (C)
         C->Employer = Club;
+    return C != nullptr;
+}
+
+void TPyxPerson::EndCoOwnership() {
+    if (GetCoOwner() != nullptr || Contracts.GetCoOwnerContract() != nullptr)
+        Contracts.RemoveCoOwnerContract();
+}
+
+void TPyxPerson::SetClubPost(TPyxTeam* Team, uint8_t Job) {
+    if (Team && !Team->IsClubTeam())
+        return;
+    if (!Team || Team == ClubTeam) {
+        if (!Team)
+            SetClubTeam(nullptr);
+        else
+            SetClubJob(Job);
+        return;
+    }
+    if (ClubTeam && Job != ClubJob) {
+        // Out of the old team's job slots, then the new job taken with no team to be filed under (its contract
+        // follows the job); SetClubTeam then files the person at the new team under the new job only.
+        TPyxTeam* Old = ClubTeam;
+        Old->RemovePersonFromJobSlots(this);
+        ClubTeam = nullptr;
+        SetClubJob(Job);
+        ClubTeam = Old;
+    } else if (!ClubTeam) {
+        SetClubJob(Job);
+    }
+    SetClubTeam(Team);
+}
+
+void TPyxPerson::SetNationalPost(TPyxTeam* Team, uint8_t Job) {
+    if (Team && Team->IsClubTeam())
+        return;
+    if (!Team || Team == NationalTeam) {
+        if (!Team)
+            SetNationalTeam(nullptr);
+        else
+            SetNationalJob(Job);
+        return;
+    }
+    if (NationalTeam && Job != NationalJob) {
+        TPyxTeam* Old = NationalTeam;
+        Old->RemovePersonFromJobSlots(this);
+        NationalTeam = nullptr;
+        SetNationalJob(Job);
+        NationalTeam = Old;
+    } else if (!NationalTeam) {
+        SetNationalJob(Job);
+    }
+    SetNationalTeam(Team);
 }
 
 void TPyxPerson::SetSecondNation(TPyxNation* ANation) {
@@ -218,7 +273,7 @@ void TPyxPerson::SetPersonType(uint8_t Type, int16_t ServerVersion) {
             SetInternationalRetirement(false);
         }
         if (WasPlayer && Type != ptPlayer)
-            SetCoOwner(nullptr);
+            EndCoOwnership();
         if (WasStaff && !ToStaff) {
             NonPlayer.reset();
             SetClubTeam(nullptr);
@@ -250,7 +305,7 @@ void TPyxPerson::UnlinkClub(const TPyxClub* Club) {
     if (!Club)
         return;
     if (GetCoOwner() == Club)
-        SetCoOwner(nullptr);
+        EndCoOwnership();
     Relationships.RemoveTarget(Club);
     // Contracts the club employs for a person outside its teams (the club's own posts were cleared before).
     Contracts.RemoveEmployer(Club);

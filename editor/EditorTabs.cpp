@@ -9,6 +9,7 @@
 #include "frameLanguageUnit.h"
 #include "frameMediaUnit.h"
 #include "frameNationUnit.h"
+#include "framePeopleUnit.h"
 #include "frameStadiumUnit.h"
 #include "frameStageUnit.h"
 #include "frameWeatherUnit.h"
@@ -41,6 +42,8 @@ const TTabInfo& TabInfo(TTab Tab) {
 
 TPyxEditorFrame* CreateTabFrame(TTab Tab, TPyxNavigator& Navigator, QWidget* Sheet) {
     switch (Tab) {
+    case TTab::People:
+        return new TframePeople(Navigator, Sheet);
     case TTab::Clubs:
         return new TframeClub(Navigator, Sheet);
     case TTab::Nation:

@@ -282,7 +282,7 @@ TEST(PersonSetters, NewNationalManagerReplacesTheOld) {
 TEST(PersonSetters, CoOwnerContractStandsBehindTheClubContract) {
     TEditedWorld W;
     TPyxPerson* P = W.Person(NorthportPlayer);
-    P->SetCoOwner(W.Club(Eastbridge));
+    P->SetCoOwner(W.Club(Eastbridge), 147);
     EXPECT_EQ(P->GetCoOwner(), W.Club(Eastbridge));
     EXPECT_EQ(P->Contracts.Items(1), P->Contracts.GetCoOwnerContract());
     EXPECT_EQ(P->Contracts.GetClubContract()->CoOwned, 1);
@@ -290,7 +290,7 @@ TEST(PersonSetters, CoOwnerContractStandsBehindTheClubContract) {
     W.SaveAndReload();
     EXPECT_CONSISTENT(W.Reloaded());
     EXPECT_EQ(Reloaded(W, NorthportPlayer)->GetCoOwner()->UniqueID, W.ClubKey(Eastbridge));
-    P->SetCoOwner(nullptr);
+    P->SetCoOwner(nullptr, 147);
     EXPECT_EQ(P->GetCoOwner(), nullptr);
     EXPECT_EQ(P->Contracts.GetClubContract()->CoOwned, 0);
     EXPECT_CONSISTENT(W.Db());
@@ -302,7 +302,7 @@ TEST(PersonSetters, CoOwnerEvenWhenTheFileHoldsTheNationContractFirst) {
     TPyxContract* Club = P->Contracts.GetClubContract();
     auto Nation = P->Contracts.Remove(P->Contracts.GetNationContract());
     P->Contracts.Insert(0, std::move(Nation));
-    P->SetCoOwner(W.Club(Eastbridge));
+    P->SetCoOwner(W.Club(Eastbridge), 147);
     EXPECT_EQ(P->Contracts.GetClubContract(), Club);
     EXPECT_EQ(Club->Employer, W.Club(Northport));
     EXPECT_EQ(P->GetCoOwner(), W.Club(Eastbridge));
@@ -311,7 +311,7 @@ TEST(PersonSetters, CoOwnerEvenWhenTheFileHoldsTheNationContractFirst) {
 TEST(PersonSetters, CoOwnerNeedsAClubContract) {
     TEditedWorld W;
     TPyxPerson* P = W.Person(FreeAgent);
-    P->SetCoOwner(W.Club(Eastbridge));
+    P->SetCoOwner(W.Club(Eastbridge), 147);
     EXPECT_EQ(P->GetCoOwner(), nullptr);
     EXPECT_EQ(P->Contracts.Count(), 0);
 }

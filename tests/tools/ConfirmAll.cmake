@@ -10,8 +10,8 @@ function(expect_tab_lines Output)
         message(FATAL_ERROR "pyxconfirmall printed no tab counts:\n${Output}")
     endif()
     # The tabs whose frames are built, each with entities confirmed.
-    foreach(Tab tsClubs tsNation tsCompetition tsStadia tsCities tsContinents tsAwards tsWeather tsInjuries tsLanguages
-                tsMedia tsStages)
+    foreach(Tab tsPeople tsClubs tsNation tsCompetition tsStadia tsCities tsContinents tsAwards tsWeather tsInjuries
+                tsLanguages tsMedia tsStages)
         if(NOT Output MATCHES "(^|\n)${Tab} [1-9][0-9]*\n")
             message(FATAL_ERROR "pyxconfirmall confirmed no entity of ${Tab}:\n${Output}")
         endif()
