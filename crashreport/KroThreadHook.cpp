@@ -91,11 +91,11 @@ std::size_t ReadCreatorStack(std::uintptr_t From, std::uintptr_t* Words, std::si
     return Count;
 }
 
-// The return addresses live on the creator's stack, newest first, outside the system's libraries. The frame-pointer
-// chain from the hooked call's own frame tells the live frames of the program's code (built with frame pointers) from
-// old values left in them: a frame that reserves space it never writes (a sanitizer's red zones, a large buffer)
-// still holds the return addresses of calls it made before, which look as good as live ones. Between two frames of
-// the chain lie only the frames of library code without frame pointers and the older frame's own space; the live
+// The first Max return addresses live on the creator's stack, newest first, outside the system's libraries. The
+// frame-pointer chain from the hooked call's own frame tells the live frames of the program's code (built with frame
+// pointers) from old values left in them: a frame that reserves space it never writes (a sanitizer's red zones, a large
+// buffer) still holds the return addresses of calls it made before, which look as good as live ones. Between two frames
+// of the chain lie only the frames of library code without frame pointers and the older frame's own space; the live
 // return address there is the lowest one into the program, and only where the newer frame returns into library
 // code. Above the chain's end every return address into the program counts, in order.
 std::size_t LiveProgramReturns(std::uintptr_t ReturnAddress, std::uintptr_t CallerStack, std::uintptr_t* Returns,
@@ -120,7 +120,7 @@ std::size_t LiveProgramReturns(std::uintptr_t ReturnAddress, std::uintptr_t Call
     bool ReturnsToLibrary = SystemLibrary(ReturnAddress);
     std::uintptr_t Position = CallerStack; // the lowest word not looked at yet
     for (std::uintptr_t Frame = Read >= 2 ? Word(From) : 0;
-         Frame >= Position && Frame + 16 <= End && (Frame & 7) == 0 && CallLength(Word(Frame + 8)) != 0;
+         Count < Max && Frame >= Position && Frame + 16 <= End && (Frame & 7) == 0 && CallLength(Word(Frame + 8)) != 0;
          Frame = Word(Frame)) {
         if (ReturnsToLibrary)
             for (std::uintptr_t At = Position; At < Frame; At += sizeof(std::uintptr_t))
@@ -133,7 +133,7 @@ std::size_t LiveProgramReturns(std::uintptr_t ReturnAddress, std::uintptr_t Call
         ReturnsToLibrary = SystemLibrary(Return);
         Position = Frame + 16;
     }
-    for (std::uintptr_t At = Position; At < End; At += sizeof(std::uintptr_t))
+    for (std::uintptr_t At = Position; Count < Max && At < End; At += sizeof(std::uintptr_t))
         if (Candidate(Word(At)))
             Take(Word(At));
     return Count;
@@ -149,10 +149,11 @@ std::uintptr_t CreatorAddress(std::uintptr_t ReturnAddress, std::uintptr_t Calle
         return Return - (Length != 0 ? Length : 1);
     };
     std::uintptr_t Returns[8];
-    const std::size_t Count = LiveProgramReturns(ReturnAddress, CallerStack, Returns, sizeof Returns / sizeof *Returns);
+    const std::size_t Wanted = Skip < sizeof Returns / sizeof *Returns ? Skip + 1 : sizeof Returns / sizeof *Returns;
+    const std::size_t Count = LiveProgramReturns(ReturnAddress, CallerStack, Returns, Wanted);
     if (Count == 0)
         return CallOf(ReturnAddress);
-    return CallOf(Returns[Skip < Count ? Skip : Count - 1]);
+    return CallOf(Returns[Count - 1]);
 }
 
 void* ThreadStartWrapper(void* Raw) {
