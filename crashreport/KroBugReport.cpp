@@ -44,13 +44,14 @@ struct TThreadStack {
     bool Known = false;
     std::uintptr_t InstructionPointer = 0;
     std::uintptr_t StackPointer = 0;
+    std::uintptr_t FramePointer = 0;
 };
 
 TThreadStack StackOf(const TBugReportRequest& Request, pid_t ThreadId) {
     TThreadStack Stack;
     if (Request.Paused != nullptr)
         if (const TThreadRegisters* Registers = Request.Paused->Find(ThreadId)) {
-            Stack = {true, Registers->InstructionPointer, Registers->StackPointer};
+            Stack = {true, Registers->InstructionPointer, Registers->StackPointer, Registers->FramePointer};
         }
     return Stack;
 }
@@ -82,11 +83,14 @@ std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bo
         Trace.FunctionEntry = &FunctionEntry;
         Trace.HighlightAddress = &Highlight;
         Trace.StackBegin = Request.Frame;
+        Trace.FramePointer = Request.FramePointer;
         if (Trace.StackBegin == 0 && ThreadId != Self) {
             TThreadStack Stack = StackOf(Request, ThreadId);
             if (!Stack.Known && OwnPause.Pause(ThreadId))
-                Stack = {true, OwnPause.Registers().InstructionPointer, OwnPause.Registers().StackPointer};
+                Stack = {true, OwnPause.Registers().InstructionPointer, OwnPause.Registers().StackPointer,
+                         OwnPause.Registers().FramePointer};
             Trace.StackBegin = Stack.StackPointer;
+            Trace.FramePointer = Stack.FramePointer;
             if (!Stack.Known) {
                 State.DisAsmAddress = Request.ExceptAddr;
                 State.DisAsmHighlight = Request.ExceptAddr;
@@ -107,12 +111,14 @@ std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bo
     } else {
         TThreadStack Stack = StackOf(Request, ThreadId);
         if (!Stack.Known && OwnPause.Pause(ThreadId))
-            Stack = {true, OwnPause.Registers().InstructionPointer, OwnPause.Registers().StackPointer};
+            Stack = {true, OwnPause.Registers().InstructionPointer, OwnPause.Registers().StackPointer,
+                     OwnPause.Registers().FramePointer};
         if (!Stack.Known)
             return Section + UnreadableThreadTrace + "\r\n";
         Trace.ExceptionAddress = Stack.InstructionPointer;
         Trace.HasExceptionAddress = true;
         Trace.StackBegin = Stack.StackPointer;
+        Trace.FramePointer = Stack.FramePointer;
         ComputeStackTrace(Trace, Text);
     }
     OwnPause.Resume();

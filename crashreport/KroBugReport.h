@@ -21,11 +21,12 @@ struct TBugReportRequest {
     bool Frozen = false; // a frozen application or a trace on request: no exception, the main thread first
     TExceptObject Object;
     std::uintptr_t ExceptAddr = 0;
-    std::uintptr_t Frame = 0; // where the failing thread's trace starts on its stack (in a frozen report: the
-                              // calling thread's, from ExceptAddr); 0: its stack pointer
-    pid_t ThreadId = 0;       // the failing thread; 0: the calling one
-    bool OsException = false; // a fault the system raised rather than an exception the program threw
-    pid_t HiddenThread = 0;   // a thread left out of the report (never the main thread); 0: none
+    std::uintptr_t Frame = 0;        // where the failing thread's trace starts on its stack (in a frozen report: the
+                                     // calling thread's, from ExceptAddr); 0: its stack pointer
+    std::uintptr_t FramePointer = 0; // the failing thread's frame pointer where its trace starts; 0: unknown
+    pid_t ThreadId = 0;              // the failing thread; 0: the calling one
+    bool OsException = false;        // a fault the system raised rather than an exception the program threw
+    pid_t HiddenThread = 0;          // a thread left out of the report (never the main thread); 0: none
     const TPausedThreads* Paused = nullptr; // the threads paused for this report; others are paused one at a time
 };
 

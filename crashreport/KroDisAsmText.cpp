@@ -41,31 +41,50 @@ const char* SizeWord(unsigned Size) {
     }
 }
 
-// Letters, digits and blanks make a text; a few punctuation marks are allowed, control characters other than tab
-// and line breaks are not. Our programs' texts are UTF-8: a character beyond ASCII counts as a letter when its bytes
-// form a well-made sequence, and a stray byte above $7f (code, not text) makes the bytes no text.
+// The length of the well-formed UTF-8 sequence of a character other than ASCII at At; 0 when the bytes there form
+// none (a stray continuation byte, a lead byte without its continuation, an overlong form, a surrogate, a code beyond
+// U+10FFFF). Reports are UTF-8 text: bytes that are not would corrupt the whole report.
+std::size_t Utf8SequenceLength(const std::string& Text, std::size_t At) {
+    const auto Byte = [&](std::size_t I) { return static_cast<unsigned char>(Text[I]); };
+    const unsigned char Lead = Byte(At);
+    std::size_t Length = 0;
+    unsigned char Low = 0x80, High = 0xBF; // the range of the byte after the lead
+    if (Lead >= 0xC2 && Lead <= 0xDF) {
+        Length = 2;
+    } else if (Lead >= 0xE0 && Lead <= 0xEF) {
+        Length = 3;
+        Low = Lead == 0xE0 ? 0xA0 : 0x80;
+        High = Lead == 0xED ? 0x9F : 0xBF;
+    } else if (Lead >= 0xF0 && Lead <= 0xF4) {
+        Length = 4;
+        Low = Lead == 0xF0 ? 0x90 : 0x80;
+        High = Lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (At + Length > Text.size() || Byte(At + 1) < Low || Byte(At + 1) > High)
+        return 0;
+    for (std::size_t I = At + 2; I < At + Length; ++I)
+        if (Byte(I) < 0x80 || Byte(I) > 0xBF)
+            return 0;
+    return Length;
+}
+
+// Letters, digits and blanks make a text (characters other than ASCII count as letters when they are well-formed
+// UTF-8); a few punctuation marks are allowed, control characters other than tab and line breaks are not.
 bool PlausibleText(const std::string& Text) {
     if (Text.size() <= 4)
         return false;
-    std::size_t Characters = 0;
     std::size_t Plain = 0;
     std::size_t Breaks = 0;
-    for (std::size_t I = 0; I < Text.size(); ++I, ++Characters) {
+    for (std::size_t I = 0; I < Text.size(); ++I) {
         const auto Byte = static_cast<unsigned char>(Text[I]);
         if (Byte >= 0x80) {
-            const std::size_t Follow = Byte >= 0xC2 && Byte <= 0xDF   ? 1
-                                       : Byte >= 0xE0 && Byte <= 0xEF ? 2
-                                       : Byte >= 0xF0 && Byte <= 0xF4 ? 3
-                                                                      : 0;
-            if (Follow == 0)
+            const std::size_t Length = Utf8SequenceLength(Text, I);
+            if (Length == 0)
                 return false;
-            if (I + Follow >= Text.size())
-                break; // cut by the end of the bytes looked at
-            for (std::size_t K = 1; K <= Follow; ++K)
-                if ((static_cast<unsigned char>(Text[I + K]) & 0xC0) != 0x80)
-                    return false;
-            I += Follow;
-            ++Plain;
+            Plain += Length;
+            I += Length - 1;
         } else if ((Byte >= 'a' && Byte <= 'z') || (Byte >= 'A' && Byte <= 'Z') || (Byte >= '0' && Byte <= '9') ||
                    Byte == ' ')
             ++Plain;
@@ -74,7 +93,18 @@ bool PlausibleText(const std::string& Text) {
         else if (Byte < 0x20 || Byte == 0x7F)
             return false;
     }
-    return Characters > 4 && Plain * 4 >= Characters * 3 && Breaks * 8 <= Characters;
+    return Plain * 4 >= Text.size() * 3 && Breaks * 8 <= Text.size();
+}
+
+// A text read up to the reading limit may end inside a character: that character goes.
+void DropCutCharacter(std::string& Text) {
+    std::size_t Start = Text.size();
+    while (Start > 0 && Start + 4 > Text.size() && (static_cast<unsigned char>(Text[Start - 1]) & 0xC0) == 0x80)
+        --Start;
+    if (Start == 0 || static_cast<unsigned char>(Text[Start - 1]) < 0xC0)
+        return; // ASCII, or continuation bytes with no lead in reach: PlausibleText judges those
+    if (Utf8SequenceLength(Text, Start - 1) == 0)
+        Text.resize(Start - 1);
 }
 
 } // namespace
@@ -271,6 +301,8 @@ bool TKroTextWriter::TextAt(std::uint64_t Address, std::string& Quoted) const {
     std::string Text;
     for (std::size_t I = 0; I < Count && Bytes[I] != '\0'; ++I)
         Text += Bytes[I];
+    if (Text.size() == sizeof(Bytes))
+        DropCutCharacter(Text);
     if (!PlausibleText(Text))
         return false;
     Quoted = "'";

@@ -66,6 +66,7 @@ void HandleRequestSteps(TExceptionRequest& Request, TPausedThreads& Paused) {
         Compose.Object = Request.Object;
         Compose.ExceptAddr = Request.ExceptAddr;
         Compose.Frame = Request.Frame;
+        Compose.FramePointer = Request.FramePointer;
         Compose.ThreadId = Request.ThreadId;
         Compose.OsException = Request.OsException;
         Compose.HiddenThread = Request.HiddenThread;
@@ -222,6 +223,7 @@ void ReportFault(const TFaultRecord& Fault) {
         Request.Object = TExceptObject::Of(Exception);
         Request.ExceptAddr = Address;
         Request.Frame = Stack;
+        Request.FramePointer = Fault.FramePointer;
         Request.OsException = true;
         // A thread other than the main thread ends and the application goes on; the main thread cannot.
         Request.CanContinue = !MainThread;

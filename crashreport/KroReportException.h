@@ -20,6 +20,7 @@ struct TExceptionRequest {
     TExceptObject Object;
     std::uintptr_t ExceptAddr = 0;
     std::uintptr_t Frame = 0; // where the trace starts on the reporting thread's stack; 0: the caller of the entry
+    std::uintptr_t FramePointer = 0; // the frame pointer of the code at Frame (a fault's interrupted code); 0: unknown
     bool CanContinue = true;
     bool OsException = false;
     pid_t HiddenThread = 0; // left out of the report (the thread of a trace on request)

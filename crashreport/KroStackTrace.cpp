@@ -54,7 +54,7 @@ private:
 // thread that is paused now.
 constexpr std::chrono::milliseconds TablesWait{2000};
 
-void Trace(const TStackTraceRequest& Request, std::string& Text, std::uintptr_t CallerStack,
+void Trace(TStackTraceRequest Request, std::string& Text, std::uintptr_t CallerStack, std::uintptr_t CallerFrame,
            std::uintptr_t ReturnAddress, const std::uint64_t* Snapshot = nullptr) {
     Text.clear();
     if (Request.FunctionEntry != nullptr)
@@ -67,6 +67,8 @@ void Trace(const TStackTraceRequest& Request, std::string& Text, std::uintptr_t 
     if (Exception == 0 && !Request.HasExceptionAddress)
         Exception = ReturnAddress;
     const std::uintptr_t Begin = Request.StackBegin != 0 ? Request.StackBegin : CallerStack;
+    if (Request.StackBegin == 0 && Request.FramePointer == 0)
+        Request.FramePointer = CallerFrame;
 
     std::unique_lock<std::timed_mutex> Lock(TablesLock, std::defer_lock);
     std::unique_ptr<TTraceTables> Own;
@@ -96,11 +98,13 @@ void Trace(const TStackTraceRequest& Request, std::string& Text, std::uintptr_t 
 // The caller's stack pointer: above this function's saved frame pointer and return address.
 #define KRO_CALLER_STACK (reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) + 16)
 #define KRO_RETURN_ADDRESS (reinterpret_cast<std::uintptr_t>(__builtin_return_address(0)))
+// The caller's frame pointer, which this function's frame saved.
+#define KRO_CALLER_FRAME (*static_cast<const std::uintptr_t*>(__builtin_frame_address(0)))
 
 } // namespace
 
 __attribute__((noinline)) void ComputeStackTrace(const TStackTraceRequest& Request, std::string& Text) {
-    Trace(Request, Text, KRO_CALLER_STACK, KRO_RETURN_ADDRESS);
+    Trace(Request, Text, KRO_CALLER_STACK, KRO_CALLER_FRAME, KRO_RETURN_ADDRESS);
 }
 
 __attribute__((noinline)) void ComputeStackTrace(bool HideWithoutLines, bool ShowRelativeOffsets,
@@ -121,7 +125,7 @@ __attribute__((noinline)) void ComputeStackTrace(bool HideWithoutLines, bool Sho
     Request.StackBegin = StackBegin;
     Request.OsException = OsException;
     Request.HasExceptionAddress = HasExceptionAddress;
-    Trace(Request, Text, KRO_CALLER_STACK, KRO_RETURN_ADDRESS);
+    Trace(Request, Text, KRO_CALLER_STACK, KRO_CALLER_FRAME, KRO_RETURN_ADDRESS);
 }
 
 std::string TraceOtherThread(pid_t ThreadId, TStackTraceRequest Request) {
@@ -149,8 +153,9 @@ std::string TraceOtherThread(pid_t ThreadId, TStackTraceRequest Request) {
     Request.ExceptionAddress = Registers.InstructionPointer;
     Request.StackBegin = Begin;
     Request.StackEnd = End;
+    Request.FramePointer = Registers.FramePointer;
     std::string Text;
-    Trace(Request, Text, Begin, 0, Copy.Words());
+    Trace(Request, Text, Begin, 0, 0, Copy.Words());
     return Text;
 }
 

@@ -36,7 +36,10 @@ struct TStackTraceRequest {
     std::uintptr_t ThreadStart = 0;             // the thread's creator's address, listed last; 0 for none
     std::uintptr_t StackEnd = 0;                // one past the stack's highest byte; 0: the current thread's
     std::uintptr_t StackBegin = 0;              // the lowest stack address to read; 0: the caller's stack pointer
-    bool OsException = false;                   // a fault rather than a raised exception
+    // The frame pointer of the code where the trace starts (the interrupted code's), 0 when unknown: the frame chain
+    // it heads is the live one, where old frames left in unwritten stack space would seem to chain as well.
+    std::uintptr_t FramePointer = 0;
+    bool OsException = false; // a fault rather than a raised exception
     bool HasExceptionAddress = false;
     std::vector<TStackTraceEntry>* Entries = nullptr; // when given, receives the listed entries
 };

@@ -72,6 +72,8 @@ private:
     void AddLocationLink(TStackItem& Item, std::int32_t Function, const TCallMatch& Match);
     // Step 2.
     void FormatFrameChains();
+    std::vector<std::uintptr_t> LiveFrameSlots() const;
+    bool CallReaches(const TStackItem& Caller, const TStackItem& Callee) const;
     std::size_t ChainLength(std::int32_t Head) const;
     void DissolveChain(std::int32_t Head);
     // Steps 3 and 6.

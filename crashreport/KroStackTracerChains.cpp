@@ -1,5 +1,6 @@
 #include "KroStackTracer.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <unordered_map>
 
@@ -13,6 +14,37 @@ constexpr std::size_t UnsureChainEnd = 2;
 constexpr std::uint64_t MaxRecursionComparisons = std::uint64_t{1} << 26;
 
 } // namespace
+
+std::vector<std::uintptr_t> TStackTracer::LiveFrameSlots() const {
+    // The return address slots of the frame chain from the frame pointer where the trace starts, in rising order;
+    // each frame lies above the one before. A frame pointer the code used for something else leads nowhere in the
+    // stack, or to slots no candidate lies in.
+    std::vector<std::uintptr_t> Slots;
+    std::uintptr_t Frame = Request.FramePointer;
+    for (std::uintptr_t Below = StackBegin; Frame >= Below && Frame + 16 <= StackEnd && (Frame & 7) == 0;) {
+        std::uint64_t Saved = 0;
+        if (!ReadStackWord(Frame, Saved))
+            break;
+        Slots.push_back(Frame + 8);
+        Below = Frame + 16;
+        Frame = static_cast<std::uintptr_t>(Saved);
+    }
+    return Slots;
+}
+
+bool TStackTracer::CallReaches(const TStackItem& Caller, const TStackItem& Callee) const {
+    // The caller's call, when its target is known, and the function the callee's address lies in.
+    std::uintptr_t Target = 0;
+    for (const TStackLink& Link : Caller.Callers.Links)
+        if (Link.Item < 0 && Link.ExactMatch)
+            Target = Link.Target;
+    if (Target == 0)
+        return false;
+    for (const TStackLink& Link : Callee.Callers.Links)
+        if (Link.Item < 0 && Link.Function >= 0 && Functions[Link.Function].Info.Start == Target)
+            return true;
+    return false;
+}
 
 std::size_t TStackTracer::ChainLength(std::int32_t Head) const {
     std::size_t Length = 0;
@@ -47,8 +79,12 @@ void TStackTracer::FormatFrameChains() {
         else
             Before.MoreSuccessors.push_back(static_cast<std::int32_t>(I));
     }
-    // 2. Of several successors the one with the longest chain stays; the newest forks are settled first, so that
-    //    each length counts only chains that stay.
+    // 2. Of several successors the one on the live chain stays, else the only one the fork's call reaches, else the
+    //    one with the longest chain; the newest forks are settled first, so that each length counts only chains that
+    //    stay. Old frames in stack space that a frame reserved and never wrote chain as well as live ones and join
+    //    the live chain where their caller's frame is: the frame pointer where the trace starts tells which of the
+    //    two is live, and where it cannot (library code keeps none), the call the fork's frame made does.
+    const std::vector<std::uintptr_t> Live = LiveFrameSlots();
     for (std::size_t I = Items.size(); I-- > 0;) {
         TStackItem& Fork = Items[I];
         if (Fork.MoreSuccessors.empty())
@@ -62,6 +98,21 @@ void TStackTracer::FormatFrameChains() {
             if (const std::size_t Length = ChainLength(Candidates[C]); Length > LongestLength) {
                 Longest = Candidates[C];
                 LongestLength = Length;
+            }
+        std::int32_t Reached = -1;
+        std::size_t ReachedCount = 0;
+        for (const std::int32_t Candidate : Candidates)
+            if (CallReaches(Fork, Items[static_cast<std::size_t>(Candidate)])) {
+                Reached = Candidate;
+                ++ReachedCount;
+            }
+        if (ReachedCount == 1)
+            Longest = Reached;
+        for (const std::int32_t Candidate : Candidates)
+            if (std::binary_search(Live.begin(), Live.end(),
+                                   Items[static_cast<std::size_t>(Candidate)].StackPosition)) {
+                Longest = Candidate;
+                break;
             }
         Items[I].FrameSuccessor = Longest;
         for (const std::int32_t Other : Candidates)

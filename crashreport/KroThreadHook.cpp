@@ -71,25 +71,89 @@ std::size_t CallLength(std::uintptr_t Address) {
     return 0;
 }
 
-// The code that created the thread: the first return address on the creator's stack outside the system's libraries
-// (QThread creates its threads from library code), else the direct caller. A thread object's own start-up code is
-// passed over too (Skip more): a std::thread is started from its constructor, which the program's code calls.
-// The address returned is the creating call instruction's own, so that the report shows the line of the call.
-std::uintptr_t CreatorAddress(std::uintptr_t ReturnAddress, std::uintptr_t CallerStack, int Skip) {
+// How much of the creator's stack is searched for the creating call, at most.
+constexpr std::size_t CreatorStackWords = 512;
+
+// Reads the creator's stack from From up, as far as it can be read and at most Max words; the words read.
+std::size_t ReadCreatorStack(std::uintptr_t From, std::uintptr_t* Words, std::size_t Max) {
+    constexpr std::uintptr_t Page = 4096;
+    std::size_t Count = 0;
+    for (std::uintptr_t At = From; Count < Max;) {
+        const std::uintptr_t PageEnd = (At | (Page - 1)) + 1;
+        std::size_t Take = (PageEnd - At) / sizeof(std::uintptr_t);
+        if (Take > Max - Count)
+            Take = Max - Count;
+        if (Take == 0 || !KroSafeRead(At, Words + Count, Take * sizeof(std::uintptr_t)))
+            break;
+        Count += Take;
+        At += Take * sizeof(std::uintptr_t);
+    }
+    return Count;
+}
+
+// The first Max return addresses live on the creator's stack, newest first, outside the system's libraries. The
+// frame-pointer chain from the hooked call's own frame tells the live frames of the program's code (built with frame
+// pointers) from old values left in them: a frame that reserves space it never writes (a sanitizer's red zones, a large
+// buffer) still holds the return addresses of calls it made before, which look as good as live ones. Between two frames
+// of the chain lie only the frames of library code without frame pointers and the older frame's own space; the live
+// return address there is the lowest one into the program, and only where the newer frame returns into library
+// code. Above the chain's end every return address into the program counts, in order.
+std::size_t LiveProgramReturns(std::uintptr_t ReturnAddress, std::uintptr_t CallerStack, std::uintptr_t* Returns,
+                               std::size_t Max) {
+    std::size_t Count = 0;
+    auto Take = [&](std::uintptr_t Address) {
+        if (Count < Max && !SystemLibrary(Address))
+            Returns[Count++] = Address;
+    };
+    Take(ReturnAddress);
+    if (CallerStack < 16)
+        return Count;
+    std::uintptr_t Words[CreatorStackWords];
+    // The hooked call's frame: its saved frame pointer and return address lie right below the caller's stack.
+    const std::uintptr_t From = CallerStack - 16;
+    const std::size_t Read = ReadCreatorStack(From, Words, CreatorStackWords);
+    const std::uintptr_t End = From + Read * sizeof(std::uintptr_t);
+    auto Word = [&](std::uintptr_t Address) { return Words[(Address - From) / sizeof(std::uintptr_t)]; };
+    auto Candidate = [&](std::uintptr_t Value) {
+        return Value > 0x10000 && !SystemLibrary(Value) && CallLength(Value) != 0;
+    };
+    bool ReturnsToLibrary = SystemLibrary(ReturnAddress);
+    std::uintptr_t Position = CallerStack; // the lowest word not looked at yet
+    for (std::uintptr_t Frame = Read >= 2 ? Word(From) : 0;
+         Count < Max && Frame >= Position && Frame + 16 <= End && (Frame & 7) == 0 && CallLength(Word(Frame + 8)) != 0;
+         Frame = Word(Frame)) {
+        if (ReturnsToLibrary)
+            for (std::uintptr_t At = Position; At < Frame; At += sizeof(std::uintptr_t))
+                if (Candidate(Word(At))) {
+                    Take(Word(At));
+                    break;
+                }
+        const std::uintptr_t Return = Word(Frame + 8);
+        Take(Return);
+        ReturnsToLibrary = SystemLibrary(Return);
+        Position = Frame + 16;
+    }
+    for (std::uintptr_t At = Position; Count < Max && At < End; At += sizeof(std::uintptr_t))
+        if (Candidate(Word(At)))
+            Take(Word(At));
+    return Count;
+}
+
+// The code that created the thread: the first live return address on the creator's stack outside the system's
+// libraries (QThread creates its threads from library code). A thread object's own start-up code is passed over too
+// (Skip more): a std::thread is started from its constructor, which the program's code calls. The address returned
+// is the creating call instruction's own, so that the report shows the line of the call.
+std::uintptr_t CreatorAddress(std::uintptr_t ReturnAddress, std::uintptr_t CallerStack, std::size_t Skip) {
     auto CallOf = [](std::uintptr_t Return) {
         const std::size_t Length = CallLength(Return);
         return Return - (Length != 0 ? Length : 1);
     };
-    if (!SystemLibrary(ReturnAddress) && Skip == 0)
+    std::uintptr_t Returns[8];
+    const std::size_t Wanted = Skip < sizeof Returns / sizeof *Returns ? Skip + 1 : sizeof Returns / sizeof *Returns;
+    const std::size_t Count = LiveProgramReturns(ReturnAddress, CallerStack, Returns, Wanted);
+    if (Count == 0)
         return CallOf(ReturnAddress);
-    if (!SystemLibrary(ReturnAddress))
-        --Skip;
-    std::uintptr_t Words[128];
-    if (CallerStack != 0 && KroSafeRead(CallerStack, Words, sizeof Words))
-        for (const std::uintptr_t Word : Words)
-            if (Word > 0x10000 && Word != ReturnAddress && !SystemLibrary(Word) && CallLength(Word) != 0 && Skip-- == 0)
-                return CallOf(Word);
-    return CallOf(ReturnAddress);
+    return CallOf(Returns[Count - 1]);
 }
 
 void* ThreadStartWrapper(void* Raw) {

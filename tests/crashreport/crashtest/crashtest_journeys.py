@@ -357,6 +357,17 @@ def main():
                            "CrashWorker" if arguments.thread else "MainCrash"]
             if not any(m.group(3) == "crashtest" and int(m.group(4)) == origin for m in ours):
                 fail("the failing thread's trace does not reach crashtest line %d" % origin, report)
+            # Every call between the crash and the origin is crashtest's own: a frame of other code there is an old
+            # value left on the stack, not a call on the way to the crash. (A thread's routine starts in the
+            # reporter's thread wrapper, which lies on its way.)
+            if arguments.mode != "thread-routine":
+                path = [m for m in (TRACE_LINE.match(line) for line in trace) if m]
+                start = next(i for i, m in enumerate(path) if m.group(0) == ours[0].group(0))
+                end = next(i for i, m in enumerate(path) if m.group(3) == "crashtest" and int(m.group(4)) == origin)
+                strays = [m.group(0) for m in path[start:end + 1] if m.group(3) != "crashtest"]
+                if strays:
+                    fail("the failing thread's trace runs through frames off the way to the crash: %s" % strays[0],
+                         report)
 
     if arguments.mode not in ("qt-slot",):
         idle = [t for t in threads if t[0].startswith("idle worker ($")]

@@ -217,6 +217,31 @@ TEST(DecoderEdgeCaseTest, InstructionTextsFollowTheReportsNumberAndOperandForms)
     EXPECT_EQ(Texts.Text(5), "00401005   push   $403100");
 }
 
+// The report is UTF-8 text: a quoted comment is never bytes that are not. A pointer's bytes (here those of a
+// sanitizer's global) read like letters but are no text; text in UTF-8 is quoted; a text cut by the read limit loses
+// only the character it cut.
+TEST(DecoderEdgeCaseTest, QuotedTextsAreWellFormedUtf8) {
+    auto Quoted = [](const std::vector<unsigned char>& Data) {
+        TCodeAt Code(0x401000, {0x68, 0x00, 0x30, 0x40, 0x00});
+        Code.Add(0x403000, Data);
+        const std::string Line = Code.Text();
+        const std::size_t At = Line.find("; ");
+        return At == std::string::npos ? std::string() : Line.substr(At + 2);
+    };
+    EXPECT_EQ(Quoted({0x70, 0x8A, 0xA9, 0xC0, 0xD4, 0x55, 0x00, 0x00}), "");
+    EXPECT_EQ(Quoted({'K', 'o', 'e', 'l', 'n', 0xC0, 0xAF, 'e', 'r', 0}), "");  // an overlong form
+    EXPECT_EQ(Quoted({'S', 't', 'a', 'd', 't', 0xED, 0xA0, 0x80, 'x', 0}), ""); // a surrogate
+    EXPECT_EQ(Quoted({'G', 'r', 0xC3, 0xBC, 0xC3, 0x9F, 'e', ' ', 'a', 'u', 's', 0}), "'Gr\xc3\xbc\xc3\x9f"
+                                                                                      "e aus'");
+    // A hundred bytes are read: the last two are the start of a three-byte quotation mark.
+    std::vector<unsigned char> Long(98, 'a');
+    Long.insert(Long.end(), {0xE2, 0x80, 0x9E, 'b', 0});
+    EXPECT_EQ(Quoted(Long), "'" + std::string(98, 'a') + "'");
+    Long[96] = 0xC3;
+    Long[97] = 0xA4; // the whole character before the cut one stays
+    EXPECT_EQ(Quoted(Long), "'" + std::string(96, 'a') + "\xc3\xa4'");
+}
+
 TEST(DecoderEdgeCaseTest, FormChecksRejectUndefinedEncodings) {
     const std::vector<std::vector<unsigned char>> Invalid = {
         {0x8D, 0xC0},       // lea with a register operand
