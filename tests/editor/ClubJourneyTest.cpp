@@ -723,7 +723,10 @@ void ClubJourneyTest::ThePlayerListSortsAndHintsAndTheLinksNavigate() {
     });
     QCOMPARE(Names, Sorted);
 
-    // The hint names the player under the mouse, with birth date and nation.
+    // The hint names the player under the mouse, with birth date and nation. The list must be on screen: the
+    // journey's earlier links took the window to other tabs.
+    Main.Tabs()->setCurrentWidget(Main.Sheet(TTab::Clubs));
+    QVERIFY(Squad->lboxPlayers->isVisible());
     const TPyxPerson* Hinted = Squad->lboxPlayers->GetItem<TPyxPerson>(0);
     const QString Hint = TframeSquad::HintText(*Hinted);
     QVERIFY(Hint.startsWith("Name: " + TPyxListModel::DisplayName(*Hinted) + "\r\nDOB: "));
