@@ -90,7 +90,7 @@ __attribute__((noinline)) int Recurse(int Depth) { // crash-mark: Recurse
     if (Depth < 0) // never: only the stack's end stops it
         return 0;
     const int Result = Recurse(Depth + 1) + Block[0];
-    return Result;
+    return Result; // crash-mark: RecurseEnd
 }
 
 __attribute__((noinline)) void StackOverflow() {
