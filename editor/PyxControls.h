@@ -40,6 +40,8 @@ struct TCodeItem {
 // A drop-down list of fixed codes, shown in the order given or, when Sorted, alphabetically by text.
 TIntegerComboBox* IntegerCombo(QWidget* Parent, const QString& ObjectName, std::initializer_list<TCodeItem> Items,
                                bool Sorted);
+// The drop-down list of team formations (awards' and staff members' alike), sorted by text after "<Not Specified>".
+TIntegerComboBox* FormationCombo(QWidget* Parent, const QString& ObjectName);
 // A drop-down list of entities, sorted by text; fill it with FillPointerCombo.
 TPointerComboBox* PointerCombo(QWidget* Parent, const QString& ObjectName);
 // Refills Combo with its nil item (NoneText) and one item per entity of Collection, named as the lists name them.

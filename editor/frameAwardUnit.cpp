@@ -115,26 +115,7 @@ TframeAward::TframeAward(TPyxNavigator& Navigator, QWidget* Parent)
     BindSelector(ssCompetition, &TPyxAward::Competition);
     seMaxAge = SpinEdit(Rules, "seMaxAge", 0, 30);
     Rules->AddRow("Max Age (Young Player):", seMaxAge);
-    cmbFormation = IntegerCombo(Rules, "cmbFormation",
-                                {{"<Not Specified>", 0},
-                                 {"5-3-2 Sweeper", 1},
-                                 {"5-3-2", 2},
-                                 {"4-4-2", 3},
-                                 {"4-3-3", 4},
-                                 {"4-2-4", 5},
-                                 {"3-5-2", 6},
-                                 {"4-1-2-1-2", 7},
-                                 {"4-5-1", 8},
-                                 {"3-4-3", 9},
-                                 {"3-4-1-2", 10},
-                                 {"3-4-2-1", 11},
-                                 {"4-3-2-1", 12},
-                                 {"3-5-2 Sweeper", 13},
-                                 {"4-3-1-2", 14},
-                                 {"5-4-1", 15},
-                                 {"4-4-1-1", 16},
-                                 {"4-4-2 Sweeper", 17}},
-                                true);
+    cmbFormation = PyxControls::FormationCombo(Rules, "cmbFormation");
     Rules->AddRow("Formation (Team):", cmbFormation);
     BindDependentControls();
 

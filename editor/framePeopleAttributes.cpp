@@ -313,26 +313,7 @@ void TframePeople::BuildAttributePages() {
         {"Tactical Knowledge:", "seTacticalKnowledge", &TNP::TacticalKnowledge},
     };
     AddSpins(*this, *Coaching, TPart::Staff, &NonPlayingDataOf, 0, 20, CoachingRows);
-    cmbPreferredFormation = Tracked(PyxControls::IntegerCombo(Coaching, "cmbPreferredFormation",
-                                                              {{"<Not Specified>", 0},
-                                                               {"5-3-2 Sweeper", 1},
-                                                               {"5-3-2", 2},
-                                                               {"4-4-2", 3},
-                                                               {"4-3-3", 4},
-                                                               {"4-2-4", 5},
-                                                               {"3-5-2", 6},
-                                                               {"4-1-2-1-2", 7},
-                                                               {"4-5-1", 8},
-                                                               {"3-4-3", 9},
-                                                               {"3-4-1-2", 10},
-                                                               {"3-4-2-1", 11},
-                                                               {"4-3-2-1", 12},
-                                                               {"3-5-2 Sweeper", 13},
-                                                               {"4-3-1-2", 14},
-                                                               {"5-4-1", 15},
-                                                               {"4-4-1-1", 16},
-                                                               {"4-4-2 Sweeper", 17}},
-                                                              true));
+    cmbPreferredFormation = Tracked(PyxControls::FormationCombo(Coaching, "cmbPreferredFormation"));
     Coaching->AddRow("Preferred Formation:", cmbPreferredFormation);
 
     auto* Referee = new TColumnsPage("tsReferee", 12);
