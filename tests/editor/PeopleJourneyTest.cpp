@@ -633,6 +633,45 @@ void PeopleJourneyTest::PreferencesHistoryAndLanguagesAreEditedOnCopiesAndWritte
     QVERIFY(Without->PlayingHistory && Without->PlayingHistory->Count() == 1);
     QCOMPARE(Without->PlayingHistory->Items(0)->Season, int16_t(2001));
 
+    // The person's record counts all its relationships in one byte: with the tab's lists and the kinds it does not
+    // show at that limit, an Add is refused with a message and no dialog, and the save still goes through.
+    TPyxPerson* Full = FirstOf(Db.People, [&](TPyxPerson& Q) { return &Q != P && Q.PersonType == 1; });
+    QVERIFY(Full != nullptr);
+    Full->Relationships.Clear();
+    for (int I = 0; I < TframePeoplePreferences::MaxRelationships - 2; ++I) {
+        auto Rival = std::make_unique<TPyxRelationship>();
+        Rival->Kind = 6;
+        Rival->TargetType = TPyxRelationship::ttNation;
+        Rival->Target = Db.Nations.Items(I % Db.Nations.Count());
+        Rival->Amount = 40;
+        Full->Relationships.Add(std::move(Rival));
+    }
+    const int32_t FullKey = Full->UniqueID;
+    Main.ShowPerson(Full);
+    QCOMPARE(PickPreference(Driver, Preferences->btnAdd[0], Staff, "55"), QString("Add Favourite Staff"));
+    QCOMPARE(PickPreference(Driver, Preferences->btnAdd[3], Disliked, "15"), QString("Add Disliked Club"));
+    const auto Listed = [&] {
+        return QList<int>{Preferences->lboxFavouriteStaff->count(), Preferences->lboxDislikedStaff->count(),
+                          Preferences->lboxFavouriteClubs->count(), Preferences->lboxDislikedClubs->count()};
+    };
+    const QList<int> AtLimit = Listed();
+    QCOMPARE(AtLimit, (QList<int>{1, 0, 0, 1}));
+    for (QPushButton* Add : Preferences->btnAdd) {
+        QString Seen;
+        Driver.Expect(eh::TModalDriver::Answer(QMessageBox::Ok, &Seen));
+        Add->click();
+        QVERIFY2(Seen.startsWith("msgError"), qPrintable(Add->objectName() + ": " + Seen));
+        QVERIFY(Seen.contains("at most 255 relationships"));
+        QCOMPARE(Listed(), AtLimit);
+    }
+    // A deleted entry makes room again.
+    Preferences->lboxFavouriteStaff->setCurrentRow(0);
+    Preferences->btnDelete[0]->click();
+    QCOMPARE(PickPreference(Driver, Preferences->btnAdd[1], Staff, "30"), QString("Add Disliked Staff"));
+    QCOMPARE(Preferences->lboxDislikedStaff->count(), 1);
+    People->btnConfirmChangesClick();
+    QCOMPARE(Full->Relationships.Count(), TframePeoplePreferences::MaxRelationships);
+
     const int32_t TeamKey = HistoryTeam->UniqueID;
     Editor.SaveData();
     Editor.LoadData();
@@ -647,6 +686,7 @@ void PeopleJourneyTest::PreferencesHistoryAndLanguagesAreEditedOnCopiesAndWritte
     QCOMPARE(R->GetSecondNation() != nullptr, true);
     QVERIFY(!PersonByKey(Again, OtherKey)->PlayingHistory);
     QCOMPARE(PersonByKey(Again, WithoutKey)->PlayingHistory->Count(), 1);
+    QCOMPARE(PersonByKey(Again, FullKey)->Relationships.Count(), TframePeoplePreferences::MaxRelationships);
     QCOMPARE(Driver.Unexpected(), QStringList());
 }
 
