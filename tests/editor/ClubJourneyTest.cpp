@@ -645,6 +645,20 @@ void ClubJourneyTest::DeletingClubsAndSquadsPurgesEveryTabAndDeletesTheCurrentCl
     eh::ShowAllAndFocus(*Medias, Media);
     const int WithCompanion = Medias->lboxClubs->count();
     eh::ShowAllAndFocus(*Clubs, LastCompanion);
+    // Delete Club on the companion's row is refused: the squad would keep a UniqueID no club record shares, and the
+    // companion's names would be lost.
+    Clubs->UpdatePopupItems();
+    QVERIFY(Clubs->mnuiDeleteClub->isEnabled());
+    Seen.clear();
+    Editor.Driver().Expect(eh::TModalDriver::Answer(QMessageBox::Ok, &Seen));
+    Clubs->mnuiDeleteClub->trigger();
+    QVERIFY(Seen.startsWith("msgError"));
+    QVERIFY2(Seen.contains("cannot be deleted on its own") && Seen.contains(TPyxListModel::DisplayName(*Last)),
+             qPrintable(Seen));
+    QCOMPARE(Db.Clubs.FindByUniqueID(LastKey), LastCompanion);
+    QCOMPARE(Clubs->Current(), LastCompanion);
+    QVERIFY(Clubs->Search()->Model().RowOf(LastCompanion) >= 0);
+    QCOMPARE(Medias->lboxClubs->count(), WithCompanion);
     eh::ShowAllAndFocus(*Clubs, Other);
     const int OtherSquads = Clubs->SquadCount();
     Clubs->mnuiDeleteLastSquad->trigger();
