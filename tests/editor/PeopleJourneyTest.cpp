@@ -23,11 +23,14 @@
 #include "PyxTeam.h"
 #include "ReferenceWalk.h"
 #include "SpinEdit.h"
+#include "frameClubPreferencesUnit.h"
+#include "frameClubUnit.h"
 #include "framePeoplePreferencesUnit.h"
 #include "framePeopleUnit.h"
 #include "framePersonLanguagesUnit.h"
 #include "framePlayingHistoryUnit.h"
 #include "frameSelectionSearchUnit.h"
+#include "frameSquadUnit.h"
 #include "frmMainUnit.h"
 
 #include <QAction>
@@ -42,6 +45,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -71,6 +76,15 @@ QString Joined(const std::vector<std::string>& Lines) {
 
 TPyxPerson* PersonByKey(TPyxDatabase& Db, int32_t UniqueID) {
     return Db.People.FindByUniqueID(UniqueID);
+}
+
+std::unique_ptr<TPyxRelationship> Relationship(uint8_t TargetType, uint8_t Kind, TPyxObject* Target) {
+    auto R = std::make_unique<TPyxRelationship>();
+    R->TargetType = TargetType;
+    R->Kind = Kind;
+    R->Amount = 50;
+    R->Target = Target;
+    return R;
 }
 
 // Picks Entity in the preference dialog the button opens, with Amount typed; Ok false cancels. Returns the caption.
@@ -453,17 +467,53 @@ void PeopleJourneyTest::PostsMoveWithTheirNewJobInOneConfirmAndADeletedPersonLea
     QCOMPARE(People->cmbNationJob->currentText(), QString("Chairman"));
     QVERIFY(!People->dtpContractExpiresNation->isEnabled());
 
-    // Delete Person: the person goes from the list, from every team and from other persons' preferences.
-    TPyxPerson* Liked = nullptr;
-    TPyxPerson* Fan = FirstOf(Db.People, [&](TPyxPerson& P) {
-        for (const auto& R : P.Relationships)
-            if (R->Kind == 1 && R->TargetType == 3 && R->Target != nullptr && R->Target != &P) {
-                Liked = static_cast<TPyxPerson*>(R->Target);
-                return true;
-            }
-        return false;
+    // Delete Person: the person goes from the list, from every team and from other persons' preferences, and from
+    // every control of the other tabs. The clubs tab shows the person's club with the person's squad page on its
+    // players; the person is the club's captain and in its favourite staff.
+    TPyxPerson* Liked = FirstOf(Db.People, [&](TPyxPerson& P) {
+        return P.PersonType == 2 && P.ClubTeam != nullptr && P.ClubTeam->IsClubTeam() &&
+               P.ClubTeam->GetClub()->Teams.Count() >= 2;
     });
+    TPyxPerson* Fan = FirstOf(Db.People, [&](TPyxPerson& P) { return P.PersonType == 1 && &P != Liked; });
     QVERIFY(Fan != nullptr && Liked != nullptr);
+    Fan->Relationships.Add(Relationship(TPyxRelationship::ttPerson, 1, Liked));
+    TPyxClub* LikedClub = Liked->ClubTeam->GetClub();
+    LikedClub->Captain = Liked;
+    LikedClub->Relationships.Add(Relationship(TPyxRelationship::ttPerson, 1, Liked));
+    auto* Clubs = Editor.Frame<TframeClub>(TTab::Clubs);
+    Main.ShowClub(LikedClub);
+    const auto& ClubTeams = LikedClub->Teams.Data();
+    const int SquadIndex =
+        static_cast<int>(std::find(ClubTeams.begin(), ClubTeams.end(), Liked->ClubTeam) - ClubTeams.begin());
+    QVERIFY(SquadIndex >= 0 && SquadIndex < Clubs->SquadCount());
+    Clubs->Pages()->setCurrentWidget(Clubs->tsSquads);
+    Clubs->pcSquads->setCurrentIndex(SquadIndex);
+    Clubs->Squad(SquadIndex)->pcSquad->setCurrentWidget(eh::Find<QWidget>(Clubs->Squad(SquadIndex), "tsPlayers"));
+    // Where the clubs tab holds the person: squad pages' player lists, the captain combo, the board and scout
+    // lists, the preference copies. The person is compared by address only: once deleted, it must not be followed.
+    const void* Gone = Liked;
+    const auto ClubsTabHolds = [&] {
+        QStringList Holders;
+        for (int Page = 0; Page < Clubs->SquadCount(); ++Page)
+            for (int I = 0; I < Clubs->Squad(Page)->lboxPlayers->count(); ++I)
+                if (Clubs->Squad(Page)->lboxPlayers->GetItem<TPyxPerson>(I) == Gone)
+                    Holders.push_back(QString("squad page %1").arg(Page));
+        for (int I = 0; I < Clubs->cmbClubCaptain->count(); ++I)
+            if (Clubs->cmbClubCaptain->GetItem(I) == Gone)
+                Holders.push_back("captain combo");
+        for (TPointerListBox* List : {Clubs->lboxBoardMembers, Clubs->lboxScouts})
+            for (int I = 0; I < List->count(); ++I)
+                if (List->GetItem<TPyxPerson>(I) == Gone)
+                    Holders.push_back(List->objectName());
+        TPointerListBox* Favourites = Clubs->frameClubPreferences->lboxFavouriteStaff;
+        for (int I = 0; I < Favourites->count(); ++I)
+            if (Favourites->GetItem<TPyxRelationship>(I)->Target == Gone)
+                Holders.push_back("favourite staff");
+        return Holders;
+    };
+    QCOMPARE(ClubsTabHolds(),
+             (QStringList{QString("squad page %1").arg(SquadIndex), "captain combo", "favourite staff"}));
+    QCOMPARE(Clubs->cmbClubCaptain->GetSelected(), static_cast<TPyxObject*>(Liked));
     const int32_t FanKey = Fan->UniqueID, LikedKey = Liked->UniqueID;
     const int32_t Count = Db.People.Count();
     Main.ShowPerson(Liked);
@@ -474,6 +524,13 @@ void PeopleJourneyTest::PostsMoveWithTheirNewJobInOneConfirmAndADeletedPersonLea
     QVERIFY(!People->Pages()->isEnabled());
     QCOMPARE(People->Search()->Model().RowOf(Liked), -1);
     QCOMPARE(Joined(rw::DanglingReferences(Db)), QString());
+    // The clubs tab still shows the club, with every squad page, and nothing of the person.
+    QCOMPARE(Clubs->Current(), LikedClub);
+    QVERIFY(Clubs->Pages()->isEnabled());
+    QCOMPARE(Clubs->SquadCount(), LikedClub->Teams.Count());
+    QCOMPARE(ClubsTabHolds(), QStringList());
+    QCOMPARE(Clubs->cmbClubCaptain->GetSelected(), nullptr);
+    QCOMPARE(LikedClub->Captain, nullptr);
     Main.ShowPerson(Fan);
     for (int I = 0; I < People->framePeoplePreferences->lboxFavouriteStaff->count(); ++I)
         QVERIFY(People->framePeoplePreferences->lboxFavouriteStaff->GetItem<TPyxRelationship>(I)->Target != Liked);
@@ -638,14 +695,8 @@ void PeopleJourneyTest::PreferencesHistoryAndLanguagesAreEditedOnCopiesAndWritte
     TPyxPerson* Full = FirstOf(Db.People, [&](TPyxPerson& Q) { return &Q != P && Q.PersonType == 1; });
     QVERIFY(Full != nullptr);
     Full->Relationships.Clear();
-    for (int I = 0; I < TframePeoplePreferences::MaxRelationships - 2; ++I) {
-        auto Rival = std::make_unique<TPyxRelationship>();
-        Rival->Kind = 6;
-        Rival->TargetType = TPyxRelationship::ttNation;
-        Rival->Target = Db.Nations.Items(I % Db.Nations.Count());
-        Rival->Amount = 40;
-        Full->Relationships.Add(std::move(Rival));
-    }
+    for (int I = 0; I < TframePeoplePreferences::MaxRelationships - 2; ++I)
+        Full->Relationships.Add(Relationship(TPyxRelationship::ttNation, 6, Db.Nations.Items(I % Db.Nations.Count())));
     const int32_t FullKey = Full->UniqueID;
     Main.ShowPerson(Full);
     QCOMPARE(PickPreference(Driver, Preferences->btnAdd[0], Staff, "55"), QString("Add Favourite Staff"));
