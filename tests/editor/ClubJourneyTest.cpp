@@ -23,8 +23,10 @@
 #include "SpinEdit.h"
 #include "frameClubPreferencesUnit.h"
 #include "frameClubUnit.h"
+#include "frameCompetitionUnit.h"
 #include "frameKitColorUnit.h"
 #include "frameMediaUnit.h"
+#include "framePeopleUnit.h"
 #include "frameSelectionSearchUnit.h"
 #include "frameSquadUnit.h"
 #include "frameTeamFinancesUnit.h"
@@ -591,6 +593,33 @@ void ClubJourneyTest::DeletingClubsAndSquadsPurgesEveryTabAndDeletesTheCurrentCl
     TPyxClub* Holder = FirstOf(Db.Clubs, [&](TPyxClub& C) { return &C != Doomed && C.Teams.Count() > 0; });
     Holder->Relationships.Add(Relationship(TPyxRelationship::ttClub, 5, Doomed));
 
+    // The people tab shows one of its players, the club and squad picked; the competition tab shows a division
+    // whose teams page lists its first team.
+    auto* People = Editor.Frame<TframePeople>(TTab::People);
+    auto* Competitions = Editor.Frame<TframeCompetition>(TTab::Competition);
+    Main.ShowPerson(Player);
+    QCOMPARE(People->Current(), Player);
+    QCOMPARE(People->ssClubContracted->Selected(), static_cast<TPyxObject*>(Doomed));
+    QCOMPARE(People->cmbSquadContracted->count(), Doomed->Teams.Count());
+    QCOMPARE(People->cmbSquadContracted->GetSelected(), static_cast<TPyxObject*>(Doomed->Teams.Items(0)));
+    TPyxTeam* FirstTeam = Doomed->Teams.Items(0);
+    if (FirstTeam->Division == nullptr)
+        FirstTeam->Division = Db.Competitions.Items(0);
+    TPyxCompetition* Division = FirstTeam->Division;
+    eh::ShowAllAndFocus(*Competitions, Division);
+    // The doomed club's teams by address only: after the delete they must not be followed.
+    std::vector<const void*> DoomedTeams(Doomed->Teams.Data().begin(), Doomed->Teams.Data().end());
+    const auto DoomedListed = [&] {
+        int Listed = 0;
+        for (int I = 0; I < Competitions->lboxTeams->count(); ++I)
+            Listed += std::count(DoomedTeams.begin(), DoomedTeams.end(),
+                                 static_cast<const void*>(Competitions->lboxTeams->GetItem<TPyxTeam>(I)));
+        return Listed;
+    };
+    const int DivisionTeams = Competitions->lboxTeams->count();
+    const int DivisionDoomed = DoomedListed();
+    QVERIFY(DivisionDoomed >= 1);
+
     // The first team cannot go while another squad remains.
     eh::ShowAllAndFocus(*Clubs, Doomed);
     QString Seen;
@@ -633,6 +662,13 @@ void ClubJourneyTest::DeletingClubsAndSquadsPurgesEveryTabAndDeletesTheCurrentCl
              false);
     QVERIFY(Db.People.FindByUniqueID(PlayerKey) != nullptr);
     QCOMPARE(Db.People.FindByUniqueID(PlayerKey)->ClubTeam, nullptr);
+    // The people tab shows the player again, without club and squads; the division lists none of its teams.
+    QCOMPARE(People->Current(), Player);
+    QCOMPARE(People->ssClubContracted->Selected(), nullptr);
+    QCOMPARE(People->cmbSquadContracted->count(), 0);
+    QCOMPARE(Competitions->CurrentObject(), static_cast<TPyxObject*>(Division));
+    QCOMPARE(DoomedListed(), 0);
+    QCOMPARE(Competitions->lboxTeams->count(), DivisionTeams - DivisionDoomed);
 
     // Deleting a squad of another club while the media tab lists that club's companion.
     TPyxClub* Other = FirstOf(Db.Clubs, [](TPyxClub& C) { return C.Teams.Count() >= 2; });
