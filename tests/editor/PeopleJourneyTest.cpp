@@ -13,11 +13,13 @@
 #include "PointerListBox.h"
 #include "PyxClub.h"
 #include "PyxDatabase.h"
+#include "PyxFutureTransfer.h"
 #include "PyxInjury.h"
 #include "PyxJobs.h"
 #include "PyxLanguage.h"
 #include "PyxListModel.h"
 #include "PyxListView.h"
+#include "PyxLoan.h"
 #include "PyxNation.h"
 #include "PyxSearch.h"
 #include "PyxTeam.h"
@@ -946,6 +948,55 @@ void PeopleJourneyTest::CancelLinksAndTheContractRules() {
     QVERIFY(Single->Scouts.Contains(P));
     QCOMPARE(Single->Teams.Items(0)->Manager, SingleManager);
 
+    // Loans of a type 2 and a type 3 player and their future transfers at the second squad of a club: an unedited
+    // Confirm keeps them there (the type 3 loan and every future transfer have no squad list to show it).
+    TPyxClub* Multi = FirstOf(Db.Clubs, [](TPyxClub& C) { return C.Teams.Count() >= 2; });
+    TPyxPerson* Loaned2 = FirstOf(Db.People, [](TPyxPerson& Q) { return Q.PersonType == 2; });
+    TPyxPerson* Loaned3 = FirstOf(Db.People, [](TPyxPerson& Q) { return Q.PersonType == 3; });
+    QVERIFY(Multi != nullptr && Loaned2 != nullptr && Loaned3 != nullptr);
+    const int32_t SecondKey = Multi->Teams.Items(1)->UniqueID;
+    const std::vector<int32_t> LoanedKeys{Loaned2->UniqueID, Loaned3->UniqueID};
+    // The same records in the editor's database and in the model's expected save.
+    const auto PlaceAtSecondSquad = [&](TPyxDatabase& D) {
+        TPyxTeam* Second = D.Teams.FindByUniqueID(SecondKey);
+        for (int32_t LoanedKey : LoanedKeys) {
+            TPyxPerson* Q = D.People.FindByUniqueID(LoanedKey);
+            auto Loan = std::make_unique<TPyxLoan>();
+            Loan->Person = Q;
+            Loan->Team = Second;
+            Loan->StartDate = PyxControls::FromQDate(QDate(2001, 7, 1));
+            Loan->EndDate = PyxControls::FromQDate(QDate(2002, 6, 30));
+            Q->Player->SetLoan(std::move(Loan));
+            auto Transfer = std::make_unique<TPyxFutureTransfer>();
+            Transfer->Person = Q;
+            Transfer->Team = Second;
+            Transfer->TransferDate = PyxControls::FromQDate(QDate(2002, 7, 1));
+            Transfer->TransferFee = 750000;
+            Transfer->FutureWage = 12000;
+            Transfer->ContractYears = 3;
+            Q->Player->SetFutureTransfer(std::move(Transfer));
+        }
+    };
+    PlaceAtSecondSquad(Db);
+    TPyxTeam* Second = Multi->Teams.Items(1);
+    for (int32_t LoanedKey : LoanedKeys) {
+        TPyxPerson* Q = PersonByKey(Db, LoanedKey);
+        const TPyxLoan* Loan = Q->Player->Loan.get();
+        const TPyxFutureTransfer* Transfer = Q->Player->FutureTransfer.get();
+        Main.ShowPerson(Q);
+        QCOMPARE(People->ssLoanClub->Selected(), static_cast<TPyxObject*>(Multi));
+        QCOMPARE(People->ssFutureClub->Selected(), static_cast<TPyxObject*>(Multi));
+        if (Q->PersonType == 2)
+            QCOMPARE(People->cmbLoanSquad->GetSelected(), static_cast<TPyxObject*>(Second));
+        else
+            QCOMPARE(People->cmbLoanSquad->count(), 0);
+        People->btnConfirmChangesClick();
+        QCOMPARE(Q->Player->Loan.get(), Loan);
+        QCOMPARE(Q->Player->Loan->Team, Second);
+        QCOMPARE(Q->Player->FutureTransfer.get(), Transfer);
+        QCOMPARE(Q->Player->FutureTransfer->Team, Second);
+    }
+
     // Every other person confirmed unedited: the files differ from the model's save only by this move.
     const int32_t Key = P->UniqueID, TeamKey = Single->Teams.Items(0)->UniqueID;
     Editor.SaveData();
@@ -953,6 +1004,7 @@ void PeopleJourneyTest::CancelLinksAndTheContractRules() {
     eh::ModelSave(
         Original.Path(), Expected.Path(),
         [&](TPyxDatabase& Model) {
+            PlaceAtSecondSquad(Model);
             TPyxPerson* M = Model.People.FindByUniqueID(Key);
             M->SetClubPost(Model.Teams.FindByUniqueID(TeamKey), 14);
         },
