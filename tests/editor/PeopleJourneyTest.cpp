@@ -370,6 +370,24 @@ void PeopleJourneyTest::APersonIsAddedEditedGivenAnotherTypeAndSurvivesSaveAndRe
     QCOMPARE(R->NonPlayer->NonPlayingData->Attacking, uint8_t(9));
     QCOMPARE(R->NonPlayer->PreferredFormation, uint8_t(3));
     QCOMPARE(R->PersonData->Adaptability, uint8_t(12));
+    // Every kind of value read back: bytes, int16 and int32 values, dates, the staff part's own.
+    QCOMPARE(PyxControls::ToQDate(R->DateOfBirth), QDate(1984, 2, 29));
+    QCOMPARE(R->InternationalApps, uint8_t(12));
+    QCOMPARE(R->U21Goals, uint8_t(4));
+    QCOMPARE(R->Player->CurrentAbility, int16_t(150));
+    QCOMPARE(R->Player->WorldReputation, int16_t(200));
+    QCOMPARE(R->Player->EstimatedValue, 4500000);
+    QCOMPARE(R->Player->Height, int16_t(74));
+    QCOMPARE(R->Player->PlayingData->Goalkeeper, uint8_t(3));
+    QCOMPARE(R->Player->PlayingData->TendencyToPunch, uint8_t(5));
+    QCOMPARE(R->Player->PlayingData->Determination, uint8_t(19));
+    QCOMPARE(R->Player->CareerStats->LeagueAppearances, int16_t(301));
+    QCOMPARE(PyxControls::ToQDate(R->Player->Loan->EndDate), QDate(2002, 5, 31));
+    QCOMPARE(PyxControls::ToQDate(R->Player->StartingInjury->EndDate), QDate(2001, 9, 12));
+    QCOMPARE(R->NonPlayer->CurrentAbility, int16_t(88));
+    QCOMPARE(R->NonPlayer->NonPlayingData->Motivating, uint8_t(14));
+    QCOMPARE(PyxControls::ToQDate(R->Contracts.GetClubContract()->ContractExpires), QDate(2006, 6, 30));
+    QCOMPARE(R->Contracts.GetClubContract()->SquadNumber, uint8_t(7));
     // The editor shows the reloaded person as saved.
     Main.ShowPerson(R);
     QCOMPARE(People->edCommonName->text(), CommonName);
@@ -776,6 +794,25 @@ void PeopleJourneyTest::OfficialsAndTypeChangesWriteOnlyTheParts() {
     QCOMPARE(Referee->Official->FIFAOfficial != 0, !WasFifa);
     QVERIFY(!Referee->PersonData);
 
+    // Another official keeps the referee part to the save: its values are read back after the reload.
+    TPyxPerson* Kept = FirstOf(Db.People, [&](TPyxPerson& P) { return P.PersonType == 4 && &P != Referee; });
+    QVERIFY(Kept != nullptr);
+    Main.ShowPerson(Kept);
+    // A city and a division other than its own, so that each is really written.
+    TPyxCity* KeptCity = FirstOf(Db.Cities, [&](TPyxCity& C) { return &C != Kept->Official->City; });
+    TPyxCompetition* KeptDivision =
+        FirstOf(Db.Competitions, [&](TPyxCompetition& C) { return &C != Kept->Official->Division; });
+    eh::PickInSelector(Driver, People->ssRefereeCity, KeptCity);
+    eh::PickInSelector(Driver, People->ssRefereeDivision, KeptDivision);
+    eh::TypeInto(People->Attribute("seRefereeCurrentAbility"), "143");
+    eh::TypeInto(People->Attribute("seTimekeeping"), "6");
+    const bool KeptFifa = Kept->Official->FIFAOfficial == 0;
+    eh::ClickCheckBox(People->cbFIFAOfficial);
+    People->btnConfirmChangesClick();
+    QCOMPARE(Kept->Official->CurrentAbility, int16_t(143));
+    const int32_t KeptKey = Kept->UniqueID, KeptCityKey = KeptCity->UniqueID;
+    const int32_t KeptDivisionKey = KeptDivision->UniqueID;
+
     // A player with a loan or a future transfer becomes an official: the player part and its records go; the
     // referee part takes what its tab shows, which the type change reset.
     TPyxPerson* Player = FirstOf(Db.People, [](TPyxPerson& P) {
@@ -819,6 +856,15 @@ void PeopleJourneyTest::OfficialsAndTypeChangesWriteOnlyTheParts() {
     QCOMPARE(Joined(rw::Problems(Again)), QString());
     QCOMPARE(PersonByKey(Again, PlayerKey)->Official->Discipline, uint8_t(11));
     QCOMPARE(PersonByKey(Again, RefereeKey)->NonPlayer->NonPlayingData->Business, uint8_t(16));
+    QCOMPARE(PersonByKey(Again, RefereeKey)->NonPlayer->StartingConfidence->BoardConfidence, int16_t(120));
+    const TPyxOfficial* Official = PersonByKey(Again, KeptKey)->Official.get();
+    QVERIFY(Official != nullptr);
+    QCOMPARE(Official->CurrentAbility, int16_t(143));
+    QCOMPARE(Official->Timekeeping, uint8_t(6));
+    QCOMPARE(Official->FIFAOfficial != 0, KeptFifa);
+    QVERIFY(Official->City != nullptr && Official->Division != nullptr);
+    QCOMPARE(Official->City->UniqueID, KeptCityKey);
+    QCOMPARE(Official->Division->UniqueID, KeptDivisionKey);
     QCOMPARE(Driver.Unexpected(), QStringList());
 }
 
