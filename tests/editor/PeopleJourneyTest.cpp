@@ -903,7 +903,12 @@ void PeopleJourneyTest::EveryTabOfEveryTypeShowsItsControlsUnclippedAndApart() {
         if (P == nullptr)
             P = FirstOf(Db.People, [&](TPyxPerson& Q) { return Q.PersonType == Type; });
         QVERIFY(P != nullptr);
+        // A player-manager, so that "Starting Confidence" is shown for type 3 too.
+        if (Type == 3 && P->ClubTeam != nullptr && P->ClubJob != 17)
+            P->SetClubPost(P->ClubTeam, 17);
         Main.ShowPerson(P);
+        if (Type == 1 || Type == 3)
+            QVERIFY2(People->TabShown(People->tsStartingConfidence), qPrintable(QString("type %1").arg(Type)));
         for (int Tab = 0; Tab < People->Pages()->count(); ++Tab) {
             if (!People->Pages()->isTabVisible(Tab))
                 continue;
