@@ -221,7 +221,8 @@ void TframeClub::BuildFinancesPage() {
 }
 
 void TframeClub::BuildBoardPage() {
-    TFramePage* Page = AddPage("tsBoardScouts", "&Board && Scouts", "Board & Scouts:", "lblBoardScouts");
+    // The page has no heading of its own: its one line of text is the hint below the lists.
+    TFramePage* Page = AddPage("tsBoardScouts", "&Board && Scouts");
     edChairman = PyxControls::ReadOnlyEdit(Page, "edChairman");
     Page->AddRow("Chairman:", edChairman);
     edChairman->installEventFilter(this);

@@ -142,7 +142,8 @@ private slots:
     void ThePlayerListSortsAndHintsAndTheLinksNavigate();
     void WithoutAllLanguagesNothingIsAddedAndNoCompanionRenamed();
     // Not a check: with PYX_SCREENSHOT_DIR set, saves a picture of the main window on every page of the clubs tab
-    // and of a squad page, for a person to look at.
+    // and of a squad page, for a person to look at. Under Xvfb, as PeopleJourneyTest's pictures: xvfb-run -a -s
+    // "-screen 0 1920x1200x24" env QT_QPA_PLATFORM=xcb PYX_SCREENSHOT_DIR=DIR ClubJourneyTest PicturesOfEveryPage.
     void PicturesOfEveryPage();
 };
 

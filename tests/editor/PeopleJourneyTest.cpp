@@ -887,7 +887,10 @@ void PeopleJourneyTest::OlderFilesDisableWhatTheyCannotHold() {
 }
 
 void PeopleJourneyTest::EveryTabOfEveryTypeShowsItsControlsUnclippedAndApart() {
-    // With PYX_SCREENSHOT_DIR set (run under an X server), each tab of each type is also saved there as a PNG.
+    // With PYX_SCREENSHOT_DIR set, each tab of each type is also saved there as a PNG. The tests draw offscreen unless
+    // QT_QPA_PLATFORM says otherwise, so pictures under Xvfb need the X platform named, on one line:
+    //   xvfb-run -a -s "-screen 0 1920x1200x24" env QT_QPA_PLATFORM=xcb PYX_SCREENSHOT_DIR=DIR
+    //     build/dev/tests/editor/PeopleJourneyTest EveryTabOfEveryTypeShowsItsControlsUnclippedAndApart
     const QString Shots = qEnvironmentVariable("PYX_SCREENSHOT_DIR");
     eh::TWorldFolder World({.PeopleCount = 600, .Seed = 2, .LanguageCount = 2});
     eh::TEditorSession Editor(World.Path());
