@@ -1,10 +1,14 @@
 #include "EditorBenchmarks.h"
 
 #include "PyxApplication.h"
+#include "PyxClub.h"
 #include "PyxDatabase.h"
 #include "PyxListModel.h"
 #include "PyxListView.h"
+#include "PyxPerson.h"
 #include "PyxSearch.h"
+#include "PyxTeam.h"
+#include "frameClubUnit.h"
 #include "framePeopleUnit.h"
 #include "frmMainUnit.h"
 
@@ -158,15 +162,48 @@ void PersonConfirmBench(benchmark::State& State, int People) {
         Frame.ConfirmButton()->click();
 }
 
-// Delete Person, with every tab purging the person. Runs last for its world: each iteration deletes a person.
+// Every built tab lists all its entities and shows one, as after a user's session: a delete then purges real lists
+// and reloads real editors.
+void ShowEveryTab(TfrmMain& Main) {
+    for (int I = 0; I < TabCount; ++I) {
+        TPyxEditorFrame* Frame = Main.Frame(static_cast<TTab>(I));
+        if (Frame == nullptr)
+            continue;
+        if (Frame->SearchResultText().isEmpty()) {
+            Frame->SearchEdit()->clear();
+            Frame->btnSearchClick();
+        }
+        if (Frame->CurrentObject() == nullptr && Frame->Search() != nullptr && Frame->Search()->Model().Count() > 0)
+            Frame->List()->FocusRow(0);
+    }
+}
+
+// Delete Person, with every tab purging the person: every tab lists its entities and shows one, and the clubs tab
+// shows the deleted person's club, whose squad pages are rebuilt without the person. Runs last for its world: each
+// iteration deletes a person.
 void PersonDeleteBench(benchmark::State& State, int People) {
     TframePeople& Frame = ListedPeople(People);
+    TfrmMain& Main = LoadedEditor(People).Main();
+    auto* Clubs = dynamic_cast<TframeClub*>(Main.Frame(TTab::Clubs));
+    ShowEveryTab(Main);
+    int ClubsShown = 0, SquadPages = 0;
     for (auto _ : State) {
         State.PauseTiming();
         Frame.List()->FocusRow(0);
+        if (const TPyxPerson* P = Frame.Current();
+            P != nullptr && P->ClubTeam != nullptr && P->ClubTeam->IsClubTeam()) {
+            Main.ShowClub(P->ClubTeam->GetClub());
+            ++ClubsShown;
+        }
+        if (Clubs != nullptr)
+            SquadPages += Clubs->SquadCount();
+        Main.Tabs()->setCurrentWidget(Main.Sheet(TTab::People));
+        QApplication::processEvents();
         State.ResumeTiming();
         Frame.DeletePerson();
     }
+    State.counters["clubs shown"] = ClubsShown;
+    State.counters["squad pages"] = SquadPages;
 }
 
 } // namespace

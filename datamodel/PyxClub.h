@@ -119,8 +119,12 @@ public:
     void ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, int16_t Version,
                         const TPyxStadiums& Stadiums, const TPyxTeams& Teams);
     // Takes the club's people out of it, deletes its teams (and their companion clubs), unlinks it from every
-    // other collection, then removes and frees it.
+    // other collection, then removes and frees it. Does nothing to a club record that stands for a team of another
+    // club or of a nation (TeamStoodFor): that team would be left without the club record whose UniqueID it
+    // shares. Such a record goes with its team (TPyxClub::DeleteTeam).
     void Delete(TPyxObject* Entity) override;
+    // The team of another container that carries Club's UniqueID (Club is its companion record); nil when none.
+    const TPyxTeam* TeamStoodFor(const TPyxClub& Club) const;
 
 private:
     TPyxDatabase& Database_;

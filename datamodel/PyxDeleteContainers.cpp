@@ -38,17 +38,24 @@ bool TPyxClub::DeleteTeam(TPyxDatabase& Database, TPyxTeam* Team) {
         return false;
     Teams.RemoveAll(Team);
     // A further squad shares its UniqueID with a companion club created with it; the first team shares it with
-    // this club. Only a companion that runs no team of its own goes with the squad.
+    // this club. Only a companion that runs no team of its own goes with the squad, and only after it: the clubs'
+    // Delete refuses a companion while its squad is there.
     TPyxClub* Companion = Database.Clubs.FindByUniqueID(Team->UniqueID);
-    if (Companion && Companion != this && !HasTeams(Companion, Database.Teams))
-        Database.Clubs.Delete(Companion);
+    const bool CompanionGoes = Companion && Companion != this && !HasTeams(Companion, Database.Teams);
     Database.Teams.Delete(Team);
+    if (CompanionGoes)
+        Database.Clubs.Delete(Companion);
     return true;
+}
+
+const TPyxTeam* TPyxClubs::TeamStoodFor(const TPyxClub& Club) const {
+    const TPyxTeam* Team = Database_.Teams.FindByUniqueID(Club.UniqueID);
+    return Team != nullptr && Team->Container != &Club ? Team : nullptr;
 }
 
 void TPyxClubs::Delete(TPyxObject* Entity) {
     auto* Club = static_cast<TPyxClub*>(Entity);
-    if (!Club || IndexOf(Club) < 0)
+    if (!Club || IndexOf(Club) < 0 || TeamStoodFor(*Club) != nullptr)
         return;
     TPyxDatabase& Db = Database_;
     Club->SetNation(nullptr);

@@ -35,6 +35,9 @@ const QString NoFirstTeamMessage =
     "national team.";
 const QString FirstTeamMessage =
     "The first team of a club cannot be deleted while the club has other squads: it shares the club's UniqueID.";
+const QString CompanionMessage =
+    "This club record stands for the team %1, which shares its UniqueID, and cannot be deleted on its own: it goes "
+    "with that team when the squad is deleted from its club.";
 
 // Runs OnSave when the frame's bindings are saved, before the bindings registered after it: lets the frame note
 // what the user changed before those bindings write it.
@@ -218,7 +221,8 @@ void TframeClub::BuildFinancesPage() {
 }
 
 void TframeClub::BuildBoardPage() {
-    TFramePage* Page = AddPage("tsBoardScouts", "&Board && Scouts", "Board & Scouts:", "lblBoardScouts");
+    // The page has no heading of its own: its one line of text is the hint below the lists.
+    TFramePage* Page = AddPage("tsBoardScouts", "&Board && Scouts");
     edChairman = PyxControls::ReadOnlyEdit(Page, "edChairman");
     Page->AddRow("Chairman:", edChairman);
     edChairman->installEventFilter(this);
@@ -408,6 +412,11 @@ void TframeClub::DeleteClub() {
     if (Database() == nullptr || Current() == nullptr || List()->FocusedEntity() != CurrentObject())
         return;
     TPyxDatabase* Db = Database();
+    // The data model would refuse it too; asked first, the row stays listed and the user learns why.
+    if (const TPyxTeam* Team = Db->Clubs.TeamStoodFor(*Current())) {
+        PyxMessages::ShowError(this, CompanionMessage.arg(TPyxListModel::DisplayName(*Team)));
+        return;
+    }
     DeleteFocused([Db](TPyxObject& Club) { Db->Clubs.Delete(&Club); });
     UpdatePopupItems();
 }

@@ -40,7 +40,8 @@ public:
 
     // A new club with its first team (one UniqueID for both), listed and focused. Only with all languages loaded.
     void AddClub();
-    // Deletes the focused club; nothing without one.
+    // Deletes the focused club; nothing without one. A companion club record, which stands for another club's squad
+    // or a national team, is refused with a message: it goes only with its team.
     void DeleteClub();
     // A further squad of the focused club (a "B Team") with its companion club; the pages are rebuilt.
     void AddSquad();

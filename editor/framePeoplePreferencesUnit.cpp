@@ -3,6 +3,7 @@
 #include "EditPreference.h"
 #include "PointerListBox.h"
 #include "PyxListModel.h"
+#include "PyxMessages.h"
 #include "PyxNavigator.h"
 #include "PyxPerson.h"
 
@@ -30,6 +31,10 @@ constexpr TListKind Lists[4] = {
     {"Favourite Clubs:", "lboxFavouriteClubs", "FavouriteClubs", 3, TPyxRelationship::ttClub, false, true},
     {"Disliked Clubs:", "lboxDislikedClubs", "DislikedClubs", 4, TPyxRelationship::ttClub, false, false},
 };
+
+const QString TooManyRelationshipsMessage =
+    "A person can hold at most 255 relationships (favourite and disliked staff and clubs, and the others the person "
+    "keeps, such as a second nation).\r\nDelete one before adding another.";
 
 QString TargetText(const TPyxRelationship& R) {
     return R.Target != nullptr ? TPyxListModel::DisplayName(*R.Target) : QString();
@@ -117,9 +122,24 @@ void TframePeoplePreferences::LoadPerson(TPyxPerson* Person) {
             ListBox(R->Kind - 1)->AddOwned(TargetText(*R), R->Clone());
 }
 
+int TframePeoplePreferences::RelationshipCount() const {
+    int Count = 0;
+    if (Person_ != nullptr)
+        for (const auto& R : Person_->Relationships)
+            if (R->Kind < 1 || R->Kind > 4)
+                ++Count;
+    for (int I = 0; I < 4; ++I)
+        Count += ListBox(I)->count();
+    return Count;
+}
+
 void TframePeoplePreferences::Add(int List) {
     if (Person_ == nullptr || List < 0 || List > 3)
         return;
+    if (RelationshipCount() >= MaxRelationships) {
+        PyxMessages::ShowError(window(), TooManyRelationshipsMessage);
+        return;
+    }
     const TListKind& Kind = Lists[List];
     TEditPreference Dialog(window());
     Dialog.Database = Database;

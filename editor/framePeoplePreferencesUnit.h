@@ -12,10 +12,15 @@ class TPyxPerson;
 
 // A person's favourite and disliked staff and clubs (relationships of kinds 1 to 4), on the people frame's
 // "Preferences" tab. The four lists hold copies; nothing reaches the person until the people frame's Confirm calls
-// SaveRelationships, and then only when a list was edited since the person was loaded.
+// SaveRelationships, and then only when a list was edited since the person was loaded. The person's record counts
+// all its relationships in one byte, so an Add that would take the person beyond that is refused with a message:
+// the save would otherwise fail on the whole database.
 class TframePeoplePreferences final : public QWidget {
     Q_OBJECT
 public:
+    // The most relationships a person's record can hold.
+    static constexpr int MaxRelationships = 255;
+
     TframePeoplePreferences(TPyxNavigator& Navigator, QWidget* Parent);
 
     TPyxDatabase* Database = nullptr;
@@ -45,6 +50,8 @@ public:
 
 private:
     TPointerListBox* ListBox(int List) const;
+    // How many relationships the person would hold if the lists were written back now.
+    int RelationshipCount() const;
 
     TPyxNavigator& Navigator_;
     TPyxPerson* Person_ = nullptr;

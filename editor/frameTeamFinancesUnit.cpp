@@ -171,6 +171,8 @@ void TframeTeamFinances::btnOKClick() {
         return;
     Loan->Amount = seAmount->Value();
     Loan->MonthlyPaymentsLeft = static_cast<int16_t>(seMonthlyPayments->Value());
+    // With no source selected the loan is a Bank loan: the combo's -1 would put 255 in the kind byte, which is no
+    // loan source the game knows.
     Loan->Kind = static_cast<uint8_t>(cmbLoanSource->GetSelected() == 2 ? 2 : 1);
     lboxLoans->item(Row)->setText(LoanText(*Loan));
     LoansChanged_ = true;

@@ -57,9 +57,18 @@ TEST(Delete, EachClubLeavesAConsistentWorld) {
         [](TEditedWorld& W, TPyxObject* E) {
             const int32_t Key = E->UniqueID;
             const int32_t Before = W.Db().Clubs.Count();
+            // A companion record stands for a squad of another club (or a national team) that shares its key.
+            bool Companion = false;
+            W.Db().Teams.ForEach(
+                [&](TPyxTeam* T) { Companion = Companion || (T->UniqueID == Key && T->Container != E); });
             W.Db().Clubs.Delete(E);
-            EXPECT_EQ(W.Db().Clubs.FindByUniqueID(Key), nullptr);
-            EXPECT_LT(W.Db().Clubs.Count(), Before);
+            if (Companion) {
+                EXPECT_EQ(W.Db().Clubs.FindByUniqueID(Key), E) << "a companion goes only with its squad";
+                EXPECT_EQ(W.Db().Clubs.Count(), Before);
+            } else {
+                EXPECT_EQ(W.Db().Clubs.FindByUniqueID(Key), nullptr);
+                EXPECT_LT(W.Db().Clubs.Count(), Before);
+            }
         });
 }
 
@@ -348,6 +357,33 @@ TEST(Delete, NoSquadIsAddedToAClubWithoutAFirstTeam) {
     EXPECT_EQ(W.Db().Teams.Count(), Teams);
     EXPECT_EQ(W.Db().Clubs.Count(), Clubs);
     EXPECT_EQ(W.Club(NorthportReservesCompanion)->Teams.Count(), 0);
+}
+
+TEST(Delete, CompanionClubStaysWhileItsSquadRemains) {
+    TEditedWorld W;
+    TPyxClub* Companion = W.Club(NorthportReservesCompanion);
+    TPyxTeam* Squad = W.Team(TeamNorthportReserves);
+    ASSERT_EQ(Companion->UniqueID, Squad->UniqueID);
+    ASSERT_NE(Squad->Container, Companion);
+    Companion->Name = u"Northport Reserves (kept)";
+    const int32_t Clubs = W.Db().Clubs.Count(), Teams = W.Db().Teams.Count();
+    EXPECT_EQ(W.Db().Clubs.TeamStoodFor(*Companion), Squad);
+    EXPECT_EQ(W.Db().Clubs.TeamStoodFor(*W.Club(Northport)), nullptr) << "its first team is its own";
+    W.Db().Clubs.Delete(Companion);
+    EXPECT_EQ(W.Db().Clubs.Count(), Clubs);
+    EXPECT_EQ(W.Db().Teams.Count(), Teams);
+    EXPECT_EQ(W.Db().Clubs.FindByUniqueID(Squad->UniqueID), Companion);
+    EXPECT_CONSISTENT(W.Db());
+    // The save and reload keep the squad with its companion, names and all.
+    TPyxDatabase& R = W.SaveAndReload();
+    EXPECT_CONSISTENT(R);
+    ASSERT_NE(R.Clubs.FindByUniqueID(W.TeamKey(TeamNorthportReserves)), nullptr);
+    EXPECT_EQ(R.Clubs.FindByUniqueID(W.TeamKey(TeamNorthportReserves))->Name, u"Northport Reserves (kept)");
+    EXPECT_EQ(R.Clubs.Count(), Clubs);
+    // Once the squad went, the companion went with it.
+    EXPECT_TRUE(W.Club(Northport)->DeleteTeam(W.Db(), Squad));
+    EXPECT_EQ(W.Db().Clubs.Count(), Clubs - 1);
+    EXPECT_CONSISTENT(W.Db());
 }
 
 TEST(Delete, ClubWithSeveralSquadsGoesWithAllOfThem) {

@@ -368,8 +368,17 @@ std::vector<std::string> DanglingReferences(const TPyxDatabase& Db) {
     return TWalker(Db).Walk();
 }
 
+// Every team shares its UniqueID with a club record: the first team with its club, every other with its companion.
+void ShareKeys(const TPyxDatabase& Db, std::vector<std::string>& Out) {
+    Db.Teams.ForEach([&](TPyxTeam* T) {
+        if (Db.Clubs.FindByUniqueID(T->UniqueID) == nullptr)
+            Out.push_back("team " + std::to_string(T->UniqueID) + " shares its UniqueID with no club record");
+    });
+}
+
 std::vector<std::string> CountMismatches(const TPyxDatabase& Db) {
     std::vector<std::string> Out;
+    ShareKeys(Db, Out);
     CountContainers(Db, Out);
     CountNames(Db, Out);
     CountPosts(Db, Out);

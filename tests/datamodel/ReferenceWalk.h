@@ -12,9 +12,10 @@ namespace rw {
 // collection's entities before it is ever touched, so a dangling pointer is reported, not followed.
 std::vector<std::string> DanglingReferences(const TPyxDatabase& Db);
 
-// Where the counts and lists the game keeps disagree with the references they summarise: nations' club and
-// person counts, names' stored use counts and the persons that use them (and the names' nations), the teams'
-// and clubs' job lists against the persons' posts, and the contracts against the posts and their arrangement.
+// Where the counts and lists the game keeps disagree with the references they summarise: a team without the club
+// record that shares its UniqueID, nations' club and person counts, names' stored use counts and the persons that
+// use them (and the names' nations), the teams' and clubs' job lists against the persons' posts, and the contracts
+// against the posts and their arrangement.
 std::vector<std::string> CountMismatches(const TPyxDatabase& Db);
 
 // Both of the above.

@@ -23,8 +23,10 @@
 #include "SpinEdit.h"
 #include "frameClubPreferencesUnit.h"
 #include "frameClubUnit.h"
+#include "frameCompetitionUnit.h"
 #include "frameKitColorUnit.h"
 #include "frameMediaUnit.h"
+#include "framePeopleUnit.h"
 #include "frameSelectionSearchUnit.h"
 #include "frameSquadUnit.h"
 #include "frameTeamFinancesUnit.h"
@@ -140,7 +142,8 @@ private slots:
     void ThePlayerListSortsAndHintsAndTheLinksNavigate();
     void WithoutAllLanguagesNothingIsAddedAndNoCompanionRenamed();
     // Not a check: with PYX_SCREENSHOT_DIR set, saves a picture of the main window on every page of the clubs tab
-    // and of a squad page, for a person to look at.
+    // and of a squad page, for a person to look at. Under Xvfb, as PeopleJourneyTest's pictures: xvfb-run -a -s
+    // "-screen 0 1920x1200x24" env QT_QPA_PLATFORM=xcb PYX_SCREENSHOT_DIR=DIR ClubJourneyTest PicturesOfEveryPage.
     void PicturesOfEveryPage();
 };
 
@@ -591,6 +594,33 @@ void ClubJourneyTest::DeletingClubsAndSquadsPurgesEveryTabAndDeletesTheCurrentCl
     TPyxClub* Holder = FirstOf(Db.Clubs, [&](TPyxClub& C) { return &C != Doomed && C.Teams.Count() > 0; });
     Holder->Relationships.Add(Relationship(TPyxRelationship::ttClub, 5, Doomed));
 
+    // The people tab shows one of its players, the club and squad picked; the competition tab shows a division
+    // whose teams page lists its first team.
+    auto* People = Editor.Frame<TframePeople>(TTab::People);
+    auto* Competitions = Editor.Frame<TframeCompetition>(TTab::Competition);
+    Main.ShowPerson(Player);
+    QCOMPARE(People->Current(), Player);
+    QCOMPARE(People->ssClubContracted->Selected(), static_cast<TPyxObject*>(Doomed));
+    QCOMPARE(People->cmbSquadContracted->count(), Doomed->Teams.Count());
+    QCOMPARE(People->cmbSquadContracted->GetSelected(), static_cast<TPyxObject*>(Doomed->Teams.Items(0)));
+    TPyxTeam* FirstTeam = Doomed->Teams.Items(0);
+    if (FirstTeam->Division == nullptr)
+        FirstTeam->Division = Db.Competitions.Items(0);
+    TPyxCompetition* Division = FirstTeam->Division;
+    eh::ShowAllAndFocus(*Competitions, Division);
+    // The doomed club's teams by address only: after the delete they must not be followed.
+    std::vector<const void*> DoomedTeams(Doomed->Teams.Data().begin(), Doomed->Teams.Data().end());
+    const auto DoomedListed = [&] {
+        int Listed = 0;
+        for (int I = 0; I < Competitions->lboxTeams->count(); ++I)
+            Listed += std::count(DoomedTeams.begin(), DoomedTeams.end(),
+                                 static_cast<const void*>(Competitions->lboxTeams->GetItem<TPyxTeam>(I)));
+        return Listed;
+    };
+    const int DivisionTeams = Competitions->lboxTeams->count();
+    const int DivisionDoomed = DoomedListed();
+    QVERIFY(DivisionDoomed >= 1);
+
     // The first team cannot go while another squad remains.
     eh::ShowAllAndFocus(*Clubs, Doomed);
     QString Seen;
@@ -633,6 +663,13 @@ void ClubJourneyTest::DeletingClubsAndSquadsPurgesEveryTabAndDeletesTheCurrentCl
              false);
     QVERIFY(Db.People.FindByUniqueID(PlayerKey) != nullptr);
     QCOMPARE(Db.People.FindByUniqueID(PlayerKey)->ClubTeam, nullptr);
+    // The people tab shows the player again, without club and squads; the division lists none of its teams.
+    QCOMPARE(People->Current(), Player);
+    QCOMPARE(People->ssClubContracted->Selected(), nullptr);
+    QCOMPARE(People->cmbSquadContracted->count(), 0);
+    QCOMPARE(Competitions->CurrentObject(), static_cast<TPyxObject*>(Division));
+    QCOMPARE(DoomedListed(), 0);
+    QCOMPARE(Competitions->lboxTeams->count(), DivisionTeams - DivisionDoomed);
 
     // Deleting a squad of another club while the media tab lists that club's companion.
     TPyxClub* Other = FirstOf(Db.Clubs, [](TPyxClub& C) { return C.Teams.Count() >= 2; });
@@ -645,6 +682,20 @@ void ClubJourneyTest::DeletingClubsAndSquadsPurgesEveryTabAndDeletesTheCurrentCl
     eh::ShowAllAndFocus(*Medias, Media);
     const int WithCompanion = Medias->lboxClubs->count();
     eh::ShowAllAndFocus(*Clubs, LastCompanion);
+    // Delete Club on the companion's row is refused: the squad would keep a UniqueID no club record shares, and the
+    // companion's names would be lost.
+    Clubs->UpdatePopupItems();
+    QVERIFY(Clubs->mnuiDeleteClub->isEnabled());
+    Seen.clear();
+    Editor.Driver().Expect(eh::TModalDriver::Answer(QMessageBox::Ok, &Seen));
+    Clubs->mnuiDeleteClub->trigger();
+    QVERIFY(Seen.startsWith("msgError"));
+    QVERIFY2(Seen.contains("cannot be deleted on its own") && Seen.contains(TPyxListModel::DisplayName(*Last)),
+             qPrintable(Seen));
+    QCOMPARE(Db.Clubs.FindByUniqueID(LastKey), LastCompanion);
+    QCOMPARE(Clubs->Current(), LastCompanion);
+    QVERIFY(Clubs->Search()->Model().RowOf(LastCompanion) >= 0);
+    QCOMPARE(Medias->lboxClubs->count(), WithCompanion);
     eh::ShowAllAndFocus(*Clubs, Other);
     const int OtherSquads = Clubs->SquadCount();
     Clubs->mnuiDeleteLastSquad->trigger();

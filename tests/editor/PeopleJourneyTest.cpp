@@ -13,21 +13,26 @@
 #include "PointerListBox.h"
 #include "PyxClub.h"
 #include "PyxDatabase.h"
+#include "PyxFutureTransfer.h"
 #include "PyxInjury.h"
 #include "PyxJobs.h"
 #include "PyxLanguage.h"
 #include "PyxListModel.h"
 #include "PyxListView.h"
+#include "PyxLoan.h"
 #include "PyxNation.h"
 #include "PyxSearch.h"
 #include "PyxTeam.h"
 #include "ReferenceWalk.h"
 #include "SpinEdit.h"
+#include "frameClubPreferencesUnit.h"
+#include "frameClubUnit.h"
 #include "framePeoplePreferencesUnit.h"
 #include "framePeopleUnit.h"
 #include "framePersonLanguagesUnit.h"
 #include "framePlayingHistoryUnit.h"
 #include "frameSelectionSearchUnit.h"
+#include "frameSquadUnit.h"
 #include "frmMainUnit.h"
 
 #include <QAction>
@@ -42,6 +47,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -71,6 +78,15 @@ QString Joined(const std::vector<std::string>& Lines) {
 
 TPyxPerson* PersonByKey(TPyxDatabase& Db, int32_t UniqueID) {
     return Db.People.FindByUniqueID(UniqueID);
+}
+
+std::unique_ptr<TPyxRelationship> Relationship(uint8_t TargetType, uint8_t Kind, TPyxObject* Target) {
+    auto R = std::make_unique<TPyxRelationship>();
+    R->TargetType = TargetType;
+    R->Kind = Kind;
+    R->Amount = 50;
+    R->Target = Target;
+    return R;
 }
 
 // Picks Entity in the preference dialog the button opens, with Amount typed; Ok false cancels. Returns the caption.
@@ -354,6 +370,24 @@ void PeopleJourneyTest::APersonIsAddedEditedGivenAnotherTypeAndSurvivesSaveAndRe
     QCOMPARE(R->NonPlayer->NonPlayingData->Attacking, uint8_t(9));
     QCOMPARE(R->NonPlayer->PreferredFormation, uint8_t(3));
     QCOMPARE(R->PersonData->Adaptability, uint8_t(12));
+    // Every kind of value read back: bytes, int16 and int32 values, dates, the staff part's own.
+    QCOMPARE(PyxControls::ToQDate(R->DateOfBirth), QDate(1984, 2, 29));
+    QCOMPARE(R->InternationalApps, uint8_t(12));
+    QCOMPARE(R->U21Goals, uint8_t(4));
+    QCOMPARE(R->Player->CurrentAbility, int16_t(150));
+    QCOMPARE(R->Player->WorldReputation, int16_t(200));
+    QCOMPARE(R->Player->EstimatedValue, 4500000);
+    QCOMPARE(R->Player->Height, int16_t(74));
+    QCOMPARE(R->Player->PlayingData->Goalkeeper, uint8_t(3));
+    QCOMPARE(R->Player->PlayingData->TendencyToPunch, uint8_t(5));
+    QCOMPARE(R->Player->PlayingData->Determination, uint8_t(19));
+    QCOMPARE(R->Player->CareerStats->LeagueAppearances, int16_t(301));
+    QCOMPARE(PyxControls::ToQDate(R->Player->Loan->EndDate), QDate(2002, 5, 31));
+    QCOMPARE(PyxControls::ToQDate(R->Player->StartingInjury->EndDate), QDate(2001, 9, 12));
+    QCOMPARE(R->NonPlayer->CurrentAbility, int16_t(88));
+    QCOMPARE(R->NonPlayer->NonPlayingData->Motivating, uint8_t(14));
+    QCOMPARE(PyxControls::ToQDate(R->Contracts.GetClubContract()->ContractExpires), QDate(2006, 6, 30));
+    QCOMPARE(R->Contracts.GetClubContract()->SquadNumber, uint8_t(7));
     // The editor shows the reloaded person as saved.
     Main.ShowPerson(R);
     QCOMPARE(People->edCommonName->text(), CommonName);
@@ -453,17 +487,53 @@ void PeopleJourneyTest::PostsMoveWithTheirNewJobInOneConfirmAndADeletedPersonLea
     QCOMPARE(People->cmbNationJob->currentText(), QString("Chairman"));
     QVERIFY(!People->dtpContractExpiresNation->isEnabled());
 
-    // Delete Person: the person goes from the list, from every team and from other persons' preferences.
-    TPyxPerson* Liked = nullptr;
-    TPyxPerson* Fan = FirstOf(Db.People, [&](TPyxPerson& P) {
-        for (const auto& R : P.Relationships)
-            if (R->Kind == 1 && R->TargetType == 3 && R->Target != nullptr && R->Target != &P) {
-                Liked = static_cast<TPyxPerson*>(R->Target);
-                return true;
-            }
-        return false;
+    // Delete Person: the person goes from the list, from every team and from other persons' preferences, and from
+    // every control of the other tabs. The clubs tab shows the person's club with the person's squad page on its
+    // players; the person is the club's captain and in its favourite staff.
+    TPyxPerson* Liked = FirstOf(Db.People, [&](TPyxPerson& P) {
+        return P.PersonType == 2 && P.ClubTeam != nullptr && P.ClubTeam->IsClubTeam() &&
+               P.ClubTeam->GetClub()->Teams.Count() >= 2;
     });
+    TPyxPerson* Fan = FirstOf(Db.People, [&](TPyxPerson& P) { return P.PersonType == 1 && &P != Liked; });
     QVERIFY(Fan != nullptr && Liked != nullptr);
+    Fan->Relationships.Add(Relationship(TPyxRelationship::ttPerson, 1, Liked));
+    TPyxClub* LikedClub = Liked->ClubTeam->GetClub();
+    LikedClub->Captain = Liked;
+    LikedClub->Relationships.Add(Relationship(TPyxRelationship::ttPerson, 1, Liked));
+    auto* Clubs = Editor.Frame<TframeClub>(TTab::Clubs);
+    Main.ShowClub(LikedClub);
+    const auto& ClubTeams = LikedClub->Teams.Data();
+    const int SquadIndex =
+        static_cast<int>(std::find(ClubTeams.begin(), ClubTeams.end(), Liked->ClubTeam) - ClubTeams.begin());
+    QVERIFY(SquadIndex >= 0 && SquadIndex < Clubs->SquadCount());
+    Clubs->Pages()->setCurrentWidget(Clubs->tsSquads);
+    Clubs->pcSquads->setCurrentIndex(SquadIndex);
+    Clubs->Squad(SquadIndex)->pcSquad->setCurrentWidget(eh::Find<QWidget>(Clubs->Squad(SquadIndex), "tsPlayers"));
+    // Where the clubs tab holds the person: squad pages' player lists, the captain combo, the board and scout
+    // lists, the preference copies. The person is compared by address only: once deleted, it must not be followed.
+    const void* Gone = Liked;
+    const auto ClubsTabHolds = [&] {
+        QStringList Holders;
+        for (int Page = 0; Page < Clubs->SquadCount(); ++Page)
+            for (int I = 0; I < Clubs->Squad(Page)->lboxPlayers->count(); ++I)
+                if (Clubs->Squad(Page)->lboxPlayers->GetItem<TPyxPerson>(I) == Gone)
+                    Holders.push_back(QString("squad page %1").arg(Page));
+        for (int I = 0; I < Clubs->cmbClubCaptain->count(); ++I)
+            if (Clubs->cmbClubCaptain->GetItem(I) == Gone)
+                Holders.push_back("captain combo");
+        for (TPointerListBox* List : {Clubs->lboxBoardMembers, Clubs->lboxScouts})
+            for (int I = 0; I < List->count(); ++I)
+                if (List->GetItem<TPyxPerson>(I) == Gone)
+                    Holders.push_back(List->objectName());
+        TPointerListBox* Favourites = Clubs->frameClubPreferences->lboxFavouriteStaff;
+        for (int I = 0; I < Favourites->count(); ++I)
+            if (Favourites->GetItem<TPyxRelationship>(I)->Target == Gone)
+                Holders.push_back("favourite staff");
+        return Holders;
+    };
+    QCOMPARE(ClubsTabHolds(),
+             (QStringList{QString("squad page %1").arg(SquadIndex), "captain combo", "favourite staff"}));
+    QCOMPARE(Clubs->cmbClubCaptain->GetSelected(), static_cast<TPyxObject*>(Liked));
     const int32_t FanKey = Fan->UniqueID, LikedKey = Liked->UniqueID;
     const int32_t Count = Db.People.Count();
     Main.ShowPerson(Liked);
@@ -474,6 +544,13 @@ void PeopleJourneyTest::PostsMoveWithTheirNewJobInOneConfirmAndADeletedPersonLea
     QVERIFY(!People->Pages()->isEnabled());
     QCOMPARE(People->Search()->Model().RowOf(Liked), -1);
     QCOMPARE(Joined(rw::DanglingReferences(Db)), QString());
+    // The clubs tab still shows the club, with every squad page, and nothing of the person.
+    QCOMPARE(Clubs->Current(), LikedClub);
+    QVERIFY(Clubs->Pages()->isEnabled());
+    QCOMPARE(Clubs->SquadCount(), LikedClub->Teams.Count());
+    QCOMPARE(ClubsTabHolds(), QStringList());
+    QCOMPARE(Clubs->cmbClubCaptain->GetSelected(), nullptr);
+    QCOMPARE(LikedClub->Captain, nullptr);
     Main.ShowPerson(Fan);
     for (int I = 0; I < People->framePeoplePreferences->lboxFavouriteStaff->count(); ++I)
         QVERIFY(People->framePeoplePreferences->lboxFavouriteStaff->GetItem<TPyxRelationship>(I)->Target != Liked);
@@ -633,6 +710,39 @@ void PeopleJourneyTest::PreferencesHistoryAndLanguagesAreEditedOnCopiesAndWritte
     QVERIFY(Without->PlayingHistory && Without->PlayingHistory->Count() == 1);
     QCOMPARE(Without->PlayingHistory->Items(0)->Season, int16_t(2001));
 
+    // The person's record counts all its relationships in one byte: with the tab's lists and the kinds it does not
+    // show at that limit, an Add is refused with a message and no dialog, and the save still goes through.
+    TPyxPerson* Full = FirstOf(Db.People, [&](TPyxPerson& Q) { return &Q != P && Q.PersonType == 1; });
+    QVERIFY(Full != nullptr);
+    Full->Relationships.Clear();
+    for (int I = 0; I < TframePeoplePreferences::MaxRelationships - 2; ++I)
+        Full->Relationships.Add(Relationship(TPyxRelationship::ttNation, 6, Db.Nations.Items(I % Db.Nations.Count())));
+    const int32_t FullKey = Full->UniqueID;
+    Main.ShowPerson(Full);
+    QCOMPARE(PickPreference(Driver, Preferences->btnAdd[0], Staff, "55"), QString("Add Favourite Staff"));
+    QCOMPARE(PickPreference(Driver, Preferences->btnAdd[3], Disliked, "15"), QString("Add Disliked Club"));
+    const auto Listed = [&] {
+        return QList<int>{Preferences->lboxFavouriteStaff->count(), Preferences->lboxDislikedStaff->count(),
+                          Preferences->lboxFavouriteClubs->count(), Preferences->lboxDislikedClubs->count()};
+    };
+    const QList<int> AtLimit = Listed();
+    QCOMPARE(AtLimit, (QList<int>{1, 0, 0, 1}));
+    for (QPushButton* Add : Preferences->btnAdd) {
+        QString Seen;
+        Driver.Expect(eh::TModalDriver::Answer(QMessageBox::Ok, &Seen));
+        Add->click();
+        QVERIFY2(Seen.startsWith("msgError"), qPrintable(Add->objectName() + ": " + Seen));
+        QVERIFY(Seen.contains("at most 255 relationships"));
+        QCOMPARE(Listed(), AtLimit);
+    }
+    // A deleted entry makes room again.
+    Preferences->lboxFavouriteStaff->setCurrentRow(0);
+    Preferences->btnDelete[0]->click();
+    QCOMPARE(PickPreference(Driver, Preferences->btnAdd[1], Staff, "30"), QString("Add Disliked Staff"));
+    QCOMPARE(Preferences->lboxDislikedStaff->count(), 1);
+    People->btnConfirmChangesClick();
+    QCOMPARE(Full->Relationships.Count(), TframePeoplePreferences::MaxRelationships);
+
     const int32_t TeamKey = HistoryTeam->UniqueID;
     Editor.SaveData();
     Editor.LoadData();
@@ -647,6 +757,7 @@ void PeopleJourneyTest::PreferencesHistoryAndLanguagesAreEditedOnCopiesAndWritte
     QCOMPARE(R->GetSecondNation() != nullptr, true);
     QVERIFY(!PersonByKey(Again, OtherKey)->PlayingHistory);
     QCOMPARE(PersonByKey(Again, WithoutKey)->PlayingHistory->Count(), 1);
+    QCOMPARE(PersonByKey(Again, FullKey)->Relationships.Count(), TframePeoplePreferences::MaxRelationships);
     QCOMPARE(Driver.Unexpected(), QStringList());
 }
 
@@ -682,6 +793,25 @@ void PeopleJourneyTest::OfficialsAndTypeChangesWriteOnlyTheParts() {
     QCOMPARE(Referee->Official->Timekeeping, uint8_t(18));
     QCOMPARE(Referee->Official->FIFAOfficial != 0, !WasFifa);
     QVERIFY(!Referee->PersonData);
+
+    // Another official keeps the referee part to the save: its values are read back after the reload.
+    TPyxPerson* Kept = FirstOf(Db.People, [&](TPyxPerson& P) { return P.PersonType == 4 && &P != Referee; });
+    QVERIFY(Kept != nullptr);
+    Main.ShowPerson(Kept);
+    // A city and a division other than its own, so that each is really written.
+    TPyxCity* KeptCity = FirstOf(Db.Cities, [&](TPyxCity& C) { return &C != Kept->Official->City; });
+    TPyxCompetition* KeptDivision =
+        FirstOf(Db.Competitions, [&](TPyxCompetition& C) { return &C != Kept->Official->Division; });
+    eh::PickInSelector(Driver, People->ssRefereeCity, KeptCity);
+    eh::PickInSelector(Driver, People->ssRefereeDivision, KeptDivision);
+    eh::TypeInto(People->Attribute("seRefereeCurrentAbility"), "143");
+    eh::TypeInto(People->Attribute("seTimekeeping"), "6");
+    const bool KeptFifa = Kept->Official->FIFAOfficial == 0;
+    eh::ClickCheckBox(People->cbFIFAOfficial);
+    People->btnConfirmChangesClick();
+    QCOMPARE(Kept->Official->CurrentAbility, int16_t(143));
+    const int32_t KeptKey = Kept->UniqueID, KeptCityKey = KeptCity->UniqueID;
+    const int32_t KeptDivisionKey = KeptDivision->UniqueID;
 
     // A player with a loan or a future transfer becomes an official: the player part and its records go; the
     // referee part takes what its tab shows, which the type change reset.
@@ -726,6 +856,15 @@ void PeopleJourneyTest::OfficialsAndTypeChangesWriteOnlyTheParts() {
     QCOMPARE(Joined(rw::Problems(Again)), QString());
     QCOMPARE(PersonByKey(Again, PlayerKey)->Official->Discipline, uint8_t(11));
     QCOMPARE(PersonByKey(Again, RefereeKey)->NonPlayer->NonPlayingData->Business, uint8_t(16));
+    QCOMPARE(PersonByKey(Again, RefereeKey)->NonPlayer->StartingConfidence->BoardConfidence, int16_t(120));
+    const TPyxOfficial* Official = PersonByKey(Again, KeptKey)->Official.get();
+    QVERIFY(Official != nullptr);
+    QCOMPARE(Official->CurrentAbility, int16_t(143));
+    QCOMPARE(Official->Timekeeping, uint8_t(6));
+    QCOMPARE(Official->FIFAOfficial != 0, KeptFifa);
+    QVERIFY(Official->City != nullptr && Official->Division != nullptr);
+    QCOMPARE(Official->City->UniqueID, KeptCityKey);
+    QCOMPARE(Official->Division->UniqueID, KeptDivisionKey);
     QCOMPARE(Driver.Unexpected(), QStringList());
 }
 
@@ -748,7 +887,10 @@ void PeopleJourneyTest::OlderFilesDisableWhatTheyCannotHold() {
 }
 
 void PeopleJourneyTest::EveryTabOfEveryTypeShowsItsControlsUnclippedAndApart() {
-    // With PYX_SCREENSHOT_DIR set (run under an X server), each tab of each type is also saved there as a PNG.
+    // With PYX_SCREENSHOT_DIR set, each tab of each type is also saved there as a PNG. The tests draw offscreen unless
+    // QT_QPA_PLATFORM says otherwise, so pictures under Xvfb need the X platform named, on one line:
+    //   xvfb-run -a -s "-screen 0 1920x1200x24" env QT_QPA_PLATFORM=xcb PYX_SCREENSHOT_DIR=DIR
+    //     build/dev/tests/editor/PeopleJourneyTest EveryTabOfEveryTypeShowsItsControlsUnclippedAndApart
     const QString Shots = qEnvironmentVariable("PYX_SCREENSHOT_DIR");
     eh::TWorldFolder World({.PeopleCount = 600, .Seed = 2, .LanguageCount = 2});
     eh::TEditorSession Editor(World.Path());
@@ -764,7 +906,12 @@ void PeopleJourneyTest::EveryTabOfEveryTypeShowsItsControlsUnclippedAndApart() {
         if (P == nullptr)
             P = FirstOf(Db.People, [&](TPyxPerson& Q) { return Q.PersonType == Type; });
         QVERIFY(P != nullptr);
+        // A player-manager, so that "Starting Confidence" is shown for type 3 too.
+        if (Type == 3 && P->ClubTeam != nullptr && P->ClubJob != 17)
+            P->SetClubPost(P->ClubTeam, 17);
         Main.ShowPerson(P);
+        if (Type == 1 || Type == 3)
+            QVERIFY2(People->TabShown(People->tsStartingConfidence), qPrintable(QString("type %1").arg(Type)));
         for (int Tab = 0; Tab < People->Pages()->count(); ++Tab) {
             if (!People->Pages()->isTabVisible(Tab))
                 continue;
@@ -855,6 +1002,55 @@ void PeopleJourneyTest::CancelLinksAndTheContractRules() {
     QVERIFY(Single->Scouts.Contains(P));
     QCOMPARE(Single->Teams.Items(0)->Manager, SingleManager);
 
+    // Loans of a type 2 and a type 3 player and their future transfers at the second squad of a club: an unedited
+    // Confirm keeps them there (the type 3 loan and every future transfer have no squad list to show it).
+    TPyxClub* Multi = FirstOf(Db.Clubs, [](TPyxClub& C) { return C.Teams.Count() >= 2; });
+    TPyxPerson* Loaned2 = FirstOf(Db.People, [](TPyxPerson& Q) { return Q.PersonType == 2; });
+    TPyxPerson* Loaned3 = FirstOf(Db.People, [](TPyxPerson& Q) { return Q.PersonType == 3; });
+    QVERIFY(Multi != nullptr && Loaned2 != nullptr && Loaned3 != nullptr);
+    const int32_t SecondKey = Multi->Teams.Items(1)->UniqueID;
+    const std::vector<int32_t> LoanedKeys{Loaned2->UniqueID, Loaned3->UniqueID};
+    // The same records in the editor's database and in the model's expected save.
+    const auto PlaceAtSecondSquad = [&](TPyxDatabase& D) {
+        TPyxTeam* Second = D.Teams.FindByUniqueID(SecondKey);
+        for (int32_t LoanedKey : LoanedKeys) {
+            TPyxPerson* Q = D.People.FindByUniqueID(LoanedKey);
+            auto Loan = std::make_unique<TPyxLoan>();
+            Loan->Person = Q;
+            Loan->Team = Second;
+            Loan->StartDate = PyxControls::FromQDate(QDate(2001, 7, 1));
+            Loan->EndDate = PyxControls::FromQDate(QDate(2002, 6, 30));
+            Q->Player->SetLoan(std::move(Loan));
+            auto Transfer = std::make_unique<TPyxFutureTransfer>();
+            Transfer->Person = Q;
+            Transfer->Team = Second;
+            Transfer->TransferDate = PyxControls::FromQDate(QDate(2002, 7, 1));
+            Transfer->TransferFee = 750000;
+            Transfer->FutureWage = 12000;
+            Transfer->ContractYears = 3;
+            Q->Player->SetFutureTransfer(std::move(Transfer));
+        }
+    };
+    PlaceAtSecondSquad(Db);
+    TPyxTeam* Second = Multi->Teams.Items(1);
+    for (int32_t LoanedKey : LoanedKeys) {
+        TPyxPerson* Q = PersonByKey(Db, LoanedKey);
+        const TPyxLoan* Loan = Q->Player->Loan.get();
+        const TPyxFutureTransfer* Transfer = Q->Player->FutureTransfer.get();
+        Main.ShowPerson(Q);
+        QCOMPARE(People->ssLoanClub->Selected(), static_cast<TPyxObject*>(Multi));
+        QCOMPARE(People->ssFutureClub->Selected(), static_cast<TPyxObject*>(Multi));
+        if (Q->PersonType == 2)
+            QCOMPARE(People->cmbLoanSquad->GetSelected(), static_cast<TPyxObject*>(Second));
+        else
+            QCOMPARE(People->cmbLoanSquad->count(), 0);
+        People->btnConfirmChangesClick();
+        QCOMPARE(Q->Player->Loan.get(), Loan);
+        QCOMPARE(Q->Player->Loan->Team, Second);
+        QCOMPARE(Q->Player->FutureTransfer.get(), Transfer);
+        QCOMPARE(Q->Player->FutureTransfer->Team, Second);
+    }
+
     // Every other person confirmed unedited: the files differ from the model's save only by this move.
     const int32_t Key = P->UniqueID, TeamKey = Single->Teams.Items(0)->UniqueID;
     Editor.SaveData();
@@ -862,6 +1058,7 @@ void PeopleJourneyTest::CancelLinksAndTheContractRules() {
     eh::ModelSave(
         Original.Path(), Expected.Path(),
         [&](TPyxDatabase& Model) {
+            PlaceAtSecondSquad(Model);
             TPyxPerson* M = Model.People.FindByUniqueID(Key);
             M->SetClubPost(Model.Teams.FindByUniqueID(TeamKey), 14);
         },

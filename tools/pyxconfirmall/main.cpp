@@ -13,6 +13,7 @@
 #include "PyxListView.h"
 #include "PyxSearch.h"
 #include "UnhandledException.h"
+#include "frameClubUnit.h"
 #include "frmMainUnit.h"
 
 #include <QAction>
@@ -35,6 +36,7 @@ constexpr const char* UsageText =
     "usage: pyxconfirmall [--no-languages] [--no-histories] IN_DIR OUT_DIR\n"
     "  copies IN_DIR to OUT_DIR (created when missing), loads OUT_DIR in the editor's main window offscreen, confirms\n"
     "  every entity of every tab without an edit, saves through Save Data, and prints each tab's count\n"
+    "  (on stderr also the number of squad pages confirmed with the clubs)\n"
     "  --no-languages  load only the default language (the Load All Languages option off)\n"
     "  --no-histories  load no playing histories (the Load Playing Histories option off)\n"
     "  --help          print this text\n";
@@ -75,14 +77,18 @@ std::string CopyFolder(const std::string& In, const std::string& Out) {
 }
 
 // Lists every entity of Frame's kind and confirms each, unedited; returns how many. A club is confirmed with all its
-// squad pages.
-int ConfirmAll(TPyxEditorFrame& Frame) {
+// squad pages, which Squads counts: the files alone cannot show that the pages were there to be confirmed, since an
+// unedited page writes nothing.
+int ConfirmAll(TPyxEditorFrame& Frame, int& Squads) {
     Frame.SearchEdit()->clear();
     Frame.btnSearchClick();
     const int Count = Frame.Search()->Model().Count();
+    auto* Clubs = dynamic_cast<TframeClub*>(&Frame);
     for (int Row = 0; Row < Count; ++Row) {
         Frame.List()->FocusRow(Row);
         Frame.ConfirmButton()->click();
+        if (Clubs != nullptr)
+            Squads += Clubs->SquadCount();
     }
     return Count;
 }
@@ -154,10 +160,14 @@ int main(int argc, char** argv) {
                 continue;
             Doing = std::string("confirming ") + TabInfo(Tab).SheetName;
             Main.Tabs()->setCurrentWidget(Main.Sheet(Tab));
-            const int Count = ConfirmAll(*Frame);
+            int Squads = 0;
+            const int Count = ConfirmAll(*Frame, Squads);
             if (!Unhandled.ClassName.empty())
                 return Fail(Unhandled, Doing);
             std::cout << TabInfo(Tab).SheetName << ' ' << Count << std::endl;
+            // stdout keeps to one line per tab, which scripts read; the squad pages are a note beside it.
+            if (Tab == TTab::Clubs)
+                std::cerr << "pyxconfirmall: squad pages " << Squads << std::endl;
         }
         Doing = "saving " + Out;
         const int BoxesBefore = static_cast<int>(Answerer.Boxes().size());
