@@ -116,16 +116,29 @@ std::condition_variable StandByCondition;
 bool StandByEnd = false;
 std::mutex HeldLock;
 std::atomic<bool> HeapBusy{false};
+// How many threads stand by on the condition (each counts itself holding StandByLock, which only the wait releases).
+int StandingBy = 0;
 
 void IdleWorker() {
     std::unique_lock<std::mutex> Lock(StandByLock);
+    ++StandingBy;
     StandByCondition.wait(Lock, [] { return StandByEnd; }); // crash-mark: IdleWorker
 }
 
 void LockHolder() {
     std::lock_guard<std::mutex> Held(HeldLock);
     std::unique_lock<std::mutex> Lock(StandByLock);
-    StandByCondition.wait(Lock, [] { return StandByEnd; });
+    ++StandingBy;
+    StandByCondition.wait(Lock, [] { return StandByEnd; }); // crash-mark: LockHolder
+}
+
+// Returns once Count threads wait on the condition: a report then finds them inside the C library's wait.
+void AwaitStandingBy(int Count) {
+    for (;; std::this_thread::yield()) {
+        std::lock_guard<std::mutex> Lock(StandByLock);
+        if (StandingBy >= Count)
+            return;
+    }
 }
 
 void HeapWorker() {
@@ -135,7 +148,7 @@ void HeapWorker() {
     for (;;) {
         Seed = Seed * 1103515245 + 12345;
         void*& Block = Blocks[Seed % Blocks.size()];
-        std::free(Block);
+        std::free(Block);                      // crash-mark: HeapFree
         Block = std::malloc(16 + Seed % 4000); // crash-mark: HeapWorker
     }
 }
@@ -151,7 +164,7 @@ class TCrashThread final : public QThread {
 protected:
     void run() override {
         pthread_setname_np(pthread_self(), "crash worker");
-        exec();
+        exec(); // crash-mark: QtWorkerExec
     }
 };
 
@@ -166,7 +179,7 @@ int RunQtSlot(int& Argc, char** Argv, bool InThread) {
     QTimer::singleShot(0, &Thrower, [&Thrower] { Thrower.Fire(); });
     // The report returns (a slot's exception leaves the program whole); then the program ends on its own.
     QTimer::singleShot(300, &Application, [] { QCoreApplication::quit(); });
-    const int Result = Application.exec();
+    const int Result = Application.exec(); // crash-mark: QtExec
     if (InThread) {
         Worker.quit();
         Worker.wait();
@@ -345,13 +358,14 @@ int main(int Argc, char** Argv) {
     pthread_setname_np(Idle.native_handle(), "idle worker");
     std::thread Holder, Heap;
     if (Mode == "lock") {
-        Holder = std::thread(LockHolder);
-        Heap = std::thread(HeapWorker); // crash-mark: StartHeap
+        Holder = std::thread(LockHolder); // crash-mark: StartHolder
+        Heap = std::thread(HeapWorker);   // crash-mark: StartHeap
         pthread_setname_np(Heap.native_handle(), "heap worker");
         while (!HeapBusy)
             std::this_thread::yield();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    AwaitStandingBy(Mode == "lock" ? 2 : 1);
     if (InThread) {
         std::thread Worker(CrashWorker, Mode); // crash-mark: StartWorker
         Worker.join();
