@@ -250,8 +250,17 @@ def mail_journey(arguments, marks):
     subject = "SUBJECT: =?ISO-8859-1?Q?Pyx=20Pregame=20Editor=200=2E10=20Alpha=204=20Bug=20Report?="
     if subject not in head.split("\r\n"):
         fail("the subject is not the settings' one, encoded", head)
+    # The report is UTF-8 (a middle dot in the memory line, a guillemet in the listing): the text part says so, and
+    # travels in quoted-printable, which the loopback server decodes strictly (hard line breaks as CR LF).
+    text_part = mail.split(b"--CrashReport SMTP Boundary\r\n")[1].split(b"\r\n\r\n")[0].decode().split("\r\n")
+    if text_part != ["Content-Type: text/plain; charset=UTF-8", "Content-Transfer-Encoding: quoted-printable"]:
+        fail("the text part does not declare UTF-8 in quoted-printable: %s" % text_part, head)
+    if any(byte > 126 for byte in mail):
+        fail("the mail holds bytes beyond 7-bit ASCII")
+    if "\u00b7" not in report or "\u00bb" not in report:
+        fail("the report has lost the characters beyond ASCII the text part must carry", report)
     if body.decode("utf-8") != report:
-        fail("the mail's text is not the report")
+        fail("the mail's text is not the report: %r" % body[:200])
     if attachment.decode("utf-8") != report + "\r\n\r\n":
         fail("the attachment is not the saved report file byte for byte")
     if os.path.exists(report_file):
