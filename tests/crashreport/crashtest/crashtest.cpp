@@ -3,7 +3,7 @@
 // for those lines in the reports.
 //
 //   crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH] [--history] [--countdown SECONDS]
-//             [--mail DNSPORT SMTPPORT] [--automail]
+//             [--mail DNSPORT SMTPPORT] [--mail-login SMTPPORT ACCOUNT PASSWORD] [--automail]
 //
 // MODE: null-read, null-write, divide, illegal, breakpoint, abort, throw, thread-routine, qt-slot, stack-overflow,
 // lock, reporter, trace, two-threads (two worker threads fault at the same moment), freeze (the main thread's event
@@ -13,8 +13,9 @@
 // many reports the exception history holds, and the process it replaces after a restart with whether that one still
 // runs ("started PID history N after OLDPID running|ended"). --countdown makes "continue" the default button,
 // pressing itself after SECONDS. --mail sends reports to bugs@crashtest.example through the loopback peers of
-// tests/crashreport/mailpeers.py (their DNS and SMTP ports), straight by SMTP only; --automail mails every report
-// silently as soon as it is made.
+// tests/crashreport/mailpeers.py (their DNS and SMTP ports), straight by SMTP only; --mail-login sends them through
+// the configured SMTP server on this machine's SMTPPORT instead, logging in with AUTH LOGIN; --automail mails every
+// report silently as soon as it is made.
 
 #include "KroConsoleOutput.h"
 #include "KroExceptAdapter.h"
@@ -288,7 +289,8 @@ int main(int Argc, char** Argv) {
     if (Argc < 2) {
         std::fprintf(stderr,
                      "usage: crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH] [--history] "
-                     "[--countdown SECONDS] [--mail DNSPORT SMTPPORT] [--automail]\n");
+                     "[--countdown SECONDS] [--mail DNSPORT SMTPPORT] [--mail-login SMTPPORT ACCOUNT PASSWORD] "
+                     "[--automail]\n");
         return 2;
     }
     const std::string Mode = Argv[1];
@@ -318,6 +320,16 @@ int main(int Argc, char** Argv) {
             ExceptSettings.DirectSmtpPort = std::atoi(Argv[++I]);
             ExceptSettings.MailViaDirectSmtp = true;
             ExceptSettings.MailViaSmtpServer = false;
+            ExceptSettings.MailViaMapi = false;
+            ExceptSettings.MailViaMailto = false;
+        } else if (Option == "--mail-login" && I + 3 < Argc) {
+            ExceptSettings.MailAddress.Assign("bugs@crashtest.example");
+            ExceptSettings.SmtpServer.Assign("127.0.0.1");
+            ExceptSettings.SmtpPort = std::atoi(Argv[++I]);
+            ExceptSettings.SmtpAccount.Assign(Argv[++I]);
+            ExceptSettings.SmtpPassword.Assign(Argv[++I]);
+            ExceptSettings.MailViaDirectSmtp = false;
+            ExceptSettings.MailViaSmtpServer = true;
             ExceptSettings.MailViaMapi = false;
             ExceptSettings.MailViaMailto = false;
         } else if (Option == "--automail") {

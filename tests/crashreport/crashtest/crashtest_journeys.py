@@ -203,7 +203,9 @@ def freeze_journey(arguments, marks):
 
 def mail_journey(arguments, marks):
     """A crash whose report is saved and then mailed silently to the loopback mail exchanger: the envelope, the
-    headers, the body (the report) and the attached report file byte for byte; the file goes with the mail."""
+    headers, the body (the report) and the attached report file byte for byte; the file goes with the mail. With
+    --login the mail goes through the configured server instead, which demands AUTH LOGIN."""
+    server = "auth" if arguments.login else "plain"
     outdir = tempfile.mkdtemp(prefix="crashtest-mail-")
     peers = subprocess.Popen([sys.executable, arguments.mailpeers, outdir], stdin=subprocess.PIPE,
                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
@@ -214,12 +216,13 @@ def mail_journey(arguments, marks):
             if not line or line[0] == "ready":
                 break
             ports[line[0] if line[0] == "dns" else line[1]] = int(line[-1])
-        if "dns" not in ports or "plain" not in ports:
+        if "dns" not in ports or server not in ports:
             fail("the loopback mail peers did not start")
         report_file = os.path.join(outdir, "crash-report.txt")
+        way = (["--mail-login", str(ports[server]), "reporter", "s3cret"] if arguments.login else
+               ["--mail", str(ports["dns"]), str(ports[server])])
         code, output, errors = run_crashtest([arguments.crashtest, "null-write", "--thread", "--console", "--file",
-                                              report_file, "--automail", "--mail", str(ports["dns"]),
-                                              str(ports["plain"])])
+                                              report_file, "--automail"] + way)
     finally:
         peers.stdin.close()
         peers.wait(timeout=10)
@@ -234,12 +237,16 @@ def mail_journey(arguments, marks):
         with open(os.path.join(outdir, name), "rb") as stream:
             return stream.read()
     try:
-        log = peer_file("plain-1.log").decode().splitlines()
-        mail = peer_file("plain-1.eml")
-        body = peer_file("plain-1.body")
-        attachment = peer_file("plain-1.attachment")
+        log = peer_file(server + "-1.log").decode().splitlines()
+        mail = peer_file(server + "-1.eml")
+        body = peer_file(server + "-1.body")
+        attachment = peer_file(server + "-1.attachment")
     except OSError as error:
         fail("the mail did not arrive whole: %s" % error, output)
+    if arguments.login:
+        if log[1:4] != ["C: AUTH LOGIN", "U: reporter", "P: s3cret"]:
+            fail("the reporter did not log in with the settings' account: %s" % log)
+        log = log[:1] + log[4:]
     if log[1:4] != ["C: MAIL FROM:<bugs@crashtest.example>", "C: RCPT TO:<bugs@crashtest.example>", "C: DATA"]:
         fail("the envelope is not the settings' recipient: %s" % log)
     head = mail.split(b"\r\n\r\n")[0].decode()
@@ -265,7 +272,7 @@ def mail_journey(arguments, marks):
         fail("the attachment is not the saved report file byte for byte")
     if os.path.exists(report_file):
         fail("the report file stayed after the mail that carried it")
-    print("crashtest mail: the crash's report arrived with its file")
+    print("crashtest mail%s: the crash's report arrived with its file" % (" with login" if arguments.login else ""))
 
 
 def main():
@@ -277,6 +284,7 @@ def main():
     parser.add_argument("--file", help="also save the report to this file and compare it with the console's")
     parser.add_argument("--mailpeers", help="mail: the loopback mail peers (tests/crashreport/mailpeers.py)")
     parser.add_argument("--no-watchdog", action="store_true", help="freeze: the program's settings leave it off")
+    parser.add_argument("--login", action="store_true", help="mail: through the configured server with AUTH LOGIN")
     arguments = parser.parse_args()
     marks = markers(arguments.source)
     if arguments.mode == "two-threads":
