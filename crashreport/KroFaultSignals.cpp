@@ -146,8 +146,10 @@ void OnFault(int Signal, siginfo_t* Info, void* RawContext) {
     if (Signal == SIGSEGV && Record.DataAddress + OverflowReach > Sp && Record.DataAddress < Sp + OverflowReach &&
         !OnAltStack(Sp))
         Record.StackOverflow = true;
-    // A breakpoint reports the instruction after it; the fault is the breakpoint itself.
-    if (Signal == SIGTRAP && Ip > 0 && Record.SignalCode != TRAP_TRACE &&
+    // A breakpoint reports the instruction after it; the fault is the breakpoint itself. Only the kernel's own
+    // SIGTRAP comes from one: a SIGTRAP that was sent stands wherever the sender's thread was, and the byte before
+    // it may be anything, even unmapped.
+    if (Signal == SIGTRAP && Record.SignalCode == SI_KERNEL && Ip > 0 &&
         *reinterpret_cast<const unsigned char*>(Ip - 1) == 0xCC)
         Record.Address = Ip - 1;
     Redirect(Context, reinterpret_cast<void (*)(void*)>(&ReportTrampoline), &Record, RedirectStack(Sp));

@@ -70,6 +70,14 @@ bool IsPlainAscii(std::string_view Text) noexcept {
     return true;
 }
 
+// Quoted-printable lines hold at most this many characters, the "=" of a soft line break included.
+constexpr std::size_t QuotedLineLength = 76;
+
+// The headers that say what the text is: the report is UTF-8, and in quoted-printable every line stays short and
+// every byte 7-bit, which any mail server carries unchanged.
+constexpr std::string_view TextPartHeaders = "Content-Type: text/plain; charset=UTF-8\r\n"
+                                             "Content-Transfer-Encoding: quoted-printable\r\n";
+
 bool WriteAttachment(TMailSink& Sink, TFile& File, const std::string& Path) {
     char Buffer[BlockSize * 64];
     bool HeaderSent = false;
@@ -106,6 +114,40 @@ bool WriteAttachment(TMailSink& Sink, TFile& File, const std::string& Path) {
 
 } // namespace
 
+std::string QuotedPrintable(std::string_view Text) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string Result;
+    Result.reserve(Text.size() + Text.size() / 8);
+    std::size_t LineLength = 0;
+    for (std::size_t At = 0; At < Text.size(); ++At) {
+        const auto Byte = static_cast<unsigned char>(Text[At]);
+        if (Byte == '\r' || Byte == '\n') {
+            if (Byte == '\r' && At + 1 < Text.size() && Text[At + 1] == '\n')
+                ++At;
+            Result += "\r\n";
+            LineLength = 0;
+            continue;
+        }
+        // A blank at the end of a line would be lost on the way: it is written as its code.
+        const bool LineEnds = At + 1 == Text.size() || Text[At + 1] == '\r' || Text[At + 1] == '\n';
+        const bool Plain = (Byte >= 33 && Byte <= 126 && Byte != '=') || ((Byte == ' ' || Byte == '\t') && !LineEnds);
+        const std::size_t Width = Plain ? 1 : 3;
+        if (LineLength + Width > QuotedLineLength - 1) {
+            Result += "=\r\n";
+            LineLength = 0;
+        }
+        if (Plain)
+            Result += static_cast<char>(Byte);
+        else {
+            Result += '=';
+            Result += Hex[Byte >> 4];
+            Result += Hex[Byte & 15];
+        }
+        LineLength += Width;
+    }
+    return Result;
+}
+
 std::string HeaderAddress(std::string_view Address) {
     if (Address.find('<') != std::string_view::npos)
         return std::string(Address);
@@ -134,15 +176,17 @@ bool WriteMailMessage(TMailSink& Sink, std::string_view Recipient, std::string_v
     if (!Sender.empty())
         Head += "FROM: " + HeaderAddress(Sender) + "\r\n";
     Head += "SUBJECT: " + EncodedSubject(Subject) + "\r\n";
-    if (!Attachment.IsOpen()) {
-        Head += "\r\n";
-        return Sink.Write(Head) && Sink.Write(Body);
-    }
     Head.append("MIME-Version: 1.0\r\n");
+    const std::string Text = QuotedPrintable(Body);
+    if (!Attachment.IsOpen()) {
+        Head.append(TextPartHeaders).append("\r\n");
+        return Sink.Write(Head) && Sink.Write(Text);
+    }
     Head.append("Content-Type: multipart/mixed; boundary=\"").append(MailBoundary).append("\"\r\n\r\n");
     Head.append("This is a multi-part message in MIME format.\r\n\r\n");
-    Head.append("--").append(MailBoundary).append("\r\n\r\n");
-    if (!Sink.Write(Head) || !Sink.Write(Body) || !Sink.Write("\r\n") ||
+    Head.append("--").append(MailBoundary).append("\r\n");
+    Head.append(TextPartHeaders).append("\r\n");
+    if (!Sink.Write(Head) || !Sink.Write(Text) || !Sink.Write("\r\n") ||
         !WriteAttachment(Sink, Attachment, AttachmentPath))
         return false;
     return Sink.Write("--" + std::string(MailBoundary) + "--\r\n");

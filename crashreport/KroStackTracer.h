@@ -83,6 +83,7 @@ private:
     // Step 4.
     void DeepChecks();
     void RejectFunction(std::int32_t Function);
+    std::vector<std::int32_t> TailFunctions(std::int32_t Function) const;
     void SearchCallees(std::int32_t Index, std::uintptr_t CallSite, std::uintptr_t Target, bool FromScan);
     bool ScanForCall(std::int32_t Index);
     // Step 5.

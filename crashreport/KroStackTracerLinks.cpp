@@ -2,6 +2,7 @@
 
 #include "KroSafeRead.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <limits>
 
@@ -27,6 +28,8 @@ TPathScore AddScore(TPathScore Score, TPathScore Bonus) noexcept {
 
 // The longest call instruction of x86-64 code.
 constexpr std::uintptr_t LongestCall = 8;
+// A call's target and the functions its jumps out lead to are checked up to this many functions.
+constexpr std::size_t MaxTailFunctions = 16;
 
 } // namespace
 
@@ -45,37 +48,70 @@ void TStackTracer::RejectFunction(std::int32_t Function) {
                 List->Best = -1;
 }
 
+std::vector<std::int32_t> TStackTracer::TailFunctions(std::int32_t Function) const {
+    // The called function first, then every function its jumps out lead to, breadth first: a call through a stub of
+    // the linkage table, or into a function that ends in a jump to another one (as a thin wrapper of the C library
+    // does), returns from the function at the end of that chain. The analysis already followed those jumps.
+    std::vector<std::int32_t> Reached{Function};
+    for (std::size_t Next = 0; Next < Reached.size() && Reached.size() < MaxTailFunctions; ++Next) {
+        const std::vector<TTraceBranch>& Branches = Functions[Reached[Next]].Info.External;
+        for (const TTraceBranch& Branch : Branches) {
+            if (Branch.IsCall || Branch.Target == 0)
+                continue;
+            const std::int32_t Tail = Functions.Find(Branch.Target);
+            if (Tail >= 0 && !Functions[Tail].Rejected &&
+                std::find(Reached.begin(), Reached.end(), Tail) == Reached.end())
+                Reached.push_back(Tail);
+        }
+    }
+    return Reached;
+}
+
 void TStackTracer::SearchCallees(std::int32_t Index, std::uintptr_t CallSite, std::uintptr_t Target, bool FromScan) {
     std::int32_t TargetFunction = -1;
     bool Indirect = Target == 0;
+    std::vector<std::int32_t> Reachable;
+    std::int32_t UnknownModule = -1; // the module of a target the analysis cannot follow
     if (!Indirect) {
         TargetFunction = Functions.Analyze(Target, nullptr, -1, false, false);
-        if (TargetFunction >= 0)
+        if (TargetFunction < 0)
+            UnknownModule = Modules.FindByRange(Target);
+        else {
             for (const TTraceBranch& Branch : Functions[TargetFunction].Info.Open)
                 Indirect |= !Branch.IsCall;
+            Reachable = TailFunctions(TargetFunction);
+        }
     }
     for (std::size_t N = static_cast<std::size_t>(Index) + 1; N < Items.size(); ++N) {
         TStackItem& Found = Items[N];
         if (!Found.Removed) {
             TCallMatch Match;
             bool Linked = false;
-            if (Indirect) {
+            std::int32_t Through = -1; // the function the found item's call site lies in
+            // A target the analysis cannot follow (the large functions of the C library's allocator are such) may
+            // have led to where the thread stood, when that lies in the target's module. Old return addresses are
+            // never linked this way: they would chain through any call of such a function.
+            if (Indirect || (UnknownModule >= 0 && Found.AtInstruction && Found.Module == UnknownModule)) {
                 Linked = true;
                 for (const TStackLink& Link : Found.Callers.Links)
                     if (Link.Item < 0 && Link.CallSite != 0) {
                         Match = TCallMatch{Link.CallSite, Link.Target, Link.ExactMatch};
                         break;
                     }
-            } else if (TargetFunction >= 0) {
-                std::uintptr_t Address = Found.Address;
-                Linked = Functions.CallCheck(TargetFunction, 0, Address, Found.AtInstruction, Match);
-            }
+            } else
+                for (const std::int32_t Function : Reachable) {
+                    std::uintptr_t Address = Found.Address;
+                    if (Functions.CallCheck(Function, 0, Address, Found.AtInstruction, Match)) {
+                        Linked = true;
+                        Through = Function;
+                        break;
+                    }
+                }
             if (Linked && FromScan)
                 for (const TStackLink& Link : Found.Callers.Links)
                     if (FunctionApproved(Link.Function) && Link.CallSite != Match.CallSite)
                         Linked = false;
             if (Linked) {
-                const std::int32_t Through = Indirect ? -1 : TargetFunction;
                 TStackLink Back;
                 Back.Item = Index;
                 Back.CallSite = Match.CallSite;

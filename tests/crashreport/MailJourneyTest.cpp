@@ -1,8 +1,10 @@
 #include "KroActionOwner.h"
+#include "KroMailMessage.h"
 #include "KroReportFile.h"
 #include "KroSendBugReport.h"
 
 #include "MailPeersTestSupport.h"
+#include "SystemToolsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -143,18 +145,26 @@ TEST_F(MailJourneyTest, DirectSmtpDeliversTheReportAndItsFileToTheRecipientsMail
                              "This is a multi-part message in MIME format.\r\n"
                              "\r\n"
                              "--CrashReport SMTP Boundary\r\n"
-                             "\r\n" +
-                             CrashReport +
-                             "\r\n"
-                             "--CrashReport SMTP Boundary\r\n"
-                             "Content-Type: application/octet-stream; name=\"bugreport-mail.txt\"\r\n"
-                             "Content-Transfer-Encoding: base64\r\n"
-                             "Content-Disposition: attachment; filename=\"bugreport-mail.txt\"\r\n"
+                             "Content-Type: text/plain; charset=UTF-8\r\n"
+                             "Content-Transfer-Encoding: quoted-printable\r\n"
                              "\r\n";
     ASSERT_EQ(Mail.substr(0, Head.size()), Head);
+    const std::string PartHead = "\r\n--CrashReport SMTP Boundary\r\n"
+                                 "Content-Type: application/octet-stream; name=\"bugreport-mail.txt\"\r\n"
+                                 "Content-Transfer-Encoding: base64\r\n"
+                                 "Content-Disposition: attachment; filename=\"bugreport-mail.txt\"\r\n"
+                                 "\r\n";
+    const std::size_t Part = Mail.find(PartHead, Head.size());
+    ASSERT_NE(Part, std::string::npos) << Mail;
+    // The text travels in 7-bit lines of at most 76 characters, whatever bytes the report holds.
+    for (const std::string& Line : Lines(Mail.substr(Head.size(), Part - Head.size()))) {
+        EXPECT_LE(Line.size(), 77u) << Line; // and the CR of its line break
+        EXPECT_TRUE(std::all_of(Line.begin(), Line.end(), [](char C) { return C > 0 && C < 127; })) << Line;
+    }
     const std::string Tail = "--CrashReport SMTP Boundary--\r\n";
     ASSERT_EQ(Mail.substr(Mail.size() - Tail.size()), Tail);
-    const std::vector<std::string> Base64 = Lines(Mail.substr(Head.size(), Mail.size() - Head.size() - Tail.size()));
+    const std::size_t Files = Part + PartHead.size();
+    const std::vector<std::string> Base64 = Lines(Mail.substr(Files, Mail.size() - Files - Tail.size()));
     ASSERT_EQ(Base64.size(), (Saved.size() + 56) / 57);
     for (std::size_t I = 0; I + 1 < Base64.size(); ++I)
         EXPECT_EQ(Base64[I], Base64[I].substr(0, 76) + "\r") << "line " << I;
@@ -202,12 +212,17 @@ TEST_F(MailJourneyTest, TheConfiguredServerIsFoundByItsAliasAndLoggedIntoWithAut
         (std::vector<std::string>{"C: EHLO " + HostName(), "C: AUTH LOGIN", "U: reporter", "P: s3cret",
                                   "C: MAIL FROM:<tester@crashtest.example>", "C: RCPT TO:<bugs@crashtest.example>",
                                   "C: DATA", "D: " + std::to_string(Peers.File("auth-1.eml").size()), "C: QUIT"}));
-    // Without attachment the body follows the headers; display names stay; a UTF-8 subject says so.
-    EXPECT_EQ(Peers.File("auth-1.eml"), "TO: Bug Desk <bugs@crashtest.example>\r\n"
-                                        "FROM: Pyx Tester <tester@crashtest.example>\r\n"
-                                        "SUBJECT: =?UTF-8?Q?Bug=20Report=20f=C3=BCr=20Pyx?=\r\n"
-                                        "\r\n" +
-                                            CrashReport + "\r\n");
+    // Without attachment the text follows the headers; display names stay; a UTF-8 subject says so.
+    const std::string Head = "TO: Bug Desk <bugs@crashtest.example>\r\n"
+                             "FROM: Pyx Tester <tester@crashtest.example>\r\n"
+                             "SUBJECT: =?UTF-8?Q?Bug=20Report=20f=C3=BCr=20Pyx?=\r\n"
+                             "MIME-Version: 1.0\r\n"
+                             "Content-Type: text/plain; charset=UTF-8\r\n"
+                             "Content-Transfer-Encoding: quoted-printable\r\n"
+                             "\r\n";
+    EXPECT_EQ(Peers.File("auth-1.eml").substr(0, Head.size()), Head);
+    // The transport ends the data with a line break.
+    EXPECT_EQ(Peers.File("auth-1.body"), CrashReport + "\r\n");
     // The file did not go with the mail, so it stays.
     EXPECT_TRUE(std::filesystem::exists(ReportFile));
 
@@ -370,4 +385,37 @@ TEST_F(MailJourneyTest, AServerThatNeverAnswersOrNeverStopsIsGivenUp) {
         // Within the reply time of 7 seconds, with room for a loaded machine.
         EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(20)) << Mode;
     }
+}
+
+TEST(MailTextTest, QuotedPrintableTextIsReadBackByPythonsDecoder) {
+    // Every byte value, blanks before line ends and at the end, a "=", lines far longer than a mail line, and each
+    // kind of line break.
+    std::string Text;
+    for (int Byte = 0; Byte < 256; ++Byte)
+        if (Byte != '\r' && Byte != '\n')
+            Text += static_cast<char>(Byte);
+    Text += " \t \r\n" + std::string(200, 'x') + "=\r" + std::string(150, '\xc3') + "\n" + std::string(80, ' ') +
+            "\r\n\r\nend \t";
+    const std::string Encoded = QuotedPrintable(Text);
+    for (const std::string& Line : Lines(Encoded)) {
+        EXPECT_LE(Line.size(), 77u) << Line; // and the CR of its line break
+        EXPECT_TRUE(std::all_of(Line.begin(), Line.end(), [](char C) { return C > 0 && C < 127; })) << Line;
+    }
+    const std::filesystem::path File =
+        std::filesystem::temp_directory_path() / ("kroexcept-qp-" + std::to_string(getpid()) + ".txt");
+    WriteWholeFile(File, Encoded);
+    const std::string Decoded =
+        kt::CommandOutput("python3 -c 'import quopri,sys; "
+                          "sys.stdout.buffer.write(quopri.decodestring(open(sys.argv[1], \"rb\").read()))' " +
+                          File.string());
+    std::filesystem::remove(File);
+    // Every line break comes back as CR LF, the rest byte for byte.
+    std::string Expected;
+    for (std::size_t At = 0; At < Text.size(); ++At)
+        if (Text[At] == '\r' || Text[At] == '\n') {
+            Expected += "\r\n";
+            At += Text[At] == '\r' && At + 1 < Text.size() && Text[At + 1] == '\n' ? 1 : 0;
+        } else
+            Expected += Text[At];
+    EXPECT_EQ(Decoded, Expected);
 }

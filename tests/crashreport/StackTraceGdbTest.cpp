@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <regex>
 #include <string>
 #include <utility>
@@ -33,9 +36,9 @@ TEST(StackTraceGdbTest, TheProgramsFramesAgreeWithGdbsBacktrace) {
     // gdb: "#3  0x0000... in KroProbe::Probe2 (Depth=1) at .../StackTraceProbe.cpp:29"
     std::vector<TFrame> Gdb;
     const std::regex GdbFrame(R"(^#\d+\s+(?:0x[0-9a-f]+ in )?(\S+) \(.*\) at \S*StackTraceProbe\.cpp:(\d+)$)");
-    // The trace: "TRACE module|line|function(arguments)"
+    // The trace: "TRACE module|unit|line|function(arguments)"
     std::vector<TFrame> Traced;
-    const std::regex TraceEntry(R"(^TRACE kroexcept_trace_probe\|(\d+)\|([^(]+)(\(.*)?$)");
+    const std::regex TraceEntry(R"(^TRACE kroexcept_trace_probe\|[^|]*\|(\d+)\|([^(]+)(\(.*)?$)");
     std::size_t From = 0;
     while (From < Output.size()) {
         std::size_t To = Output.find('\n', From);
@@ -57,6 +60,88 @@ TEST(StackTraceGdbTest, TheProgramsFramesAgreeWithGdbsBacktrace) {
     EXPECT_LT(Traced[0].second, Gdb[0].second);
     for (std::size_t I = 1; I < Gdb.size(); ++I)
         EXPECT_EQ(Traced[I], Gdb[I]) << "frame " << I << "\n" << Output;
+}
+
+// A unit as the trace names it: the file's name without folder and extension.
+std::string UnitOf(const std::string& Path) {
+    std::string Name = Path.substr(Path.rfind('/') + 1);
+    const std::size_t Dot = Name.rfind('.');
+    return Dot == std::string::npos ? Name : Name.substr(0, Dot);
+}
+
+TEST(StackTraceGdbTest, AWorkerWaitingInTheCLibraryHasTheFramesOfGdbsBacktrace) {
+    if (RunCommand("command -v gdb").empty())
+        GTEST_SKIP() << "gdb is not installed";
+    const std::string Output =
+        // The signal that pauses the waiter for its trace goes to the program; the probe's SIGTRAP stops it.
+        RunCommand("ASAN_OPTIONS=detect_leaks=0 timeout 60 gdb -batch -nx -ex 'handle all nostop noprint pass' -ex run "
+                   "-ex 'info proc mappings' -ex 'thread apply all bt' --args " +
+                   std::string(KROEXCEPT_TRACE_PROBE) + " wait 2>&1");
+
+    // Where the program lies: gdb names the C library's frames with their source lines too, when it has their
+    // debug information, and the trace gives lines only within the program.
+    std::uintptr_t ProgramStart = UINTPTR_MAX;
+    std::uintptr_t ProgramEnd = 0;
+    const std::string Probe = std::string(KROEXCEPT_TRACE_PROBE);
+    const std::regex Mapping(R"(^\s*0x([0-9a-f]+)\s+0x([0-9a-f]+)\s.*\s(\S+)$)");
+    // gdb's backtrace of the waiting thread: the program's frames, as (unit, line); the thread's section is the one
+    // that holds the waiter.
+    const std::size_t Waiter = Output.find(" in KroProbe::Waiter2 ");
+    ASSERT_NE(Waiter, std::string::npos) << Output;
+    const std::size_t SectionStart = Output.rfind("\nThread ", Waiter);
+    ASSERT_NE(SectionStart, std::string::npos) << Output;
+    std::size_t SectionEnd = Output.find("\nThread ", Waiter);
+    if (SectionEnd == std::string::npos)
+        SectionEnd = Output.size();
+    const std::string Section = Output.substr(SectionStart, SectionEnd - SectionStart);
+    std::vector<TFrame> Gdb;
+    bool GdbHasTheLibrarysWait = false;
+    const std::regex GdbFrame(R"(^#\d+\s+0x([0-9a-f]+) in .* at (\S+):(\d+)$)");
+    // The trace: "TRACE module|unit|line|function(arguments)"
+    std::vector<TFrame> Traced;
+    std::ptrdiff_t TracedWait = -1;
+    std::ptrdiff_t FirstOwn = -1;
+    std::ptrdiff_t Entry = 0;
+    const std::regex TraceEntry(R"(^TRACE ([^|]*)\|([^|]*)\|(\d+)\|(.*)$)");
+    for (const std::string* Text : {&Output, &Section}) {
+        std::size_t From = 0;
+        while (From < Text->size()) {
+            std::size_t To = Text->find('\n', From);
+            if (To == std::string::npos)
+                To = Text->size();
+            const std::string Line = Text->substr(From, To - From);
+            From = To + 1;
+            std::smatch Match;
+            if (Text == &Section) {
+                if (std::regex_match(Line, Match, GdbFrame)) {
+                    const std::uintptr_t Address = std::stoull(Match[1].str(), nullptr, 16);
+                    if (Address >= ProgramStart && Address < ProgramEnd)
+                        Gdb.emplace_back(UnitOf(Match[2].str()), std::stoi(Match[3].str()));
+                }
+                GdbHasTheLibrarysWait |= Line.find("pthread_cond_wait") != std::string::npos;
+            } else if (std::regex_match(Line, Match, Mapping) && Match[3].str() == Probe) {
+                ProgramStart = std::min<std::uintptr_t>(ProgramStart, std::stoull(Match[1].str(), nullptr, 16));
+                ProgramEnd = std::max<std::uintptr_t>(ProgramEnd, std::stoull(Match[2].str(), nullptr, 16));
+            } else if (std::regex_match(Line, Match, TraceEntry)) {
+                if (Match[1].str() == "libc.so.6" && Match[4].str().rfind("pthread_cond_wait", 0) == 0)
+                    TracedWait = Entry;
+                if (Match[1].str() == "kroexcept_trace_probe" && std::stoi(Match[3].str()) != 0) {
+                    if (FirstOwn < 0)
+                        FirstOwn = Entry;
+                    Traced.emplace_back(Match[2].str(), std::stoi(Match[3].str()));
+                }
+                ++Entry;
+            }
+        }
+    }
+    ASSERT_LT(ProgramStart, ProgramEnd) << Output;
+    ASSERT_TRUE(GdbHasTheLibrarysWait) << Section;
+    // The waiter, its caller, the standard library's wait and the thread's start, as gdb has them.
+    ASSERT_GE(Gdb.size(), 4u) << Section;
+    EXPECT_EQ(Traced, Gdb) << Output;
+    // The C library's wait comes first, then the program's own frames.
+    EXPECT_GE(TracedWait, 0) << Output;
+    EXPECT_LT(TracedWait, FirstOwn) << Output;
 }
 
 } // namespace

@@ -1,16 +1,32 @@
 // Traces itself three calls deep, prints the trace's entries, and stops with SIGTRAP one call further in, so that a
 // debugger's backtrace of the same stack can be compared with the trace.
+//
+// With the argument "wait" it traces instead a worker thread that waits on a condition variable, two calls deep, and
+// stops while the worker still waits there: the worker's frames lie below the C library's, which keeps no frame
+// pointers, and the standard library reaches pthread_cond_wait by a jump rather than a call.
 #include "KroStackTrace.h"
+#include "KroThreadContext.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace KroProbe {
 
 std::atomic<int> Sink{0};
+
+void PrintEntries(const std::vector<TStackTraceEntry>& Entries) {
+    for (const TStackTraceEntry& Entry : Entries)
+        std::printf("TRACE %s|%s|%d|%s\n", Entry.ModuleName.c_str(), Entry.UnitName.c_str(), Entry.Line,
+                    Entry.FunctionName.c_str());
+    std::fflush(stdout);
+}
 
 __attribute__((noinline)) void Probe3(int Depth) {
     std::vector<TStackTraceEntry> Entries;
@@ -18,9 +34,7 @@ __attribute__((noinline)) void Probe3(int Depth) {
     TStackTraceRequest Request;
     Request.Entries = &Entries;
     ComputeStackTrace(Request, Text);
-    for (const TStackTraceEntry& Entry : Entries)
-        std::printf("TRACE %s|%d|%s\n", Entry.ModuleName.c_str(), Entry.Line, Entry.FunctionName.c_str());
-    std::fflush(stdout);
+    PrintEntries(Entries);
     raise(SIGTRAP);
     Sink.fetch_add(Depth);
 }
@@ -35,9 +49,53 @@ __attribute__((noinline)) void Probe1(int Depth) {
     Sink.fetch_add(1);
 }
 
+std::mutex WaitLock;
+std::condition_variable WaitCondition;
+bool Waiting = false;
+bool WaitEnd = false;
+std::atomic<pid_t> WaiterId{0};
+
+__attribute__((noinline)) void Waiter2() {
+    std::unique_lock<std::mutex> Lock(WaitLock);
+    Waiting = true;
+    WaitCondition.wait(Lock, [] { return WaitEnd; });
+    Sink.fetch_add(1);
+}
+
+__attribute__((noinline)) void Waiter1() {
+    WaiterId = CurrentThreadId();
+    Waiter2();
+    Sink.fetch_add(1);
+}
+
+int TraceTheWaiter() {
+    std::thread Worker(Waiter1);
+    // The waiter set its flag holding the lock, and released the lock only inside the wait: once the lock is free
+    // again, the waiter stands in pthread_cond_wait.
+    for (bool Ready = false; !Ready; std::this_thread::yield()) {
+        std::lock_guard<std::mutex> Lock(WaitLock);
+        Ready = Waiting;
+    }
+    std::vector<TStackTraceEntry> Entries;
+    TStackTraceRequest Request;
+    Request.Entries = &Entries;
+    TraceOtherThread(WaiterId, Request);
+    PrintEntries(Entries);
+    raise(SIGTRAP);
+    {
+        std::lock_guard<std::mutex> Lock(WaitLock);
+        WaitEnd = true;
+    }
+    WaitCondition.notify_all();
+    Worker.join();
+    return Entries.empty() ? 1 : 0;
+}
+
 } // namespace KroProbe
 
-int main() {
+int main(int Argc, char** Argv) {
+    if (Argc > 1 && std::strcmp(Argv[1], "wait") == 0)
+        return KroProbe::TraceTheWaiter();
     KroProbe::Probe1(0);
     return KroProbe::Sink.load() > 0 ? 0 : 1;
 }

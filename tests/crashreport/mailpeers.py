@@ -44,8 +44,9 @@ SMTP modes:
 
 Each SMTP session writes OUTDIR/MODE-N.log as it goes: "C: " and each command line received, "U: " and "P: " the
 decoded AUTH LOGIN user and password, "D: " and the size of the data received. Each mail received is OUTDIR/MODE-N.eml
-(the data with the dot-stuffing undone, byte for byte), and when it is a MIME mail MODE-N.body and MODE-N.attachment
-(the first and the second part, decoded by Python's email package) - written before the server confirms the data.
+(the data with the dot-stuffing undone, byte for byte), MODE-N.body (the text: the whole body, or a MIME mail's first
+part) and for a MIME mail MODE-N.attachment (the second part), each decoded from its transfer encoding - written before
+the server confirms the data.
 """
 
 import argparse
@@ -256,6 +257,44 @@ def bind_dns(fixed_port):
     raise RuntimeError("no common port for the name servers")
 
 
+def decode_quoted_printable(text):
+    """Quoted-printable as a mail reader must read it: a hard line break is the text's CR LF (Python's own decoder
+    gives LF alone), "=" at a line's end joins it to the next, and "=" with two hexadecimal digits is that byte. A
+    line longer than 76 characters or a stray "=" is an error."""
+    out = bytearray()
+    lines = text.split(b"\r\n")
+    for number, line in enumerate(lines):
+        if len(line) > 76:
+            raise ValueError("quoted-printable line %d has %d characters" % (number + 1, len(line)))
+        soft = line.endswith(b"=")
+        if soft:
+            line = line[:-1]
+        at = 0
+        while at < len(line):
+            if line[at:at + 1] == b"=":
+                out.append(int(line[at + 1:at + 3].decode("ascii"), 16))
+                at += 3
+            else:
+                if line[at] > 126 or (line[at] < 32 and line[at] != 9):
+                    raise ValueError("a byte 0x%02x stands unencoded in quoted-printable" % line[at])
+                out.append(line[at])
+                at += 1
+        if not soft and number + 1 < len(lines):
+            out += b"\r\n"
+    return bytes(out)
+
+
+def decoded(part):
+    """A part's content: quoted-printable strictly (a part that breaks its rules is written as the error), any other
+    encoding as Python's email package decodes it."""
+    if part.get("Content-Transfer-Encoding", "").lower() == "quoted-printable":
+        try:
+            return decode_quoted_printable(part.get_payload(decode=False).encode("ascii"))
+        except (ValueError, UnicodeEncodeError) as error:
+            return ("undecodable: %s" % error).encode()
+    return part.get_payload(decode=True) or b""
+
+
 class SmtpHandler(socketserver.StreamRequestHandler):
     mode = "plain"
     outdir = "."
@@ -376,13 +415,12 @@ class SmtpHandler(socketserver.StreamRequestHandler):
         with open(self.base + ".eml", "wb") as f:
             f.write(data)
         mail = email.message_from_bytes(bytes(data), policy=email.policy.compat32)
-        if mail.is_multipart():
-            parts = mail.get_payload()
-            with open(self.base + ".body", "wb") as f:
-                f.write(parts[0].get_payload(decode=True) or b"")
-            if len(parts) > 1:
-                with open(self.base + ".attachment", "wb") as f:
-                    f.write(parts[1].get_payload(decode=True) or b"")
+        parts = mail.get_payload() if mail.is_multipart() else [mail]
+        with open(self.base + ".body", "wb") as f:
+            f.write(decoded(parts[0]))
+        if len(parts) > 1:
+            with open(self.base + ".attachment", "wb") as f:
+                f.write(decoded(parts[1]))
         self.reply("250 2.0.0 queued\r\n")
 
 

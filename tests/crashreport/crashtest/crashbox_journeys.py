@@ -20,7 +20,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 from exceptbox_journeys import Xvfb, check, FAILURES, PASSES  # noqa: E402
 
-JOURNEYS = ("main", "worker", "restart", "countdown")
+JOURNEYS = ("main", "worker", "restart", "countdown", "lock")
 BOX = ("--class", "KroExceptWndClass")
 MESSAGE_BOX = ("--class", "KroExceptMessageBox")
 
@@ -294,6 +294,32 @@ def countdown_journey(a, x, marks):
             crash.process.kill()
 
 
+def lock_journey(a, x, marks):
+    """A crash while another thread is paused inside the allocator (holding its lock): the box still appears and
+    serves its report through the clipboard, since the box's own allocations (the X library's among them) go to the
+    report's heap; close ends the process."""
+    crash = Crash(a, x, "lock", "--box")
+    try:
+        box = find_box(x)
+        if not check(box is not None, "lock: the box appears while a thread is paused in the allocator"):
+            return
+        report = (x.clipboard() or b"").decode("utf-8", "replace") or None
+        pid = report_checks(report, marks, "main thread", "lock")
+        check(pid == crash.process.pid, "lock: the report is this process's")
+        check(report is not None and re.search(r"\r\nheap worker \(\$[0-9a-f]+\):\r\n", report) is not None,
+              "lock: the report lists the heap worker")
+        x.click(x.button("show bug report"))
+        time.sleep(0.8)
+        check(crash.running() and x.search(*BOX), "lock: the box answers its buttons")
+        x.click(x.button("close application"))
+        code = crash.finish()
+        check(code == 0 and "continued" not in crash.text(), "lock: close ends the process (%s)" % code)
+        check(not shared_blocks(crash.process.pid), "lock: no shared memory left behind")
+    finally:
+        if crash.running():
+            crash.process.kill()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("journey", choices=JOURNEYS)
@@ -308,7 +334,7 @@ def main():
     x = Xvfb()
     try:
         {"main": main_journey, "worker": worker_journey, "restart": restart_journey,
-         "countdown": countdown_journey}[a.journey](a, x, marks)
+         "countdown": countdown_journey, "lock": lock_journey}[a.journey](a, x, marks)
     finally:
         x.stop()
     print("%d passed, %d failed" % (len(PASSES), len(FAILURES)))

@@ -3,7 +3,7 @@
 // for those lines in the reports.
 //
 //   crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH] [--history] [--countdown SECONDS]
-//             [--mail DNSPORT SMTPPORT] [--automail]
+//             [--mail DNSPORT SMTPPORT] [--mail-login SMTPPORT ACCOUNT PASSWORD] [--automail]
 //
 // MODE: null-read, null-write, divide, illegal, breakpoint, abort, throw, thread-routine, qt-slot, stack-overflow,
 // lock, reporter, trace, two-threads (two worker threads fault at the same moment), freeze (the main thread's event
@@ -13,8 +13,9 @@
 // many reports the exception history holds, and the process it replaces after a restart with whether that one still
 // runs ("started PID history N after OLDPID running|ended"). --countdown makes "continue" the default button,
 // pressing itself after SECONDS. --mail sends reports to bugs@crashtest.example through the loopback peers of
-// tests/crashreport/mailpeers.py (their DNS and SMTP ports), straight by SMTP only; --automail mails every report
-// silently as soon as it is made.
+// tests/crashreport/mailpeers.py (their DNS and SMTP ports), straight by SMTP only; --mail-login sends them through
+// the configured SMTP server on this machine's SMTPPORT instead, logging in with AUTH LOGIN; --automail mails every
+// report silently as soon as it is made.
 
 #include "KroConsoleOutput.h"
 #include "KroExceptAdapter.h"
@@ -116,16 +117,29 @@ std::condition_variable StandByCondition;
 bool StandByEnd = false;
 std::mutex HeldLock;
 std::atomic<bool> HeapBusy{false};
+// How many threads stand by on the condition (each counts itself holding StandByLock, which only the wait releases).
+int StandingBy = 0;
 
 void IdleWorker() {
     std::unique_lock<std::mutex> Lock(StandByLock);
+    ++StandingBy;
     StandByCondition.wait(Lock, [] { return StandByEnd; }); // crash-mark: IdleWorker
 }
 
 void LockHolder() {
     std::lock_guard<std::mutex> Held(HeldLock);
     std::unique_lock<std::mutex> Lock(StandByLock);
-    StandByCondition.wait(Lock, [] { return StandByEnd; });
+    ++StandingBy;
+    StandByCondition.wait(Lock, [] { return StandByEnd; }); // crash-mark: LockHolder
+}
+
+// Returns once Count threads wait on the condition: a report then finds them inside the C library's wait.
+void AwaitStandingBy(int Count) {
+    for (;; std::this_thread::yield()) {
+        std::lock_guard<std::mutex> Lock(StandByLock);
+        if (StandingBy >= Count)
+            return;
+    }
 }
 
 void HeapWorker() {
@@ -135,7 +149,7 @@ void HeapWorker() {
     for (;;) {
         Seed = Seed * 1103515245 + 12345;
         void*& Block = Blocks[Seed % Blocks.size()];
-        std::free(Block);
+        std::free(Block);                      // crash-mark: HeapFree
         Block = std::malloc(16 + Seed % 4000); // crash-mark: HeapWorker
     }
 }
@@ -151,7 +165,7 @@ class TCrashThread final : public QThread {
 protected:
     void run() override {
         pthread_setname_np(pthread_self(), "crash worker");
-        exec();
+        exec(); // crash-mark: QtWorkerExec
     }
 };
 
@@ -166,7 +180,7 @@ int RunQtSlot(int& Argc, char** Argv, bool InThread) {
     QTimer::singleShot(0, &Thrower, [&Thrower] { Thrower.Fire(); });
     // The report returns (a slot's exception leaves the program whole); then the program ends on its own.
     QTimer::singleShot(300, &Application, [] { QCoreApplication::quit(); });
-    const int Result = Application.exec();
+    const int Result = Application.exec(); // crash-mark: QtExec
     if (InThread) {
         Worker.quit();
         Worker.wait();
@@ -275,7 +289,8 @@ int main(int Argc, char** Argv) {
     if (Argc < 2) {
         std::fprintf(stderr,
                      "usage: crashtest MODE [--thread] [--console] [--box] [--no-box] [--file PATH] [--history] "
-                     "[--countdown SECONDS] [--mail DNSPORT SMTPPORT] [--automail]\n");
+                     "[--countdown SECONDS] [--mail DNSPORT SMTPPORT] [--mail-login SMTPPORT ACCOUNT PASSWORD] "
+                     "[--automail]\n");
         return 2;
     }
     const std::string Mode = Argv[1];
@@ -305,6 +320,16 @@ int main(int Argc, char** Argv) {
             ExceptSettings.DirectSmtpPort = std::atoi(Argv[++I]);
             ExceptSettings.MailViaDirectSmtp = true;
             ExceptSettings.MailViaSmtpServer = false;
+            ExceptSettings.MailViaMapi = false;
+            ExceptSettings.MailViaMailto = false;
+        } else if (Option == "--mail-login" && I + 3 < Argc) {
+            ExceptSettings.MailAddress.Assign("bugs@crashtest.example");
+            ExceptSettings.SmtpServer.Assign("127.0.0.1");
+            ExceptSettings.SmtpPort = std::atoi(Argv[++I]);
+            ExceptSettings.SmtpAccount.Assign(Argv[++I]);
+            ExceptSettings.SmtpPassword.Assign(Argv[++I]);
+            ExceptSettings.MailViaDirectSmtp = false;
+            ExceptSettings.MailViaSmtpServer = true;
             ExceptSettings.MailViaMapi = false;
             ExceptSettings.MailViaMailto = false;
         } else if (Option == "--automail") {
@@ -345,13 +370,14 @@ int main(int Argc, char** Argv) {
     pthread_setname_np(Idle.native_handle(), "idle worker");
     std::thread Holder, Heap;
     if (Mode == "lock") {
-        Holder = std::thread(LockHolder);
-        Heap = std::thread(HeapWorker); // crash-mark: StartHeap
+        Holder = std::thread(LockHolder); // crash-mark: StartHolder
+        Heap = std::thread(HeapWorker);   // crash-mark: StartHeap
         pthread_setname_np(Heap.native_handle(), "heap worker");
         while (!HeapBusy)
             std::this_thread::yield();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    AwaitStandingBy(Mode == "lock" ? 2 : 1);
     if (InThread) {
         std::thread Worker(CrashWorker, Mode); // crash-mark: StartWorker
         Worker.join();

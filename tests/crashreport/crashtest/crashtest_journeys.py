@@ -94,6 +94,30 @@ def check_creator(title, lines, creator_title, creator_line, report):
         fail("thread '%s' was not created at crashtest line %d: %s" % (title, creator_line, lines[-1]), report)
 
 
+def has_line(lines, line):
+    """Whether a trace (before its creator, if any) lists crashtest at that line."""
+    own = lines[:-2] if len(lines) >= 2 and lines[-2].startswith(">> created by ") else lines
+    return any(m and m.group(2) == "crashtest" and m.group(3) == "crashtest" and int(m.group(4)) == line
+               for m in (TRACE_LINE.match(entry) for entry in own))
+
+
+def check_heap_worker(lines, marks, report):
+    """The heap worker stands wherever it was paused, mostly inside the allocator: its own function is listed, and
+    when the pause came inside the C library, the program's interposed allocator lies between the two, called from
+    the worker's line that frees or allocates."""
+    modules = [line.split()[1] for line in lines[:-2]]
+    path = [TRACE_LINE.match(line) for line in lines[:-2]]
+    worker = next((i for i, m in enumerate(path) if m and m.group(5) == "CrashTest::HeapWorker()"), None)
+    if worker is None:
+        fail("the heap worker's trace lost the worker's own function", report)
+    if "libc.so.6" in modules[:worker]:
+        if worker == 0 or not path[worker - 1] or path[worker - 1].group(3) != "KroInterposeHeap":
+            fail("the heap worker's trace lost the interposed allocator below the C library's", report)
+        if int(path[worker].group(4)) not in (marks["HeapFree"], marks["HeapWorker"]):
+            fail("the heap worker's allocator call is not at crashtest lines %d-%d" %
+                 (marks["HeapFree"], marks["HeapWorker"]), report)
+
+
 def run_crashtest(command, timeout=60):
     environment = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C")
     environment.pop("DISPLAY", None)
@@ -179,7 +203,9 @@ def freeze_journey(arguments, marks):
 
 def mail_journey(arguments, marks):
     """A crash whose report is saved and then mailed silently to the loopback mail exchanger: the envelope, the
-    headers, the body (the report) and the attached report file byte for byte; the file goes with the mail."""
+    headers, the body (the report) and the attached report file byte for byte; the file goes with the mail. With
+    --login the mail goes through the configured server instead, which demands AUTH LOGIN."""
+    server = "auth" if arguments.login else "plain"
     outdir = tempfile.mkdtemp(prefix="crashtest-mail-")
     peers = subprocess.Popen([sys.executable, arguments.mailpeers, outdir], stdin=subprocess.PIPE,
                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
@@ -190,12 +216,13 @@ def mail_journey(arguments, marks):
             if not line or line[0] == "ready":
                 break
             ports[line[0] if line[0] == "dns" else line[1]] = int(line[-1])
-        if "dns" not in ports or "plain" not in ports:
+        if "dns" not in ports or server not in ports:
             fail("the loopback mail peers did not start")
         report_file = os.path.join(outdir, "crash-report.txt")
+        way = (["--mail-login", str(ports[server]), "reporter", "s3cret"] if arguments.login else
+               ["--mail", str(ports["dns"]), str(ports[server])])
         code, output, errors = run_crashtest([arguments.crashtest, "null-write", "--thread", "--console", "--file",
-                                              report_file, "--automail", "--mail", str(ports["dns"]),
-                                              str(ports["plain"])])
+                                              report_file, "--automail"] + way)
     finally:
         peers.stdin.close()
         peers.wait(timeout=10)
@@ -210,12 +237,16 @@ def mail_journey(arguments, marks):
         with open(os.path.join(outdir, name), "rb") as stream:
             return stream.read()
     try:
-        log = peer_file("plain-1.log").decode().splitlines()
-        mail = peer_file("plain-1.eml")
-        body = peer_file("plain-1.body")
-        attachment = peer_file("plain-1.attachment")
+        log = peer_file(server + "-1.log").decode().splitlines()
+        mail = peer_file(server + "-1.eml")
+        body = peer_file(server + "-1.body")
+        attachment = peer_file(server + "-1.attachment")
     except OSError as error:
         fail("the mail did not arrive whole: %s" % error, output)
+    if arguments.login:
+        if log[1:4] != ["C: AUTH LOGIN", "U: reporter", "P: s3cret"]:
+            fail("the reporter did not log in with the settings' account: %s" % log)
+        log = log[:1] + log[4:]
     if log[1:4] != ["C: MAIL FROM:<bugs@crashtest.example>", "C: RCPT TO:<bugs@crashtest.example>", "C: DATA"]:
         fail("the envelope is not the settings' recipient: %s" % log)
     head = mail.split(b"\r\n\r\n")[0].decode()
@@ -226,13 +257,22 @@ def mail_journey(arguments, marks):
     subject = "SUBJECT: =?ISO-8859-1?Q?Pyx=20Pregame=20Editor=200=2E10=20Alpha=204=20Bug=20Report?="
     if subject not in head.split("\r\n"):
         fail("the subject is not the settings' one, encoded", head)
+    # The report is UTF-8 (a middle dot in the memory line, a guillemet in the listing): the text part says so, and
+    # travels in quoted-printable, which the loopback server decodes strictly (hard line breaks as CR LF).
+    text_part = mail.split(b"--CrashReport SMTP Boundary\r\n")[1].split(b"\r\n\r\n")[0].decode().split("\r\n")
+    if text_part != ["Content-Type: text/plain; charset=UTF-8", "Content-Transfer-Encoding: quoted-printable"]:
+        fail("the text part does not declare UTF-8 in quoted-printable: %s" % text_part, head)
+    if any(byte > 126 for byte in mail):
+        fail("the mail holds bytes beyond 7-bit ASCII")
+    if "\u00b7" not in report or "\u00bb" not in report:
+        fail("the report has lost the characters beyond ASCII the text part must carry", report)
     if body.decode("utf-8") != report:
-        fail("the mail's text is not the report")
+        fail("the mail's text is not the report: %r" % body[:200])
     if attachment.decode("utf-8") != report + "\r\n\r\n":
         fail("the attachment is not the saved report file byte for byte")
     if os.path.exists(report_file):
         fail("the report file stayed after the mail that carried it")
-    print("crashtest mail: the crash's report arrived with its file")
+    print("crashtest mail%s: the crash's report arrived with its file" % (" with login" if arguments.login else ""))
 
 
 def main():
@@ -244,6 +284,7 @@ def main():
     parser.add_argument("--file", help="also save the report to this file and compare it with the console's")
     parser.add_argument("--mailpeers", help="mail: the loopback mail peers (tests/crashreport/mailpeers.py)")
     parser.add_argument("--no-watchdog", action="store_true", help="freeze: the program's settings leave it off")
+    parser.add_argument("--login", action="store_true", help="mail: through the configured server with AUTH LOGIN")
     arguments = parser.parse_args()
     marks = markers(arguments.source)
     if arguments.mode == "two-threads":
@@ -354,34 +395,55 @@ def main():
         first, last = marks[marker], marks.get(marker + "End", marks[marker])
         if not ours or ours[0].group(3) != "crashtest" or not first <= int(ours[0].group(4)) <= last:
             fail("the trace does not start with %s at crashtest lines %d-%d" % (marker, first, last), report)
-        # The calls that led there are listed too, up to where the crash was set off.
-        if arguments.mode != "qt-slot":
+        # The calls that led there are listed too, up to where the crash was set off: for a slot, the event loop
+        # the slot was called from.
+        if arguments.mode == "qt-slot":
+            origin = marks["QtWorkerExec" if arguments.thread else "QtExec"]
+        else:
             origin = marks["StartRoutine" if arguments.mode == "thread-routine" else
                            "CrashWorker" if arguments.thread else "MainCrash"]
-            if not any(m.group(3) == "crashtest" and int(m.group(4)) == origin for m in ours):
-                fail("the failing thread's trace does not reach crashtest line %d" % origin, report)
+        if not any(m.group(3) == "crashtest" and int(m.group(4)) == origin for m in ours):
+            fail("the failing thread's trace does not reach crashtest line %d" % origin, report)
+        if arguments.mode not in ("thread-routine", "qt-slot"):
             # Every call between the crash and the origin is crashtest's own: a frame of other code there is an old
             # value left on the stack, not a call on the way to the crash. (A thread's routine starts in the
-            # reporter's thread wrapper, which lies on its way.)
-            if arguments.mode != "thread-routine":
-                path = [m for m in (TRACE_LINE.match(line) for line in trace) if m]
-                start = next(i for i, m in enumerate(path) if m.group(0) == ours[0].group(0))
-                end = next(i for i, m in enumerate(path) if m.group(3) == "crashtest" and int(m.group(4)) == origin)
-                strays = [m.group(0) for m in path[start:end + 1] if m.group(3) != "crashtest"]
-                if strays:
-                    fail("the failing thread's trace runs through frames off the way to the crash: %s" % strays[0],
-                         report)
+            # reporter's thread wrapper, and Qt's event loop calls a slot: both lie on the way.)
+            path = [m for m in (TRACE_LINE.match(line) for line in trace) if m]
+            start = next(i for i, m in enumerate(path) if m.group(0) == ours[0].group(0))
+            end = next(i for i, m in enumerate(path) if m.group(3) == "crashtest" and int(m.group(4)) == origin)
+            strays = [m.group(0) for m in path[start:end + 1] if m.group(3) != "crashtest"]
+            if strays:
+                fail("the failing thread's trace runs through frames off the way to the crash: %s" % strays[0],
+                     report)
 
+    if arguments.mode == "qt-slot" and arguments.thread:
+        # The main thread, paused in Qt's event loop (inside the C library's poll; or still on its way there, as
+        # the worker may run the slot first), down to the program's own calls.
+        paused = [TRACE_LINE.match(line) for line in dict(threads)[main_title]]
+        if not any(m and m.group(2) == "crashtest" and m.group(5).startswith("CrashTest::RunQtSlot(")
+                   for m in paused):
+            fail("the main thread's trace does not reach RunQtSlot", report)
     if arguments.mode not in ("qt-slot",):
+        # Threads paused inside the C library keep the program's calls below its frames: the idle worker waits in
+        # pthread_cond_wait, which the standard library reaches by a jump.
         idle = [t for t in threads if t[0].startswith("idle worker ($")]
         if len(idle) != 1:
             fail("the idle worker is not listed once", report)
         check_creator(idle[0][0], idle[0][1], main_title, marks["StartIdle"], report)
+        if not has_line(idle[0][1], marks["IdleWorker"]):
+            fail("the idle worker's trace lost its wait at crashtest line %d" % marks["IdleWorker"], report)
     if arguments.mode == "lock":
+        holder = [t for t in threads if len(t[1]) >= 2 and TRACE_LINE.match(t[1][-1]) and
+                  int(TRACE_LINE.match(t[1][-1]).group(4)) == marks["StartHolder"]]
+        if len(holder) != 1:
+            fail("the lock holder is not listed once", report)
+        if not has_line(holder[0][1], marks["LockHolder"]):
+            fail("the lock holder's trace lost its wait at crashtest line %d" % marks["LockHolder"], report)
         heap = [t for t in threads if t[0].startswith("heap worker ($")]
         if len(heap) != 1:
             fail("the heap worker is not listed", report)
         check_creator(heap[0][0], heap[0][1], main_title, marks["StartHeap"], report)
+        check_heap_worker(heap[0][1], marks, report)
 
     # The modules: the program and the C library, each with its folder.
     modules = report.split("\r\n\r\nmodules:")
