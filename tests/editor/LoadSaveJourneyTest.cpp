@@ -145,6 +145,9 @@ void LoadSaveJourneyTest::LoadDataShowsItsStatusTextsAndSetsTheMenusForBothLoadO
     QVERIFY(Editor.Status().Texts().contains("Loading French Language"));
     QVERIFY(Editor.Status().Texts().contains("Loading Playing Histories"));
     QCOMPARE(Editor.Status().Texts().last(), QString("Creating Selection Lists"));
+    // Each text was painted, however soon the next came.
+    QVERIFY(Editor.Status().Texts().size() > 20);
+    QCOMPARE(Editor.Status().Unpainted(), QStringList());
     QVERIFY(QApplication::activeModalWidget() == nullptr);
     QVERIFY(Main.menuBar()->isEnabled() && Main.Tabs()->isEnabled());
     QVERIFY(Main.mnuLoadData->isEnabled());
