@@ -8,6 +8,7 @@
 #include "ColorPicking.h"
 #include "EditorHarness.h"
 #include "EditorTestMain.h"
+#include "FrameDriving.h"
 #include "PickEntity.h"
 
 #include "KitPreview.h"
@@ -218,6 +219,23 @@ void NationJourneyTest::KitsRivalsLanguagesStadiumAndReputationEditedSurviveSave
     const int32_t NationID = Nation->UniqueID;
     const std::vector<TLink> Links = LinksOf(*Nation);
     Main.ShowNation(Nation);
+
+    // Cancel builds the kits, the rivals and the languages again from the nation, over a kit unchecked, a rival
+    // added and one deleted, and the first language emptied; the nation keeps them all.
+    const QStringList StoredNation = eh::ShownValues(*Frame);
+    ClickCheck(Frame->frameKitColor->cbSecondKit);
+    Editor.Driver().Expect(eh::PickEntity(Database.Nations.Items(0)));
+    Frame->btnAddRival->click();
+    Frame->lboxRivals->setCurrentRow(0);
+    Frame->btnDeleteRival->click();
+    Editor.Driver().Expect(eh::PickEntity(nullptr));
+    Frame->ssFirstLanguage->btnSearch->click();
+    QVERIFY(eh::ShownValues(*Frame) != StoredNation);
+    Frame->btnCancelChangesClick();
+    QCOMPARE(eh::ShownValues(*Frame), StoredNation);
+    QCOMPARE(Nation->Kits.Count(), 4);
+    QCOMPARE(Nation->Languages.Count(), 4);
+    QCOMPARE(LinksOf(*Nation), Links);
 
     // Kits: unchecking the main kit unchecks them all; checking the third checks all three again, with the
     // colours they showed; the third unchecked alone; then a named colour and a custom one.
