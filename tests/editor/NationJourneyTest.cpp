@@ -116,6 +116,14 @@ void Prepare(TPyxDatabase& Model) {
     Team.Reputation = 77;
     Team.Stadium =
         Model.Stadiums.Items(0) != Nation.NationalStadium ? Model.Stadiums.Items(0) : Model.Stadiums.Items(1);
+    // A coach and a physio for the staff page's links, from the staff without a national post.
+    for (const uint8_t Job : {wb::Job::Coach, wb::Job::Physio})
+        for (int32_t I = 0; I < Model.People.Count(); ++I)
+            if (TPyxPerson* Person = Model.People.Items(I);
+                Person->PersonType == 1 && Person->NationalTeam == nullptr) {
+                Person->SetNationalPost(&Team, Job);
+                break;
+            }
     while (Nation.Kits.Count() < 4) {
         auto Kit = std::make_unique<TPyxColor>();
         Kit->RawMajor = static_cast<int16_t>(0x8421 + Nation.Kits.Count());
@@ -202,6 +210,17 @@ void NationJourneyTest::ConfirmedUneditedEveryNationKeepsWhatTheTabDoesNotShow()
     QVERIFY(Nation->Teams.Items(0)->Stadium != Nation->NationalStadium);
     Editor.SaveData();
     QCOMPARE(eh::FolderDifference(Expected.Path(), World_->Path()), QString());
+
+    // With the first language emptied the three shown go (the list ends at its first gap); the fourth, which the
+    // tab does not show, is kept and becomes the first.
+    TPyxLanguage* Fourth = Nation->Languages.Items(3);
+    Main.ShowNation(Nation);
+    Editor.Driver().Expect(eh::PickEntity(nullptr));
+    Frame->ssFirstLanguage->btnSearch->click();
+    Frame->btnConfirmChangesClick();
+    QCOMPARE(LanguagesOf(*Nation), std::vector<TPyxLanguage*>{Fourth});
+    QCOMPARE(Frame->ssFirstLanguage->Selected(), Fourth);
+    QCOMPARE(Frame->ssSecondLanguage->Selected(), nullptr);
     QVERIFY(Editor.Driver().Unexpected().isEmpty());
 }
 
@@ -422,6 +441,17 @@ void NationJourneyTest::LinksReachTheirTabsAndAFullRelationshipListRefusesAnothe
     }
     QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Nation));
     QCOMPARE(Frame->CurrentObject(), Nation);
+    // So does a double-click on a coach or a physio.
+    for (TPointerListBox* Staff : {Frame->lboxCoaches, Frame->lboxPhysios}) {
+        QCOMPARE(Staff->count(), 1);
+        const TPyxObject* Person = Staff->GetItem<TPyxPerson>(0);
+        QCOMPARE(Staff->item(0)->text(), TPyxListModel::DisplayName(*Person));
+        eh::DoubleClickItem(*Staff, 0);
+        QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::People));
+        QCOMPARE(Main.Frame(TTab::People)->CurrentObject(), Person);
+        Main.ShowNation(Nation);
+        Frame->Pages()->setCurrentWidget(eh::Find<QWidget>(Frame, "tsStaff"));
+    }
 
     // A nation whose record holds 255 relationships: Add says why it refuses, and opens no dialog; with a rival
     // deleted, Add opens the dialog again.
