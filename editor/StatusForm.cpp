@@ -33,14 +33,17 @@ TfrmStatus::TfrmStatus(QWidget* Owner) : QDialog(Owner, Qt::Dialog | Qt::Customi
 }
 
 void TfrmStatus::SetStatus(const QString& Text) {
+    // Every text is painted at once, however short-lived: a load shows some sixty, and a label paints in far
+    // less time than the step that follows it.
     lblStatus->setText(Text);
+    lblStatus->repaint();
     emit StatusChanged(Text);
     Pump();
 }
 
 void TfrmStatus::SetProgress(int Percent) {
-    // A search reports once per entity, some 300,000 times; the bar is set when the window is painted (the bar
-    // repaints itself at once on every change of its value).
+    // A search reports once per entity, some 300,000 times; the bar is set when events are next let through (the
+    // bar repaints itself at once on every change of its value).
     if (Percent == Percent_)
         return;
     Percent_ = Percent;
@@ -48,14 +51,12 @@ void TfrmStatus::SetProgress(int Percent) {
 }
 
 void TfrmStatus::Pump() {
-    // A load reports some forty texts and a hundred steps for each of its tables. Painting the window and running
-    // the event loop for each would cost more than the load itself; a few dozen times a second keeps the window
-    // as live to the eye.
+    // A load reports a hundred steps for each of its tables. Moving the bar and running the event loop for each
+    // would cost more than the load itself; a few dozen times a second keeps the window as live to the eye.
     if (SincePump_.isValid() && SincePump_.elapsed() < PumpMilliseconds)
         return;
     if (Percent_ >= 0)
         pbProgress->setValue(Percent_);
-    repaint();
     QCoreApplication::processEvents();
     SincePump_.start();
 }

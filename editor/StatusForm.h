@@ -13,9 +13,10 @@ class QProgressBar;
 struct TPyxEvents;
 
 // The progress window of a long operation ("Working..."): a status text and a percentage. Its two operations have
-// the shape of the status and progress events and paint the window and let pending events run (a few dozen times a
-// second at most), so that the screen stays live while the operation works on the GUI thread. It is application-modal
-// and has no close button: while it is up, the user can do nothing else (see TPyxBusy for what gets through anyway).
+// the shape of the status and progress events: each status text is painted at once, and the bar is moved and
+// pending events run a few dozen times a second at most, so that the screen stays live while the operation works
+// on the GUI thread. It is application-modal and has no close button: while it is up, the user can do nothing else
+// (see TPyxBusy for what gets through anyway).
 class TfrmStatus final : public QDialog {
     Q_OBJECT
 public:
@@ -28,7 +29,7 @@ public:
     int Progress() const;
 
 signals:
-    // Each status text as it is shown.
+    // Each status text, once its label has painted it.
     void StatusChanged(const QString& Text);
 
 protected:
@@ -36,7 +37,7 @@ protected:
     void keyPressEvent(QKeyEvent* Event) override;
 
 private:
-    // Paints the window and lets pending events run, at most once per PumpMilliseconds.
+    // Moves the bar and lets pending events run, at most once per PumpMilliseconds.
     void Pump();
     static constexpr int PumpMilliseconds = 40;
 

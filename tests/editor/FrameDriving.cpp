@@ -1,6 +1,8 @@
 #include "FrameDriving.h"
 
+#include "ControlSnapshot.h"
 #include "LanguageEditor.h"
+#include "PyxCustomColorBox.h"
 #include "PyxDatabase.h"
 #include "PyxEditorFrame.h"
 #include "PyxListModel.h"
@@ -15,6 +17,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -109,6 +112,26 @@ void ClickCheckBox(QCheckBox* Box) {
     Option.initFrom(Box);
     const QRect Indicator = Box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &Option, Box);
     QTest::mouseClick(Box, Qt::LeftButton, {}, Indicator.center());
+}
+
+QStringList ShownValues(const QWidget& Frame) {
+    QStringList Values;
+    for (const QWidget* Control : Frame.findChildren<QWidget*>()) {
+        QVariant Value = TControlSnapshot::ValueOf(Control);
+        if (const auto* Colour = qobject_cast<const TPyxCustomColorBox*>(Control))
+            Value = QString::number(Colour->Selected(), 16);
+        else if (const auto* Combo = qobject_cast<const QComboBox*>(Control))
+            Value = QString::number(Combo->currentIndex()) + " " + Combo->currentText();
+        else if (const auto* List = qobject_cast<const QListWidget*>(Control)) {
+            QStringList Items;
+            for (int Row = 0; Row < List->count(); ++Row)
+                Items.push_back(List->item(Row)->text());
+            Value = Items.join('|');
+        }
+        if (Value.isValid())
+            Values.push_back(Control->objectName() + "=" + Value.toString());
+    }
+    return Values;
 }
 
 QStringList ItemTexts(const QComboBox* Combo) {

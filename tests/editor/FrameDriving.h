@@ -52,6 +52,9 @@ void TypeInto(QWidget* Edit, const QString& Text);
 void PickItem(QComboBox* Combo, const QString& Text);
 // Clicks a check box on its indicator, as a user ticks it.
 void ClickCheckBox(QCheckBox* Box);
+// What each control of Frame shows, one "name=value" line per control: the value a Confirm reads, a combo's item,
+// a colour box's colour and an item list's texts. For telling whether a frame shows again what it showed before.
+QStringList ShownValues(const QWidget& Frame);
 // The texts of a combo's items in the order shown.
 QStringList ItemTexts(const QComboBox* Combo);
 // Opens the language text dialog with Button, types Texts into its rows (as many as both have) and presses OK, or

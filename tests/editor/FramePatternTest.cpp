@@ -264,6 +264,15 @@ void FramePatternTest::CodesDatesAndColoursTheControlsCannotHoldStayUnlessEdited
     QCOMPARE(Award->DateRule, uint8_t(9));
     QCOMPARE(Award->AwardDate, (TPyxDate{400, 0}));
     QCOMPARE(Award->Colours, Colours);
+    // So does a year before the calendar's first.
+    TPyxAward* Ancient = Database_->Awards.Items(1);
+    Ancient->AwardDate = TPyxDate{10, -5};
+    ShowAllAndFocus(Frame, Ancient);
+    QCOMPARE(Frame.CurrentObject(), Ancient);
+    QVERIFY(Frame.Pages()->isEnabled());
+    Frame.btnConfirmChangesClick();
+    QCOMPARE(Ancient->AwardDate, (TPyxDate{10, -5}));
+    ShowAllAndFocus(Frame, Award);
 
     // Edited, each is written: the date as its day of the year and year, the code of the item picked.
     Frame.dtpAwardDate->setDate(QDate(2003, 3, 1));

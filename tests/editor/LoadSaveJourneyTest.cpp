@@ -4,6 +4,7 @@
 
 #include "EditorHarness.h"
 #include "EditorTestMain.h"
+#include "FrameDriving.h"
 
 #include "DataFolder.h"
 #include "PyxBusy.h"
@@ -13,6 +14,8 @@
 #include "PyxSearch.h"
 #include "StatusForm.h"
 #include "UnhandledException.h"
+#include "frameCityUnit.h"
+#include "frameClubUnit.h"
 #include "frameStageUnit.h"
 #include "frmMainUnit.h"
 #include "frmOptionsUnit.h"
@@ -145,6 +148,9 @@ void LoadSaveJourneyTest::LoadDataShowsItsStatusTextsAndSetsTheMenusForBothLoadO
     QVERIFY(Editor.Status().Texts().contains("Loading French Language"));
     QVERIFY(Editor.Status().Texts().contains("Loading Playing Histories"));
     QCOMPARE(Editor.Status().Texts().last(), QString("Creating Selection Lists"));
+    // Each text was painted, however soon the next came.
+    QVERIFY(Editor.Status().Texts().size() > 20);
+    QCOMPARE(Editor.Status().Unpainted(), QStringList());
     QVERIFY(QApplication::activeModalWidget() == nullptr);
     QVERIFY(Main.menuBar()->isEnabled() && Main.Tabs()->isEnabled());
     QVERIFY(Main.mnuLoadData->isEnabled());
@@ -382,7 +388,17 @@ void LoadSaveJourneyTest::InputIsBlockedWhileASearchRunsAndNoSecondOperationStar
     TfrmMain& Main = Editor.Main();
     Editor.LoadData();
     auto* Stages = Editor.Frame<TframeStage>(TTab::Stages);
+    auto* Clubs = Editor.Frame<TframeClub>(TTab::Clubs);
+    auto* Cities = Editor.Frame<TframeCity>(TTab::Cities);
+    TPyxDatabase& Database = Main.Database();
     const int Loads = Editor.Status().Texts().count("Creating Selection Lists");
+    // A club focused on its tab, so that its Delete is offered; the stage tab in front.
+    eh::ShowAllAndFocus(*Clubs, Database.Clubs.Items(0));
+    Clubs->UpdatePopupItems();
+    QVERIFY(Clubs->mnuiDeleteClub->isEnabled());
+    Main.Tabs()->setCurrentWidget(Main.Sheet(TTab::Stages));
+    const int ClubRows = Clubs->Search()->Model().Count(), ClubCount = Database.Clubs.Count();
+    const int CityCount = Database.Cities.Count(), Windows = Editor.Status().Windows();
 
     bool Blocked = false, Busy = false;
     int Nested = 0;
@@ -391,10 +407,14 @@ void LoadSaveJourneyTest::InputIsBlockedWhileASearchRunsAndNoSecondOperationStar
             return;
         Blocked = qobject_cast<TfrmStatus*>(QApplication::activeModalWidget()) != nullptr;
         Busy = TPyxBusy::Active();
-        // What could still get through: a shortcut's action, a second search, closing the window.
+        // What could still get through: a shortcut's action, a second search, an Add, a Delete, a link to another
+        // tab, closing the window.
         Main.mnuLoadData->trigger();
         Main.mnuSaveData->trigger();
         Stages->btnSearchClick();
+        Main.mnuAddCity->trigger();
+        Clubs->mnuiDeleteClub->trigger();
+        Main.ShowCity(Database.Cities.Items(0));
         Main.close();
         ++Nested;
     };
@@ -406,9 +426,15 @@ void LoadSaveJourneyTest::InputIsBlockedWhileASearchRunsAndNoSecondOperationStar
     QVERIFY(Busy);
     QVERIFY(!TPyxBusy::Active());
     QCOMPARE(Editor.Status().Texts().count("Creating Selection Lists"), Loads);
-    QCOMPARE(Editor.Status().Windows(), 2);
+    QCOMPARE(Editor.Status().Windows(), Windows + 1);
     QVERIFY(Main.isVisible());
     QVERIFY(Stages->Search()->Model().Count() > 0);
+    QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Stages));
+    QCOMPARE(Database.Cities.Count(), CityCount);
+    QCOMPARE(Cities->Search()->Model().Count(), 0);
+    QCOMPARE(Database.Clubs.Count(), ClubCount);
+    QCOMPARE(Clubs->Search()->Model().Count(), ClubRows);
+    QCOMPARE(Clubs->CurrentObject(), static_cast<TPyxObject*>(Database.Clubs.Items(0)));
     QVERIFY(Editor.Driver().Unexpected().isEmpty());
 }
 

@@ -8,6 +8,7 @@
 #include "ColorPicking.h"
 #include "EditorHarness.h"
 #include "EditorTestMain.h"
+#include "FrameDriving.h"
 #include "PickEntity.h"
 
 #include "KitPreview.h"
@@ -115,6 +116,14 @@ void Prepare(TPyxDatabase& Model) {
     Team.Reputation = 77;
     Team.Stadium =
         Model.Stadiums.Items(0) != Nation.NationalStadium ? Model.Stadiums.Items(0) : Model.Stadiums.Items(1);
+    // A coach and a physio for the staff page's links, from the staff without a national post.
+    for (const uint8_t Job : {wb::Job::Coach, wb::Job::Physio})
+        for (int32_t I = 0; I < Model.People.Count(); ++I)
+            if (TPyxPerson* Person = Model.People.Items(I);
+                Person->PersonType == 1 && Person->NationalTeam == nullptr) {
+                Person->SetNationalPost(&Team, Job);
+                break;
+            }
     while (Nation.Kits.Count() < 4) {
         auto Kit = std::make_unique<TPyxColor>();
         Kit->RawMajor = static_cast<int16_t>(0x8421 + Nation.Kits.Count());
@@ -201,6 +210,17 @@ void NationJourneyTest::ConfirmedUneditedEveryNationKeepsWhatTheTabDoesNotShow()
     QVERIFY(Nation->Teams.Items(0)->Stadium != Nation->NationalStadium);
     Editor.SaveData();
     QCOMPARE(eh::FolderDifference(Expected.Path(), World_->Path()), QString());
+
+    // With the first language emptied the three shown go (the list ends at its first gap); the fourth, which the
+    // tab does not show, is kept and becomes the first.
+    TPyxLanguage* Fourth = Nation->Languages.Items(3);
+    Main.ShowNation(Nation);
+    Editor.Driver().Expect(eh::PickEntity(nullptr));
+    Frame->ssFirstLanguage->btnSearch->click();
+    Frame->btnConfirmChangesClick();
+    QCOMPARE(LanguagesOf(*Nation), std::vector<TPyxLanguage*>{Fourth});
+    QCOMPARE(Frame->ssFirstLanguage->Selected(), Fourth);
+    QCOMPARE(Frame->ssSecondLanguage->Selected(), nullptr);
     QVERIFY(Editor.Driver().Unexpected().isEmpty());
 }
 
@@ -218,6 +238,23 @@ void NationJourneyTest::KitsRivalsLanguagesStadiumAndReputationEditedSurviveSave
     const int32_t NationID = Nation->UniqueID;
     const std::vector<TLink> Links = LinksOf(*Nation);
     Main.ShowNation(Nation);
+
+    // Cancel builds the kits, the rivals and the languages again from the nation, over a kit unchecked, a rival
+    // added and one deleted, and the first language emptied; the nation keeps them all.
+    const QStringList StoredNation = eh::ShownValues(*Frame);
+    ClickCheck(Frame->frameKitColor->cbSecondKit);
+    Editor.Driver().Expect(eh::PickEntity(Database.Nations.Items(0)));
+    Frame->btnAddRival->click();
+    Frame->lboxRivals->setCurrentRow(0);
+    Frame->btnDeleteRival->click();
+    Editor.Driver().Expect(eh::PickEntity(nullptr));
+    Frame->ssFirstLanguage->btnSearch->click();
+    QVERIFY(eh::ShownValues(*Frame) != StoredNation);
+    Frame->btnCancelChangesClick();
+    QCOMPARE(eh::ShownValues(*Frame), StoredNation);
+    QCOMPARE(Nation->Kits.Count(), 4);
+    QCOMPARE(Nation->Languages.Count(), 4);
+    QCOMPARE(LinksOf(*Nation), Links);
 
     // Kits: unchecking the main kit unchecks them all; checking the third checks all three again, with the
     // colours they showed; the third unchecked alone; then a named colour and a custom one.
@@ -404,6 +441,17 @@ void NationJourneyTest::LinksReachTheirTabsAndAFullRelationshipListRefusesAnothe
     }
     QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Nation));
     QCOMPARE(Frame->CurrentObject(), Nation);
+    // So does a double-click on a coach or a physio.
+    for (TPointerListBox* Staff : {Frame->lboxCoaches, Frame->lboxPhysios}) {
+        QCOMPARE(Staff->count(), 1);
+        const TPyxObject* Person = Staff->GetItem<TPyxPerson>(0);
+        QCOMPARE(Staff->item(0)->text(), TPyxListModel::DisplayName(*Person));
+        eh::DoubleClickItem(*Staff, 0);
+        QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::People));
+        QCOMPARE(Main.Frame(TTab::People)->CurrentObject(), Person);
+        Main.ShowNation(Nation);
+        Frame->Pages()->setCurrentWidget(eh::Find<QWidget>(Frame, "tsStaff"));
+    }
 
     // A nation whose record holds 255 relationships: Add says why it refuses, and opens no dialog; with a rival
     // deleted, Add opens the dialog again.

@@ -245,6 +245,21 @@ void ReferenceFramesJourneyTest::EveryKindOfControlIsEditedConfirmedSavedAndRelo
     Main.ShowCity(City);
     QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Cities));
     QCOMPARE(Cities->CurrentObject(), City);
+    // Cancel shows the stored values again over edits of every kind, and changes nothing.
+    const QStringList StoredCity = eh::ShownValues(*Cities);
+    const QStringList StoredCityNames = eh::NamesShown(Driver, Button(Cities, "btnCityName"));
+    const TPyxNation* StoredCityNation = City->Nation;
+    const float StoredLatitude = City->Latitude;
+    eh::EditNames(Driver, Button(Cities, "btnCityName"), CityNames);
+    eh::PickInSelector(Driver, Cities->ssNation, nullptr);
+    eh::TypeInto(Cities->seLatitude, "1.5");
+    eh::TypeInto(Cities->seAltitude, "77");
+    QVERIFY(eh::ShownValues(*Cities) != StoredCity);
+    Cities->btnCancelChangesClick();
+    QCOMPARE(eh::ShownValues(*Cities), StoredCity);
+    QCOMPARE(eh::NamesShown(Driver, Button(Cities, "btnCityName")), StoredCityNames);
+    QCOMPARE(City->Nation, StoredCityNation);
+    QCOMPARE(City->Latitude, StoredLatitude);
     QCOMPARE(eh::EditNames(Driver, Button(Cities, "btnCityName"), CityNames).front(), QString("Edit City Name"));
     QCOMPARE(eh::EditNames(Driver, Button(Cities, "btnCitizen"), {"St\u00e9phanois"}).front(),
              QString("Edit Citizen Name"));
@@ -283,6 +298,22 @@ void ReferenceFramesJourneyTest::EveryKindOfControlIsEditedConfirmedSavedAndRelo
     QVERIFY(Stadiums->edPictureID->isReadOnly());
     QVERIFY(Stadiums->cbCovered->isChecked() && Stadiums->cbNotInUse->isChecked());
     QVERIFY(!Stadiums->cbUndersoilHeating->isChecked() && !Stadiums->cbSoonNotInUse->isChecked());
+    const QStringList StoredStadium = eh::ShownValues(*Stadiums);
+    const QStringList StoredStadiumNames = eh::NamesShown(Driver, Button(Stadiums, "btnStadiumName"));
+    const TPyxCity* StoredStadiumCity = Stadium->City;
+    const int32_t StoredCapacity = Stadium->Capacity;
+    eh::EditNames(Driver, Button(Stadiums, "btnStadiumName"), StadiumNames);
+    eh::PickInSelector(Driver, Stadiums->ssCity, Database.Cities.Items(9));
+    eh::TypeInto(Stadiums->seCapacity, "4321");
+    eh::PickItem(Stadiums->cmbStadiumState, "Very Poor");
+    eh::ClickCheckBox(Stadiums->cbCovered);
+    QVERIFY(eh::ShownValues(*Stadiums) != StoredStadium);
+    Stadiums->btnCancelChangesClick();
+    QCOMPARE(eh::ShownValues(*Stadiums), StoredStadium);
+    QCOMPARE(eh::NamesShown(Driver, Button(Stadiums, "btnStadiumName")), StoredStadiumNames);
+    QCOMPARE(Stadium->City, StoredStadiumCity);
+    QCOMPARE(Stadium->Capacity, StoredCapacity);
+    QCOMPARE(Stadium->Flags, uint8_t(0xA5));
     eh::EditNames(Driver, Button(Stadiums, "btnStadiumName"), StadiumNames);
     TPyxCity* StadiumCity = Database.Cities.Items(9);
     QCOMPARE(eh::PickInSelector(Driver, Stadiums->ssCity, StadiumCity),

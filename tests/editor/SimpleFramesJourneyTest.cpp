@@ -98,6 +98,18 @@ void SimpleFramesJourneyTest::EveryKindOfControlIsEditedConfirmedSavedAndReloade
     QCOMPARE(Continents->edContinentName->text(), QString::fromStdU16String(Continent->Name));
     QCOMPARE(Continents->edFederationName->text(), QString::fromStdU16String(Continent->FederationName));
     QCOMPARE(Continents->seRegionalStrength->Value(), double(Continent->RegionalStrength));
+    // Cancel shows the stored names and strength again over edits not confirmed, and changes nothing.
+    const QStringList StoredContinent = eh::ShownValues(*Continents);
+    const QStringList StoredNames = eh::NamesShown(Editor.Driver(), Button(Continents, "btnContinentName"));
+    const float StoredStrength = Continent->RegionalStrength;
+    eh::EditNames(Editor.Driver(), Button(Continents, "btnContinentName"), ContinentNames);
+    eh::TypeInto(Continents->seRegionalStrength, "0.01");
+    QVERIFY(eh::ShownValues(*Continents) != StoredContinent);
+    Continents->btnCancelChangesClick();
+    QCOMPARE(eh::ShownValues(*Continents), StoredContinent);
+    QCOMPARE(eh::NamesShown(Editor.Driver(), Button(Continents, "btnContinentName")), StoredNames);
+    QCOMPARE(Continent->RegionalStrength, StoredStrength);
+    QCOMPARE(Continent->Lang(0)->Name == U16(ContinentNames[1]), false);
     QCOMPARE(eh::EditNames(Editor.Driver(), Button(Continents, "btnContinentName"), ContinentNames),
              (QStringList{"Edit Continent Name", "English", "French", "German"}));
     QCOMPARE(eh::EditNames(Editor.Driver(), Button(Continents, "btnFederationName"), FederationNames).front(),

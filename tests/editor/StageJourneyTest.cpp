@@ -1,6 +1,6 @@
-// The stage tab, the plainest editor frame: searching and incremental search, a stage's names edited in every
-// loaded language through the language text dialog, Cancel, Confirm, Save, reload and compare with what the data
-// model writes for the same edit.
+// The stage tab, the plainest editor frame: searching and incremental search (also over names in other scripts,
+// with a selector and its pick dialog), a stage's names edited in every loaded language through the language text
+// dialog, Cancel, Confirm, Save, reload and compare with what the data model writes for the same edit.
 
 #include "EditorHarness.h"
 #include "EditorTestMain.h"
@@ -10,12 +10,15 @@
 #include "PyxListModel.h"
 #include "PyxListView.h"
 #include "PyxSearch.h"
+#include "SearchForm.h"
+#include "frameSelectionSearchUnit.h"
 #include "frameStageUnit.h"
 #include "frmMainUnit.h"
 
 #include <QCollator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -66,7 +69,9 @@ void StageJourneyTest::SearchListsSortedByNameAndTypingFocusesTheFirstRowWithTha
     QCOMPARE(Stages->SearchResultText(), QString::number(Database.Stages.Count()) + " Stages Found");
     const QStringList Listed = ListedNames(*Stages);
     QCOMPARE(Listed.size(), Database.Stages.Count());
-    QCollator Collator;
+    // By the collation of the locale's language as ICU has it: the C locale of a test run has none of its own (a
+    // QCollator for it compares code units).
+    QCollator Collator(QLocale(QLocale().bcp47Name()));
     Collator.setCaseSensitivity(Qt::CaseInsensitive);
     QStringList Sorted = Listed;
     std::stable_sort(Sorted.begin(), Sorted.end(), Collator);
@@ -105,6 +110,83 @@ void StageJourneyTest::SearchListsSortedByNameAndTypingFocusesTheFirstRowWithTha
     Stages->btnSearchClick();
     QCOMPARE(Stages->SearchResultText(), QString("0 Stages Found"));
     QCOMPARE(Stages->CurrentObject(), Before);
+
+    // Names in other scripts, as a world may hold them: they sort, match, type and show as they are, never through
+    // an 8-bit form. Letter case is told apart by Qt's own folding, not the editor's.
+    const QString Scripts[] = {QString::fromStdU16String(u"Ёлка"), QString::fromStdU16String(u"ёлка-плейофф"),
+                               QString::fromStdU16String(u"小组赛"), QString::fromStdU16String(u"Łódź łuk")};
+    for (int I = 0; I < 4; ++I)
+        Database.Stages.Items(I + 1)->Name = Scripts[I].toStdU16String();
+    Stages->SearchEdit()->setText("");
+    Stages->btnSearchClick();
+    const QStringList Mixed = ListedNames(*Stages);
+    Sorted = Mixed;
+    std::stable_sort(Sorted.begin(), Sorted.end(), Collator);
+    QCOMPARE(Mixed, Sorted);
+    for (const QString& Name : Scripts)
+        QVERIFY2(Mixed.contains(Name), qPrintable(Name));
+    const int FirstCyrillic = std::min(Mixed.indexOf(Scripts[0]), Mixed.indexOf(Scripts[1]));
+    const int SecondCyrillic = std::max(Mixed.indexOf(Scripts[0]), Mixed.indexOf(Scripts[1]));
+    const auto Type = [&](const QString& Text) {
+        QTest::qWait(QApplication::keyboardInputInterval() + 50);
+        for (const QChar Letter : Text) {
+            QTest::sendKeyEvent(QTest::Press, Stages->List(), Qt::Key_unknown, QString(Letter), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, Stages->List(), Qt::Key_unknown, QString(Letter), Qt::NoModifier);
+        }
+        return Stages->List()->FocusedRow();
+    };
+    Stages->List()->FocusRow(0);
+    QVERIFY(!Mixed[0].startsWith(Scripts[0].left(2), Qt::CaseInsensitive));
+    QCOMPARE(Type(QString::fromStdU16String(u"ЁЛ")), FirstCyrillic);
+    QCOMPARE(Stages->edName->text(), Mixed[FirstCyrillic]);
+    QCOMPARE(Type(QString::fromStdU16String(u"ёл")), SecondCyrillic);
+    Stages->List()->FocusRow(0);
+    // Past the first eight letters, which the list keeps folded beside each row.
+    QCOMPARE(Type(Scripts[1].toUpper()), Mixed.indexOf(Scripts[1]));
+    QCOMPARE(Type(Scripts[2].left(1)), Mixed.indexOf(Scripts[2]));
+    QCOMPARE(Type(QString::fromStdU16String(u"łÓ")), Mixed.indexOf(Scripts[3]));
+    QCOMPARE(Stages->edName->text(), Scripts[3]);
+
+    for (const QString& Text :
+         {QString::fromStdU16String(u"ЁЛ"), QString::fromStdU16String(u"ŁÓDŹ Ł"), QString::fromStdU16String(u"组")}) {
+        QStringList Expected;
+        for (int32_t I = 0; I < Database.Stages.Count(); ++I) {
+            const TPyxStage* Stage = Database.Stages.Items(I);
+            for (const std::u16string* Name : {&Stage->Name, &Stage->ShortName, &Stage->PluralName})
+                if (QString::fromStdU16String(*Name).contains(Text, Qt::CaseInsensitive)) {
+                    Expected.push_back(TPyxListModel::DisplayName(*Stage));
+                    break;
+                }
+        }
+        QVERIFY(!Expected.isEmpty());
+        Stages->SearchEdit()->setText(Text);
+        QTest::keyClick(Stages->SearchEdit(), Qt::Key_Return);
+        QStringList Found = ListedNames(*Stages);
+        Found.sort();
+        Expected.sort();
+        QCOMPARE(Found, Expected);
+    }
+
+    // A selector shows the name as it is, and so does its pick dialog, searched in the other letter case.
+    TframeSelectionSearch Selector(&Editor.Main());
+    Selector.List = &Database.Stages;
+    Selector.SetSelected(Database.Stages.Items(3));
+    QCOMPARE(Selector.edSelection->text(), Scripts[2]);
+    QStringList Shown;
+    Editor.Driver().Expect([&](QWidget* Dialog) {
+        auto* Pick = qobject_cast<TSearchForm*>(Dialog);
+        Shown.push_back(TPyxListModel::DisplayName(*Pick->Search->Model().Entity(0)));
+        Pick->edSearch->setText(QString::fromStdU16String(u"ЁЛКА"));
+        QTest::keyClick(Pick->edSearch, Qt::Key_Return);
+        for (int Row = 0; Row < Pick->Search->Model().Count(); ++Row)
+            Shown.push_back(TPyxListModel::DisplayName(*Pick->Search->Model().Entity(Row)));
+        Pick->lvSearchList->FocusRow(Pick->Search->Model().RowOf(Database.Stages.Items(1)));
+        Pick->btnOK->click();
+    });
+    Selector.btnSearch->click();
+    QCOMPARE(Shown, (QStringList{Scripts[2], Mixed[FirstCyrillic], Mixed[SecondCyrillic]}));
+    QCOMPARE(Selector.Selected(), Database.Stages.Items(1));
+    QCOMPARE(Selector.edSelection->text(), Scripts[0]);
     QVERIFY(Editor.Driver().Unexpected().isEmpty());
 }
 

@@ -15,6 +15,8 @@ public:
 
     const QStringList& Texts() const { return Texts_; }
     int Windows() const { return Windows_; }
+    // The texts the status label never painted while they were shown, in order.
+    QStringList Unpainted() const;
     void Clear();
     // Called with each text as it is shown (inside the operation, with the status window up).
     std::function<void(const QString& Text)> OnText;
@@ -24,6 +26,10 @@ protected:
 
 private:
     QStringList Texts_;
+    // Each text the label painted: once for its paints between two reports, so that a text reported twice in a
+    // row must be painted twice.
+    QStringList Painted_;
+    qsizetype ReportedAtPaint_ = 0;
     int Windows_ = 0;
 };
 
