@@ -40,7 +40,8 @@ struct TThreadFaultState {
     TFaultRecord Record;
     bool Reporting;
     TGuard* Guard;
-    void* AltStack; // the mapping (guard pages first), null when this thread has none of ours
+    void* AltStack;        // the mapping (guard pages first), null when this thread has none of ours
+    stack_t OuterAltStack; // the one in place before ours (a sanitizer's runtime may have set one), given back after
 };
 __attribute__((tls_model("initial-exec"))) thread_local TThreadFaultState ThreadState;
 
@@ -197,7 +198,7 @@ bool InstallThreadAltStack() noexcept {
     Stack.ss_sp = static_cast<char*>(Mapping) + GuardSize;
     Stack.ss_size = AltStackSize;
     Stack.ss_flags = 0;
-    if (sigaltstack(&Stack, nullptr) != 0) {
+    if (sigaltstack(&Stack, &ThreadState.OuterAltStack) != 0) {
         munmap(Mapping, GuardSize + AltStackSize);
         return false;
     }
@@ -213,9 +214,14 @@ void RemoveThreadAltStack() noexcept {
     // Never take away the stack this thread runs on (its reporter may be the one asking).
     if (sigaltstack(nullptr, &Current) != 0 || (Current.ss_flags & SS_ONSTACK) != 0)
         return;
-    stack_t Disable{};
-    Disable.ss_flags = SS_DISABLE;
-    if (sigaltstack(&Disable, nullptr) != 0)
+    stack_t Outer = ThreadState.OuterAltStack;
+    if ((Outer.ss_flags & SS_DISABLE) != 0 || Outer.ss_sp == nullptr) {
+        Outer = stack_t{};
+        Outer.ss_flags = SS_DISABLE;
+    } else {
+        Outer.ss_flags = 0;
+    }
+    if (sigaltstack(&Outer, nullptr) != 0)
         return;
     ThreadState.AltStack = nullptr;
     munmap(Mapping, GuardSize + AltStackSize);
