@@ -1,5 +1,6 @@
 #include "KroDisAsmLiveReader.h"
 
+#include "KroModuleMap.h"
 #include "KroSafeRead.h"
 
 #include <atomic>
@@ -11,25 +12,6 @@ namespace {
 
 std::atomic<TKroNameResolver> ExportResolver{nullptr};
 std::atomic<TKroNameResolver> SymbolResolver{nullptr};
-
-// Parses one hexadecimal field of a maps line; advances Pos past it.
-bool ParseHex(const char* Line, std::size_t Length, std::size_t& Pos, std::uint64_t& Value) {
-    Value = 0;
-    const std::size_t Start = Pos;
-    while (Pos < Length) {
-        const char C = Line[Pos];
-        unsigned Digit;
-        if (C >= '0' && C <= '9')
-            Digit = static_cast<unsigned>(C - '0');
-        else if (C >= 'a' && C <= 'f')
-            Digit = static_cast<unsigned>(C - 'a' + 10);
-        else
-            break;
-        Value = (Value << 4) | Digit;
-        ++Pos;
-    }
-    return Pos > Start && Pos - Start <= 16;
-}
 
 // Finds the mapping of /proc/self/maps that holds Address. Reads the file in pieces into a fixed buffer: the
 // report path keeps away from the heap where it can.
@@ -62,13 +44,11 @@ bool FindMapping(std::uint64_t Address, std::uint64_t& Begin, std::uint64_t& End
             continue; // the line is not complete yet
         if (Filled == 0)
             break;
-        std::size_t Pos = 0;
-        std::uint64_t Low = 0;
-        std::uint64_t High = 0;
-        if (!InLongLine && ParseHex(Buffer, LineEnd, Pos, Low) && Pos < LineEnd && Buffer[Pos] == '-' &&
-            ParseHex(Buffer, LineEnd, ++Pos, High) && Low <= Address && Address < High) {
-            Begin = Low;
-            End = High;
+        // A line longer than the buffer is read from its first piece: only its path is cut.
+        TMapsLine Line;
+        if (!InLongLine && KroParseMapsLine(Buffer, LineEnd, Line) && Line.Start <= Address && Address < Line.End) {
+            Begin = Line.Start;
+            End = Line.End;
             Found = true;
         }
         // Drop the line (a line longer than the buffer is dropped in pieces).

@@ -417,7 +417,7 @@ constexpr TKroPrefixedMap Map0F = {{
     /* AF */ All(I("imul", Gv, Ev)),
     /* B0 */ All(I("cmpxchg", Eb, Gb).Clobbering(KcAX)), All(I("cmpxchg", Ev, Gv).Clobbering(KcAX)),
     /* B2 */ All(I("lss", Gv, Mp)), All(I("btr", Ev, Gv)),
-    /* B4 */ All(I("lfs", Gv, Mp)), All(I("lgs", Gv, Mp)), All(I("movzx", Gv, Eb)), All(I("movzx", Gv, Ew)),
+    /* B4 */ All(I("lfs", Gv, Mp)), All(I("lgs", Gv, Mp)), All(I("movzx", Gv, Eb).With(KfZeroExtend)), All(I("movzx", Gv, Ew).With(KfZeroExtend)),
     /* B8 */ Pf(Bad, Bad, I("popcnt", Gv, Ev)), All(I("ud1", Gv, Ev)), All(Grp(Group8.data())),
     /* BB */ All(I("btc", Ev, Gv)),
     /* BC */ Pf(I("bsf", Gv, Ev), Same, I("tzcnt", Gv, Ev), Same),

@@ -130,6 +130,7 @@ enum TKroFlag : std::uint32_t {
     KfAdSizeName = 1u << 27, // the name's variants follow the address size (jcxz)
     KfPredicate = 1u << 28,  // the immediate names the comparison: "%p" (floating) or "%i" (integer) in the name
     Kf3DNow = 1u << 29,      // the 3DNow! escape: the name comes from the suffix byte
+    KfZeroExtend = 1u << 30, // movzx: widens a bounded byte or word index (switch detection)
 };
 
 // Registers an instruction changes without naming them (bit n = general register n).

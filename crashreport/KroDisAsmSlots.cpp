@@ -1,5 +1,6 @@
 #include "KroDisAsmSlots.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -28,10 +29,17 @@ void ClearRegister(TRegisterSlots& Slots, int Register) {
         Slots.Cell = {};
 }
 
-void Bound(TRegisterSlots& Slots, std::int8_t Register, const TBoundedCell& Cell, std::uint32_t Highest) {
+// The highest value Bytes bytes hold.
+std::uint32_t LargestIn(unsigned Bytes) {
+    return Bytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * Bytes)) - 1;
+}
+
+void Bound(TRegisterSlots& Slots, std::int8_t Register, std::uint8_t Width, const TBoundedCell& Cell,
+           std::uint32_t Highest) {
     if (Register >= 0) {
         TRegisterSlot Index;
         Index.Kind = TKroSlotKind::Index;
+        Index.Width = Width;
         Index.Bound = Highest;
         Slots.Registers[static_cast<std::size_t>(Register)] = Index;
     } else if (Cell.Base >= 0) {
@@ -68,10 +76,11 @@ TRegisterSlot KroLoadedValue(const TKroOperand& Memory, const TRegisterSlots& Sl
         return Slot;
     const TRegisterSlot* Base = Memory.Base >= 0 ? &Slots.Registers[static_cast<std::size_t>(Memory.Base)] : nullptr;
     const TRegisterSlot* Index = Memory.Index >= 0 ? &Slots.Registers[static_cast<std::size_t>(Memory.Index)] : nullptr;
-    // The table's address is a known constant (a register or the displacement); the index is bounded and scaled
-    // to the entry width.
+    // The table's address is a known constant (a register or the displacement); the index is bounded in full and
+    // scaled to the entry width.
     auto Table = [&](const TRegisterSlot* Address, const TRegisterSlot* Scaled, unsigned Scale) {
-        if (Scaled == nullptr || Scaled->Kind != TKroSlotKind::Index || Scaled->Scale * Scale != Memory.Size)
+        if (Scaled == nullptr || Scaled->Kind != TKroSlotKind::Index || Scaled->Width != 0 ||
+            Scaled->Scale * Scale != Memory.Size)
             return false;
         std::uint64_t Start = static_cast<std::uint64_t>(Memory.Displacement);
         if (Address != nullptr) {
@@ -92,10 +101,11 @@ TRegisterSlot KroLoadedValue(const TKroOperand& Memory, const TRegisterSlots& Sl
         if (Table(Base, Index, Memory.Scale) || Table(Index, Base, 1))
             return Slot;
     }
+    // The bounded cell itself, read no wider than the compare read it (a wider load takes unknown bytes along).
     if (Memory.Base >= 0 && Memory.Index < 0 && Slots.Cell.Base == Memory.Base &&
-        Slots.Cell.Displacement == Memory.Displacement) {
+        Slots.Cell.Displacement == Memory.Displacement && Memory.Size != 0 && Memory.Size <= Slots.Cell.Width) {
         Slot.Kind = TKroSlotKind::Index;
-        Slot.Bound = Slots.Cell.Bound;
+        Slot.Bound = std::min(Slots.Cell.Bound, LargestIn(Memory.Size));
     }
     return Slot;
 }
@@ -113,7 +123,7 @@ TRegisterSlot AddressOf(const TKroOperand& Memory, const TRegisterSlots& Slots) 
         return Slot;
     if (Memory.Base < 0 && Memory.Index >= 0 && Memory.Displacement == 0) {
         const TRegisterSlot& Index = Slots.Registers[static_cast<std::size_t>(Memory.Index)];
-        if (Index.Kind == TKroSlotKind::Index) {
+        if (Index.Kind == TKroSlotKind::Index && Index.Width == 0) {
             Slot = Index;
             Slot.Scale = static_cast<std::uint8_t>(Index.Scale * Memory.Scale);
         }
@@ -144,6 +154,29 @@ TRegisterSlot Sum(const TRegisterSlot& A, const TRegisterSlot& B) {
     return Slot;
 }
 
+// What movzx gives from a bounded register or cell: an index bounded in full, which may then index a table. A
+// value bounded in a narrower part than the one widened is not bounded.
+TRegisterSlot ZeroExtended(const TKroOperand& Source, const TRegisterSlots& Slots) {
+    TRegisterSlot Slot;
+    if (Source.Size == 0 || Source.Size > 2)
+        return Slot;
+    if (Source.Kind == TKroOperandKind::Memory) {
+        const TRegisterSlot Loaded = KroLoadedValue(Source, Slots, false);
+        if (Loaded.Kind == TKroSlotKind::Index)
+            Slot = Loaded;
+        return Slot;
+    }
+    if (Source.Kind != TKroOperandKind::Register || Source.RegClass != TKroRegClass::Gpr || Source.HighByte)
+        return Slot;
+    const TRegisterSlot& Bounded = Slots.Registers[Source.Reg & 15u];
+    if (Bounded.Kind != TKroSlotKind::Index || Bounded.Scale != 1 ||
+        (Bounded.Width != 0 && Bounded.Width < Source.Size))
+        return Slot;
+    Slot.Kind = TKroSlotKind::Index;
+    Slot.Bound = std::min(Bounded.Bound, LargestIn(Source.Size));
+    return Slot;
+}
+
 } // namespace
 
 int KroFullRegister(const TKroOperand& Operand) {
@@ -155,6 +188,7 @@ int KroFullRegister(const TKroOperand& Operand) {
 void KroUpdateSlots(const TKroInstruction& Instruction, TRegisterSlots& Slots) {
     const TRegisterSlots Before = Slots;
     Slots.CompareRegister = -1;
+    Slots.CompareWidth = 0;
     Slots.CompareCell = {};
     if (!Instruction.Info.Decoded) {
         Slots = {};
@@ -163,7 +197,7 @@ void KroUpdateSlots(const TKroInstruction& Instruction, TRegisterSlots& Slots) {
     if (IsConditionalJump(Instruction)) {
         std::uint32_t Highest = 0;
         if (BoundOnPath(Instruction.Info.Opcode & 15, false, Before.CompareValue, Highest))
-            Bound(Slots, Before.CompareRegister, Before.CompareCell, Highest);
+            Bound(Slots, Before.CompareRegister, Before.CompareWidth, Before.CompareCell, Highest);
         return;
     }
     const bool Is64 = Instruction.Mode == TKroCpuMode::Bits64;
@@ -195,13 +229,20 @@ void KroUpdateSlots(const TKroInstruction& Instruction, TRegisterSlots& Slots) {
 
     if ((Flags & KfCompare) && IsMnemonic(Instruction, "cmp") && Second != nullptr &&
         Second->Kind == TKroOperandKind::Immediate && Second->Value < 0x10000) {
+        // A switch over a byte- or word-sized value compares only the register's low part (cmp al, 39); the
+        // movzx that widens it for the table keeps the bound.
         const int Register = KroFullRegister(*First);
+        const int Part = GprOf(*First);
         if (Register >= 0) {
             Slots.CompareRegister = static_cast<std::int8_t>(Register);
+        } else if (Part >= 0 && !First->HighByte && (First->Size == 1 || First->Size == 2)) {
+            Slots.CompareRegister = static_cast<std::int8_t>(Part);
+            Slots.CompareWidth = static_cast<std::uint8_t>(First->Size);
         } else if (First->Kind == TKroOperandKind::Memory && First->Base >= 0 && First->Base != KroRipRegister &&
-                   First->Index < 0) {
+                   First->Index < 0 && First->Size != 0) {
             Slots.CompareCell.Base = First->Base;
             Slots.CompareCell.Displacement = First->Displacement;
+            Slots.CompareCell.Width = static_cast<std::uint8_t>(First->Size);
         }
         Slots.CompareValue = static_cast<std::uint32_t>(Second->Value);
         return;
@@ -229,6 +270,8 @@ void KroUpdateSlots(const TKroInstruction& Instruction, TRegisterSlots& Slots) {
             // A 32-bit copy in 64-bit code cuts the value: only a small index survives it.
             if (First->Size == 8 || !Is64 || Source.Kind == TKroSlotKind::Index)
                 Value = Source;
+        } else if ((Flags & KfZeroExtend) && Second != nullptr) {
+            Value = ZeroExtended(*Second, Before);
         } else if ((Flags & (KfMovMem | KfSignExtend)) && Second != nullptr &&
                    Second->Kind == TKroOperandKind::Memory) {
             Value = KroLoadedValue(*Second, Before, (Flags & KfSignExtend) != 0);
@@ -254,10 +297,11 @@ void KroUpdateSlots(const TKroInstruction& Instruction, TRegisterSlots& Slots) {
 void KroTakenSlots(const TKroInstruction& Instruction, const TRegisterSlots& Before, TRegisterSlots& Taken) {
     Taken = Before;
     Taken.CompareRegister = -1;
+    Taken.CompareWidth = 0;
     Taken.CompareCell = {};
     std::uint32_t Highest = 0;
     if (IsConditionalJump(Instruction) && BoundOnPath(Instruction.Info.Opcode & 15, true, Before.CompareValue, Highest))
-        Bound(Taken, Before.CompareRegister, Before.CompareCell, Highest);
+        Bound(Taken, Before.CompareRegister, Before.CompareWidth, Before.CompareCell, Highest);
 }
 
 void KroMergeSlots(TRegisterSlots& Slots, const TRegisterSlots& Other) {
@@ -266,9 +310,10 @@ void KroMergeSlots(TRegisterSlots& Slots, const TRegisterSlots& Other) {
             Slots.Registers[Register] = {};
     if (!(Slots.Cell == Other.Cell))
         Slots.Cell = {};
-    if (Slots.CompareRegister != Other.CompareRegister || !(Slots.CompareCell == Other.CompareCell) ||
-        Slots.CompareValue != Other.CompareValue) {
+    if (Slots.CompareRegister != Other.CompareRegister || Slots.CompareWidth != Other.CompareWidth ||
+        !(Slots.CompareCell == Other.CompareCell) || Slots.CompareValue != Other.CompareValue) {
         Slots.CompareRegister = -1;
+        Slots.CompareWidth = 0;
         Slots.CompareCell = {};
         Slots.CompareValue = 0;
     }

@@ -37,14 +37,15 @@ enum class TKroSlotKind : std::uint8_t {
     Immediate,  // loaded from an immediate: Address is the immediate's address in the code, Width its size
     Constant,   // a known address computed by the code (lea of a RIP-relative address): Value
     MemoryCell, // loaded from a known memory cell: Address is the cell, Width its size
-    Index,      // a bounded index: 0 <= value <= Bound, multiplied by Scale
+    Index,      // a bounded index: 0 <= value <= Bound, multiplied by Scale; with Width 1 or 2 only the low byte or
+                // word is bounded (a compare of al or ax), and the index serves a table once zero-extended
     TableEntry, // an entry of a table of Count entries of Width bytes at Address (a jump table being read)
     CaseTarget, // a table entry plus the table's own address (position-independent jump tables)
 };
 
 struct TRegisterSlot {
     TKroSlotKind Kind = TKroSlotKind::Unknown;
-    std::uint8_t Width = 0;    // Immediate, MemoryCell, TableEntry: bytes
+    std::uint8_t Width = 0;    // Immediate, MemoryCell, TableEntry: bytes; Index: bytes bounded, 0 = all
     std::uint8_t Scale = 1;    // Index: the factor the index was multiplied by
     bool Signed = false;       // Immediate and TableEntry: the value is sign-extended
     std::uint32_t Bound = 0;   // Index: the highest value; TableEntry, CaseTarget: the entry count
@@ -60,6 +61,7 @@ struct TBoundedCell {
     std::int8_t Base = -1; // register number, -1 = none known
     std::int64_t Displacement = 0;
     std::uint32_t Bound = 0;
+    std::uint8_t Width = 0; // bytes the compare read: a wider load of the cell is not bounded
 
     friend bool operator==(const TBoundedCell&, const TBoundedCell&) = default;
 };
@@ -71,6 +73,7 @@ struct TRegisterSlots {
     TBoundedCell Cell;
     // The last compare of a register or cell with an immediate, waiting for its conditional jump.
     std::int8_t CompareRegister = -1; // register number, -1 none
+    std::uint8_t CompareWidth = 0;    // bytes of the register compared: 1 or 2 for its low part, 0 = all of it
     TBoundedCell CompareCell;         // Base -1 none
     std::uint32_t CompareValue = 0;
 

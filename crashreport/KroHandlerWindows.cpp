@@ -1,6 +1,7 @@
 #include "KroHandlerWindows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -23,14 +24,19 @@ struct THandlerItem {
 
 enum class TCallState { Waiting, Running, Done, Withdrawn };
 
+// A call's state changes under the table's lock, except from Running to Done: a serving thread that must not wait
+// for the lock publishes its result through the state alone (Result first), and the sender polls for it.
 struct TCall {
     std::uint32_t Message = 0;
     std::uintptr_t WParam = 0;
     std::intptr_t LParam = 0;
     std::intptr_t Result = 0;
-    TCallState State = TCallState::Waiting;
+    std::atomic<TCallState> State{TCallState::Waiting};
     TClock::time_point Queued;
 };
+
+// How often a sender looks at a running call whose result may come without a notification.
+constexpr auto RunningPoll = std::chrono::milliseconds(20);
 
 struct TQueue {
     THandlerWindow Handle = 0;
@@ -41,7 +47,7 @@ struct TQueue {
     std::deque<std::shared_ptr<TCall>> Calls;
 };
 
-// One lock guards the table, every queue's handlers and calls, and the calls' states.
+// One lock guards the table, every queue's handlers and calls, and the calls' states (but see TCall).
 struct TTable {
     std::mutex Lock;
     std::condition_variable CallsDone;
@@ -134,6 +140,10 @@ void Signal(const TQueue& Queue) {
 }
 
 } // namespace
+
+std::unique_lock<std::mutex> HoldHandlerQueuesLock() {
+    return std::unique_lock<std::mutex>(Table().Lock);
+}
 
 bool MessageReachesHandlers(std::uint32_t Message) noexcept {
     static constexpr std::uint32_t Notifications[] = {17, 18, 21, 22, 23, 26, 27, 28, 29,
@@ -246,15 +256,21 @@ bool SendHandlerMessage(THandlerWindow Window, std::uint32_t Message, std::uintp
     Signal(*Queue);
     const TClock::time_point Deadline = Call->Queued + std::chrono::milliseconds(TimeoutMs);
     const TClock::time_point HungAt = Call->Queued + std::chrono::milliseconds(HungAfterMs);
-    while (Call->State == TCallState::Waiting || Call->State == TCallState::Running) {
+    for (;;) {
+        const TCallState State = Call->State.load(std::memory_order_acquire);
+        if (State != TCallState::Waiting && State != TCallState::Running)
+            break;
         const TClock::time_point Now = TClock::now();
-        const bool Hung = AbortIfHung && Call->State == TCallState::Waiting && Now >= HungAt;
+        const bool Hung = AbortIfHung && State == TCallState::Waiting && Now >= HungAt;
         if (Now >= Deadline || Hung)
             break;
-        const bool WatchHung = AbortIfHung && Call->State == TCallState::Waiting && HungAt < Deadline;
-        T.CallsDone.wait_until(Guard, WatchHung ? HungAt : Deadline);
+        const bool WatchHung = AbortIfHung && State == TCallState::Waiting && HungAt < Deadline;
+        TClock::time_point Until = WatchHung ? HungAt : Deadline;
+        if (State == TCallState::Running)
+            Until = std::min(Until, Now + RunningPoll);
+        T.CallsDone.wait_until(Guard, Until);
     }
-    if (Call->State == TCallState::Done) {
+    if (Call->State.load(std::memory_order_acquire) == TCallState::Done) {
         if (Result != nullptr)
             *Result = Call->Result;
         return true;
@@ -291,6 +307,7 @@ int HandlerWindowEventFd(bool NoWait) {
 }
 
 std::size_t ServeHandlerMessages(bool NoWait) {
+    // NoWait: the lock is only ever tried, on entry and after each call, since a paused thread may hold it.
     TTable& T = Table();
     std::unique_lock<std::mutex> Guard(T.Lock, std::defer_lock);
     if (!NoWait)
@@ -313,11 +330,19 @@ std::size_t ServeHandlerMessages(bool NoWait) {
         const std::vector<THandlerItem> Items = Queue->Items;
         Guard.unlock();
         const std::intptr_t Answer = Dispatch(Queue->Handle, Items, Call->Message, Call->WParam, Call->LParam);
-        Guard.lock();
         Call->Result = Answer;
-        Call->State = TCallState::Done;
-        T.CallsDone.notify_all();
         ++Served;
+        if (NoWait && !Guard.try_lock()) {
+            // The sender sees the result through the state; the calls behind wait for the next serving, which
+            // the eventfd asks for.
+            Call->State.store(TCallState::Done, std::memory_order_release);
+            Signal(*Queue);
+            return Served;
+        }
+        if (!Guard.owns_lock())
+            Guard.lock();
+        Call->State.store(TCallState::Done, std::memory_order_release);
+        T.CallsDone.notify_all();
     }
     ReleaseOwnIfGone();
     return Served;

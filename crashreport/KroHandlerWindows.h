@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <sys/types.h>
 
 // Running work in another thread: each thread may own one handler queue (the "handler window" of the reporter's
@@ -62,8 +63,13 @@ bool PostHandlerMessage(THandlerWindow Window, std::uint32_t Message, std::uintp
 int HandlerWindowEventFd(bool NoWait = false);
 
 // Runs the calls waiting in the calling thread's queue; returns how many ran. NoWait: none when the queues' lock is
-// taken at the moment.
+// taken at the moment, and after each call it stops when the lock is taken then (the call's sender still gets its
+// result; the rest wait for the next serving).
 std::size_t ServeHandlerMessages(bool NoWait = false);
+
+// Takes the queues' lock and holds it while the returned guard lives, as a thread paused inside a queue operation
+// would: tests check with it that the NoWait operations never wait for it.
+std::unique_lock<std::mutex> HoldHandlerQueuesLock();
 
 // The message ids that reach the handlers: the system-wide notifications the design keeps (17, 18, 21 to 23, 26 to
 // 30, 42, 65, 72, 80, 81, 84, 126) and every id from 536 up. Other ids run no handler and give 0.

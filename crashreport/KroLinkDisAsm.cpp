@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace {
@@ -25,10 +24,6 @@ struct TModuleNames {
     bool HasExports = false;
     std::shared_ptr<const TMapFile> Map;
 };
-
-// The debug-map cache is not made for several threads at once: one at a time asks it, and a thread that finds it
-// busy goes without the map's names rather than wait.
-std::mutex MapCacheUse;
 
 std::uintptr_t MainModule() {
     static const std::uintptr_t Handle = [] {
@@ -56,9 +51,7 @@ const TModuleNames* ModuleOf(std::uintptr_t Address) {
     if (Handle != MainModule())
         Module->File = File.substr(File.rfind('/') + 1);
     Module->HasExports = Module->Exports.Load(Handle);
-    std::unique_lock<std::mutex> Lock(MapCacheUse, std::try_to_lock);
-    if (Lock.owns_lock())
-        Module->Map = GetMapFileOfAddress(Address);
+    Module->Map = GetMapFileOfAddress(Address);
     Modules.push_back(std::move(Module));
     return Modules.back().get();
 }

@@ -1,10 +1,12 @@
 #include "KroMapFileCache.h"
 
+#include "KroModuleMap.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -13,6 +15,10 @@ struct TCacheEntry final {
     std::int64_t FileTime = 0; // last write of the map's source file, in nanoseconds
     std::shared_ptr<const TMapFile> Map;
 };
+
+// One thread at a time uses the cache. The lock is only ever tried: a thread the reporter paused may hold it, and
+// the reporter must not wait for it; a thread that finds it taken reads its map without the cache.
+std::mutex CacheLock;
 
 std::vector<TCacheEntry>& Cache() {
     static std::vector<TCacheEntry> Entries;
@@ -50,26 +56,15 @@ struct TMapping final {
 };
 
 bool ParseMapping(const std::string& Line, TMapping& M) {
-    const char* P = Line.c_str();
-    char* Next = nullptr;
-    M.Start = std::strtoull(P, &Next, 16);
-    if (*Next != '-')
+    TMapsLine Parsed;
+    if (!KroParseMapsLine(Line.data(), Line.size(), Parsed))
         return false;
-    M.End = std::strtoull(Next + 1, &Next, 16);
-    while (*Next == ' ')
-        ++Next;
-    while (*Next != ' ' && *Next != '\0') // permissions
-        ++Next;
-    M.Offset = std::strtoull(Next, &Next, 16);
-    while (*Next == ' ')
-        ++Next;
-    while (*Next != ' ' && *Next != '\0') // device
-        ++Next;
-    M.Inode = std::strtoull(Next, &Next, 10);
-    while (*Next == ' ')
-        ++Next;
-    M.Path = Next;
-    return M.End > M.Start;
+    M.Start = static_cast<std::uintptr_t>(Parsed.Start);
+    M.End = static_cast<std::uintptr_t>(Parsed.End);
+    M.Offset = Parsed.Offset;
+    M.Inode = Parsed.Inode;
+    M.Path.assign(Parsed.Path, Parsed.PathLength);
+    return true;
 }
 
 std::vector<TMapping> Mappings() {
@@ -116,6 +111,9 @@ std::shared_ptr<const TMapFile> GetMapFileOfAddress(std::uintptr_t Address) {
     if (!FindModuleOfAddress(Address, FileName, ModuleHandle))
         return std::make_shared<const TMapFile>();
 
+    const std::unique_lock<std::mutex> Guard(CacheLock, std::try_to_lock);
+    if (!Guard.owns_lock())
+        return TMapFile::Create(true, ModuleHandle, FileName);
     std::vector<TCacheEntry>& Entries = Cache();
     for (std::size_t I = 0; I < Entries.size(); ++I) {
         if (Entries[I].Map->ModuleFileName() != FileName)
@@ -136,6 +134,7 @@ std::shared_ptr<const TMapFile> GetMapFileOfAddress(std::uintptr_t Address) {
 }
 
 void ClearMapCache() {
+    const std::lock_guard<std::mutex> Guard(CacheLock);
     Cache().clear();
 }
 

@@ -7,14 +7,16 @@
 #include <string>
 
 // The debug maps of the process's modules, read once per module file and kept. Maps are shared: a map the cache
-// drops (its file changed on disk) stays alive for whoever still holds it. Used from the exception thread; the cache
-// takes no lock, so that a thread paused by the reporter can never hold one the reporter waits for.
+// drops (its file changed on disk) stays alive for whoever still holds it. Any thread may ask: the cache has a lock
+// of its own that it only tries, so that a thread paused by the reporter while it held the lock never makes the
+// reporter wait; a thread that finds the cache busy gets a map read for it alone.
 
 // The map of the module that holds Address (0: the program's own module). The address must lie in a mapped region
 // that belongs to a module file; otherwise, or when the module has no readable map, an empty invalid map.
 std::shared_ptr<const TMapFile> GetMapFileOfAddress(std::uintptr_t Address);
 
-// Frees every cached map (maps still held elsewhere live on until released).
+// Frees every cached map (maps still held elsewhere live on until released). Waits for the cache's lock: not for
+// the report path.
 void ClearMapCache();
 
 // The disassembler's name for an address: the public that starts exactly there, empty when none does.

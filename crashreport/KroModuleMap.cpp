@@ -13,6 +13,7 @@ namespace {
 // A line of the map is its addresses, flags, offset, device and inode, then the path: a path can be PATH_MAX long.
 constexpr std::size_t LineCapacity = 8192;
 
+// A number that does not fit 64 bits leaves digits behind, which the next field's check refuses.
 bool ParseHex(const char*& Cursor, const char* End, std::uint64_t& Value) noexcept {
     Value = 0;
     const char* Start = Cursor;
@@ -29,8 +30,12 @@ bool ParseHex(const char*& Cursor, const char* End, std::uint64_t& Value) noexce
 bool ParseDecimal(const char*& Cursor, const char* End, std::uint64_t& Value) noexcept {
     Value = 0;
     const char* Start = Cursor;
-    for (; Cursor < End && *Cursor >= '0' && *Cursor <= '9' && Value < UINT64_MAX / 10; ++Cursor)
-        Value = Value * 10 + static_cast<std::uint64_t>(*Cursor - '0');
+    for (; Cursor < End && *Cursor >= '0' && *Cursor <= '9'; ++Cursor) {
+        const auto Digit = static_cast<std::uint64_t>(*Cursor - '0');
+        if (Value > (UINT64_MAX - Digit) / 10)
+            return false;
+        Value = Value * 10 + Digit;
+    }
     return Cursor != Start;
 }
 
@@ -48,18 +53,49 @@ void SkipBlanks(const char*& Cursor, const char* End) noexcept {
 
 } // namespace
 
+bool KroParseMapsLine(const char* Line, std::size_t Length, TMapsLine& Parsed) noexcept {
+    Parsed = TMapsLine{};
+    const char* Cursor = Line;
+    const char* End = Line + Length;
+    std::uint64_t Major = 0;
+    std::uint64_t Minor = 0;
+    if (Line == nullptr || !ParseHex(Cursor, End, Parsed.Start) || !Expect(Cursor, End, '-') ||
+        !ParseHex(Cursor, End, Parsed.End) || !Expect(Cursor, End, ' ') || End - Cursor < 4)
+        return false;
+    static constexpr char Allowed[4][3] = {"r-", "w-", "x-", "sp"};
+    for (int I = 0; I < 4; ++I) {
+        if (Cursor[I] != Allowed[I][0] && Cursor[I] != Allowed[I][1])
+            return false;
+        Parsed.Flags[I] = Cursor[I];
+    }
+    Cursor += 4;
+    if (!Expect(Cursor, End, ' ') || !ParseHex(Cursor, End, Parsed.Offset) || !Expect(Cursor, End, ' ') ||
+        !ParseHex(Cursor, End, Major) || !Expect(Cursor, End, ':') || !ParseHex(Cursor, End, Minor) ||
+        !Expect(Cursor, End, ' ') || !ParseDecimal(Cursor, End, Parsed.Inode))
+        return false;
+    if (Cursor < End && *Cursor != ' ' && *Cursor != '\t')
+        return false; // the inode runs into something else
+    if (Parsed.End <= Parsed.Start || Major > 0xFFFFFFFFu || Minor > 0xFFFFFFFFu)
+        return false;
+    Parsed.Device = Major << 32 | Minor;
+    SkipBlanks(Cursor, End);
+    Parsed.Path = Cursor;
+    Parsed.PathLength = static_cast<std::size_t>(End - Cursor);
+    return true;
+}
+
 TModuleMap::TModuleMap(std::size_t MaxRegions, std::size_t PathBytes)
     : MaxRegions(MaxRegions), PathBytes(PathBytes), RegionTable(new TMemoryRegion[MaxRegions]),
       ModuleTable(new TLoadedModule[MaxRegions]), PathPool(new char[PathBytes]), LineBuffer(new char[LineCapacity]) {}
 
 TModuleMap::~TModuleMap() = default;
 
-bool TModuleMap::Refresh() noexcept {
+bool TModuleMap::Refresh(const char* MapsFile) noexcept {
     Regions = 0;
     Modules = 0;
     PathUsed = 0;
     IsComplete = true;
-    const int Fd = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
+    const int Fd = open(MapsFile, O_RDONLY | O_CLOEXEC);
     if (Fd < 0) {
         IsComplete = false;
         return false;
@@ -104,37 +140,28 @@ bool TModuleMap::Refresh() noexcept {
 }
 
 bool TModuleMap::ParseLine(const char* Line, std::size_t Length) noexcept {
-    const char* Cursor = Line;
-    const char* End = Line + Length;
-    std::uint64_t Start, Stop, Offset, Major, Minor, Inode;
-    if (!ParseHex(Cursor, End, Start) || !Expect(Cursor, End, '-') || !ParseHex(Cursor, End, Stop) ||
-        !Expect(Cursor, End, ' ') || End - Cursor < 5)
+    TMapsLine Parsed;
+    if (!KroParseMapsLine(Line, Length, Parsed))
         return true; // not a region line: nothing to keep
-    const char* Flags = Cursor;
-    Cursor += 4;
-    if (!Expect(Cursor, End, ' ') || !ParseHex(Cursor, End, Offset) || !Expect(Cursor, End, ' ') ||
-        !ParseHex(Cursor, End, Major) || !Expect(Cursor, End, ':') || !ParseHex(Cursor, End, Minor) ||
-        !Expect(Cursor, End, ' ') || !ParseDecimal(Cursor, End, Inode))
-        return true;
     // The kernel lists regions in address order without overlaps; anything else is not trusted.
-    if (Stop <= Start || (Regions > 0 && Start < RegionTable[Regions - 1].End))
+    if (Regions > 0 && Parsed.Start < RegionTable[Regions - 1].End)
         return true;
     if (Regions == MaxRegions)
         return false;
-    SkipBlanks(Cursor, End);
-    const std::size_t PathLength = static_cast<std::size_t>(End - Cursor);
+    const char* Cursor = Parsed.Path;
+    const std::size_t PathLength = Parsed.PathLength;
 
     TMemoryRegion& Region = RegionTable[Regions];
     Region = TMemoryRegion{};
-    Region.Start = static_cast<std::uintptr_t>(Start);
-    Region.End = static_cast<std::uintptr_t>(Stop);
-    Region.Offset = Offset;
-    Region.Inode = Inode;
-    Region.Device = Major << 32 | Minor;
-    Region.Readable = Flags[0] == 'r';
-    Region.Writable = Flags[1] == 'w';
-    Region.Executable = Flags[2] == 'x';
-    Region.Shared = Flags[3] == 's';
+    Region.Start = static_cast<std::uintptr_t>(Parsed.Start);
+    Region.End = static_cast<std::uintptr_t>(Parsed.End);
+    Region.Offset = Parsed.Offset;
+    Region.Inode = Parsed.Inode;
+    Region.Device = Parsed.Device;
+    Region.Readable = Parsed.Flags[0] == 'r';
+    Region.Writable = Parsed.Flags[1] == 'w';
+    Region.Executable = Parsed.Flags[2] == 'x';
+    Region.Shared = Parsed.Flags[3] == 's';
     bool Stored = true;
     if (PathLength > 0) {
         // Consecutive regions of one file share its path.

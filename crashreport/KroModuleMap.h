@@ -33,6 +33,23 @@ struct TLoadedModule {
     const char* Path = "";       // its file, or "[vdso]"
 };
 
+// One line of /proc/self/maps ("start-end perms offset major:minor inode   path"), parsed where it lies: Path points
+// into the line. The one parser of the map for every reader of it.
+struct TMapsLine {
+    std::uint64_t Start = 0;
+    std::uint64_t End = 0; // one past the last byte
+    std::uint64_t Offset = 0;
+    std::uint64_t Device = 0; // major << 32 | minor
+    std::uint64_t Inode = 0;
+    char Flags[4] = {}; // "r-", "w-", "x-", "sp"
+    const char* Path = "";
+    std::size_t PathLength = 0;
+};
+
+// Parses a line (without its line end), reading only its Length bytes; false when it is no well-formed region line:
+// a field missing or malformed, a number longer than 64 bits, an empty or reversed range. Allocates nothing.
+bool KroParseMapsLine(const char* Line, std::size_t Length, TMapsLine& Parsed) noexcept;
+
 class TModuleMap final {
 public:
     explicit TModuleMap(std::size_t MaxRegions = 8192, std::size_t PathBytes = 512 * 1024);
@@ -40,8 +57,9 @@ public:
     TModuleMap(const TModuleMap&) = delete;
     TModuleMap& operator=(const TModuleMap&) = delete;
 
-    // Takes a new snapshot; false when the map could not be read (the snapshot is then empty).
-    bool Refresh() noexcept;
+    // Takes a new snapshot; false when the map could not be read (the snapshot is then empty). Tests read a map of
+    // their own making from another file.
+    bool Refresh(const char* MapsFile = "/proc/self/maps") noexcept;
     // False when the map held more than the storage could take: regions at the highest addresses are missing.
     bool Complete() const noexcept { return IsComplete; }
 

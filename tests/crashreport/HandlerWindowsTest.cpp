@@ -234,3 +234,70 @@ TEST(HandlerWindowsTest, AHungOwnerIsGivenUpAfterFiveSecondsAndAnEndedThreadAtOn
     EXPECT_FALSE(SendHandlerMessage(Window, 1024, 0, 0, 0x7ffffffe, true, &Result));
     EXPECT_FALSE(PostHandlerMessage(Window, 1024, 0, 0));
 }
+
+namespace {
+
+// The handler of the test below: once it runs, another thread takes the queues' lock, and the handler returns
+// only when that thread holds it, as if the reporter had paused a thread inside a queue operation meanwhile.
+std::atomic<bool> TakeLock{false};
+std::atomic<bool> LockTaken{false};
+void LockTakingHandler(THandlerWindow, std::uint32_t, std::uintptr_t, std::intptr_t& Result, std::intptr_t) {
+    TakeLock = true;
+    while (!LockTaken)
+        std::this_thread::sleep_for(1ms);
+    Result = 4242;
+}
+
+} // namespace
+
+TEST(HandlerWindowsTest, ServingWithoutWaitNeverWaitsForTheQueuesLockNorLosesTheResult) {
+    TakeLock = false;
+    LockTaken = false;
+    std::atomic<bool> ServerDone{false};
+    std::atomic<bool> Released{false};
+    std::atomic<bool> ReturnedWhileHeld{false};
+    std::atomic<std::size_t> Served{0};
+    std::atomic<int> FdWhileHeld{0};
+    std::atomic<std::size_t> ServedWhileHeld{1};
+    std::promise<std::pair<THandlerWindow, std::uint32_t>> Ready;
+
+    // The serving thread stands for the reporting thread, which only ever tries the lock.
+    std::thread Server([&] {
+        const std::uint32_t Message = RegisterMsgHandler(LockTakingHandler, 0);
+        const int Fd = HandlerWindowEventFd();
+        Ready.set_value({GetHandlerWindow(), Message});
+        const TClock::time_point GiveUp = TClock::now() + 10s;
+        while (Served == 0 && TClock::now() < GiveUp) {
+            pollfd Poll{Fd, POLLIN, 0};
+            if (poll(&Poll, 1, 20) > 0)
+                Served += ServeHandlerMessages(true);
+        }
+        ReturnedWhileHeld = LockTaken && !Released;
+        // On entry, too, a held lock is not waited for.
+        FdWhileHeld = HandlerWindowEventFd(true);
+        ServedWhileHeld = ServeHandlerMessages(true);
+        ServerDone = true;
+        UnregisterMsgHandler(LockTakingHandler, Message);
+    });
+    std::thread Holder([&] {
+        while (!TakeLock)
+            std::this_thread::sleep_for(1ms);
+        const std::unique_lock<std::mutex> Held = HoldHandlerQueuesLock();
+        LockTaken = true;
+        // Long enough that a server waiting for the lock is caught, short enough to end the test if it does.
+        const TClock::time_point Until = TClock::now() + 3s;
+        while (!ServerDone && TClock::now() < Until)
+            std::this_thread::sleep_for(1ms);
+        Released = true;
+    });
+    const auto [Window, Message] = Ready.get_future().get();
+    std::intptr_t Result = 0;
+    EXPECT_TRUE(SendHandlerMessage(Window, Message, 0, 0, 8000, false, &Result));
+    EXPECT_EQ(Result, 4242);
+    Holder.join();
+    Server.join();
+    EXPECT_EQ(Served, 1u);
+    EXPECT_TRUE(ReturnedWhileHeld) << "the serving waited for the lock after its call";
+    EXPECT_EQ(FdWhileHeld, -1);
+    EXPECT_EQ(ServedWhileHeld, 0u);
+}

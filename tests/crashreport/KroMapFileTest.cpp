@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -139,4 +142,24 @@ TEST(KroMapFileTest, DamagedModuleFilesGiveNoMapAndNoFault) {
     std::remove(Damaged.c_str());
     EXPECT_FALSE(TMapFile::Create(true, 0, "/nonexistent/program")->Valid());
     EXPECT_FALSE(TMapFile::Create(false, 0, OwnProgram())->Valid());
+}
+
+TEST(KroMapFileTest, ManyThreadsAskTheCacheAtOnce) {
+    // The stack tracer and the disassembler's names may ask from different threads; each gets a whole map, cached
+    // or read for it alone, and the cache stays sound while it is cleared meanwhile.
+    std::atomic<int> Resolved{0};
+    std::vector<std::thread> Threads;
+    for (int Thread = 0; Thread < 8; ++Thread)
+        Threads.emplace_back([&Resolved, Thread] {
+            for (int Round = 0; Round < 20; ++Round) {
+                const auto Map = GetMapFileOfAddress(MarkerAddress());
+                if (Map->Valid() && Map->GetLineOfAddress(MarkerAddress()) == MapMarkerLine)
+                    ++Resolved;
+                if (Thread == 0 && Round % 5 == 4)
+                    ClearMapCache();
+            }
+        });
+    for (std::thread& Thread : Threads)
+        Thread.join();
+    EXPECT_EQ(Resolved, 8 * 20);
 }

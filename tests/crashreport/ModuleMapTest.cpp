@@ -137,3 +137,111 @@ TEST(ModuleMapTest, SnapshotAgreesWithTheKernelsMapAndSurvivesSmallStorage) {
     EXPECT_TRUE(HandlerRefreshed);
     EXPECT_NE(Map.FindModule(reinterpret_cast<std::uintptr_t>(&NotInlined)), nullptr);
 }
+
+namespace {
+
+TMapsLine Parsed(const std::string& Line, bool& Ok) {
+    TMapsLine Result;
+    Ok = KroParseMapsLine(Line.data(), Line.size(), Result);
+    return Result;
+}
+
+} // namespace
+
+TEST(ModuleMapTest, TheMapsLineParserReadsEveryFieldAndRefusesDamagedLines) {
+    bool Ok = false;
+    const std::string Good = "7f0000001000-7f0000003000 r-xp 00002000 fd:01 123456789                  /usr/lib/x.so";
+    TMapsLine Line = Parsed(Good, Ok);
+    ASSERT_TRUE(Ok);
+    EXPECT_EQ(Line.Start, 0x7f0000001000u);
+    EXPECT_EQ(Line.End, 0x7f0000003000u);
+    EXPECT_EQ(Line.Offset, 0x2000u);
+    EXPECT_EQ(Line.Device, std::uint64_t{0xfd} << 32 | 1);
+    EXPECT_EQ(Line.Inode, 123456789u);
+    EXPECT_EQ(std::string(Line.Flags, 4), "r-xp");
+    EXPECT_EQ(std::string(Line.Path, Line.PathLength), "/usr/lib/x.so");
+    // Anonymous memory has no path; a path may hold blanks.
+    Line = Parsed("1000-2000 rw-s 00000000 00:00 0", Ok);
+    ASSERT_TRUE(Ok);
+    EXPECT_EQ(Line.PathLength, 0u);
+    Line = Parsed("1000-2000 rw-p 00000000 00:00 0   /tmp/a b (deleted)", Ok);
+    ASSERT_TRUE(Ok);
+    EXPECT_EQ(std::string(Line.Path, Line.PathLength), "/tmp/a b (deleted)");
+
+    // Every field cut short or damaged in turn, and numbers too long for 64 bits.
+    const char* const Damaged[] = {
+        "",
+        "1000",
+        "1000-",
+        "1000-2000",
+        "1000-2000 ",
+        "1000-2000 r-x",
+        "1000-2000 r-xq 0 00:00 0",
+        "1000-2000 R-xp 0 00:00 0",
+        "1000-2000 r-xp",
+        "1000-2000 r-xp 0",
+        "1000-2000 r-xp 0 00",
+        "1000-2000 r-xp 0 00:",
+        "1000-2000 r-xp 0 00:00",
+        "1000-2000 r-xp 0 00:00 ",
+        "1000-2000 r-xp 0 00:00 12x /path",
+        "1000-2000 r-xp g 00:00 0",
+        "1000 2000 r-xp 0 00:00 0",
+        "-2000 r-xp 0 00:00 0",
+        "2000-1000 r-xp 0 00:00 0",
+        "2000-2000 r-xp 0 00:00 0",
+        "10000000000000000-20000000000000000 r-xp 0 00:00 0",
+        "1000-2000 r-xp 10000000000000000 00:00 0",
+        "1000-2000 r-xp 0 100000000:00 0",
+        "1000-2000 r-xp 0 00:00 99999999999999999999",
+        "1000-2000\tr-xp 0 00:00 0",
+        "garbage that is no line of the map",
+    };
+    for (const char* Text : Damaged) {
+        Parsed(Text, Ok);
+        EXPECT_FALSE(Ok) << "'" << Text << "'";
+    }
+    // Only the given length is read: the good line cut anywhere before its inode is refused.
+    for (std::size_t Cut = 0; Cut < Good.find("123456789"); ++Cut) {
+        const std::string Prefix = Good.substr(0, Cut);
+        TMapsLine Ignored;
+        EXPECT_FALSE(KroParseMapsLine(Prefix.data(), Prefix.size(), Ignored)) << Cut;
+    }
+}
+
+TEST(ModuleMapTest, ADamagedMapKeepsItsGoodRegionsOnly) {
+    // Regions out of order or overlapping the one before are not trusted; damaged lines are skipped; a line longer
+    // than any real one is dropped whole; the last line needs no line end.
+    const std::string Map = "1000-2000 r--p 00000000 00:00 0 [first]\n"
+                            "not a region\n"
+                            "3000-4000 rw-p 00000000 00:00 0\n"
+                            "3800-5000 rw-p 00000000 00:00 0 [overlaps]\n"
+                            "0800-0900 rw-p 00000000 00:00 0 [below]\n"
+                            "6000-7000 r-xp 00001000 08:02 42 /" +
+                            std::string(10000, 'x') +
+                            "\n"
+                            "8000-9000 r-xs 00002000 08:02 43 /the/file\n"
+                            "9000-a000 r-xs 00003000 08:02 43 /the/file\n"
+                            "b000-c000 ---p 00000000 00:00 0";
+    char Name[] = "/tmp/kroexcept-maps-XXXXXX";
+    const int Fd = mkstemp(Name);
+    ASSERT_GE(Fd, 0);
+    ASSERT_EQ(write(Fd, Map.data(), Map.size()), static_cast<ssize_t>(Map.size()));
+    close(Fd);
+    TModuleMap Snapshot;
+    ASSERT_TRUE(Snapshot.Refresh(Name));
+    unlink(Name);
+    ASSERT_EQ(Snapshot.RegionCount(), 5u);
+    const std::uintptr_t Starts[] = {0x1000, 0x3000, 0x8000, 0x9000, 0xb000};
+    for (std::size_t Index = 0; Index < 5; ++Index)
+        EXPECT_EQ(Snapshot.Region(Index).Start, Starts[Index]);
+    EXPECT_STREQ(Snapshot.Region(0).Path, "[first]");
+    EXPECT_TRUE(Snapshot.Region(2).Shared && Snapshot.Region(2).Executable && !Snapshot.Region(2).Writable);
+    EXPECT_EQ(Snapshot.Region(3).Path, Snapshot.Region(2).Path); // one copy of a shared path
+    EXPECT_EQ(Snapshot.Region(3).Offset, 0x3000u);
+    EXPECT_FALSE(Snapshot.Region(4).Readable);
+    EXPECT_EQ(Snapshot.FindRegion(0x5000), nullptr);
+    EXPECT_EQ(Snapshot.ModuleCount(), 0u); // nothing there is a loaded module of ours
+    EXPECT_FALSE(Snapshot.Refresh("/nonexistent/maps"));
+    EXPECT_EQ(Snapshot.RegionCount(), 0u);
+}

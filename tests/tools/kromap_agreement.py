@@ -129,12 +129,17 @@ def main():
             problems.append("line %r, addr2line %r" % (line, want_line))
         if problems:
             failures.append("%x: %s" % (address, "; ".join(problems)))
+    # The misnamed rows are addr2line's fault, but a map that named wrong units on lines that happen to agree would
+    # hide among them: they may be no more than 0.5 % of the line table.
+    allowed = max(1, len(table) // 200)
     print("%s: %d line-table and %d random addresses checked, %d disagree (%d asked again alone, %d rows whose file"
-          " addr2line misnames)" % (os.path.basename(program), len(table), len(randoms), len(failures), requeried,
-                                    misnamed))
+          " addr2line misnames, at most %d allowed)" % (os.path.basename(program), len(table), len(randoms),
+                                                       len(failures), requeried, misnamed, allowed))
     for failure in failures[:int(os.environ.get("KROMAP_SHOW", "40"))]:
         print("  " + failure)
-    return 1 if failures else 0
+    if misnamed > allowed:
+        print("  more rows whose file addr2line misnames than allowed: the map's units are suspect")
+    return 1 if failures or misnamed > allowed else 0
 
 
 if __name__ == "__main__":

@@ -9,6 +9,7 @@
 
 namespace {
 
+constexpr std::uint64_t ElfRelocatable = 1;
 constexpr std::uint32_t SectionNoBits = 8;
 constexpr std::uint32_t SectionSymbols = 2;
 constexpr std::uint32_t SectionDynamicSymbols = 11;
@@ -99,6 +100,10 @@ void TKroElfFile::Parse() {
         CodeMode = TKroCpuMode::Bits32;
     else
         Fail("not an x86 ELF file (machine " + std::to_string(Machine) + ")");
+    // An object file's sections all start at address 0 until the linker places them: read at their addresses they
+    // would overlap, and every section would show the first one's code.
+    if (Read(16, 2, "ELF header") == ElfRelocatable)
+        Fail("a relocatable object file, whose sections have no addresses yet: link it first");
     const std::uint64_t SectionOffset = Is64 ? Read(40, 8, "ELF header") : Read(32, 4, "ELF header");
     const std::uint64_t EntrySize = Read(Is64 ? 58 : 46, 2, "ELF header");
     std::uint64_t Count = Read(Is64 ? 60 : 48, 2, "ELF header");

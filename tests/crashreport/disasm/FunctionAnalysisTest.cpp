@@ -1,11 +1,18 @@
 #include "KnownFunctions.h"
 #include "KroDisAsm.h"
 #include "KroDisAsmImageReader.h"
+#include "KroElfFile.h"
+#include "ObjdumpOracle.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <map>
+#include <set>
+#include <sstream>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
@@ -54,12 +61,181 @@ void ExpectSwitchFollowed(void (*Function)(), std::size_t Cases, std::uint8_t En
     EXPECT_TRUE(Info.OpenBranches.empty());
 }
 
+struct TFunctionSymbol {
+    std::uint64_t Address = 0;
+    std::uint64_t Size = 0;
+    std::string Name;
+};
+
+// The functions of a file with their sizes, as nm lists them.
+std::vector<TFunctionSymbol> FunctionsOf(const std::string& File) {
+    std::vector<TFunctionSymbol> Functions;
+    FILE* Pipe = popen(("nm -S --defined-only '" + File + "'").c_str(), "r");
+    if (Pipe == nullptr) {
+        ADD_FAILURE() << "cannot run nm";
+        return Functions;
+    }
+    char Buffer[8192];
+    while (std::fgets(Buffer, sizeof Buffer, Pipe) != nullptr) {
+        std::istringstream Line(Buffer);
+        std::string Address;
+        std::string Size;
+        std::string Type;
+        TFunctionSymbol Function;
+        if (!(Line >> Address >> Size >> Type >> Function.Name) || (Type != "t" && Type != "T"))
+            continue;
+        Function.Address = std::strtoull(Address.c_str(), nullptr, 16);
+        Function.Size = std::strtoull(Size.c_str(), nullptr, 16);
+        if (Function.Size != 0)
+            Functions.push_back(Function);
+    }
+    EXPECT_EQ(pclose(Pipe), 0);
+    return Functions;
+}
+
+// A jump through a register or a table that objdump shows shortly behind an unsigned bound check ("cmp x, n"
+// and ja, jbe, jae or jb): a switch of Cases cases.
+struct TSwitchJump {
+    std::uint64_t Jump = 0;
+    std::uint32_t Cases = 0;
+    bool ByteIndex = false; // the compare read a byte ("cmp al, n", "cmp BYTE PTR [...], n")
+};
+
+bool IsByteRegister(const std::string& Name) {
+    static const std::set<std::string> Names = {"al",   "cl",   "dl",   "bl",   "ah",   "ch",  "dh",
+                                                "bh",   "spl",  "bpl",  "sil",  "dil",  "r8b", "r9b",
+                                                "r10b", "r11b", "r12b", "r13b", "r14b", "r15b"};
+    return Names.count(Name) != 0;
+}
+
+std::vector<TSwitchJump> SwitchJumps(const std::vector<TObjdumpLine>& Lines, std::size_t First, std::size_t Last) {
+    constexpr std::size_t Reach = 12; // instructions from the bound check to the jump
+    std::vector<TSwitchJump> Jumps;
+    std::size_t CheckedAt = 0;
+    TSwitchJump Pending;
+    bool Checked = false;
+    for (std::size_t Index = First; Index + 1 < Last; ++Index) {
+        const TObjdumpLine& Line = Lines[Index];
+        const std::string& Next = Lines[Index + 1].Mnemonic;
+        const std::size_t Comma = Line.Text.rfind(',');
+        if (Line.Mnemonic == "cmp" && Comma != std::string::npos &&
+            (Next == "ja" || Next == "jbe" || Next == "jae" || Next == "jb")) {
+            char* End = nullptr;
+            const std::string Immediate = Line.Text.substr(Comma + 1);
+            const unsigned long long Value = std::strtoull(Immediate.c_str(), &End, 0);
+            if (End != Immediate.c_str() && *End == 0 && Value < 0x10000) {
+                Pending.Cases = static_cast<std::uint32_t>(Next == "ja" || Next == "jbe" ? Value + 1 : Value);
+                const std::size_t Begin = Line.Text.rfind(' ', Comma) + 1;
+                const std::string Compared = Line.Text.substr(Begin, Comma - Begin);
+                Pending.ByteIndex = Line.Text.find("BYTE PTR") != std::string::npos || IsByteRegister(Compared);
+                Checked = true;
+                CheckedAt = Index;
+            }
+        }
+        if (Checked && Index - CheckedAt > Reach)
+            Checked = false;
+        // Not a direct jump ("jmp 4012a0 <...>") and not one through a fixed cell ("[rip+...]").
+        const std::size_t Space = Line.Text.find(' ', Line.Text.find("jmp"));
+        const std::size_t Start = Space == std::string::npos ? Space : Line.Text.find_first_not_of(' ', Space);
+        const std::string Operand = Start == std::string::npos ? "" : Line.Text.substr(Start);
+        const std::string Word = Operand.substr(0, Operand.find(' '));
+        if (Checked && Line.Mnemonic == "jmp" && !Word.empty() &&
+            Word.find_first_not_of("0123456789abcdef") != std::string::npos &&
+            Operand.find("rip") == std::string::npos) {
+            Pending.Jump = Line.Address;
+            Jumps.push_back(Pending);
+            Checked = false;
+        }
+    }
+    return Jumps;
+}
+
 } // namespace
 
 TEST(FunctionAnalysisTest, FollowsEveryCaseOfPositionIndependentAbsoluteAndStackSwitches) {
     ExpectSwitchFollowed(KroKnownSwitch, 5, 4);
     ExpectSwitchFollowed(KroKnownAbsoluteSwitch, 3, 8);
     ExpectSwitchFollowed(KroKnownStackSwitch, 4, 4);
+}
+
+TEST(FunctionAnalysisTest, FollowsEveryCaseOfSwitchesOverAByte) {
+    ExpectSwitchFollowed(KroKnownByteSwitch, 4, 4);
+    ExpectSwitchFollowed(KroKnownByteStackSwitch, 3, 4);
+    // Without the widening the register's upper bytes are unknown: the jump stays open.
+    TFunctionInfo Info;
+    AnalyzeFunction(KroKnownAddress(KroKnownUnwidenedByte), Info);
+    ASSERT_TRUE(Info.Succeeded) << Info.ErrorText;
+    EXPECT_EQ(CaseTable(Info), nullptr);
+    ASSERT_EQ(Info.OpenBranches.size(), 1u);
+    EXPECT_FALSE(Info.OpenBranches[0].IsCall);
+}
+
+// The hand-written switches above cover the forms we know of; the compiler decides which forms our own code
+// has. Every function of this program whose indirect jump objdump shows behind a bound check must get a case
+// table of as many entries, each a code area of the function.
+TEST(FunctionAnalysisTest, EverySwitchOfOurCompiledCodeGetsItsCaseTable) {
+    char Self[4096] = {};
+    ASSERT_GT(readlink("/proc/self/exe", Self, sizeof Self - 1), 0);
+    const TKroElfFile File(Self);
+    const TKroDisAssembler DisAssembler(File.Reader(), File.Mode());
+    const std::vector<TObjdumpLine> Lines = RunObjdump({"-d", Self});
+    ASSERT_FALSE(Lines.empty());
+    std::set<std::uint64_t> Seen;
+    std::size_t Switches = 0;
+    std::size_t ByteSwitches = 0;
+    std::size_t Failures = 0;
+    for (const TFunctionSymbol& Function : FunctionsOf(Self)) {
+        // The hand-written functions are checked above, and one of them is deliberately no switch.
+        if (!Seen.insert(Function.Address).second || Function.Name.rfind("KroKnown", 0) == 0)
+            continue;
+        const auto ByAddress = [](const TObjdumpLine& Line, std::uint64_t Address) { return Line.Address < Address; };
+        const auto First = std::lower_bound(Lines.begin(), Lines.end(), Function.Address, ByAddress);
+        const auto Last = std::lower_bound(First, Lines.end(), Function.Address + Function.Size, ByAddress);
+        const std::vector<TSwitchJump> Jumps = SwitchJumps(Lines, static_cast<std::size_t>(First - Lines.begin()),
+                                                           static_cast<std::size_t>(Last - Lines.begin()));
+        if (Jumps.empty())
+            continue;
+        TFunctionInfo Info;
+        DisAssembler.AnalyzeFunction(Function.Address, Info);
+        std::multiset<std::uint32_t> Tables;
+        std::size_t Missing = 0;
+        for (const TCodeArea& Area : Info.Areas) {
+            if (!Area.CaseTable)
+                continue;
+            Tables.insert(static_cast<std::uint32_t>((Area.End - Area.Begin + 1) / Area.EntrySize));
+            for (std::uint64_t Entry = Area.Begin; Entry < Area.End; Entry += Area.EntrySize) {
+                std::uint64_t Value = 0;
+                EXPECT_TRUE(File.Reader().Read(Entry, &Value, Area.EntrySize));
+                const std::uint64_t Target =
+                    Area.TableBase == 0
+                        ? Value
+                        : Area.TableBase +
+                              static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<std::int32_t>(Value)));
+                if (!HasArea(Info, Target))
+                    ++Missing;
+            }
+        }
+        for (const TSwitchJump& Jump : Jumps) {
+            ++Switches;
+            ByteSwitches += Jump.ByteIndex ? 1 : 0;
+            const auto Found = Tables.find(Jump.Cases);
+            const bool Open =
+                std::any_of(Info.OpenBranches.begin(), Info.OpenBranches.end(),
+                            [&](const TOpenBranch& Branch) { return Branch.InstructionStart == Jump.Jump; });
+            if (!Info.Succeeded || Found == Tables.end() || Open) {
+                if (++Failures <= 20)
+                    ADD_FAILURE() << Function.Name << ": the jump at " << std::hex << Jump.Jump << std::dec << " ("
+                                  << Jump.Cases << " cases) has no case table" << (Open ? "; it stays open" : "")
+                                  << (Info.Succeeded ? "" : "; " + Info.ErrorText);
+                continue;
+            }
+            Tables.erase(Found);
+        }
+        EXPECT_EQ(Missing, 0u) << Function.Name << ": case targets without a code area";
+    }
+    std::printf("%zu switches checked, %zu of them over a byte\n", Switches, ByteSwitches);
+    // The program holds switches over bytes of its own (the decoder's operand kinds): the check reached them.
+    EXPECT_GT(ByteSwitches, 0u);
 }
 
 TEST(FunctionAnalysisTest, JumpTablesInReadOnlyDataStayOutOfTheFunctionsExtent) {

@@ -153,6 +153,87 @@ KroKnownIndirect:
     jmp KroKnownHelper
     .size KroKnownIndirect, . - KroKnownIndirect
 
+    # A switch over a byte, as a uint8_t-based enum compiles: only the low byte is compared, and movzx widens it
+    # before it indexes the table.
+    .p2align 4
+    .globl KroKnownByteSwitch
+    .type KroKnownByteSwitch, @function
+KroKnownByteSwitch:
+    cmp dil, 3
+    ja .Lbyte_default
+    movzx edi, dil
+    lea rdx, [rip + KroKnownByteTable]
+    movsxd rax, dword ptr [rdx + rdi*4]
+    add rax, rdx
+    jmp rax
+.Lbyte_case0:
+    mov eax, 20
+    ret
+.Lbyte_case1:
+    mov eax, 21
+    ret
+.Lbyte_case2:
+    mov eax, 22
+    ret
+.Lbyte_case3:
+    mov eax, 23
+    ret
+.Lbyte_default:
+    xor eax, eax
+    ret
+    .size KroKnownByteSwitch, . - KroKnownByteSwitch
+
+    # The same switch unoptimised: the byte lives on the stack, is compared there and zero-extended from there.
+    .p2align 4
+    .globl KroKnownByteStackSwitch
+    .type KroKnownByteStackSwitch, @function
+KroKnownByteStackSwitch:
+    push rbp
+    mov rbp, rsp
+    mov byte ptr [rbp - 0x5c], dil
+    cmp byte ptr [rbp - 0x5c], 2
+    ja .Lbytestack_default
+    movzx eax, byte ptr [rbp - 0x5c]
+    lea rdx, [rax*4]
+    lea rax, [rip + KroKnownByteStackTable]
+    mov eax, dword ptr [rdx + rax]
+    cdqe
+    lea rdx, [rip + KroKnownByteStackTable]
+    add rax, rdx
+    jmp rax
+.Lbytestack_case0:
+    mov eax, 30
+    jmp .Lbytestack_done
+.Lbytestack_case1:
+    mov eax, 31
+    jmp .Lbytestack_done
+.Lbytestack_case2:
+    mov eax, 32
+    jmp .Lbytestack_done
+.Lbytestack_default:
+    mov eax, 0
+.Lbytestack_done:
+    pop rbp
+    ret
+    .size KroKnownByteStackSwitch, . - KroKnownByteStackSwitch
+
+    # Not a switch the analysis may follow: the low byte is bounded, but the whole register indexes the table,
+    # so any entry past the compared ones could be read.
+    .p2align 4
+    .globl KroKnownUnwidenedByte
+    .type KroKnownUnwidenedByte, @function
+KroKnownUnwidenedByte:
+    cmp dil, 3
+    ja .Lunwidened_default
+    lea rdx, [rip + KroKnownByteTable]
+    movsxd rax, dword ptr [rdx + rdi*4]
+    add rax, rdx
+    jmp rax
+.Lunwidened_default:
+    xor eax, eax
+    ret
+    .size KroKnownUnwidenedByte, . - KroKnownUnwidenedByte
+
     .pushsection .kroknowndata, "a", @progbits
     .p2align 3
 KroKnownSwitchTable:
@@ -176,6 +257,16 @@ KroKnownPointer:
     .quad KroKnownHelper
 KroKnownText:
     .asciz "Hello from a known function"
+    .p2align 3
+KroKnownByteTable:
+    .long .Lbyte_case0 - KroKnownByteTable
+    .long .Lbyte_case1 - KroKnownByteTable
+    .long .Lbyte_case2 - KroKnownByteTable
+    .long .Lbyte_case3 - KroKnownByteTable
+KroKnownByteStackTable:
+    .long .Lbytestack_case0 - KroKnownByteStackTable
+    .long .Lbytestack_case1 - KroKnownByteStackTable
+    .long .Lbytestack_case2 - KroKnownByteStackTable
     .popsection
 
     .att_syntax prefix
@@ -192,6 +283,9 @@ bool NameKnown(std::uint64_t Address, std::string& Name, std::string& Module) {
         {KroKnownAddress(KroKnownStackSwitch), "KroKnownStackSwitch"},
         {KroKnownAddress(KroKnownHints), "KroKnownHints"},
         {KroKnownAddress(KroKnownIndirect), "KroKnownIndirect"},
+        {KroKnownAddress(KroKnownByteSwitch), "KroKnownByteSwitch"},
+        {KroKnownAddress(KroKnownByteStackSwitch), "KroKnownByteStackSwitch"},
+        {KroKnownAddress(KroKnownUnwidenedByte), "KroKnownUnwidenedByte"},
     };
     const auto Found = Names.find(Address);
     if (Found == Names.end())

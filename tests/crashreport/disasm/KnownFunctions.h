@@ -13,6 +13,9 @@ void KroKnownAbsoluteSwitch();
 void KroKnownStackSwitch();
 void KroKnownHints();
 void KroKnownIndirect();
+void KroKnownByteSwitch();
+void KroKnownByteStackSwitch();
+void KroKnownUnwidenedByte();
 extern const std::uint64_t KroKnownPointer;
 }
 

@@ -109,6 +109,25 @@ TEST(KroDisAsmToolTest, FunctionListingByNameAndByAddress) {
     EXPECT_EQ(Unknown.Err, "krodisasm: " + Tool + ": no function 'NoSuchFunctionAnywhere'\n");
 }
 
+TEST(KroDisAsmToolTest, ObjectFilesAreRefusedUntilLinked) {
+    // Two functions in sections of their own: unlinked, both sections sit at address 0.
+    const TTemporaryFile Object("functions.o");
+    std::string Messages;
+    ASSERT_TRUE(CompileWithOurCompiler("extern \"C\" int g(int x) { return x * 8; }\n"
+                                       "extern \"C\" int h(int x) { return x + 5; }\n",
+                                       {"-O2", "-ffunction-sections", "-c"}, Object.Path(), Messages))
+        << Messages;
+    const std::string Refusal = "krodisasm: " + Object.Path() +
+                                ": a relocatable object file, whose sections have no addresses yet: link it first\n";
+    const std::vector<std::vector<std::string>> Runs = {{Object.Path()}, {"--function", "h", Object.Path()}};
+    for (const std::vector<std::string>& Arguments : Runs) {
+        const TRun Result = RunTool(Arguments);
+        EXPECT_EQ(Result.Code, 1);
+        EXPECT_EQ(Result.Err, Refusal);
+        EXPECT_TRUE(Result.Out.empty()) << Result.Out;
+    }
+}
+
 TEST(KroDisAsmToolTest, DamagedElfFilesGiveClearErrors) {
     const std::vector<unsigned char> Good = ReadFile(KRO_KRODISASM);
     ASSERT_GT(Good.size(), 64u);

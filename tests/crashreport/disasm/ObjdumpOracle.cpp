@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -148,4 +149,26 @@ void TTemporaryFile::Write(const std::vector<unsigned char>& Bytes) const {
     std::ofstream Out(FilePath, std::ios::binary | std::ios::trunc);
     Out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
     ASSERT_TRUE(Out.good()) << "cannot write " << FilePath;
+}
+
+bool CompileWithOurCompiler(const std::string& Source, const std::vector<std::string>& Options,
+                            const std::string& Output, std::string& Messages) {
+    const std::string SourceFile = Output + ".cpp";
+    const std::string MessageFile = Output + ".messages";
+    {
+        std::ofstream Out(SourceFile, std::ios::trunc);
+        Out << Source;
+        if (!Out.good())
+            return false;
+    }
+    std::string Command = Quoted(KRO_CXX_COMPILER) + " -x c++";
+    for (const std::string& Option : Options)
+        Command += " " + Quoted(Option);
+    Command += " -o " + Quoted(Output) + " " + Quoted(SourceFile) + " > " + Quoted(MessageFile) + " 2>&1";
+    const int Status = std::system(Command.c_str());
+    std::ifstream In(MessageFile);
+    Messages.assign(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+    unlink(SourceFile.c_str());
+    unlink(MessageFile.c_str());
+    return Status == 0;
 }

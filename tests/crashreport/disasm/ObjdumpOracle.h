@@ -35,3 +35,8 @@ private:
     std::string Folder;
     std::string FilePath;
 };
+
+// Compiles Source (C++) with the compiler that built this program and the options, into Output. False when the
+// compiler refuses (a 32-bit target the machine has no support for, say); its messages then go to Messages.
+bool CompileWithOurCompiler(const std::string& Source, const std::vector<std::string>& Options,
+                            const std::string& Output, std::string& Messages);
