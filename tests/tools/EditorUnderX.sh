@@ -28,11 +28,20 @@ wait_for() { # seconds, command...
     return 1
 }
 
-# A display of its own, whichever number is free.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=:$(head -n1 "$work/display")
+# A display of its own, whichever number is free. While other X servers start and stop beside it (the suite runs
+# its X journeys in parallel), one may be given a number whose socket another server's exit then removes: a server
+# that does not answer is replaced by a fresh one.
+for ((attempt = 0; attempt < 3; attempt++)); do
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>>"$work/xvfb.log" &
+    xvfb_pid=$!
+    wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
+    export DISPLAY=:$(head -n1 "$work/display")
+    wait_for 10 xdotool getdisplaygeometry && break
+    echo "Xvfb on $DISPLAY does not answer; starting another" >>"$work/xvfb.log"
+done
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "no X server answers"
 
 PYX_BUILD_DIR=$build_dir PYX_NO_BUILD=1 PYX_SAMPLE_DIR=$work/sample "$source_dir/tools/run-editor.sh" >"$work/editor.log" 2>&1 &
 editor_pid=$!
