@@ -1,5 +1,7 @@
 #include "PyxText.h"
 
+#include "PyxFoldTable.h"
+
 #include <array>
 #include <cstdint>
 
@@ -88,41 +90,21 @@ std::u16string FromUtf8(const std::string& S) {
     return Out;
 }
 
-char16_t FoldCase(char16_t C) {
-    if (C < 0x80)
-        return (C >= u'a' && C <= u'z') ? static_cast<char16_t>(C - 0x20) : C;
-    if (C >= 0xE0 && C <= 0xFE && C != 0xF7)
-        return static_cast<char16_t>(C - 0x20);
-    if (C == 0xFF)
-        return 0x178;
-    if (C >= 0x100 && C <= 0x17F) {
-        // Latin Extended-A pairs upper and lower case in neighbouring code points.
-        bool OddIsLower = (C <= 0x137) || (C >= 0x14A && C <= 0x177);
-        if (C == 0x138 || C == 0x149 || C == 0x178 || C == 0x17F)
-            return C;
-        if (OddIsLower)
-            return (C & 1) ? static_cast<char16_t>(C - 1) : C;
-        return (C & 1) ? C : static_cast<char16_t>(C - 1);
-    }
-    if (C >= 0x3B1 && C <= 0x3C9)
-        return C == 0x3C2 ? char16_t(0x3A3) : static_cast<char16_t>(C - 0x20);
-    if (C >= 0x430 && C <= 0x44F)
-        return static_cast<char16_t>(C - 0x20);
-    if (C >= 0x450 && C <= 0x45F)
-        return static_cast<char16_t>(C - 0x50);
-    return C;
-}
-
 namespace {
 
-// ASCII inline, the rest out of line: a search folds every letter of hundreds of thousands of names.
+// Inline, ASCII without the table: a search folds every letter of hundreds of thousands of names, most of them ASCII.
+// The table is one array, so the search's loops hold one more address and make no call for the other letters.
 inline char16_t Fold(char16_t C) {
     if (C < 0x80)
         return static_cast<unsigned>(C - u'a') < 26u ? static_cast<char16_t>(C - 0x20) : C;
-    return FoldCase(C);
+    return FoldTable::Fold(C);
 }
 
 } // namespace
+
+char16_t FoldCase(char16_t C) {
+    return Fold(C);
+}
 
 void FoldCase(std::u16string_view Text, char16_t* Out) {
     for (char16_t C : Text)

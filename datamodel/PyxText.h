@@ -12,7 +12,9 @@ std::u16string FromUtf8(const std::string& S);
 // Views, so that a caller can search text it has put together without building a string for it.
 bool AnsiContainsText(std::u16string_view S, std::u16string_view Text);
 
-// The upper-case form of one UTF-16 code unit for case-insensitive comparisons (Latin, Greek and Cyrillic letters).
+// One UTF-16 code unit folded for case-insensitive comparisons: two units that differ only in letter case fold alike,
+// in every script of the BMP (the upper-case form of Unicode's simple case folding, so ASCII folds to upper case).
+// A surrogate stays as it is.
 char16_t FoldCase(char16_t C);
 // FoldCase of each code unit of Text, written to Out (Text.size() units).
 void FoldCase(std::u16string_view Text, char16_t* Out);

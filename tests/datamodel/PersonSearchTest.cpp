@@ -80,6 +80,27 @@ TEST(PersonSearch, FoldsLettersBeyondAscii) {
     EXPECT_TRUE(AnsiContainsText(std::u16string(u"Ωmega"), u"ωMEGA"));
 }
 
+TEST(PersonSearch, FoldsTheCasePairsOfEveryScript) {
+    TNamedPerson P(u"Ștefan", u"Țurcanu");
+    EXPECT_TRUE(P.Person.Matches(u"șTEFAN ȚURCANU"));
+    TNamedPerson Q(u"Nguyễn", u"Văn Đức");
+    EXPECT_TRUE(Q.Person.Matches(u"NGUYỄN VĂN ĐỨ"));
+    EXPECT_TRUE(AnsiContainsText(u"Άρης", u"άΡΗ"));
+    EXPECT_TRUE(AnsiContainsText(u"Ґалицький", u"ґАЛИЦЬК"));
+    EXPECT_TRUE(AnsiContainsText(u"Արամ", u"ԱՐԱՄ"));
+    EXPECT_TRUE(AnsiContainsText(u"თბილისი", u"ᲗᲑᲘᲚᲘᲡᲘ"));
+    EXPECT_TRUE(AnsiContainsText(u"ｆｕｌｌ", u"ＦＵＬＬ"));
+    // Letters that Unicode folds together though upper-casing keeps them apart: the Kelvin sign and k, the long s
+    // and s, the micro sign and mu, final and medial sigma.
+    EXPECT_TRUE(AnsiContainsText(u"\u212Aarl", u"karl"));
+    EXPECT_TRUE(AnsiContainsText(u"Gro\u017Fs", u"GROSS"));
+    EXPECT_TRUE(AnsiContainsText(u"\u00B5", u"\u03BC"));
+    EXPECT_TRUE(AnsiContainsText(u"Άρης", u"ΆΡΗΣ"));
+    // Turkish: the dotless ı is the lower case of I, and the dotted İ has no simple fold, so the two do not meet.
+    EXPECT_TRUE(AnsiContainsText(u"Iğdır", u"IĞDIR"));
+    EXPECT_FALSE(AnsiContainsText(u"\u0131", u"\u0130"));
+}
+
 TEST(PersonSearch, SearchMatchesVisitsEveryPersonInOrderWithItsMatchesResult) {
     wb::TGeneratorOptions Options;
     Options.PeopleCount = 800;

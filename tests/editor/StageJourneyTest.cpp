@@ -113,9 +113,13 @@ void StageJourneyTest::SearchListsSortedByNameAndTypingFocusesTheFirstRowWithTha
 
     // Names in other scripts, as a world may hold them: they sort, match, type and show as they are, never through
     // an 8-bit form. Letter case is told apart by Qt's own folding, not the editor's.
-    const QString Scripts[] = {QString::fromStdU16String(u"Ёлка"), QString::fromStdU16String(u"ёлка-плейофф"),
-                               QString::fromStdU16String(u"小组赛"), QString::fromStdU16String(u"Łódź łuk")};
-    for (int I = 0; I < 4; ++I)
+    const QString Scripts[] = {QString::fromStdU16String(u"Ёлка"),
+                               QString::fromStdU16String(u"ёлка-плейофф"),
+                               QString::fromStdU16String(u"小组赛"),
+                               QString::fromStdU16String(u"Łódź łuk"),
+                               QString::fromStdU16String(u"șaisprezecimi de finală"),
+                               QString::fromStdU16String(u"Φάση ομίλων")};
+    for (int I = 0; I < 6; ++I)
         Database.Stages.Items(I + 1)->Name = Scripts[I].toStdU16String();
     Stages->SearchEdit()->setText("");
     Stages->btnSearchClick();
@@ -146,9 +150,12 @@ void StageJourneyTest::SearchListsSortedByNameAndTypingFocusesTheFirstRowWithTha
     QCOMPARE(Type(Scripts[2].left(1)), Mixed.indexOf(Scripts[2]));
     QCOMPARE(Type(QString::fromStdU16String(u"łÓ")), Mixed.indexOf(Scripts[3]));
     QCOMPARE(Stages->edName->text(), Scripts[3]);
+    QCOMPARE(Type(QString::fromStdU16String(u"ȘAI")), Mixed.indexOf(Scripts[4]));
+    QCOMPARE(Type(QString::fromStdU16String(u"φΆ")), Mixed.indexOf(Scripts[5]));
 
     for (const QString& Text :
-         {QString::fromStdU16String(u"ЁЛ"), QString::fromStdU16String(u"ŁÓDŹ Ł"), QString::fromStdU16String(u"组")}) {
+         {QString::fromStdU16String(u"ЁЛ"), QString::fromStdU16String(u"ŁÓDŹ Ł"), QString::fromStdU16String(u"组"),
+          QString::fromStdU16String(u"ȘAISPREZECIMI DE FINAL"), QString::fromStdU16String(u"ΦΆΣΗ")}) {
         QStringList Expected;
         for (int32_t I = 0; I < Database.Stages.Count(); ++I) {
             const TPyxStage* Stage = Database.Stages.Items(I);
