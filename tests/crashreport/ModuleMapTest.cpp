@@ -161,10 +161,13 @@ TEST(ModuleMapTest, TheMapsLineParserReadsEveryFieldAndRefusesDamagedLines) {
     EXPECT_EQ(std::string(Line.Flags, 4), "r-xp");
     EXPECT_EQ(std::string(Line.Path, Line.PathLength), "/usr/lib/x.so");
     // Anonymous memory has no path; a path may hold blanks.
-    Line = Parsed("1000-2000 rw-s 00000000 00:00 0", Ok);
+    // The line's path points into the text parsed, which must outlive it.
+    const std::string Anonymous = "1000-2000 rw-s 00000000 00:00 0";
+    Line = Parsed(Anonymous, Ok);
     ASSERT_TRUE(Ok);
     EXPECT_EQ(Line.PathLength, 0u);
-    Line = Parsed("1000-2000 rw-p 00000000 00:00 0   /tmp/a b (deleted)", Ok);
+    const std::string Blanks = "1000-2000 rw-p 00000000 00:00 0   /tmp/a b (deleted)";
+    Line = Parsed(Blanks, Ok);
     ASSERT_TRUE(Ok);
     EXPECT_EQ(std::string(Line.Path, Line.PathLength), "/tmp/a b (deleted)");
 
