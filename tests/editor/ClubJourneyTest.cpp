@@ -114,15 +114,6 @@ std::unique_ptr<TPyxDatabase> Reload(const QString& Path) {
     return Database;
 }
 
-std::unique_ptr<TPyxRelationship> Relationship(uint8_t TargetType, uint8_t Kind, TPyxObject* Target) {
-    auto R = std::make_unique<TPyxRelationship>();
-    R->TargetType = TargetType;
-    R->Kind = Kind;
-    R->Amount = 50;
-    R->Target = Target;
-    return R;
-}
-
 QStringList ItemTexts(const QListWidget* List) {
     QStringList Texts;
     for (int I = 0; I < List->count(); ++I)
@@ -402,11 +393,11 @@ void ClubJourneyTest::AConfirmWithoutEditsKeepsWhatItCannotShowAndRebuildsNothin
     Second->SquadType = 1;
     Companion->Name = u"Harbour Second String";
     Club->Relationships.Clear();
-    Club->Relationships.Add(Relationship(TPyxRelationship::ttClub, 3, Db.Clubs.Items(0)));
-    Club->Relationships.Add(Relationship(TPyxRelationship::ttPerson, 1, Db.People.Items(0)));
-    Club->Relationships.Add(Relationship(TPyxRelationship::ttClub, 4, Db.Clubs.Items(1)));
-    Club->Relationships.Add(Relationship(TPyxRelationship::ttNation, 6, Db.Nations.Items(0)));
-    Club->Relationships.Add(Relationship(TPyxRelationship::ttNation, 9, Db.Nations.Items(1)));
+    Club->Relationships.Add(eh::Relationship(TPyxRelationship::ttClub, 3, Db.Clubs.Items(0)));
+    Club->Relationships.Add(eh::Relationship(TPyxRelationship::ttPerson, 1, Db.People.Items(0)));
+    Club->Relationships.Add(eh::Relationship(TPyxRelationship::ttClub, 4, Db.Clubs.Items(1)));
+    Club->Relationships.Add(eh::Relationship(TPyxRelationship::ttNation, 6, Db.Nations.Items(0)));
+    Club->Relationships.Add(eh::Relationship(TPyxRelationship::ttNation, 9, Db.Nations.Items(1)));
     auto Move = std::make_unique<TPyxStadiumMove>();
     Move->NewStadium = Db.Stadiums.Items(2);
     Move->LeaveDate.Year = 0;
@@ -519,7 +510,7 @@ void ClubJourneyTest::ListsCountedInOneByteRefuseAnAddAtTheirLimit() {
     QVERIFY(Club != nullptr);
     Club->Relationships.Clear();
     for (int I = 0; I < TframeClubPreferences::MaxRelationships - 1; ++I)
-        Club->Relationships.Add(Relationship(TPyxRelationship::ttNation, 9, Db.Nations.Items(I % 5)));
+        Club->Relationships.Add(eh::Relationship(TPyxRelationship::ttNation, 9, Db.Nations.Items(I % 5)));
     eh::ShowAllAndFocus(*Clubs, Club);
     TframeClubPreferences* Preferences = Clubs->frameClubPreferences;
     AddPreference(Editor.Driver(), Preferences->btnAddFavouriteStaff, Db.People.Items(0), 50);
@@ -592,7 +583,7 @@ void ClubJourneyTest::DeletingClubsAndSquadsPurgesEveryTabAndDeletesTheCurrentCl
     QCOMPARE(Medias->ssClub->Selected(), static_cast<TPyxObject*>(Doomed));
     const int MediaClubs = Medias->lboxClubs->count();
     TPyxClub* Holder = FirstOf(Db.Clubs, [&](TPyxClub& C) { return &C != Doomed && C.Teams.Count() > 0; });
-    Holder->Relationships.Add(Relationship(TPyxRelationship::ttClub, 5, Doomed));
+    Holder->Relationships.Add(eh::Relationship(TPyxRelationship::ttClub, 5, Doomed));
 
     // The people tab shows one of its players, the club and squad picked; the competition tab shows a division
     // whose teams page lists its first team.
@@ -820,7 +811,7 @@ void ClubJourneyTest::ThePlayerListSortsAndHintsAndTheLinksNavigate() {
     QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Stadia));
     QCOMPARE(Editor.Frame(TTab::Stadia)->CurrentObject(), static_cast<TPyxObject*>(Db.Stadiums.Items(3)));
     TPyxClub* Rival = Db.Clubs.Items(0) == Club ? Db.Clubs.Items(1) : Db.Clubs.Items(0);
-    Club->Relationships.Add(Relationship(TPyxRelationship::ttClub, 5, Rival));
+    Club->Relationships.Add(eh::Relationship(TPyxRelationship::ttClub, 5, Rival));
     eh::ShowAllAndFocus(*Clubs, Club);
     TPointerListBox* Rivals = Clubs->frameClubPreferences->lboxRivals;
     Rivals->setCurrentRow(Rivals->count() - 1);

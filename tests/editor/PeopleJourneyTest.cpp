@@ -80,15 +80,6 @@ TPyxPerson* PersonByKey(TPyxDatabase& Db, int32_t UniqueID) {
     return Db.People.FindByUniqueID(UniqueID);
 }
 
-std::unique_ptr<TPyxRelationship> Relationship(uint8_t TargetType, uint8_t Kind, TPyxObject* Target) {
-    auto R = std::make_unique<TPyxRelationship>();
-    R->TargetType = TargetType;
-    R->Kind = Kind;
-    R->Amount = 50;
-    R->Target = Target;
-    return R;
-}
-
 // Picks Entity in the preference dialog the button opens, with Amount typed; Ok false cancels. Returns the caption.
 QString PickPreference(eh::TModalDriver& Driver, QPushButton* Button, const TPyxObject* Entity, const QString& Amount,
                        bool Ok = true) {
@@ -496,10 +487,10 @@ void PeopleJourneyTest::PostsMoveWithTheirNewJobInOneConfirmAndADeletedPersonLea
     });
     TPyxPerson* Fan = FirstOf(Db.People, [&](TPyxPerson& P) { return P.PersonType == 1 && &P != Liked; });
     QVERIFY(Fan != nullptr && Liked != nullptr);
-    Fan->Relationships.Add(Relationship(TPyxRelationship::ttPerson, 1, Liked));
+    Fan->Relationships.Add(eh::Relationship(TPyxRelationship::ttPerson, 1, Liked));
     TPyxClub* LikedClub = Liked->ClubTeam->GetClub();
     LikedClub->Captain = Liked;
-    LikedClub->Relationships.Add(Relationship(TPyxRelationship::ttPerson, 1, Liked));
+    LikedClub->Relationships.Add(eh::Relationship(TPyxRelationship::ttPerson, 1, Liked));
     auto* Clubs = Editor.Frame<TframeClub>(TTab::Clubs);
     Main.ShowClub(LikedClub);
     const auto& ClubTeams = LikedClub->Teams.Data();
@@ -716,7 +707,8 @@ void PeopleJourneyTest::PreferencesHistoryAndLanguagesAreEditedOnCopiesAndWritte
     QVERIFY(Full != nullptr);
     Full->Relationships.Clear();
     for (int I = 0; I < TframePeoplePreferences::MaxRelationships - 2; ++I)
-        Full->Relationships.Add(Relationship(TPyxRelationship::ttNation, 6, Db.Nations.Items(I % Db.Nations.Count())));
+        Full->Relationships.Add(
+            eh::Relationship(TPyxRelationship::ttNation, 6, Db.Nations.Items(I % Db.Nations.Count())));
     const int32_t FullKey = Full->UniqueID;
     Main.ShowPerson(Full);
     QCOMPARE(PickPreference(Driver, Preferences->btnAdd[0], Staff, "55"), QString("Add Favourite Staff"));

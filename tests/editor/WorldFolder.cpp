@@ -2,6 +2,7 @@
 
 #include "DataFolder.h"
 #include "PyxDatabase.h"
+#include "PyxRelationship.h"
 #include "Writers.h"
 
 #include <QFile>
@@ -71,6 +72,15 @@ QString FolderDifference(const QString& Expected, const QString& Actual) {
         return QString("%1 differs at byte %2 (sizes %3 and %4)").arg(Name).arg(At).arg(A.size()).arg(B.size());
     }
     return {};
+}
+
+std::unique_ptr<TPyxRelationship> Relationship(std::uint8_t TargetType, std::uint8_t Kind, TPyxObject* Target) {
+    auto R = std::make_unique<TPyxRelationship>();
+    R->TargetType = TargetType;
+    R->Kind = Kind;
+    R->Amount = 50;
+    R->Target = Target;
+    return R;
 }
 
 } // namespace eh

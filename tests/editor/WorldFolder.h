@@ -5,9 +5,13 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 
 class TPyxDatabase;
+class TPyxObject;
+class TPyxRelationship;
 
 namespace eh {
 
@@ -41,5 +45,8 @@ void ModelSave(const QString& In, const QString& Out, const std::function<void(T
 // Empty when every data file of Expected exists in Actual with the same bytes; otherwise the first file and offset
 // where they differ (files missing from both count as equal).
 QString FolderDifference(const QString& Expected, const QString& Actual);
+
+// A relationship of Kind to Target (of TargetType) with an amount of 50, for a journey to put into an entity's list.
+std::unique_ptr<TPyxRelationship> Relationship(std::uint8_t TargetType, std::uint8_t Kind, TPyxObject* Target);
 
 } // namespace eh
