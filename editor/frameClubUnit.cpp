@@ -253,7 +253,7 @@ void TframeClub::Attached(TPyxDatabase& Database) {
     // Keys of squads added to the database that was attached before mean nothing in this one.
     NewSquads_.clear();
     ssNation->List = &Database.Nations;
-    frameClubPreferences->Database = &Database;
+    frameClubPreferences->SetDatabase(&Database);
     UpdatePopupItems();
 }
 

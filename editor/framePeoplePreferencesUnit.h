@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RelationshipLists.h"
+
 #include <QWidget>
 
 #include <array>
@@ -11,28 +13,22 @@ class TPyxNavigator;
 class TPyxPerson;
 
 // A person's favourite and disliked staff and clubs (relationships of kinds 1 to 4), on the people frame's
-// "Preferences" tab. The four lists hold copies; nothing reaches the person until the people frame's Confirm calls
-// SaveRelationships, and then only when a list was edited since the person was loaded. The person's record counts
-// all its relationships in one byte, so an Add that would take the person beyond that is refused with a message:
-// the save would otherwise fail on the whole database.
+// "Preferences" tab, edited as TRelationshipLists edits them: on copies, written back by the people frame's Confirm
+// only when a list was edited, replacing only those four kinds (the person's rival clubs and nations, second nation
+// and international retirement stay: this frame neither shows nor edits them), an Add refused at the record's limit.
 class TframePeoplePreferences final : public QWidget {
     Q_OBJECT
 public:
     // The most relationships a person's record can hold.
-    static constexpr int MaxRelationships = 255;
+    static constexpr int MaxRelationships = TRelationshipLists::MaxRelationships;
 
     TframePeoplePreferences(TPyxNavigator& Navigator, QWidget* Parent);
 
-    TPyxDatabase* Database = nullptr;
-
+    void SetDatabase(TPyxDatabase* Database) { Lists_.Database = Database; }
     void LoadPerson(TPyxPerson* Person);
-    // Replaces the person's relationships of kinds 1 to 4 by copies of the four lists, when edited. The person's
-    // other relationships (rival clubs and nations, a second nation, an international retirement) stay as they are:
-    // this frame neither shows nor edits them.
-    void SaveRelationships();
+    void SaveRelationships() { Lists_.Save(); }
     // Empties the four lists (the person type changed); a later save then leaves no kind 1 to 4.
-    void ClearAll();
-    bool Modified() const { return Modified_; }
+    void ClearAll() { Lists_.ClearAll(); }
 
     TPointerListBox* lboxFavouriteStaff;
     TPointerListBox* lboxDislikedStaff;
@@ -43,17 +39,6 @@ public:
     std::array<QPushButton*, 4> btnDelete{};
     std::array<QPushButton*, 4> btnEdit{};
 
-    // The list a button belongs to (0..3).
-    void Add(int List);
-    void Delete(int List);
-    void Edit(int List);
-
 private:
-    TPointerListBox* ListBox(int List) const;
-    // How many relationships the person would hold if the lists were written back now.
-    int RelationshipCount() const;
-
-    TPyxNavigator& Navigator_;
-    TPyxPerson* Person_ = nullptr;
-    bool Modified_ = false;
+    TRelationshipLists Lists_;
 };

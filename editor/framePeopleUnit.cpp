@@ -307,7 +307,7 @@ void TframePeople::Attached(TPyxDatabase& Database) {
     ssCoOwnedBy->List = &Database.Clubs;
     ssRefereeCity->List = &Database.Cities;
     ssRefereeDivision->List = &Database.Competitions;
-    framePeoplePreferences->Database = &Database;
+    framePeoplePreferences->SetDatabase(&Database);
     framePlayingHistory->SetDatabase(Database.LoadPlayingHistories ? &Database : nullptr);
     framePersonLanguages->SetLanguages(&Database.Languages);
     UpdateControlStates();

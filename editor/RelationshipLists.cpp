@@ -1,0 +1,137 @@
+#include "RelationshipLists.h"
+
+#include "EditPreference.h"
+#include "PointerListBox.h"
+#include "PyxListModel.h"
+#include "PyxMessages.h"
+#include "PyxNavigator.h"
+#include "PyxRelationship.h"
+
+#include <QPushButton>
+
+#include <memory>
+#include <utility>
+
+namespace {
+
+QString TargetText(const TPyxRelationship& Relationship) {
+    return Relationship.Target != nullptr ? TPyxListModel::DisplayName(*Relationship.Target) : QString();
+}
+
+} // namespace
+
+TRelationshipLists::TRelationshipLists(QWidget& Owner, TPyxNavigator& Navigator, QString TooManyMessage)
+    : Owner_(Owner), Navigator_(Navigator), TooManyMessage_(std::move(TooManyMessage)) {}
+
+void TRelationshipLists::AddList(const TKind& Kind, TPointerListBox* Box, QPushButton* AddButton,
+                                 QPushButton* DeleteButton, QPushButton* EditButton) {
+    const int Index = static_cast<int>(Lists_.size());
+    Lists_.push_back({Kind, Box});
+    QObject::connect(AddButton, &QPushButton::clicked, &Owner_, [this, Index] { Add(Index); });
+    QObject::connect(DeleteButton, &QPushButton::clicked, &Owner_, [this, Index] { Delete(Index); });
+    QObject::connect(EditButton, &QPushButton::clicked, &Owner_, [this, Index] { Edit(Index); });
+    QObject::connect(Box, &QListWidget::itemDoubleClicked, &Owner_, [this, Box] {
+        if (const auto* Relationship = Box->GetSelected<TPyxRelationship>())
+            Navigator_.ShowEntity(Relationship->Target);
+    });
+}
+
+bool TRelationshipLists::Shown(std::uint8_t Kind) const {
+    for (const TList& Entry : Lists_)
+        if (Entry.Kind.Kind == Kind)
+            return true;
+    return false;
+}
+
+void TRelationshipLists::Load(TPyxRelationshipList* Relationships) {
+    Relationships_ = Relationships;
+    Modified_ = false;
+    for (const TList& Entry : Lists_)
+        Entry.Box->Clear();
+    if (Relationships == nullptr)
+        return;
+    for (const auto& Relationship : *Relationships)
+        for (const TList& Entry : Lists_)
+            if (Relationship->Kind == Entry.Kind.Kind)
+                Entry.Box->AddOwned(TargetText(*Relationship), Relationship->Clone());
+}
+
+void TRelationshipLists::Save() {
+    if (Relationships_ == nullptr || !Modified_)
+        return;
+    for (const TList& Entry : Lists_)
+        Relationships_->RemoveKind(Entry.Kind.Kind);
+    for (const TList& Entry : Lists_)
+        for (int Row = 0; Row < Entry.Box->count(); ++Row)
+            if (const auto* Relationship = Entry.Box->GetItem<TPyxRelationship>(Row))
+                Relationships_->Add(Relationship->Clone());
+    Modified_ = false;
+}
+
+void TRelationshipLists::ClearAll() {
+    for (const TList& Entry : Lists_)
+        Entry.Box->Clear();
+    Modified_ = true;
+}
+
+int TRelationshipLists::RelationshipCount() const {
+    int Count = 0;
+    if (Relationships_ != nullptr)
+        for (const auto& Relationship : *Relationships_)
+            if (!Shown(Relationship->Kind))
+                ++Count;
+    for (const TList& Entry : Lists_)
+        Count += Entry.Box->count();
+    return Count;
+}
+
+void TRelationshipLists::Add(int Index) {
+    if (Database == nullptr || Relationships_ == nullptr)
+        return;
+    if (RelationshipCount() >= MaxRelationships) {
+        PyxMessages::ShowError(Owner_.window(), TooManyMessage_);
+        return;
+    }
+    const TList& Entry = Lists_[static_cast<std::size_t>(Index)];
+    TEditPreference Dialog(Owner_.window());
+    Dialog.Database = Database;
+    Dialog.Setup(Entry.Kind.Staff, Entry.Kind.Favourite, true);
+    if (Dialog.exec() != QDialog::Accepted || Dialog.Selected == nullptr)
+        return;
+    auto Relationship = std::make_unique<TPyxRelationship>();
+    Relationship->Amount = static_cast<std::uint8_t>(Dialog.GetAmount());
+    Relationship->Target = Dialog.Selected;
+    Relationship->TargetType = Entry.Kind.TargetType;
+    Relationship->Kind = Entry.Kind.Kind;
+    const QString Text = TargetText(*Relationship);
+    Entry.Box->AddOwned(Text, std::move(Relationship));
+    Modified_ = true;
+}
+
+void TRelationshipLists::Delete(int Index) {
+    TPointerListBox* Box = List(Index);
+    const int Row = Box->SelectedIndex();
+    if (Row < 0)
+        return;
+    Box->DeleteItem(Row);
+    Modified_ = true;
+}
+
+void TRelationshipLists::Edit(int Index) {
+    const TList& Entry = Lists_[static_cast<std::size_t>(Index)];
+    auto* Relationship = Entry.Box->GetSelected<TPyxRelationship>();
+    if (Relationship == nullptr || Database == nullptr)
+        return;
+    TEditPreference Dialog(Owner_.window());
+    Dialog.Database = Database;
+    Dialog.Setup(Entry.Kind.Staff, Entry.Kind.Favourite, false);
+    Dialog.SetEntry(Relationship->Target, Relationship->Amount);
+    if (Dialog.exec() == QDialog::Accepted && Dialog.Selected != nullptr) {
+        Relationship->Target = Dialog.Selected;
+        Relationship->Amount = static_cast<std::uint8_t>(Dialog.GetAmount());
+        Modified_ = true;
+    }
+    for (int Row = 0; Row < Entry.Box->count(); ++Row)
+        if (const auto* Item = Entry.Box->GetItem<TPyxRelationship>(Row))
+            Entry.Box->item(Row)->setText(TargetText(*Item));
+}
