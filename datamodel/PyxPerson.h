@@ -136,4 +136,6 @@ public:
 private:
     // Matches by way of a joined string, for texts and names too long for its stack buffers.
     bool MatchesLongText(const std::u16string& Text) const;
+    // SetClubPost (Club) or SetNationalPost.
+    void SetPost(bool Club, TPyxTeam* Team, uint8_t Job);
 };

@@ -179,49 +179,39 @@ void TPyxPerson::EndCoOwnership() {
 }
 
 void TPyxPerson::SetClubPost(TPyxTeam* Team, uint8_t Job) {
-    if (Team && !Team->IsClubTeam())
-        return;
-    if (!Team || Team == ClubTeam) {
-        if (!Team)
-            SetClubTeam(nullptr);
-        else
-            SetClubJob(Job);
-        return;
-    }
-    if (ClubTeam && Job != ClubJob) {
-        // Out of the old team's job slots, then the new job taken with no team to be filed under (its contract
-        // follows the job); SetClubTeam then files the person at the new team under the new job only.
-        TPyxTeam* Old = ClubTeam;
-        Old->RemovePersonFromJobSlots(this);
-        ClubTeam = nullptr;
-        SetClubJob(Job);
-        ClubTeam = Old;
-    } else if (!ClubTeam) {
-        SetClubJob(Job);
-    }
-    SetClubTeam(Team);
+    SetPost(true, Team, Job);
 }
 
 void TPyxPerson::SetNationalPost(TPyxTeam* Team, uint8_t Job) {
-    if (Team && Team->IsClubTeam())
+    SetPost(false, Team, Job);
+}
+
+void TPyxPerson::SetPost(bool Club, TPyxTeam* Team, uint8_t Job) {
+    TPyxTeam*& Current = Club ? ClubTeam : NationalTeam;
+    const uint8_t CurrentJob = Club ? ClubJob : NationalJob;
+    const auto SetTeam = Club ? &TPyxPerson::SetClubTeam : &TPyxPerson::SetNationalTeam;
+    const auto SetJob = Club ? &TPyxPerson::SetClubJob : &TPyxPerson::SetNationalJob;
+    if (Team && Team->IsClubTeam() != Club)
         return;
-    if (!Team || Team == NationalTeam) {
+    if (!Team || Team == Current) {
         if (!Team)
-            SetNationalTeam(nullptr);
+            (this->*SetTeam)(nullptr);
         else
-            SetNationalJob(Job);
+            (this->*SetJob)(Job);
         return;
     }
-    if (NationalTeam && Job != NationalJob) {
-        TPyxTeam* Old = NationalTeam;
+    if (Current && Job != CurrentJob) {
+        // Out of the old team's job slots, then the new job taken with no team to be filed under (its contract
+        // follows the job); setting the team then files the person at the new team under the new job only.
+        TPyxTeam* Old = Current;
         Old->RemovePersonFromJobSlots(this);
-        NationalTeam = nullptr;
-        SetNationalJob(Job);
-        NationalTeam = Old;
-    } else if (!NationalTeam) {
-        SetNationalJob(Job);
+        Current = nullptr;
+        (this->*SetJob)(Job);
+        Current = Old;
+    } else if (!Current) {
+        (this->*SetJob)(Job);
     }
-    SetNationalTeam(Team);
+    (this->*SetTeam)(Team);
 }
 
 void TPyxPerson::SetSecondNation(TPyxNation* ANation) {
