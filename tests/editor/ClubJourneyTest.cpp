@@ -51,9 +51,7 @@ namespace {
 const QStringList ClubNames = {"Harbour Athletic \u00c6", "Athl\u00e9tique du Port", "Hafen Athletik"};
 const QStringList ShortNames = {"Harbour", "Port", "Hafen"};
 
-std::u16string U16(const QString& Text) {
-    return Text.toStdU16String();
-}
+using eh::U16;
 
 QString Join(const std::vector<std::string>& Lines) {
     QString Text;
@@ -99,12 +97,7 @@ void ShowPage(TframeClub& Clubs, const char* Page) {
     Clubs.Pages()->setCurrentWidget(eh::Find<QWidget>(&Clubs, Page));
 }
 
-template <class TCollection, class TTest> auto* FirstOf(TCollection& Collection, TTest Test) {
-    for (int32_t I = 0; I < Collection.Count(); ++I)
-        if (Test(*Collection.Items(I)))
-            return Collection.Items(I);
-    return decltype(Collection.Items(0)){};
-}
+using eh::FirstOf;
 
 std::unique_ptr<TPyxDatabase> Reload(const QString& Path) {
     auto Database = std::make_unique<TPyxDatabase>();

@@ -58,16 +58,9 @@ const QString SecondName = QString::fromUtf8("Nowak-\xC3\x98"
                                              "deg\xC3\xA5rd"); // Nowak-Ødegård
 const QString CommonName = QString::fromUtf8("\xE6\x9D\x8E\xE5\xB0\x8F\xE9\xBE\x8D \xF0\x9D\x94\x84"); // 李小龍 𝔄
 
-std::u16string U16(const QString& Text) {
-    return Text.toStdU16String();
-}
+using eh::U16;
 
-template <class TCollection, class TTest> auto* FirstOf(TCollection& Collection, TTest Test) {
-    for (int32_t I = 0; I < Collection.Count(); ++I)
-        if (Test(*Collection.Items(I)))
-            return Collection.Items(I);
-    return decltype(Collection.Items(0)){};
-}
+using eh::FirstOf;
 
 QString Joined(const std::vector<std::string>& Lines) {
     QString Text;

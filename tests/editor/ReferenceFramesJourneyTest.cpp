@@ -53,16 +53,9 @@ QToolButton* Button(QWidget* Frame, const char* Name) {
     return eh::Find<QToolButton>(Frame, Name);
 }
 
-std::u16string U16(const QString& Text) {
-    return Text.toStdU16String();
-}
+using eh::U16;
 
-template <class TCollection, class TTest> auto* FirstOf(TCollection& Collection, TTest Test) {
-    for (int32_t I = 0; I < Collection.Count(); ++I)
-        if (Test(*Collection.Items(I)))
-            return Collection.Items(I);
-    return decltype(Collection.Items(0)){};
-}
+using eh::FirstOf;
 
 // The six area controls of the media frame that are shown.
 QStringList ShownAreaControls(const TframeMedia& Frame) {

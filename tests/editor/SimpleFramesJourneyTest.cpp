@@ -42,16 +42,9 @@ QToolButton* Button(QWidget* Frame, const char* Name) {
     return eh::Find<QToolButton>(Frame, Name);
 }
 
-template <class TCollection, class TTest> auto* FirstOf(TCollection& Collection, TTest Test) {
-    for (int32_t I = 0; I < Collection.Count(); ++I)
-        if (Test(*Collection.Items(I)))
-            return Collection.Items(I);
-    return decltype(Collection.Items(0)){};
-}
+using eh::FirstOf;
 
-std::u16string U16(const QString& Text) {
-    return Text.toStdU16String();
-}
+using eh::U16;
 
 // A language whose three codes differ from every code the test picks for it.
 TPyxLanguage* LanguageToEdit(TPyxDatabase& Database) {

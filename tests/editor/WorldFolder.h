@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 class TPyxDatabase;
 class TPyxObject;
@@ -45,6 +46,19 @@ void ModelSave(const QString& In, const QString& Out, const std::function<void(T
 // Empty when every data file of Expected exists in Actual with the same bytes; otherwise the first file and offset
 // where they differ (files missing from both count as equal).
 QString FolderDifference(const QString& Expected, const QString& Actual);
+
+// The first entity of Collection that passes Test; nil when none does.
+template <class TCollection, class TTest> auto* FirstOf(TCollection& Collection, TTest Test) {
+    for (int32_t I = 0; I < Collection.Count(); ++I)
+        if (Test(*Collection.Items(I)))
+            return Collection.Items(I);
+    return decltype(Collection.Items(0)){};
+}
+
+// A text as the data model keeps it.
+inline std::u16string U16(const QString& Text) {
+    return Text.toStdU16String();
+}
 
 // A relationship of Kind to Target (of TargetType) with an amount of 50, for a journey to put into an entity's list.
 std::unique_ptr<TPyxRelationship> Relationship(std::uint8_t TargetType, std::uint8_t Kind, TPyxObject* Target);
