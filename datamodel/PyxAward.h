@@ -38,7 +38,9 @@ public:
 class TPyxAwardHistories final : public TPyxYearHistories<TPyxAwardHistory> {
 public:
     const char* ClassName() const override { return "TPyxAwardHistories"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
+        return CreateRecord(RecordType, "Award History");
+    }
     int64_t MinRecordSize() const override { return 30; }
 
     // Hands every record to its award; records whose award is missing are dropped. Empty afterwards.
@@ -90,7 +92,7 @@ public:
 class TPyxAwards final : public TPyxHistoryOwners<TPyxAward> {
 public:
     const char* ClassName() const override { return "TPyxAwards"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override { return CreateRecord(RecordType, "Awards"); }
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxAwardTexts::SkipTexts(Stream); }
     int64_t MinRecordSize() const override { return 43; }
 

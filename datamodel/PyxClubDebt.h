@@ -27,7 +27,9 @@ public:
 class TPyxClubDebts final : public TPyxCollection<TPyxClubDebt> {
 public:
     const char* ClassName() const override { return "TPyxClubDebts"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
+        return CreateRecord(RecordType, "Club Debts");
+    }
     int64_t MinRecordSize() const override { return 24; }
     // Hands each debt to its team: loans to its list, the transfer budget as its single entry. Empty afterwards.
     void ConvertIndexes(const TPyxTeams& Teams);

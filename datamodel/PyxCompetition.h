@@ -36,7 +36,9 @@ public:
 class TPyxCompetitionHistories final : public TPyxYearHistories<TPyxCompetitionHistory> {
 public:
     const char* ClassName() const override { return "TPyxCompetitionHistories"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
+        return CreateRecord(RecordType, "Competition History");
+    }
     int64_t MinRecordSize() const override { return 31; }
 
     // Hands every record to its competition; records whose competition is missing are dropped. Empty afterwards.
@@ -84,7 +86,9 @@ public:
 class TPyxCompetitions final : public TPyxHistoryOwners<TPyxCompetition> {
 public:
     const char* ClassName() const override { return "TPyxCompetitions"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
+        return CreateRecord(RecordType, "Competitions");
+    }
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxCompetitionTexts::SkipTexts(Stream); }
     int64_t MinRecordSize() const override { return 43; }
 

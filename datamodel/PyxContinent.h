@@ -33,7 +33,9 @@ public:
 class TPyxContinents final : public TPyxCollection<TPyxContinent> {
 public:
     const char* ClassName() const override { return "TPyxContinents"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
+        return CreateRecord(RecordType, "Continents");
+    }
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxContinentTexts::SkipTexts(Stream); }
     int64_t MinRecordSize() const override { return 17; }
 };

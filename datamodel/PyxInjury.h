@@ -33,7 +33,9 @@ public:
 class TPyxInjuries final : public TPyxCollection<TPyxInjury> {
 public:
     const char* ClassName() const override { return "TPyxInjuries"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
+        return CreateRecord(RecordType, "Injuries");
+    }
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxInjuryTexts::SkipTexts(Stream); }
     int64_t MinRecordSize() const override { return 28; }
 };

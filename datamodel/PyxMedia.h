@@ -61,7 +61,7 @@ public:
 class TPyxMedias final : public TPyxCollection<TPyxMedia> {
 public:
     const char* ClassName() const override { return "TPyxMedias"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override { return CreateRecord(RecordType, "Medias"); }
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxMediaTexts::SkipTexts(Stream); }
     // Keeps the order; every media's ID becomes its position.
     void Sort() override { RenumberByIndex(); }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using TStatusEvent = std::function<void(const std::string& Text)>;
@@ -52,9 +53,9 @@ public:
     virtual void SaveLangToStream(TPyxFileStream& Stream, int LangIndex) const;
     // Skips one language record whose UniqueID has no entity.
     virtual void SkipLangRecord(TPyxFileStream& Stream);
-    // Removes Entity from the list and both indexes and frees it. Kinds whose entities are referenced from
-    // elsewhere override it to unlink the entity everywhere first.
-    virtual void Delete(TPyxObject* Entity);
+    // Removes Entity from the list and both indexes and frees it, unlinking nothing. The kinds whose entities are
+    // referenced from other kinds hide it: the database deletes those (TPyxDatabase::DeleteClub and the like).
+    void Delete(TPyxObject* Entity);
     // The quicksort by Compare; kinds that renumber override it.
     virtual void Sort();
     // The fewest bytes one record of the kind takes in its table; counts read from a file are checked against it.
@@ -154,6 +155,14 @@ public:
     }
 
 protected:
+    // CreateEntity of a table whose records all carry type byte 0: a new T made from Args, or, for any other type
+    // byte, EFileCorruptError ("<Plural> seems to be corrupt.").
+    template <class... TArgs>
+    static std::unique_ptr<TPyxObject> CreateRecord(uint8_t RecordType, const char* Plural, TArgs&&... Args) {
+        if (RecordType != 0)
+            RaiseRecordType(Plural, RecordType);
+        return std::make_unique<T>(std::forward<TArgs>(Args)...);
+    }
     // The linking pass of a table whose entities stay in it: Link resolves the keys of each entity in turn.
     template <class F> void LinkEach(const std::string& Status, F&& Link) {
         DoStatus(Status);

@@ -22,7 +22,9 @@ public:
 class TPyxRegions final : public TPyxCollection<TPyxRegion> {
 public:
     const char* ClassName() const override { return "TPyxRegions"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
+        return CreateRecord(RecordType, "Regions");
+    }
     // The regions' language table is always written empty.
     void SaveLangToStream(TPyxFileStream& Stream, int LangIndex) const override;
 };

@@ -15,8 +15,6 @@ class TPyxSponsors final : public TPyxCollection<TPyxSponsor> {
 public:
     const char* ClassName() const override { return "TPyxSponsors"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
-        if (RecordType != 0)
-            RaiseRecordType("Sponsors", RecordType);
-        return std::make_unique<TPyxSponsor>();
+        return CreateRecord(RecordType, "Sponsors");
     }
 };

@@ -31,7 +31,9 @@ public:
 class TPyxStadiumMoves final : public TPyxCollection<TPyxStadiumMove> {
 public:
     const char* ClassName() const override { return "TPyxStadiumMoves"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
+        return CreateRecord(RecordType, "Stadium Moves");
+    }
     int64_t MinRecordSize() const override { return 38; }
 
     // Hands every move to its team (a later move of one kind replaces an earlier one); moves whose team is

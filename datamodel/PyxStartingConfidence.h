@@ -22,7 +22,9 @@ public:
 class TPyxStartingConfidences final : public TPyxCollection<TPyxStartingConfidence> {
 public:
     const char* ClassName() const override { return "TPyxStartingConfidences"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
+        return CreateRecord(RecordType, "Starting Confidence");
+    }
     int64_t MinRecordSize() const override { return 17; }
     void ConvertIndexes(const TPyxPeople& People);
 };

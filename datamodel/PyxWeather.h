@@ -41,6 +41,8 @@ public:
 class TPyxWeathers final : public TPyxCollection<TPyxWeather> {
 public:
     const char* ClassName() const override { return "TPyxWeathers"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
+        return CreateRecord(RecordType, "Weather");
+    }
     int64_t MinRecordSize() const override { return 92; }
 };
