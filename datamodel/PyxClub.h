@@ -104,11 +104,11 @@ public:
 class TPyxClubs final : public TPyxCollection<TPyxClub> {
 public:
     // New clubs take the defaults of the version in ServerHeader (the loaded server_db.dat's).
-    explicit TPyxClubs(const TPyxFileHeader& ServerHeader) : ServerHeader_(ServerHeader) {}
+    explicit TPyxClubs(const TPyxFileHeader& ServerHeader) : TPyxCollection("Clubs"), ServerHeader_(ServerHeader) {}
 
     const char* ClassName() const override { return "TPyxClubs"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
-        return CreateRecord(RecordType, "Clubs", HeaderVersion(ServerHeader_));
+        return CreateRecord(RecordType, HeaderVersion(ServerHeader_));
     }
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxClubTexts::SkipTexts(Stream); }
     // Keeps the order; every club's ID becomes its position.

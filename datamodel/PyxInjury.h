@@ -32,10 +32,8 @@ public:
 
 class TPyxInjuries final : public TPyxCollection<TPyxInjury> {
 public:
+    TPyxInjuries() : TPyxCollection("Injuries") {}
     const char* ClassName() const override { return "TPyxInjuries"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
-        return CreateRecord(RecordType, "Injuries");
-    }
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxInjuryTexts::SkipTexts(Stream); }
     int64_t MinRecordSize() const override { return 28; }
 };

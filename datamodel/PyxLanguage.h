@@ -25,10 +25,8 @@ public:
 
 class TPyxLanguages final : public TPyxCollection<TPyxLanguage> {
 public:
+    TPyxLanguages() : TPyxCollection("Languages") {}
     const char* ClassName() const override { return "TPyxLanguages"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
-        return CreateRecord(RecordType, "Languages");
-    }
     int64_t MinRecordSize() const override { return 26; }
 };
 

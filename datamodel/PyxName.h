@@ -30,8 +30,8 @@ public:
 
 class TPyxNames final : public TPyxCollection<TPyxName> {
 public:
+    TPyxNames() : TPyxCollection("Names") {}
     const char* ClassName() const override { return "TPyxNames"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override { return CreateRecord(RecordType, "Names"); }
     // By the nation's ID (no nation counts as -1), then by use count.
     int Compare(const TPyxObject* A, const TPyxObject* B) const override;
     // The quicksort, then ID := position.

@@ -101,10 +101,8 @@ public:
 
 class TPyxNations final : public TPyxCollection<TPyxNation> {
 public:
+    TPyxNations() : TPyxCollection("Nations") {}
     const char* ClassName() const override { return "TPyxNations"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
-        return CreateRecord(RecordType, "Nations");
-    }
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxNationTexts::SkipTexts(Stream); }
     // Keeps the order; every nation's ID becomes its position.
     void Sort() override { RenumberByIndex(); }

@@ -138,6 +138,10 @@ protected:
 // Typed access for the collection of kind T.
 template <class T> class TPyxCollection : public TPyxObjects {
 public:
+    // Most tables hold one record kind, of type byte 0, whose entity is a T made with no arguments. Kinds that tell
+    // records apart by the type byte, or make their entities with arguments, override it.
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override { return CreateRecord(RecordType); }
+
     T* Items(int32_t Index) const { return static_cast<T*>(TPyxObjects::Items(Index)); }
     T* FindByID(int32_t Key) const { return static_cast<T*>(TPyxObjects::FindByID(Key)); }
     T* FindByUniqueID(int32_t Key) const { return static_cast<T*>(TPyxObjects::FindByUniqueID(Key)); }
@@ -155,12 +159,13 @@ public:
     }
 
 protected:
-    // CreateEntity of a table whose records all carry type byte 0: a new T made from Args, or, for any other type
-    // byte, EFileCorruptError ("<Plural> seems to be corrupt.").
-    template <class... TArgs>
-    static std::unique_ptr<TPyxObject> CreateRecord(uint8_t RecordType, const char* Plural, TArgs&&... Args) {
+    // Plural names the table in the message on a record of a type it does not hold ("<Plural> seems to be corrupt.").
+    explicit TPyxCollection(const char* Plural) : Plural_(Plural) {}
+
+    // CreateEntity's work: type byte 0 makes a new T from Args; any other raises EFileCorruptError.
+    template <class... TArgs> std::unique_ptr<TPyxObject> CreateRecord(uint8_t RecordType, TArgs&&... Args) const {
         if (RecordType != 0)
-            RaiseRecordType(Plural, RecordType);
+            RaiseRecordType(Plural_, RecordType);
         return std::make_unique<T>(std::forward<TArgs>(Args)...);
     }
     // The linking pass of a table whose entities stay in it: Link resolves the keys of each entity in turn.
@@ -183,4 +188,7 @@ protected:
             DoProgress(I, Total);
         }
     }
+
+private:
+    const char* Plural_;
 };

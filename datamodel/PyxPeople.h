@@ -40,6 +40,7 @@ public:
 // All persons, with the sections of server_db.dat and people_db.dat that are written from them.
 class TPyxPeople final : public TPyxCollection<TPyxPerson> {
 public:
+    TPyxPeople() : TPyxCollection("Person data") {}
     const char* ClassName() const override { return "TPyxPeople"; }
     // Kinds 1 to 4 are persons of that type; kind 5 a retired person.
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;

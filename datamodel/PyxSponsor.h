@@ -13,8 +13,6 @@ public:
 
 class TPyxSponsors final : public TPyxCollection<TPyxSponsor> {
 public:
+    TPyxSponsors() : TPyxCollection("Sponsors") {}
     const char* ClassName() const override { return "TPyxSponsors"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
-        return CreateRecord(RecordType, "Sponsors");
-    }
 };

@@ -105,6 +105,7 @@ public:
 
 class TPyxTeams final : public TPyxCollection<TPyxTeam> {
 public:
+    TPyxTeams() : TPyxCollection("Teams") {}
     const char* ClassName() const override { return "TPyxTeams"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     // Keeps the order; every team's ID becomes its position.
