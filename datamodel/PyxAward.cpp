@@ -31,12 +31,6 @@ void TPyxAwardHistory::SaveToStream(TPyxFileStream& Stream, int16_t Version) con
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-std::unique_ptr<TPyxObject> TPyxAwardHistories::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Award History", RecordType);
-    return std::make_unique<TPyxAwardHistory>();
-}
-
 void TPyxAwardHistories::ConvertIndexes(const TPyxAwards& Awards, const TPyxPeople& People) {
     HandOverAll("Converting Award History Indexes", [&](std::unique_ptr<TPyxAwardHistory> H) {
         H->Award = Awards.FindByID(H->AwardKey);
@@ -125,12 +119,6 @@ void TPyxAward::RemovePerson(const TPyxPerson* Person) {
             if (*P == Person)
                 *P = nullptr;
     });
-}
-
-std::unique_ptr<TPyxObject> TPyxAwards::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Awards", RecordType);
-    return std::make_unique<TPyxAward>();
 }
 
 void TPyxAwards::ConvertIndexes(const TPyxContinents& Continents, const TPyxNations& Nations,

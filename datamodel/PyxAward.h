@@ -37,8 +37,8 @@ public:
 // An award's history records; the database's instance only carries them from the file to their awards.
 class TPyxAwardHistories final : public TPyxYearHistories<TPyxAwardHistory> {
 public:
+    TPyxAwardHistories() : TPyxYearHistories("Award History") {}
     const char* ClassName() const override { return "TPyxAwardHistories"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 30; }
 
     // Hands every record to its award; records whose award is missing are dropped. Empty afterwards.
@@ -89,8 +89,8 @@ public:
 // The awards, whose histories a save writes as the Award Histories table (RenumberHistories, SaveHistories).
 class TPyxAwards final : public TPyxHistoryOwners<TPyxAward> {
 public:
+    TPyxAwards() : TPyxHistoryOwners("Awards") {}
     const char* ClassName() const override { return "TPyxAwards"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxAwardTexts::SkipTexts(Stream); }
     int64_t MinRecordSize() const override { return 43; }
 

@@ -56,12 +56,6 @@ bool TPyxCity::Matches(const std::u16string& Text) const {
     return AnsiContainsText(Name, Text);
 }
 
-std::unique_ptr<TPyxObject> TPyxCities::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Cities", RecordType);
-    return std::make_unique<TPyxCity>();
-}
-
 void TPyxCities::ConvertIndexes(const TPyxNations& Nations, const TPyxWeathers& Weathers) {
     LinkEach("Converting City Indexes", [&](TPyxCity* C) {
         C->Nation = Nations.FindByID(C->NationKey);

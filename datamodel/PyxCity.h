@@ -41,8 +41,8 @@ class TPyxWeathers;
 
 class TPyxCities final : public TPyxCollection<TPyxCity> {
 public:
+    TPyxCities() : TPyxCollection("Cities") {}
     const char* ClassName() const override { return "TPyxCities"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxCityTexts::SkipTexts(Stream); }
     // Keeps the order; every city's ID becomes its position.
     void Sort() override { RenumberByIndex(); }

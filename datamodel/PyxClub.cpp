@@ -1,6 +1,5 @@
 #include "PyxClub.h"
 
-#include "PyxDatabase.h"
 #include "PyxNation.h"
 #include "PyxPeople.h"
 #include "PyxStadium.h"
@@ -175,12 +174,6 @@ void TPyxClub::RemoveNation(const TPyxNation* ANation) {
     if (Nation == ANation)
         Nation = nullptr;
     TPyxTeamContainer::RemoveNation(ANation);
-}
-
-std::unique_ptr<TPyxObject> TPyxClubs::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Clubs", RecordType);
-    return std::make_unique<TPyxClub>(Database_.GetVersion());
 }
 
 void TPyxClubs::ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, int16_t Version,

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "PyxFileHeader.h"
 #include "PyxTeamContainer.h"
 #include "PyxTransferInfo.h"
 
-class TPyxDatabase;
 class TPyxNation;
 class TPyxNations;
 class TPyxPerson;
@@ -64,10 +64,6 @@ public:
     void RemovePersonFromJobPosts(const TPyxPerson* Person);
     // Keeps the nations' club counts.
     void SetNation(TPyxNation* ANation);
-    // Detaches one of this club's teams and deletes it from the database, with the companion club that shares its
-    // UniqueID when that club has no teams of its own. The first team goes only when it is the club's last one
-    // (deleting the club takes its teams last to first); false when nothing was deleted.
-    bool DeleteTeam(TPyxDatabase& Database, TPyxTeam* Team);
 
     TPyxNation* Nation = nullptr;
     uint8_t ClubTextByte = 0;
@@ -107,10 +103,13 @@ public:
 
 class TPyxClubs final : public TPyxCollection<TPyxClub> {
 public:
-    explicit TPyxClubs(TPyxDatabase& Database) : Database_(Database) {}
+    // New clubs take the defaults of the version in ServerHeader (the loaded server_db.dat's).
+    explicit TPyxClubs(const TPyxFileHeader& ServerHeader) : TPyxCollection("Clubs"), ServerHeader_(ServerHeader) {}
 
     const char* ClassName() const override { return "TPyxClubs"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
+        return CreateRecord(RecordType, HeaderVersion(ServerHeader_));
+    }
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxClubTexts::SkipTexts(Stream); }
     // Keeps the order; every club's ID becomes its position.
     void Sort() override { RenumberByIndex(); }
@@ -118,14 +117,10 @@ public:
 
     void ConvertIndexes(const TPyxNations& Nations, const TPyxPeople& People, int16_t Version,
                         const TPyxStadiums& Stadiums, const TPyxTeams& Teams);
-    // Takes the club's people out of it, deletes its teams (and their companion clubs), unlinks it from every
-    // other collection, then removes and frees it. Does nothing to a club record that stands for a team of another
-    // club or of a nation (TeamStoodFor): that team would be left without the club record whose UniqueID it
-    // shares. Such a record goes with its team (TPyxClub::DeleteTeam).
-    void Delete(TPyxObject* Entity) override;
-    // The team of another container that carries Club's UniqueID (Club is its companion record); nil when none.
-    const TPyxTeam* TeamStoodFor(const TPyxClub& Club) const;
 
 private:
-    TPyxDatabase& Database_;
+    // A club is deleted with its teams and unlinked everywhere first (TPyxDatabase::DeleteClub).
+    using TPyxObjects::Delete;
+
+    const TPyxFileHeader& ServerHeader_;
 };

@@ -33,12 +33,6 @@ std::unique_ptr<TPyxClubDebt> TPyxClubDebt::Clone() const {
     return D;
 }
 
-std::unique_ptr<TPyxObject> TPyxClubDebts::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Club Debts", RecordType);
-    return std::make_unique<TPyxClubDebt>();
-}
-
 void TPyxClubDebts::ConvertIndexes(const TPyxTeams& Teams) {
     HandOverAll("Converting Club Debt Indexes", [&](std::unique_ptr<TPyxClubDebt> D) {
         TPyxTeam* Team = D->Team = Teams.FindByID(D->TeamKey);

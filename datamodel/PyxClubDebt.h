@@ -26,8 +26,8 @@ public:
 // The database's load-time table of club debts, and each team's list of its loans.
 class TPyxClubDebts final : public TPyxCollection<TPyxClubDebt> {
 public:
+    TPyxClubDebts() : TPyxCollection("Club Debts") {}
     const char* ClassName() const override { return "TPyxClubDebts"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 24; }
     // Hands each debt to its team: loans to its list, the transfer budget as its single entry. Empty afterwards.
     void ConvertIndexes(const TPyxTeams& Teams);

@@ -37,12 +37,6 @@ std::unique_ptr<TPyxCompetitionHistory> TPyxCompetitionHistory::Clone() const {
     return H;
 }
 
-std::unique_ptr<TPyxObject> TPyxCompetitionHistories::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Competition History", RecordType);
-    return std::make_unique<TPyxCompetitionHistory>();
-}
-
 void TPyxCompetitionHistories::ConvertIndexes(const TPyxCompetitions& Competitions, const TPyxTeams& Teams) {
     HandOverAll("Converting Competition History Indexes", [&](std::unique_ptr<TPyxCompetitionHistory> H) {
         H->Competition = Competitions.FindByID(H->CompetitionKey);
@@ -127,12 +121,6 @@ void TPyxCompetition::RemoveTeam(const TPyxTeam* Team) {
             if (*T == Team)
                 *T = nullptr;
     });
-}
-
-std::unique_ptr<TPyxObject> TPyxCompetitions::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Competitions", RecordType);
-    return std::make_unique<TPyxCompetition>();
 }
 
 void TPyxCompetitions::ConvertIndexes(const TPyxContinents& Continents, const TPyxNations& Nations) {

@@ -35,8 +35,8 @@ public:
 
 class TPyxCompetitionHistories final : public TPyxYearHistories<TPyxCompetitionHistory> {
 public:
+    TPyxCompetitionHistories() : TPyxYearHistories("Competition History") {}
     const char* ClassName() const override { return "TPyxCompetitionHistories"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 31; }
 
     // Hands every record to its competition; records whose competition is missing are dropped. Empty afterwards.
@@ -83,8 +83,8 @@ public:
 // SaveHistories).
 class TPyxCompetitions final : public TPyxHistoryOwners<TPyxCompetition> {
 public:
+    TPyxCompetitions() : TPyxHistoryOwners("Competitions") {}
     const char* ClassName() const override { return "TPyxCompetitions"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxCompetitionTexts::SkipTexts(Stream); }
     int64_t MinRecordSize() const override { return 43; }
 

@@ -62,9 +62,3 @@ bool TPyxContinent::Matches(const std::u16string& Text) const {
            AnsiContainsText(ContinentalityName, Text) || AnsiContainsText(FederationName, Text) ||
            AnsiContainsText(ShortFederationName, Text);
 }
-
-std::unique_ptr<TPyxObject> TPyxContinents::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Continents", RecordType);
-    return std::make_unique<TPyxContinent>();
-}

@@ -32,8 +32,8 @@ public:
 
 class TPyxContinents final : public TPyxCollection<TPyxContinent> {
 public:
+    TPyxContinents() : TPyxCollection("Continents") {}
     const char* ClassName() const override { return "TPyxContinents"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxContinentTexts::SkipTexts(Stream); }
     int64_t MinRecordSize() const override { return 17; }
 };

@@ -3,7 +3,7 @@
 #include "PyxSaveTransaction.h"
 #include "PyxText.h"
 
-TPyxDatabase::TPyxDatabase() : Clubs(*this), Nations(*this), Teams(*this), People(*this) {}
+TPyxDatabase::TPyxDatabase() : Clubs(ServerHeader) {}
 
 TPyxDatabase::~TPyxDatabase() = default;
 
@@ -32,9 +32,9 @@ std::vector<TPyxDatabase::TTable> TPyxDatabase::ServerTables() {
             {&Medias, "Media"},
             {&Languages, "Languages"},
             {&Nations, "Nations"},
-            {&FirstNames, "First Names"},
-            {&SecondNames, "Second Names"},
-            {&CommonNames, "Common Names"},
+            {&Names.FirstNames, "First Names"},
+            {&Names.SecondNames, "Second Names"},
+            {&Names.CommonNames, "Common Names"},
             {&Regions, "Regions"},
             {&Sponsors, "Sponsors"},
             {&Stadiums, "Stadiums"},
@@ -264,9 +264,9 @@ void TPyxDatabase::ConvertIndexes() {
     FutureTransfers.ConvertIndexes(People, Teams);
     Loans.ConvertIndexes(People, Teams);
     Medias.ConvertIndexes(Clubs, Cities, Competitions, Continents, Nations, Regions);
-    FirstNames.ConvertIndexes(Nations);
-    SecondNames.ConvertIndexes(Nations);
-    CommonNames.ConvertIndexes(Nations);
+    Names.FirstNames.ConvertIndexes(Nations);
+    Names.SecondNames.ConvertIndexes(Nations);
+    Names.CommonNames.ConvertIndexes(Nations);
     Nations.ConvertIndexes(People, Languages, Cities, Regions, Continents, Stadiums, Teams, Clubs, Version);
     {
         TPyxHandOver<TPyxPersonData> PersonDataRecords(PersonDatas, "Person Data");
@@ -277,9 +277,7 @@ void TPyxDatabase::ConvertIndexes() {
                               NonPlayingDataRecords,
                               Cities,
                               Competitions,
-                              FirstNames,
-                              SecondNames,
-                              CommonNames,
+                              Names,
                               Nations,
                               Teams,
                               Clubs,

@@ -79,6 +79,28 @@ public:
     TPyxCity* AddCity();
     TPyxMedia* AddMedia();
 
+    // Deleting entities as the editor does. Each entity is unlinked from every collection that refers to it, then
+    // removed and freed; one that is not in its collection is left alone.
+    // Takes the club's people out of it, deletes its teams (and their companion clubs), unlinks it from every other
+    // collection, then removes and frees it. Does nothing to a club record that stands for a team of another club
+    // or of a nation (TeamStoodFor): that team would be left without the club record whose UniqueID it shares. Such
+    // a record goes with its team (DeleteClubTeam).
+    void DeleteClub(TPyxClub* Club);
+    // Detaches one of Club's teams and deletes it, with the companion club that shares its UniqueID when that club
+    // has no teams of its own. The first team goes only when it is the club's last one (deleting the club takes
+    // its teams last to first); false when nothing was deleted.
+    bool DeleteClubTeam(TPyxClub& Club, TPyxTeam* Team);
+    // The team of another container that carries Club's UniqueID (Club is its companion record); nil when none.
+    const TPyxTeam* TeamStoodFor(const TPyxClub& Club) const;
+    // Deletes the nation's teams, unlinks the nation from every other collection, then removes and frees it.
+    void DeleteNation(TPyxNation* Nation);
+    // Takes the team's people off it, unlinks it from every other collection and from its container's team list,
+    // then removes and frees it. A companion club is the caller's business (DeleteClubTeam).
+    void DeleteTeam(TPyxTeam* Team);
+    // Clears the person's links through the setters, removes every reference to the person from the rest of the
+    // database, then removes and frees it.
+    void DeletePerson(TPyxPerson* Person);
+
     std::string DataPath;
     bool LoadAllLanguages = true;
     bool LoadPlayingHistories = true;
@@ -102,9 +124,7 @@ public:
     TPyxMedias Medias;
     TPyxLanguages Languages;
     TPyxNations Nations;
-    TPyxNames FirstNames;
-    TPyxNames SecondNames;
-    TPyxNames CommonNames;
+    TPyxNamePools Names;
     TPyxRegions Regions;
     TPyxSponsors Sponsors;
     TPyxStadiums Stadiums;

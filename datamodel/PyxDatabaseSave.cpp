@@ -15,10 +15,10 @@ void TPyxDatabase::SortAll() {
     Step("Sorting Clubs", Clubs, [&] { Clubs.Sort(); });
     Step("Sorting Teams", Teams, [&] { Teams.Sort(); });
     Step("Sorting People", People, [&] { People.Sort(); });
-    Step("Sorting First Names", FirstNames, [&] { FirstNames.Sort(); });
-    Step("Sorting Second Names", SecondNames, [&] { SecondNames.Sort(); });
-    Step("Sorting Common Names", CommonNames, [&] { CommonNames.Sort(); });
-    Step("Realigning Names", Nations, [&] { Nations.RealignNames(FirstNames, SecondNames, CommonNames); });
+    Step("Sorting First Names", Names.FirstNames, [&] { Names.FirstNames.Sort(); });
+    Step("Sorting Second Names", Names.SecondNames, [&] { Names.SecondNames.Sort(); });
+    Step("Sorting Common Names", Names.CommonNames, [&] { Names.CommonNames.Sort(); });
+    Step("Realigning Names", Nations, [&] { Nations.RealignNames(Names); });
     Step("Sorting Stadium Moves", Teams, [&] { Teams.RenumberStadiumMoves(); });
     Step("Sorting Award Histories", Awards, [&] { Awards.RenumberHistories(); });
     Step("Sorting Competition Histories", Competitions, [&] { Competitions.RenumberHistories(); });

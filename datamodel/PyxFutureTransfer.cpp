@@ -24,12 +24,6 @@ void TPyxFutureTransfer::SaveToStream(TPyxFileStream& Stream, int16_t Version) c
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-std::unique_ptr<TPyxObject> TPyxFutureTransfers::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Future Transfers", RecordType);
-    return std::make_unique<TPyxFutureTransfer>();
-}
-
 void TPyxFutureTransfers::ConvertIndexes(const TPyxPeople& People, const TPyxTeams& Teams) {
     HandOverAll("Converting Future Transfer Indexes", [&](std::unique_ptr<TPyxFutureTransfer> F) {
         F->Person = People.FindByID(F->PersonKey);

@@ -27,8 +27,8 @@ public:
 
 class TPyxFutureTransfers final : public TPyxCollection<TPyxFutureTransfer> {
 public:
+    TPyxFutureTransfers() : TPyxCollection("Future Transfers") {}
     const char* ClassName() const override { return "TPyxFutureTransfers"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 30; }
     void ConvertIndexes(const TPyxPeople& People, const TPyxTeams& Teams);
 };

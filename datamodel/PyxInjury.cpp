@@ -57,9 +57,3 @@ void TPyxInjury::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
 bool TPyxInjury::Matches(const std::u16string& Text) const {
     return AnsiContainsText(Name, Text) || AnsiContainsText(SentenceName, Text);
 }
-
-std::unique_ptr<TPyxObject> TPyxInjuries::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Injuries", RecordType);
-    return std::make_unique<TPyxInjury>();
-}

@@ -32,8 +32,8 @@ public:
 
 class TPyxInjuries final : public TPyxCollection<TPyxInjury> {
 public:
+    TPyxInjuries() : TPyxCollection("Injuries") {}
     const char* ClassName() const override { return "TPyxInjuries"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxInjuryTexts::SkipTexts(Stream); }
     int64_t MinRecordSize() const override { return 28; }
 };

@@ -30,9 +30,3 @@ void TPyxLanguage::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
 bool TPyxLanguage::Matches(const std::u16string& Text) const {
     return AnsiContainsText(Name, Text);
 }
-
-std::unique_ptr<TPyxObject> TPyxLanguages::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Languages", RecordType);
-    return std::make_unique<TPyxLanguage>();
-}

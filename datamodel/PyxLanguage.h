@@ -25,8 +25,8 @@ public:
 
 class TPyxLanguages final : public TPyxCollection<TPyxLanguage> {
 public:
+    TPyxLanguages() : TPyxCollection("Languages") {}
     const char* ClassName() const override { return "TPyxLanguages"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 26; }
 };
 

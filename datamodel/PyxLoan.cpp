@@ -20,12 +20,6 @@ void TPyxLoan::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-std::unique_ptr<TPyxObject> TPyxLoans::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Loans", RecordType);
-    return std::make_unique<TPyxLoan>();
-}
-
 void TPyxLoans::ConvertIndexes(const TPyxPeople& People, const TPyxTeams& Teams) {
     HandOverAll("Converting Loan Indexes", [&](std::unique_ptr<TPyxLoan> L) {
         L->Person = People.FindByID(L->PersonKey);

@@ -25,8 +25,8 @@ public:
 
 class TPyxLoans final : public TPyxCollection<TPyxLoan> {
 public:
+    TPyxLoans() : TPyxCollection("Loans") {}
     const char* ClassName() const override { return "TPyxLoans"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 25; }
     // Hands each loan to its player (a later one replaces an earlier one); loans of no player are dropped.
     void ConvertIndexes(const TPyxPeople& People, const TPyxTeams& Teams);

@@ -59,12 +59,6 @@ void TPyxMedia::RemoveClub(const TPyxClub* Club) {
     Clubs.RemoveAll(Club);
 }
 
-std::unique_ptr<TPyxObject> TPyxMedias::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Medias", RecordType);
-    return std::make_unique<TPyxMedia>();
-}
-
 void TPyxMedias::ConvertIndexes(const TPyxClubs& Clubs, const TPyxCities& Cities, const TPyxCompetitions& Competitions,
                                 const TPyxContinents& Continents, const TPyxNations& Nations,
                                 const TPyxRegions& Regions) {

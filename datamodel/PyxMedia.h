@@ -60,8 +60,8 @@ public:
 
 class TPyxMedias final : public TPyxCollection<TPyxMedia> {
 public:
+    TPyxMedias() : TPyxCollection("Medias") {}
     const char* ClassName() const override { return "TPyxMedias"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxMediaTexts::SkipTexts(Stream); }
     // Keeps the order; every media's ID becomes its position.
     void Sort() override { RenumberByIndex(); }

@@ -17,12 +17,6 @@ void TPyxName::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-std::unique_ptr<TPyxObject> TPyxNames::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Names", RecordType);
-    return std::make_unique<TPyxName>();
-}
-
 int TPyxNames::Compare(const TPyxObject* A, const TPyxObject* B) const {
     const auto* NA = static_cast<const TPyxName*>(A);
     const auto* NB = static_cast<const TPyxName*>(B);

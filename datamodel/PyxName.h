@@ -30,8 +30,8 @@ public:
 
 class TPyxNames final : public TPyxCollection<TPyxName> {
 public:
+    TPyxNames() : TPyxCollection("Names") {}
     const char* ClassName() const override { return "TPyxNames"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     // By the nation's ID (no nation counts as -1), then by use count.
     int Compare(const TPyxObject* A, const TPyxObject* B) const override;
     // The quicksort, then ID := position.
@@ -48,4 +48,12 @@ public:
     // Gives back one use of Name: the stored count and the references drop, and the name is deleted and freed once
     // its stored count is below 1 and no person refers to it any more.
     void Release(TPyxName* Name);
+};
+
+// The three pools persons take their names from. A person's names stand in the pool entries of the person's nation,
+// so setting a name or the nation moves the person's references between entries.
+struct TPyxNamePools {
+    TPyxNames FirstNames;
+    TPyxNames SecondNames;
+    TPyxNames CommonNames;
 };

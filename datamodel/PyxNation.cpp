@@ -205,12 +205,6 @@ void TPyxNation::SetUEFACoefficient(int Year, float Value) {
         UEFACoefficients[static_cast<size_t>(Year - 1998)] = Value;
 }
 
-std::unique_ptr<TPyxObject> TPyxNations::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Nations", RecordType);
-    return std::make_unique<TPyxNation>();
-}
-
 void TPyxNations::ConvertIndexes(const TPyxPeople& People, const TPyxLanguages& Languages, const TPyxCities& Cities,
                                  const TPyxRegions& Regions, const TPyxContinents& Continents,
                                  const TPyxStadiums& Stadiums, const TPyxTeams& Teams, const TPyxClubs& Clubs,
@@ -220,8 +214,7 @@ void TPyxNations::ConvertIndexes(const TPyxPeople& People, const TPyxLanguages& 
     });
 }
 
-void TPyxNations::RealignNames(const TPyxNames& FirstNames, const TPyxNames& SecondNames,
-                               const TPyxNames& CommonNames) {
+void TPyxNations::RealignNames(const TPyxNamePools& Names) {
     struct TPool {
         const TPyxNames& Names;
         const char* Status;
@@ -229,9 +222,9 @@ void TPyxNations::RealignNames(const TPyxNames& FirstNames, const TPyxNames& Sec
         int32_t TPyxNation::*Total;
     };
     const TPool Pools[] = {
-        {FirstNames, "Realigning First Names", &TPyxNation::FirstNameStart, &TPyxNation::FirstNameCount},
-        {SecondNames, "Realigning Second Names", &TPyxNation::SecondNameStart, &TPyxNation::SecondNameCount},
-        {CommonNames, "Realigning Common Names", &TPyxNation::CommonNameStart, &TPyxNation::CommonNameCount},
+        {Names.FirstNames, "Realigning First Names", &TPyxNation::FirstNameStart, &TPyxNation::FirstNameCount},
+        {Names.SecondNames, "Realigning Second Names", &TPyxNation::SecondNameStart, &TPyxNation::SecondNameCount},
+        {Names.CommonNames, "Realigning Common Names", &TPyxNation::CommonNameStart, &TPyxNation::CommonNameCount},
     };
     // The pools are sorted by nation ID and the nations renumbered to their positions, so the names of nation a
     // form one run starting at the first name with nation ID a.

@@ -6,7 +6,6 @@
 
 #include <array>
 
-class TPyxDatabase;
 class TPyxStadium;
 class TPyxStadiums;
 class TPyxContinent;
@@ -15,7 +14,7 @@ class TPyxRegion;
 class TPyxRegions;
 class TPyxCity;
 class TPyxCities;
-class TPyxNames;
+struct TPyxNamePools;
 
 // A nation's language record.
 struct TPyxNationTexts {
@@ -102,10 +101,8 @@ public:
 
 class TPyxNations final : public TPyxCollection<TPyxNation> {
 public:
-    explicit TPyxNations(TPyxDatabase& Database) : Database_(Database) {}
-
+    TPyxNations() : TPyxCollection("Nations") {}
     const char* ClassName() const override { return "TPyxNations"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxNationTexts::SkipTexts(Stream); }
     // Keeps the order; every nation's ID becomes its position.
     void Sort() override { RenumberByIndex(); }
@@ -115,10 +112,9 @@ public:
                         const TPyxRegions& Regions, const TPyxContinents& Continents, const TPyxStadiums& Stadiums,
                         const TPyxTeams& Teams, const TPyxClubs& Clubs, int16_t Version);
     // Records where each nation's names stand in the three sorted name pools.
-    void RealignNames(const TPyxNames& FirstNames, const TPyxNames& SecondNames, const TPyxNames& CommonNames);
-    // Deletes the nation's teams, unlinks the nation from every other collection, then removes and frees it.
-    void Delete(TPyxObject* Entity) override;
+    void RealignNames(const TPyxNamePools& Names);
 
 private:
-    TPyxDatabase& Database_;
+    // A nation is deleted with its teams and unlinked everywhere first (TPyxDatabase::DeleteNation).
+    using TPyxObjects::Delete;
 };

@@ -1,6 +1,5 @@
 #include "PyxObjects.h"
 
-#include "PyxLanguage.h"
 #include "PyxQuickSort.h"
 
 #include <algorithm>

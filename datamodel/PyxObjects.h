@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using TStatusEvent = std::function<void(const std::string& Text)>;
@@ -52,9 +53,9 @@ public:
     virtual void SaveLangToStream(TPyxFileStream& Stream, int LangIndex) const;
     // Skips one language record whose UniqueID has no entity.
     virtual void SkipLangRecord(TPyxFileStream& Stream);
-    // Removes Entity from the list and both indexes and frees it. Kinds whose entities are referenced from
-    // elsewhere override it to unlink the entity everywhere first.
-    virtual void Delete(TPyxObject* Entity);
+    // Removes Entity from the list and both indexes and frees it, unlinking nothing. The kinds whose entities are
+    // referenced from other kinds hide it: the database deletes those (TPyxDatabase::DeleteClub and the like).
+    void Delete(TPyxObject* Entity);
     // The quicksort by Compare; kinds that renumber override it.
     virtual void Sort();
     // The fewest bytes one record of the kind takes in its table; counts read from a file are checked against it.
@@ -137,6 +138,10 @@ protected:
 // Typed access for the collection of kind T.
 template <class T> class TPyxCollection : public TPyxObjects {
 public:
+    // Most tables hold one record kind, of type byte 0, whose entity is a T made with no arguments. Kinds that tell
+    // records apart by the type byte, or make their entities with arguments, override it.
+    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override { return CreateRecord(RecordType); }
+
     T* Items(int32_t Index) const { return static_cast<T*>(TPyxObjects::Items(Index)); }
     T* FindByID(int32_t Key) const { return static_cast<T*>(TPyxObjects::FindByID(Key)); }
     T* FindByUniqueID(int32_t Key) const { return static_cast<T*>(TPyxObjects::FindByUniqueID(Key)); }
@@ -154,6 +159,15 @@ public:
     }
 
 protected:
+    // Plural names the table in the message on a record of a type it does not hold ("<Plural> seems to be corrupt.").
+    explicit TPyxCollection(const char* Plural) : Plural_(Plural) {}
+
+    // CreateEntity's work: type byte 0 makes a new T from Args; any other raises EFileCorruptError.
+    template <class... TArgs> std::unique_ptr<TPyxObject> CreateRecord(uint8_t RecordType, TArgs&&... Args) const {
+        if (RecordType != 0)
+            RaiseRecordType(Plural_, RecordType);
+        return std::make_unique<T>(std::forward<TArgs>(Args)...);
+    }
     // The linking pass of a table whose entities stay in it: Link resolves the keys of each entity in turn.
     template <class F> void LinkEach(const std::string& Status, F&& Link) {
         DoStatus(Status);
@@ -174,4 +188,7 @@ protected:
             DoProgress(I, Total);
         }
     }
+
+private:
+    const char* Plural_;
 };

@@ -7,13 +7,12 @@
 
 class TPyxCities;
 class TPyxCompetitions;
-class TPyxNames;
+struct TPyxNamePools;
 class TPyxNations;
 class TPyxTeams;
 class TPyxClubs;
 class TPyxStadiums;
 class TPyxPeople;
-class TPyxDatabase;
 
 // What a person links to after loading: the three attribute tables it takes its records from, and the collections
 // its references resolve against.
@@ -23,9 +22,7 @@ struct TPyxPersonLinks {
     TPyxHandOver<TPyxNonPlayingData>& NonPlayingDatas;
     const TPyxCities& Cities;
     const TPyxCompetitions& Competitions;
-    const TPyxNames& FirstNames;
-    const TPyxNames& SecondNames;
-    const TPyxNames& CommonNames;
+    const TPyxNamePools& Names;
     const TPyxNations& Nations;
     const TPyxTeams& Teams;
     const TPyxClubs& Clubs;
@@ -43,8 +40,7 @@ public:
 // All persons, with the sections of server_db.dat and people_db.dat that are written from them.
 class TPyxPeople final : public TPyxCollection<TPyxPerson> {
 public:
-    explicit TPyxPeople(TPyxDatabase& Database) : Database_(Database) {}
-
+    TPyxPeople() : TPyxCollection("Person data") {}
     const char* ClassName() const override { return "TPyxPeople"; }
     // Kinds 1 to 4 are persons of that type; kind 5 a retired person.
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
@@ -78,14 +74,11 @@ public:
     void SavePersonLanguages(TPyxFileStream& Stream, int16_t Version);
     void SavePeople(TPyxFileStream& Stream, int16_t Version);
 
-    // Clears the person's links through the setters, removes every reference to the person from the rest of
-    // the database, then removes and frees it.
-    void Delete(TPyxObject* Entity) override;
-
     int32_t PersonLanguageTotal = 0;
 
 private:
-    TPyxDatabase& Database_;
+    // A person is unlinked everywhere before it goes (TPyxDatabase::DeletePerson).
+    using TPyxObjects::Delete;
 
     // Asks the processor for the records a person's record refers to, ahead of writing it.
     static void PrefetchReferences(const TPyxPerson& P);

@@ -212,9 +212,9 @@ void TPyxPerson::ConvertIndexes(TPyxPersonLinks& L) {
         Player->ConvertIndexes(L.PlayingDatas);
     if (Official)
         Official->ConvertIndexes(L.Cities, L.Competitions);
-    FirstName = L.FirstNames.FindByID(FirstNameKey);
-    SecondName = L.SecondNames.FindByID(SecondNameKey);
-    CommonName = L.CommonNames.FindByID(CommonNameKey);
+    FirstName = L.Names.FirstNames.FindByID(FirstNameKey);
+    SecondName = L.Names.SecondNames.FindByID(SecondNameKey);
+    CommonName = L.Names.CommonNames.FindByID(CommonNameKey);
     Nation = L.Nations.FindByID(NationKey);
     NationalTeam = L.Teams.FindByID(NationalTeamKey);
     ClubTeam = L.Teams.FindByID(ClubTeamKey);

@@ -17,7 +17,7 @@ class TPyxNation;
 class TPyxTeam;
 class TPyxClub;
 class TPyxCity;
-class TPyxDatabase;
+struct TPyxNamePools;
 struct TPyxPersonLinks;
 
 // A footballer, staff member or referee: the shared core and the parts its type bits select (bit 0 staff,
@@ -56,12 +56,12 @@ public:
 
     // The editor's setters. Each keeps what depends on the field consistent: the shared name pools and their use
     // counts, the nations' person counts, the teams' and clubs' job lists, the contracts and the relationships.
-    // Only those that touch the name pools take the database.
-    void SetFirstName(TPyxDatabase& Database, const std::u16string& Text);
-    void SetSecondName(TPyxDatabase& Database, const std::u16string& Text);
-    void SetCommonName(TPyxDatabase& Database, const std::u16string& Text);
+    // Only those that touch the name pools take them.
+    void SetFirstName(TPyxNamePools& Names, const std::u16string& Text);
+    void SetSecondName(TPyxNamePools& Names, const std::u16string& Text);
+    void SetCommonName(TPyxNamePools& Names, const std::u16string& Text);
     // Moves the person count and re-files the three names under the new nation.
-    void SetNation(TPyxDatabase& Database, TPyxNation* ANation);
+    void SetNation(TPyxNamePools& Names, TPyxNation* ANation);
     // A club team (nil leaves the club: job, joined date, club contract and co-ownership go with it).
     void SetClubTeam(TPyxTeam* Team);
     // Without a club team only the job is kept; its contract comes when a team is set.

@@ -15,12 +15,6 @@ void TPyxPersonData::SaveToStream(TPyxFileStream& Stream, int16_t Version) const
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-std::unique_ptr<TPyxObject> TPyxPersonDatas::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Person Data", RecordType);
-    return std::make_unique<TPyxPersonData>();
-}
-
 void TPyxPlayingData::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
     Stream.Read(static_cast<TPyxPlayingDataFields*>(this), sizeof(TPyxPlayingDataFields));
     if (Version > 144)
@@ -36,12 +30,6 @@ void TPyxPlayingData::SaveToStream(TPyxFileStream& Stream, int16_t Version) cons
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-std::unique_ptr<TPyxObject> TPyxPlayingDatas::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Playing Data", RecordType);
-    return std::make_unique<TPyxPlayingData>();
-}
-
 void TPyxNonPlayingData::LoadFromStream(TPyxFileStream& Stream, int16_t Version) {
     Stream.Read(static_cast<TPyxNonPlayingDataFields*>(this), sizeof(TPyxNonPlayingDataFields));
     TPyxObject::LoadFromStream(Stream, Version);
@@ -51,10 +39,4 @@ void TPyxNonPlayingData::SaveToStream(TPyxFileStream& Stream, int16_t Version) c
     Stream.WriteByte(0);
     Stream.Write(static_cast<const TPyxNonPlayingDataFields*>(this), sizeof(TPyxNonPlayingDataFields));
     TPyxObject::SaveToStream(Stream, Version);
-}
-
-std::unique_ptr<TPyxObject> TPyxNonPlayingDatas::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Non Playing Data", RecordType);
-    return std::make_unique<TPyxNonPlayingData>();
 }

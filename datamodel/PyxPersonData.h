@@ -18,8 +18,8 @@ public:
 
 class TPyxPersonDatas final : public TPyxCollection<TPyxPersonData> {
 public:
+    TPyxPersonDatas() : TPyxCollection("Person Data") {}
     const char* ClassName() const override { return "TPyxPersonDatas"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 17; }
     // Linking hands every record to its person by its own lookup (TPyxHandOver): no index is wanted here.
     bool IndexedOnLoad() const override { return false; }
@@ -50,8 +50,8 @@ public:
 
 class TPyxPlayingDatas final : public TPyxCollection<TPyxPlayingData> {
 public:
+    TPyxPlayingDatas() : TPyxCollection("Playing Data") {}
     const char* ClassName() const override { return "TPyxPlayingDatas"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 74; }
     // Linking hands every record to its person by its own lookup (TPyxHandOver): no index is wanted here.
     bool IndexedOnLoad() const override { return false; }
@@ -78,8 +78,8 @@ public:
 
 class TPyxNonPlayingDatas final : public TPyxCollection<TPyxNonPlayingData> {
 public:
+    TPyxNonPlayingDatas() : TPyxCollection("Non Playing Data") {}
     const char* ClassName() const override { return "TPyxNonPlayingDatas"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 37; }
     // Linking hands every record to its person by its own lookup (TPyxHandOver): no index is wanted here.
     bool IndexedOnLoad() const override { return false; }

@@ -2,7 +2,6 @@
 // deleted.
 
 #include "PyxClub.h"
-#include "PyxDatabase.h"
 #include "PyxJobs.h"
 #include "PyxName.h"
 #include "PyxNation.h"
@@ -30,19 +29,19 @@ void RefilePooledName(TPyxNames& Pool, TPyxName*& Ref, TPyxNation* Nation) {
 
 } // namespace
 
-void TPyxPerson::SetFirstName(TPyxDatabase& Database, const std::u16string& Text) {
-    SetPooledName(Database.FirstNames, FirstName, Text, Nation);
+void TPyxPerson::SetFirstName(TPyxNamePools& Names, const std::u16string& Text) {
+    SetPooledName(Names.FirstNames, FirstName, Text, Nation);
 }
 
-void TPyxPerson::SetSecondName(TPyxDatabase& Database, const std::u16string& Text) {
-    SetPooledName(Database.SecondNames, SecondName, Text, Nation);
+void TPyxPerson::SetSecondName(TPyxNamePools& Names, const std::u16string& Text) {
+    SetPooledName(Names.SecondNames, SecondName, Text, Nation);
 }
 
-void TPyxPerson::SetCommonName(TPyxDatabase& Database, const std::u16string& Text) {
-    SetPooledName(Database.CommonNames, CommonName, Text, Nation);
+void TPyxPerson::SetCommonName(TPyxNamePools& Names, const std::u16string& Text) {
+    SetPooledName(Names.CommonNames, CommonName, Text, Nation);
 }
 
-void TPyxPerson::SetNation(TPyxDatabase& Database, TPyxNation* ANation) {
+void TPyxPerson::SetNation(TPyxNamePools& Names, TPyxNation* ANation) {
     if (ANation == Nation)
         return;
     if (Nation)
@@ -51,9 +50,9 @@ void TPyxPerson::SetNation(TPyxDatabase& Database, TPyxNation* ANation) {
         ++ANation->PersonCount;
     Nation = ANation;
     // Each name belongs to one nation's pool.
-    RefilePooledName(Database.FirstNames, FirstName, Nation);
-    RefilePooledName(Database.SecondNames, SecondName, Nation);
-    RefilePooledName(Database.CommonNames, CommonName, Nation);
+    RefilePooledName(Names.FirstNames, FirstName, Nation);
+    RefilePooledName(Names.SecondNames, SecondName, Nation);
+    RefilePooledName(Names.CommonNames, CommonName, Nation);
 }
 
 void TPyxPerson::SetClubTeam(TPyxTeam* Team) {

@@ -25,9 +25,3 @@ void TPyxPlayerType::SaveToStream(TPyxFileStream& Stream, int16_t Version) const
     Stream.WriteByte(TypeByte);
     TPyxObject::SaveToStream(Stream, Version);
 }
-
-std::unique_ptr<TPyxObject> TPyxPlayerTypes::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Player Types", RecordType);
-    return std::make_unique<TPyxPlayerType>();
-}

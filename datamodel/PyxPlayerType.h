@@ -21,8 +21,8 @@ public:
 
 class TPyxPlayerTypes final : public TPyxCollection<TPyxPlayerType> {
 public:
+    TPyxPlayerTypes() : TPyxCollection("Player Types") {}
     const char* ClassName() const override { return "TPyxPlayerTypes"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxPlayerTypeTexts::SkipTexts(Stream); }
     int64_t MinRecordSize() const override { return 10; }
 };

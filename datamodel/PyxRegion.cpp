@@ -20,12 +20,6 @@ void TPyxRegion::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-std::unique_ptr<TPyxObject> TPyxRegions::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Regions", RecordType);
-    return std::make_unique<TPyxRegion>();
-}
-
 void TPyxRegions::SaveLangToStream(TPyxFileStream& Stream, int /*LangIndex*/) const {
     Stream.WriteInt32(0);
 }

@@ -21,8 +21,8 @@ public:
 
 class TPyxRegions final : public TPyxCollection<TPyxRegion> {
 public:
+    TPyxRegions() : TPyxCollection("Regions") {}
     const char* ClassName() const override { return "TPyxRegions"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     // The regions' language table is always written empty.
     void SaveLangToStream(TPyxFileStream& Stream, int LangIndex) const override;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "PyxDataFolder.h"
+#include "PyxSaveTarget.h"
+#include "PyxSupportClasses.h"
 
 #include <memory>
 #include <string>

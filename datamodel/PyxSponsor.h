@@ -13,10 +13,6 @@ public:
 
 class TPyxSponsors final : public TPyxCollection<TPyxSponsor> {
 public:
+    TPyxSponsors() : TPyxCollection("Sponsors") {}
     const char* ClassName() const override { return "TPyxSponsors"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override {
-        if (RecordType != 0)
-            RaiseRecordType("Sponsors", RecordType);
-        return std::make_unique<TPyxSponsor>();
-    }
 };

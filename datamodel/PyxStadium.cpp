@@ -66,12 +66,6 @@ bool TPyxStadium::Matches(const std::u16string& Text) const {
     return AnsiContainsText(Name, Text);
 }
 
-std::unique_ptr<TPyxObject> TPyxStadiums::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Stadiums", RecordType);
-    return std::make_unique<TPyxStadium>();
-}
-
 void TPyxStadiums::ConvertIndexes(const TPyxCities& Cities, const TPyxClubs& Clubs) {
     LinkEach("Converting Stadium Indexes", [&](TPyxStadium* S) {
         S->City = Cities.FindByID(S->CityKey);

@@ -61,8 +61,8 @@ private:
 
 class TPyxStadiums final : public TPyxCollection<TPyxStadium> {
 public:
+    TPyxStadiums() : TPyxCollection("Stadiums") {}
     const char* ClassName() const override { return "TPyxStadiums"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxStadiumTexts::SkipTexts(Stream); }
     // Keeps the order; every stadium's ID becomes its position.
     void Sort() override { RenumberByIndex(); }

@@ -30,12 +30,6 @@ void TPyxStadiumMove::SaveToStream(TPyxFileStream& Stream, int16_t Version) cons
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-std::unique_ptr<TPyxObject> TPyxStadiumMoves::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Stadium Moves", RecordType);
-    return std::make_unique<TPyxStadiumMove>();
-}
-
 void TPyxStadiumMoves::ConvertIndexes(const TPyxTeams& Teams, const TPyxStadiums& Stadiums) {
     HandOverAll("Converting Stadium Move Indexes", [&](std::unique_ptr<TPyxStadiumMove> M) {
         TPyxTeam* Team = M->Team = Teams.FindByID(M->TeamKey);

@@ -30,8 +30,8 @@ public:
 
 class TPyxStadiumMoves final : public TPyxCollection<TPyxStadiumMove> {
 public:
+    TPyxStadiumMoves() : TPyxCollection("Stadium Moves") {}
     const char* ClassName() const override { return "TPyxStadiumMoves"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 38; }
 
     // Hands every move to its team (a later move of one kind replaces an earlier one); moves whose team is

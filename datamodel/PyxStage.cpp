@@ -41,9 +41,3 @@ void TPyxStage::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
 bool TPyxStage::Matches(const std::u16string& Text) const {
     return AnsiContainsText(Name, Text) || AnsiContainsText(ShortName, Text) || AnsiContainsText(PluralName, Text);
 }
-
-std::unique_ptr<TPyxObject> TPyxStages::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Stages", RecordType);
-    return std::make_unique<TPyxStage>();
-}

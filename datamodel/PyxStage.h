@@ -27,8 +27,8 @@ public:
 
 class TPyxStages final : public TPyxCollection<TPyxStage> {
 public:
+    TPyxStages() : TPyxCollection("Stages") {}
     const char* ClassName() const override { return "TPyxStages"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     void SkipLangRecord(TPyxFileStream& Stream) override { TPyxStageTexts::SkipTexts(Stream); }
     int64_t MinRecordSize() const override { return 24; }
 };

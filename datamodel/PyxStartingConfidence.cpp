@@ -17,12 +17,6 @@ void TPyxStartingConfidence::SaveToStream(TPyxFileStream& Stream, int16_t Versio
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-std::unique_ptr<TPyxObject> TPyxStartingConfidences::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Starting Confidence", RecordType);
-    return std::make_unique<TPyxStartingConfidence>();
-}
-
 void TPyxStartingConfidences::ConvertIndexes(const TPyxPeople& People) {
     HandOverAll("Converting Starting Confidence Indexes", [&](std::unique_ptr<TPyxStartingConfidence> S) {
         S->Person = People.FindByID(S->PersonKey);

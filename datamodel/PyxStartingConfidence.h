@@ -21,8 +21,8 @@ public:
 
 class TPyxStartingConfidences final : public TPyxCollection<TPyxStartingConfidence> {
 public:
+    TPyxStartingConfidences() : TPyxCollection("Starting Confidence") {}
     const char* ClassName() const override { return "TPyxStartingConfidences"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 17; }
     void ConvertIndexes(const TPyxPeople& People);
 };

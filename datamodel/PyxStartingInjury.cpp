@@ -26,12 +26,6 @@ void TPyxStartingInjury::SaveToStream(TPyxFileStream& Stream, int16_t Version) c
     TPyxObject::SaveToStream(Stream, Version);
 }
 
-std::unique_ptr<TPyxObject> TPyxStartingInjuries::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Starting Injuries", RecordType);
-    return std::make_unique<TPyxStartingInjury>();
-}
-
 void TPyxStartingInjuries::ConvertIndexes(const TPyxPeople& People, const TPyxInjuries& Injuries) {
     HandOverAll("Converting Starting Injury Indexes", [&](std::unique_ptr<TPyxStartingInjury> S) {
         S->Person = People.FindByID(S->PersonKey);

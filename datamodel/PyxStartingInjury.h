@@ -26,8 +26,8 @@ public:
 
 class TPyxStartingInjuries final : public TPyxCollection<TPyxStartingInjury> {
 public:
+    TPyxStartingInjuries() : TPyxCollection("Starting Injuries") {}
     const char* ClassName() const override { return "TPyxStartingInjuries"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 28; }
     void ConvertIndexes(const TPyxPeople& People, const TPyxInjuries& Injuries);
 };

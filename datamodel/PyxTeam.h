@@ -14,7 +14,6 @@ class TPyxNations;
 class TPyxClubs;
 class TPyxClub;
 class TPyxNation;
-class TPyxDatabase;
 class TPyxPerson;
 class TPyxPeople;
 
@@ -106,8 +105,7 @@ public:
 
 class TPyxTeams final : public TPyxCollection<TPyxTeam> {
 public:
-    explicit TPyxTeams(TPyxDatabase& Database) : Database_(Database) {}
-
+    TPyxTeams() : TPyxCollection("Teams") {}
     const char* ClassName() const override { return "TPyxTeams"; }
     std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     // Keeps the order; every team's ID becomes its position.
@@ -125,13 +123,10 @@ public:
     // The Club Debts table, rebuilt from the teams; RenumberClubDebts runs first.
     void SaveClubDebts(TPyxFileStream& Stream, int16_t Version) const;
 
-    // Takes the team's people off it, unlinks it from every other collection and from its container's team
-    // list, then removes and frees it. A companion club is the caller's business (TPyxClub::DeleteTeam).
-    void Delete(TPyxObject* Entity) override;
-
     int32_t MoveCount = 0;
     int32_t DebtCount = 0;
 
 private:
-    TPyxDatabase& Database_;
+    // A team is unlinked everywhere before it goes (TPyxDatabase::DeleteTeam).
+    using TPyxObjects::Delete;
 };

@@ -43,9 +43,3 @@ void TPyxWeather::SaveToStream(TPyxFileStream& Stream, int16_t Version) const {
 bool TPyxWeather::Matches(const std::u16string& Text) const {
     return AnsiContainsText(Name, Text);
 }
-
-std::unique_ptr<TPyxObject> TPyxWeathers::CreateEntity(uint8_t RecordType) {
-    if (RecordType != 0)
-        RaiseRecordType("Weather", RecordType);
-    return std::make_unique<TPyxWeather>();
-}

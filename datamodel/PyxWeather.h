@@ -40,7 +40,7 @@ public:
 
 class TPyxWeathers final : public TPyxCollection<TPyxWeather> {
 public:
+    TPyxWeathers() : TPyxCollection("Weather") {}
     const char* ClassName() const override { return "TPyxWeathers"; }
-    std::unique_ptr<TPyxObject> CreateEntity(uint8_t RecordType) override;
     int64_t MinRecordSize() const override { return 92; }
 };

@@ -5,6 +5,8 @@
 // The histories of one award or competition: a record a year, kept in year order when saved.
 template <class T> class TPyxYearHistories : public TPyxCollection<T> {
 public:
+    using TPyxCollection<T>::TPyxCollection;
+
     // By year.
     int Compare(const TPyxObject* A, const TPyxObject* B) const override {
         const int16_t YA = static_cast<const T*>(A)->Year;
@@ -28,6 +30,8 @@ public:
 // The collection of the awards or the competitions, whose histories the save writes as one table of their own.
 template <class T> class TPyxHistoryOwners : public TPyxCollection<T> {
 public:
+    using TPyxCollection<T>::TPyxCollection;
+
     // Sorts each owner's histories by year and numbers them 0.. across all owners in owner order, each stamped
     // with its owner.
     void RenumberHistories() {

@@ -413,11 +413,11 @@ void TframeClub::DeleteClub() {
         return;
     TPyxDatabase* Db = Database();
     // The data model would refuse it too; asked first, the row stays listed and the user learns why.
-    if (const TPyxTeam* Team = Db->Clubs.TeamStoodFor(*Current())) {
+    if (const TPyxTeam* Team = Db->TeamStoodFor(*Current())) {
         PyxMessages::ShowError(this, CompanionMessage.arg(TPyxListModel::DisplayName(*Team)));
         return;
     }
-    DeleteFocused([Db](TPyxObject& Club) { Db->Clubs.Delete(&Club); });
+    DeleteFocused([Db](TPyxObject& Club) { Db->DeleteClub(static_cast<TPyxClub*>(&Club)); });
     UpdatePopupItems();
 }
 
@@ -452,7 +452,7 @@ void TframeClub::DeleteSquad(TPyxTeam* Team) {
     // The pages hold the team and copies of its records: they go before it does.
     FreeSquadPages();
     NewSquads_.erase(Team->UniqueID);
-    Club->DeleteTeam(*Database(), Team);
+    Database()->DeleteClubTeam(*Club, Team);
     btnCancelChangesClick();
     Navigator().EntitiesChanged();
 }

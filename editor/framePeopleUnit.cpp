@@ -322,7 +322,7 @@ void TframePeople::DeletePerson() {
     TPyxDatabase* Db = Database();
     if (Db == nullptr)
         return;
-    DeleteFocused([Db](TPyxObject& Person) { Db->People.Delete(&Person); });
+    DeleteFocused([Db](TPyxObject& Person) { Db->DeletePerson(static_cast<TPyxPerson*>(&Person)); });
 }
 
 int TframePeople::SelectedType() const {
@@ -514,11 +514,11 @@ void TframePeople::SaveEntity(TPyxObject& Entity) {
 void TframePeople::SaveGeneral(TPyxPerson& P) {
     TPyxDatabase& Db = *Database();
     if (Changed(edFirstName))
-        P.SetFirstName(Db, edFirstName->text().toStdU16String());
+        P.SetFirstName(Db.Names, edFirstName->text().toStdU16String());
     if (Changed(edSecondName))
-        P.SetSecondName(Db, edSecondName->text().toStdU16String());
+        P.SetSecondName(Db.Names, edSecondName->text().toStdU16String());
     if (Changed(edCommonName))
-        P.SetCommonName(Db, edCommonName->text().toStdU16String());
+        P.SetCommonName(Db.Names, edCommonName->text().toStdU16String());
     if (Changed(dtpDateOfBirth))
         P.DateOfBirth = PyxControls::FromQDate(dtpDateOfBirth->date());
     if (Changed(ssCityOfBirth))
@@ -526,7 +526,7 @@ void TframePeople::SaveGeneral(TPyxPerson& P) {
     if (Changed(cmbPersonType) && SelectedType() > 0)
         P.SetPersonType(static_cast<uint8_t>(SelectedType()), Version());
     if (Changed(ssNation))
-        P.SetNation(Db, static_cast<TPyxNation*>(ssNation->Selected()));
+        P.SetNation(Db.Names, static_cast<TPyxNation*>(ssNation->Selected()));
     if (P.Player) {
         if (Changed(cbInternationalRetirement))
             P.SetInternationalRetirement(cbInternationalRetirement->isChecked());

@@ -29,9 +29,9 @@ TEST(AddEntity, PersonIsANewPlayerWithFreshKeys) {
     EXPECT_EQ(P->PersonType, TPyxPerson::ptPlayer);
     EXPECT_EQ(P->LangObjects, nullptr);
     EXPECT_EQ(Db.People.FindByID(P->ID), P);
-    P->SetNation(Db, W.Nation(2));
-    P->SetFirstName(Db, u"Newman");
-    P->SetSecondName(Db, u"Fresh");
+    P->SetNation(Db.Names, W.Nation(2));
+    P->SetFirstName(Db.Names, u"Newman");
+    P->SetSecondName(Db.Names, u"Fresh");
     P->SetClubTeam(W.Team(TeamEastbridge));
     P->SetClubJob(1);
     EXPECT_CONSISTENT(Db);
@@ -153,7 +153,7 @@ TEST(AddEntity, SharedKeyOfASquadIsAboveEveryClubsAndTeamsKey) {
     TPyxClub* Added = Db.AddClub();
     EXPECT_EQ(Added->UniqueID, 40000002);
     // Deleting the squad takes its own companion, never the unrelated club.
-    W.Club(Westfield)->DeleteTeam(Db, Squad);
+    Db.DeleteClubTeam(*W.Club(Westfield), Squad);
     EXPECT_NE(Db.Clubs.FindByUniqueID(40000000), nullptr);
     EXPECT_EQ(Db.Clubs.FindByUniqueID(40000001), nullptr);
     EXPECT_CONSISTENT(Db);

@@ -450,7 +450,7 @@ TEST(DatabaseFileTest, TableCountChecksAcceptTheSmallestRecords) {
     Expect(Db.Medias, wb::RecordSize(wb::TMedia{}, 112));
     Expect(Db.Languages, wb::RecordSize(wb::TLanguage{}, 112));
     Expect(Db.Nations, wb::RecordSize(wb::TNation{}, 112));
-    Expect(Db.FirstNames, wb::RecordSize(wb::TName{}, 112));
+    Expect(Db.Names.FirstNames, wb::RecordSize(wb::TName{}, 112));
     Expect(Db.Regions, wb::RecordSize(wb::TRegion{}, 112));
     Expect(Db.Sponsors, wb::RecordSize(wb::TSponsor{}, 112));
     Expect(Db.Stadiums, wb::RecordSize(wb::TStadium{}, 112));

@@ -61,7 +61,7 @@ TEST(Delete, EachClubLeavesAConsistentWorld) {
             bool Companion = false;
             W.Db().Teams.ForEach(
                 [&](TPyxTeam* T) { Companion = Companion || (T->UniqueID == Key && T->Container != E); });
-            W.Db().Clubs.Delete(E);
+            W.Db().DeleteClub(static_cast<TPyxClub*>(E));
             if (Companion) {
                 EXPECT_EQ(W.Db().Clubs.FindByUniqueID(Key), E) << "a companion goes only with its squad";
                 EXPECT_EQ(W.Db().Clubs.Count(), Before);
@@ -79,7 +79,7 @@ TEST(Delete, EachNationLeavesAConsistentWorld) {
         [](TEditedWorld& W, TPyxObject* E) {
             const int32_t Key = E->UniqueID;
             const int32_t Clubs = W.Db().Clubs.Count();
-            W.Db().Nations.Delete(E);
+            W.Db().DeleteNation(static_cast<TPyxNation*>(E));
             EXPECT_EQ(W.Db().Nations.FindByUniqueID(Key), nullptr);
             EXPECT_EQ(W.Db().Clubs.Count(), Clubs) << "a nation's delete takes no club with it";
         });
@@ -91,7 +91,7 @@ TEST(Delete, EachTeamLeavesAConsistentWorld) {
         "team", Teams, [](TEditedWorld& W, int K) -> TPyxObject* { return W.Db().Teams.Items(K); },
         [](TEditedWorld& W, TPyxObject* E) {
             const int32_t Key = E->UniqueID;
-            W.Db().Teams.Delete(E);
+            W.Db().DeleteTeam(static_cast<TPyxTeam*>(E));
             EXPECT_EQ(W.Db().Teams.FindByUniqueID(Key), nullptr);
         });
 }
@@ -102,7 +102,7 @@ TEST(Delete, EachPersonLeavesAConsistentWorld) {
         "person", People, [](TEditedWorld& W, int K) -> TPyxObject* { return W.Db().People.Items(K); },
         [](TEditedWorld& W, TPyxObject* E) {
             const int32_t Key = E->UniqueID;
-            W.Db().People.Delete(E);
+            W.Db().DeletePerson(static_cast<TPyxPerson*>(E));
             EXPECT_EQ(W.Db().People.FindByUniqueID(Key), nullptr);
         });
 }
@@ -112,7 +112,7 @@ TEST(Delete, ClubTakesItsSquadsAndTheirCompanionsAndNothingElse) {
     TPyxDatabase& Db = W.Db();
     const int32_t Clubs = Db.Clubs.Count();
     const int32_t Teams = Db.Teams.Count();
-    Db.Clubs.Delete(W.Club(Northport));
+    Db.DeleteClub(W.Club(Northport));
     EXPECT_EQ(Db.Clubs.Count(), Clubs - 2);
     EXPECT_EQ(Db.Teams.Count(), Teams - 2);
     EXPECT_EQ(Db.Clubs.FindByUniqueID(W.ClubKey(NorthportReservesCompanion)), nullptr);
@@ -137,7 +137,7 @@ TEST(Delete, ClubEndsTheCoOwnershipItHolds) {
     TEditedWorld W;
     TPyxPerson* P = W.Person(CoOwnedPlayer);
     ASSERT_EQ(P->GetCoOwner(), W.Club(Westfield));
-    W.Db().Clubs.Delete(W.Club(Westfield));
+    W.Db().DeleteClub(W.Club(Westfield));
     EXPECT_EQ(P->GetCoOwner(), nullptr);
     ASSERT_NE(P->Contracts.GetClubContract(), nullptr);
     EXPECT_EQ(P->Contracts.GetClubContract()->Employer, W.Club(Northport));
@@ -152,7 +152,7 @@ TEST(Delete, ClubRemovesContractsItEmploysOutsideItsTeams) {
     TEditedWorld W;
     TPyxPerson* P = W.Person(FreeAgent);
     P->Contracts.AddClubContract()->Employer = W.Club(Eastbridge);
-    W.Db().Clubs.Delete(W.Club(Eastbridge));
+    W.Db().DeleteClub(W.Club(Eastbridge));
     EXPECT_EQ(P->Contracts.Count(), 0);
     EXPECT_CONSISTENT(W.Db());
     EXPECT_CONSISTENT(W.SaveAndReload());
@@ -168,7 +168,7 @@ TEST(Delete, ClubRemovesNationsRelationshipsAndSellOnRecordsNamingIt) {
     Sale->Person = W.Person(NorthportPlayer);
     Sale->Club = W.Club(Eastbridge);
     N->TransferInfo.Add(std::move(Sale));
-    W.Db().Clubs.Delete(W.Club(Eastbridge));
+    W.Db().DeleteClub(W.Club(Eastbridge));
     EXPECT_EQ(N->Relationships.Count(), Relationships);
     EXPECT_EQ(N->TransferInfo.Count(), Infos);
     EXPECT_CONSISTENT(W.Db());
@@ -183,7 +183,7 @@ TEST(Delete, TeamClearsEveryPostOnItWhateverTheJob) {
     ASSERT_EQ(Chairman->ClubTeam, Team);
     W.Person(FreeAgent)->Relationships.Add(Relationship(TPyxRelationship::ttTeam, 3, Team));
     W.Club(Westfield)->Relationships.Add(Relationship(TPyxRelationship::ttTeam, 5, Team));
-    W.Club(Eastbridge)->DeleteTeam(Db, Team);
+    Db.DeleteClubTeam(*W.Club(Eastbridge), Team);
     EXPECT_EQ(Chairman->ClubTeam, nullptr);
     EXPECT_EQ(Chairman->ClubJob, 0);
     EXPECT_EQ(W.Club(Eastbridge)->Chairman, nullptr);
@@ -203,7 +203,7 @@ TEST(Delete, TeamRemovesEveryRelationshipTargetingIt) {
     W.Club(Eastbridge)->Relationships.Add(Relationship(TPyxRelationship::ttTeam, 5, Team));
     W.Nation(1)->Relationships.Add(Relationship(TPyxRelationship::ttTeam, 6, Team));
     ASSERT_GE(CountRelationshipsTargeting(W.Db(), Team), 3);
-    W.Db().Teams.Delete(Team);
+    W.Db().DeleteTeam(Team);
     EXPECT_EQ(CountRelationshipsTargeting(W.Db(), Team), 0);
     EXPECT_CONSISTENT(W.Db());
     EXPECT_CONSISTENT(W.SaveAndReload());
@@ -212,7 +212,7 @@ TEST(Delete, TeamRemovesEveryRelationshipTargetingIt) {
 TEST(Delete, NationalTeamClearsEveryNationalPost) {
     TEditedWorld W;
     TPyxTeam* Team = W.Team(TeamNation0);
-    W.Db().Teams.Delete(Team);
+    W.Db().DeleteTeam(Team);
     for (int K : {NorthportPlayer, NorthportManager}) {
         TPyxPerson* P = W.Person(K);
         EXPECT_EQ(P->NationalTeam, nullptr);
@@ -229,7 +229,7 @@ TEST(Delete, TeamLeavesPeopleListedThereButPostedElsewhere) {
     TEditedWorld W;
     TPyxPerson* Coach = W.Person(WestfieldCoach);
     W.Team(TeamEastbridge)->Coaches.Add(Coach);
-    W.Db().Teams.Delete(W.Team(TeamEastbridge));
+    W.Db().DeleteTeam(W.Team(TeamEastbridge));
     EXPECT_EQ(Coach->ClubTeam, W.Team(TeamWestfield));
     EXPECT_EQ(Coach->ClubJob, 2);
     ASSERT_NE(Coach->Contracts.GetClubContract(), nullptr);
@@ -240,7 +240,7 @@ TEST(Delete, TeamLeavesPeopleListedThereButPostedElsewhere) {
 TEST(Delete, SquadTakesItsTeamlessCompanionClub) {
     TEditedWorld W;
     TPyxClub* Club = W.Club(Northport);
-    Club->DeleteTeam(W.Db(), W.Team(TeamNorthportReserves));
+    W.Db().DeleteClubTeam(*Club, W.Team(TeamNorthportReserves));
     EXPECT_EQ(W.Db().Clubs.FindByUniqueID(W.ClubKey(NorthportReservesCompanion)), nullptr);
     EXPECT_EQ(Club->Teams.Count(), 1);
     EXPECT_EQ(W.Person(WestfieldPlayer)->Player->Loan, nullptr);
@@ -252,7 +252,7 @@ TEST(Delete, SquadKeepsAClubSharingItsKeyThatRunsTeams) {
     TEditedWorld W;
     TPyxClub* Companion = W.Club(NorthportReservesCompanion);
     Companion->Teams.Add(W.Team(TeamEastbridge));
-    W.Club(Northport)->DeleteTeam(W.Db(), W.Team(TeamNorthportReserves));
+    W.Db().DeleteClubTeam(*W.Club(Northport), W.Team(TeamNorthportReserves));
     EXPECT_EQ(W.Db().Clubs.FindByUniqueID(W.ClubKey(NorthportReservesCompanion)), Companion);
     EXPECT_EQ(W.Db().Teams.FindByUniqueID(W.TeamKey(TeamNorthportReserves)), nullptr);
     Companion->Teams.Clear();
@@ -262,7 +262,7 @@ TEST(Delete, SquadKeepsAClubSharingItsKeyThatRunsTeams) {
 TEST(Delete, SquadOfAnotherClubIsLeftAlone) {
     TEditedWorld W;
     const int32_t Teams = W.Db().Teams.Count();
-    W.Club(Eastbridge)->DeleteTeam(W.Db(), W.Team(TeamWestfieldU21));
+    W.Db().DeleteClubTeam(*W.Club(Eastbridge), W.Team(TeamWestfieldU21));
     EXPECT_EQ(W.Db().Teams.Count(), Teams);
     EXPECT_EQ(W.Club(Westfield)->Teams.Count(), 2);
 }
@@ -272,10 +272,10 @@ TEST(Delete, NationClearsItselfEverywhere) {
     TPyxDatabase& Db = W.Db();
     TPyxNation* N = W.Nation(0);
     int Names = 0;
-    for (const TPyxNames* Pool : {&Db.FirstNames, &Db.SecondNames, &Db.CommonNames})
+    for (const TPyxNames* Pool : {&Db.Names.FirstNames, &Db.Names.SecondNames, &Db.Names.CommonNames})
         Pool->ForEach([&](TPyxName* Name) { Names += Name->Nation == N; });
     ASSERT_GT(Names, 0);
-    Db.Nations.Delete(N);
+    Db.DeleteNation(N);
     EXPECT_EQ(W.Club(Northport)->Nation, nullptr);
     EXPECT_EQ(W.Person(NorthportPlayer)->Nation, nullptr);
     EXPECT_EQ(W.Person(NorthportPlayer)->NationalTeam, nullptr);
@@ -296,7 +296,7 @@ TEST(Delete, PersonDropsAFormerClubsSellOnRecord) {
     Sale->Person = P;
     Sale->Club = Former;
     Former->TransferInfo.Add(std::move(Sale));
-    W.Db().People.Delete(P);
+    W.Db().DeletePerson(P);
     EXPECT_EQ(Former->TransferInfo.Count(), Infos);
     EXPECT_CONSISTENT(W.Db());
     EXPECT_CONSISTENT(W.SaveAndReload());
@@ -309,7 +309,7 @@ TEST(Delete, PersonLeavesNoPostOrListNamingThem) {
     W.Team(TeamWestfield)->Players.Add(P);
     W.Club(Westfield)->Scouts.Add(P);
     W.Person(WestfieldCoach)->Relationships.Add(Relationship(TPyxRelationship::ttPerson, 1, P));
-    W.Db().People.Delete(P);
+    W.Db().DeletePerson(P);
     EXPECT_EQ(W.Club(Eastbridge)->Captain, nullptr);
     EXPECT_EQ(ew::Join(rw::DanglingReferences(W.Db())), "");
     EXPECT_CONSISTENT(W.Db());
@@ -321,13 +321,13 @@ TEST(Delete, PersonGivesBackTheirNamesAndNationCount) {
     const int32_t FirstKey = P->FirstName->UniqueID;
     TPyxNation* N = P->Nation;
     const int32_t Count = N->PersonCount;
-    W.Db().People.Delete(P);
-    EXPECT_EQ(W.Db().FirstNames.FindByUniqueID(FirstKey), nullptr) << "nobody else used the name";
+    W.Db().DeletePerson(P);
+    EXPECT_EQ(W.Db().Names.FirstNames.FindByUniqueID(FirstKey), nullptr) << "nobody else used the name";
     EXPECT_EQ(N->PersonCount, Count - 1);
     EXPECT_EQ(W.Club(Eastbridge)->Chairman, nullptr);
     TPyxDatabase& R = W.SaveAndReload();
     EXPECT_CONSISTENT(R);
-    EXPECT_EQ(R.FirstNames.FindByUniqueID(FirstKey), nullptr);
+    EXPECT_EQ(R.Names.FirstNames.FindByUniqueID(FirstKey), nullptr);
 }
 
 TEST(Delete, FirstTeamStaysWhileOtherSquadsRemain) {
@@ -336,13 +336,13 @@ TEST(Delete, FirstTeamStaysWhileOtherSquadsRemain) {
     TPyxTeam* First = W.Team(TeamNorthport);
     ASSERT_EQ(Club->Teams.Items(0), First);
     const int32_t Teams = W.Db().Teams.Count();
-    EXPECT_FALSE(Club->DeleteTeam(W.Db(), First));
+    EXPECT_FALSE(W.Db().DeleteClubTeam(*Club, First));
     EXPECT_EQ(W.Db().Teams.Count(), Teams);
     EXPECT_EQ(Club->Teams.Items(0), First);
     EXPECT_EQ(First->Container, Club);
     // Once the other squad went, the first team is the club's last and may go.
-    EXPECT_TRUE(Club->DeleteTeam(W.Db(), W.Team(TeamNorthportReserves)));
-    EXPECT_TRUE(Club->DeleteTeam(W.Db(), First));
+    EXPECT_TRUE(W.Db().DeleteClubTeam(*Club, W.Team(TeamNorthportReserves)));
+    EXPECT_TRUE(W.Db().DeleteClubTeam(*Club, First));
     EXPECT_EQ(Club->Teams.Count(), 0);
     EXPECT_CONSISTENT(W.Db());
     TPyxDatabase& R = W.SaveAndReload();
@@ -367,9 +367,9 @@ TEST(Delete, CompanionClubStaysWhileItsSquadRemains) {
     ASSERT_NE(Squad->Container, Companion);
     Companion->Name = u"Northport Reserves (kept)";
     const int32_t Clubs = W.Db().Clubs.Count(), Teams = W.Db().Teams.Count();
-    EXPECT_EQ(W.Db().Clubs.TeamStoodFor(*Companion), Squad);
-    EXPECT_EQ(W.Db().Clubs.TeamStoodFor(*W.Club(Northport)), nullptr) << "its first team is its own";
-    W.Db().Clubs.Delete(Companion);
+    EXPECT_EQ(W.Db().TeamStoodFor(*Companion), Squad);
+    EXPECT_EQ(W.Db().TeamStoodFor(*W.Club(Northport)), nullptr) << "its first team is its own";
+    W.Db().DeleteClub(Companion);
     EXPECT_EQ(W.Db().Clubs.Count(), Clubs);
     EXPECT_EQ(W.Db().Teams.Count(), Teams);
     EXPECT_EQ(W.Db().Clubs.FindByUniqueID(Squad->UniqueID), Companion);
@@ -381,7 +381,7 @@ TEST(Delete, CompanionClubStaysWhileItsSquadRemains) {
     EXPECT_EQ(R.Clubs.FindByUniqueID(W.TeamKey(TeamNorthportReserves))->Name, u"Northport Reserves (kept)");
     EXPECT_EQ(R.Clubs.Count(), Clubs);
     // Once the squad went, the companion went with it.
-    EXPECT_TRUE(W.Club(Northport)->DeleteTeam(W.Db(), Squad));
+    EXPECT_TRUE(W.Db().DeleteClubTeam(*W.Club(Northport), Squad));
     EXPECT_EQ(W.Db().Clubs.Count(), Clubs - 1);
     EXPECT_CONSISTENT(W.Db());
 }
@@ -389,7 +389,7 @@ TEST(Delete, CompanionClubStaysWhileItsSquadRemains) {
 TEST(Delete, ClubWithSeveralSquadsGoesWithAllOfThem) {
     TEditedWorld W;
     const int32_t Teams = W.Db().Teams.Count();
-    W.Db().Clubs.Delete(W.Club(Northport));
+    W.Db().DeleteClub(W.Club(Northport));
     EXPECT_EQ(W.Db().Teams.Count(), Teams - 2);
     EXPECT_EQ(W.Db().Clubs.FindByUniqueID(W.ClubKey(NorthportReservesCompanion)), nullptr);
     EXPECT_CONSISTENT(W.Db());

@@ -55,9 +55,9 @@ TEST(PeopleSortKeys, NamePoolsOrderAsTheQuicksortByComparison) {
     };
     // Shuffle the use counts (negative ones included) so that the sort has real work and ties to place.
     for (TPyxDatabase* Db : {&ByKeys, &ByCompare})
-        for (int32_t I = 0; I < Db->SecondNames.Count(); ++I)
-            Db->SecondNames.Items(I)->UseCount = static_cast<int16_t>((I * 7919) % 23 - 5);
-    ByKeys.SecondNames.Sort();
-    ByCompare.SecondNames.TPyxObjects::Sort();
-    EXPECT_EQ(UniqueIDs(ByKeys.SecondNames), UniqueIDs(ByCompare.SecondNames));
+        for (int32_t I = 0; I < Db->Names.SecondNames.Count(); ++I)
+            Db->Names.SecondNames.Items(I)->UseCount = static_cast<int16_t>((I * 7919) % 23 - 5);
+    ByKeys.Names.SecondNames.Sort();
+    ByCompare.Names.SecondNames.TPyxObjects::Sort();
+    EXPECT_EQ(UniqueIDs(ByKeys.Names.SecondNames), UniqueIDs(ByCompare.Names.SecondNames));
 }

@@ -21,7 +21,7 @@ TEST(PersonSetters, FirstNameEqualToTheCurrentOneChangesNothing) {
     TPyxPerson* P = W.Person(NorthportPlayer);
     TPyxName* Name = P->FirstName;
     const int16_t Uses = Name->UseCount;
-    P->SetFirstName(W.Db(), std::u16string(Name->Text));
+    P->SetFirstName(W.Db().Names, std::u16string(Name->Text));
     EXPECT_EQ(P->FirstName, Name);
     EXPECT_EQ(Name->UseCount, Uses);
 }
@@ -30,14 +30,14 @@ TEST(PersonSetters, FirstNameMovesToAnotherEntryAndFreesTheUnusedOne) {
     TEditedWorld W;
     TPyxPerson* P = W.Person(NorthportPlayer);
     const int32_t OldKey = P->FirstName->UniqueID;
-    const int32_t Pool = W.Db().FirstNames.Count();
-    P->SetFirstName(W.Db(), u"Zebedee");
-    EXPECT_EQ(W.Db().FirstNames.FindByUniqueID(OldKey), nullptr);
+    const int32_t Pool = W.Db().Names.FirstNames.Count();
+    P->SetFirstName(W.Db().Names, u"Zebedee");
+    EXPECT_EQ(W.Db().Names.FirstNames.FindByUniqueID(OldKey), nullptr);
     ASSERT_NE(P->FirstName, nullptr);
     EXPECT_EQ(P->FirstName->Text, u"Zebedee");
     EXPECT_EQ(P->FirstName->Nation, P->Nation);
     EXPECT_EQ(P->FirstName->UseCount, 1);
-    EXPECT_EQ(W.Db().FirstNames.Count(), Pool);
+    EXPECT_EQ(W.Db().Names.FirstNames.Count(), Pool);
     EXPECT_CONSISTENT(W.Db());
     W.SaveAndReload();
     EXPECT_CONSISTENT(W.Reloaded());
@@ -47,8 +47,8 @@ TEST(PersonSetters, FirstNameMovesToAnotherEntryAndFreesTheUnusedOne) {
 TEST(PersonSetters, ClearingANameLeavesNoReference) {
     TEditedWorld W;
     TPyxPerson* P = W.Person(WestfieldPlayer);
-    P->SetSecondName(W.Db(), u"");
-    P->SetCommonName(W.Db(), u"");
+    P->SetSecondName(W.Db().Names, u"");
+    P->SetCommonName(W.Db().Names, u"");
     EXPECT_EQ(P->SecondName, nullptr);
     EXPECT_EQ(P->CommonName, nullptr);
     EXPECT_CONSISTENT(W.Db());
@@ -65,9 +65,9 @@ TEST(PersonSetters, NameTheFileUndercountsStaysWhileAPersonStillUsesIt) {
     {
         TPyxPerson* Owner = W.Person(NorthportPlayer);
         Added = W.Db().AddPerson();
-        Added->SetNation(W.Db(), Owner->Nation);
+        Added->SetNation(W.Db().Names, Owner->Nation);
         Shared = Owner->GetFirstName();
-        Added->SetFirstName(W.Db(), Shared);
+        Added->SetFirstName(W.Db().Names, Shared);
         ASSERT_EQ(Added->FirstName, Owner->FirstName);
         SharedKey = Owner->FirstName->UniqueID;
         // As a file that understates the count would hold it.
@@ -75,17 +75,17 @@ TEST(PersonSetters, NameTheFileUndercountsStaysWhileAPersonStillUsesIt) {
     }
     const int32_t AddedKey = Added->UniqueID;
     TPyxDatabase& R = W.SaveAndReload();
-    TPyxName* Name = R.FirstNames.FindByUniqueID(SharedKey);
+    TPyxName* Name = R.Names.FirstNames.FindByUniqueID(SharedKey);
     ASSERT_NE(Name, nullptr);
     EXPECT_EQ(Name->UseCount, 1);
     EXPECT_EQ(Name->References, 2);
-    R.People.FindByUniqueID(W.PersonKey(NorthportPlayer))->SetFirstName(R, u"Other");
-    EXPECT_EQ(R.FirstNames.FindByUniqueID(SharedKey), Name) << "a person still uses the name";
+    R.People.FindByUniqueID(W.PersonKey(NorthportPlayer))->SetFirstName(R.Names, u"Other");
+    EXPECT_EQ(R.Names.FirstNames.FindByUniqueID(SharedKey), Name) << "a person still uses the name";
     EXPECT_EQ(Name->UseCount, 0) << "the stored count keeps its arithmetic";
     EXPECT_EQ(Join(rw::DanglingReferences(R)), "");
     // Once nobody uses it, the name goes.
-    R.People.FindByUniqueID(AddedKey)->SetFirstName(R, u"");
-    EXPECT_EQ(R.FirstNames.FindByUniqueID(SharedKey), nullptr);
+    R.People.FindByUniqueID(AddedKey)->SetFirstName(R.Names, u"");
+    EXPECT_EQ(R.Names.FirstNames.FindByUniqueID(SharedKey), nullptr);
     EXPECT_EQ(Join(rw::DanglingReferences(R)), "");
 }
 
@@ -96,7 +96,7 @@ TEST(PersonSetters, NationMovesThePersonCountAndRefilesTheNames) {
     TPyxNation* To = W.Nation(3);
     const int32_t FromCount = From->PersonCount, ToCount = To->PersonCount;
     const std::u16string First = P->GetFirstName(), Second = P->GetSecondName();
-    P->SetNation(W.Db(), To);
+    P->SetNation(W.Db().Names, To);
     EXPECT_EQ(From->PersonCount, FromCount - 1);
     EXPECT_EQ(To->PersonCount, ToCount + 1);
     EXPECT_EQ(P->FirstName->Nation, To);
@@ -112,9 +112,9 @@ TEST(PersonSetters, NationMovesThePersonCountAndRefilesTheNames) {
 TEST(PersonSetters, NationToAndFromNone) {
     TEditedWorld W;
     TPyxPerson* Stateless = W.Person(FreeAgent);
-    Stateless->SetNation(W.Db(), W.Nation(2));
+    Stateless->SetNation(W.Db().Names, W.Nation(2));
     TPyxPerson* P = W.Person(WestfieldCoach);
-    P->SetNation(W.Db(), nullptr);
+    P->SetNation(W.Db().Names, nullptr);
     EXPECT_EQ(W.Nation(2)->PersonCount, 1);
     EXPECT_EQ(P->FirstName->Nation, nullptr);
     EXPECT_CONSISTENT(W.Db());

@@ -70,11 +70,11 @@ TEST(ReferenceKindsTest, NamePoolsSortByNationThenUseCountAndNationsRecordTheirR
     // Names without a nation (or with one that does not exist) first, then by nation, then by use count; IDs are
     // the new positions.
     std::vector<std::pair<int32_t, int16_t>> Keys;
-    for (int32_t I = 0; I < Db.FirstNames.Count(); ++I) {
-        const TPyxName* N = Db.FirstNames.Items(I);
+    for (int32_t I = 0; I < Db.Names.FirstNames.Count(); ++I) {
+        const TPyxName* N = Db.Names.FirstNames.Items(I);
         Keys.emplace_back(N->Nation ? N->Nation->ID : -1, N->UseCount);
         EXPECT_EQ(N->ID, I);
-        EXPECT_EQ(Db.FirstNames.FindByID(I), N);
+        EXPECT_EQ(Db.Names.FirstNames.FindByID(I), N);
     }
     EXPECT_EQ(Keys, (std::vector<std::pair<int32_t, int16_t>>{
                         {-1, 0}, {-1, 3}, {-1, 3}, {0, 2}, {0, 5}, {2, 0}, {4, 1}, {4, 1}}));

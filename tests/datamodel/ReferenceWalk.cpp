@@ -25,8 +25,8 @@ public:
           People_(Members(Db.People)), Stadiums_(Members(Db.Stadiums)), Cities_(Members(Db.Cities)),
           Competitions_(Members(Db.Competitions)), Continents_(Members(Db.Continents)), Regions_(Members(Db.Regions)),
           Languages_(Members(Db.Languages)), Weathers_(Members(Db.Weathers)), Injuries_(Members(Db.Injuries)),
-          FirstNames_(Members(Db.FirstNames)), SecondNames_(Members(Db.SecondNames)),
-          CommonNames_(Members(Db.CommonNames)) {}
+          FirstNames_(Members(Db.Names.FirstNames)), SecondNames_(Members(Db.Names.SecondNames)),
+          CommonNames_(Members(Db.Names.CommonNames)) {}
 
     std::vector<std::string> Walk() {
         WalkReferenceKinds();
@@ -127,7 +127,7 @@ private:
             auto It = ByScope.find(M->Scope);
             Check(It == ByScope.end() ? Empty_ : this->*(It->second), M->Target, Named("media", M) + " target");
         });
-        for (const TPyxNames* Pool : {&Db_.FirstNames, &Db_.SecondNames, &Db_.CommonNames})
+        for (const TPyxNames* Pool : {&Db_.Names.FirstNames, &Db_.Names.SecondNames, &Db_.Names.CommonNames})
             Pool->ForEach([&](TPyxName* N) { Check(Nations_, N->Nation, Named("name", N) + " nation"); });
     }
 
@@ -263,7 +263,7 @@ void CountNames(const TPyxDatabase& Db, std::vector<std::string>& Out) {
                     Out.push_back(PersonName(P) + " uses name '" + ToUtf8(N->Text) + "' of another nation");
             }
     });
-    for (const TPyxNames* Pool : {&Db.FirstNames, &Db.SecondNames, &Db.CommonNames})
+    for (const TPyxNames* Pool : {&Db.Names.FirstNames, &Db.Names.SecondNames, &Db.Names.CommonNames})
         Pool->ForEach([&](TPyxName* N) {
             const int Used = Uses.count(N) ? Uses[N] : 0;
             if (N->UseCount != Used)
