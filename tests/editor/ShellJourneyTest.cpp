@@ -15,7 +15,10 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QUrl>
@@ -207,8 +210,9 @@ void ShellJourneyTest::TheWindowHasItsMenusAndTabsWithUnbuiltTabsDisabled() {
     QCOMPARE(Main.windowTitle(), QString("Pyx Pregame Editor"));
     QCOMPARE(Main.mnuLoadData->shortcut(), QKeySequence("Ctrl+L"));
     QCOMPARE(Main.mnuSaveData->shortcut(), QKeySequence("Ctrl+S"));
+    // Alt+A opens the Add menu, so the awards tab is underlined at its r.
     const QStringList Captions = {"&People",    "&Clubs",      "&Nations", "C&ompetition", "&Stadia",
-                                  "C&ities",    "Con&tinents", "&Awards",  "&Weather",     "Inj&uries",
+                                  "C&ities",    "Con&tinents", "Awa&rds",  "&Weather",     "Inj&uries",
                                   "&Languages", "&Media",      "Sta&ges"};
     QTabWidget* Tabs = eh::Find<QTabWidget>(&Main, "pcAllData");
     QCOMPARE(Tabs->count(), 13);
@@ -219,6 +223,26 @@ void ShellJourneyTest::TheWindowHasItsMenusAndTabsWithUnbuiltTabsDisabled() {
     }
     QVERIFY(Main.Frame(TTab::Stages) != nullptr);
     QVERIFY(Tabs->isTabEnabled(Tabs->currentIndex()));
+    // Each Alt+letter opens one thing: no two menus of the menu bar and tabs share a mnemonic, nor two items of
+    // one menu.
+    const auto Unique = [](const QStringList& Texts) {
+        QStringList Keys;
+        for (const QString& Text : Texts)
+            Keys.push_back(QKeySequence::mnemonic(Text).toString());
+        return QSet<QString>(Keys.begin(), Keys.end()).size() == Keys.size() && !Keys.contains(QString());
+    };
+    QStringList TopLevel;
+    for (QAction* Menu : Main.menuBar()->actions()) {
+        TopLevel.push_back(Menu->text());
+        QStringList Items;
+        for (QAction* Item : Menu->menu()->actions())
+            if (!Item->isSeparator())
+                Items.push_back(Item->text());
+        QVERIFY2(Unique(Items), qPrintable(Items.join(' ')));
+    }
+    for (int I = 0; I < Tabs->count(); ++I)
+        TopLevel.push_back(Tabs->tabText(I));
+    QVERIFY2(Unique(TopLevel), qPrintable(TopLevel.join(' ')));
     // Every frame's controls carry their names.
     for (const char* Name : {"pnlList", "edSearch", "btnSearch", "lvStage", "sbarSearchResult", "pcStage",
                              "btnConfirmChanges", "btnCancelChanges", "edName", "btnName", "edShortName",
