@@ -133,8 +133,8 @@ void TPyxEditorFrame::PurgeDeleted(const TGoneEntities& Gone) {
         return;
     // The editor goes on showing Current with what the user typed; only what referred to the entities that went is
     // dropped, as the data model dropped it from the entities.
-    Bindings_->Purge(Gone);
     PurgeEntity(Gone);
+    Bindings_->Purge(Gone);
     RefreshChoices();
 }
 

@@ -115,8 +115,9 @@ protected:
     virtual void LoadEntity(TPyxObject& /*Entity*/) {}
     virtual void SaveEntity(TPyxObject& /*Entity*/) {}
     virtual void ClearEntity() {}
-    // After a delete elsewhere, with Current still there and the bindings purged: what the bindings do not cover
-    // (sub-lists, lists shown only, controls that follow a purged one).
+    // After a delete elsewhere, with Current still there: what the bindings do not cover (sub-lists, lists shown
+    // only, controls that follow another). It runs before the bindings drop their references, so that the frame
+    // still sees which controls showed an entity that went (only the pointers: they must not be followed).
     virtual void PurgeEntity(const TGoneEntities& /*Gone*/) {}
     // After an add or a delete: refills the controls whose items come from the database, each keeping what it
     // shows, and the lists the editor only shows.
