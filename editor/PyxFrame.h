@@ -57,6 +57,8 @@ protected:
     void Bind(std::function<void(TEntity&)> Show, std::function<TShown()> Read,
               std::function<void(TEntity&, const TShown&)> Write, std::function<void()> ClearControl = {},
               const QWidget* Control = nullptr) {
+        // A reference is bound through BindSelector or BindCombo, which drop an entity deleted on another tab.
+        static_assert(!std::is_pointer_v<TShown>, "bind a reference with BindSelector or BindCombo");
         AddBinding(std::make_unique<TValueBinding<TShown>>(
                        Access<TShown>(std::move(Show), std::move(Read), std::move(Write), std::move(ClearControl))),
                    Control);

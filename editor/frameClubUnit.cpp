@@ -296,9 +296,9 @@ void TframeClub::RefreshChoices() {
 void TframeClub::SaveEntity(TPyxObject& Entity) {
     auto& Club = static_cast<TPyxClub&>(Entity);
     // The bindings have written the names; they still tell whether the user changed them.
-    NamesChanged_ = false;
+    bool NamesChanged = false;
     for (const TNameBinding* Name : NameBindings_)
-        NamesChanged_ = NamesChanged_ || Name->Changed();
+        NamesChanged = NamesChanged || Name->Changed();
     frameKitColor->SaveKits();
     frameClubPreferences->SaveRelationships();
     // What names the companions follow must be read before the pages write the squad types.
@@ -307,22 +307,21 @@ void TframeClub::SaveEntity(TPyxObject& Entity) {
         TypeChanged.push_back(Squad->TeamTypeChanged());
     for (TframeSquad* Squad : Squads_)
         Squad->SaveTeam();
-    RenameCompanions(Club, TypeChanged);
+    RenameCompanions(Club, NamesChanged, TypeChanged);
     // A squad's caption follows its type and the club's name.
     for (int I = 0; I < pcSquads->count() && I < SquadCount(); ++I)
         if (TPyxTeam* Team = Squad(I)->Team())
             pcSquads->setTabText(I, TPyxListModel::DisplayName(*Team).replace('&', "&&"));
-    NamesChanged_ = false;
 }
 
-void TframeClub::RenameCompanions(TPyxClub& Club, const std::vector<bool>& TypeChanged) {
+void TframeClub::RenameCompanions(TPyxClub& Club, bool NamesChanged, const std::vector<bool>& TypeChanged) {
     if (Club.Teams.Count() <= 1 || !AllLanguages())
         return;
     for (int32_t I = 1; I < Club.Teams.Count(); ++I) {
         TPyxTeam* Team = Club.Teams.Items(I);
         if (Team == nullptr)
             continue;
-        bool Follows = NamesChanged_ || NewSquads_.count(Team->UniqueID) > 0;
+        bool Follows = NamesChanged || NewSquads_.count(Team->UniqueID) > 0;
         for (std::size_t P = 0; P < Squads_.size() && P < TypeChanged.size(); ++P)
             if (Squads_[P]->Team() == Team && TypeChanged[P])
                 Follows = true;

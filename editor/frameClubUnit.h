@@ -112,13 +112,12 @@ private:
     void FreeSquadPages();
     void FillCaptains(const TPyxClub& Club);
     void FillBoard(const TPyxClub& Club);
-    // Renames the companion clubs of the squads whose names follow from what this Confirm changed.
-    void RenameCompanions(TPyxClub& Club, const std::vector<bool>& TypeChanged);
+    // Renames the companion clubs of the squads whose names follow from what this Confirm changed: the club's names
+    // (NamesChanged) or a squad's type (TypeChanged, by page).
+    void RenameCompanions(TPyxClub& Club, bool NamesChanged, const std::vector<bool>& TypeChanged);
     void ShowSquadsTab(bool Show);
 
     std::vector<TframeSquad*> Squads_;
-    // Set while a Confirm runs: whether the user changed any of the club's names.
-    bool NamesChanged_ = false;
     // The UniqueIDs of the squads added since their companions were last named.
     std::set<int32_t> NewSquads_;
     std::vector<TNameBinding*> NameBindings_;

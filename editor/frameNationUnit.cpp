@@ -111,14 +111,13 @@ void TframeNation::BuildGeneralPage() {
     General->AddRow("National Stadium:", ssNationalStadium,
                     MakeLinkButton("btnNationalStadiumLink", [this] { return ssNationalStadium->Selected(); }));
     // The national team plays at the national stadium: a new one is its stadium too.
-    Bind<TPyxObject*>([this](TPyxNation& N) { ssNationalStadium->SetSelected(N.NationalStadium); },
-                      [this] { return ssNationalStadium->Selected(); },
-                      [](TPyxNation& N, TPyxObject* const& Stadium) {
-                          N.NationalStadium = static_cast<TPyxStadium*>(Stadium);
-                          if (TPyxTeam* Team = FirstTeam(N))
-                              Team->Stadium = N.NationalStadium;
-                      },
-                      [this] { ssNationalStadium->SetSelected(nullptr); });
+    BindSelector(
+        ssNationalStadium, [this](TPyxNation& N) { ssNationalStadium->SetSelected(N.NationalStadium); },
+        [](TPyxNation& N, TPyxObject* const& Stadium) {
+            N.NationalStadium = static_cast<TPyxStadium*>(Stadium);
+            if (TPyxTeam* Team = FirstTeam(N))
+                Team->Stadium = N.NationalStadium;
+        });
 }
 
 void TframeNation::BuildStatsPage() {
