@@ -8,6 +8,7 @@
 #include "PickEntity.h"
 #include "PointerListBox.h"
 #include "PyxDatabase.h"
+#include "PyxJobs.h"
 #include "PyxListModel.h"
 #include "PyxListView.h"
 #include "PyxSearch.h"
@@ -581,6 +582,7 @@ void ShellJourneyTest::TypedValuesSurviveAddsAndDeletesOnOtherTabsAndDeletedEnti
     const int FavouriteClubs = People->framePeoplePreferences->lboxFavouriteClubs->count();
     QCOMPARE(People->framePlayingHistory->lvPlayingHistory->topLevelItemCount(), Seasons);
     const QStringList PersonTyped = Typed(*People);
+    const QStringList PersonTypedBesidesSquad = Typed(*People, {"cmbSquadContracted"});
     // Stadia, cities and media are added from the Add menu: the person's tab keeps everything.
     Main.mnuAddStadium->trigger();
     Main.mnuAddCity->trigger();
@@ -588,6 +590,17 @@ void ShellJourneyTest::TypedValuesSurviveAddsAndDeletesOnOtherTabsAndDeletedEnti
     QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Media));
     QCOMPARE(Typed(*People), PersonTyped);
     ExpectTyped(" after adds on the stadia, cities and media tabs");
+    // A squad added to the club of the person's post joins the person's squad list, which keeps the person's squad.
+    eh::ShowAllAndFocus(*Clubs, PostClub);
+    Clubs->mnuiAddSquad->trigger();
+    const TPyxTeam* NewSquad = PostClub->Teams.Items(PostClub->Teams.Count() - 1);
+    QCOMPARE(People->cmbSquadContracted->count() > 0, JobHasContract(Edited->ClubJob));
+    if (People->cmbSquadContracted->count() > 0) {
+        QCOMPARE(People->cmbSquadContracted->count(), PostClub->Teams.Count());
+        QVERIFY(People->cmbSquadContracted->IndexOf(NewSquad) >= 0);
+        QCOMPARE(People->cmbSquadContracted->GetSelected(), Edited->ClubTeam);
+    }
+    QCOMPARE(Typed(*People, {"cmbSquadContracted"}), PersonTypedBesidesSquad);
     // The club of the person's post goes, and another club gains a squad.
     eh::ShowAllAndFocus(*Clubs, PostClub);
     Clubs->mnuiDeleteClub->trigger();
