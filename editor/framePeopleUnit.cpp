@@ -708,16 +708,16 @@ void TframePeople::PurgeEntity(const TGoneEntities& Gone) {
         LoadedClubTeam_ = nullptr;
     if (Gone.Has(LoadedNationalTeam_))
         LoadedNationalTeam_ = nullptr;
-    // A post, loan or future transfer is left when the club, nation or squad it shows went, or when the user left it
-    // as loaded and the data model ended it with the squad it named; the controls that follow it follow, as they do
-    // when the user empties it. Anything else the user typed stays.
+    // A post, loan or future transfer is left when the club or nation it shows went, or when the user left it as
+    // loaded and the data model ended it with the squad it named; the controls that follow it follow, as they do
+    // when the user empties it. A squad the user picked that went leaves only the squad list (RefreshChoices).
+    // Anything else the user typed stays.
     const TPyxPerson& P = *Current();
     const TPyxPlayer* Player = P.Player.get();
     const auto Ended = [&](const TframeSelectionSearch* Shown, std::initializer_list<const QWidget*> Post, bool Held) {
         return Gone.Has(Shown->Selected()) || (Shown->Selected() != nullptr && !Bindings().AnyChanged(Post) && !Held);
     };
-    if (Ended(ssClubContracted, {ssClubContracted, cmbSquadContracted, cmbJob}, P.ClubTeam != nullptr) ||
-        Gone.Has(cmbSquadContracted->GetSelected())) {
+    if (Ended(ssClubContracted, {ssClubContracted, cmbSquadContracted, cmbJob}, P.ClubTeam != nullptr)) {
         ssClubContracted->SetSelected(nullptr);
         ClubContractedChange();
     }
@@ -725,8 +725,7 @@ void TframePeople::PurgeEntity(const TGoneEntities& Gone) {
         ssNationContracted->SetSelected(nullptr);
         UpdateControlStates();
     }
-    if (Ended(ssLoanClub, {ssLoanClub, cmbLoanSquad}, Player != nullptr && Player->Loan) ||
-        Gone.Has(cmbLoanSquad->GetSelected())) {
+    if (Ended(ssLoanClub, {ssLoanClub, cmbLoanSquad}, Player != nullptr && Player->Loan)) {
         ssLoanClub->SetSelected(nullptr);
         LoanClubChange();
     }
