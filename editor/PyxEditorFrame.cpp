@@ -110,8 +110,17 @@ void TPyxEditorFrame::SetDatabase(TPyxDatabase* Database) {
 }
 
 void TPyxEditorFrame::FocusObject(TPyxObject* Entity) {
-    if (Search_ && !TPyxBusy::Active())
+    if (!Search_ || TPyxBusy::Active())
+        return;
+    // Another tab asks for the entity this one shows already: it is listed alone and marked, and what the user
+    // typed for it stays.
+    if (Entity != nullptr && Entity == Current_ && pcPages->isEnabled()) {
+        lvList->SuppressFocusEvents(true);
         Search_->FocusObject(Entity);
+        lvList->SuppressFocusEvents(false);
+        return;
+    }
+    Search_->FocusObject(Entity);
 }
 
 void TPyxEditorFrame::EntitiesAdded() {

@@ -62,7 +62,8 @@ public:
 
     // Attaches the frame to a loaded database, or detaches it with nil.
     void SetDatabase(TPyxDatabase* Database);
-    // Lists only Entity, focused and selected, which loads it into the editor.
+    // Lists only Entity, focused and selected, which loads it into the editor (unless the editor shows it already:
+    // what the user typed for it stays).
     void FocusObject(TPyxObject* Entity);
     // The Add menu's operation for the frame's kind: a new entity, listed after the rows shown and focused.
     // Frames whose kind can be added override both.

@@ -633,6 +633,14 @@ void ShellJourneyTest::TypedValuesSurviveAddsAndDeletesOnOtherTabsAndDeletedEnti
     TypeIn(Squad->seReputation, QString::number(SquadReputation + 321));
     QCOMPARE(Squad->seReputation->Value(), SquadReputation);
     const QStringList ClubTyped = Typed(*Clubs, {"cmbClubCaptain"});
+    const QStringList ClubTypedWithCaptain = Typed(*Clubs);
+    // The new captain's club link leads back to the club shown, which keeps what was typed for it.
+    eh::ShowAllAndFocus(*People, NewCaptain);
+    QCOMPARE(People->ssClubContracted->Selected(), static_cast<TPyxObject*>(Captained));
+    eh::Find<QAbstractButton>(People, "btnClubLink")->click();
+    QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Clubs));
+    QCOMPARE(Clubs->List()->FocusedEntity(), static_cast<TPyxObject*>(Captained));
+    QCOMPARE(Typed(*Clubs), ClubTypedWithCaptain);
     Main.mnuAddPerson->trigger();
     eh::ShowAllAndFocus(*People, NewCaptain);
     People->mnuiDeletePerson->trigger();
