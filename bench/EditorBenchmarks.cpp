@@ -179,8 +179,8 @@ void ShowEveryTab(TfrmMain& Main) {
 }
 
 // Delete Person, with every tab purging the person: every tab lists its entities and shows one, and the clubs tab
-// shows the deleted person's club, whose squad pages are rebuilt without the person. Runs last for its world: each
-// iteration deletes a person.
+// shows the deleted person's club, whose squad pages drop the person. Runs last for its world: each iteration
+// deletes a person.
 void PersonDeleteBench(benchmark::State& State, int People) {
     TframePeople& Frame = ListedPeople(People);
     TfrmMain& Main = LoadedEditor(People).Main();

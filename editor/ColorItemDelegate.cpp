@@ -1,14 +1,13 @@
 #include "ColorItemDelegate.h"
 
-#include "PyxCustomColorBox.h"
-
 #include <QFontMetrics>
 #include <QPainter>
 
-TColorItemDelegate::TColorItemDelegate(TPyxCustomColorBox* Box) : QStyledItemDelegate(Box), Box_(Box) {}
+TColorItemDelegate::TColorItemDelegate(QObject* Owner, TDrawItem DrawItem)
+    : QStyledItemDelegate(Owner), DrawItem_(std::move(DrawItem)) {}
 
 void TColorItemDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const {
-    Box_->DrawItem(*Painter, Index.row(), Option.rect, (Option.state & QStyle::State_Selected) != 0, Option.palette);
+    DrawItem_(*Painter, Index.row(), Option.rect, (Option.state & QStyle::State_Selected) != 0, Option.palette);
 }
 
 QSize TColorItemDelegate::sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const {

@@ -1,10 +1,11 @@
 #include "CustomFloatEdit.h"
 
+#include "PyxMessages.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
@@ -27,12 +28,11 @@ bool IsFieldChange(Qt::FocusReason Reason) {
 
 } // namespace
 
-TCustomFloatEdit::TCustomFloatEdit(QWidget* Parent) : QAbstractSpinBox(Parent) {
+TCustomFloatEdit::TCustomFloatEdit(QWidget* Parent) : TNumberEdit(Parent) {
     const QString Point = QLocale().decimalPoint();
     DecimalChar_ = Point.isEmpty() ? QChar('.') : Point.at(0);
     setButtonSymbols(QAbstractSpinBox::NoButtons);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    connect(lineEdit(), &QLineEdit::textEdited, this, &TCustomFloatEdit::UserEdited);
     SetValue(0);
 }
 
@@ -82,8 +82,10 @@ bool TCustomFloatEdit::ParseValue(const QString& Text, double& X) const {
 }
 
 double TCustomFloatEdit::Value() const {
-    if (!Modified_)
-        return Loaded_;
+    return Number();
+}
+
+double TCustomFloatEdit::TypedNumber() const {
     QString Text = text();
     if (Text == "-" || Text.isEmpty() || Text == QString(DecimalChar_) || Text == "E")
         Text = "0";
@@ -94,15 +96,12 @@ double TCustomFloatEdit::Value() const {
 }
 
 void TCustomFloatEdit::SetValue(double X) {
-    Loaded_ = X;
-    Modified_ = false;
-    lineEdit()->setText(FormatValue(X));
+    LoadNumber(X, FormatValue(X));
     // A load while the control has the focus (another entity shown) is what Escape goes back to, never the value of
     // the entity shown before.
     EnterValue_ = X;
     EnterText_ = text();
-    EnterLoaded_ = X;
-    EnterModified_ = false;
+    EnterState_ = LoadState();
 }
 
 void TCustomFloatEdit::ChangeValue(double X) {
@@ -116,17 +115,6 @@ void TCustomFloatEdit::ChangeValue(double X) {
     }
     lineEdit()->setText(FormatValue(X));
     UserEdited();
-}
-
-void TCustomFloatEdit::setModified(bool Value) {
-    if (!Value)
-        Loaded_ = this->Value();
-    Modified_ = Value;
-}
-
-void TCustomFloatEdit::UserEdited() {
-    Modified_ = true;
-    emit Changed();
 }
 
 void TCustomFloatEdit::Reformat() {
@@ -165,9 +153,7 @@ void TCustomFloatEdit::SetMax(double X) {
 void TCustomFloatEdit::ShowErrorMessage() const {
     if (ErrorMessage_.isEmpty())
         return;
-    QMessageBox Box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), ErrorMessage_, QMessageBox::Ok,
-                    const_cast<TCustomFloatEdit*>(this));
-    Box.exec();
+    PyxMessages::ShowMessage(const_cast<TCustomFloatEdit*>(this), ErrorMessage_);
 }
 
 TCustomFloatEdit::TTyping TCustomFloatEdit::CheckTyping(QChar Key, const QString& WouldBe) const {
@@ -210,9 +196,7 @@ void TCustomFloatEdit::keyPressEvent(QKeyEvent* Event) {
         break;
     }
     const QString Typed = Event->text();
-    const bool Printable = Typed.size() == 1 && Typed.at(0) >= QChar(' ') && Typed.at(0) != QChar(0x7F) &&
-                           !(Event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (Printable && !lineEdit()->isReadOnly()) {
+    if (TypesCharacter(Event) && !lineEdit()->isReadOnly()) {
         QLineEdit* Edit = lineEdit();
         const int Start = Edit->hasSelectedText() ? Edit->selectionStart() : Edit->cursorPosition();
         const int End = Edit->hasSelectedText() ? Edit->selectionEnd() : Start;
@@ -238,30 +222,28 @@ void TCustomFloatEdit::keyPressEvent(QKeyEvent* Event) {
             break;
         }
     }
-    QAbstractSpinBox::keyPressEvent(Event);
+    TNumberEdit::keyPressEvent(Event);
 }
 
 void TCustomFloatEdit::focusInEvent(QFocusEvent* Event) {
-    QAbstractSpinBox::focusInEvent(Event);
+    TNumberEdit::focusInEvent(Event);
     if (!IsFieldChange(Event->reason()))
         return;
     if (Event->reason() != Qt::MouseFocusReason)
         selectAll();
     EnterValue_ = Value();
     EnterText_ = text();
-    EnterLoaded_ = Loaded_;
-    EnterModified_ = Modified_;
+    EnterState_ = LoadState();
 }
 
 void TCustomFloatEdit::RestoreEnterState() {
     lineEdit()->setText(EnterText_);
-    Loaded_ = EnterLoaded_;
-    Modified_ = EnterModified_;
+    RestoreLoadState(EnterState_);
 }
 
 void TCustomFloatEdit::focusOutEvent(QFocusEvent* Event) {
-    if (!IsFieldChange(Event->reason()) || !Modified_) {
-        QAbstractSpinBox::focusOutEvent(Event);
+    if (!IsFieldChange(Event->reason()) || !isModified()) {
+        TNumberEdit::focusOutEvent(Event);
         if (IsFieldChange(Event->reason()))
             emit Exited();
         return;
@@ -273,7 +255,7 @@ void TCustomFloatEdit::focusOutEvent(QFocusEvent* Event) {
     if (!ParseValue(Text, X) || X < Min_ || X > Max_) {
         // Refused: the value from before, all selected, and the focus back once the change under way is done.
         RestoreEnterState();
-        QAbstractSpinBox::focusOutEvent(Event);
+        TNumberEdit::focusOutEvent(Event);
         QTimer::singleShot(0, this, [this] {
             ShowErrorMessage();
             if (isVisible() && isEnabled() && window()->isActiveWindow())
@@ -283,13 +265,8 @@ void TCustomFloatEdit::focusOutEvent(QFocusEvent* Event) {
         return;
     }
     lineEdit()->setText(FormatValue(X));
-    QAbstractSpinBox::focusOutEvent(Event);
+    TNumberEdit::focusOutEvent(Event);
     emit Exited();
-}
-
-void TCustomFloatEdit::wheelEvent(QWheelEvent* Event) {
-    // The wheel scrolls the form; a value changes only by the keys and the buttons, never by passing over it.
-    Event->ignore();
 }
 
 QSize TCustomFloatEdit::sizeHint() const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractSpinBox>
+#include "NumberEdit.h"
 
 // An edit for a floating-point value shown with a fixed number of decimals (Digits) within Min..Max, with typing
 // rules that keep the text a number in range: only "-", digits, "e" and the decimal character are taken, and a key
@@ -10,8 +10,8 @@
 //
 // The text is the value: nothing else holds a second copy that could drift from what the user sees. A value loaded
 // with SetValue is kept exactly as given (not rounded to Digits, not clamped to Min..Max) until the user edits the
-// text; Value() gives it back unchanged, and isModified() tells frames whether to write the control back at all.
-class TCustomFloatEdit : public QAbstractSpinBox {
+// text (TNumberEdit); Value() gives it back unchanged.
+class TCustomFloatEdit : public TNumberEdit {
     Q_OBJECT
 public:
     explicit TCustomFloatEdit(QWidget* Parent = nullptr);
@@ -41,11 +41,6 @@ public:
     // The value when the control last got the focus.
     double EnterValue() const { return EnterValue_; }
 
-    // True when the user changed the value (typing, pasting, spinning) since the last SetValue. setModified(false)
-    // takes the current Value() as the loaded value.
-    bool isModified() const { return Modified_; }
-    void setModified(bool Value);
-
     // X as this control shows it: fixed-point with Digits decimals and at most 18 significant digits.
     QString FormatValue(double X) const;
     // Text read as a number with this control's decimal character; false when it is no number.
@@ -55,28 +50,23 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 signals:
-    // Enter or Return was pressed (the key goes no further).
+    // Enter or Return was pressed (the key goes no further). Exited is not raised when leaving is refused.
     void EnterPress();
-    // The user changed the text or spun the value.
-    void Changed();
-    // The focus left the control with an acceptable value (not raised when leaving was refused).
-    void Exited();
 
 protected:
     // Sets X as the user's new value: clamped to Min..Max (with ErrorMessage), shown, and the control modified.
     void ChangeValue(double X);
 
+    double TypedNumber() const override;
     void keyPressEvent(QKeyEvent* Event) override;
     void focusInEvent(QFocusEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
-    void wheelEvent(QWheelEvent* Event) override;
     StepEnabled stepEnabled() const override { return StepNone; }
     void stepBy(int /*Steps*/) override {}
 
 private:
     enum class TTyping { Accept, Reject, MinusZero, DecimalZero };
     TTyping CheckTyping(QChar Key, const QString& WouldBe) const;
-    void UserEdited();
     void Reformat();
     void RestoreEnterState();
     void ShowErrorMessage() const;
@@ -86,12 +76,8 @@ private:
     double Max_ = 100;
     QChar DecimalChar_;
     QString ErrorMessage_;
-    // The value last loaded, exact, valid while the control is unmodified.
-    double Loaded_ = 0;
-    bool Modified_ = false;
     // What focus entry found, for Escape and for a refused exit.
     double EnterValue_ = 0;
     QString EnterText_;
-    double EnterLoaded_ = 0;
-    bool EnterModified_ = false;
+    TLoadState EnterState_;
 };

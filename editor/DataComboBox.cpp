@@ -14,7 +14,6 @@ void TDataComboBox::Clear() {
     const QSignalBlocker Blocker(this);
     clear();
     Stored_ = NoValue_;
-    Modified_ = false;
 }
 
 void TDataComboBox::SetSorted(bool Value) {
@@ -49,7 +48,6 @@ void TDataComboBox::SelectValue(const QVariant& Value) {
     const QSignalBlocker Blocker(this);
     setCurrentIndex(IndexOfValue(Value));
     Stored_ = Value;
-    Modified_ = false;
 }
 
 QVariant TDataComboBox::SelectedValue() const {
@@ -71,7 +69,19 @@ int TDataComboBox::IndexOfValue(const QVariant& Value) const {
     return -1;
 }
 
+void TDataComboBox::RemoveValues(const std::function<bool(const QVariant&)>& Gone, const QVariant& Instead) {
+    const QSignalBlocker Blocker(this);
+    const bool CurrentGoes = currentIndex() >= 0 && Gone(ItemValue(currentIndex()));
+    for (int I = count() - 1; I >= 0; --I)
+        if (Gone(ItemValue(I)))
+            removeItem(I);
+    if (CurrentGoes || (currentIndex() < 0 && Gone(Stored_)))
+        SelectValue(Instead);
+    else if (currentIndex() < 0)
+        // Removing items may have made another current; a box showing no item goes on showing none.
+        setCurrentIndex(-1);
+}
+
 void TDataComboBox::UserPicked() {
-    Modified_ = true;
     emit Changed();
 }

@@ -177,10 +177,8 @@ void TEditPreference::lvSearchListFocusChanged(TPyxObject* Entity) {
 
 void TEditPreference::seAmountExit() {
     const int Rounded = RoundAmount(seAmount->Value());
-    if (Rounded != seAmount->Value()) {
+    if (Rounded != seAmount->Value())
         seAmount->SetValue(Rounded);
-        seAmount->setModified(true);
-    }
 }
 
 bool TEditPreference::eventFilter(QObject* Watched, QEvent* Event) {

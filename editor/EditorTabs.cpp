@@ -26,7 +26,8 @@ constexpr std::array<TTabInfo, TabCount> Tabs = {{
     {"tsStadia", "&Stadia"},
     {"tsCities", "C&ities"},
     {"tsContinents", "Con&tinents"},
-    {"tsAwards", "&Awards"},
+    // Alt+A opens the Add menu: the awards tab takes the next letter of its name that no other tab or menu has.
+    {"tsAwards", "Awa&rds"},
     {"tsWeather", "&Weather"},
     {"tsInjuries", "Inj&uries"},
     {"tsLanguages", "&Languages"},

@@ -7,8 +7,8 @@
 // A drop-down list whose items each carry a 32-bit code (an injury category, a loan source, a person type...).
 //
 // Usage: fill it with Add (SetSorted(true) first for an alphabetical list), load the field with SetSelected, and on
-// Confirm, when isModified(), write GetSelected back. A code that no item carries shows no selection and is given
-// back unchanged by GetSelected until the user picks an item.
+// Confirm write GetSelected back when it differs from what was loaded. A code that no item carries shows no selection
+// and is given back unchanged by GetSelected until the user picks an item.
 class TIntegerComboBox final : public TDataComboBox {
     Q_OBJECT
 public:

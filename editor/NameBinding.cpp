@@ -17,7 +17,6 @@ void TNameBinding::Load(TPyxObject& Entity) {
             const std::u16string* Text = TextOf_(Entity, I);
             Names_.Add(Text != nullptr ? *Text : std::u16string());
         }
-    Loaded_ = Names_;
     ShowName();
 }
 
@@ -28,7 +27,6 @@ void TNameBinding::Save(TPyxObject& Entity) {
         if (std::u16string* Text = TextOf_(Entity, I - 1))
             *Text = Names_.Get(I);
     }
-    Loaded_ = Names_;
 }
 
 void TNameBinding::Clear() {

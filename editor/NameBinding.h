@@ -23,9 +23,12 @@ public:
                  std::function<bool()> AllLanguages);
 
     void Load(TPyxObject& Entity) override;
+    void Remember() override { Loaded_ = Names_; }
+    bool Changed() const override { return !(Names_ == Loaded_); }
     void Save(TPyxObject& Entity) override;
     void Clear() override;
-    bool Changed() const override { return !(Names_ == Loaded_); }
+    // Names refer to no other entity.
+    void Purge(const TGoneEntities&) override {}
 
     TWideStrings& Names() { return Names_; }
     QLineEdit* Edit() const { return Edit_; }

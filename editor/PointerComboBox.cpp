@@ -31,3 +31,12 @@ TPyxObject* TPointerComboBox::GetSelected() const {
 TPyxObject* TPointerComboBox::GetItem(int Index) const {
     return FromValue(ItemValue(Index));
 }
+
+int TPointerComboBox::IndexOf(const TPyxObject* Entity) const {
+    return IndexOfValue(ToValue(const_cast<TPyxObject*>(Entity)));
+}
+
+void TPointerComboBox::RemoveEntities(const std::function<bool(const TPyxObject*)>& Gone) {
+    RemoveValues([&Gone](const QVariant& Value) { return FromValue(Value) != nullptr && Gone(FromValue(Value)); },
+                 ToValue(nullptr));
+}

@@ -5,6 +5,7 @@
 #include <memory>
 #include <typeindex>
 #include <typeinfo>
+#include <vector>
 
 class TTabStopItemDelegate;
 
@@ -37,6 +38,13 @@ public:
     template <class T> T* ItemAt(int X, int Y) const { return static_cast<T*>(PointerOf(itemAt(X, Y), typeid(T))); }
     // The pointer of the selected item; nil when no item is selected.
     template <class T> T* GetSelected() const { return GetItem<T>(SelectedIndex()); }
+    // The pointers of every item, in the order shown (nil for an item of another type).
+    template <class T> std::vector<T*> Items() const {
+        std::vector<T*> All;
+        for (int Row = 0; Row < count(); ++Row)
+            All.push_back(GetItem<T>(Row));
+        return All;
+    }
     // The row of the selected item, -1 when none is selected.
     int SelectedIndex() const;
 

@@ -2,9 +2,8 @@
 
 #include "UnhandledException.h"
 
-TPyxApplication::TPyxApplication(int& Argc, char** Argv) : QApplication(Argc, Argv) {
-    setApplicationDisplayName("Pyx Pregame Editor");
-}
+// No application display name: Qt would add it to every window's title, and each window's caption is its own.
+TPyxApplication::TPyxApplication(int& Argc, char** Argv) : QApplication(Argc, Argv) {}
 
 bool TPyxApplication::notify(QObject* Receiver, QEvent* Event) {
     try {

@@ -111,6 +111,16 @@ void FillPointerCombo(TPointerComboBox* Combo, const QString& NoneText, const TP
     }
 }
 
+void RoundDownToStep(TSpinEdit* Spin, int32_t Step) {
+    const int32_t Value = Spin->Value();
+    if (Step <= 0 || Spin->CheckValue(Value) != Value)
+        return;
+    const int32_t Rounded = Value / Step * Step;
+    // Loaded as the control's value; the binding finds it changed from what the entity holds.
+    if (Rounded != Value)
+        Spin->SetValue(Rounded);
+}
+
 TframeSelectionSearch* Selector(QWidget* Parent, const QString& ObjectName, const QString& SearchCaption,
                                 const QString& UnknownCaption, const QString& NoneText) {
     auto* Selector = new TframeSelectionSearch(Parent);

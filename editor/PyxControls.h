@@ -55,6 +55,10 @@ QDateEdit* DatePicker(QWidget* Parent, const QString& ObjectName, const QString&
 // A check box whose caption is its row's label.
 QCheckBox* CheckBox(QWidget* Parent, const QString& ObjectName);
 
+// The reputation rule of the nation and squad pages, run when the user leaves the field: a value that is not a
+// multiple of Step goes toward zero to one. A stored value outside the spin edit's limits is shown and kept as it is.
+void RoundDownToStep(TSpinEdit* Spin, int32_t Step);
+
 // A stored date as a calendar date: 1 January of its year plus its day of the year. Any stored value converts,
 // odd ones too (a year of 0 or less, a day beyond the year's end); a picker that cannot hold the result shows its
 // nearest limit, and the binding writes the date back only when the user changed it.

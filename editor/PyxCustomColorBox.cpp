@@ -39,7 +39,10 @@ const TPyxCustomColorBox::TNamedColor TPyxCustomColorBox::NamedColors[NamedColor
 
 TPyxCustomColorBox::TPyxCustomColorBox(QWidget* Parent) : QComboBox(Parent) {
     setEditable(false);
-    setItemDelegate(new TColorItemDelegate(this));
+    setItemDelegate(new TColorItemDelegate(
+        this, [this](QPainter& Painter, int Index, const QRect& Rect, bool ItemSelected, const QPalette& Palette) {
+            DrawItem(Painter, Index, Rect, ItemSelected, Palette);
+        }));
     // A dropped-down list of a dozen colours with a scroll bar, below the box, rather than all 36 over the form.
     setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     setMaxVisibleItems(12);
@@ -54,7 +57,6 @@ uint32_t TPyxCustomColorBox::Selected() const {
 
 void TPyxCustomColorBox::SetSelected(uint32_t Color) {
     SelectColor(Color);
-    Modified_ = false;
 }
 
 void TPyxCustomColorBox::SelectColor(uint32_t Color) {
@@ -211,7 +213,6 @@ void TPyxCustomColorBox::Select(int Index) {
 void TPyxCustomColorBox::Settle() {
     SettledIndex_ = currentIndex();
     SelectedColor_ = Selected();
-    Modified_ = true;
     update();
 }
 

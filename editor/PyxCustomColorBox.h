@@ -31,7 +31,7 @@ public:
     uint32_t Selected() const;
     // Makes the item carrying Color current, preferring a named colour to the custom entry; a colour no item carries
     // becomes the custom colour and "Custom Colour..." is made current; NoColor makes no item current. Frames load a
-    // kit colour with it; the box then counts as unmodified. Raises no Changed.
+    // kit colour with it; Selected then gives Color back exactly. Raises no Changed.
     void SetSelected(uint32_t Color);
 
     // The colour of item Index (item 0: the custom colour; black until one is set or chosen).
@@ -46,11 +46,6 @@ public:
     static uint32_t FromQColor(const QColor& Color);
     // Draws item Index into Rect: the background, a framed swatch at the left and the name beside it.
     void DrawItem(QPainter& Painter, int Index, const QRect& Rect, bool ItemSelected, const QPalette& Palette) const;
-
-    // True when the user settled on a colour (a pick, or a custom colour confirmed) since the last SetSelected.
-    // Frames write the box back only when it is modified, so that a kit colour is never rounded by being shown.
-    bool isModified() const { return Modified_; }
-    void setModified(bool Value) { Modified_ = Value; }
 
     // The base's popup and keys feed the selection rules.
     void hidePopup() override;
@@ -84,5 +79,4 @@ private:
     uint32_t SelectedColor_ = 0;
     // The item the user last settled on, restored when a custom colour dialog is cancelled.
     int SettledIndex_ = -1;
-    bool Modified_ = false;
 };

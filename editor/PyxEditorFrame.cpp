@@ -1,7 +1,9 @@
 #include "PyxEditorFrame.h"
 
+#include "BindingSet.h"
 #include "FieldBinding.h"
 #include "FramePage.h"
+#include "GoneEntities.h"
 #include "LanguageEditor.h"
 #include "NameBinding.h"
 #include "PyxBusy.h"
@@ -23,7 +25,7 @@
 #include <QVBoxLayout>
 
 TPyxEditorFrame::TPyxEditorFrame(TPyxNavigator& Navigator, TNames Names, QWidget* Parent)
-    : QWidget(Parent), Navigator_(Navigator), Names_(std::move(Names)) {
+    : QWidget(Parent), Navigator_(Navigator), Names_(std::move(Names)), Bindings_(std::make_unique<TBindingSet>()) {
     setObjectName(Names_.Frame);
 
     pnlList = new QWidget(this);
@@ -108,22 +110,41 @@ void TPyxEditorFrame::SetDatabase(TPyxDatabase* Database) {
 }
 
 void TPyxEditorFrame::FocusObject(TPyxObject* Entity) {
-    if (Search_ && !TPyxBusy::Active())
+    if (!Search_ || TPyxBusy::Active())
+        return;
+    // Another tab asks for the entity this one shows already: it is listed alone and marked, and what the user
+    // typed for it stays.
+    if (Entity != nullptr && Entity == Current_ && pcPages->isEnabled()) {
+        lvList->SuppressFocusEvents(true);
         Search_->FocusObject(Entity);
+        lvList->SuppressFocusEvents(false);
+        return;
+    }
+    Search_->FocusObject(Entity);
 }
 
-void TPyxEditorFrame::PurgeDeleted() {
+void TPyxEditorFrame::EntitiesAdded() {
+    if (Search_ && Current_ != nullptr)
+        RefreshChoices();
+}
+
+void TPyxEditorFrame::PurgeDeleted(const TGoneEntities& Gone) {
     if (!Search_)
         return;
-    Search_->Purge();
-    if (Current_ != nullptr && Collection(*Database_).IndexOf(Current_) < 0) {
+    Search_->Purge([&Gone](const TPyxObject* Entity) { return Gone.Has(Entity); });
+    if (Current_ != nullptr && Gone.Has(Current_)) {
         Current_ = nullptr;
         ClearControls();
-    }
-    if (Current_ != nullptr)
-        ListFocusChanged(Current_);
-    else
         EnableEditor(false);
+        return;
+    }
+    if (Current_ == nullptr)
+        return;
+    // The editor goes on showing Current with what the user typed; only what referred to the entities that went is
+    // dropped, as the data model dropped it from the entities.
+    PurgeEntity(Gone);
+    Bindings_->Purge(Gone);
+    RefreshChoices();
 }
 
 void TPyxEditorFrame::BeginUpdateList() {
@@ -154,14 +175,24 @@ void TPyxEditorFrame::btnSearchClick() {
             Search_->ShowAll();
     }
     lblSearchResult->setText(QString::number(Search_->ShownCount()) + Names_.CountText);
+    HighlightCurrent();
+}
+
+void TPyxEditorFrame::HighlightCurrent() {
+    // The editor keeps its entity and what the user typed; the list only marks it where it is listed.
+    const bool Shown = Current_ != nullptr && pcPages->isEnabled();
+    const int Row = Shown ? Search_->Model().RowOf(Current_) : -1;
+    lvList->SuppressFocusEvents(true);
+    lvList->FocusRow(Row);
+    lvList->SuppressFocusEvents(false);
 }
 
 void TPyxEditorFrame::btnConfirmChangesClick() {
     if (Current_ == nullptr || TPyxBusy::Active())
         return;
-    for (const auto& Binding : Bindings_)
-        Binding->Save(*Current_);
+    Bindings_->Save(*Current_);
     SaveEntity(*Current_);
+    Bindings_->Remember();
     // The row shows the name as confirmed; it keeps its place in the list. Current is almost always the focused
     // row's entity (not after a search), which spares a walk through a list of 300,000 rows.
     if (Search_) {
@@ -185,9 +216,9 @@ void TPyxEditorFrame::ListFocusChanged(TPyxObject* Entity) {
     }
     Current_ = Entity;
     PrepareLoad(*Entity);
-    for (const auto& Binding : Bindings_)
-        Binding->Load(*Entity);
+    Bindings_->Load(*Entity);
     LoadEntity(*Entity);
+    Bindings_->Remember();
     EnableEditor(true);
 }
 
@@ -198,8 +229,8 @@ TFramePage* TPyxEditorFrame::AddPage(const QString& ObjectName, const QString& C
     return Page;
 }
 
-void TPyxEditorFrame::AddBinding(std::unique_ptr<TFieldBinding> Binding) {
-    Bindings_.push_back(std::move(Binding));
+void TPyxEditorFrame::AddBinding(std::unique_ptr<TFieldBinding> Binding, const QWidget* Control) {
+    Bindings_->Add(std::move(Binding), Control);
 }
 
 void TPyxEditorFrame::AddNameBinding(std::unique_ptr<TNameBinding> Binding) {
@@ -233,7 +264,7 @@ void TPyxEditorFrame::AddNew(TPyxObject* Entity) {
     if (!Search_ || Entity == nullptr)
         return;
     Search_->AddAndSelect(Entity);
-    Navigator_.EntitiesChanged();
+    Navigator_.EntitiesAdded();
 }
 
 void TPyxEditorFrame::DeleteFocused(const std::function<void(TPyxObject& Entity)>& Delete) {
@@ -250,8 +281,8 @@ void TPyxEditorFrame::DeleteFocused(const std::function<void(TPyxObject& Entity)
     Current_ = nullptr;
     ClearControls();
     EnableEditor(false);
-    Delete(*Entity);
-    Navigator_.EntitiesChanged();
+    const TGoneEntities Gone = TGoneEntities::Of(*Database_, [&] { Delete(*Entity); });
+    Navigator_.EntitiesDeleted(Gone);
 }
 
 void TPyxEditorFrame::EnableEditor(bool Enable) {
@@ -261,7 +292,7 @@ void TPyxEditorFrame::EnableEditor(bool Enable) {
 }
 
 void TPyxEditorFrame::ClearControls() {
-    for (const auto& Binding : Bindings_)
-        Binding->Clear();
+    Bindings_->Clear();
     ClearEntity();
+    Bindings_->Remember();
 }

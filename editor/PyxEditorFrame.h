@@ -13,8 +13,10 @@ class QLineEdit;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
+class TBindingSet;
 class TFieldBinding;
 class TFramePage;
+class TGoneEntities;
 class TNameBinding;
 class TPyxDatabase;
 class TPyxListView;
@@ -32,15 +34,18 @@ class TWideStrings;
 // - SetDatabase attaches the frame to a loaded database (a fresh TPyxSearch over the kind's collection; the list
 //   stays empty until the user searches) or detaches it with nil before a load: the list model goes, every bound
 //   control is emptied and Current is nil, so nothing points at the entities the load frees.
-// - Focusing a row loads its entity into the controls (PrepareLoad, every binding's Load, then LoadEntity);
-//   another row silently drops edits that were not confirmed. No focused row disables the editor and keeps what it
-//   shows.
+// - Focusing a row loads its entity into the controls (PrepareLoad, every binding's Load, then LoadEntity, and
+//   every binding remembers what its control shows); another row silently drops edits that were not confirmed. No
+//   focused row disables the editor and keeps what it shows. The highlighted row is always the entity shown, or none.
 // - Confirm writes back only what the user changed (every binding's Save, then SaveEntity); Cancel reloads the
-//   focused row. Neither validates nor asks anything.
+//   focused row. Neither validates nor asks anything. Nothing else reloads the editor: what the user typed stays
+//   until Confirm, Cancel or another row.
 // - Search and ShowAll run under a status window that blocks input; a second long operation cannot start
 //   meanwhile (TPyxBusy).
-// - AddNew and DeleteFocused add and delete entities and tell the main window, which makes every frame drop
-//   the rows and editor contents of entities that went (PurgeDeleted).
+// - AddNew and DeleteFocused add and delete entities and tell the main window, which tells every frame: after an
+//   add each refreshes the choices its controls offer (RefreshChoices); after a delete each drops the rows of the
+//   entities that went and, when its own entity went, empties its editor, and otherwise drops from its controls only
+//   the references to them (PurgeDeleted).
 class TPyxEditorFrame : public QWidget {
     Q_OBJECT
 public:
@@ -57,7 +62,8 @@ public:
 
     // Attaches the frame to a loaded database, or detaches it with nil.
     void SetDatabase(TPyxDatabase* Database);
-    // Lists only Entity, focused and selected, which loads it into the editor.
+    // Lists only Entity, focused and selected, which loads it into the editor (unless the editor shows it already:
+    // what the user typed for it stays).
     void FocusObject(TPyxObject* Entity);
     // The Add menu's operation for the frame's kind: a new entity, listed after the rows shown and focused.
     // Frames whose kind can be added override both.
@@ -65,9 +71,11 @@ public:
     virtual void AddEntity() {}
     // Frames with squad pages refill their player lists (after a person was confirmed).
     virtual void RefreshSquads() {}
-    // After entities were added or deleted anywhere: drops the rows of entities that are gone and reloads the
-    // editor from Current, or empties it when Current went.
-    void PurgeDeleted();
+    // After entities were added anywhere: the controls offer them too; what the user typed stays.
+    void EntitiesAdded();
+    // After entities were deleted anywhere: drops the rows of those that went; empties the editor when Current
+    // went, and otherwise drops only the references to them, keeping what the user typed.
+    void PurgeDeleted(const TGoneEntities& Gone);
     // Stops and resumes repainting the list during a load or save.
     void BeginUpdateList();
     void EndUpdateList();
@@ -104,15 +112,24 @@ protected:
     // combos listing a collection), so that they list the collections as they are now.
     virtual void PrepareLoad(TPyxObject& /*Entity*/) {}
     // Loads, saves and clears what the bindings do not cover (sub-lists, dependent controls); each runs after
-    // the bindings.
+    // the bindings. SaveEntity may still ask the bindings what changed: they remember the new values after it.
     virtual void LoadEntity(TPyxObject& /*Entity*/) {}
     virtual void SaveEntity(TPyxObject& /*Entity*/) {}
     virtual void ClearEntity() {}
+    // After a delete elsewhere, with Current still there: what the bindings do not cover (sub-lists, lists shown
+    // only, controls that follow another). It runs before the bindings drop their references, so that the frame
+    // still sees which controls showed an entity that went (only the pointers: they must not be followed).
+    virtual void PurgeEntity(const TGoneEntities& /*Gone*/) {}
+    // After an add or a delete: refills the controls whose items come from the database, each keeping what it
+    // shows, and the lists the editor only shows.
+    virtual void RefreshChoices() {}
 
     // A page of the editor's page control.
     TFramePage* AddPage(const QString& ObjectName, const QString& Caption, const QString& Heading = QString(),
                         const QString& HeadingName = QString());
-    void AddBinding(std::unique_ptr<TFieldBinding> Binding);
+    // Control, when given, is the control Binding binds, for Bindings().Changed(Control).
+    void AddBinding(std::unique_ptr<TFieldBinding> Binding, const QWidget* Control = nullptr);
+    TBindingSet& Bindings() const { return *Bindings_; }
     // A translatable name's binding; its button opens the language text dialog and is enabled only while the
     // database holds all languages.
     void AddNameBinding(std::unique_ptr<TNameBinding> Binding);
@@ -136,13 +153,15 @@ protected:
 private:
     void EnableEditor(bool Enable);
     void ClearControls();
+    // Highlights Current's row when the list shows it, and none otherwise, without reloading the editor.
+    void HighlightCurrent();
 
     TPyxNavigator& Navigator_;
     TNames Names_;
     TPyxObject* Current_ = nullptr;
     TPyxDatabase* Database_ = nullptr;
     std::unique_ptr<TPyxSearch> Search_;
-    std::vector<std::unique_ptr<TFieldBinding>> Bindings_;
+    std::unique_ptr<TBindingSet> Bindings_;
     std::vector<QAbstractButton*> NameButtons_;
 
     QWidget* pnlList;

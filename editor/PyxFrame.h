@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BindingSet.h"
 #include "FieldBinding.h"
 #include "FramePage.h"
 #include "IntegerComboBox.h"
@@ -33,12 +34,13 @@
 //    " Kinds Found"}); the list is then lvKind and the page control pcKind.
 // 2. In the constructor: AddPage for each page (a TFramePage with its heading), then per field a row with its
 //    control (AddNameRow for a translated name; Page->AddRow for the others) and its binding (BindText, BindSpin,
-//    BindFloat, BindCombo, BindCheck, BindDate, BindSelector, BindColor, or Bind/BindModified for anything else).
+//    BindFloat, BindCombo, BindCheck, BindDate, BindSelector, BindColor, or Bind for anything else; a control the
+//    frame fills and writes itself is watched through Bindings().Watch and asked Bindings().Changed).
 //    Link buttons come from MakeLinkButton.
 // 3. Override Collection; Attached to give selectors their collections; PrepareLoad to refill combos listing a
 //    collection; LoadEntity, SaveEntity and ClearEntity for what no binding covers (sub-lists edited on copies,
-//    controls that depend on others). Kinds the Add menu adds override CanAdd and AddEntity (which call AddNew);
-//    deleting goes through DeleteFocused.
+//    controls that depend on others); PurgeEntity and RefreshChoices for what work on other tabs changes there.
+//    Kinds the Add menu adds override CanAdd and AddEntity (which call AddNew); deleting goes through DeleteFocused.
 // 4. Add the frame to CreateTabFrame (EditorTabs.cpp). The tab is enabled, the main window attaches and detaches
 //    the frame, Show* navigates to it, and pyxconfirmall confirms its entities without further changes.
 template <class TEntity> class TPyxFrame : public TPyxEditorFrame {
@@ -49,23 +51,17 @@ protected:
     using TPyxEditorFrame::TPyxEditorFrame;
 
     // Any control: Show puts the entity's value into it, Read gives its value, Write stores a value into the
-    // entity (called only when the value changed), ClearControl empties it on detach.
+    // entity (called only when the value changed), ClearControl empties it on detach. Control, when given, is the
+    // control bound, for Changed(Control).
     template <class TShown>
     void Bind(std::function<void(TEntity&)> Show, std::function<TShown()> Read,
-              std::function<void(TEntity&, const TShown&)> Write, std::function<void()> ClearControl = {}) {
+              std::function<void(TEntity&, const TShown&)> Write, std::function<void()> ClearControl = {},
+              const QWidget* Control = nullptr) {
+        // A reference is bound through BindSelector or BindCombo, which drop an entity deleted on another tab.
+        static_assert(!std::is_pointer_v<TShown>, "bind a reference with BindSelector or BindCombo");
         AddBinding(std::make_unique<TValueBinding<TShown>>(
-            Access<TShown>(std::move(Show), std::move(Read), std::move(Write), std::move(ClearControl))));
-    }
-
-    // A control that tells whether the user changed it (isModified, setModified): the entity is written exactly
-    // when the user did.
-    template <class TShown, class TControl>
-    void BindModified(TControl* Control, std::function<void(TEntity&)> Show, std::function<TShown()> Read,
-                      std::function<void(TEntity&, const TShown&)> Write, std::function<void()> ClearControl = {}) {
-        auto Parts = Access<TShown>(std::move(Show), std::move(Read), std::move(Write), std::move(ClearControl));
-        Parts.UserChanged = [Control] { return Control->isModified(); };
-        Parts.MarkUnchanged = [Control] { Control->setModified(false); };
-        AddBinding(std::make_unique<TValueBinding<TShown>>(std::move(Parts)));
+                       Access<TShown>(std::move(Show), std::move(Read), std::move(Write), std::move(ClearControl))),
+                   Control);
     }
 
     // A translatable name in a row of Page: a read-only edit showing the default language's text and a button
@@ -94,7 +90,7 @@ protected:
         Bind<QString>([Edit, Field](TEntity& E) { Edit->setText(QString::fromStdU16String(E.*Field)); },
                       [Edit] { return Edit->text(); },
                       [Field](TEntity& E, const QString& Text) { E.*Field = Text.toStdU16String(); },
-                      [Edit] { Edit->clear(); });
+                      [Edit] { Edit->clear(); }, Edit);
     }
 
     // An integer spin edit on an integer field of any width: a member of the entity (&TPyxCity::Altitude) or a
@@ -104,57 +100,56 @@ protected:
     // the field's width.
     template <class TFieldOf> void BindSpin(TSpinEdit* Spin, TFieldOf Field) {
         using TField = std::remove_cvref_t<std::invoke_result_t<TFieldOf&, TEntity&>>;
-        BindModified<int32_t>(
-            Spin, [Spin, Field](TEntity& E) { Spin->SetValue(static_cast<int32_t>(std::invoke(Field, E))); },
-            [Spin] { return Spin->Value(); },
-            [Field](TEntity& E, const int32_t& Value) { std::invoke(Field, E) = static_cast<TField>(Value); },
-            [Spin] { Spin->SetValue(Spin->MinValue()); });
+        Bind<int32_t>([Spin, Field](TEntity& E) { Spin->SetValue(static_cast<int32_t>(std::invoke(Field, E))); },
+                      [Spin] { return Spin->Value(); },
+                      [Field](TEntity& E, const int32_t& Value) { std::invoke(Field, E) = static_cast<TField>(Value); },
+                      [Spin] { Spin->SetValue(Spin->MinValue()); }, Spin);
     }
 
     // A float spin edit on a floating-point field (stored single precision when the field is a float).
     template <class TField> void BindFloat(TSpinFloatEdit* Edit, TField TEntity::*Field) {
-        BindModified<double>(
-            Edit, [Edit, Field](TEntity& E) { Edit->SetValue(static_cast<double>(E.*Field)); },
-            [Edit] { return Edit->Value(); },
-            [Field](TEntity& E, const double& Value) { E.*Field = static_cast<TField>(Value); },
-            [Edit] { Edit->SetValue(Edit->Min()); });
+        Bind<double>([Edit, Field](TEntity& E) { Edit->SetValue(static_cast<double>(E.*Field)); },
+                     [Edit] { return Edit->Value(); },
+                     [Field](TEntity& E, const double& Value) { E.*Field = static_cast<TField>(Value); },
+                     [Edit] { Edit->SetValue(Edit->Min()); }, Edit);
     }
 
     // An integer combo on a code field of any width: a code no item carries stays as stored until the user picks;
     // a pick stores the item's code in the field's width.
     template <class TField> void BindCombo(TIntegerComboBox* Combo, TField TEntity::*Field) {
-        BindModified<int32_t>(
-            Combo, [Combo, Field](TEntity& E) { Combo->SetSelected(static_cast<int32_t>(E.*Field)); },
-            [Combo] { return Combo->GetSelected(); },
-            [Field](TEntity& E, const int32_t& Code) { E.*Field = static_cast<TField>(Code); },
-            [Combo] { Combo->SetSelected(-1); });
+        Bind<int32_t>([Combo, Field](TEntity& E) { Combo->SetSelected(static_cast<int32_t>(E.*Field)); },
+                      [Combo] { return Combo->GetSelected(); },
+                      [Field](TEntity& E, const int32_t& Code) { E.*Field = static_cast<TField>(Code); },
+                      [Combo] { Combo->SetSelected(-1); }, Combo);
     }
 
     // A pointer combo on a reference. Its items are the database's entities: the frame fills it (on attach or on
-    // each focus change), and a detach empties it.
+    // each focus change), and a detach empties it; an entity deleted elsewhere leaves it.
     template <class TTarget> void BindCombo(TPointerComboBox* Combo, TTarget* TEntity::*Field) {
-        BindModified<TPyxObject*>(
-            Combo, [Combo, Field](TEntity& E) { Combo->SetSelected(E.*Field); },
-            [Combo] { return Combo->GetSelected(); },
-            [Field](TEntity& E, TPyxObject* const& Target) { E.*Field = dynamic_cast<TTarget*>(Target); },
-            [Combo] { Combo->Clear(); });
+        AddBinding(std::make_unique<TValueBinding<TPyxObject*>>(typename TValueBinding<TPyxObject*>::TAccess{
+                       Shows([Combo, Field](TEntity& E) { Combo->SetSelected(E.*Field); }),
+                       [Combo] { return Combo->GetSelected(); },
+                       Writes<TPyxObject*>([Field](TEntity& E, TPyxObject* const& Target) {
+                           E.*Field = dynamic_cast<TTarget*>(Target);
+                       }),
+                       [Combo] { Combo->Clear(); }, PurgeCombo(Combo)}),
+                   Combo);
     }
 
     // A colour box on a colour the entity gives through Get and takes through Set (a kit's Major/SetMajor...).
     void BindColor(TPyxColorBox* Box, std::function<uint32_t(TEntity&)> Get,
                    std::function<void(TEntity&, uint32_t)> Set) {
-        BindModified<uint32_t>(
-            Box, [Box, Get = std::move(Get)](TEntity& E) { Box->SetSelected(Get(E)); },
-            [Box] { return Box->Selected(); },
-            [Set = std::move(Set)](TEntity& E, const uint32_t& Color) { Set(E, Color); },
-            [Box] { Box->SetSelected(0); });
+        Bind<uint32_t>([Box, Get = std::move(Get)](TEntity& E) { Box->SetSelected(Get(E)); },
+                       [Box] { return Box->Selected(); },
+                       [Set = std::move(Set)](TEntity& E, const uint32_t& Color) { Set(E, Color); },
+                       [Box] { Box->SetSelected(0); }, Box);
     }
 
     // A check box on a Boolean or a 0/1 byte.
     template <class TField> void BindCheck(QCheckBox* Box, TField TEntity::*Field) {
         Bind<bool>([Box, Field](TEntity& E) { Box->setChecked(E.*Field != 0); }, [Box] { return Box->isChecked(); },
                    [Field](TEntity& E, const bool& Checked) { E.*Field = static_cast<TField>(Checked ? 1 : 0); },
-                   [Box] { Box->setChecked(false); });
+                   [Box] { Box->setChecked(false); }, Box);
     }
 
     // A date picker on a stored date (see PyxControls::ToQDate for odd stored dates).
@@ -162,29 +157,51 @@ protected:
         Bind<QDate>([Edit, Field](TEntity& E) { Edit->setDate(PyxControls::ToQDate(E.*Field)); },
                     [Edit] { return Edit->date(); },
                     [Field](TEntity& E, const QDate& Date) { E.*Field = PyxControls::FromQDate(Date); },
-                    [Edit] { Edit->setDate(Edit->minimumDate()); });
+                    [Edit] { Edit->setDate(Edit->minimumDate()); }, Edit);
     }
 
     // A selector on a reference to another entity; the field is written directly. Its collection is set by the
-    // frame's Attached.
+    // frame's Attached. An entity deleted elsewhere leaves it.
     template <class TTarget> void BindSelector(TframeSelectionSearch* Selector, TTarget* TEntity::*Field) {
-        Bind<TPyxObject*>([Selector, Field](TEntity& E) { Selector->SetSelected(E.*Field); },
-                          [Selector] { return Selector->Selected(); },
-                          [Field](TEntity& E, TPyxObject* const& Target) { E.*Field = static_cast<TTarget*>(Target); },
-                          [Selector] { Selector->SetSelected(nullptr); });
+        BindSelector(
+            Selector, [Selector, Field](TEntity& E) { Selector->SetSelected(E.*Field); },
+            [Field](TEntity& E, TPyxObject* const& Target) { E.*Field = static_cast<TTarget*>(Target); });
+    }
+    // A selector whose value the entity gives and takes through Show and Write (a setter that keeps counts).
+    void BindSelector(TframeSelectionSearch* Selector, std::function<void(TEntity&)> Show,
+                      std::function<void(TEntity&, TPyxObject* const&)> Write) {
+        AddBinding(std::make_unique<TValueBinding<TPyxObject*>>(typename TValueBinding<TPyxObject*>::TAccess{
+                       Shows(std::move(Show)), [Selector] { return Selector->Selected(); },
+                       Writes<TPyxObject*>(std::move(Write)), [Selector] { Selector->SetSelected(nullptr); },
+                       [Selector](const TGoneEntities& Gone) {
+                           if (Gone.Has(Selector->Selected()))
+                               Selector->SetSelected(nullptr);
+                       }}),
+                   Selector);
     }
 
 private:
+    static std::function<void(TPyxObject&)> Shows(std::function<void(TEntity&)> Show) {
+        return [Show = std::move(Show)](TPyxObject& E) { Show(static_cast<TEntity&>(E)); };
+    }
+    template <class TShown>
+    static std::function<void(TPyxObject&, const TShown&)> Writes(std::function<void(TEntity&, const TShown&)> Write) {
+        return [Write = std::move(Write)](TPyxObject& E, const TShown& V) { Write(static_cast<TEntity&>(E), V); };
+    }
+    static std::function<void(const TGoneEntities&)> PurgeCombo(TPointerComboBox* Combo) {
+        return [Combo](const TGoneEntities& Gone) {
+            Combo->RemoveEntities([&Gone](const TPyxObject* E) { return Gone.Has(E); });
+        };
+    }
+
     template <class TShown>
     static typename TValueBinding<TShown>::TAccess
     Access(std::function<void(TEntity&)> Show, std::function<TShown()> Read,
            std::function<void(TEntity&, const TShown&)> Write, std::function<void()> ClearControl) {
         typename TValueBinding<TShown>::TAccess Parts;
-        Parts.Show = [Show = std::move(Show)](TPyxObject& E) { Show(static_cast<TEntity&>(E)); };
+        Parts.Show = Shows(std::move(Show));
         Parts.Read = std::move(Read);
-        Parts.Write = [Write = std::move(Write)](TPyxObject& E, const TShown& V) {
-            Write(static_cast<TEntity&>(E), V);
-        };
+        Parts.Write = Writes<TShown>(std::move(Write));
         Parts.ClearControl = std::move(ClearControl);
         return Parts;
     }

@@ -69,15 +69,24 @@ void TPyxListModel::Remove(int Row) {
 }
 
 void TPyxListModel::RemoveIf(const std::function<bool(const TPyxObject*)>& Remove) {
-    std::vector<TPyxObject*> Rows;
-    std::vector<TPrefix> Prefixes;
-    for (std::size_t I = 0; I < Rows_.size(); ++I)
-        if (!Remove(Rows_[I])) {
-            Rows.push_back(Rows_[I]);
-            Prefixes.push_back(Prefixes_[I]);
-        }
-    if (Rows.size() != Rows_.size())
-        SetRows(std::move(Rows), std::move(Prefixes));
+    // Run by run of rows that go, from the end, so that the view keeps its focused and selected rows where they stay
+    // (a reset would lose them).
+    int End = Count();
+    while (End > 0) {
+        int Last = End - 1;
+        while (Last >= 0 && !Remove(Rows_[static_cast<std::size_t>(Last)]))
+            --Last;
+        if (Last < 0)
+            break;
+        int First = Last;
+        while (First > 0 && Remove(Rows_[static_cast<std::size_t>(First - 1)]))
+            --First;
+        beginRemoveRows(QModelIndex(), First, Last);
+        Rows_.erase(Rows_.begin() + First, Rows_.begin() + Last + 1);
+        Prefixes_.erase(Prefixes_.begin() + First, Prefixes_.begin() + Last + 1);
+        endRemoveRows();
+        End = First;
+    }
 }
 
 void TPyxListModel::Refresh(int Row) {

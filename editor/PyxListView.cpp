@@ -56,6 +56,10 @@ void TPyxListView::SuppressFocusEvents(bool Suppress) {
 }
 
 void TPyxListView::CurrentRowChanged(const QModelIndex& Current) {
+    // The focused row is the one highlighted: the view makes a row current without selecting it when it takes the
+    // keyboard focus with none, and the editor would then show an entity no row marks.
+    if (Current.isValid() && selectionModel() != nullptr && !selectionModel()->isSelected(Current))
+        selectionModel()->select(Current, QItemSelectionModel::ClearAndSelect);
     if (Suppressed_ > 0 || Model_ == nullptr)
         return;
     emit FocusChanged(Current.isValid() ? Model_->Entity(Current.row()) : nullptr);

@@ -9,7 +9,8 @@ class TPyxObject;
 // The list control of every entity list: a flat, single-column list of a TPyxListModel with full-row selection,
 // no editing and no dragging. Typing letters into it moves the focus to the next row whose name begins with the
 // letters typed so far (a pause longer than the desktop's keyboard interval starts a new word). It reports the
-// focused row's entity through FocusChanged, the event an editor frame loads its entity on.
+// focused row's entity through FocusChanged, the event an editor frame loads its entity on; the focused row is always
+// the highlighted one.
 class TPyxListView final : public QListView {
     Q_OBJECT
 public:

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <numeric>
 #include <thread>
-#include <unordered_set>
 
 TPyxSearch::TPyxSearch(TPyxObjects& Source, TPyxListView& View)
     : Source_(Source), View_(View), Model_(std::make_unique<TPyxListModel>()) {
@@ -72,12 +71,7 @@ void TPyxSearch::DeleteNode(int Row) {
     View_.SuppressFocusEvents(false);
 }
 
-void TPyxSearch::Purge() {
-    std::unordered_set<const TPyxObject*> Alive;
-    Alive.reserve(static_cast<std::size_t>(Source_.Count()));
-    for (int32_t I = 0; I < Source_.Count(); ++I)
-        Alive.insert(Source_.Items(I));
-    const auto Gone = [&](const TPyxObject* Entity) { return Alive.count(Entity) == 0; };
+void TPyxSearch::Purge(const std::function<bool(const TPyxObject*)>& Gone) {
     View_.SuppressFocusEvents(true);
     Model_->RemoveIf(Gone);
     View_.SuppressFocusEvents(false);

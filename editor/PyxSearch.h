@@ -3,8 +3,8 @@
 #include "PyxListModel.h"
 #include "PyxObjects.h"
 
+#include <functional>
 #include <memory>
-
 #include <string>
 #include <vector>
 
@@ -31,8 +31,9 @@ public:
     void AddAndSelect(TPyxObject* Entity);
     // Removes one row; the other rows keep their places and no focus change is reported for it.
     void DeleteNode(int Row);
-    // Drops every row and result whose entity is no longer in the collection (after a delete elsewhere).
-    void Purge();
+    // Drops every row and result whose entity Gone names (after a delete); Gone gets only the pointers and must not
+    // follow them. The other rows keep their places and the focused row stays focused, without a focus change.
+    void Purge(const std::function<bool(const TPyxObject*)>& Gone);
 
     // The number of entities the last ShowAll or Search listed (the collection's count while showing all); rows
     // added by AddAndSelect are not counted.

@@ -6,27 +6,24 @@
 #include "PyxMessages.h"
 #include "PyxNavigator.h"
 #include "PyxRelationship.h"
+#include "RelationshipCopies.h"
 
 #include <QPushButton>
 
 #include <memory>
 #include <utility>
 
-namespace {
-
-QString TargetText(const TPyxRelationship& Relationship) {
-    return Relationship.Target != nullptr ? TPyxListModel::DisplayName(*Relationship.Target) : QString();
-}
-
-} // namespace
+using RelationshipCopies::TargetText;
 
 TRelationshipLists::TRelationshipLists(QWidget& Owner, TPyxNavigator& Navigator, QString TooManyMessage)
-    : Owner_(Owner), Navigator_(Navigator), TooManyMessage_(std::move(TooManyMessage)) {}
+    : Owner_(Owner), Navigator_(Navigator), TooManyMessage_(std::move(TooManyMessage)),
+      Binding_(RelationshipCopies::Binding({})) {}
 
 void TRelationshipLists::AddList(const TKind& Kind, TPointerListBox* Box, QPushButton* AddButton,
                                  QPushButton* DeleteButton, QPushButton* EditButton) {
     const int Index = static_cast<int>(Lists_.size());
     Lists_.push_back({Kind, Box});
+    Binding_ = RelationshipCopies::Binding(Boxes());
     QObject::connect(AddButton, &QPushButton::clicked, &Owner_, [this, Index] { Add(Index); });
     QObject::connect(DeleteButton, &QPushButton::clicked, &Owner_, [this, Index] { Delete(Index); });
     QObject::connect(EditButton, &QPushButton::clicked, &Owner_, [this, Index] { Edit(Index); });
@@ -43,35 +40,36 @@ bool TRelationshipLists::Shown(std::uint8_t Kind) const {
     return false;
 }
 
+std::vector<TPointerListBox*> TRelationshipLists::Boxes() const {
+    std::vector<TPointerListBox*> All;
+    for (const TList& Entry : Lists_)
+        All.push_back(Entry.Box);
+    return All;
+}
+
+std::vector<std::uint8_t> TRelationshipLists::Kinds() const {
+    std::vector<std::uint8_t> All;
+    for (const TList& Entry : Lists_)
+        All.push_back(Entry.Kind.Kind);
+    return All;
+}
+
 void TRelationshipLists::Load(TPyxRelationshipList* Relationships) {
     Relationships_ = Relationships;
-    Modified_ = false;
-    for (const TList& Entry : Lists_)
-        Entry.Box->Clear();
-    if (Relationships == nullptr)
-        return;
-    for (const auto& Relationship : *Relationships)
-        for (const TList& Entry : Lists_)
-            if (Relationship->Kind == Entry.Kind.Kind)
-                Entry.Box->AddOwned(TargetText(*Relationship), Relationship->Clone());
+    RelationshipCopies::Show(Boxes(), Kinds(), Relationships);
+    Binding_->Remember();
 }
 
 void TRelationshipLists::Save() {
-    if (Relationships_ == nullptr || !Modified_)
+    if (Relationships_ == nullptr || !Binding_->Changed())
         return;
-    for (const TList& Entry : Lists_)
-        Relationships_->RemoveKind(Entry.Kind.Kind);
-    for (const TList& Entry : Lists_)
-        for (int Row = 0; Row < Entry.Box->count(); ++Row)
-            if (const auto* Relationship = Entry.Box->GetItem<TPyxRelationship>(Row))
-                Relationships_->Add(Relationship->Clone());
-    Modified_ = false;
+    RelationshipCopies::Write(Boxes(), Kinds(), *Relationships_);
+    Binding_->Remember();
 }
 
 void TRelationshipLists::ClearAll() {
     for (const TList& Entry : Lists_)
         Entry.Box->Clear();
-    Modified_ = true;
 }
 
 int TRelationshipLists::RelationshipCount() const {
@@ -105,7 +103,6 @@ void TRelationshipLists::Add(int Index) {
     Relationship->Kind = Entry.Kind.Kind;
     const QString Text = TargetText(*Relationship);
     Entry.Box->AddOwned(Text, std::move(Relationship));
-    Modified_ = true;
 }
 
 void TRelationshipLists::Delete(int Index) {
@@ -114,7 +111,6 @@ void TRelationshipLists::Delete(int Index) {
     if (Row < 0)
         return;
     Box->DeleteItem(Row);
-    Modified_ = true;
 }
 
 void TRelationshipLists::Edit(int Index) {
@@ -129,7 +125,6 @@ void TRelationshipLists::Edit(int Index) {
     if (Dialog.exec() == QDialog::Accepted && Dialog.Selected != nullptr) {
         Relationship->Target = Dialog.Selected;
         Relationship->Amount = static_cast<std::uint8_t>(Dialog.GetAmount());
-        Modified_ = true;
     }
     for (int Row = 0; Row < Entry.Box->count(); ++Row)
         if (const auto* Item = Entry.Box->GetItem<TPyxRelationship>(Row))

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "ListBinding.h"
+
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class QPushButton;
@@ -10,14 +13,15 @@ class QWidget;
 class TPointerListBox;
 class TPyxDatabase;
 class TPyxNavigator;
+class TPyxRelationship;
 class TPyxRelationshipList;
 
 // Some kinds of an entity's relationships (a club's or a person's favourite and disliked staff, clubs, rivals),
 // each kind in a list box of its own with Add, Delete and Edit buttons. The lists hold copies, edited through the
-// preference dialog; Save writes them back only when one was edited, and then replaces only the kinds shown, so the
-// entity's other relationships stay as they are, in their places. The record counts all its relationships in one
-// byte, so an Add that would take it beyond that is refused with a message: the save would fail on the whole
-// database otherwise. A double-click on an item shows its target in its own tab.
+// preference dialog; Save writes them back only when they differ from what was loaded (a list binding), and then
+// replaces only the kinds shown, so the entity's other relationships stay as they are, in their places. The record
+// counts all its relationships in one byte, so an Add that would take it beyond that is refused with a message: the
+// save would fail on the whole database otherwise. A double-click on an item shows its target in its own tab.
 class TRelationshipLists final {
 public:
     // The most relationships one record can hold.
@@ -45,7 +49,10 @@ public:
     void Save();
     // Empties every list; a later Save then leaves none of the kinds shown.
     void ClearAll();
-    bool Modified() const { return Modified_; }
+    // Whether the lists differ from what Load showed.
+    bool Changed() const { return Binding_->Changed(); }
+    // Drops the relationships whose targets were deleted elsewhere.
+    void Purge(const TGoneEntities& Gone) { Binding_->Purge(Gone); }
 
     void Add(int Index);
     void Delete(int Index);
@@ -58,6 +65,8 @@ private:
     };
 
     bool Shown(std::uint8_t Kind) const;
+    std::vector<TPointerListBox*> Boxes() const;
+    std::vector<std::uint8_t> Kinds() const;
     // How many relationships the entity would hold if the lists were written back now.
     int RelationshipCount() const;
 
@@ -66,5 +75,5 @@ private:
     QString TooManyMessage_;
     std::vector<TList> Lists_;
     TPyxRelationshipList* Relationships_ = nullptr;
-    bool Modified_ = false;
+    std::unique_ptr<TListBinding<TPyxRelationship>> Binding_;
 };

@@ -8,9 +8,8 @@
 
 #include <algorithm>
 
-TSpinEdit::TSpinEdit(QWidget* Parent) : QAbstractSpinBox(Parent) {
+TSpinEdit::TSpinEdit(QWidget* Parent) : TNumberEdit(Parent) {
     setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    connect(lineEdit(), &QLineEdit::textEdited, this, &TSpinEdit::UserEdited);
     SetValue(0);
 }
 
@@ -24,17 +23,18 @@ int32_t TSpinEdit::CheckValue(int64_t V) const {
 }
 
 int32_t TSpinEdit::Value() const {
-    if (!Modified_)
-        return Loaded_;
+    // Loaded and typed values are both 32-bit integers, which a double holds exactly.
+    return static_cast<int32_t>(Number());
+}
+
+double TSpinEdit::TypedNumber() const {
     bool Ok = false;
     const int32_t Typed = text().trimmed().toInt(&Ok);
     return CheckValue(Ok ? Typed : MinValue_);
 }
 
 void TSpinEdit::SetValue(int32_t V) {
-    Loaded_ = V;
-    Modified_ = false;
-    lineEdit()->setText(QString::number(V));
+    LoadNumber(V, QString::number(V));
 }
 
 void TSpinEdit::SetMinValue(int32_t V) {
@@ -47,20 +47,9 @@ void TSpinEdit::SetMaxValue(int32_t V) {
     updateGeometry();
 }
 
-void TSpinEdit::setModified(bool Value) {
-    if (!Value)
-        Loaded_ = this->Value();
-    Modified_ = Value;
-}
-
-void TSpinEdit::UserEdited() {
-    Modified_ = true;
-    emit Changed();
-}
-
 void TSpinEdit::Normalize() {
     // Only what the user typed is clamped; a loaded value stays as stored.
-    if (Modified_)
+    if (isModified())
         lineEdit()->setText(QString::number(Value()));
 }
 
@@ -93,36 +82,28 @@ void TSpinEdit::keyPressEvent(QKeyEvent* Event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         Normalize();
-        QAbstractSpinBox::keyPressEvent(Event);
+        TNumberEdit::keyPressEvent(Event);
         return;
     default:
         break;
     }
-    const QString Typed = Event->text();
-    const bool Printable = Typed.size() == 1 && Typed.at(0) >= QChar(' ') && Typed.at(0) != QChar(0x7F) &&
-                           !(Event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (Printable) {
-        const QChar Key = Typed.at(0);
+    if (TypesCharacter(Event)) {
+        const QChar Key = Event->text().at(0);
         if (!(Key.isDigit() && Key.unicode() < 128) && Key != QChar('+') && Key != QChar('-')) {
             Event->accept();
             return;
         }
     }
-    QAbstractSpinBox::keyPressEvent(Event);
+    TNumberEdit::keyPressEvent(Event);
 }
 
 void TSpinEdit::focusOutEvent(QFocusEvent* Event) {
     const bool Leaving = Event->reason() != Qt::ActiveWindowFocusReason && Event->reason() != Qt::PopupFocusReason;
     if (Leaving)
         Normalize();
-    QAbstractSpinBox::focusOutEvent(Event);
+    TNumberEdit::focusOutEvent(Event);
     if (Leaving)
         emit Exited();
-}
-
-void TSpinEdit::wheelEvent(QWheelEvent* Event) {
-    // The wheel scrolls the form; a value changes only by the keys and the buttons, never by passing over it.
-    Event->ignore();
 }
 
 QSize TSpinEdit::sizeHint() const {

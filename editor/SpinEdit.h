@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractSpinBox>
+#include "NumberEdit.h"
 
 #include <cstdint>
 
@@ -10,13 +10,13 @@
 // MaxValue there are no limits.
 //
 // The text is the value. A value loaded with SetValue is kept exactly, even outside the limits the form gives, until
-// the user edits it: Value() gives it back unchanged and isModified() stays false, so a frame that writes the control
-// back only when it is modified never clamps a stored field the user did not touch.
+// the user edits it (TNumberEdit): Value() gives it back unchanged, so a stored field the user did not touch is never
+// clamped by being shown.
 //
 // Signals: Changed when the user types or spins; Exited when the focus leaves (after the clamping; the place for
 // handlers that adjust other controls on leaving); QAbstractSpinBox::editingFinished on leaving and on Enter, which
 // is then passed on so a dialog's default button still fires. The mouse wheel does not spin it.
-class TSpinEdit final : public QAbstractSpinBox {
+class TSpinEdit final : public TNumberEdit {
     Q_OBJECT
 public:
     explicit TSpinEdit(QWidget* Parent = nullptr);
@@ -34,36 +34,24 @@ public:
     int32_t Increment() const { return Increment_; }
     void SetIncrement(int32_t V) { Increment_ = V; }
 
-    // True when the user changed the value since the last SetValue. setModified(false) takes the current Value() as
-    // the loaded value.
-    bool isModified() const { return Modified_; }
-    void setModified(bool Value);
-
     // V within the limits (unchanged when MinValue equals MaxValue).
     int32_t CheckValue(int64_t V) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-signals:
-    void Changed();
-    void Exited();
-
 protected:
+    double TypedNumber() const override;
     void keyPressEvent(QKeyEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
-    void wheelEvent(QWheelEvent* Event) override;
     StepEnabled stepEnabled() const override;
     void stepBy(int Steps) override;
 
 private:
-    void UserEdited();
     void Normalize();
     void Spin(bool Up);
 
     int32_t MinValue_ = 0;
     int32_t MaxValue_ = 100;
     int32_t Increment_ = 1;
-    int32_t Loaded_ = 0;
-    bool Modified_ = false;
 };

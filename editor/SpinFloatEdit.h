@@ -8,7 +8,7 @@
 // Min..Max. The frames' floating-point fields (latitudes, coefficients, strengths) are edited with it.
 //
 // Usage: SetMin/SetMax/SetDigits/SetIncrement when building the form; SetValue(field) on load; on Confirm, when
-// isModified(), field = Value(). The mouse wheel does not spin it.
+// Value() differs from the field, field = Value(). The mouse wheel does not spin it.
 class TSpinFloatEdit final : public TCustomFloatEdit {
     Q_OBJECT
     Q_PROPERTY(QString About READ About CONSTANT)

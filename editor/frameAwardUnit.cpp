@@ -119,14 +119,8 @@ TframeAward::TframeAward(TPyxNavigator& Navigator, QWidget* Parent)
     Rules->AddRow("Formation (Team):", cmbFormation);
     BindDependentControls();
 
-    connect(cmbAwardType, &TIntegerComboBox::Changed, this, [this] {
-        TypeChanged_ = true;
-        cmbAwardTypeChange();
-    });
-    connect(cmbDateRule, &TIntegerComboBox::Changed, this, [this] {
-        RuleChanged_ = true;
-        cmbAwardTypeChange();
-    });
+    connect(cmbAwardType, &TIntegerComboBox::Changed, this, &TframeAward::cmbAwardTypeChange);
+    connect(cmbDateRule, &TIntegerComboBox::Changed, this, &TframeAward::cmbAwardTypeChange);
 }
 
 void TframeAward::BindDependentControls() {
@@ -140,16 +134,14 @@ void TframeAward::BindDependentControls() {
         [this] { return dtpAwardDate->date(); },
         [](TPyxAward& A, const QDate& Date) { A.AwardDate = PyxControls::FromQDate(Date); },
         [this] { dtpAwardDate->setDate(NoDate); });
-    BindModified<int32_t>(
-        seMaxAge, [this](TPyxAward& A) { seMaxAge->SetValue(A.AwardType == BestPlayer ? A.MaxAge : 0); },
-        [this] { return seMaxAge->Value(); },
-        [](TPyxAward& A, const int32_t& Age) { A.MaxAge = static_cast<uint8_t>(Age); },
-        [this] { seMaxAge->SetValue(0); });
-    BindModified<int32_t>(
-        cmbFormation, [this](TPyxAward& A) { cmbFormation->SetSelected(A.AwardType == BestTeam ? A.Formation : 0); },
-        [this] { return cmbFormation->GetSelected(); },
-        [](TPyxAward& A, const int32_t& Formation) { A.Formation = static_cast<uint8_t>(Formation); },
-        [this] { cmbFormation->SetSelected(-1); });
+    Bind<int32_t>([this](TPyxAward& A) { seMaxAge->SetValue(A.AwardType == BestPlayer ? A.MaxAge : 0); },
+                  [this] { return seMaxAge->Value(); },
+                  [](TPyxAward& A, const int32_t& Age) { A.MaxAge = static_cast<uint8_t>(Age); },
+                  [this] { seMaxAge->SetValue(0); }, seMaxAge);
+    Bind<int32_t>([this](TPyxAward& A) { cmbFormation->SetSelected(A.AwardType == BestTeam ? A.Formation : 0); },
+                  [this] { return cmbFormation->GetSelected(); },
+                  [](TPyxAward& A, const int32_t& Formation) { A.Formation = static_cast<uint8_t>(Formation); },
+                  [this] { cmbFormation->SetSelected(-1); }, cmbFormation);
 }
 
 void TframeAward::cmbAwardTypeChange() {
@@ -185,20 +177,16 @@ void TframeAward::PrepareLoad(TPyxObject&) {
 }
 
 void TframeAward::LoadEntity(TPyxObject&) {
-    TypeChanged_ = false;
-    RuleChanged_ = false;
     UpdateDependentControls();
 }
 
 void TframeAward::SaveEntity(TPyxObject& Entity) {
     auto& Award = static_cast<TPyxAward&>(Entity);
     // A new type or rule takes the dependent controls as they now show, resets included.
-    if (TypeChanged_) {
+    if (Bindings().Changed(cmbAwardType)) {
         Award.MaxAge = static_cast<uint8_t>(seMaxAge->Value());
         Award.Formation = static_cast<uint8_t>(cmbFormation->GetSelected());
     }
-    if (RuleChanged_)
+    if (Bindings().Changed(cmbDateRule))
         Award.AwardDate = PyxControls::FromQDate(dtpAwardDate->date());
-    TypeChanged_ = false;
-    RuleChanged_ = false;
 }

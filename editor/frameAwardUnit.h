@@ -58,10 +58,7 @@ private:
     // Enables the date, the maximum age and the formation by the award type and date rule chosen, and resets
     // those that do not apply (1 January 1900, 0, "<Not Specified>").
     void UpdateDependentControls();
+    // When the user changed the award type or the date rule, the controls they reset reach the award on Confirm,
+    // as shown.
     void BindDependentControls();
-
-    // Whether the user changed the award type or the date rule since the award was loaded: the controls they
-    // reset then reach the award on Confirm, as shown.
-    bool TypeChanged_ = false;
-    bool RuleChanged_ = false;
 };

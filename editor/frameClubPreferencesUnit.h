@@ -25,6 +25,8 @@ public:
     // Shows the kinds 1, 2 and 5 of List (nil: none) and remembers it for SaveRelationships.
     void LoadRelationships(TPyxRelationshipList* List) { Lists_.Load(List); }
     void SaveRelationships() { Lists_.Save(); }
+    // Drops the relationships whose targets were deleted elsewhere, keeping the rest as the user left it.
+    void Purge(const TGoneEntities& Gone) { Lists_.Purge(Gone); }
 
     TPointerListBox* lboxFavouriteStaff;
     TPointerListBox* lboxDislikedStaff;

@@ -1,5 +1,6 @@
 #include "frameClubUnit.h"
 
+#include "GoneEntities.h"
 #include "PointerListBox.h"
 #include "PyxDatabase.h"
 #include "PyxListModel.h"
@@ -39,20 +40,6 @@ const QString CompanionMessage =
     "This club record stands for the team %1, which shares its UniqueID, and cannot be deleted on its own: it goes "
     "with that team when the squad is deleted from its club.";
 
-// Runs OnSave when the frame's bindings are saved, before the bindings registered after it: lets the frame note
-// what the user changed before those bindings write it.
-class TBeforeSave final : public TFieldBinding {
-public:
-    explicit TBeforeSave(std::function<void()> OnSave) : OnSave_(std::move(OnSave)) {}
-    void Load(TPyxObject&) override {}
-    void Save(TPyxObject&) override { OnSave_(); }
-    void Clear() override {}
-    bool Changed() const override { return false; }
-
-private:
-    std::function<void()> OnSave_;
-};
-
 struct TSpinRow {
     const char* Caption;
     const char* Name;
@@ -64,11 +51,6 @@ struct TSpinRow {
 
 TframeClub::TframeClub(TPyxNavigator& Navigator, QWidget* Parent)
     : TPyxFrame(Navigator, {"frameClub", "Club", " Clubs Found"}, Parent) {
-    AddBinding(std::make_unique<TBeforeSave>([this] {
-        NamesChanged_ = false;
-        for (const TNameBinding* Name : NameBindings_)
-            NamesChanged_ = NamesChanged_ || Name->Changed();
-    }));
     BuildGeneralPage();
     BuildFinancesPage();
 
@@ -176,9 +158,9 @@ void TframeClub::BuildGeneralPage() {
     }
     ssNation = PyxControls::Selector(Page, "ssNation", "Find Nation", "Nation is unspecified", "<unspecified>");
     Page->AddRow("Nation:", ssNation, MakeLinkButton("btnNationLink", [this] { return ssNation->Selected(); }));
-    Bind<TPyxObject*>([this](TPyxClub& C) { ssNation->SetSelected(C.Nation); }, [this] { return ssNation->Selected(); },
-                      [](TPyxClub& C, TPyxObject* const& Nation) { C.SetNation(static_cast<TPyxNation*>(Nation)); },
-                      [this] { ssNation->SetSelected(nullptr); });
+    BindSelector(
+        ssNation, [this](TPyxClub& C) { ssNation->SetSelected(C.Nation); },
+        [](TPyxClub& C, TPyxObject* const& Nation) { C.SetNation(static_cast<TPyxNation*>(Nation)); });
     cmbClubCaptain = PyxControls::PointerCombo(Page, "cmbClubCaptain");
     Page->AddRow("Club Captain:", cmbClubCaptain,
                  MakeLinkButton("btnClubCaptainLink", [this] { return cmbClubCaptain->GetSelected(); }));
@@ -258,7 +240,10 @@ void TframeClub::Attached(TPyxDatabase& Database) {
 }
 
 void TframeClub::PrepareLoad(TPyxObject& Entity) {
-    auto& Club = static_cast<TPyxClub&>(Entity);
+    FillCaptains(static_cast<TPyxClub&>(Entity));
+}
+
+void TframeClub::FillCaptains(const TPyxClub& Club) {
     cmbClubCaptain->Clear();
     cmbClubCaptain->Add("<Not Specified>", nullptr);
     for (TPyxTeam* Team : Club.Teams.Data())
@@ -272,6 +257,13 @@ void TframeClub::LoadEntity(TPyxObject& Entity) {
     auto& Club = static_cast<TPyxClub&>(Entity);
     edPictureID->setText(QString::number(Club.UniqueID));
     frameKitColor->LoadKits(&Club.Kits);
+    FillBoard(Club);
+    frameClubPreferences->LoadRelationships(&Club.Relationships);
+    BuildSquadPages(&Club);
+    UpdatePopupItems();
+}
+
+void TframeClub::FillBoard(const TPyxClub& Club) {
     edChairman->setText(Club.Chairman != nullptr ? TPyxListModel::DisplayName(*Club.Chairman) : QString());
     for (auto [List, People] : {std::pair{lboxBoardMembers, &Club.BoardMembers}, std::pair{lboxScouts, &Club.Scouts}}) {
         List->Clear();
@@ -279,13 +271,34 @@ void TframeClub::LoadEntity(TPyxObject& Entity) {
             if (Person != nullptr)
                 List->Add(TPyxListModel::DisplayName(*Person), Person);
     }
-    frameClubPreferences->LoadRelationships(&Club.Relationships);
-    BuildSquadPages(&Club);
-    UpdatePopupItems();
+}
+
+void TframeClub::PurgeEntity(const TGoneEntities& Gone) {
+    frameClubPreferences->Purge(Gone);
+    // A page whose team went goes with it; the others keep what the user typed.
+    for (int I = SquadCount() - 1; I >= 0; --I)
+        if (Gone.Has(Squad(I)->Team()))
+            RemoveSquadPage(I);
+    for (TframeSquad* Squad : Squads_)
+        Squad->Purge(Gone);
+}
+
+void TframeClub::RefreshChoices() {
+    TPyxClub& Club = *Current();
+    // The captain stays what it shows, listed or not; the other players are those of the club's teams now.
+    TPyxObject* Captain = cmbClubCaptain->GetSelected();
+    FillCaptains(Club);
+    cmbClubCaptain->SetSelected(Captain);
+    FillBoard(Club);
+    RefreshSquads();
 }
 
 void TframeClub::SaveEntity(TPyxObject& Entity) {
     auto& Club = static_cast<TPyxClub&>(Entity);
+    // The bindings have written the names; they still tell whether the user changed them.
+    bool NamesChanged = false;
+    for (const TNameBinding* Name : NameBindings_)
+        NamesChanged = NamesChanged || Name->Changed();
     frameKitColor->SaveKits();
     frameClubPreferences->SaveRelationships();
     // What names the companions follow must be read before the pages write the squad types.
@@ -294,22 +307,21 @@ void TframeClub::SaveEntity(TPyxObject& Entity) {
         TypeChanged.push_back(Squad->TeamTypeChanged());
     for (TframeSquad* Squad : Squads_)
         Squad->SaveTeam();
-    RenameCompanions(Club, TypeChanged);
+    RenameCompanions(Club, NamesChanged, TypeChanged);
     // A squad's caption follows its type and the club's name.
     for (int I = 0; I < pcSquads->count() && I < SquadCount(); ++I)
         if (TPyxTeam* Team = Squad(I)->Team())
             pcSquads->setTabText(I, TPyxListModel::DisplayName(*Team).replace('&', "&&"));
-    NamesChanged_ = false;
 }
 
-void TframeClub::RenameCompanions(TPyxClub& Club, const std::vector<bool>& TypeChanged) {
+void TframeClub::RenameCompanions(TPyxClub& Club, bool NamesChanged, const std::vector<bool>& TypeChanged) {
     if (Club.Teams.Count() <= 1 || !AllLanguages())
         return;
     for (int32_t I = 1; I < Club.Teams.Count(); ++I) {
         TPyxTeam* Team = Club.Teams.Items(I);
         if (Team == nullptr)
             continue;
-        bool Follows = NamesChanged_ || NewSquads_.count(Team->UniqueID) > 0;
+        bool Follows = NamesChanged || NewSquads_.count(Team->UniqueID) > 0;
         for (std::size_t P = 0; P < Squads_.size() && P < TypeChanged.size(); ++P)
             if (Squads_[P]->Team() == Team && TypeChanged[P])
                 Follows = true;
@@ -363,20 +375,34 @@ void TframeClub::BuildSquadPages(TPyxClub* Club) {
     FreeSquadPages();
     if (Club == nullptr)
         return;
-    for (TPyxTeam* Team : Club->Teams.Data()) {
-        if (Team == nullptr)
-            continue;
-        auto* Page = new QWidget(pcSquads);
-        Page->setObjectName("tsSquad" + QString::number(Squads_.size()));
-        auto* Squad = new TframeSquad(Navigator(), Page);
-        auto* Layout = new QVBoxLayout(Page);
-        Layout->setContentsMargins(0, 0, 0, 0);
-        Layout->addWidget(Squad);
-        Squad->SetDatabase(Database());
-        Squad->LoadTeam(Team);
-        Squads_.push_back(Squad);
-        pcSquads->addTab(Page, TPyxListModel::DisplayName(*Team).replace('&', "&&"));
-    }
+    for (TPyxTeam* Team : Club->Teams.Data())
+        if (Team != nullptr)
+            AddSquadPage(Team);
+}
+
+void TframeClub::AddSquadPage(TPyxTeam* Team) {
+    auto* Page = new QWidget(pcSquads);
+    Page->setObjectName("tsSquad" + QString::number(Squads_.size()));
+    auto* Squad = new TframeSquad(Navigator(), Page);
+    auto* Layout = new QVBoxLayout(Page);
+    Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->addWidget(Squad);
+    Squad->SetDatabase(Database());
+    Squad->LoadTeam(Team);
+    Squads_.push_back(Squad);
+    pcSquads->addTab(Page, TPyxListModel::DisplayName(*Team).replace('&', "&&"));
+    ShowSquadsTab(true);
+}
+
+void TframeClub::RemoveSquadPage(int Index) {
+    QWidget* Page = pcSquads->widget(Index);
+    pcSquads->removeTab(Index);
+    delete Squads_[static_cast<std::size_t>(Index)];
+    delete Page;
+    Squads_.erase(Squads_.begin() + Index);
+    // The pages keep their names in team order.
+    for (int I = 0; I < pcSquads->count(); ++I)
+        pcSquads->widget(I)->setObjectName("tsSquad" + QString::number(I));
     ShowSquadsTab(!Squads_.empty());
 }
 
@@ -435,9 +461,10 @@ void TframeClub::AddSquad() {
         return;
     }
     NewSquads_.insert(Team->UniqueID);
-    // The pages are rebuilt; edits not confirmed are dropped, as Cancel drops them.
-    btnCancelChangesClick();
-    Navigator().EntitiesChanged();
+    // A page for the new squad after the others; the club's controls and the other pages keep what the user typed.
+    AddSquadPage(Team);
+    UpdatePopupItems();
+    Navigator().EntitiesAdded();
 }
 
 void TframeClub::DeleteSquad(TPyxTeam* Team) {
@@ -449,12 +476,16 @@ void TframeClub::DeleteSquad(TPyxTeam* Team) {
         PyxMessages::ShowError(this, FirstTeamMessage);
         return;
     }
-    // The pages hold the team and copies of its records: they go before it does.
-    FreeSquadPages();
+    // The squad's page holds the team and copies of its records: it goes before the team does. The club's
+    // controls and the other pages keep what the user typed.
+    for (int I = SquadCount() - 1; I >= 0; --I)
+        if (Squad(I)->Team() == Team)
+            RemoveSquadPage(I);
     NewSquads_.erase(Team->UniqueID);
-    Database()->DeleteClubTeam(*Club, Team);
-    btnCancelChangesClick();
-    Navigator().EntitiesChanged();
+    TPyxDatabase& Db = *Database();
+    const TGoneEntities Gone = TGoneEntities::Of(Db, [&] { Db.DeleteClubTeam(*Club, Team); });
+    UpdatePopupItems();
+    Navigator().EntitiesDeleted(Gone);
 }
 
 void TframeClub::mnuiDeleteLastSquadClick() {

@@ -27,7 +27,8 @@ class TframeSquad;
 //
 // Confirm writes only what the user changed; the companion club of a squad is renamed after the club (with the
 // squad's suffixes) when the club's names or the squad's type changed, or the squad is new since the companion
-// has no names of its own yet.
+// has no names of its own yet. Adding or deleting a squad adds or removes its page only: what the user typed into
+// the club and its other squads stays until Confirm or Cancel.
 class TframeClub final : public TPyxFrame<TPyxClub> {
     Q_OBJECT
 public:
@@ -97,6 +98,8 @@ protected:
     void LoadEntity(TPyxObject& Entity) override;
     void SaveEntity(TPyxObject& Entity) override;
     void ClearEntity() override;
+    void PurgeEntity(const TGoneEntities& Gone) override;
+    void RefreshChoices() override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
@@ -104,14 +107,17 @@ private:
     void BuildFinancesPage();
     void BuildBoardPage();
     void BuildSquadPages(TPyxClub* Club);
+    void AddSquadPage(TPyxTeam* Team);
+    void RemoveSquadPage(int Index);
     void FreeSquadPages();
-    // Renames the companion clubs of the squads whose names follow from what this Confirm changed.
-    void RenameCompanions(TPyxClub& Club, const std::vector<bool>& TypeChanged);
+    void FillCaptains(const TPyxClub& Club);
+    void FillBoard(const TPyxClub& Club);
+    // Renames the companion clubs of the squads whose names follow from what this Confirm changed: the club's names
+    // (NamesChanged) or a squad's type (TypeChanged, by page).
+    void RenameCompanions(TPyxClub& Club, bool NamesChanged, const std::vector<bool>& TypeChanged);
     void ShowSquadsTab(bool Show);
 
     std::vector<TframeSquad*> Squads_;
-    // Set while a Confirm runs: whether the user changed any of the club's names.
-    bool NamesChanged_ = false;
     // The UniqueIDs of the squads added since their companions were last named.
     std::set<int32_t> NewSquads_;
     std::vector<TNameBinding*> NameBindings_;

@@ -36,11 +36,43 @@ QString TeamText(const TPyxTeam* Team) {
     return Team != nullptr ? TPyxListModel::DisplayName(*Team) : QString();
 }
 
+// A copy of an entry for the list: it keeps the entry's keys.
+std::unique_ptr<TPyxCompetitionHistory> CopyOf(const TPyxCompetitionHistory& Entry) {
+    std::unique_ptr<TPyxCompetitionHistory> Copy = Entry.Clone();
+    Copy->ID = Entry.ID;
+    Copy->UniqueID = Entry.UniqueID;
+    return Copy;
+}
+
+bool Same(const TPyxCompetitionHistory* A, const TPyxCompetitionHistory* B) {
+    return A->ID == B->ID && A->UniqueID == B->UniqueID && A->Year == B->Year && A->FirstPlaced == B->FirstPlaced &&
+           A->SecondPlaced == B->SecondPlaced && A->ThirdPlaced == B->ThirdPlaced && A->Hosts == B->Hosts;
+}
+
 } // namespace
 
 TframeCompetitionHistory::TframeCompetitionHistory(TPyxNavigator& Navigator, QWidget* Parent)
     : QWidget(Parent), Navigator_(Navigator) {
     setObjectName("frameCompetitionHistory");
+    TListBinding<TPyxCompetitionHistory>::TAccess Rows;
+    Rows.Items = [this] {
+        std::vector<TPyxCompetitionHistory*> All;
+        for (int Row = 0; Row < RowCount(); ++Row)
+            All.push_back(RowEntry(Row));
+        return All;
+    };
+    Rows.Keep = [](TPyxCompetitionHistory& Entry) { return CopyOf(Entry); };
+    Rows.Same = Same;
+    // A team deleted elsewhere is taken from the entry, as the data model takes it from the competition's own.
+    Rows.Drop = [](TPyxCompetitionHistory* Entry, const TGoneEntities& Gone) {
+        for (TPyxTeam** Team : {&Entry->FirstPlaced, &Entry->SecondPlaced, &Entry->ThirdPlaced, &Entry->Hosts})
+            if (Gone.Has(*Team))
+                *Team = nullptr;
+        return true;
+    };
+    Rows.RemoveRow = [this](int Row) { delete lvHistory->takeTopLevelItem(Row); };
+    Rows.ShowRow = [this](int Row) { UpdateItem(*static_cast<THistoryItem*>(lvHistory->topLevelItem(Row))); };
+    Rows_ = std::make_unique<TListBinding<TPyxCompetitionHistory>>(std::move(Rows));
     lvHistory = new QTreeWidget(this);
     lvHistory->setObjectName("lvHistory");
     lvHistory->setColumnCount(5);
@@ -147,7 +179,6 @@ void TframeCompetitionHistory::SetDatabase(TPyxDatabase* Database) {
 
 void TframeCompetitionHistory::LoadCompetition(TPyxCompetition* Competition) {
     Competition_ = Competition;
-    Edited_ = false;
     {
         const QSignalBlocker Quiet(lvHistory);
         lvHistory->clear();
@@ -156,14 +187,16 @@ void TframeCompetitionHistory::LoadCompetition(TPyxCompetition* Competition) {
     seYear->SetValue(0);
     for (TframeSelectionSearch* Selector : {ssFirstPlaced, ssSecondPlaced, ssThirdPlaced, ssHosts})
         Selector->SetSelected(nullptr);
-    if (Competition == nullptr)
-        return;
-    Competition->Histories.ForEach([this](const TPyxCompetitionHistory* Entry) {
-        std::unique_ptr<TPyxCompetitionHistory> Copy = Entry->Clone();
-        Copy->ID = Entry->ID;
-        Copy->UniqueID = Entry->UniqueID;
-        AddItem(std::move(Copy));
-    });
+    if (Competition != nullptr)
+        Competition->Histories.ForEach([this](const TPyxCompetitionHistory* Entry) { AddItem(CopyOf(*Entry)); });
+    Rows_->Remember();
+}
+
+void TframeCompetitionHistory::Purge(const TGoneEntities& Gone) {
+    Rows_->Purge(Gone);
+    for (TframeSelectionSearch* Selector : {ssFirstPlaced, ssSecondPlaced, ssThirdPlaced, ssHosts})
+        if (Gone.Has(Selector->Selected()))
+            Selector->SetSelected(nullptr);
 }
 
 void TframeCompetitionHistory::AddItem(std::unique_ptr<TPyxCompetitionHistory> Entry) {
@@ -218,8 +251,9 @@ void TframeCompetitionHistory::btnOKClick() {
     const auto Team = [](const TframeSelectionSearch* Selector) {
         return dynamic_cast<TPyxTeam*>(Selector->Selected());
     };
-    // A year the user did not type stays as stored, even one beyond the spin edit's limits.
-    const auto Year = seYear->isModified() ? static_cast<int16_t>(seYear->Value()) : Entry.Year;
+    // A year the user did not type stays as stored, even one beyond the spin edit's limits: the edit gives back
+    // what it was loaded with.
+    const auto Year = static_cast<int16_t>(seYear->Value());
     TPyxTeam* const Teams[] = {Team(ssFirstPlaced), Team(ssSecondPlaced), Team(ssThirdPlaced), Team(ssHosts)};
     if (Year == Entry.Year && Teams[0] == Entry.FirstPlaced && Teams[1] == Entry.SecondPlaced &&
         Teams[2] == Entry.ThirdPlaced && Teams[3] == Entry.Hosts)
@@ -231,7 +265,6 @@ void TframeCompetitionHistory::btnOKClick() {
     Entry.Hosts = Teams[3];
     seYear->SetValue(Year);
     UpdateItem(*Item);
-    Edited_ = true;
 }
 
 void TframeCompetitionHistory::btnAddClick() {
@@ -246,7 +279,6 @@ void TframeCompetitionHistory::btnAddClick() {
         Entry->UniqueID = Database_->CompetitionHistories.NextUniqueID();
     }
     AddItem(std::move(Entry));
-    Edited_ = true;
 }
 
 void TframeCompetitionHistory::btnDeleteClick() {
@@ -255,21 +287,17 @@ void TframeCompetitionHistory::btnDeleteClick() {
         return;
     // Taken out of the list first, so that the selection signals it raises never see a row half destroyed.
     delete lvHistory->takeTopLevelItem(lvHistory->indexOfTopLevelItem(Item));
-    Edited_ = true;
     lvHistoryClick();
 }
 
 void TframeCompetitionHistory::SaveHistory() {
-    if (Competition_ == nullptr || !Edited_)
+    if (Competition_ == nullptr || !Rows_->Changed())
         return;
     Competition_->Histories.Clear();
     for (int Row = 0; Row < RowCount(); ++Row) {
-        const TPyxCompetitionHistory& Shown = *RowEntry(Row);
-        std::unique_ptr<TPyxCompetitionHistory> Copy = Shown.Clone();
+        std::unique_ptr<TPyxCompetitionHistory> Copy = CopyOf(*RowEntry(Row));
         Copy->Competition = Competition_;
-        Copy->ID = Shown.ID;
-        Copy->UniqueID = Shown.UniqueID;
         Competition_->Histories.Add(std::move(Copy), true);
     }
-    Edited_ = false;
+    Rows_->Remember();
 }

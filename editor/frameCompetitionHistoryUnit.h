@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ListBinding.h"
+
 #include <QWidget>
 
 #include <cstdint>
@@ -24,8 +26,9 @@ class TframeSelectionSearch;
 //
 // Each copy keeps the keys (ID and UniqueID) of the entry it was made from, and a row added here gets fresh keys
 // of its own, so that the histories keep telling their entries apart. SaveHistory touches the competition only when
-// a row was added, deleted or changed through "OK": a Confirm without such an edit leaves the entries, their order
-// and their keys as they were.
+// the rows differ from what was loaded (a list binding): a Confirm without such an edit leaves the entries, their
+// order and their keys as they were. A team deleted elsewhere leaves the rows and the panel, as it leaves the
+// competition's own entries.
 class TframeCompetitionHistory final : public QWidget {
     Q_OBJECT
 public:
@@ -38,8 +41,10 @@ public:
     void LoadCompetition(TPyxCompetition* Competition);
     // Replaces the competition's entries by copies of the rows, in list order, when the rows were edited.
     void SaveHistory();
-    // Whether a row was added, deleted or changed since the competition was loaded or saved.
-    bool Edited() const { return Edited_; }
+    // Whether the rows differ from the competition's entries as loaded or last saved.
+    bool Edited() const { return Rows_->Changed(); }
+    // Drops the teams deleted elsewhere from the rows and the panel.
+    void Purge(const TGoneEntities& Gone);
 
     // The copy row Row holds (in list order), or nil.
     TPyxCompetitionHistory* RowEntry(int Row) const;
@@ -75,5 +80,5 @@ private:
     TPyxNavigator& Navigator_;
     TPyxDatabase* Database_ = nullptr;
     TPyxCompetition* Competition_ = nullptr;
-    bool Edited_ = false;
+    std::unique_ptr<TListBinding<TPyxCompetitionHistory>> Rows_;
 };

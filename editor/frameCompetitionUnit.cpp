@@ -111,6 +111,12 @@ void TframeCompetition::SaveEntity(TPyxObject&) {
     frameCompetitionHistory->SaveHistory();
 }
 
+void TframeCompetition::PurgeEntity(const TGoneEntities& Gone) {
+    frameCompetitionHistory->Purge(Gone);
+    // The teams page only shows the teams playing in the competition as they are.
+    FillTeamList(*Current());
+}
+
 void TframeCompetition::ClearEntity() {
     edPictureID->clear();
     cmbContinent->Clear();

@@ -47,6 +47,7 @@ protected:
     void PrepareLoad(TPyxObject& Entity) override;
     void LoadEntity(TPyxObject& Entity) override;
     void SaveEntity(TPyxObject& Entity) override;
+    void PurgeEntity(const TGoneEntities& Gone) override;
     void ClearEntity() override;
 
 private:

@@ -54,6 +54,7 @@ void TframeKitColor::BuildRow(int Row, const QString& Caption, const QString& Na
         Grid->addWidget(Box, Top + 1 + static_cast<int>(Part), 2);
         Kit.Labels[Part] = Label;
         Kit.Boxes[Part] = Box;
+        Bindings_.Watch(Box);
         connect(Box, &TPyxColorBox::Changed, this, &TframeKitColor::UpdatePreview);
     }
     Kit.Preview = new TKitPreview(this, "sh" + Name, "lbl" + Name);
@@ -110,7 +111,7 @@ void TframeKitColor::LoadKits(TPyxColorList* Kits) {
         Shown.Boxes[Minor]->SetSelected(Kit.Minor());
         Shown.Boxes[Trim]->SetSelected(Kit.Trim());
     }
-    MarkUnchanged();
+    Bindings_.Remember();
     UpdatePreview();
 }
 
@@ -122,11 +123,11 @@ void TframeKitColor::SaveKits() {
     for (int Row = 0; Row < std::min(Checked, LoadedKits_); ++Row) {
         TPyxColor& Kit = *Kits_->Colors(Row);
         const TRow& Shown = Rows_[static_cast<std::size_t>(Row)];
-        if (Shown.Boxes[Major]->isModified())
+        if (Bindings_.Changed(Shown.Boxes[Major]))
             Kit.SetMajor(Shown.Boxes[Major]->Selected());
-        if (Shown.Boxes[Minor]->isModified())
+        if (Bindings_.Changed(Shown.Boxes[Minor]))
             Kit.SetMinor(Shown.Boxes[Minor]->Selected());
-        if (Shown.Boxes[Trim]->isModified())
+        if (Bindings_.Changed(Shown.Boxes[Trim]))
             Kit.SetTrim(Shown.Boxes[Trim]->Selected());
     }
     // Rows checked beyond the kits the list had: new kits, in front of any kits the rows do not show.
@@ -142,7 +143,7 @@ void TframeKitColor::SaveKits() {
     for (int Row = Checked; Row < LoadedKits_; ++Row)
         Kits_->Delete(Checked);
     LoadedKits_ = Checked;
-    MarkUnchanged();
+    Bindings_.Remember();
 }
 
 void TframeKitColor::ClearKits() {
@@ -154,7 +155,7 @@ void TframeKitColor::ClearKits() {
             Box->SetSelected(0);
     }
     LoadedKits_ = 0;
-    MarkUnchanged();
+    Bindings_.Remember();
     UpdatePreview();
 }
 
@@ -164,13 +165,7 @@ bool TframeKitColor::Changed() const {
         return true;
     for (int Row = 0; Row < Checked; ++Row)
         for (const TPyxColorBox* Box : Rows_[static_cast<std::size_t>(Row)].Boxes)
-            if (Box->isModified())
+            if (Bindings_.Changed(Box))
                 return true;
     return false;
-}
-
-void TframeKitColor::MarkUnchanged() {
-    for (TRow& Kit : Rows_)
-        for (TPyxColorBox* Box : Kit.Boxes)
-            Box->setModified(false);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BindingSet.h"
+
 #include <QWidget>
 
 #include <array>
@@ -87,9 +89,10 @@ private:
     void CheckChanged(int Row, bool Checked);
     void ShowRowState(int Row);
     int CheckedCount() const;
-    void MarkUnchanged();
 
     std::array<TRow, KitRows> Rows_;
+    // The colour boxes, watched: a kit's colour is written only when its box shows another than was loaded.
+    TBindingSet Bindings_;
     TPyxColorList* Kits_ = nullptr;
     // How many rows showed a kit of the list when it was loaded (or last saved).
     int LoadedKits_ = 0;

@@ -1,5 +1,7 @@
 #include "frameMediaUnit.h"
 
+#include "ListBinding.h"
+
 #include "PointerListBox.h"
 #include "PyxDatabase.h"
 #include "PyxListModel.h"
@@ -98,10 +100,11 @@ void TframeMedia::BuildGeneralPage() {
     Area->setMinimumHeight(cmbRegion->sizeHint().height());
 
     connect(cmbScope, &TIntegerComboBox::Changed, this, &TframeMedia::cmbScopeChange);
+    // The area controls are written together, as the target (SaveEntity).
     for (TframeSelectionSearch* Selector : {ssClub, ssCity, ssNation, ssCompetition})
-        connect(Selector, &TframeSelectionSearch::Changed, this, [this] { AreaChanged_ = true; });
+        Bindings().Watch(Selector);
     for (TPointerComboBox* Combo : {cmbRegion, cmbContinent})
-        connect(Combo, &TPointerComboBox::Changed, this, [this] { AreaChanged_ = true; });
+        Bindings().Watch(Combo);
 }
 
 void TframeMedia::BuildClubsPage() {
@@ -121,6 +124,27 @@ void TframeMedia::BuildClubsPage() {
     Layout->addWidget(lboxClubs, 1);
     Layout->addLayout(Buttons);
     Pages()->addTab(Clubs, "&Clubs");
+
+    // The clubs the media follows: references, written back as a list when it differs from the media's.
+    TListBinding<TPyxClub, TPyxClub*>::TAccess Listed;
+    Listed.Show = [this](TPyxObject& Entity) {
+        lboxClubs->Clear();
+        for (TPyxClub* Club : static_cast<TPyxMedia&>(Entity).Clubs)
+            lboxClubs->Add(TPyxListModel::DisplayName(*Club), Club);
+    };
+    Listed.Items = [this] { return lboxClubs->Items<TPyxClub>(); };
+    Listed.Keep = [](TPyxClub& Club) { return &Club; };
+    Listed.Same = [](const TPyxClub* A, const TPyxClub* B) { return A == B; };
+    Listed.Write = [this](TPyxObject& Entity) {
+        auto& Media = static_cast<TPyxMedia&>(Entity);
+        Media.Clubs.Clear();
+        for (TPyxClub* Club : lboxClubs->Items<TPyxClub>())
+            Media.Clubs.Add(Club);
+    };
+    Listed.ClearControl = [this] { lboxClubs->Clear(); };
+    Listed.Drop = [](TPyxClub* Club, const TGoneEntities& Gone) { return !Gone.Has(Club); };
+    Listed.RemoveRow = [this](int Row) { lboxClubs->DeleteItem(Row); };
+    AddBinding(std::make_unique<TListBinding<TPyxClub, TPyxClub*>>(std::move(Listed)), lboxClubs);
 
     connect(btnAddClub, &QPushButton::clicked, this, &TframeMedia::btnAddClubClick);
     connect(btnDelete, &QPushButton::clicked, this, &TframeMedia::btnDeleteClick);
@@ -174,11 +198,7 @@ void TframeMedia::LoadEntity(TPyxObject& Entity) {
     default:
         break;
     }
-    lboxClubs->Clear();
-    for (TPyxClub* Club : Media.Clubs)
-        lboxClubs->Add(TPyxListModel::DisplayName(*Club), Club);
     ShownScope_ = cmbScope->GetSelected();
-    AreaChanged_ = false;
     UpdateAreaControls();
 }
 
@@ -186,28 +206,18 @@ void TframeMedia::SaveEntity(TPyxObject& Entity) {
     auto& Media = static_cast<TPyxMedia&>(Entity);
     // The target is written when the user changed the scope or the area, and then always from the area control
     // of the scope now chosen: a new scope never keeps a target of the old scope's kind.
+    const bool AreaChanged =
+        Bindings().AnyChanged({cmbScope, ssClub, ssCity, cmbRegion, ssNation, cmbContinent, ssCompetition});
     TPyxObject* Target = nullptr;
-    if (AreaChanged_ && AreaTarget(Media.Scope, Target))
+    if (AreaChanged && AreaTarget(Media.Scope, Target))
         Media.Target = Target;
-    AreaChanged_ = false;
-
-    std::vector<TPyxClub*> Listed;
-    for (int I = 0; I < lboxClubs->count(); ++I)
-        Listed.push_back(lboxClubs->GetItem<TPyxClub>(I));
-    if (Listed != Media.Clubs.Data()) {
-        Media.Clubs.Clear();
-        for (TPyxClub* Club : Listed)
-            Media.Clubs.Add(Club);
-    }
 }
 
 void TframeMedia::ClearEntity() {
     ClearAreaControls();
     cmbContinent->Clear();
     cmbRegion->Clear();
-    lboxClubs->Clear();
     ShownScope_ = -1;
-    AreaChanged_ = false;
     UpdateAreaControls();
 }
 
@@ -245,7 +255,6 @@ void TframeMedia::cmbScopeChange() {
         return;
     ShownScope_ = Scope;
     ClearAreaControls();
-    AreaChanged_ = true;
     UpdateAreaControls();
 }
 

@@ -73,6 +73,4 @@ private:
 
     // The scope the combo showed before the user's last pick.
     int32_t ShownScope_ = -1;
-    // The user changed the scope or the area since the media was loaded: Confirm writes the target.
-    bool AreaChanged_ = false;
 };

@@ -1,5 +1,7 @@
 #include "frameNationUnit.h"
 
+#include "RelationshipCopies.h"
+
 #include "PointerListBox.h"
 #include "PyxDatabase.h"
 #include "PyxListModel.h"
@@ -23,10 +25,6 @@ const QString TooManyRelationshipsMessage =
 
 // The reputation steps of the nation's reputation edit.
 constexpr int32_t ReputationStep = 500;
-
-QString TargetName(const TPyxRelationship& Relationship) {
-    return Relationship.Target != nullptr ? TPyxListModel::DisplayName(*Relationship.Target) : QString();
-}
 
 } // namespace
 
@@ -113,14 +111,13 @@ void TframeNation::BuildGeneralPage() {
     General->AddRow("National Stadium:", ssNationalStadium,
                     MakeLinkButton("btnNationalStadiumLink", [this] { return ssNationalStadium->Selected(); }));
     // The national team plays at the national stadium: a new one is its stadium too.
-    Bind<TPyxObject*>([this](TPyxNation& N) { ssNationalStadium->SetSelected(N.NationalStadium); },
-                      [this] { return ssNationalStadium->Selected(); },
-                      [](TPyxNation& N, TPyxObject* const& Stadium) {
-                          N.NationalStadium = static_cast<TPyxStadium*>(Stadium);
-                          if (TPyxTeam* Team = FirstTeam(N))
-                              Team->Stadium = N.NationalStadium;
-                      },
-                      [this] { ssNationalStadium->SetSelected(nullptr); });
+    BindSelector(
+        ssNationalStadium, [this](TPyxNation& N) { ssNationalStadium->SetSelected(N.NationalStadium); },
+        [](TPyxNation& N, TPyxObject* const& Stadium) {
+            N.NationalStadium = static_cast<TPyxStadium*>(Stadium);
+            if (TPyxTeam* Team = FirstTeam(N))
+                Team->Stadium = N.NationalStadium;
+        });
 }
 
 void TframeNation::BuildStatsPage() {
@@ -132,15 +129,14 @@ void TframeNation::BuildStatsPage() {
     seReputation->SetIncrement(ReputationStep);
     Stats->AddRow("Reputation:", seReputation);
     // The national team's reputation is the nation's: a new one is written into both.
-    BindModified<int32_t>(
-        seReputation, [this](TPyxNation& N) { seReputation->SetValue(N.Reputation); },
-        [this] { return seReputation->Value(); },
-        [](TPyxNation& N, const int32_t& Value) {
-            N.Reputation = static_cast<int16_t>(Value);
-            if (TPyxTeam* Team = FirstTeam(N))
-                Team->Reputation = N.Reputation;
-        },
-        [this] { seReputation->SetValue(0); });
+    Bind<int32_t>([this](TPyxNation& N) { seReputation->SetValue(N.Reputation); },
+                  [this] { return seReputation->Value(); },
+                  [](TPyxNation& N, const int32_t& Value) {
+                      N.Reputation = static_cast<int16_t>(Value);
+                      if (TPyxTeam* Team = FirstTeam(N))
+                          Team->Reputation = N.Reputation;
+                  },
+                  [this] { seReputation->SetValue(0); }, seReputation);
     seGameImportance = PyxControls::SpinEdit(Stats, "seGameImportance", 0, 4);
     Stats->AddRow("Game Importance:", seGameImportance);
     BindSpin(seGameImportance, &TPyxNation::GameImportance);
@@ -158,6 +154,8 @@ TframeSelectionSearch* TframeNation::AddLanguageRow(TFramePage* Page, const QStr
         PyxControls::Selector(Page, Name, "Find " + Ordinal + " Language", "Nation has no " + Lower + " language",
                               "<no " + Lower + " language>");
     Page->AddRow(Caption, Selector, MakeLinkButton(LinkName, [Selector] { return Selector->Selected(); }));
+    // The three languages are written together (LoadLanguages, SaveLanguages).
+    Bindings().Watch(Selector);
     return Selector;
 }
 
@@ -171,11 +169,11 @@ void TframeNation::BuildRankingsPage() {
         Rankings->AddRow(QString("Coefficient ") + Seasons[I] + ":", Edit);
         // Stored single precision, and only when the user changed it: a coefficient shown is never rounded to the
         // three decimals the edit shows.
-        BindModified<double>(
-            Edit, [Edit, Year](TPyxNation& N) { Edit->SetValue(static_cast<double>(N.GetUEFACoefficient(Year))); },
+        Bind<double>(
+            [Edit, Year](TPyxNation& N) { Edit->SetValue(static_cast<double>(N.GetUEFACoefficient(Year))); },
             [Edit] { return Edit->Value(); },
             [Year](TPyxNation& N, const double& Value) { N.SetUEFACoefficient(Year, static_cast<float>(Value)); },
-            [Edit] { Edit->SetValue(0.0); });
+            [Edit] { Edit->SetValue(0.0); }, Edit);
     }
     Rankings->AddHeading("FIFA:", "lblFIFA");
     seFIFARankingPoints = PyxControls::SpinEdit(Rankings, "seFIFARankingPoints", 0, 1000);
@@ -205,6 +203,7 @@ void TframeNation::BuildRivalsPage() {
     lboxRivals = new TPointerListBox(Rivals);
     lboxRivals->setObjectName("lboxRivals");
     Caption->setBuddy(lboxRivals);
+    Rivals_ = RelationshipCopies::Binding({lboxRivals});
     btnAddRival = new QPushButton("Add", Rivals);
     btnAddRival->setObjectName("btnAddRival");
     btnDeleteRival = new QPushButton("Delete", Rivals);
@@ -280,13 +279,18 @@ void TframeNation::SaveEntity(TPyxObject& Entity) {
     SaveRivals(Nation);
 }
 
+void TframeNation::PurgeEntity(const TGoneEntities& Gone) {
+    Rivals_->Purge(Gone);
+    // The staff page only shows the national team's people as they are.
+    FillNationalTeamStaff(*Current());
+}
+
 void TframeNation::ClearEntity() {
     edPictureID->clear();
     cmbContinent->Clear();
     cmbRegion->Clear();
     for (TframeSelectionSearch* Selector : {ssFirstLanguage, ssSecondLanguage, ssThirdLanguage})
         Selector->SetSelected(nullptr);
-    ShownLanguages_ = {};
     frameKitColor->ClearKits();
     ClearRivals();
     edManager->clear();
@@ -296,17 +300,15 @@ void TframeNation::ClearEntity() {
 
 void TframeNation::LoadLanguages(const TPyxNation& Nation) {
     const std::array<TframeSelectionSearch*, 3> Selectors = {ssFirstLanguage, ssSecondLanguage, ssThirdLanguage};
-    for (std::size_t I = 0; I < Selectors.size(); ++I) {
-        ShownLanguages_[I] = Nation.Languages.Items(static_cast<int32_t>(I));
-        Selectors[I]->SetSelected(ShownLanguages_[I]);
-    }
+    for (std::size_t I = 0; I < Selectors.size(); ++I)
+        Selectors[I]->SetSelected(Nation.Languages.Items(static_cast<int32_t>(I)));
 }
 
 void TframeNation::SaveLanguages(TPyxNation& Nation) {
     const std::array<TPyxLanguage*, 3> Picked = {static_cast<TPyxLanguage*>(ssFirstLanguage->Selected()),
                                                  static_cast<TPyxLanguage*>(ssSecondLanguage->Selected()),
                                                  static_cast<TPyxLanguage*>(ssThirdLanguage->Selected())};
-    if (Picked == ShownLanguages_)
+    if (!Bindings().AnyChanged({ssFirstLanguage, ssSecondLanguage, ssThirdLanguage}))
         return;
     // The three selectors give the list's first entries, up to the first empty one; the languages after the third,
     // which the page does not show, follow as they were.
@@ -325,27 +327,21 @@ void TframeNation::SaveLanguages(TPyxNation& Nation) {
 }
 
 void TframeNation::ClearRivals() {
-    lboxRivals->Clear();
-    RivalsEdited_ = false;
+    Rivals_->Clear();
 }
 
 void TframeNation::LoadRivals(const TPyxNation& Nation) {
-    ClearRivals();
-    for (const auto& Relationship : Nation.Relationships)
-        if (Relationship->Kind == RivalKind)
-            lboxRivals->AddOwned(TargetName(*Relationship), Relationship->Clone());
+    RelationshipCopies::Show({lboxRivals}, {RivalKind}, &Nation.Relationships);
+    Rivals_->Remember();
 }
 
 void TframeNation::SaveRivals(TPyxNation& Nation) {
     // Only the rivals are edited here: the nation's other relationships stay as they are, and an unedited list
     // leaves the rivals in their places.
-    if (!RivalsEdited_)
+    if (!Rivals_->Changed())
         return;
-    Nation.Relationships.RemoveKind(RivalKind);
-    for (int I = 0; I < lboxRivals->count(); ++I)
-        if (const auto* Rival = lboxRivals->GetItem<TPyxRelationship>(I))
-            Nation.Relationships.Add(Rival->Clone());
-    RivalsEdited_ = false;
+    RelationshipCopies::Write({lboxRivals}, {RivalKind}, Nation.Relationships);
+    Rivals_->Remember();
 }
 
 void TframeNation::FillNationalTeamStaff(const TPyxNation& Nation) {
@@ -393,7 +389,6 @@ void TframeNation::btnAddRivalClick() {
     Relationship->RelationshipByte = 0;
     Relationship->Target = Rival;
     lboxRivals->AddOwned(TPyxListModel::DisplayName(*Rival), std::move(Relationship));
-    RivalsEdited_ = true;
 }
 
 void TframeNation::btnDeleteRivalClick() {
@@ -401,7 +396,6 @@ void TframeNation::btnDeleteRivalClick() {
     if (Selected < 0)
         return;
     lboxRivals->DeleteItem(Selected);
-    RivalsEdited_ = true;
 }
 
 void TframeNation::lboxRivalsDblClick() {
@@ -423,13 +417,7 @@ void TframeNation::SelectStaff(TPointerListBox* List) {
 }
 
 void TframeNation::seReputationExit() {
-    const int32_t Value = seReputation->Value();
-    const int32_t Rounded = Value / ReputationStep * ReputationStep;
-    if (Rounded == Value)
-        return;
-    seReputation->SetValue(Rounded);
-    // The rounded value is what Confirm writes, as if typed.
-    seReputation->setModified(true);
+    PyxControls::RoundDownToStep(seReputation, ReputationStep);
 }
 
 bool TframeNation::eventFilter(QObject* Watched, QEvent* Event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ListBinding.h"
 #include "PyxFrame.h"
 #include "PyxNation.h"
 
@@ -25,7 +26,8 @@ class TframeSelectionSearch;
 // Confirm writes only what the user changed. Beyond the nation's own fields it writes the national stadium and the
 // reputation into the nation's first team when the user changed them; a language list longer than the three
 // shown keeps its further languages; the rival list replaces the nation's rival relationships (and only those)
-// when a rival was added or deleted.
+// when it differs from what was loaded. Leaving the reputation or the FIFA ranking points rounds the reputation down
+// to a multiple of 500.
 class TframeNation final : public TPyxFrame<TPyxNation> {
     Q_OBJECT
 public:
@@ -85,6 +87,7 @@ protected:
     void LoadEntity(TPyxObject& Entity) override;
     void SaveEntity(TPyxObject& Entity) override;
     void ClearEntity() override;
+    void PurgeEntity(const TGoneEntities& Gone) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
@@ -108,7 +111,6 @@ private:
     // The nation's first team (entry 0 of its teams), nil without teams.
     static TPyxTeam* FirstTeam(const TPyxNation& Nation);
 
-    std::array<TPyxLanguage*, 3> ShownLanguages_{};
-    // A rival was added or deleted since the nation was loaded or confirmed.
-    bool RivalsEdited_ = false;
+    // The rival list, edited as copies.
+    std::unique_ptr<TListBinding<TPyxRelationship>> Rivals_;
 };

@@ -384,7 +384,7 @@ void TframePeople::BuildAttributePages() {
     cbCareerStatsClick();
 
     for (const TAttribute& A : Attributes_)
-        Snapshot_.Track(A.Control);
+        Tracked(static_cast<TSpinEdit*>(A.Control));
 }
 
 TSpinEdit* TframePeople::Attribute(const QString& Name) const {

@@ -29,6 +29,8 @@ public:
     void SaveRelationships() { Lists_.Save(); }
     // Empties the four lists (the person type changed); a later save then leaves no kind 1 to 4.
     void ClearAll() { Lists_.ClearAll(); }
+    // Drops the relationships whose targets were deleted elsewhere, keeping the rest as the user left it.
+    void Purge(const TGoneEntities& Gone) { Lists_.Purge(Gone); }
 
     TPointerListBox* lboxFavouriteStaff;
     TPointerListBox* lboxDislikedStaff;

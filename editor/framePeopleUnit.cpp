@@ -1,5 +1,6 @@
 #include "framePeopleUnit.h"
 
+#include "GoneEntities.h"
 #include "PyxClub.h"
 #include "PyxDatabase.h"
 #include "PyxInjury.h"
@@ -381,7 +382,6 @@ void TframePeople::LoadEntity(TPyxObject& Entity) {
     // 11.
     UpdateControlStates();
     Loading_ = false;
-    Snapshot_.Take();
 }
 
 void TframePeople::LoadContract(const TPyxPerson& P, int Type) {
@@ -546,7 +546,7 @@ void TframePeople::SaveGeneral(TPyxPerson& P) {
 }
 
 void TframePeople::SaveClubHalf(TPyxPerson& P) {
-    const bool PostEdited = Snapshot_.AnyChanged({ssClubContracted, cmbSquadContracted, cmbJob});
+    const bool PostEdited = Bindings().AnyChanged({ssClubContracted, cmbSquadContracted, cmbJob});
     auto* Club = static_cast<TPyxClub*>(ssClubContracted->Selected());
     // Unedited, the post is the one loaded: a squad the list does not offer (a post without contract at a club
     // of several teams) is kept rather than moved to the first team. A type change may have ended the post; it
@@ -593,7 +593,7 @@ void TframePeople::SaveClubHalf(TPyxPerson& P) {
 }
 
 void TframePeople::SaveNationalHalf(TPyxPerson& P) {
-    const bool PostEdited = Snapshot_.AnyChanged({ssNationContracted, cmbNationJob});
+    const bool PostEdited = Bindings().AnyChanged({ssNationContracted, cmbNationJob});
     auto* Nation = static_cast<TPyxNation*>(ssNationContracted->Selected());
     if (PostEdited || P.NationalTeam != LoadedNationalTeam_ || P.NationalJob != LoadedNationalJob_) {
         TPyxTeam* Team = Changed(ssNationContracted) ? FirstTeam(Nation) : LoadedNationalTeam_;
@@ -619,7 +619,7 @@ void TframePeople::SaveAttached(TPyxPerson& P) {
     if (TPyxPlayer* Player = P.Player.get()) {
         const bool New = !HadPlayer_;
         // The loan: updated in place, so that what it holds beyond the controls stays; unedited it stays as it is.
-        if (New || Snapshot_.AnyChanged({ssLoanClub, cmbLoanSquad, dtpLoanStart, dtpLoanEnd})) {
+        if (New || Bindings().AnyChanged({ssLoanClub, cmbLoanSquad, dtpLoanStart, dtpLoanEnd})) {
             auto* Club = static_cast<TPyxClub*>(ssLoanClub->Selected());
             if (Club == nullptr) {
                 Player->SetLoan(nullptr);
@@ -630,7 +630,7 @@ void TframePeople::SaveAttached(TPyxPerson& P) {
                     Player->Loan->Person = &P;
                 }
                 TPyxLoan& Loan = *Player->Loan;
-                if (Fresh || Snapshot_.AnyChanged({ssLoanClub, cmbLoanSquad})) {
+                if (Fresh || Bindings().AnyChanged({ssLoanClub, cmbLoanSquad})) {
                     TPyxTeam* Squad = cmbLoanSquad->count() > 0 ? cmbLoanSquad->GetSelectedAs<TPyxTeam>() : nullptr;
                     Loan.Team = Squad != nullptr ? Squad : FirstTeam(Club);
                 }
@@ -640,7 +640,7 @@ void TframePeople::SaveAttached(TPyxPerson& P) {
                     Loan.EndDate = PyxControls::FromQDate(dtpLoanEnd->date());
             }
         }
-        if (New || Snapshot_.AnyChanged(
+        if (New || Bindings().AnyChanged(
                        {ssFutureClub, dtpTransferDate, seTransferFee, seFutureWage, seFutureTransferContractYears})) {
             auto* Club = static_cast<TPyxClub*>(ssFutureClub->Selected());
             if (Club == nullptr) {
@@ -664,7 +664,7 @@ void TframePeople::SaveAttached(TPyxPerson& P) {
                     F.ContractYears = static_cast<uint8_t>(seFutureTransferContractYears->Value());
             }
         }
-        if (New || Snapshot_.AnyChanged({cmbInjury, dtpInjuryStartDate, dtpInjuryEndDate})) {
+        if (New || Bindings().AnyChanged({cmbInjury, dtpInjuryStartDate, dtpInjuryEndDate})) {
             auto* Injury = cmbInjury->GetSelectedAs<TPyxInjury>();
             if (Injury == nullptr) {
                 Player->SetStartingInjury(nullptr);
@@ -684,7 +684,7 @@ void TframePeople::SaveAttached(TPyxPerson& P) {
         }
     }
     if (TPyxNonPlayer* Staff = P.NonPlayer.get()) {
-        if (!HadStaff_ || Snapshot_.AnyChanged({seBoardConfidence, seFanConfidence})) {
+        if (!HadStaff_ || Bindings().AnyChanged({seBoardConfidence, seFanConfidence})) {
             const int32_t Board = seBoardConfidence->Value();
             const int32_t Fans = seFanConfidence->Value();
             if (Board == 0 && Fans == 0) {
@@ -699,6 +699,59 @@ void TframePeople::SaveAttached(TPyxPerson& P) {
             }
         }
     }
+}
+
+void TframePeople::PurgeEntity(const TGoneEntities& Gone) {
+    framePeoplePreferences->Purge(Gone);
+    framePlayingHistory->Purge(Gone);
+    if (Gone.Has(LoadedClubTeam_))
+        LoadedClubTeam_ = nullptr;
+    if (Gone.Has(LoadedNationalTeam_))
+        LoadedNationalTeam_ = nullptr;
+    // A post, loan or future transfer is left when the club or nation it shows went, or when the user left it as
+    // loaded and the data model ended it with the squad it named; the controls that follow it follow, as they do
+    // when the user empties it. A squad the user picked that went leaves only the squad list (RefreshChoices).
+    // Anything else the user typed stays.
+    const TPyxPerson& P = *Current();
+    const TPyxPlayer* Player = P.Player.get();
+    const auto Ended = [&](const TframeSelectionSearch* Shown, std::initializer_list<const QWidget*> Post, bool Held) {
+        return Gone.Has(Shown->Selected()) || (Shown->Selected() != nullptr && !Bindings().AnyChanged(Post) && !Held);
+    };
+    if (Ended(ssClubContracted, {ssClubContracted, cmbSquadContracted, cmbJob}, P.ClubTeam != nullptr)) {
+        ssClubContracted->SetSelected(nullptr);
+        ClubContractedChange();
+    }
+    if (Ended(ssNationContracted, {ssNationContracted, cmbNationJob}, P.NationalTeam != nullptr)) {
+        ssNationContracted->SetSelected(nullptr);
+        UpdateControlStates();
+    }
+    if (Ended(ssLoanClub, {ssLoanClub, cmbLoanSquad}, Player != nullptr && Player->Loan)) {
+        ssLoanClub->SetSelected(nullptr);
+        LoanClubChange();
+    }
+    if (Ended(ssFutureClub, {ssFutureClub}, Player != nullptr && Player->FutureTransfer)) {
+        ssFutureClub->SetSelected(nullptr);
+        UpdateControlStates();
+    }
+    if (Gone.Has(ssCoOwnedBy->Selected()))
+        ssCoOwnedBy->SetSelected(nullptr);
+}
+
+void TframePeople::RefreshChoices() {
+    // Squads added or deleted elsewhere appear in or leave the squad lists; each keeps the squad it shows.
+    RefillSquads(cmbSquadContracted, &TframePeople::FillSquadContracted);
+    RefillSquads(cmbLoanSquad, &TframePeople::FillLoanSquads);
+    UpdateControlStates();
+}
+
+void TframePeople::RefillSquads(TPointerComboBox* Combo, void (TframePeople::*Fill)()) {
+    const bool WasChanged = Changed(Combo);
+    TPyxObject* Shown = Combo->GetSelected();
+    (this->*Fill)();
+    if (Shown != nullptr && Combo->IndexOf(Shown) >= 0)
+        Combo->SetSelected(Shown);
+    if (!WasChanged)
+        Bindings().Remember(Combo);
 }
 
 void TframePeople::ClubContractedChange() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "ControlSnapshot.h"
 #include "PyxFrame.h"
 #include "PyxPerson.h"
 
@@ -31,11 +30,14 @@ class TframeSelectionSearch;
 // starting confidence; the attribute tabs edit the person's records; the sub-frames its preferences, playing
 // history and languages.
 //
-// A Confirm writes back only what the user changed since the person was loaded (TControlSnapshot), in one order:
+// A Confirm writes back only what the user changed since the person was loaded (the frame's watched controls), in
+// one order:
 // names, birth, type (which creates or frees the parts), nation, the club post and its job as one change, the
 // national post likewise, the attached records (updated in place when they exist, so their unshown bytes and keys
 // stay), the attributes and the sub-frames. A part the type change created takes every value its tabs show.
-// Persons can be added (the Add menu and "Add Person") and deleted ("Delete Person").
+// Persons can be added (the Add menu and "Add Person") and deleted ("Delete Person"). A club, squad or person deleted
+// on another tab leaves the controls and sub-lists that refer to it, as the data model leaves the person: a post
+// whose club or squad went is left, and the controls that follow it follow; the rest the user typed stays.
 class TframePeople final : public TPyxFrame<TPyxPerson> {
     Q_OBJECT
 public:
@@ -168,6 +170,8 @@ protected:
     void LoadEntity(TPyxObject& Entity) override;
     void SaveEntity(TPyxObject& Entity) override;
     void ClearEntity() override;
+    void PurgeEntity(const TGoneEntities& Gone) override;
+    void RefreshChoices() override;
 
 private:
     void BuildGeneralPage();
@@ -193,6 +197,9 @@ private:
     void FillJobs();
     void FillSquadContracted();
     void FillLoanSquads();
+    // Refills a squad combo by Fill, keeping the squad it shows when it is still listed; a combo the user had not
+    // changed still counts as unchanged.
+    void RefillSquads(TPointerComboBox* Combo, void (TframePeople::*Fill)());
     // Whether the page is shown for person type Type, by the rules UpdateControlStates applies.
     bool ShownFor(const QWidget* Page, int Type) const;
     void SetTabShown(QWidget* Page, bool Shown);
@@ -200,16 +207,15 @@ private:
     QTabWidget* TabsOf(const QWidget* Page) const;
     bool Histories() const;
     int16_t Version() const;
-    // Adds a control to the set whose changes a Confirm looks at.
+    // Adds a control to those whose changes a Confirm looks at (the frame shows and writes them itself).
     template <class T> T* Tracked(T* Control) {
-        Snapshot_.Track(Control);
+        Bindings().Watch(Control);
         return Control;
     }
-    bool Changed(const QWidget* Control) const { return Snapshot_.Changed(Control); }
+    bool Changed(const QWidget* Control) const { return Bindings().Changed(Control); }
 
     std::vector<TAttribute> Attributes_;
     std::vector<TSpinEdit*> CareerSpins_;
-    TControlSnapshot Snapshot_;
     bool Loading_ = false;
     // Whether the club and the nation contract periods were enabled at the last UpdateControlStates.
     bool ClubContractShown_ = false, NationContractShown_ = false;

@@ -23,6 +23,10 @@ QString LanguageText(const TPyxPersonLanguage& Entry) {
     return Entry.Language != nullptr ? TPyxListModel::DisplayName(*Entry.Language) : QString("Unknown");
 }
 
+bool Same(const TPyxPersonLanguage* A, const TPyxPersonLanguage* B) {
+    return A->Language == B->Language && A->Level == B->Level;
+}
+
 } // namespace
 
 TframePersonLanguages::TframePersonLanguages(TPyxNavigator& Navigator, QWidget* Parent)
@@ -69,6 +73,14 @@ TframePersonLanguages::TframePersonLanguages(TPyxNavigator& Navigator, QWidget* 
     Layout->addWidget(pnlLanguages);
     pnlLanguages->setEnabled(false);
 
+    // Languages are never deleted: the list has nothing to drop.
+    TListBinding<TPyxPersonLanguage>::TAccess Rows;
+    Rows.Items = [this] { return lboxLanguages->Items<TPyxPersonLanguage>(); };
+    Rows.Keep = [](TPyxPersonLanguage& Entry) { return Entry.Clone(); };
+    Rows.Same = Same;
+    Rows.ClearControl = [this] { lboxLanguages->Clear(); };
+    Rows_ = std::make_unique<TListBinding<TPyxPersonLanguage>>(std::move(Rows));
+
     connect(lboxLanguages, &QListWidget::itemSelectionChanged, this, &TframePersonLanguages::lboxLanguagesClick);
     connect(btnOK, &QPushButton::clicked, this, &TframePersonLanguages::btnOKClick);
     connect(btnAdd, &QPushButton::clicked, this, &TframePersonLanguages::btnAddClick);
@@ -87,14 +99,13 @@ void TframePersonLanguages::SetLanguages(TPyxObjects* Languages) {
 
 void TframePersonLanguages::LoadPerson(TPyxPerson* Person) {
     Person_ = Person;
-    Modified_ = false;
     lboxLanguages->Clear();
     ssLanguage->SetSelected(nullptr);
     pnlLanguages->setEnabled(false);
-    if (Person == nullptr)
-        return;
-    for (const auto& Entry : Person->Languages)
-        lboxLanguages->AddOwned(LanguageText(*Entry), Entry->Clone());
+    if (Person != nullptr)
+        for (const auto& Entry : Person->Languages)
+            lboxLanguages->AddOwned(LanguageText(*Entry), Entry->Clone());
+    Rows_->Remember();
 }
 
 void TframePersonLanguages::lboxLanguagesClick() {
@@ -116,7 +127,6 @@ void TframePersonLanguages::btnOKClick() {
     Entry->Language = static_cast<TPyxLanguage*>(ssLanguage->Selected());
     Entry->Level = static_cast<uint8_t>(seProficiency->Value());
     lboxLanguages->item(Index)->setText(LanguageText(*Entry));
-    Modified_ = true;
 }
 
 void TframePersonLanguages::btnAddClick() {
@@ -125,21 +135,18 @@ void TframePersonLanguages::btnAddClick() {
     auto Entry = std::make_unique<TPyxPersonLanguage>();
     Entry->Person = Person_;
     lboxLanguages->AddOwned("Unknown", std::move(Entry));
-    Modified_ = true;
 }
 
 void TframePersonLanguages::btnDeleteClick() {
     const int Index = lboxLanguages->SelectedIndex();
-    if (Index >= 0) {
+    if (Index >= 0)
         lboxLanguages->DeleteItem(Index);
-        Modified_ = true;
-    }
     lboxLanguages->clearSelection();
     pnlLanguages->setEnabled(false);
 }
 
 void TframePersonLanguages::SaveLanguages() {
-    if (Person_ == nullptr || !Modified_)
+    if (Person_ == nullptr || !Rows_->Changed())
         return;
     Person_->Languages.Clear();
     for (int I = 0; I < lboxLanguages->count(); ++I)
@@ -148,5 +155,5 @@ void TframePersonLanguages::SaveLanguages() {
             Copy->Person = Person_;
             Person_->Languages.Add(std::move(Copy));
         }
-    Modified_ = false;
+    Rows_->Remember();
 }

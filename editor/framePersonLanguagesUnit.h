@@ -1,6 +1,10 @@
 #pragma once
 
+#include "ListBinding.h"
+
 #include <QWidget>
+
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -9,12 +13,13 @@ class TPointerListBox;
 class TPyxNavigator;
 class TPyxObjects;
 class TPyxPerson;
+class TPyxPersonLanguage;
 class TSpinEdit;
 class TframeSelectionSearch;
 
 // The languages a person speaks, with their fluency, on the people frame's "&Languages" tab. The list holds
 // copies of the person's entries; nothing reaches the person until the people frame's Confirm calls
-// SaveLanguages, and then only when the list was edited since the person was loaded.
+// SaveLanguages, and then only when the list differs from what was loaded (a list binding).
 class TframePersonLanguages final : public QWidget {
     Q_OBJECT
 public:
@@ -26,7 +31,8 @@ public:
     void LoadPerson(TPyxPerson* Person);
     // Replaces the person's languages by copies of the list's entries, in list order, when the list was edited.
     void SaveLanguages();
-    bool Modified() const { return Modified_; }
+    // Whether the list differs from the person's languages as loaded or last saved.
+    bool Modified() const { return Rows_->Changed(); }
 
     QLabel* lblSpokenLanguages;
     TPointerListBox* lboxLanguages;
@@ -47,5 +53,5 @@ public slots:
 private:
     TPyxNavigator& Navigator_;
     TPyxPerson* Person_ = nullptr;
-    bool Modified_ = false;
+    std::unique_ptr<TListBinding<TPyxPersonLanguage>> Rows_;
 };

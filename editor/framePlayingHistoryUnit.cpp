@@ -41,6 +41,11 @@ QByteArray DragTag(const void* List) {
            QByteArray::number(reinterpret_cast<quintptr>(List));
 }
 
+bool Same(const TPyxPlayingHistoryEntry* A, const TPyxPlayingHistoryEntry* B) {
+    return A->Season == B->Season && A->OnLoan == B->OnLoan && A->Apps == B->Apps && A->Goals == B->Goals &&
+           A->Team == B->Team;
+}
+
 } // namespace
 
 THistoryListView::THistoryListView(QWidget* Parent) : QTreeWidget(Parent) {
@@ -63,9 +68,11 @@ THistoryListView::THistoryListView(QWidget* Parent) : QTreeWidget(Parent) {
     setDropIndicatorShown(true);
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(1, QHeaderView::Stretch);
-    // Grid lines between the cells.
+    // Grid lines between the cells. A style sheet for the items replaces the style's own drawing of them, so the
+    // selected row is given its colours here too.
     setStyleSheet("QTreeView::item { border-right: 1px solid palette(midlight); border-bottom: 1px solid "
-                  "palette(midlight); }");
+                  "palette(midlight); } QTreeView::item:selected { background: palette(highlight); color: "
+                  "palette(highlighted-text); }");
     setColumnWidth(0, 70);
     setColumnWidth(2, 60);
     setColumnWidth(3, 60);
@@ -207,8 +214,21 @@ TframePlayingHistory::TframePlayingHistory(TPyxNavigator& Navigator, QWidget* Pa
     Layout->addWidget(pnlEntry);
     pnlEntry->setEnabled(false);
 
+    TListBinding<TPyxPlayingHistoryEntry>::TAccess Rows;
+    Rows.Items = [this] {
+        std::vector<TPyxPlayingHistoryEntry*> All;
+        for (int Row = 0; Row < lvPlayingHistory->topLevelItemCount(); ++Row)
+            All.push_back(THistoryListView::EntryOf(lvPlayingHistory->topLevelItem(Row)));
+        return All;
+    };
+    Rows.Keep = [](TPyxPlayingHistoryEntry& Entry) { return Entry.Clone(); };
+    Rows.Same = Same;
+    Rows.ClearControl = [this] { lvPlayingHistory->clear(); };
+    Rows.Drop = [](TPyxPlayingHistoryEntry* Entry, const TGoneEntities& Gone) { return !Gone.Has(Entry->Team); };
+    Rows.RemoveRow = [this](int Row) { delete lvPlayingHistory->takeTopLevelItem(Row); };
+    Rows_ = std::make_unique<TListBinding<TPyxPlayingHistoryEntry>>(std::move(Rows));
+
     connect(lvPlayingHistory, &QTreeWidget::itemSelectionChanged, this, &TframePlayingHistory::lvPlayingHistoryClick);
-    connect(lvPlayingHistory, &THistoryListView::RowMoved, this, [this] { Modified_ = true; });
     connect(btnOK, &QPushButton::clicked, this, &TframePlayingHistory::btnOKClick);
     connect(btnAdd, &QPushButton::clicked, this, &TframePlayingHistory::btnAddClick);
     connect(btnDelete, &QPushButton::clicked, this, &TframePlayingHistory::btnDeleteClick);
@@ -227,27 +247,42 @@ void TframePlayingHistory::SetDatabase(TPyxDatabase* Database) {
 
 void TframePlayingHistory::LoadPerson(TPyxPerson* Person) {
     Person_ = Person;
-    Modified_ = false;
     lvPlayingHistory->clear();
-    ssClub->SetSelected(nullptr);
-    pnlEntry->setEnabled(false);
-    if (Person == nullptr || !Person->PlayingHistory)
-        return;
-    for (int32_t I = 0; I < Person->PlayingHistory->Count(); ++I)
-        lvPlayingHistory->AddEntry(Person->PlayingHistory->Items(I)->Clone());
+    ClearPanel();
+    if (Person != nullptr && Person->PlayingHistory)
+        for (int32_t I = 0; I < Person->PlayingHistory->Count(); ++I)
+            lvPlayingHistory->AddEntry(Person->PlayingHistory->Items(I)->Clone());
+    Rows_->Remember();
 }
 
 void TframePlayingHistory::ClearList() {
     lvPlayingHistory->clear();
-    Modified_ = true;
+    ClearPanel();
+}
+
+void TframePlayingHistory::Purge(const TGoneEntities& Gone) {
+    Rows_->Purge(Gone);
+    if (Gone.Has(ssClub->Selected()))
+        ssClub->SetSelected(nullptr);
+}
+
+void TframePlayingHistory::ClearPanel() {
+    pnlEntry->setEnabled(false);
+    seSeason->SetValue(0);
+    ssClub->SetSelected(nullptr);
+    cbOnLoan->setChecked(false);
+    seApps->SetValue(0);
+    seGoals->SetValue(0);
 }
 
 void TframePlayingHistory::lvPlayingHistoryClick() {
     const QList<QTreeWidgetItem*> Selected = lvPlayingHistory->selectedItems();
     const TPyxPlayingHistoryEntry* Entry = Selected.isEmpty() ? nullptr : THistoryListView::EntryOf(Selected.front());
-    pnlEntry->setEnabled(Entry != nullptr);
-    if (Entry == nullptr)
+    if (Entry == nullptr) {
+        ClearPanel();
         return;
+    }
+    pnlEntry->setEnabled(true);
     seSeason->SetValue(Entry->Season);
     ssClub->SetSelected(Entry->Team);
     cbOnLoan->setChecked(Entry->OnLoan != 0);
@@ -266,7 +301,6 @@ void TframePlayingHistory::btnOKClick() {
     Entry->Apps = static_cast<uint8_t>(seApps->Value());
     Entry->Goals = static_cast<uint8_t>(seGoals->Value());
     THistoryListView::UpdateItem(Selected.front());
-    Modified_ = true;
 }
 
 void TframePlayingHistory::btnAddClick() {
@@ -275,7 +309,6 @@ void TframePlayingHistory::btnAddClick() {
     auto Entry = std::make_unique<TPyxPlayingHistoryEntry>();
     Entry->Season = 2001;
     lvPlayingHistory->AddEntry(std::move(Entry));
-    Modified_ = true;
 }
 
 void TframePlayingHistory::btnDeleteClick() {
@@ -283,11 +316,10 @@ void TframePlayingHistory::btnDeleteClick() {
     if (Selected.isEmpty())
         return;
     delete Selected.front();
-    Modified_ = true;
 }
 
 void TframePlayingHistory::SaveHistory() {
-    if (Person_ == nullptr || !Modified_)
+    if (Person_ == nullptr || !Rows_->Changed())
         return;
     if (lvPlayingHistory->topLevelItemCount() == 0) {
         Person_->SetPlayingHistory(nullptr);
@@ -300,5 +332,5 @@ void TframePlayingHistory::SaveHistory() {
             if (const TPyxPlayingHistoryEntry* Entry = THistoryListView::EntryOf(lvPlayingHistory->topLevelItem(I)))
                 Person_->PlayingHistory->Add(Entry->Clone());
     }
-    Modified_ = false;
+    Rows_->Remember();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ListBinding.h"
+
 #include <QTreeWidget>
 #include <QWidget>
 
@@ -53,7 +55,9 @@ private:
 
 // A person's playing history, season by season, on the people frame's "&Playing History" page. The list holds
 // copies; nothing reaches the person until the people frame's Confirm calls SaveHistory, and then only when the
-// list was edited since the person was loaded.
+// list differs from what was loaded (a list binding). A season at a club whose team was deleted elsewhere leaves the
+// list, as it leaves the person's own history. The panel edits the selected row; without one it is disabled and
+// empty.
 class TframePlayingHistory final : public QWidget {
     Q_OBJECT
 public:
@@ -66,7 +70,10 @@ public:
     void ClearList();
     // Replaces the person's history by copies of the rows, or removes it when there are none; only when edited.
     void SaveHistory();
-    bool Modified() const { return Modified_; }
+    // Whether the rows differ from the person's history as loaded or last saved.
+    bool Modified() const { return Rows_->Changed(); }
+    // Drops the seasons at teams deleted elsewhere, and such a team from the panel.
+    void Purge(const TGoneEntities& Gone);
 
     THistoryListView* lvPlayingHistory;
     QPushButton* btnAdd;
@@ -87,8 +94,11 @@ public slots:
     void btnDeleteClick();
 
 private:
+    // Disables the panel and empties it.
+    void ClearPanel();
+
     TPyxNavigator& Navigator_;
     TPyxDatabase* Database_ = nullptr;
     TPyxPerson* Person_ = nullptr;
-    bool Modified_ = false;
+    std::unique_ptr<TListBinding<TPyxPlayingHistoryEntry>> Rows_;
 };

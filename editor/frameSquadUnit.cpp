@@ -38,18 +38,20 @@ namespace {
 
 const QDate NoDate(1900, 1, 1);
 
+// The steps a reputation is rounded down to when the user leaves it.
+constexpr int32_t ReputationStep = 500;
+
 template <class TShown>
 std::unique_ptr<TFieldBinding> MakeBinding(std::function<void(TPyxTeam&)> Show, std::function<TShown()> Read,
                                            std::function<void(TPyxTeam&, const TShown&)> Write,
-                                           std::function<void()> ClearControl, std::function<bool()> UserChanged = {},
-                                           std::function<void()> MarkUnchanged = {}) {
+                                           std::function<void()> ClearControl,
+                                           std::function<void(const TGoneEntities&)> PurgeControl = {}) {
     typename TValueBinding<TShown>::TAccess Parts;
     Parts.Show = [Show = std::move(Show)](TPyxObject& E) { Show(static_cast<TPyxTeam&>(E)); };
     Parts.Read = std::move(Read);
     Parts.Write = [Write = std::move(Write)](TPyxObject& E, const TShown& V) { Write(static_cast<TPyxTeam&>(E), V); };
     Parts.ClearControl = std::move(ClearControl);
-    Parts.UserChanged = std::move(UserChanged);
-    Parts.MarkUnchanged = std::move(MarkUnchanged);
+    Parts.PurgeControl = std::move(PurgeControl);
     return std::make_unique<TValueBinding<TShown>>(std::move(Parts));
 }
 
@@ -57,16 +59,14 @@ template <class TField> std::unique_ptr<TFieldBinding> SpinBinding(TSpinEdit* Sp
     return MakeBinding<int32_t>([Spin, Field](TPyxTeam& T) { Spin->SetValue(static_cast<int32_t>(T.*Field)); },
                                 [Spin] { return Spin->Value(); },
                                 [Field](TPyxTeam& T, const int32_t& V) { T.*Field = static_cast<TField>(V); },
-                                [Spin] { Spin->SetValue(Spin->MinValue()); }, [Spin] { return Spin->isModified(); },
-                                [Spin] { Spin->setModified(false); });
+                                [Spin] { Spin->SetValue(Spin->MinValue()); });
 }
 
 template <class TField> std::unique_ptr<TFieldBinding> ComboBinding(TIntegerComboBox* Combo, TField TPyxTeam::*Field) {
     return MakeBinding<int32_t>([Combo, Field](TPyxTeam& T) { Combo->SetSelected(static_cast<int32_t>(T.*Field)); },
                                 [Combo] { return Combo->GetSelected(); },
                                 [Field](TPyxTeam& T, const int32_t& V) { T.*Field = static_cast<TField>(V); },
-                                [Combo] { Combo->SetSelected(-1); }, [Combo] { return Combo->isModified(); },
-                                [Combo] { Combo->setModified(false); });
+                                [Combo] { Combo->SetSelected(-1); });
 }
 
 template <class TTarget>
@@ -74,7 +74,11 @@ std::unique_ptr<TFieldBinding> SelectorBinding(TframeSelectionSearch* Selector, 
     return MakeBinding<TPyxObject*>([Selector, Field](TPyxTeam& T) { Selector->SetSelected(T.*Field); },
                                     [Selector] { return Selector->Selected(); },
                                     [Field](TPyxTeam& T, TPyxObject* const& V) { T.*Field = static_cast<TTarget*>(V); },
-                                    [Selector] { Selector->SetSelected(nullptr); });
+                                    [Selector] { Selector->SetSelected(nullptr); },
+                                    [Selector](const TGoneEntities& Gone) {
+                                        if (Gone.Has(Selector->Selected()))
+                                            Selector->SetSelected(nullptr);
+                                    });
 }
 
 // The club contract's squad number as the game reads it (a signed byte; 255 stands for none).
@@ -150,11 +154,11 @@ void TframeSquad::BuildGeneralPage() {
                                              {"U21 Team", 10}},
                                             false);
     Page->AddRow("Team Type:", cmbTeamType);
-    Bindings_.push_back(ComboBinding(cmbTeamType, &TPyxTeam::SquadType));
+    Bindings_.Add(ComboBinding(cmbTeamType, &TPyxTeam::SquadType), cmbTeamType);
     seReputation = PyxControls::SpinEdit(Page, "seReputation", 0, 10000);
     seReputation->SetIncrement(500);
     Page->AddRow("Reputation:", seReputation);
-    Bindings_.push_back(SpinBinding(seReputation, &TPyxTeam::Reputation));
+    Bindings_.Add(SpinBinding(seReputation, &TPyxTeam::Reputation), seReputation);
     connect(seReputation, &TSpinEdit::Exited, this, &TframeSquad::seReputationExit);
     cmbHomeMatchDay = PyxControls::IntegerCombo(Page, "cmbHomeMatchDay",
                                                 {{"Unset", 0},
@@ -167,7 +171,7 @@ void TframeSquad::BuildGeneralPage() {
                                                  {"Saturday", 7}},
                                                 false);
     Page->AddRow("Home Match Day:", cmbHomeMatchDay);
-    Bindings_.push_back(ComboBinding(cmbHomeMatchDay, &TPyxTeam::HomeMatchDay));
+    Bindings_.Add(ComboBinding(cmbHomeMatchDay, &TPyxTeam::HomeMatchDay), cmbHomeMatchDay);
 
     auto Link = [this, Page](const QString& Name, TframeSelectionSearch* Selector) {
         QToolButton* Button = PyxGlyphs::MakeButton(Page, Name, PyxGlyphs::LinkButton());
@@ -181,26 +185,27 @@ void TframeSquad::BuildGeneralPage() {
     ssDivision =
         PyxControls::Selector(Page, "ssDivision", "Find Division", "Squad isn't in any division", "<no division>");
     Page->AddRow("Division:", ssDivision, Link("btnDivisionLink", ssDivision));
-    Bindings_.push_back(SelectorBinding(ssDivision, &TPyxTeam::Division));
+    Bindings_.Add(SelectorBinding(ssDivision, &TPyxTeam::Division), ssDivision);
     ssLastDivision = PyxControls::Selector(Page, "ssLastDivision", "Find Last Division", "Squad wasn't in any division",
                                            "<no division>");
     Page->AddRow("Last Division:", ssLastDivision, Link("btnLastDivisionLink", ssLastDivision));
-    Bindings_.push_back(SelectorBinding(ssLastDivision, &TPyxTeam::LastDivision));
+    Bindings_.Add(SelectorBinding(ssLastDivision, &TPyxTeam::LastDivision), ssLastDivision);
     seLastPosition = PyxControls::SpinEdit(Page, "seLastPosition", 0, 50);
     Page->AddRow("Last Position:", seLastPosition);
-    Bindings_.push_back(SpinBinding(seLastPosition, &TPyxTeam::LastPosition));
+    Bindings_.Add(SpinBinding(seLastPosition, &TPyxTeam::LastPosition), seLastPosition);
     ssOtherDivision = PyxControls::Selector(Page, "ssOtherDivision", "Find Other Division",
                                             "Squad isn't in any other division", "<no division>");
     Page->AddRow("Other Division:", ssOtherDivision, Link("btnOtherDivisionLink", ssOtherDivision));
-    Bindings_.push_back(SelectorBinding(ssOtherDivision, &TPyxTeam::OtherDivision));
+    Bindings_.Add(SelectorBinding(ssOtherDivision, &TPyxTeam::OtherDivision), ssOtherDivision);
     ssContinentalCompetition = PyxControls::Selector(Page, "ssContinentalCompetition", "Find Continental Competition",
                                                      "Squad isn't in any continental competition", "<no competition>");
     Page->AddRow("Continental Competition:", ssContinentalCompetition,
                  Link("btnContinentalCompetitionLink", ssContinentalCompetition));
-    Bindings_.push_back(SelectorBinding(ssContinentalCompetition, &TPyxTeam::ContinentalCompetition));
+    Bindings_.Add(SelectorBinding(ssContinentalCompetition, &TPyxTeam::ContinentalCompetition),
+                  ssContinentalCompetition);
     seContinentalSeeding = PyxControls::SpinEdit(Page, "seContinentalSeeding", 0, 5);
     Page->AddRow("Continental Seeding:", seContinentalSeeding);
-    Bindings_.push_back(SpinBinding(seContinentalSeeding, &TPyxTeam::ContinentalSeeding));
+    Bindings_.Add(SpinBinding(seContinentalSeeding, &TPyxTeam::ContinentalSeeding), seContinentalSeeding);
 }
 
 void TframeSquad::BuildStadiumPage() {
@@ -216,8 +221,7 @@ void TframeSquad::BuildStadiumPage() {
     };
     ssStadium = PyxControls::Selector(Page, "ssStadium", "Find Stadium", "Squad has no stadium", "<no stadium>");
     Page->AddRow("Current Stadium:", ssStadium, Link("btnStadiumLink", ssStadium));
-    Bindings_.push_back(SelectorBinding(ssStadium, &TPyxTeam::Stadium));
-    connect(ssStadium, &TframeSelectionSearch::Changed, this, [this] { StadiumEdited_ = true; });
+    Bindings_.Add(SelectorBinding(ssStadium, &TPyxTeam::Stadium), ssStadium);
 
     Page->AddHeading("Stadium Move:", "lblStadiumMove");
     ssNewStadium =
@@ -227,8 +231,6 @@ void TframeSquad::BuildStadiumPage() {
                                                      "Squad has no alternative stadium", "<no alternative stadium>");
     Page->AddRow("Alternative Stadium:", ssAlternativeStadiumMove,
                  Link("btnAlternativeStadiumMoveLink", ssAlternativeStadiumMove));
-    for (TframeSelectionSearch* Selector : {ssNewStadium, ssAlternativeStadiumMove})
-        connect(Selector, &TframeSelectionSearch::Changed, this, [this] { MoveEdited_ = true; });
     dtpLeaveDateMove = PyxControls::DatePicker(Page, "dtpLeaveDateMove");
     Page->AddRow("Leave Date:", dtpLeaveDateMove);
     dtpStartDateMove = PyxControls::DatePicker(Page, "dtpStartDateMove");
@@ -242,6 +244,13 @@ void TframeSquad::BuildStadiumPage() {
     connect(seNewCapacity, &TSpinEdit::Exited, this, &TframeSquad::seReputationExit);
     dtpStartDateCapacity = PyxControls::DatePicker(Page, "dtpStartDateCapacity");
     Page->AddRow("Date Finished:", dtpStartDateCapacity);
+    // The move and the capacity change are records of their own, written as a whole when the user changed them.
+    Bindings_.Watch(ssNewStadium);
+    Bindings_.Watch(ssAlternativeStadiumMove);
+    Bindings_.Watch(dtpLeaveDateMove);
+    Bindings_.Watch(dtpStartDateMove);
+    Bindings_.Watch(seNewCapacity);
+    Bindings_.Watch(dtpStartDateCapacity);
 }
 
 void TframeSquad::BuildStaffPage() {
@@ -314,10 +323,8 @@ void TframeSquad::SetDatabase(TPyxDatabase* Database) {
 void TframeSquad::LoadTeam(TPyxTeam* Team) {
     HideHint();
     Team_ = Team;
-    MoveEdited_ = StadiumEdited_ = false;
     if (Team == nullptr) {
-        for (const auto& Binding : Bindings_)
-            Binding->Clear();
+        Bindings_.Clear();
         frameTeamFinances->ClearLoans();
         lboxPlayers->Clear();
         lboxCoaches->Clear();
@@ -325,8 +332,7 @@ void TframeSquad::LoadTeam(TPyxTeam* Team) {
         edManager->clear();
         return;
     }
-    for (const auto& Binding : Bindings_)
-        Binding->Load(*Team);
+    Bindings_.Load(*Team);
     const TPyxStadiumMove* Move = Team->StadiumMove.get();
     ssNewStadium->SetSelected(Move ? Move->NewStadium : nullptr);
     ssAlternativeStadiumMove->SetSelected(Move ? Move->AlternativeStadium : nullptr);
@@ -335,14 +341,25 @@ void TframeSquad::LoadTeam(TPyxTeam* Team) {
     const TPyxStadiumMove* Change = Team->CapacityChange.get();
     seNewCapacity->SetValue(Change ? Change->NewCapacity : 0);
     dtpStartDateCapacity->setDate(Change ? PyxControls::ToQDate(Change->StartDate) : NoDate);
-    LeaveShown_ = dtpLeaveDateMove->date();
-    StartShown_ = dtpStartDateMove->date();
-    CapacityDateShown_ = dtpStartDateCapacity->date();
+    Bindings_.Remember();
     frameTeamFinances->LoadTeam(Team);
-    if (Team->Manager != nullptr)
-        edManager->setText(Name(*Team->Manager));
-    FillPeople(lboxCoaches, Team->Coaches);
-    FillPeople(lboxPhysios, Team->Physios);
+    FillStaff();
+    FillPlayerList();
+}
+
+void TframeSquad::FillStaff() {
+    // Shown only: a team without a manager shows none, never the manager of the team shown before.
+    edManager->setText(Team_ != nullptr && Team_->Manager != nullptr ? Name(*Team_->Manager) : QString());
+    edManager->setCursorPosition(0);
+    FillPeople(lboxCoaches, Team_ != nullptr ? Team_->Coaches : TPyxPeopleList());
+    FillPeople(lboxPhysios, Team_ != nullptr ? Team_->Physios : TPyxPeopleList());
+}
+
+void TframeSquad::Purge(const TGoneEntities& Gone) {
+    if (Team_ == nullptr)
+        return;
+    Bindings_.Purge(Gone);
+    FillStaff();
     FillPlayerList();
 }
 
@@ -351,28 +368,25 @@ void TframeSquad::ReloadTeam() {
 }
 
 bool TframeSquad::TeamTypeChanged() const {
-    return cmbTeamType->isModified() && Team_ != nullptr &&
+    return Team_ != nullptr && Bindings_.Changed(cmbTeamType) &&
            cmbTeamType->GetSelected() != static_cast<int32_t>(Team_->SquadType);
 }
 
 void TframeSquad::SaveTeam() {
     if (Team_ == nullptr)
         return;
-    for (const auto& Binding : Bindings_)
-        Binding->Save(*Team_);
+    // The bindings write the team's own fields first: the move and the capacity change take its stadium as now.
+    Bindings_.Save(*Team_);
     SaveStadiumMove();
     SaveCapacityChange();
     frameTeamFinances->SaveTeam();
-    MoveEdited_ = StadiumEdited_ = false;
-    LeaveShown_ = dtpLeaveDateMove->date();
-    StartShown_ = dtpStartDateMove->date();
-    CapacityDateShown_ = dtpStartDateCapacity->date();
+    Bindings_.Remember();
 }
 
 void TframeSquad::SaveStadiumMove() {
-    const bool LeaveEdited = dtpLeaveDateMove->date() != LeaveShown_;
-    const bool StartEdited = dtpStartDateMove->date() != StartShown_;
-    if (!MoveEdited_ && !LeaveEdited && !StartEdited && !StadiumEdited_)
+    const bool LeaveEdited = Bindings_.Changed(dtpLeaveDateMove);
+    const bool StartEdited = Bindings_.Changed(dtpStartDateMove);
+    if (!Bindings_.AnyChanged({ssNewStadium, ssAlternativeStadiumMove, dtpLeaveDateMove, dtpStartDateMove, ssStadium}))
         return;
     auto* NewStadium = dynamic_cast<TPyxStadium*>(ssNewStadium->Selected());
     if (NewStadium == nullptr) {
@@ -401,11 +415,10 @@ void TframeSquad::SaveStadiumMove() {
 }
 
 void TframeSquad::SaveCapacityChange() {
-    const bool DateEdited = dtpStartDateCapacity->date() != CapacityDateShown_;
-    if (!seNewCapacity->isModified() && !DateEdited && !StadiumEdited_)
+    const bool DateEdited = Bindings_.Changed(dtpStartDateCapacity);
+    if (!Bindings_.AnyChanged({seNewCapacity, dtpStartDateCapacity, ssStadium}))
         return;
     const int32_t Capacity = seNewCapacity->Value();
-    seNewCapacity->setModified(false);
     if (Capacity == 0) {
         Team_->SetCapacityChange(nullptr);
         return;
@@ -427,13 +440,7 @@ void TframeSquad::SaveCapacityChange() {
 }
 
 void TframeSquad::seReputationExit() {
-    // Only a value the user typed is rounded: a stored reputation the user tabbed past stays as it is.
-    const int32_t Value = seReputation->Value();
-    if (seReputation->isModified() && Value % 500 != 0) {
-        seReputation->SetValue(Value / 500 * 500);
-        // A rounded value is the user's edit: Confirm writes it.
-        seReputation->setModified(true);
-    }
+    PyxControls::RoundDownToStep(seReputation, ReputationStep);
 }
 
 void TframeSquad::rbNameClick() {

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QDate>
-#include <QWidget>
+#include "BindingSet.h"
 
-#include <memory>
-#include <vector>
+#include <QWidget>
 
 class QDateEdit;
 class QLabel;
@@ -12,7 +10,6 @@ class QLineEdit;
 class QRadioButton;
 class QTabWidget;
 class QTimer;
-class TFieldBinding;
 class TIntegerComboBox;
 class TPointerListBox;
 class TPyxDatabase;
@@ -27,7 +24,8 @@ class TframeTeamFinances;
 // stadium with a planned move and a capacity change, its finances, and shows its staff and players). Nothing
 // reaches the team before the club frame confirms (SaveTeam), and SaveTeam writes only what the user changed: a
 // stored value the controls cannot show (a squad type the combo lacks, an odd date) stays as it is, and the
-// move, capacity-change, budget and loan records are rebuilt only when the user edited them.
+// move, capacity-change, budget and loan records are rebuilt only when the user edited them. Leaving the reputation
+// or the new capacity rounds the reputation down to a multiple of 500.
 class TframeSquad final : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +36,9 @@ public:
     void LoadTeam(TPyxTeam* Team);
     void ReloadTeam();
     void SaveTeam();
+    // After a delete elsewhere: drops the entities that went from the controls, keeping what the user typed, and
+    // shows the team's staff and players as they are now.
+    void Purge(const TGoneEntities& Gone);
     // Refills the player list in the order the radio buttons choose.
     void FillPlayerList();
     TPyxTeam* Team() const { return Team_; }
@@ -91,6 +92,7 @@ private:
     void BuildPlayersPage();
     void SaveStadiumMove();
     void SaveCapacityChange();
+    void FillStaff();
     void SelectStaff(TPointerListBox* List);
     void lboxPlayersMouseMove(const QPoint& Position);
     void HideHint();
@@ -101,11 +103,6 @@ private:
     TPyxNavigator& Navigator_;
     TPyxDatabase* Database_ = nullptr;
     TPyxTeam* Team_ = nullptr;
-    std::vector<std::unique_ptr<TFieldBinding>> Bindings_;
-    // What the stadium page showed when the team was loaded: an edit of the move or the capacity change is told
-    // from a page left as it was.
-    QDate LeaveShown_, StartShown_, CapacityDateShown_;
-    bool MoveEdited_ = false;
-    bool StadiumEdited_ = false;
+    TBindingSet Bindings_;
     QLabel* HintWindow_ = nullptr;
 };

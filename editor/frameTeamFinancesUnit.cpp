@@ -30,6 +30,12 @@ std::unique_ptr<TPyxClubDebt> CopyOf(const TPyxClubDebt& Loan) {
     return Copy;
 }
 
+bool Same(const TPyxClubDebt* A, const TPyxClubDebt* B) {
+    return A->UniqueID == B->UniqueID && A->Team == B->Team && A->Amount == B->Amount &&
+           A->MonthlyPaymentsLeft == B->MonthlyPaymentsLeft && A->TransferBudget == B->TransferBudget &&
+           A->Kind == B->Kind;
+}
+
 } // namespace
 
 TframeTeamFinances::TframeTeamFinances(QWidget* Parent) : QWidget(Parent) {
@@ -90,6 +96,15 @@ TframeTeamFinances::TframeTeamFinances(QWidget* Parent) : QWidget(Parent) {
     Layout->addWidget(pnlLoan);
     Layout->addStretch(1);
 
+    Bindings_.Watch(seTransferBudget);
+    // The loans are the team's own records (their team is the page's), so a delete elsewhere leaves them alone.
+    TListBinding<TPyxClubDebt>::TAccess Loans;
+    Loans.Items = [this] { return lboxLoans->Items<TPyxClubDebt>(); };
+    Loans.Keep = [](TPyxClubDebt& Loan) { return CopyOf(Loan); };
+    Loans.Same = Same;
+    Loans.ClearControl = [this] { lboxLoans->Clear(); };
+    Loans_ = std::make_unique<TListBinding<TPyxClubDebt>>(std::move(Loans));
+
     connect(lboxLoans, &QListWidget::currentRowChanged, this, &TframeTeamFinances::lboxLoansClick);
     connect(btnOK, &QPushButton::clicked, this, &TframeTeamFinances::btnOKClick);
     connect(btnAdd, &QPushButton::clicked, this, &TframeTeamFinances::btnAddClick);
@@ -108,20 +123,22 @@ QString TframeTeamFinances::LoanText(const TPyxClubDebt& Loan) {
 void TframeTeamFinances::LoadTeam(TPyxTeam* Team) {
     ClearLoans();
     Team_ = Team;
-    LoansChanged_ = false;
-    if (Team == nullptr) {
-        seTransferBudget->SetValue(-1);
-        return;
-    }
-    seTransferBudget->SetValue(Team->ClubDebt ? Team->ClubDebt->TransferBudget : -1);
-    Team->ClubDebts.ForEach([this](TPyxClubDebt* Loan) { lboxLoans->AddOwned(LoanText(*Loan), CopyOf(*Loan)); });
+    seTransferBudget->SetValue(Team != nullptr && Team->ClubDebt ? Team->ClubDebt->TransferBudget : -1);
+    if (Team != nullptr)
+        Team->ClubDebts.ForEach([this](TPyxClubDebt* Loan) { lboxLoans->AddOwned(LoanText(*Loan), CopyOf(*Loan)); });
     lboxLoansClick();
+    Remember();
+}
+
+void TframeTeamFinances::Remember() {
+    Bindings_.Remember();
+    Loans_->Remember();
 }
 
 void TframeTeamFinances::SaveTeam() {
     if (Team_ == nullptr)
         return;
-    if (seTransferBudget->isModified()) {
+    if (Bindings_.Changed(seTransferBudget)) {
         const int32_t Budget = seTransferBudget->Value();
         if (Budget == -1)
             Team_->SetClubDebt(nullptr);
@@ -133,25 +150,25 @@ void TframeTeamFinances::SaveTeam() {
             Debt->TransferBudget = Budget;
             Team_->SetClubDebt(std::move(Debt));
         }
-        seTransferBudget->setModified(false);
     }
-    if (LoansChanged_) {
+    if (Loans_->Changed()) {
         Team_->ClubDebts.Clear();
-        for (int I = 0; I < lboxLoans->count(); ++I)
-            if (const auto* Loan = lboxLoans->GetItem<TPyxClubDebt>(I))
+        for (const TPyxClubDebt* Loan : lboxLoans->Items<TPyxClubDebt>())
+            if (Loan != nullptr)
                 Team_->AddLoan(CopyOf(*Loan));
-        LoansChanged_ = false;
     }
+    Remember();
 }
 
 void TframeTeamFinances::ClearLoans() {
     lboxLoans->Clear();
     pnlLoan->setEnabled(false);
     Team_ = nullptr;
+    Remember();
 }
 
 bool TframeTeamFinances::Changed() const {
-    return LoansChanged_ || seTransferBudget->isModified();
+    return Loans_->Changed() || Bindings_.Changed(seTransferBudget);
 }
 
 void TframeTeamFinances::lboxLoansClick() {
@@ -175,7 +192,6 @@ void TframeTeamFinances::btnOKClick() {
     // loan source the game knows.
     Loan->Kind = static_cast<uint8_t>(cmbLoanSource->GetSelected() == 2 ? 2 : 1);
     lboxLoans->item(Row)->setText(LoanText(*Loan));
-    LoansChanged_ = true;
 }
 
 void TframeTeamFinances::btnAddClick() {
@@ -189,7 +205,6 @@ void TframeTeamFinances::btnAddClick() {
     Loan->Kind = 1;
     const QString Text = LoanText(*Loan);
     lboxLoans->AddOwned(Text, std::move(Loan));
-    LoansChanged_ = true;
 }
 
 void TframeTeamFinances::btnDeleteClick() {
@@ -197,6 +212,5 @@ void TframeTeamFinances::btnDeleteClick() {
     if (Row < 0)
         return;
     lboxLoans->DeleteItem(Row);
-    LoansChanged_ = true;
     lboxLoansClick();
 }

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "BindingSet.h"
+#include "ListBinding.h"
+
 #include <QWidget>
+
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -13,8 +18,8 @@ class TSpinEdit;
 // A squad page's finances: the team's transfer budget (-1: the team has no budget record) and its loans from the
 // bank or the chairman. The loans are edited on copies held by the list; nothing reaches the team before SaveTeam.
 //
-// SaveTeam writes only what the user changed: an untouched budget keeps its record, and loans the user neither
-// added, deleted nor changed with "OK" stay the team's own records, with their keys and order.
+// SaveTeam writes only what the user changed: an untouched budget keeps its record, and a loan list that holds what
+// was loaded (a list binding) leaves the team's own records, with their keys and order.
 class TframeTeamFinances final : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +34,8 @@ public:
     static QString LoanText(const TPyxClubDebt& Loan);
     // Whether the user changed the budget or the loans since LoadTeam (or the last SaveTeam).
     bool Changed() const;
+    // The budget and the loans shown now are the team's (after LoadTeam and SaveTeam).
+    void Remember();
 
     TSpinEdit* seTransferBudget;
     TPointerListBox* lboxLoans;
@@ -48,5 +55,6 @@ public slots:
 
 private:
     TPyxTeam* Team_ = nullptr;
-    bool LoansChanged_ = false;
+    TBindingSet Bindings_;
+    std::unique_ptr<TListBinding<TPyxClubDebt>> Loans_;
 };

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -129,8 +130,10 @@ void TfrmMain::BuildTabs() {
             break;
         }
     // The window takes the size its pages need, at least the size it was designed with; the user does not resize
-    // it.
+    // it. It opens in the middle of the screen.
     setFixedSize(sizeHint().expandedTo(QSize(691, 518 + menuBar()->sizeHint().height())));
+    if (const QScreen* Screen = screen())
+        move(Screen->availableGeometry().center() - rect().center());
 }
 
 template <class F> void TfrmMain::ForEachFrame(F&& Do) const {
@@ -342,8 +345,12 @@ void TfrmMain::RefreshClubSquads() {
         Clubs->RefreshSquads();
 }
 
-void TfrmMain::EntitiesChanged() {
-    ForEachFrame([](TPyxEditorFrame& Frame) { Frame.PurgeDeleted(); });
+void TfrmMain::EntitiesAdded() {
+    ForEachFrame([](TPyxEditorFrame& Frame) { Frame.EntitiesAdded(); });
+}
+
+void TfrmMain::EntitiesDeleted(const TGoneEntities& Gone) {
+    ForEachFrame([&Gone](TPyxEditorFrame& Frame) { Frame.PurgeDeleted(Gone); });
 }
 
 void TfrmMain::AddFrom(TTab Tab) {

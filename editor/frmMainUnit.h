@@ -39,7 +39,8 @@ public:
     void ShowLanguage(TPyxLanguage* Language) override;
     void ShowInjury(TPyxInjury* Injury) override;
     void RefreshClubSquads() override;
-    void EntitiesChanged() override;
+    void EntitiesAdded() override;
+    void EntitiesDeleted(const TGoneEntities& Gone) override;
 
     TPyxDatabase& Database() const { return *Database_; }
     // The frame of a tab, or nil while it is not built.

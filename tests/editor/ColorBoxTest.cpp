@@ -149,7 +149,6 @@ private slots:
         Box.setProperty("Selected", Gold);
         QCOMPARE(Box.itemText(Box.currentIndex()), QString("Gold"));
         QCOMPARE(Box.ItemColor(0), 1193046u); // the custom colour stays for later
-        QVERIFY(!Box.isModified());
     }
 
     void SwatchesAreFramedByLightnessAndSelection() {
@@ -184,7 +183,6 @@ private slots:
         QCOMPARE(Form.Box->Selected(), Rgb(0x56, 0x34, 0x12));
         QCOMPARE(Form.Box->Selected(), 1193046u);
         QCOMPARE(Changed.count(), 1);
-        QVERIFY(Form.Box->isModified());
 
         // The closed box shows the new swatch.
         const QImage Shot = Form.Box->grab().toImage();
@@ -209,7 +207,6 @@ private slots:
         QCOMPARE(Form.Box->Selected(), Gold);
         QCOMPARE(Form.Box->ItemColor(0), Rgb(1, 2, 3));
         QCOMPARE(Changed.count(), 0);
-        QVERIFY(!Form.Box->isModified());
         const QImage Shot = Form.Box->grab().toImage();
         QVERIFY(CountPixels(Shot, Shot.rect(), Gold) > 50);
     }

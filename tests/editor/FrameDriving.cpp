@@ -1,7 +1,8 @@
 #include "FrameDriving.h"
 
-#include "ControlSnapshot.h"
+#include "IntegerComboBox.h"
 #include "LanguageEditor.h"
+#include "PointerComboBox.h"
 #include "PyxCustomColorBox.h"
 #include "PyxDatabase.h"
 #include "PyxEditorFrame.h"
@@ -9,12 +10,14 @@
 #include "PyxListView.h"
 #include "PyxSearch.h"
 #include "SearchForm.h"
+#include "SpinEdit.h"
 #include "frameSelectionSearchUnit.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -74,6 +77,8 @@ void ShowAllAndFocus(TPyxEditorFrame& Frame, const TPyxObject* Entity) {
     const int Row = Frame.Search()->Model().RowOf(Entity);
     if (Row < 0)
         throw std::runtime_error("the entity is not listed in " + Frame.objectName().toStdString());
+    // The list marks the entity the editor shows; focused afresh, the row is loaded again.
+    Frame.List()->FocusRow(-1);
     Frame.List()->FocusRow(Row);
 }
 
@@ -114,10 +119,33 @@ void ClickCheckBox(QCheckBox* Box) {
     QTest::mouseClick(Box, Qt::LeftButton, {}, Indicator.center());
 }
 
+namespace {
+
+// The value a control gives back to a Confirm.
+QVariant ValueOf(const QWidget* Control) {
+    if (const auto* Spin = qobject_cast<const TSpinEdit*>(Control))
+        return Spin->Value();
+    if (const auto* Codes = qobject_cast<const TIntegerComboBox*>(Control))
+        return Codes->GetSelected();
+    if (const auto* Pointers = qobject_cast<const TPointerComboBox*>(Control))
+        return QVariant::fromValue(reinterpret_cast<quintptr>(Pointers->GetSelected()));
+    if (const auto* Selector = qobject_cast<const TframeSelectionSearch*>(Control))
+        return QVariant::fromValue(reinterpret_cast<quintptr>(Selector->Selected()));
+    if (const auto* Date = qobject_cast<const QDateEdit*>(Control))
+        return Date->date();
+    if (const auto* Box = qobject_cast<const QCheckBox*>(Control))
+        return Box->isChecked();
+    if (const auto* Edit = qobject_cast<const QLineEdit*>(Control))
+        return Edit->text();
+    return {};
+}
+
+} // namespace
+
 QStringList ShownValues(const QWidget& Frame) {
     QStringList Values;
     for (const QWidget* Control : Frame.findChildren<QWidget*>()) {
-        QVariant Value = TControlSnapshot::ValueOf(Control);
+        QVariant Value = ValueOf(Control);
         if (const auto* Colour = qobject_cast<const TPyxCustomColorBox*>(Control))
             Value = QString::number(Colour->Selected(), 16);
         else if (const auto* Combo = qobject_cast<const QComboBox*>(Control))

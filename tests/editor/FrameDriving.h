@@ -32,7 +32,8 @@ public:
     void ShowLanguage(TPyxLanguage* E) override;
     void ShowInjury(TPyxInjury* E) override;
     void RefreshClubSquads() override {}
-    void EntitiesChanged() override {}
+    void EntitiesAdded() override {}
+    void EntitiesDeleted(const TGoneEntities&) override {}
     // The entity of the one Show since the last Take; nil when none came, or more than one.
     const TPyxObject* Take() {
         const TPyxObject* Last = Shown.size() == 1 ? Shown.back() : nullptr;
@@ -44,7 +45,8 @@ public:
 
 // What a user does with a frame's controls, for the journeys over the editor's tabs.
 
-// Lists every entity of Frame's kind and focuses Entity's row (which loads it into the editor).
+// Lists every entity of Frame's kind and focuses Entity's row (which loads it into the editor, also when the editor
+// showed it before).
 void ShowAllAndFocus(TPyxEditorFrame& Frame, const TPyxObject* Entity);
 // Types Text over the whole text of a spin, float or line edit, then leaves it (a spin edit clamps then).
 void TypeInto(QWidget* Edit, const QString& Text);

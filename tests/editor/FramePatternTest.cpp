@@ -40,9 +40,13 @@ public:
     void ShowLanguage(TPyxLanguage* E) override { Shown.push_back(E); }
     void ShowInjury(TPyxInjury* E) override { Shown.push_back(E); }
     void RefreshClubSquads() override {}
-    void EntitiesChanged() override {
+    void EntitiesAdded() override {
         for (TPyxEditorFrame* Frame : Frames)
-            Frame->PurgeDeleted();
+            Frame->EntitiesAdded();
+    }
+    void EntitiesDeleted(const TGoneEntities& Gone) override {
+        for (TPyxEditorFrame* Frame : Frames)
+            Frame->PurgeDeleted(Gone);
     }
     std::vector<const TPyxObject*> Shown;
     std::vector<TPyxEditorFrame*> Frames;

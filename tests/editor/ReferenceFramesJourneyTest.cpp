@@ -731,7 +731,8 @@ void ReferenceFramesJourneyTest::TheAwardRulesEnableOnlyTheControlsTheyUse() {
     eh::PickItem(Awards->cmbDateRule, "End of Month");
     QVERIFY(!Awards->dtpAwardDate->isEnabled());
     QCOMPARE(Awards->dtpAwardDate->date(), QDate(1900, 1, 1));
-    // A type other than "Best Team" resets the formation, which the award takes on Confirm.
+    // A type other than "Best Team" resets the formation. Back at "Best Team", the type is the one stored: the
+    // maximum age it does not use stays as stored, and the formation picked is written.
     eh::PickItem(Awards->cmbAwardType, "Best Manager");
     QVERIFY(!Awards->cmbFormation->isEnabled());
     QCOMPARE(Awards->cmbFormation->currentText(), QString("<Not Specified>"));
@@ -741,9 +742,16 @@ void ReferenceFramesJourneyTest::TheAwardRulesEnableOnlyTheControlsTheyUse() {
     Awards->btnConfirmChangesClick();
     QCOMPARE(Award->AwardType, uint8_t(1));
     QCOMPARE(Award->Formation, uint8_t(3));
-    QCOMPARE(Award->MaxAge, uint8_t(0));
+    QCOMPARE(Award->MaxAge, uint8_t(12));
     QCOMPARE(Award->DateRule, uint8_t(2));
     QCOMPARE(Award->AwardDate, (TPyxDate{0, 1900}));
+    // A new type takes the controls it disables as they show: the formation reset, the maximum age 0.
+    eh::PickItem(Awards->cmbAwardType, "Best Manager");
+    Awards->btnConfirmChangesClick();
+    QCOMPARE(Award->AwardType, uint8_t(3));
+    QCOMPARE(Award->Formation, uint8_t(0));
+    QCOMPARE(Award->MaxAge, uint8_t(0));
+    Award->AwardType = 1;
 
     // A "Best Team" award given at a specified time keeps its date; its maximum age shows 0, disabled.
     Award->DateRule = 6;
