@@ -27,7 +27,7 @@ constexpr std::array<TTabInfo, TabCount> Tabs = {{
     {"tsCities", "C&ities"},
     {"tsContinents", "Con&tinents"},
     // Alt+A opens the Add menu: the awards tab takes the next letter of its name that no other tab or menu has.
-    {"tsAwards", "Awa&rds"},
+    {"tsAwards", "Awar&ds"},
     {"tsWeather", "&Weather"},
     {"tsInjuries", "Inj&uries"},
     {"tsLanguages", "&Languages"},

@@ -314,7 +314,7 @@ void ShellJourneyTest::TheWindowHasItsMenusAndTabsWithUnbuiltTabsDisabled() {
     QCOMPARE(Main.mnuSaveData->shortcut(), QKeySequence("Ctrl+S"));
     // Alt+A opens the Add menu, so the awards tab is underlined at its r.
     const QStringList Captions = {"&People",    "&Clubs",      "&Nations", "C&ompetition", "&Stadia",
-                                  "C&ities",    "Con&tinents", "Awa&rds",  "&Weather",     "Inj&uries",
+                                  "C&ities",    "Con&tinents", "Awar&ds",  "&Weather",     "Inj&uries",
                                   "&Languages", "&Media",      "Sta&ges"};
     QTabWidget* Tabs = eh::Find<QTabWidget>(&Main, "pcAllData");
     QCOMPARE(Tabs->count(), 13);
@@ -745,7 +745,7 @@ void ShellJourneyTest::UnderXTheWindowsShowTheirOwnCaptionsCentredWithOneThingPe
     eh::Find<QAbstractButton>(Clubs, "btnClubName")->click();
     QCOMPARE(Titles, (QStringList{"Options", "About", "Find Nation", "Edit Club Name"}));
 
-    // Alt+A opens the Add menu every time, and only that; Alt+R the awards tab.
+    // Alt+A opens the Add menu every time, and only that; Alt+D the awards tab, whose own pages keep Alt+G and Alt+R.
     Main.Tabs()->setCurrentWidget(Main.Sheet(TTab::People));
     for (int Press = 0; Press < 3; ++Press) {
         Activate(Main);
@@ -757,8 +757,15 @@ void ShellJourneyTest::UnderXTheWindowsShowTheirOwnCaptionsCentredWithOneThingPe
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
     }
     Activate(Main);
-    QTest::keyClick(&Main, Qt::Key_R, Qt::AltModifier);
+    QTest::keyClick(&Main, Qt::Key_D, Qt::AltModifier);
     QTRY_COMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Awards));
+    auto* AwardPages = Editor.Frame<TframeAward>(TTab::Awards)->Pages();
+    AwardPages->setEnabled(true);
+    for (int Press = 0; Press < 2; ++Press) {
+        QTest::keyClick(&Main, Qt::Key_R, Qt::AltModifier);
+        QTRY_COMPARE(AwardPages->currentWidget()->objectName(), QString("tsRules"));
+        QCOMPARE(Main.Tabs()->currentWidget(), Main.Sheet(TTab::Awards));
+    }
     QCOMPARE(Editor.Driver().Unexpected(), QStringList());
 }
 
