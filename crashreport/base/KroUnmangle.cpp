@@ -1,20 +1,8 @@
 #include "KroUnmangle.h"
 
-#include <cstdlib>
-#include <cxxabi.h>
-#include <memory>
+#include "KroDemangle.h"
 
 namespace {
-
-bool UnmangleItanium(std::string& Name) {
-    int Status = 0;
-    const std::unique_ptr<char, decltype(&std::free)> Demangled(
-        abi::__cxa_demangle(Name.c_str(), nullptr, nullptr, &Status), &std::free);
-    if (Status != 0 || Demangled == nullptr)
-        return false;
-    Name = Demangled.get();
-    return true;
-}
 
 bool UnmangleUnitName(std::string& Name, std::string& UnitName) {
     std::string Text = Name;
@@ -43,6 +31,6 @@ bool UnmangleUnitName(std::string& Name, std::string& UnitName) {
 
 bool UnmangleName(std::string& Name, std::string& UnitName) {
     if (Name.size() > 2 && Name[0] == '_' && Name[1] == 'Z')
-        return UnmangleItanium(Name);
+        return KroDemangleSymbol(Name, Name);
     return UnmangleUnitName(Name, UnitName);
 }

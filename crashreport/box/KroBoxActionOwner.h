@@ -2,6 +2,9 @@
 
 #include "KroActionOwner.h"
 
+#include <cstdint>
+#include <string_view>
+
 class TKroXWindow;
 
 // The report actions' owner when they act for a window of the reporter's (the exception box): messages are message
@@ -16,3 +19,7 @@ public:
 private:
     TKroXWindow* Window;
 };
+
+// Mails the report as SendBugReport (KroSendBugReport.h) does, with the process's settings and the system's programs,
+// for the exception box: Owner, which may be null (the messages then come in boxes of their own).
+std::int32_t SendBugReport(std::string_view Report, TKroXWindow* Owner, bool Silent);

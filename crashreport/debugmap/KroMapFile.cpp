@@ -1,10 +1,5 @@
 #include "KroMapFile.h"
 
-#include "KroMapFileModule.h"
-#include "KroMapFilePacked.h"
-#include "KroMapFileTds.h"
-#include "KroMapFileText.h"
-
 #include <algorithm>
 #include <cctype>
 #include <limits>
@@ -59,36 +54,6 @@ const Item* ItemOfAddress(const std::vector<Item>& Items, std::uintptr_t Address
 }
 
 } // namespace
-
-std::unique_ptr<TMapFile> TMapFile::Create(bool Load, std::uintptr_t ModuleHandle, const std::string& ModuleFileName) {
-    auto Map = std::make_unique<TMapFile>();
-    Map->ModuleFile = ModuleFileName;
-    if (!Load)
-        return Map;
-    TModuleLayout Layout;
-    const bool HeaderRead = ReadModuleLayout(ModuleFileName, ModuleHandle, Layout);
-    if (HeaderRead)
-        Map->SetLayout(Layout);
-
-    if (HeaderRead) {
-        const std::vector<std::uint8_t> Embedded = ReadEmbeddedMap(ModuleFileName);
-        if (!Embedded.empty() && ReadPackedMap(*Map, Embedded.data(), Embedded.size())) {
-            Map->SourceFile = ModuleFileName;
-            return Map;
-        }
-    }
-    if (ReadBinaryDebugInfoBeside(*Map, ModuleFileName))
-        return Map;
-    const std::string Base = FileNameWithoutExtension(ModuleFileName);
-    if (ReadTextMapFile(*Map, Base + ".map"))
-        return Map;
-    const std::vector<std::uint8_t> PackedFile = ReadWholeFile(Base + ".kro");
-    if (!PackedFile.empty() && ReadPackedMap(*Map, PackedFile.data(), PackedFile.size())) {
-        Map->SourceFile = Base + ".kro";
-        return Map;
-    }
-    return Map;
-}
 
 std::uintptr_t TMapFile::Absolute(bool Code, std::int64_t Offset) const {
     return (Code ? ModuleLayout.CodeStart : ModuleLayout.DataStart) + static_cast<std::uintptr_t>(Offset);

@@ -48,10 +48,6 @@ public:
 
     TMapFile() = default; // an empty, invalid map
 
-    // With Load false an empty, invalid map; otherwise the module's layout is read from its file (ModuleHandle is
-    // where its first byte lies in memory) and the sources are tried in order.
-    static std::unique_ptr<TMapFile> Create(bool Load, std::uintptr_t ModuleHandle, const std::string& ModuleFileName);
-
     bool Valid() const { return IsValid; }
     const TModuleLayout& Layout() const { return ModuleLayout; }
     std::uintptr_t EntryPoint() const { return ModuleLayout.EntryPoint; }

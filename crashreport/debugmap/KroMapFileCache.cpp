@@ -1,5 +1,6 @@
 #include "KroMapFileCache.h"
 
+#include "KroMapFileSources.h"
 #include "KroModuleMap.h"
 
 #include <fcntl.h>
@@ -113,7 +114,7 @@ std::shared_ptr<const TMapFile> GetMapFileOfAddress(std::uintptr_t Address) {
 
     const std::unique_lock<std::mutex> Guard(CacheLock, std::try_to_lock);
     if (!Guard.owns_lock())
-        return TMapFile::Create(true, ModuleHandle, FileName);
+        return CreateMapFile(true, ModuleHandle, FileName);
     std::vector<TCacheEntry>& Entries = Cache();
     for (std::size_t I = 0; I < Entries.size(); ++I) {
         if (Entries[I].Map->ModuleFileName() != FileName)
@@ -126,7 +127,7 @@ std::shared_ptr<const TMapFile> GetMapFileOfAddress(std::uintptr_t Address) {
         Entries.pop_back();
         break;
     }
-    std::shared_ptr<const TMapFile> Map = TMapFile::Create(true, ModuleHandle, FileName);
+    std::shared_ptr<const TMapFile> Map = CreateMapFile(true, ModuleHandle, FileName);
     std::int64_t Time = 0;
     if (Map->Valid() && FileTimeOf(Map->SourceFileName(), Time))
         Entries.push_back(TCacheEntry{Time, Map});

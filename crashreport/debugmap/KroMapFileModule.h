@@ -22,8 +22,11 @@ bool LinkedModuleHandle(const std::string& FileName, std::uintptr_t& ModuleHandl
 // The content of the module's embedded map section, empty when it has none.
 std::vector<std::uint8_t> ReadEmbeddedMap(const std::string& FileName);
 
-// A whole small file (at most MaxSize bytes); empty when it cannot be read or is larger.
-std::vector<std::uint8_t> ReadWholeFile(const std::string& FileName, std::size_t MaxSize = 256u << 20);
+// No map source is larger than this.
+inline constexpr std::size_t MaxMapSourceSize = 256u << 20;
+
+// A whole regular file (at most MaxSize bytes); empty when it cannot be read or is larger.
+std::vector<std::uint8_t> ReadWholeFile(const std::string& FileName, std::size_t MaxSize = MaxMapSourceSize);
 
 // The file name without the extension of its last path component ("/a.b/c" stays "/a.b/c").
 std::string FileNameWithoutExtension(const std::string& FileName);

@@ -1,6 +1,7 @@
 #include "KroExceptHooks.h"
 
 #include "KroAntiFreeze.h"
+#include "KroBoxActionOwner.h"
 #include "KroBugReport.h"
 #include "KroClipboard.h"
 #include "KroExceptBox.h"
@@ -10,13 +11,13 @@
 #include "KroExceptThread.h"
 #include "KroFaultSignals.h"
 #include "KroLinkDisAsm.h"
+#include "KroProgressPopup.h"
 #include "KroReportException.h"
 #include "KroReportFile.h"
 #include "KroReportHeader.h"
 #include "KroReportHeap.h"
 #include "KroRestartApplication.h"
 #include "KroRestartHandOver.h"
-#include "KroSendBugReport.h"
 #include "KroThreadContext.h"
 #include "KroThreadHook.h"
 #include "KroThreadRegistry.h"
@@ -63,7 +64,7 @@ void FillBoxServices() {
     S.SendBugReport = [](std::string_view Report, TKroXWindow* Owner, bool Silent) {
         return SendBugReport(Report, Owner, Silent);
     };
-    S.SaveBugReport = [](std::string_view Report, TKroXWindow* Owner) { return SaveBugReport(Report, Owner, false); };
+    S.SaveBugReport = [](std::string_view Report, TKroXWindow*) { return SaveBugReport(Report, false); };
     S.RestartApplication = &RestartApplication;
     S.CloseApplication = &CloseApplication;
     S.PostFrozenProbe = &PostFrozenBoxProbe;
@@ -80,6 +81,8 @@ void InternalError() {
 void InitExceptionLibrary(bool IsProgram) {
     if (InitCount.fetch_add(1) != 0)
         return;
+    // A trace that takes long shows its progress in the box's progress bar.
+    SetProgressPopupFactory(&MakeProgressBarPopup);
     if (!ExceptSettings.SmtpPassword.Empty())
         DecipherSmtpPassword(ExceptSettings);
     ConvertSettingsAddresses(ExceptSettings, ProgramLoadAddress());
@@ -119,6 +122,7 @@ void FinalizeExceptionLibrary() {
     StopExceptionThread();
     StopHandlerWindow();
     ExceptBoxServices = TExceptBoxServices{};
+    SetProgressPopupFactory(nullptr);
     if (HooksInstalled) {
         std::set_terminate(PreviousTerminate);
         RemoveFaultHandlers();

@@ -83,9 +83,9 @@ void HandleRequestSteps(TExceptionRequest& Request, TPausedThreads& Paused) {
     if (Handled)
         return;
     if (ExceptSettings.AutoSave && !FireActionHandlers(Request, Report, eaSaveBugReport))
-        SaveBugReport(Report, nullptr, true);
+        SaveBugReport(Report, true);
     if (ExceptSettings.AutoMail && !FireActionHandlers(Request, Report, eaMailBugReport))
-        SendBugReport(Report, nullptr, true);
+        SendBugReport(Report, nullptr, true, ExceptSettings, TMailSystem{});
     if (ExceptSettings.ShowExceptBox) {
         const std::int32_t Action =
             ShowExceptionBox(Request.Frozen, Request.Object, Request.ExceptAddr, Request.CanContinue, Report);

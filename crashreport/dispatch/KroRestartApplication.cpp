@@ -1,10 +1,10 @@
 #include "KroRestartApplication.h"
 
+#include "KroFileRead.h"
 #include "KroReportException.h"
 #include "KroRestartHandOver.h"
 
 #include <csignal>
-#include <fcntl.h>
 #include <spawn.h>
 #include <string>
 #include <unistd.h>
@@ -14,41 +14,9 @@ extern char** environ;
 
 namespace {
 
-// The command line this process was started with, from the kernel's copy.
-std::vector<std::string> CommandLine() {
-    std::vector<std::string> Arguments;
-    const int File = open("/proc/self/cmdline", O_RDONLY | O_CLOEXEC);
-    if (File < 0)
-        return Arguments;
-    std::string Text;
-    char Buffer[4096];
-    for (;;) {
-        const ssize_t Got = read(File, Buffer, sizeof Buffer);
-        if (Got <= 0)
-            break;
-        Text.append(Buffer, static_cast<std::size_t>(Got));
-    }
-    close(File);
-    std::size_t Start = 0;
-    while (Start < Text.size()) {
-        const std::size_t End = Text.find('\0', Start);
-        Arguments.push_back(Text.substr(Start, End == std::string::npos ? std::string::npos : End - Start));
-        if (End == std::string::npos)
-            break;
-        Start = End + 1;
-    }
-    return Arguments;
-}
-
-std::string ExecutablePath() {
-    char Path[4096];
-    const ssize_t Length = readlink("/proc/self/exe", Path, sizeof Path - 1);
-    return Length > 0 ? std::string(Path, static_cast<std::size_t>(Length)) : std::string();
-}
-
 pid_t StartNewProcess() {
-    const std::vector<std::string> Arguments = CommandLine();
-    const std::string Program = ExecutablePath();
+    const std::vector<std::string> Arguments = KroCommandLine();
+    const std::string Program = KroProgramPath();
     if (Arguments.empty() || Program.empty())
         return -1;
     std::vector<char*> Argv;

@@ -20,6 +20,19 @@ bool InsideImage(const TElfImage& Image, std::uintptr_t Address, std::uint64_t S
     return Address >= Image.Base && Address <= Image.End && Size <= Image.End - Address;
 }
 
+bool ReadImageProgram(const TElfImage& Image, std::size_t Index, TElfProgram& Program) noexcept {
+    Elf64_Phdr Raw;
+    if (!KroSafeRead(Image.Programs + Index * sizeof(Elf64_Phdr), &Raw, sizeof Raw))
+        return false;
+    Program.Type = Raw.p_type;
+    Program.Flags = Raw.p_flags;
+    Program.Offset = Raw.p_offset;
+    Program.Address = Raw.p_vaddr;
+    Program.FileSize = Raw.p_filesz;
+    Program.MemorySize = Raw.p_memsz;
+    return true;
+}
+
 bool ReadElfImage(std::uintptr_t Base, TElfImage& Image) noexcept {
     Elf64_Ehdr Header;
     if (!KroSafeRead(Base, &Header, sizeof Header))
@@ -39,20 +52,22 @@ bool ReadElfImage(std::uintptr_t Base, TElfImage& Image) noexcept {
     std::uint64_t DynamicSize = 0;
     bool HasDynamic = false;
     Image = TElfImage{};
+    Image.Programs = Base + static_cast<std::uintptr_t>(Header.e_phoff);
+    Image.ProgramCount = Header.e_phnum;
     for (std::uint16_t I = 0; I < Header.e_phnum; ++I) {
-        Elf64_Phdr Program;
-        if (!KroSafeRead(Base + Header.e_phoff + I * sizeof(Elf64_Phdr), &Program, sizeof Program))
+        TElfProgram Program;
+        if (!ReadImageProgram(Image, I, Program))
             return false;
-        if (Program.p_type == PT_LOAD) {
-            if (Program.p_memsz > MaxImageSize || Program.p_vaddr > MaxImageSize)
+        if (Program.Type == PT_LOAD) {
+            if (Program.MemorySize > MaxImageSize || Program.Address > MaxImageSize)
                 return false;
-            Lowest = Program.p_vaddr < Lowest ? Program.p_vaddr : Lowest;
-            Highest = Program.p_vaddr + Program.p_memsz > Highest ? Program.p_vaddr + Program.p_memsz : Highest;
-            Image.HasExecutableSegment |= (Program.p_flags & PF_X) != 0;
-        } else if (Program.p_type == PT_DYNAMIC && !HasDynamic) {
+            Lowest = Program.Address < Lowest ? Program.Address : Lowest;
+            Highest = Program.Address + Program.MemorySize > Highest ? Program.Address + Program.MemorySize : Highest;
+            Image.HasExecutableSegment |= (Program.Flags & PF_X) != 0;
+        } else if (Program.Type == PT_DYNAMIC && !HasDynamic) {
             HasDynamic = true;
-            DynamicAddressRaw = Program.p_vaddr;
-            DynamicSize = Program.p_memsz;
+            DynamicAddressRaw = Program.Address;
+            DynamicSize = Program.MemorySize;
         }
     }
     if (Lowest == UINT64_MAX || Highest <= Lowest)
@@ -67,6 +82,7 @@ bool ReadElfImage(std::uintptr_t Base, TElfImage& Image) noexcept {
         return false;
     Image.End = Image.LoadBias + static_cast<std::uintptr_t>(Highest);
     Image.Type = Header.e_type;
+    Image.Entry = Header.e_entry;
     if (!InsideImage(Image, Base + Header.e_phoff, Header.e_phnum * sizeof(Elf64_Phdr)))
         return false;
     if (HasDynamic && DynamicSize >= sizeof(Elf64_Dyn) && DynamicAddressRaw <= MaxImageSize &&

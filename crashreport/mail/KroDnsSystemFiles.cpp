@@ -1,12 +1,11 @@
 #include "KroDnsSystemFiles.h"
 
 #include "KroDnsQuery.h"
+#include "KroFileRead.h"
 #include "KroStrings.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -15,19 +14,7 @@ constexpr std::size_t MaxFileSize = 256 * 1024;
 
 std::string ReadSmallFile(const char* Path) {
     std::string Text;
-    if (Path == nullptr)
-        return Text;
-    const int File = open(Path, O_RDONLY | O_CLOEXEC);
-    if (File < 0)
-        return Text;
-    char Block[4096];
-    for (;;) {
-        const ssize_t Count = read(File, Block, sizeof Block);
-        if (Count <= 0 || Text.size() + static_cast<std::size_t>(Count) > MaxFileSize)
-            break;
-        Text.append(Block, static_cast<std::size_t>(Count));
-    }
-    close(File);
+    KroReadFile(Path, Text, MaxFileSize);
     return Text;
 }
 

@@ -1,13 +1,12 @@
 #include "KroSendBugReport.h"
 
 #include "KroActionOwner.h"
-#include "KroBoxActionOwner.h"
 #include "KroDnsResolver.h"
 #include "KroDnsSystemFiles.h"
 #include "KroMailMessage.h"
 #include "KroMailto.h"
 #include "KroOnline.h"
-#include "KroReportFile.h"
+#include "KroReportFileName.h"
 #include "KroSendmail.h"
 #include "KroSmtpMail.h"
 
@@ -113,9 +112,4 @@ std::int32_t SendBugReport(std::string_view Report, TActionOwner* Owner, bool Si
         unlink(Attachment.c_str());
     }
     return Result;
-}
-
-std::int32_t SendBugReport(std::string_view Report, TKroXWindow* Owner, bool Silent) {
-    TBoxActionOwner BoxOwner(Owner);
-    return SendBugReport(Report, &BoxOwner, Silent, ExceptSettings, TMailSystem{});
 }

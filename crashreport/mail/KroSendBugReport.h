@@ -8,7 +8,6 @@
 #include <string_view>
 
 class TActionOwner;
-class TKroXWindow;
 
 // The results of SendBugReport.
 inline constexpr std::int32_t MailFailed = 0;
@@ -28,7 +27,3 @@ std::string MailSender(const TExceptSettings& Settings);
 // caption (without an owner nothing is shown). Returns MailFailed, MailSent or MailCancelled.
 std::int32_t SendBugReport(std::string_view Report, TActionOwner* Owner, bool Silent, const TExceptSettings& Settings,
                            const TMailSystem& System);
-
-// The same with the process's settings and the system's programs, for the exception box (Owner, which may be null:
-// the messages then come in boxes of their own) and the automatic mail.
-std::int32_t SendBugReport(std::string_view Report, TKroXWindow* Owner, bool Silent);

@@ -1,32 +1,24 @@
 #include "KroOsInfo.h"
 
-#include <fcntl.h>
+#include "KroFileRead.h"
+
 #include <iterator>
 #include <sys/utsname.h>
-#include <unistd.h>
 
 namespace {
+
+// os-release is a few hundred bytes; a larger file is read only so far.
+std::string ReadSmallFile(const char* Path) {
+    std::string Text;
+    KroReadFile(Path, Text, 64 * 1024);
+    return Text;
+}
 
 constexpr const char* OsNames[] = {
     "None",       "Windows 95",     "Windows 95 OSR-2", "Windows 98",   "Windows 98 SE",
     "Windows ME", "Windows 9x New", "Windows NT 3",     "Windows NT 4", "Windows 2000",
     "Windows XP", "Windows 2003",   "Windows NT New",
 };
-
-// Reads a small system file whole; a file larger than Limit is cut (os-release is a few hundred bytes).
-std::string ReadSmallFile(const char* Path, std::size_t Limit) {
-    std::string Text;
-    const int Fd = open(Path, O_RDONLY | O_CLOEXEC);
-    if (Fd < 0)
-        return Text;
-    char Chunk[4096];
-    for (ssize_t Read; Text.size() < Limit && (Read = read(Fd, Chunk, sizeof Chunk)) > 0;)
-        Text.append(Chunk, static_cast<std::size_t>(Read));
-    close(Fd);
-    if (Text.size() > Limit)
-        Text.resize(Limit);
-    return Text;
-}
 
 // One value of an os-release line: unquoted, or in double quotes with backslash escapes, or in single quotes.
 std::string Unquote(std::string_view Value) {
@@ -162,9 +154,9 @@ void GetOsRecord(TOS& Os) {
     static const TOS Record = [] {
         utsname System{};
         const std::string Release = uname(&System) == 0 ? System.release : "";
-        std::string OsRelease = ReadSmallFile("/etc/os-release", 64 * 1024);
+        std::string OsRelease = ReadSmallFile("/etc/os-release");
         if (OsRelease.empty())
-            OsRelease = ReadSmallFile("/usr/lib/os-release", 64 * 1024);
+            OsRelease = ReadSmallFile("/usr/lib/os-release");
         return MakeLinuxOsRecord(Release, OsRelease);
     }();
     Os = Record;

@@ -1,5 +1,6 @@
 #include "KroThreadHook.h"
 
+#include "KroDemangle.h"
 #include "KroFaultSignals.h"
 #include "KroSafeRead.h"
 #include "KroThreadContext.h"
@@ -9,10 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <cxxabi.h>
 #include <dlfcn.h>
 #include <linux/futex.h>
 #include <new>
+#include <string>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -211,15 +212,13 @@ void ObjectClassName(const void* Object, char* Name, std::size_t Size) noexcept 
     for (const char* C = Start; *C != '\0'; ++C)
         if (!((*C >= 'a' && *C <= 'z') || (*C >= 'A' && *C <= 'Z') || (*C >= '0' && *C <= '9') || *C == '_'))
             return;
-    int Status = -1;
-    char* Readable = abi::__cxa_demangle(Start, nullptr, nullptr, &Status);
-    if (Status == 0 && Readable != nullptr) {
+    std::string Readable;
+    if (KroDemangleType(Start, Readable)) {
         // A std::thread's state is a template instance named after the callable: the thread class is std::thread.
-        const char* Text = std::strncmp(Readable, "std::thread::", 13) == 0 ? "std::thread" : Readable;
+        const char* Text = Readable.starts_with("std::thread::") ? "std::thread" : Readable.c_str();
         std::strncpy(Name, Text, Size - 1);
         Name[Size - 1] = '\0';
     }
-    std::free(Readable);
 }
 
 int CreateHookedThread(TPthreadCreate Create, pthread_t* Thread, const pthread_attr_t* Attributes,

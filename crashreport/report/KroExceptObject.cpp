@@ -1,13 +1,12 @@
 #include "KroExceptObject.h"
 
+#include "KroDemangle.h"
 #include "KroException.h"
 #include "KroSafeRead.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cxxabi.h>
 #include <exception>
-#include <memory>
 
 namespace {
 
@@ -63,10 +62,8 @@ std::string Demangled(const std::type_info& Type) {
     const std::string Mangled = SafeCString(Type.name(), MaxNameLength);
     if (Mangled.empty())
         return Mangled;
-    int Status = 0;
-    std::unique_ptr<char, decltype(&std::free)> Name(abi::__cxa_demangle(Mangled.c_str(), nullptr, nullptr, &Status),
-                                                     &std::free);
-    return Status == 0 && Name ? std::string(Name.get()) : Mangled;
+    std::string Readable;
+    return KroDemangleType(Mangled.c_str(), Readable) ? Readable : Mangled;
 }
 
 // Walks the class and its bases (depth first, at most a few hundred classes, which no real hierarchy reaches).

@@ -1,6 +1,6 @@
 #include "KroReportFile.h"
 
-#include "KroStrings.h"
+#include "KroReportFileName.h"
 
 #include <cerrno>
 #include <climits>
@@ -16,18 +16,6 @@ namespace {
 constexpr std::string_view ReportSeparator = "\r\n\r\n";
 // The first label of every report's header: where a report begins.
 constexpr std::string_view ReportStartLabel = "date/time";
-
-std::string ProgramPath() {
-    char Path[PATH_MAX];
-    const ssize_t Length = readlink("/proc/self/exe", Path, sizeof Path - 1);
-    if (Length <= 0)
-        return {};
-    std::string Text(Path, static_cast<std::size_t>(Length));
-    constexpr std::string_view Deleted = " (deleted)";
-    if (Text.size() > Deleted.size() && Text.compare(Text.size() - Deleted.size(), Deleted.size(), Deleted) == 0)
-        Text.resize(Text.size() - Deleted.size());
-    return Text;
-}
 
 bool WriteAll(int File, std::string_view Text, off_t Offset) noexcept {
     while (!Text.empty()) {
@@ -117,36 +105,7 @@ private:
 
 } // namespace
 
-std::string ApplicationName() {
-    std::string Name = ProgramPath();
-    Name.erase(0, Name.rfind('/') + 1);
-    const std::size_t Dot = Name.rfind('.');
-    if (Dot != std::string::npos && Dot > 0)
-        Name.resize(Dot);
-    return Name;
-}
-
-std::string ExpandAppName(std::string_view Text) {
-    std::string Result(Text);
-    ReplaceSubText(Result, "%appname%", ApplicationName(), true, false);
-    return Result;
-}
-
-std::string GetBugReportFileName(const TExceptSettings& Settings) {
-    return ExpandAppName(Settings.BugReportFile.View());
-}
-
-std::string BugReportFilePath(const TExceptSettings& Settings) {
-    const std::string Name = GetBugReportFileName(Settings);
-    if (Name.empty() || Name.front() == '/')
-        return Name;
-    std::string Folder = ProgramPath();
-    Folder.resize(Folder.rfind('/') + 1);
-    return Folder + Name;
-}
-
-bool SaveBugReport(std::string_view Report, TKroXWindow* /*Owner*/, bool /*Automatic*/,
-                   const TExceptSettings& Settings) {
+bool SaveBugReport(std::string_view Report, bool /*Automatic*/, const TExceptSettings& Settings) {
     const std::string Path = BugReportFilePath(Settings);
     if (Path.empty() || Path.back() == '/')
         return false;

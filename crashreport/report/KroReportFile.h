@@ -5,22 +5,8 @@
 #include <string>
 #include <string_view>
 
-class TKroXWindow;
-
 // The report file: every saved report is appended, followed by two CR LF pairs, and the file is kept under its cap
 // (BugReportFileMaxSize) by dropping the oldest reports whole; a cap of 0 makes each save overwrite the file.
-
-// The program's file name without folder and extension: what "%appname%" stands for.
-std::string ApplicationName();
-
-// Text with every "%appname%", without regard to case, replaced by ApplicationName().
-std::string ExpandAppName(std::string_view Text);
-
-// BugReportFile with "%appname%" expanded.
-std::string GetBugReportFileName(const TExceptSettings& Settings = ExceptSettings);
-
-// Where the report file lies: an absolute name (starting with "/") as it is, any other name in the program's folder.
-std::string BugReportFilePath(const TExceptSettings& Settings = ExceptSettings);
 
 // Appends Report to the report file and keeps the file under its cap: when it has grown past BugReportFileMaxSize,
 // only the newest reports that together stay below three quarters of the cap are kept, each from its "date/time" line
@@ -29,5 +15,4 @@ std::string BugReportFilePath(const TExceptSettings& Settings = ExceptSettings);
 // An interactive save (Automatic false) would show a save dialog for a relative name; the reporter has none, so it
 // saves where the dialog would have proposed, in the program's folder. False when the file cannot be opened (it is
 // held by another save, say) or written; a failed write leaves the file as it was.
-bool SaveBugReport(std::string_view Report, TKroXWindow* Owner, bool Automatic,
-                   const TExceptSettings& Settings = ExceptSettings);
+bool SaveBugReport(std::string_view Report, bool Automatic, const TExceptSettings& Settings = ExceptSettings);

@@ -1,6 +1,7 @@
 #include "KroReportHeader.h"
 
 #include "KroExceptSettings.h"
+#include "KroFileRead.h"
 #include "KroFileVersion.h"
 #include "KroOsInfo.h"
 #include "KroStrings.h"
@@ -31,28 +32,6 @@ TReportHeaderFacts& StoredFacts() {
     return *Facts;
 }
 
-std::string ReadWholeFile(const char* Path) {
-    std::string Text;
-    const int File = open(Path, O_RDONLY | O_CLOEXEC);
-    if (File < 0)
-        return Text;
-    char Buffer[4096];
-    for (;;) {
-        const ssize_t Read = read(File, Buffer, sizeof Buffer);
-        if (Read <= 0)
-            break;
-        Text.append(Buffer, static_cast<std::size_t>(Read));
-    }
-    close(File);
-    return Text;
-}
-
-std::string ProgramFile() {
-    char Buffer[4096];
-    const ssize_t Length = readlink("/proc/self/exe", Buffer, sizeof Buffer - 1);
-    return Length > 0 ? std::string(Buffer, static_cast<std::size_t>(Length)) : std::string();
-}
-
 std::string FileNameOnly(const std::string& Path) {
     const std::size_t Slash = Path.rfind('/');
     return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
@@ -60,16 +39,7 @@ std::string FileNameOnly(const std::string& Path) {
 
 // The arguments after the program's name, joined by blanks; an argument with a blank or a quote is quoted.
 std::string CommandLineText() {
-    const std::string Raw = ReadWholeFile("/proc/self/cmdline");
-    std::vector<std::string> Arguments;
-    std::size_t Start = 0;
-    while (Start < Raw.size()) {
-        const std::size_t End = Raw.find('\0', Start);
-        Arguments.push_back(Raw.substr(Start, End == std::string::npos ? std::string::npos : End - Start));
-        if (End == std::string::npos)
-            break;
-        Start = End + 1;
-    }
+    const std::vector<std::string> Arguments = KroCommandLine();
     if (Arguments.size() < 2)
         return {};
     std::string Line;
@@ -124,7 +94,8 @@ std::string MountPointOf(const std::string& Path) {
     struct stat Target {};
     if (stat(Path.c_str(), &Target) != 0)
         return {};
-    const std::string Table = ReadWholeFile("/proc/self/mountinfo");
+    std::string Table;
+    KroReadFile("/proc/self/mountinfo", Table);
     std::string Best;
     std::size_t Start = 0;
     while (Start < Table.size()) {
@@ -285,7 +256,7 @@ void GatherReportHeaderFacts() {
     GetOsRecord(Os);
     Gathered.OperatingSystem = Os.Description + " build " + Int64ToText(Os.Build);
     Gathered.SystemLanguage = LanguageText();
-    Gathered.ProgramPath = ProgramFile();
+    Gathered.ProgramPath = KroProgramPath();
     Gathered.ProgramName = FileNameOnly(Gathered.ProgramPath);
     Gathered.ModulePath = Gathered.ProgramPath;
     ModulePathOf(Gathered.ModulePath);

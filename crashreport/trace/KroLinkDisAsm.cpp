@@ -4,6 +4,7 @@
 #include "KroDisAsmLiveReader.h"
 #include "KroElfExports.h"
 #include "KroExceptSettings.h"
+#include "KroLiveDisAsm.h"
 #include "KroMapFileCache.h"
 
 #include <atomic>

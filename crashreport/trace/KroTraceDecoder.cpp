@@ -1,6 +1,7 @@
 #include "KroTraceDecoder.h"
 
 #include "KroDisAsm.h"
+#include "KroLiveDisAsm.h"
 
 #include <atomic>
 

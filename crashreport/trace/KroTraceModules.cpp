@@ -1,34 +1,28 @@
 #include "KroTraceModules.h"
 
 #include "KroElfImage.h"
-#include "KroSafeRead.h"
 
 #include <elf.h>
 
 namespace {
 
-constexpr std::uint16_t MaxProgramHeaders = 512;
-
 // The code and data ranges and the entry point from the program headers in memory.
 bool ReadRanges(const TElfImage& Image, TTraceModule& Module) noexcept {
-    Elf64_Ehdr Header;
-    if (!KroSafeRead(Image.Base, &Header, sizeof Header) || Header.e_phnum > MaxProgramHeaders)
-        return false;
     std::uintptr_t CodeLow = UINTPTR_MAX, CodeHigh = 0, DataLow = UINTPTR_MAX, DataHigh = 0;
-    for (std::uint16_t I = 0; I < Header.e_phnum; ++I) {
-        Elf64_Phdr Program;
-        if (!KroSafeRead(Image.Base + Header.e_phoff + I * sizeof(Elf64_Phdr), &Program, sizeof Program))
+    for (std::size_t I = 0; I < Image.ProgramCount; ++I) {
+        TElfProgram Program;
+        if (!ReadImageProgram(Image, I, Program))
             return false;
-        if (Program.p_type != PT_LOAD)
+        if (Program.Type != PT_LOAD)
             continue;
-        const std::uintptr_t Start = Image.LoadBias + static_cast<std::uintptr_t>(Program.p_vaddr);
-        const std::uintptr_t End = Start + static_cast<std::uintptr_t>(Program.p_memsz);
-        if (End < Start || !InsideImage(Image, Start, Program.p_memsz))
+        const std::uintptr_t Start = Image.LoadBias + static_cast<std::uintptr_t>(Program.Address);
+        const std::uintptr_t End = Start + static_cast<std::uintptr_t>(Program.MemorySize);
+        if (End < Start || !InsideImage(Image, Start, Program.MemorySize))
             continue;
-        if ((Program.p_flags & PF_X) != 0) {
+        if ((Program.Flags & PF_X) != 0) {
             CodeLow = Start < CodeLow ? Start : CodeLow;
             CodeHigh = End > CodeHigh ? End : CodeHigh;
-        } else if ((Program.p_flags & PF_W) != 0) {
+        } else if ((Program.Flags & PF_W) != 0) {
             DataLow = Start < DataLow ? Start : DataLow;
             DataHigh = End > DataHigh ? End : DataHigh;
         }
@@ -41,8 +35,8 @@ bool ReadRanges(const TElfImage& Image, TTraceModule& Module) noexcept {
         Module.DataStart = DataLow;
         Module.DataEnd = DataHigh;
     }
-    if (Header.e_entry != 0)
-        Module.EntryPoint = Image.LoadBias + static_cast<std::uintptr_t>(Header.e_entry);
+    if (Image.Entry != 0)
+        Module.EntryPoint = Image.LoadBias + static_cast<std::uintptr_t>(Image.Entry);
     return true;
 }
 

@@ -1,31 +1,11 @@
 #include "KroTraceProgress.h"
 
-#include "KroProgressBar.h"
-
 #include <atomic>
 #include <ctime>
 
 namespace {
 
-// The exception box's drawing of the popup: a bar across the middle of the screen, on a display connection of its
-// own; none when no display answers.
-class TDrawnPopup final : public TProgressPopup {
-public:
-    explicit TDrawnPopup(std::unique_ptr<TProgressBar> Bar) : Bar(std::move(Bar)) {}
-    void SetPosition(std::int32_t Permille) override { Bar->SetPosition(Permille); }
-
-private:
-    std::unique_ptr<TProgressBar> Bar;
-};
-
-std::unique_ptr<TProgressPopup> DrawnPopup() {
-    std::unique_ptr<TProgressBar> Bar = TProgressBar::Create();
-    if (Bar == nullptr)
-        return nullptr;
-    return std::make_unique<TDrawnPopup>(std::move(Bar));
-}
-
-std::atomic<TProgressPopupFactory> PopupFactory{DrawnPopup};
+std::atomic<TProgressPopupFactory> PopupFactory{nullptr};
 
 std::int64_t MonotonicMs() {
     timespec Now{};
@@ -36,7 +16,7 @@ std::int64_t MonotonicMs() {
 } // namespace
 
 void SetProgressPopupFactory(TProgressPopupFactory Factory) noexcept {
-    PopupFactory.store(Factory != nullptr ? Factory : DrawnPopup, std::memory_order_release);
+    PopupFactory.store(Factory, std::memory_order_release);
 }
 
 TTraceProgress::TTraceProgress(TClock Clock) : Clock(Clock) {

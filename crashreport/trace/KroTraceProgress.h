@@ -10,8 +10,8 @@
 // within the current area from 0 to 1000 and then finishes it. The popup appears only for work that has lasted more
 // than 750 ms and is less than half done, and then counts from 0% at the point where it appeared.
 
-// The popup's drawing: by default the exception box's progress bar (nothing is drawn without a display); tests put
-// their own in its place.
+// The popup's drawing comes from above: the reporter's start-up hands down the exception box's progress bar, tests
+// put their own in its place. Without one nothing is drawn.
 class TProgressPopup {
 public:
     virtual ~TProgressPopup() = default;
@@ -21,7 +21,7 @@ public:
 
 // Makes the popup when it is due; it may give null (no display).
 using TProgressPopupFactory = std::unique_ptr<TProgressPopup> (*)();
-// Replaces the drawing; null returns to the progress bar.
+// Sets the drawing; null: nothing is drawn.
 void SetProgressPopupFactory(TProgressPopupFactory Factory) noexcept;
 
 inline constexpr std::int64_t ProgressPopupDelayMs = 750;

@@ -1,3 +1,4 @@
+#include "KroMapFileSources.h"
 #include "KroMapFile.h"
 #include "KroMapFilePacked.h"
 #include "KroMapFileTds.h"
@@ -125,7 +126,7 @@ TEST(KroMapFileSourcesTest, SourcesBesideTheModuleAreTriedInOrder) {
     const std::string Folder = TempFolder();
     const std::string Module = Folder + "/prog.bin"; // no ELF file: no embedded map
     WriteFile(Module, "not a program");
-    EXPECT_FALSE(TMapFile::Create(true, 0, Module)->Valid());
+    EXPECT_FALSE(CreateMapFile(true, 0, Module)->Valid());
 
     TPackedMapContent Content;
     Content.Segments = {{0, 0x10, "kro.cpp"}};
@@ -133,19 +134,19 @@ TEST(KroMapFileSourcesTest, SourcesBesideTheModuleAreTriedInOrder) {
     auto OldVersion = PackMap(Content);
     OldVersion[PackedMapMagicSize + 4] = 1;
     WriteFile(Folder + "/prog.kro", AsText(OldVersion));
-    EXPECT_FALSE(TMapFile::Create(true, 0, Module)->Valid());
+    EXPECT_FALSE(CreateMapFile(true, 0, Module)->Valid());
     WriteFile(Folder + "/prog.kro", AsText(PackMap(Content)));
-    auto Map = TMapFile::Create(true, 0, Module);
+    auto Map = CreateMapFile(true, 0, Module);
     EXPECT_TRUE(Map->Valid());
     EXPECT_EQ(Map->SourceFileName(), Folder + "/prog.kro");
 
     WriteFile(Folder + "/prog.map", TextMapFixture);
-    Map = TMapFile::Create(true, 0, Module);
+    Map = CreateMapFile(true, 0, Module);
     EXPECT_EQ(Map->SourceFileName(), Folder + "/prog.map");
     EXPECT_EQ(Map->Segments().size(), 3u);
 
     WriteFile(Folder + "/prog.tds", AsText(TdsFixture()));
-    Map = TMapFile::Create(true, 0, Module);
+    Map = CreateMapFile(true, 0, Module);
     EXPECT_EQ(Map->SourceFileName(), Folder + "/prog.tds");
     EXPECT_EQ(Map->Publics().size(), 2u);
 

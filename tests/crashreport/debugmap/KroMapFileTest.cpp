@@ -1,6 +1,7 @@
 #include "KroMapFile.h"
 #include "KroMapFileCache.h"
 #include "KroMapFileModule.h"
+#include "KroMapFileSources.h"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +104,7 @@ TEST(KroMapFileTest, StrippedCopyKeepsTheMapAndEveryAddress) {
     std::uintptr_t Loaded = 0;
     ASSERT_TRUE(FindModuleOfAddress(MarkerAddress(), File, Loaded));
     const std::uintptr_t MarkerAsLinked = MarkerAddress() - Loaded + Linked;
-    const auto Map = TMapFile::Create(true, Linked, Stripped);
+    const auto Map = CreateMapFile(true, Linked, Stripped);
     std::remove(Stripped.c_str());
     ASSERT_TRUE(Map->Valid());
     const auto Original = GetMapFileOfAddress(MarkerAddress());
@@ -128,7 +129,7 @@ TEST(KroMapFileTest, DamagedModuleFilesGiveNoMapAndNoFault) {
         EXPECT_TRUE(ReadEmbeddedMap(Damaged).empty()) << Cut;
         TModuleLayout Layout;
         (void)ReadModuleLayout(Damaged, 0, Layout);
-        EXPECT_FALSE(TMapFile::Create(true, 0, Damaged)->Valid() && Cut < 64) << Cut;
+        EXPECT_FALSE(CreateMapFile(true, 0, Damaged)->Valid() && Cut < 64) << Cut;
     }
     std::vector<char> Copy = Program;
     for (int Round = 0; Round < 200; ++Round) {
@@ -137,11 +138,11 @@ TEST(KroMapFileTest, DamagedModuleFilesGiveNoMapAndNoFault) {
             Copy[Random() % 64] = static_cast<char>(Random());
         WriteBytes(Damaged, Copy);
         (void)ReadEmbeddedMap(Damaged);
-        (void)TMapFile::Create(true, 0x1000, Damaged);
+        (void)CreateMapFile(true, 0x1000, Damaged);
     }
     std::remove(Damaged.c_str());
-    EXPECT_FALSE(TMapFile::Create(true, 0, "/nonexistent/program")->Valid());
-    EXPECT_FALSE(TMapFile::Create(false, 0, OwnProgram())->Valid());
+    EXPECT_FALSE(CreateMapFile(true, 0, "/nonexistent/program")->Valid());
+    EXPECT_FALSE(CreateMapFile(false, 0, OwnProgram())->Valid());
 }
 
 TEST(KroMapFileTest, ManyThreadsAskTheCacheAtOnce) {

@@ -123,7 +123,7 @@ protected:
 } // namespace
 
 TEST_F(MailJourneyTest, DirectSmtpDeliversTheReportAndItsFileToTheRecipientsMailExchanger) {
-    ASSERT_TRUE(SaveBugReport(CrashReport, nullptr, true, Settings));
+    ASSERT_TRUE(SaveBugReport(CrashReport, true, Settings));
     const std::string Saved = ReadWholeFile(ReportFile);
 
     EXPECT_EQ(SendBugReport(CrashReport, &Owner, false, Settings, System), MailSent);
@@ -189,7 +189,7 @@ TEST_F(MailJourneyTest, DirectSmtpDeliversTheReportAndItsFileToTheRecipientsMail
 }
 
 TEST_F(MailJourneyTest, TheConfiguredServerIsFoundByItsAliasAndLoggedIntoWithAuthLogin) {
-    ASSERT_TRUE(SaveBugReport(CrashReport, nullptr, true, Settings));
+    ASSERT_TRUE(SaveBugReport(CrashReport, true, Settings));
     Settings.MailViaDirectSmtp = false;
     Settings.MailViaSmtpServer = true;
     Settings.SmtpServer = "relay.crashtest.example";
@@ -242,7 +242,7 @@ TEST_F(MailJourneyTest, RepliesTornIntoPacketsAndMultiLineRepliesAreReadWhole) {
     // becomes CR LF, and the dot behind it is doubled all the same.
     std::string Report = "date/time: torn replies\r\nfirst\n.second\r\n";
     Report += std::string(54 - Report.size(), 'x');
-    ASSERT_TRUE(SaveBugReport(Report, nullptr, true, Settings));
+    ASSERT_TRUE(SaveBugReport(Report, true, Settings));
     Settings.MailViaDirectSmtp = false;
     Settings.MailViaSmtpServer = true;
     Settings.SmtpPort = Peers.SmtpPorts.at("split");
@@ -291,7 +291,7 @@ TEST_F(MailJourneyTest, AServerWithoutLoginRefusesCredentialsAndOneWithoutEhloIs
 }
 
 TEST_F(MailJourneyTest, FailedWaysFallThroughToTheMailClientWhichLeavesTheFile) {
-    ASSERT_TRUE(SaveBugReport(CrashReport, nullptr, true, Settings));
+    ASSERT_TRUE(SaveBugReport(CrashReport, true, Settings));
     Settings.MailAddress = "bugs@nomx.example"; // no mail exchanger
     Settings.MailViaSmtpServer = true;
     Settings.SmtpPort = Peers.SmtpPorts.at("refuse");
@@ -329,7 +329,7 @@ TEST_F(MailJourneyTest, FailedWaysFallThroughToTheMailClientWhichLeavesTheFile) 
 }
 
 TEST_F(MailJourneyTest, TheLocalMailerCarriesTheFileAwayWithoutAMessage) {
-    ASSERT_TRUE(SaveBugReport(CrashReport, nullptr, true, Settings));
+    ASSERT_TRUE(SaveBugReport(CrashReport, true, Settings));
     Settings.MailViaDirectSmtp = false;
     Settings.MailViaMapi = true;
     Settings.MailViaMailto = true;
@@ -343,7 +343,7 @@ TEST_F(MailJourneyTest, TheLocalMailerCarriesTheFileAwayWithoutAMessage) {
 }
 
 TEST_F(MailJourneyTest, AMailWithNeitherSubjectNorBodyIsNotSentAndTheFileStays) {
-    ASSERT_TRUE(SaveBugReport(CrashReport, nullptr, true, Settings));
+    ASSERT_TRUE(SaveBugReport(CrashReport, true, Settings));
     Settings.MailSubject = "";
     Settings.MailViaSmtpServer = true;
     Settings.MailViaMapi = true;

@@ -35,8 +35,8 @@ TExceptSettings FileSettings(const std::filesystem::path& Path, std::int32_t Max
 TEST(ReportFileTest, ACapOfZeroLeavesOnlyTheNewestReport) {
     TTempFolder Folder;
     const TExceptSettings Settings = FileSettings(Folder.Path / "bugreport.txt", 0);
-    ASSERT_TRUE(SaveBugReport(Report(1, 3000), nullptr, true, Settings));
-    ASSERT_TRUE(SaveBugReport(Report(2, 700), nullptr, false, Settings));
+    ASSERT_TRUE(SaveBugReport(Report(1, 3000), true, Settings));
+    ASSERT_TRUE(SaveBugReport(Report(2, 700), false, Settings));
     EXPECT_EQ(ReadWholeFile(Folder.Path / "bugreport.txt"), Report(2, 700) + "\r\n\r\n");
 }
 
@@ -58,7 +58,7 @@ TEST(ReportFileTest, TheFileStaysUnderItsCapDroppingTheOldestReportsWhole) {
     int Number = 0;
     for (const std::size_t Size : Sizes) {
         const std::string Text = Report(++Number, Size);
-        ASSERT_TRUE(SaveBugReport(Text, nullptr, true, Settings));
+        ASSERT_TRUE(SaveBugReport(Text, true, Settings));
         const std::string File = ReadWholeFile(Path);
         ASSERT_LE(File.size(), 50000u) << "after report " << Number;
         InFile.push_back(Text + "\r\n\r\n");
@@ -87,7 +87,7 @@ TEST(ReportFileTest, ReportsWithoutTheHeaderLabelAreCappedToo) {
     const TExceptSettings Settings = FileSettings(Path, 1000);
     for (int I = 0; I < 20; ++I) {
         const std::string Entry = std::string(300, static_cast<char>('a' + I)) + "\r\n\r\n";
-        ASSERT_TRUE(SaveBugReport(Entry.substr(0, 300), nullptr, true, Settings));
+        ASSERT_TRUE(SaveBugReport(Entry.substr(0, 300), true, Settings));
         const std::string File = ReadWholeFile(Path);
         ASSERT_LE(File.size(), 1000u);
         // Without labels only the newest report can be told apart: a trimmed file holds it alone.
@@ -101,22 +101,22 @@ TEST(ReportFileTest, AFileHeldByAnotherSaveIsRefusedAndLeftAlone) {
     TTempFolder Folder;
     const auto Path = Folder.Path / "bugreport.txt";
     const TExceptSettings Settings = FileSettings(Path, 50000);
-    ASSERT_TRUE(SaveBugReport(Report(1, 100), nullptr, true, Settings));
+    ASSERT_TRUE(SaveBugReport(Report(1, 100), true, Settings));
     const int Other = open(Path.c_str(), O_RDWR | O_CLOEXEC);
     ASSERT_GE(Other, 0);
     ASSERT_EQ(flock(Other, LOCK_EX), 0);
-    EXPECT_FALSE(SaveBugReport(Report(2, 100), nullptr, true, Settings));
+    EXPECT_FALSE(SaveBugReport(Report(2, 100), true, Settings));
     close(Other);
     EXPECT_EQ(ReadWholeFile(Path), Report(1, 100) + "\r\n\r\n");
     // A folder cannot be the report file.
-    EXPECT_FALSE(SaveBugReport(Report(3, 100), nullptr, true, FileSettings(Folder.Path, 50000)));
+    EXPECT_FALSE(SaveBugReport(Report(3, 100), true, FileSettings(Folder.Path, 50000)));
 }
 
 TEST(ReportFileTest, AWriteThatFailsLeavesNoHalfReportBehind) {
     TTempFolder Folder;
     const auto Path = Folder.Path / "bugreport.txt";
     const TExceptSettings Settings = FileSettings(Path, 50000);
-    ASSERT_TRUE(SaveBugReport(Report(1, 100), nullptr, true, Settings));
+    ASSERT_TRUE(SaveBugReport(Report(1, 100), true, Settings));
     // A disk that fills up halfway through the next report: files may not grow past 1000 bytes for a moment.
     rlimit Old{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &Old), 0);
@@ -124,25 +124,12 @@ TEST(ReportFileTest, AWriteThatFailsLeavesNoHalfReportBehind) {
     rlimit Small = Old;
     Small.rlim_cur = 1000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &Small), 0);
-    const bool Saved = SaveBugReport(Report(2, 5000), nullptr, true, Settings);
-    const bool SavedNew = SaveBugReport(Report(3, 5000), nullptr, true, FileSettings(Folder.Path / "new.txt", 50000));
+    const bool Saved = SaveBugReport(Report(2, 5000), true, Settings);
+    const bool SavedNew = SaveBugReport(Report(3, 5000), true, FileSettings(Folder.Path / "new.txt", 50000));
     setrlimit(RLIMIT_FSIZE, &Old);
     std::signal(SIGXFSZ, OldHandler);
     EXPECT_FALSE(Saved);
     EXPECT_FALSE(SavedNew);
     EXPECT_EQ(ReadWholeFile(Path), Report(1, 100) + "\r\n\r\n");
     EXPECT_FALSE(std::filesystem::exists(Folder.Path / "new.txt"));
-}
-
-TEST(ReportFileTest, TheFileNameTakesTheProgramsNameAndARelativeNameLiesBesideTheProgram) {
-    TExceptSettings Settings = BuiltInSettings;
-    Settings.BugReportFile = "%APPNAME%.txt";
-    EXPECT_EQ(ApplicationName(), "kroexcept_tests");
-    EXPECT_EQ(GetBugReportFileName(Settings), "kroexcept_tests.txt");
-    const std::string Program = std::filesystem::read_symlink("/proc/self/exe").string();
-    const std::string Folder = Program.substr(0, Program.rfind('/') + 1);
-    EXPECT_EQ(BugReportFilePath(Settings), Folder + "kroexcept_tests.txt");
-    Settings.BugReportFile = "/var/tmp/%AppName%-%appname%.log";
-    EXPECT_EQ(BugReportFilePath(Settings), "/var/tmp/kroexcept_tests-kroexcept_tests.log");
-    EXPECT_EQ(ExpandAppName("%appname% crashed"), "kroexcept_tests crashed");
 }

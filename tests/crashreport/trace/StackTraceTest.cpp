@@ -1,4 +1,5 @@
 #include "KroDisAsm.h"
+#include "KroLiveDisAsm.h"
 #include "KroStackTrace.h"
 #include "KroThreadContext.h"
 

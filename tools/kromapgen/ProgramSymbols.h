@@ -17,7 +17,7 @@ struct TFiledFunction final {
     std::string File;
 };
 
-struct TElfImage final {
+struct TProgramSymbols final {
     std::uint64_t CodeStart = 0; // the executable loadable segment
     std::uint64_t CodeEnd = 0;
     std::uint64_t Entry = 0;
@@ -25,9 +25,6 @@ struct TElfImage final {
     std::vector<TFiledFunction> FiledFunctions; // sorted by address
 };
 
-// Reads the program headers and the function symbols (of .symtab, else .dynsym) of an open ELF file descriptor.
+// Reads the program headers and the function symbols (of .symtab, else .dynsym) of the ELF file ProgramFile.
 // False with Error set when the file is no ELF program with an executable segment.
-bool ReadElfImage(int Fd, TElfImage& Image, std::string& Error);
-
-// The C++ name as the demangler gives it, the symbol itself when it is no mangled name.
-std::string DemangledName(const char* Symbol);
+bool ReadProgramSymbols(const std::string& ProgramFile, TProgramSymbols& Program, std::string& Error);
