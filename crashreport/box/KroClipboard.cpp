@@ -5,6 +5,7 @@
 #include <X11/Xatom.h>
 
 #include <chrono>
+#include <memory>
 
 namespace {
 
@@ -254,4 +255,13 @@ bool TKroClipboard::HandOver(int TimeoutMs) {
     }
     HandOverPending = false;
     return HandOverDone;
+}
+
+TKroClipboard& DisplayClipboard(TKroXDisplay& Display) {
+    if (auto* Clipboard = dynamic_cast<TKroClipboard*>(Display.EventFilter()))
+        return *Clipboard;
+    auto Made = std::make_unique<TKroClipboard>(Display);
+    TKroClipboard& Clipboard = *Made;
+    Display.SetEventFilter(std::move(Made));
+    return Clipboard;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KroXDisplay.h"
+
 #include <X11/Xlib.h>
 
 #include <array>
@@ -7,16 +9,14 @@
 #include <string>
 #include <string_view>
 
-class TKroXDisplay;
-
 // The clipboard through the X selection "CLIPBOARD": the text is ours to hand out while its window lives, so the
 // display's loop serves every request for it (UTF-8, Latin-1 text, the target list, several at once, and texts
 // larger than one request in pieces). Before the connection closes, HandOver gives the text to a clipboard manager
 // when one runs, so that it outlives the reporter's window and the process.
-class TKroClipboard final {
+class TKroClipboard final : public TKroXEventFilter {
 public:
     explicit TKroClipboard(TKroXDisplay& Display);
-    ~TKroClipboard();
+    ~TKroClipboard() override;
     TKroClipboard(const TKroClipboard&) = delete;
     TKroClipboard& operator=(const TKroClipboard&) = delete;
 
@@ -29,7 +29,7 @@ public:
     bool HandOver(int TimeoutMs);
 
     // Takes the events of the selection and of the transfers in progress.
-    bool HandleEvent(XEvent& Event);
+    bool HandleEvent(XEvent& Event) override;
 
 private:
     // A text handed out in pieces (the INCR protocol): one per requestor and property.
@@ -61,6 +61,9 @@ private:
     bool HandOverPending = false;
     bool HandOverDone = false;
 };
+
+// The clipboard served through Display, made on first use and kept with the connection (its event filter).
+TKroClipboard& DisplayClipboard(TKroXDisplay& Display);
 
 // Puts Utf8Text on the clipboard. Inside an exception box the box's connection serves it; elsewhere (a trace of the
 // whole process made on request) a connection of its own, served by a thread of its own until another program takes

@@ -59,12 +59,12 @@ private:
                 if (!HasPending)
                     continue;
                 Text.swap(Pending);
-                Display->Clipboard().Own(Text);
+                DisplayClipboard(*Display).Own(Text);
                 HasPending = false;
             }
             Ready.notify_all();
             // With a clipboard manager the text outlives the process as well.
-            Display->Clipboard().HandOver(2000);
+            DisplayClipboard(*Display).HandOver(2000);
         }
     }
 

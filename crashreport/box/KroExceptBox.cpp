@@ -54,7 +54,7 @@ std::int32_t RunExceptionBox(TExceptSettings& Settings, const TExceptBoxRequest&
         ActiveBoxId.store(0);
     }
     // The report stays on the clipboard after the box only with a clipboard manager to keep it.
-    Display.Clipboard().HandOver(HandOverTimeoutMs);
+    DisplayClipboard(Display).HandOver(HandOverTimeoutMs);
     SetActiveClipboard(nullptr);
     return Result;
 }

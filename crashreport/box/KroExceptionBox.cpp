@@ -217,8 +217,8 @@ void TExceptionBox::CreateWindow() {
         ReportView = std::make_unique<TReportView>(D, TopLevel, Layout.Report.X, Layout.Report.Y, Layout.Report.Width,
                                                    Layout.Report.Height, Request.Report);
         if (Settings.AutoClipboard) {
-            D.Clipboard().Own(Request.Report);
-            SetActiveClipboard(&D.Clipboard());
+            DisplayClipboard(D).Own(Request.Report);
+            SetActiveClipboard(&DisplayClipboard(D));
         }
     }
 
@@ -378,8 +378,8 @@ void TExceptionBox::KeyPressed(XKeyEvent& Key) {
     }
     if (Focus == ReportFocus && ReportView) {
         if (Control && (Symbol == XK_c || Symbol == XK_Insert)) {
-            Display().Clipboard().Own(Request.Report);
-            SetActiveClipboard(&Display().Clipboard());
+            DisplayClipboard(Display()).Own(Request.Report);
+            SetActiveClipboard(&DisplayClipboard(Display()));
             return;
         }
         if (ReportView->HandleKey(Symbol, Key.state))
@@ -651,8 +651,8 @@ void TExceptionBox::ShowReport() {
         return;
     TKroXDisplay& D = Display();
     if (Settings.AutoClipboard) {
-        D.Clipboard().Own(Request.Report);
-        SetActiveClipboard(&D.Clipboard());
+        DisplayClipboard(D).Own(Request.Report);
+        SetActiveClipboard(&DisplayClipboard(D));
     }
     const int NewWidth = std::max(Layout.ClientWidth, ReportBoxWidth);
     const int Grown = NewWidth - Layout.ClientWidth;

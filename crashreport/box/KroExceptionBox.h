@@ -1,8 +1,9 @@
 #pragma once
 
-#include "KroExceptBox.h"
 #include "KroExceptBoxButton.h"
 #include "KroExceptBoxLayout.h"
+#include "KroExceptBoxRequest.h"
+#include "KroExceptSettings.h"
 #include "KroReportView.h"
 #include "KroXText.h"
 #include "KroXWindow.h"

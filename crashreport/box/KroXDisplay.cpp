@@ -1,6 +1,5 @@
 #include "KroXDisplay.h"
 
-#include "KroClipboard.h"
 #include "KroXCursor.h"
 #include "KroXProbe.h"
 #include "KroXWindow.h"
@@ -160,7 +159,7 @@ TKroXDisplay::TKroXDisplay() {
 TKroXDisplay::~TKroXDisplay() {
     if (Dpy_ == nullptr)
         return;
-    Clipboard_.reset();
+    Filter.reset();
     if (Arrow != 0)
         XFreeCursor(Dpy_, Arrow);
     if (Wait != 0)
@@ -203,12 +202,6 @@ unsigned long TKroXDisplay::Pixel(std::uint32_t Rgb) const {
     if (XAllocColor(Dpy_, DefaultColormap(Dpy_, Screen_), &Color))
         return Color.pixel;
     return Red + Green + Blue > 3 * 128 ? WhitePixel(Dpy_, Screen_) : BlackPixel(Dpy_, Screen_);
-}
-
-TKroClipboard& TKroXDisplay::Clipboard() {
-    if (!Clipboard_)
-        Clipboard_ = std::make_unique<TKroClipboard>(*this);
-    return *Clipboard_;
 }
 
 void TKroXDisplay::Register(TKroXWindow& Window) noexcept {
@@ -276,7 +269,7 @@ void TKroXDisplay::Dispatch(XEvent& Event) {
     default:
         break;
     }
-    if (Clipboard_ && Clipboard_->HandleEvent(Event))
+    if (Filter && Filter->HandleEvent(Event))
         return;
     // A window may unregister itself (or another) while it handles the event: walk a copy.
     const auto Current = Windows;

@@ -8,7 +8,15 @@
 #include <string_view>
 
 class TKroXWindow;
-class TKroClipboard;
+
+// What rides on a display connection besides its windows and sees each event before them (the clipboard's selection
+// traffic, KroClipboard.h): kept by the display and ended before the connection closes.
+class TKroXEventFilter {
+public:
+    virtual ~TKroXEventFilter() = default;
+    // True when the event was the filter's and no window is to see it.
+    virtual bool HandleEvent(XEvent& Event) = 0;
+};
 
 // The colours of the reporter's windows (0xRRGGBB), the classic three-dimensional set of a desktop dialog.
 namespace KroColors {
@@ -62,8 +70,9 @@ public:
     };
     const TAtoms& Atoms() const noexcept { return Atoms_; }
 
-    // The clipboard served through this connection (made on first use).
-    TKroClipboard& Clipboard();
+    // The filter that sees each event first (null until one is set); setting one ends the one before.
+    TKroXEventFilter* EventFilter() const noexcept { return Filter.get(); }
+    void SetEventFilter(std::unique_ptr<TKroXEventFilter> NewFilter) noexcept { Filter = std::move(NewFilter); }
 
     // The windows whose events the loop hands on.
     void Register(TKroXWindow& Window) noexcept;
@@ -106,7 +115,7 @@ private:
     Cursor Arrow = 0;
     Cursor Wait = 0;
     TAtoms Atoms_{};
-    std::unique_ptr<TKroClipboard> Clipboard_;
+    std::unique_ptr<TKroXEventFilter> Filter;
     std::array<TKroXWindow*, 8> Windows{};
     int WakeFds[2] = {-1, -1};
     Time LastEventTime = CurrentTime;

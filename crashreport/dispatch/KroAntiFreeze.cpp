@@ -3,7 +3,6 @@
 #include "KroExceptBox.h"
 #include "KroExceptSettings.h"
 #include "KroHandlerWindows.h"
-#include "KroReportException.h"
 #include "KroThreadContext.h"
 #include "KroThreadRegistry.h"
 
@@ -19,6 +18,7 @@ constexpr std::uintptr_t AnswerValue = 777;
 constexpr int SilentRoundsToReport = 10;
 
 std::atomic<bool> Running{false};
+std::atomic<void (*)()> Reporter{nullptr};
 std::atomic<bool> Stopping{false};
 std::atomic<int> PauseCount{0};
 std::atomic<int> SilentRounds{0};
@@ -76,7 +76,8 @@ void* WatchdogMain(void*) {
             SilentRounds.store(0);
             Interval = BaseInterval;
         } else if (SilentRounds.fetch_add(1) + 1 >= SilentRoundsToReport) {
-            ReportException(true, TExceptObject{}, 0, 0, true);
+            if (const auto Report = Reporter.load())
+                Report();
             SilentRounds.store(0);
             Interval += Interval / 2;
         }
@@ -88,9 +89,10 @@ void* WatchdogMain(void*) {
 
 } // namespace
 
-void StartAntiFreeze() {
+void StartAntiFreeze(void (*ReportFrozen)()) {
     if (Running.load() || ExceptSettings.FreezeTimeout < 1)
         return;
+    Reporter.store(ReportFrozen);
     MainWindow = GetHandlerWindow();
     if (MainWindow == 0)
         return;

@@ -6,8 +6,9 @@
 // window, for an answer every tenth of the timeout, and reports a frozen application when ten rounds in a row went
 // unanswered; after such a report the rounds grow by half. It is held still while any report is being made.
 
-// Start-up, on the main thread (whose handler window must exist).
-void StartAntiFreeze();
+// Start-up, on the main thread (whose handler window must exist): ReportFrozen makes the report of a frozen main
+// thread.
+void StartAntiFreeze(void (*ReportFrozen)());
 void StopAntiFreeze();
 bool AntiFreezeRunning() noexcept;
 // Holds the watchdog still (Pause true) or lets it go on with a fresh count (false). Pauses nest; the watchdog

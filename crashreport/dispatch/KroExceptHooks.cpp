@@ -102,8 +102,8 @@ void InitExceptionLibrary(bool IsProgram) {
     FillBoxServices();
     // The firing callback lives on the main thread's handler window, which the watchdog asks too.
     StartHandlerWindow();
-    StartExceptionThread();
-    StartAntiFreeze();
+    StartExceptionThread(&HandleExceptionRequest);
+    StartAntiFreeze([] { ReportException(true, TExceptObject{}, 0, 0, true); });
     if (Hooks) {
         InstallFaultHandlers(&ReportFault);
         InstallThreadAltStack();

@@ -2,7 +2,6 @@
 
 #include "KroFaultSignals.h"
 #include "KroHandlerWindows.h"
-#include "KroReportException.h"
 #include "KroThreadContext.h"
 #include "KroThreadRegistry.h"
 
@@ -35,6 +34,7 @@ int WriteEnd = -1;
 pthread_t Thread{};
 std::atomic<pid_t> ThreadId{-1};
 std::atomic<bool> Running{false};
+std::atomic<TExceptionRequestHandler> RequestHandler{nullptr};
 // A forked child shares the pipe but has no exception thread: the process that started it.
 std::atomic<pid_t> Owner{0};
 
@@ -48,8 +48,8 @@ void* ExceptionThreadMain(void*) {
         TPipeRecord Record{};
         if (!ReadWhole(ReadEnd, &Record, sizeof Record) || Record.Event == 0)
             break;
-        if (Record.Request != nullptr)
-            HandleExceptionRequest(*Record.Request);
+        if (const TExceptionRequestHandler Handler = RequestHandler.load(); Record.Request != nullptr && Handler)
+            Handler(*Record.Request);
         // The reporter may go on (and its request with it) as soon as this is written.
         const std::uint64_t One = 1;
         while (write(Record.Event - 1, &One, sizeof One) < 0 && errno == EINTR) {
@@ -87,9 +87,10 @@ bool ReadWhole(int File, void* Buffer, std::size_t Size) noexcept {
     return true;
 }
 
-bool StartExceptionThread() {
+bool StartExceptionThread(TExceptionRequestHandler Handler) {
     if (Running.load())
         return true;
+    RequestHandler.store(Handler);
     int Pipe[2];
     if (pipe2(Pipe, O_CLOEXEC) != 0)
         return false;

@@ -5,12 +5,16 @@
 struct TExceptionRequest;
 
 // The exception thread: the one thread that makes reports. A reporting thread hands its request over through a pipe
-// and waits; the exception thread takes the requests one by one, in pipe order, and runs HandleExceptionRequest
-// (KroReportException.h) for each. So the failing thread's stack holds still for its trace, the other threads can be
-// paused meanwhile, and two threads that fail at once get two reports, one after the other.
+// and waits; the exception thread takes the requests one by one, in pipe order, and runs the handler it was started
+// with (HandleExceptionRequest, KroReportException.h) for each. So the failing thread's stack holds still for its
+// trace, the other threads can be paused meanwhile, and two threads that fail at once get two reports, one after the
+// other.
 
-// Start-up: makes the pipe and the thread (named "-" in the thread registry, so that no report lists it).
-bool StartExceptionThread();
+using TExceptionRequestHandler = void (*)(TExceptionRequest& Request);
+
+// Start-up: makes the pipe and the thread (named "-" in the thread registry, so that no report lists it), which runs
+// Handler for each request.
+bool StartExceptionThread(TExceptionRequestHandler Handler);
 // Shutdown: asks the thread to stop once the requests before have been handled and waits for it a little.
 void StopExceptionThread();
 

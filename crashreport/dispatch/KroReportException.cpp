@@ -2,6 +2,7 @@
 
 #include "KroAntiFreeze.h"
 #include "KroBugReport.h"
+#include "KroEndProcess.h"
 #include "KroExceptBox.h"
 #include "KroExceptHandlers.h"
 #include "KroExceptHistory.h"
@@ -281,9 +282,4 @@ std::string ComposeReport(const TBugReportRequest& Request) {
     }
     ReportOwner.store(0);
     return Report;
-}
-
-void EndProcess(int ExitCode) noexcept {
-    UnlinkThreadRegistry();
-    _exit(ExitCode);
 }

@@ -52,6 +52,3 @@ bool ReportCurrentException(bool CanContinue);
 // Composes a report without showing it, one at a time with the reports above and with the report heap (a trace of
 // the process on request).
 std::string ComposeReport(const TBugReportRequest& Request);
-
-// Ends the process after a report that it cannot survive, without running anything of the program's (exit code).
-[[noreturn]] void EndProcess(int ExitCode) noexcept;

@@ -1,7 +1,7 @@
 #include "KroRestartApplication.h"
 
+#include "KroEndProcess.h"
 #include "KroFileRead.h"
-#include "KroReportException.h"
 #include "KroRestartHandOver.h"
 
 #include <csignal>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KroStackTrace.h"
+#include "KroStackTraceRequest.h"
 #include "KroTraceFunctions.h"
 #include "KroTraceModules.h"
 

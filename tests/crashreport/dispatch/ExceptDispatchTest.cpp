@@ -134,7 +134,7 @@ TEST_F(ExceptDispatchTest, TheRulesAreDueAtTheTenthReportWithinTheirSeconds) {
 }
 
 TEST_F(ExceptDispatchTest, TheExceptionThreadMakesTheReportWhileTheReporterServesItsQueue) {
-    ASSERT_TRUE(StartExceptionThread());
+    ASSERT_TRUE(StartExceptionThread(&HandleExceptionRequest));
     pid_t Reporter = 0;
     bool CanContinue = false;
     std::thread Worker([&] {
