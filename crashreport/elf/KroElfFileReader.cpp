@@ -94,6 +94,14 @@ bool TElfFileReader::ReadRecord(std::uint64_t Offset, unsigned char* Record, std
     return true;
 }
 
+// A table's offset (an address-sized field at OffsetAt), then its entry size and count (16 bits each from SizeAt).
+void TElfFileReader::ReadTable(const unsigned char* Record, std::size_t OffsetAt, std::size_t SizeAt,
+                               TElfTable& Table) const noexcept {
+    Table.Offset = Word(Record, OffsetAt);
+    Table.EntrySize = static_cast<std::uint16_t>(Field(Record, SizeAt, 2));
+    Table.Count = static_cast<std::uint16_t>(Field(Record, SizeAt + 2, 2));
+}
+
 bool TElfFileReader::ReadHeader() {
     unsigned char Ident[EI_NIDENT];
     if (!ReadAt(0, Ident, sizeof Ident) || std::memcmp(Ident, ELFMAG, SELFMAG) != 0)
@@ -111,12 +119,8 @@ bool TElfFileReader::ReadHeader() {
     FileHeader.Type = static_cast<std::uint16_t>(Field(Record, 16, 2));
     FileHeader.Machine = static_cast<std::uint16_t>(Field(Record, 18, 2));
     FileHeader.Entry = Word(Record, 24);
-    FileHeader.ProgramOffset = Word(Record, Is64 ? 32 : 28);
-    FileHeader.SectionOffset = Word(Record, Is64 ? 40 : 32);
-    FileHeader.ProgramEntrySize = static_cast<std::uint16_t>(Field(Record, Is64 ? 54 : 42, 2));
-    FileHeader.ProgramCount = static_cast<std::uint16_t>(Field(Record, Is64 ? 56 : 44, 2));
-    FileHeader.SectionEntrySize = static_cast<std::uint16_t>(Field(Record, Is64 ? 58 : 46, 2));
-    FileHeader.SectionCount = static_cast<std::uint16_t>(Field(Record, Is64 ? 60 : 48, 2));
+    ReadTable(Record, Is64 ? 32 : 28, Is64 ? 54 : 42, FileHeader.Programs);
+    ReadTable(Record, Is64 ? 40 : 32, Is64 ? 58 : 46, FileHeader.Sections);
     FileHeader.SectionNamesIndex = static_cast<std::uint16_t>(Field(Record, Is64 ? 62 : 50, 2));
     return true;
 }
@@ -125,14 +129,14 @@ bool TElfFileReader::ReadPrograms(std::vector<TElfProgram>& Programs) {
     Programs.clear();
     const bool Is64 = FileHeader.Is64;
     const std::size_t Minimum = Is64 ? sizeof(Elf64_Phdr) : sizeof(Elf32_Phdr);
-    if (FileHeader.ProgramEntrySize < Minimum)
-        return Fail("program header entries of " + std::to_string(FileHeader.ProgramEntrySize) +
+    if (FileHeader.Programs.EntrySize < Minimum)
+        return Fail("program header entries of " + std::to_string(FileHeader.Programs.EntrySize) +
                     " bytes are too small");
     // The count is 16 bits wide and every entry is checked against the file: the table cannot take much memory.
-    for (std::uint64_t Index = 0; Index < FileHeader.ProgramCount; ++Index) {
-        const std::uint64_t Base = FileHeader.ProgramOffset + Index * FileHeader.ProgramEntrySize;
+    for (std::uint64_t Index = 0; Index < FileHeader.Programs.Count; ++Index) {
+        const std::uint64_t Base = FileHeader.Programs.Offset + Index * FileHeader.Programs.EntrySize;
         unsigned char Record[sizeof(Elf64_Phdr)];
-        if (Base < FileHeader.ProgramOffset || !ReadAt(Base, Record, Minimum))
+        if (Base < FileHeader.Programs.Offset || !ReadAt(Base, Record, Minimum))
             return Fail("a program header lies beyond the end of the file");
         TElfProgram Program;
         Program.Type = static_cast<std::uint32_t>(Field(Record, 0, 4));
@@ -155,9 +159,9 @@ bool TElfFileReader::ReadPrograms(std::vector<TElfProgram>& Programs) {
 }
 
 bool TElfFileReader::ReadSection(std::uint64_t Index, TElfSection& Section) {
-    const std::uint64_t EntrySize = FileHeader.SectionEntrySize;
-    const std::uint64_t Base = FileHeader.SectionOffset + Index * EntrySize;
-    if (Index > FileSize / EntrySize || Base < FileHeader.SectionOffset)
+    const std::uint64_t EntrySize = FileHeader.Sections.EntrySize;
+    const std::uint64_t Base = FileHeader.Sections.Offset + Index * EntrySize;
+    if (Index > FileSize / EntrySize || Base < FileHeader.Sections.Offset)
         return Fail("a section header lies beyond the end of the file");
     const bool Is64 = FileHeader.Is64;
     unsigned char Record[sizeof(Elf64_Shdr)];
@@ -178,20 +182,20 @@ bool TElfFileReader::ReadSection(std::uint64_t Index, TElfSection& Section) {
 
 bool TElfFileReader::ReadSections(std::vector<TElfSection>& Sections) {
     Sections.clear();
-    if (FileHeader.SectionOffset == 0)
+    if (FileHeader.Sections.Offset == 0)
         return Fail("the file has no section headers");
     const std::uint64_t Minimum = FileHeader.Is64 ? sizeof(Elf64_Shdr) : sizeof(Elf32_Shdr);
-    if (FileHeader.SectionEntrySize < Minimum)
-        return Fail("section header entries of " + std::to_string(FileHeader.SectionEntrySize) +
+    if (FileHeader.Sections.EntrySize < Minimum)
+        return Fail("section header entries of " + std::to_string(FileHeader.Sections.EntrySize) +
                     " bytes are too small");
     // Many sections: the real count and name table index live in the first header.
     TElfSection First;
     if (!ReadSection(0, First))
         return false;
-    const std::uint64_t Count = FileHeader.SectionCount != 0 ? FileHeader.SectionCount : First.Size;
+    const std::uint64_t Count = FileHeader.Sections.Count != 0 ? FileHeader.Sections.Count : First.Size;
     const std::uint64_t NamesIndex =
         FileHeader.SectionNamesIndex != SHN_XINDEX ? FileHeader.SectionNamesIndex : First.Link;
-    if (Count > FileSize / FileHeader.SectionEntrySize)
+    if (Count > FileSize / FileHeader.Sections.EntrySize)
         return Fail(std::to_string(Count) + " section headers do not fit in the file");
     if (Count > MaxSections)
         return Fail(std::to_string(Count) + " section headers are more than a linked file has");

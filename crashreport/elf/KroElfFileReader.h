@@ -67,6 +67,8 @@ private:
     bool ReadRecord(std::uint64_t Offset, unsigned char* Record, std::size_t Count, const char* What);
     std::uint64_t Word(const unsigned char* Record, std::size_t At) const noexcept;
     std::uint64_t Field(const unsigned char* Record, std::size_t At, unsigned Bytes) const noexcept;
+    void ReadTable(const unsigned char* Record, std::size_t OffsetAt, std::size_t SizeAt,
+                   TElfTable& Table) const noexcept;
     bool ReadSection(std::uint64_t Index, TElfSection& Section);
 
     int Fd = -1;

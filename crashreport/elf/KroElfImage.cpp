@@ -24,12 +24,7 @@ bool ReadImageProgram(const TElfImage& Image, std::size_t Index, TElfProgram& Pr
     Elf64_Phdr Raw;
     if (!KroSafeRead(Image.Programs + Index * sizeof(Elf64_Phdr), &Raw, sizeof Raw))
         return false;
-    Program.Type = Raw.p_type;
-    Program.Flags = Raw.p_flags;
-    Program.Offset = Raw.p_offset;
-    Program.Address = Raw.p_vaddr;
-    Program.FileSize = Raw.p_filesz;
-    Program.MemorySize = Raw.p_memsz;
+    Program = TElfProgram{Raw.p_type, Raw.p_flags, Raw.p_offset, Raw.p_vaddr, Raw.p_filesz, Raw.p_memsz};
     return true;
 }
 

@@ -5,18 +5,21 @@
 
 // The ELF records as the readers hand them out: one form for 32-bit and 64-bit files, every field widened.
 
+// Where a table of headers lies in the file.
+struct TElfTable {
+    std::uint64_t Offset = 0;
+    std::uint16_t EntrySize = 0;
+    std::uint16_t Count = 0;
+};
+
 // The file header.
 struct TElfHeader {
     bool Is64 = true;
     std::uint16_t Type = 0;    // ET_EXEC, ET_DYN, ET_REL, ...
     std::uint16_t Machine = 0; // EM_X86_64, EM_386, ...
     std::uint64_t Entry = 0;
-    std::uint64_t ProgramOffset = 0;
-    std::uint16_t ProgramEntrySize = 0;
-    std::uint16_t ProgramCount = 0;
-    std::uint64_t SectionOffset = 0;
-    std::uint16_t SectionEntrySize = 0;
-    std::uint16_t SectionCount = 0;      // 0 with many sections: the count is then section 0's size
+    TElfTable Programs;
+    TElfTable Sections;                  // Count 0 with many sections: the count is then section 0's size
     std::uint16_t SectionNamesIndex = 0; // 0xFFFF with many sections: the index is then section 0's link
 };
 
