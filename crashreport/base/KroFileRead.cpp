@@ -1,38 +1,21 @@
 #include "KroFileRead.h"
 
+#include "KroFileHandle.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
-// An open file, closed with the object.
-class TFileHandle final {
-public:
-    explicit TFileHandle(const char* Path) noexcept : Handle(Path == nullptr ? -1 : open(Path, O_RDONLY | O_CLOEXEC)) {}
-    ~TFileHandle() {
-        if (Handle >= 0)
-            close(Handle);
-    }
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-
-    int Get() const noexcept { return Handle; }
-
-private:
-    int Handle;
-};
-
 template <typename TContent> TKroFileRead ReadInto(const char* Path, TContent& Content, std::size_t Limit) {
     Content.clear();
-    const TFileHandle File(Path);
-    if (File.Get() < 0)
+    const TKroFileHandle File(Path == nullptr ? -1 : open(Path, O_RDONLY | O_CLOEXEC));
+    if (!File.IsOpen())
         return TKroFileRead::CannotOpen;
     char Block[4096];
     for (;;) {
-        const ssize_t Count = read(File.Get(), Block, sizeof Block);
-        if (Count < 0 && errno == EINTR)
-            continue;
+        const std::ptrdiff_t Count = KroReadFull(File.Get(), Block, sizeof Block);
         if (Count < 0)
             return TKroFileRead::CannotRead;
         if (Count == 0)
@@ -47,6 +30,22 @@ template <typename TContent> TKroFileRead ReadInto(const char* Path, TContent& C
 }
 
 } // namespace
+
+std::ptrdiff_t KroReadFull(int Handle, void* Buffer, std::size_t Size) noexcept {
+    auto* Out = static_cast<char*>(Buffer);
+    std::size_t Done = 0;
+    while (Done < Size) {
+        const ssize_t Count = read(Handle, Out + Done, Size - Done);
+        if (Count < 0 && errno == EINTR)
+            continue;
+        if (Count < 0)
+            return -1;
+        if (Count == 0)
+            break;
+        Done += static_cast<std::size_t>(Count);
+    }
+    return static_cast<std::ptrdiff_t>(Done);
+}
 
 TKroFileRead KroReadFile(const char* Path, std::string& Content, std::size_t Limit) {
     return ReadInto(Path, Content, Limit);

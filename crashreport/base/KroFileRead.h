@@ -17,6 +17,9 @@ enum class TKroFileRead { Read, CannotOpen, CannotRead, TooLarge };
 TKroFileRead KroReadFile(const char* Path, std::string& Content, std::size_t Limit = SIZE_MAX);
 TKroFileRead KroReadFile(const char* Path, std::vector<std::uint8_t>& Content, std::size_t Limit = SIZE_MAX);
 
+// Reads from the open file Handle until Size bytes are in Buffer or the file ends; the count read, -1 on a read error.
+std::ptrdiff_t KroReadFull(int Handle, void* Buffer, std::size_t Size) noexcept;
+
 // The file this program was started from, as the kernel names it ("/usr/bin/prog", with " (deleted)" behind when it
 // was replaced meanwhile); empty when it cannot be told.
 std::string KroProgramPath();

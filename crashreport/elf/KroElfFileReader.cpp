@@ -33,18 +33,15 @@ bool ReadFromFile(int Fd, std::uint64_t Offset, unsigned char* Out, std::size_t 
 
 } // namespace
 
-TElfFileReader::TElfFileReader(const std::string& FileName) : Fd(open(FileName.c_str(), O_RDONLY | O_CLOEXEC)) {
+TElfFileReader::TElfFileReader(const std::string& FileName) : File(open(FileName.c_str(), O_RDONLY | O_CLOEXEC)) {
     struct stat Info {};
-    if (Fd >= 0 && fstat(Fd, &Info) == 0 && S_ISREG(Info.st_mode))
+    if (File.IsOpen() && fstat(File.Get(), &Info) == 0 && S_ISREG(Info.st_mode))
         FileSize = static_cast<std::uint64_t>(Info.st_size);
 }
 
 TElfFileReader::TElfFileReader(const unsigned char* Bytes, std::size_t Size) : Bytes(Bytes), FileSize(Size) {}
 
-TElfFileReader::~TElfFileReader() {
-    if (Fd >= 0)
-        close(Fd);
-}
+TElfFileReader::~TElfFileReader() = default;
 
 bool TElfFileReader::Fail(std::string Text) {
     Message = std::move(Text);
@@ -59,15 +56,15 @@ bool TElfFileReader::ReadAt(std::uint64_t Offset, void* Dest, std::size_t Count)
         std::memcpy(Out, Bytes + Offset, Count);
         return true;
     }
-    if (Fd < 0)
+    if (!File.IsOpen())
         return false;
     if (Count > WindowSize)
-        return ReadFromFile(Fd, Offset, Out, Count);
+        return ReadFromFile(File.Get(), Offset, Out, Count);
     if (Offset < WindowStart || Offset - WindowStart + Count > Window.size()) {
         const std::uint64_t Rest = FileSize - Offset;
         Window.resize(static_cast<std::size_t>(Rest < WindowSize ? Rest : WindowSize));
         WindowStart = Offset;
-        if (!ReadFromFile(Fd, Offset, Window.data(), Window.size())) {
+        if (!ReadFromFile(File.Get(), Offset, Window.data(), Window.size())) {
             Window.clear();
             return false;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KroElfRecords.h"
+#include "KroFileHandle.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -71,7 +72,7 @@ private:
                    TElfTable& Table) const noexcept;
     bool ReadSection(std::uint64_t Index, TElfSection& Section);
 
-    int Fd = -1;
+    TKroFileHandle File;
     const unsigned char* Bytes = nullptr;
     std::uint64_t FileSize = 0;
     // Reads from a file go through a window of the file, so that walking a table costs a system call a window.

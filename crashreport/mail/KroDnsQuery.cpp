@@ -1,5 +1,7 @@
 #include "KroDnsQuery.h"
 
+#include "KroFileHandle.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -26,22 +28,6 @@ bool Told(const TDnsReply& Reply) noexcept {
            Reply.Authorities.Count > 0;
 }
 
-class TUdpSocket final {
-public:
-    TUdpSocket() : Handle(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)) {}
-    ~TUdpSocket() {
-        if (Handle >= 0)
-            close(Handle);
-    }
-    TUdpSocket(const TUdpSocket&) = delete;
-    TUdpSocket& operator=(const TUdpSocket&) = delete;
-
-    int Get() const noexcept { return Handle; }
-
-private:
-    int Handle;
-};
-
 } // namespace
 
 void TDnsServers::Add(std::uint32_t Address) noexcept {
@@ -60,8 +46,8 @@ bool QueryDnsServer(std::string_view Name, const TDnsServers& Servers, std::uint
     const std::size_t QueryLength = BuildDnsQuery(Query, Id, Name, Type, Recursion);
     if (QueryLength == 0 || Servers.Count == 0)
         return false;
-    TUdpSocket Socket;
-    if (Socket.Get() < 0)
+    const TKroFileHandle Socket(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!Socket.IsOpen())
         return false;
     sockaddr_in Local{};
     Local.sin_family = AF_INET;

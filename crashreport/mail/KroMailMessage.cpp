@@ -1,57 +1,27 @@
 #include "KroMailMessage.h"
 
 #include "KroCrypt.h"
+#include "KroFileHandle.h"
+#include "KroFileRead.h"
 #include "KroMailSink.h"
 #include "KroPercentEncode.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr std::size_t BlockSize = 57; // 76 base64 characters per line
 
-class TFile final {
-public:
-    // Only a regular file counts: a folder or a device of that name is no attachment.
-    explicit TFile(const std::string& Path) : Handle(Path.empty() ? -1 : open(Path.c_str(), O_RDONLY | O_CLOEXEC)) {
-        struct stat Status;
-        if (Handle >= 0 && (fstat(Handle, &Status) != 0 || !S_ISREG(Status.st_mode))) {
-            close(Handle);
-            Handle = -1;
-        }
-    }
-    ~TFile() {
-        if (Handle >= 0)
-            close(Handle);
-    }
-    TFile(const TFile&) = delete;
-    TFile& operator=(const TFile&) = delete;
-
-    bool IsOpen() const noexcept { return Handle >= 0; }
-
-    // Fills Buffer as far as the file goes; -1 on a read error.
-    std::ptrdiff_t ReadFull(char* Buffer, std::size_t Size) noexcept {
-        std::size_t Done = 0;
-        while (Done < Size) {
-            const ssize_t Count = read(Handle, Buffer + Done, Size - Done);
-            if (Count < 0 && errno == EINTR)
-                continue;
-            if (Count < 0)
-                return -1;
-            if (Count == 0)
-                break;
-            Done += static_cast<std::size_t>(Count);
-        }
-        return static_cast<std::ptrdiff_t>(Done);
-    }
-
-private:
-    int Handle;
-};
+// Only a regular file counts: a folder or a device of that name is no attachment.
+TKroFileHandle OpenAttachment(const std::string& Path) {
+    TKroFileHandle File(Path.empty() ? -1 : open(Path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat Status;
+    if (File.IsOpen() && (fstat(File.Get(), &Status) != 0 || !S_ISREG(Status.st_mode)))
+        File.Close();
+    return File;
+}
 
 // The file name for the part's headers: without its folder, and without bytes that would end the quoted text.
 std::string PartFileName(std::string_view Path) {
@@ -78,12 +48,12 @@ constexpr std::size_t QuotedLineLength = 76;
 constexpr std::string_view TextPartHeaders = "Content-Type: text/plain; charset=UTF-8\r\n"
                                              "Content-Transfer-Encoding: quoted-printable\r\n";
 
-bool WriteAttachment(TMailSink& Sink, TFile& File, const std::string& Path) {
+bool WriteAttachment(TMailSink& Sink, const TKroFileHandle& File, const std::string& Path) {
     char Buffer[BlockSize * 64];
     bool HeaderSent = false;
     bool LineSent = false;
     for (;;) {
-        const std::ptrdiff_t Count = File.ReadFull(Buffer, sizeof Buffer);
+        const std::ptrdiff_t Count = KroReadFull(File.Get(), Buffer, sizeof Buffer);
         if (Count < 0) {
             if (LineSent)
                 Sink.Write("\r\n");
@@ -171,7 +141,7 @@ std::string EncodedSubject(std::string_view Subject) {
 
 bool WriteMailMessage(TMailSink& Sink, std::string_view Recipient, std::string_view Sender, std::string_view Subject,
                       std::string_view Body, const std::string& AttachmentPath) {
-    TFile Attachment(AttachmentPath);
+    const TKroFileHandle Attachment = OpenAttachment(AttachmentPath);
     std::string Head = "TO: " + HeaderAddress(Recipient) + "\r\n";
     if (!Sender.empty())
         Head += "FROM: " + HeaderAddress(Sender) + "\r\n";

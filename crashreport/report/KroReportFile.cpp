@@ -1,5 +1,6 @@
 #include "KroReportFile.h"
 
+#include "KroFileHandle.h"
 #include "KroReportFileName.h"
 
 #include <cerrno>
@@ -81,27 +82,14 @@ void TrimReportFile(int File, std::size_t Size, std::size_t NewestStart, std::si
     }
 }
 
-class TReportFile final {
-public:
-    explicit TReportFile(const std::string& Path) : Handle(open(Path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
-        // Not shared: a second save meanwhile (another crashing copy of the program) is refused.
-        if (Handle >= 0 && flock(Handle, LOCK_EX | LOCK_NB) != 0) {
-            close(Handle);
-            Handle = -1;
-        }
-    }
-    ~TReportFile() {
-        if (Handle >= 0)
-            close(Handle);
-    }
-    TReportFile(const TReportFile&) = delete;
-    TReportFile& operator=(const TReportFile&) = delete;
-
-    int Get() const noexcept { return Handle; }
-
-private:
-    int Handle;
-};
+// Opens (or makes) the report file. Not shared: a second save meanwhile (another crashing copy of the program) is
+// refused.
+TKroFileHandle OpenReportFile(const std::string& Path) {
+    TKroFileHandle File(open(Path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    if (File.IsOpen() && flock(File.Get(), LOCK_EX | LOCK_NB) != 0)
+        File.Close();
+    return File;
+}
 
 } // namespace
 
@@ -111,7 +99,7 @@ bool SaveBugReport(std::string_view Report, bool /*Automatic*/, const TExceptSet
         return false;
     struct stat Status;
     const bool Existed = lstat(Path.c_str(), &Status) == 0;
-    TReportFile File(Path);
+    const TKroFileHandle File = OpenReportFile(Path);
     if (File.Get() < 0 || fstat(File.Get(), &Status) != 0 || !S_ISREG(Status.st_mode))
         return false;
     const auto OldSize = static_cast<std::size_t>(Status.st_size);
