@@ -1,9 +1,9 @@
 #include "KroLinkDisAsm.h"
 
 #include "KroDisAsm.h"
-#include "KroDisAsmLiveReader.h"
 #include "KroElfExports.h"
 #include "KroExceptSettings.h"
+#include "KroLiveCodeReader.h"
 #include "KroLiveDisAsm.h"
 #include "KroMapFileCache.h"
 

@@ -1,6 +1,6 @@
 #include "KroLiveDisAsm.h"
 
-#include "KroDisAsmLiveReader.h"
+#include "KroLiveCodeReader.h"
 
 namespace {
 

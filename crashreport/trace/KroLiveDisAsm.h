@@ -6,7 +6,7 @@
 #include <string>
 
 // The disassembler's operations on the code of this process, in its native mode, read through the live code reader
-// (KroDisAsmLiveReader.h): what the stack tracer and the report's listing decode.
+// (KroLiveCodeReader.h): what the stack tracer and the report's listing decode.
 bool DecodeInstruction(std::uint64_t Address, std::string& Text, TRegisterSlots* Slots, TCodeInfo& Info, bool Resolve);
 bool DecodeInstruction(std::uint64_t Address, TRegisterSlots* Slots, bool Resolve, TCodeInfo& Info);
 bool DecodeInstruction(std::uint64_t Address, TCodeInfo& Info);

@@ -1,4 +1,4 @@
-#include "KroDisAsmLiveReader.h"
+#include "KroLiveCodeReader.h"
 
 #include "KroModuleMap.h"
 #include "KroSafeRead.h"
