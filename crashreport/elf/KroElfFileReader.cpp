@@ -126,6 +126,8 @@ bool TElfFileReader::ReadPrograms(std::vector<TElfProgram>& Programs) {
     Programs.clear();
     const bool Is64 = FileHeader.Is64;
     const std::size_t Minimum = Is64 ? sizeof(Elf64_Phdr) : sizeof(Elf32_Phdr);
+    if (FileHeader.Programs.Count == 0)
+        return true; // an object file: nothing loads
     if (FileHeader.Programs.EntrySize < Minimum)
         return Fail("program header entries of " + std::to_string(FileHeader.Programs.EntrySize) +
                     " bytes are too small");
