@@ -7,7 +7,6 @@
 #include "KroDisAsmText.h"
 #include "KroElfFile.h"
 
-#include <fstream>
 #include <optional>
 
 namespace {
@@ -107,12 +106,7 @@ int SweepElf(std::ostream& Out, const std::string& FileName) {
 }
 
 int SweepRaw(std::ostream& Out, const std::string& FileName, std::uint64_t Base) {
-    std::ifstream In(FileName, std::ios::binary);
-    if (!In)
-        throw EKroElfError(FileName + ": cannot open the file");
-    const std::vector<unsigned char> Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-    if (In.bad())
-        throw EKroElfError(FileName + ": cannot read the file");
+    const std::vector<unsigned char> Bytes = ReadInputFile(FileName);
     if (Base > 0xFFFFFFFFu || Bytes.size() > 0x100000000u - Base) {
         std::string Where;
         KroAppendHex(Where, Base);

@@ -1,51 +1,24 @@
 #include "KroElfFile.h"
 
+#include "KroDemangle.h"
 #include "KroDisAsmDecoder.h"
+#include "KroFileRead.h"
 
-#include <cstdlib>
-#include <cxxabi.h>
-#include <fstream>
-#include <memory>
+#include <elf.h>
 
-namespace {
-
-constexpr std::uint64_t ElfRelocatable = 1;
-constexpr std::uint32_t SectionNoBits = 8;
-constexpr std::uint32_t SectionSymbols = 2;
-constexpr std::uint32_t SectionDynamicSymbols = 11;
-constexpr std::uint32_t SectionRela = 4;
-constexpr std::uint32_t SectionRel = 9;
-constexpr std::uint64_t FlagAlloc = 2;
-constexpr std::uint64_t FlagExec = 4;
-constexpr std::uint32_t JumpSlot = 7; // R_X86_64_JUMP_SLOT and R_386_JMP_SLOT alike
-
-std::vector<unsigned char> ReadWholeFile(const std::string& FileName) {
-    std::ifstream In(FileName, std::ios::binary);
-    if (!In)
+std::vector<unsigned char> ReadInputFile(const std::string& FileName) {
+    std::vector<unsigned char> Bytes;
+    switch (KroReadFile(FileName.c_str(), Bytes)) {
+    case TKroFileRead::Read:
+        return Bytes;
+    case TKroFileRead::CannotOpen:
         throw EKroElfError(FileName + ": cannot open the file");
-    In.seekg(0, std::ios::end);
-    const std::streamoff Size = In.tellg();
-    if (Size < 0)
+    default:
         throw EKroElfError(FileName + ": cannot read the file");
-    In.seekg(0, std::ios::beg);
-    std::vector<unsigned char> Bytes(static_cast<std::size_t>(Size));
-    if (Size > 0 && !In.read(reinterpret_cast<char*>(Bytes.data()), Size))
-        throw EKroElfError(FileName + ": cannot read the file");
-    return Bytes;
+    }
 }
 
-std::string Demangled(const std::string& Name) {
-    if (Name.size() < 2 || Name[0] != '_' || Name[1] != 'Z')
-        return Name;
-    int Status = 0;
-    std::unique_ptr<char, decltype(&std::free)> Text(abi::__cxa_demangle(Name.c_str(), nullptr, nullptr, &Status),
-                                                     &std::free);
-    return Status == 0 && Text ? std::string(Text.get()) : Name;
-}
-
-} // namespace
-
-TKroElfFile::TKroElfFile(const std::string& FileName) : TKroElfFile(ReadWholeFile(FileName), FileName) {}
+TKroElfFile::TKroElfFile(const std::string& FileName) : TKroElfFile(ReadInputFile(FileName), FileName) {}
 
 TKroElfFile::TKroElfFile(std::vector<unsigned char> Contents, const std::string& FileName)
     : File(FileName), Bytes(std::move(Contents)) {
@@ -56,191 +29,110 @@ void TKroElfFile::Fail(const std::string& Message) const {
     throw EKroElfError(File + ": " + Message);
 }
 
-std::uint64_t TKroElfFile::Read(std::uint64_t Offset, unsigned Count, const char* What) const {
-    if (Offset > Bytes.size() || Bytes.size() - Offset < Count)
-        Fail(std::string("the ") + What + " lies beyond the end of the file");
-    std::uint64_t Value = 0;
-    for (unsigned I = 0; I < Count; ++I)
-        Value |= static_cast<std::uint64_t>(Bytes[static_cast<std::size_t>(Offset) + I]) << (8 * I);
-    return Value;
-}
-
-std::string TKroElfFile::StringAt(const TRawSection& Table, std::uint64_t Offset, const char* What) const {
-    if (Table.Type == SectionNoBits || Offset >= Table.Size)
-        Fail(std::string("a ") + What + " name lies outside its string table");
-    std::string Text;
-    for (std::uint64_t At = Table.Offset + Offset; At < Table.Offset + Table.Size; ++At) {
-        const unsigned char C = Bytes[static_cast<std::size_t>(At)];
-        if (C == 0)
-            return Text;
-        Text += static_cast<char>(C);
-    }
-    Fail(std::string("a ") + What + " name runs past the end of its string table");
-}
-
-void TKroElfFile::CheckContents(const TRawSection& Section, const std::string& Name) const {
-    if (Section.Type == SectionNoBits)
-        return;
-    if (Section.Offset > Bytes.size() || Bytes.size() - Section.Offset < Section.Size)
-        Fail("section " + Name + " lies beyond the end of the file");
-}
-
 void TKroElfFile::Parse() {
-    if (Bytes.size() < 16 || Bytes[0] != 0x7F || Bytes[1] != 'E' || Bytes[2] != 'L' || Bytes[3] != 'F')
-        Fail("not an ELF file");
-    if (Bytes[4] != 1 && Bytes[4] != 2)
-        Fail("unknown ELF class " + std::to_string(Bytes[4]));
-    if (Bytes[5] != 1)
-        Fail("not a little-endian ELF file");
-    Is64 = Bytes[4] == 2;
-    const std::uint64_t Machine = Read(18, 2, "ELF header");
-    if (Machine == 62 && Is64)
+    TElfFileReader Elf(Bytes.data(), Bytes.size());
+    if (!Elf.ReadHeader())
+        Fail(Elf.Error());
+    const TElfHeader& Header = Elf.Header();
+    if (Header.Machine == EM_X86_64 && Header.Is64)
         CodeMode = TKroCpuMode::Bits64;
-    else if (Machine == 3 && !Is64)
+    else if (Header.Machine == EM_386 && !Header.Is64)
         CodeMode = TKroCpuMode::Bits32;
     else
-        Fail("not an x86 ELF file (machine " + std::to_string(Machine) + ")");
+        Fail("not an x86 ELF file (machine " + std::to_string(Header.Machine) + ")");
     // An object file's sections all start at address 0 until the linker places them: read at their addresses they
     // would overlap, and every section would show the first one's code.
-    if (Read(16, 2, "ELF header") == ElfRelocatable)
+    if (Header.Type == ET_REL)
         Fail("a relocatable object file, whose sections have no addresses yet: link it first");
-    const std::uint64_t SectionOffset = Is64 ? Read(40, 8, "ELF header") : Read(32, 4, "ELF header");
-    const std::uint64_t EntrySize = Read(Is64 ? 58 : 46, 2, "ELF header");
-    std::uint64_t Count = Read(Is64 ? 60 : 48, 2, "ELF header");
-    std::uint64_t NamesIndex = Read(Is64 ? 62 : 50, 2, "ELF header");
-    if (SectionOffset == 0)
-        Fail("the file has no section headers");
-    const std::uint64_t MinimumEntry = Is64 ? 64 : 40;
-    if (EntrySize < MinimumEntry)
-        Fail("section header entries of " + std::to_string(EntrySize) + " bytes are too small");
-    auto Header = [&](std::uint64_t Index) {
-        TRawSection Section;
-        const std::uint64_t Base = SectionOffset + Index * EntrySize;
-        if (Index > Bytes.size() / EntrySize || Base < SectionOffset)
-            Fail("a section header lies beyond the end of the file");
-        Section.NameOffset = static_cast<std::uint32_t>(Read(Base, 4, "section header"));
-        Section.Type = static_cast<std::uint32_t>(Read(Base + 4, 4, "section header"));
-        if (Is64) {
-            Section.Flags = Read(Base + 8, 8, "section header");
-            Section.Address = Read(Base + 16, 8, "section header");
-            Section.Offset = Read(Base + 24, 8, "section header");
-            Section.Size = Read(Base + 32, 8, "section header");
-            Section.Link = static_cast<std::uint32_t>(Read(Base + 40, 4, "section header"));
-            Section.EntrySize = Read(Base + 56, 8, "section header");
-        } else {
-            Section.Flags = Read(Base + 8, 4, "section header");
-            Section.Address = Read(Base + 12, 4, "section header");
-            Section.Offset = Read(Base + 16, 4, "section header");
-            Section.Size = Read(Base + 20, 4, "section header");
-            Section.Link = static_cast<std::uint32_t>(Read(Base + 24, 4, "section header"));
-            Section.EntrySize = Read(Base + 36, 4, "section header");
-        }
-        return Section;
-    };
-    // Many sections: the real count and name-table index live in the first header.
-    const TRawSection First = Header(0);
-    if (Count == 0)
-        Count = First.Size;
-    if (NamesIndex == 0xFFFF)
-        NamesIndex = First.Link;
-    if (Count > Bytes.size() / EntrySize)
-        Fail(std::to_string(Count) + " section headers do not fit in the file");
-    for (std::uint64_t Index = 0; Index < Count; ++Index)
-        RawSections.push_back(Header(Index));
-    if (NamesIndex >= RawSections.size())
-        Fail("the section name table index " + std::to_string(NamesIndex) + " is out of range");
-    const TRawSection& Names = RawSections[static_cast<std::size_t>(NamesIndex)];
-    CheckContents(Names, "names");
-    for (const TRawSection& Raw : RawSections) {
+    if (!Elf.ReadSections(RawSections) || !Elf.ReadSectionNames(RawSections))
+        Fail(Elf.Error());
+    for (const TElfSection& Raw : RawSections) {
+        if (!Elf.CheckContents(Raw))
+            Fail(Elf.Error());
         TSection Section;
-        Section.Name = Raw.Type == 0 ? std::string() : StringAt(Names, Raw.NameOffset, "section");
-        CheckContents(Raw, Section.Name);
+        Section.Name = Raw.Name;
         Section.Address = Raw.Address;
         Section.Size = Raw.Size;
-        Section.Code = (Raw.Flags & FlagExec) != 0 && Raw.Type != SectionNoBits;
-        if ((Raw.Flags & FlagAlloc) != 0 && Raw.Size > 0) {
-            if (Raw.Type == SectionNoBits)
+        Section.Code = (Raw.Flags & SHF_EXECINSTR) != 0 && Raw.Type != SHT_NOBITS;
+        if ((Raw.Flags & SHF_ALLOC) != 0 && Raw.Size > 0) {
+            if (Raw.Type == SHT_NOBITS)
                 CodeReader.AddZeroSegment(Raw.Address, Raw.Size);
             else
                 CodeReader.AddSegment(Raw.Address, Bytes.data() + Raw.Offset, static_cast<std::size_t>(Raw.Size));
         }
         SectionList.push_back(Section);
     }
-    for (std::size_t Index = 0; Index < RawSections.size(); ++Index) {
-        const TRawSection& Raw = RawSections[Index];
-        if (Raw.Type == SectionSymbols || Raw.Type == SectionDynamicSymbols)
-            ReadSymbols(Raw, SectionList[Index].Name);
-    }
-    NamePltStubs();
+    for (const TElfSection& Raw : RawSections)
+        if (Raw.Type == SHT_SYMTAB || Raw.Type == SHT_DYNSYM)
+            ReadSymbols(Elf, Raw);
+    NamePltStubs(Elf);
 }
 
-void TKroElfFile::ReadSymbols(const TRawSection& Table, const std::string& Name) {
-    const std::uint64_t SymbolSize = Is64 ? 24 : 16;
-    if (Table.EntrySize < SymbolSize)
-        Fail("symbol table " + Name + " has entries of " + std::to_string(Table.EntrySize) + " bytes");
+void TKroElfFile::ReadSymbols(TElfFileReader& Elf, const TElfSection& Table) {
+    if (Table.EntrySize < Elf.SymbolEntrySize())
+        Fail("symbol table " + Table.Name + " has entries of " + std::to_string(Table.EntrySize) + " bytes");
     if (Table.Link >= RawSections.size())
-        Fail("symbol table " + Name + " names a string table that does not exist");
-    const TRawSection& Strings = RawSections[Table.Link];
-    CheckContents(Strings, "symbol names");
+        Fail("symbol table " + Table.Name + " names a string table that does not exist");
+    TElfSection Strings = RawSections[Table.Link];
+    Strings.Name = "symbol names";
+    if (!Elf.CheckContents(Strings))
+        Fail(Elf.Error());
     const std::uint64_t Count = Table.Size / Table.EntrySize;
     for (std::uint64_t Index = 1; Index < Count; ++Index) {
-        const std::uint64_t Base = Table.Offset + Index * Table.EntrySize;
-        const std::uint64_t NameOffset = Read(Base, 4, "symbol");
-        std::uint64_t Value;
-        unsigned Info;
-        std::uint64_t SectionIndex;
-        if (Is64) {
-            Info = static_cast<unsigned>(Read(Base + 4, 1, "symbol"));
-            SectionIndex = Read(Base + 6, 2, "symbol");
-            Value = Read(Base + 8, 8, "symbol");
-        } else {
-            Value = Read(Base + 4, 4, "symbol");
-            Info = static_cast<unsigned>(Read(Base + 12, 1, "symbol"));
-            SectionIndex = Read(Base + 14, 2, "symbol");
-        }
-        const unsigned Type = Info & 15;
+        TElfSymbol Entry;
+        if (!Elf.ReadSymbol(Table, Index, Entry))
+            Fail(Elf.Error());
         // Functions, objects and untyped labels that lie in a section.
-        if (SectionIndex == 0 || SectionIndex >= 0xFF00 || NameOffset == 0 || (Type > 2 && Type != 10))
+        if (Entry.SectionIndex == SHN_UNDEF || Entry.SectionIndex >= SHN_LORESERVE || Entry.NameOffset == 0 ||
+            (Entry.Type != STT_NOTYPE && Entry.Type != STT_OBJECT && Entry.Type != STT_FUNC &&
+             Entry.Type != STT_GNU_IFUNC))
             continue;
-        const std::string Symbol = StringAt(Strings, NameOffset, "symbol");
+        std::string Symbol;
+        if (!Elf.ReadName(Strings, Entry.NameOffset, "symbol", Symbol))
+            Fail(Elf.Error());
         if (Symbol.empty())
             continue;
-        const std::string Readable = Demangled(Symbol);
-        Symbols.emplace(Symbol, Value);
-        Symbols.emplace(Readable, Value);
+        const std::string Readable = KroReadableSymbol(Symbol);
+        Symbols.emplace(Symbol, Entry.Value);
+        Symbols.emplace(Readable, Entry.Value);
         if (Symbol[0] != '.') // not a local label
-            CodeReader.AddName(Value, Readable);
+            CodeReader.AddName(Entry.Value, Readable);
     }
 }
 
 // Calls into shared libraries go through stubs in .plt or .plt.sec; they get the names "symbol@plt" from the
 // jump-slot relocations, as the stub reads its target from the slot.
-void TKroElfFile::NamePltStubs() {
+void TKroElfFile::NamePltStubs(TElfFileReader& Elf) {
     std::map<std::uint64_t, std::string> SlotNames;
-    for (const TRawSection& Raw : RawSections) {
-        if (Raw.Type != SectionRela && Raw.Type != SectionRel)
+    for (const TElfSection& Raw : RawSections) {
+        if (Raw.Type != SHT_RELA && Raw.Type != SHT_REL)
             continue;
-        const std::uint64_t Entry = Raw.Type == SectionRela ? (Is64 ? 24 : 12) : (Is64 ? 16 : 8);
+        const std::uint64_t Entry = Elf.RelocationEntrySize(Raw);
         if (Raw.Link == 0 || Raw.Link >= RawSections.size())
             continue;
-        const TRawSection& Table = RawSections[Raw.Link];
-        if (Table.Type != SectionDynamicSymbols && Table.Type != SectionSymbols)
+        const TElfSection& Table = RawSections[Raw.Link];
+        if (Table.Type != SHT_DYNSYM && Table.Type != SHT_SYMTAB)
             continue;
-        const std::uint64_t SymbolSize = Is64 ? 24 : 16;
-        if (Table.EntrySize < SymbolSize || Table.Link >= RawSections.size())
+        if (Table.EntrySize < Elf.SymbolEntrySize() || Table.Link >= RawSections.size())
             continue;
-        const TRawSection& Strings = RawSections[Table.Link];
-        for (std::uint64_t At = 0; At + Entry <= Raw.Size; At += Entry) {
-            const std::uint64_t Base = Raw.Offset + At;
-            const std::uint64_t Slot = Read(Base, Is64 ? 8 : 4, "relocation");
-            const std::uint64_t Info = Read(Base + (Is64 ? 8 : 4), Is64 ? 8 : 4, "relocation");
-            const std::uint64_t Type = Is64 ? (Info & 0xFFFFFFFFu) : (Info & 0xFF);
-            const std::uint64_t Symbol = Is64 ? (Info >> 32) : (Info >> 8);
-            if (Type != JumpSlot || Symbol == 0 || Symbol >= Table.Size / Table.EntrySize)
+        const TElfSection& Strings = RawSections[Table.Link];
+        for (std::uint64_t Index = 0; (Index + 1) * Entry <= Raw.Size; ++Index) {
+            TElfRelocation Relocation;
+            if (!Elf.ReadRelocation(Raw, Index, Relocation))
+                Fail(Elf.Error());
+            // R_X86_64_JUMP_SLOT and R_386_JMP_SLOT alike.
+            if (Relocation.Type != R_X86_64_JUMP_SLOT || Relocation.Symbol == 0 ||
+                Relocation.Symbol >= Table.Size / Table.EntrySize)
                 continue;
-            const std::uint64_t NameOffset = Read(Table.Offset + Symbol * Table.EntrySize, 4, "symbol");
-            if (NameOffset != 0)
-                SlotNames.emplace(Slot, Demangled(StringAt(Strings, NameOffset, "symbol")) + "@plt");
+            TElfSymbol Symbol;
+            if (!Elf.ReadSymbol(Table, Relocation.Symbol, Symbol))
+                Fail(Elf.Error());
+            std::string Name;
+            if (Symbol.NameOffset != 0) {
+                if (!Elf.ReadName(Strings, Symbol.NameOffset, "symbol", Name))
+                    Fail(Elf.Error());
+                SlotNames.emplace(Relocation.Offset, KroReadableSymbol(Name) + "@plt");
+            }
         }
     }
     if (SlotNames.empty())

@@ -2,6 +2,7 @@
 
 #include "KroDisAsmImageReader.h"
 #include "KroDisAsmTypes.h"
+#include "KroElfFileReader.h"
 
 #include <cstdint>
 #include <map>
@@ -15,8 +16,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The bytes of the file FileName; raises EKroElfError when it cannot be opened or read.
+std::vector<unsigned char> ReadInputFile(const std::string& FileName);
+
 // An x86 ELF file (32- or 64-bit, little-endian) read into memory without being loaded: its sections at their
-// virtual addresses and its symbols. Every header, table, name and offset is checked against the file's size.
+// virtual addresses and its symbols, read through the ELF file reader, which checks every header, table, name and
+// offset against the file's size.
 class TKroElfFile final {
 public:
     struct TSection {
@@ -39,30 +44,15 @@ public:
     bool FindSymbol(const std::string& Name, std::uint64_t& Address) const;
 
 private:
-    struct TRawSection {
-        std::uint32_t NameOffset = 0;
-        std::uint32_t Type = 0;
-        std::uint64_t Flags = 0;
-        std::uint64_t Address = 0;
-        std::uint64_t Offset = 0;
-        std::uint64_t Size = 0;
-        std::uint32_t Link = 0;
-        std::uint64_t EntrySize = 0;
-    };
-
     void Parse();
-    std::uint64_t Read(std::uint64_t Offset, unsigned Bytes, const char* What) const;
-    std::string StringAt(const TRawSection& Table, std::uint64_t Offset, const char* What) const;
-    void CheckContents(const TRawSection& Section, const std::string& Name) const;
-    void ReadSymbols(const TRawSection& Table, const std::string& Name);
-    void NamePltStubs();
+    void ReadSymbols(TElfFileReader& Elf, const TElfSection& Table);
+    void NamePltStubs(TElfFileReader& Elf);
     [[noreturn]] void Fail(const std::string& Message) const;
 
     std::string File;
     std::vector<unsigned char> Bytes;
-    bool Is64 = true;
     TKroCpuMode CodeMode = TKroCpuMode::Bits64;
-    std::vector<TRawSection> RawSections;
+    std::vector<TElfSection> RawSections;
     std::vector<TSection> SectionList;
     TKroImageCodeReader CodeReader;
     std::map<std::string, std::uint64_t> Symbols;

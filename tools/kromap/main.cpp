@@ -2,6 +2,7 @@
 // does, and prints "ADDRESS unit function line" per address ("?" for what the map does not know).
 #include "KroMapFile.h"
 #include "KroMapFileModule.h"
+#include "KroMapFileSources.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -59,7 +60,7 @@ int main(int Argc, char** Argv) {
         std::fprintf(stderr, "kromap: %s: cannot read it as an ELF program\n", File.c_str());
         return 1;
     }
-    const auto Map = TMapFile::Create(true, Handle, File);
+    const auto Map = CreateMapFile(true, Handle, File);
     if (!Map->Valid()) {
         std::fprintf(stderr, "kromap: %s: has no debug map\n", File.c_str());
         return 1;

@@ -19,7 +19,7 @@ std::int32_t OffsetOf(std::uint64_t Address, std::uint64_t CodeStart) {
 
 } // namespace
 
-TPackedMapContent BuildMapContent(const TElfImage& Image, const std::vector<TLocatedRange>& Locations,
+TPackedMapContent BuildMapContent(const TProgramSymbols& Program, const std::vector<TLocatedRange>& Locations,
                                   const std::vector<std::string>& FileNames) {
     TPackedMapContent Content;
     std::vector<std::string> Units(FileNames.size());
@@ -35,33 +35,33 @@ TPackedMapContent BuildMapContent(const TElfImage& Image, const std::vector<TLoc
         if (Continues) {
             Content.Segments.back().Length += static_cast<std::int32_t>(L.End - L.Start);
         } else {
-            Content.Segments.push_back(TPackedMapContent::TSegment{OffsetOf(L.Start, Image.CodeStart),
+            Content.Segments.push_back(TPackedMapContent::TSegment{OffsetOf(L.Start, Program.CodeStart),
                                                                    static_cast<std::int32_t>(L.End - L.Start), Unit});
             SegmentUnit = &Unit;
         }
         SegmentEnd = L.End;
         // A segment starts with a line entry of its own, so no lookup reads a line across a unit boundary.
         if (!Continues || Content.Lines.back().LineNumber != L.Line)
-            Content.Lines.push_back(TPackedMapContent::TLine{L.Line, OffsetOf(L.Start, Image.CodeStart)});
+            Content.Lines.push_back(TPackedMapContent::TLine{L.Line, OffsetOf(L.Start, Program.CodeStart)});
     }
 
-    Content.Publics.reserve(Image.Symbols.size());
-    for (const TCodeSymbol& S : Image.Symbols)
-        Content.Publics.push_back(TPackedMapContent::TPublic{S.Name, OffsetOf(S.Address, Image.CodeStart)});
-    if (Image.Entry >= Image.CodeStart && Image.Entry < Image.CodeEnd)
-        Content.EntryPoint = OffsetOf(Image.Entry, Image.CodeStart);
+    Content.Publics.reserve(Program.Symbols.size());
+    for (const TCodeSymbol& S : Program.Symbols)
+        Content.Publics.push_back(TPackedMapContent::TPublic{S.Name, OffsetOf(S.Address, Program.CodeStart)});
+    if (Program.Entry >= Program.CodeStart && Program.Entry < Program.CodeEnd)
+        Content.EntryPoint = OffsetOf(Program.Entry, Program.CodeStart);
     return Content;
 }
 
-void AddFiledFunctions(const TElfImage& Image, std::vector<TLocatedRange>& Locations,
+void AddFiledFunctions(const TProgramSymbols& Program, std::vector<TLocatedRange>& Locations,
                        std::vector<std::string>& FileNames) {
     std::vector<TLocatedRange> Fill;
-    Fill.reserve(Image.FiledFunctions.size());
-    for (const TFiledFunction& F : Image.FiledFunctions) {
+    Fill.reserve(Program.FiledFunctions.size());
+    for (const TFiledFunction& F : Program.FiledFunctions) {
         // Like the symbol lookup of addr2line, the function reaches to the next symbol, over any padding.
-        const auto Next = std::upper_bound(Image.Symbols.begin(), Image.Symbols.end(), F.Address,
+        const auto Next = std::upper_bound(Program.Symbols.begin(), Program.Symbols.end(), F.Address,
                                            [](std::uint64_t A, const TCodeSymbol& S) { return A < S.Address; });
-        const std::uint64_t End = Next == Image.Symbols.end() ? Image.CodeEnd : Next->Address;
+        const std::uint64_t End = Next == Program.Symbols.end() ? Program.CodeEnd : Next->Address;
         Fill.push_back(TLocatedRange{F.Address, End, static_cast<std::uint32_t>(FileNames.size()), 0});
         FileNames.push_back(F.File);
     }
@@ -75,23 +75,23 @@ bool GenerateMap(const std::string& ProgramFile, std::vector<std::uint8_t>& Pack
         Error = "cannot open " + ProgramFile + ": " + std::strerror(errno);
         return false;
     }
-    TElfImage Image;
+    TProgramSymbols Program;
     std::vector<TLocatedRange> Locations;
     std::vector<std::string> FileNames;
-    bool Ok = ReadElfImage(Fd, Image, Error);
-    if (Ok && Image.CodeEnd - Image.CodeStart > 0x7FFFFFFF) {
+    bool Ok = ReadProgramSymbols(ProgramFile, Program, Error);
+    if (Ok && Program.CodeEnd - Program.CodeStart > 0x7FFFFFFF) {
         Error = "the code is larger than a map can describe (2 GiB)";
         Ok = false;
     }
     if (Ok)
-        Ok = ReadOutermostLocations(Fd, Image.CodeStart, Image.CodeEnd, Locations, FileNames, Error);
+        Ok = ReadOutermostLocations(Fd, Program.CodeStart, Program.CodeEnd, Locations, FileNames, Error);
     close(Fd);
     if (Ok)
-        AddFiledFunctions(Image, Locations, FileNames);
+        AddFiledFunctions(Program, Locations, FileNames);
     if (!Ok) {
         Error = ProgramFile + ": " + Error;
         return false;
     }
-    PackedMap = PackMap(BuildMapContent(Image, Locations, FileNames));
+    PackedMap = PackMap(BuildMapContent(Program, Locations, FileNames));
     return true;
 }

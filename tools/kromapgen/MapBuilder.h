@@ -1,8 +1,8 @@
 #pragma once
 
 #include "DwarfLocations.h"
-#include "ElfImage.h"
 #include "KroMapFilePacked.h"
+#include "ProgramSymbols.h"
 
 #include <string>
 #include <vector>
@@ -10,12 +10,12 @@
 // Turns what the generator read from a program into the content of its packed map, in offsets from the start of
 // the code: one segment per stretch of contiguous code from one source file, one line entry wherever the line
 // changes, one public per function address.
-TPackedMapContent BuildMapContent(const TElfImage& Image, const std::vector<TLocatedRange>& Locations,
+TPackedMapContent BuildMapContent(const TProgramSymbols& Program, const std::vector<TLocatedRange>& Locations,
                                   const std::vector<std::string>& FileNames);
 
 // Code without line rows in a local function (up to the next symbol) of an object that the symbol table files
 // under a source file gets that file as its unit, without a line: addr2line names it so.
-void AddFiledFunctions(const TElfImage& Image, std::vector<TLocatedRange>& Locations,
+void AddFiledFunctions(const TProgramSymbols& Program, std::vector<TLocatedRange>& Locations,
                        std::vector<std::string>& FileNames);
 
 // Everything together: reads the program file and returns its packed map; false with Error set on failure.

@@ -17,7 +17,7 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.dirname(HERE))
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "box"))
 from exceptbox_journeys import Xvfb, check, FAILURES, PASSES  # noqa: E402
 
 JOURNEYS = ("main", "worker", "restart", "countdown", "lock")

@@ -2,6 +2,7 @@
 #include "KroDisAsm.h"
 #include "KroDisAsmImageReader.h"
 #include "KroElfFile.h"
+#include "KroLiveDisAsm.h"
 #include "ObjdumpOracle.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KroDisAsmLiveReader.h"
+#include "KroLiveCodeReader.h"
 
 #include <cstdint>
 

@@ -1,6 +1,7 @@
 #include "KroLinkDisAsm.h"
 #include "KroDisAsm.h"
 #include "KroExceptSettings.h"
+#include "KroLiveDisAsm.h"
 #include "KroSafeRead.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "KnownFunctions.h"
 #include "KroDisAsm.h"
+#include "KroLiveDisAsm.h"
 
 #include <gtest/gtest.h>
 

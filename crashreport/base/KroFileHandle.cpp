@@ -1,0 +1,9 @@
+#include "KroFileHandle.h"
+
+#include <unistd.h>
+
+void TKroFileHandle::Close() noexcept {
+    if (Handle >= 0)
+        close(Handle);
+    Handle = -1;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "KroTraceProgress.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What a stack trace is asked for and what it lists (KroStackTrace.h runs it).
+
+// One listed entry of a trace, as its line shows it.
+struct TStackTraceEntry {
+    std::uintptr_t Address = 0;       // the call site (or the exact address) the line shows
+    std::uintptr_t FunctionStart = 0; // 0 when unknown
+    std::string ModuleName;           // "???" outside any module
+    std::string UnitName;
+    std::int32_t Line = 0; // 0 when unknown
+    std::string FunctionName;
+};
+
+struct TStackTraceRequest {
+    bool HideWithoutLines = false;    // once an entry with a line number is listed, leave out those without
+    bool ShowRelativeOffsets = false; // show each entry as its function's start, "+" and the offset
+    std::uintptr_t ExceptionAddress = 0;
+    TTraceProgress* Progress = nullptr;
+    std::uintptr_t* FunctionEntry = nullptr;    // receives the entry of the function the crash lies in
+    std::uintptr_t* HighlightAddress = nullptr; // receives the address to mark in that function's listing
+    std::uintptr_t ThreadStart = 0;             // the thread's creator's address, listed last; 0 for none
+    std::uintptr_t StackEnd = 0;                // one past the stack's highest byte; 0: the current thread's
+    std::uintptr_t StackBegin = 0;              // the lowest stack address to read; 0: the caller's stack pointer
+    // The frame pointer of the code where the trace starts (the interrupted code's), 0 when unknown: the frame chain
+    // it heads is the live one, where old frames left in unwritten stack space would seem to chain as well.
+    std::uintptr_t FramePointer = 0;
+    bool OsException = false; // a fault rather than a raised exception
+    bool HasExceptionAddress = false;
+    std::vector<TStackTraceEntry>* Entries = nullptr; // when given, receives the listed entries
+};
