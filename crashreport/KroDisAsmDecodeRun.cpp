@@ -47,6 +47,8 @@ bool UsesModRm(TKroMethod Method) {
     case TKroMethod::T:
     case TKroMethod::TR:
     case TKroMethod::Fpu:
+    case TKroMethod::VsibX:
+    case TKroMethod::VsibH:
         return true;
     default:
         return false;
@@ -272,6 +274,9 @@ bool TKroDecodeRun::Select(TKroOpcodeEntry& Current) {
         case TKroEntryKind::Invalid:
         case TKroEntryKind::Fallback:
             return false;
+        case TKroEntryKind::AsVex:
+            WantVex = true;
+            return false;
         case TKroEntryKind::Group:
             EnsureModRm();
             Current = Current.Sub[RegField() + (Mod() == 3 || (Current.Flags & KfModIgnored) ? 8 : 0)];
@@ -331,11 +336,15 @@ bool TKroDecodeRun::ResolveEntry() {
         return Select(Entry);
     }
     if (Encoding == TKroEncoding::Vex || Encoding == TKroEncoding::Evex) {
-        const bool Known = Map >= 1 && Map <= 3;
-        if (Known && Encoding == TKroEncoding::Evex) {
+        bool Known = Map >= 1 && Map <= 3;
+        if (Encoding == TKroEncoding::Evex) {
+            // The EVEX maps name every EVEX instruction; those that are their VEX twin say so.
             Entry = KroEvexMap(Map)[Opcode].Forms[static_cast<std::size_t>(VexPp)];
             if (Select(Entry))
                 return true;
+            if (Fault)
+                return false;
+            Known = Known && WantVex;
         }
         if (Known) {
             Entry = KroVexMap(Map)[Opcode].Forms[static_cast<std::size_t>(VexPp)];
@@ -429,7 +438,8 @@ unsigned TKroDecodeRun::SizeBytes(TKroSize Size) const {
     case TKroSize::y:
         return Mode64 && RexW() ? 8 : 4;
     case TKroSize::p:
-        return OperandSize + 2;
+        return Op66 && !Used66 ? 4 : 6; // far pointers follow the operand-size prefix alone, not REX.W
+
     case TKroSize::s:
         return Mode64 ? 10 : 6;
     case TKroSize::a:
@@ -456,6 +466,10 @@ unsigned TKroDecodeRun::SizeBytes(TKroSize Size) const {
         return 512;
     case TKroSize::n:
         return Mode64 ? 8 : 4;
+    case TKroSize::ws:
+        return RexW() ? 8 : 4;
+    case TKroSize::xq:
+        return VectorLength == 16 ? 8 : VectorLength;
     }
     return 0;
 }
@@ -477,7 +491,9 @@ void TKroDecodeRun::Finish() {
         }
         if (Operand.Kind == TKroOperandKind::Relative) {
             std::uint64_t Target = Next + static_cast<std::uint64_t>(Operand.Relative);
-            if (OperandSize == 2)
+            // A branch with the operand-size prefix wraps its target at 16 bits, except a short one in 64-bit code,
+            // where the processors ignore the prefix.
+            if (OperandSize == 2 && (!Mode64 || Operand.FieldSize == 2))
                 Target &= 0xFFFFu;
             if (!Mode64)
                 Target &= 0xFFFFFFFFu;
@@ -540,7 +556,7 @@ void TKroDecodeRun::Run() {
     }
     Ok = Ok && ReadOpcode() && ResolveEntry();
     if (Ok) {
-        const std::uint32_t Flags = Entry.Flags;
+        const std::uint64_t Flags = Entry.Flags;
         if ((Mode64 && (Flags & KfI64)) || (!Mode64 && (Flags & KfO64)))
             Ok = false;
         if (Encoding == TKroEncoding::Legacy && (Flags & KfVexOnly))

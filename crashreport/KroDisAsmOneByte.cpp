@@ -130,8 +130,13 @@ constexpr std::array<TKroOpcodeEntry, 3> OpOuts = {I("outsw").With(KfString).Clo
 
 // 90: nop, but xchg ax, ax with the operand-size prefix and pause with F3 (REX.B makes it xchg r8, rax: the
 // decoder sees to that).
-constexpr std::array<TKroOpcodeEntry, 4> Op90 = {I("nop").With(KfNop), I("xchg", AX, AX).With(KfWritesBoth), I("pause"),
-                                                 Same};
+constexpr std::array<TKroOpcodeEntry, 2> Xchg90 = {
+    I("xchg", AX, AX).With(KfWritesBoth), I("xchg", TKroArg{Reg, q, 0}, TKroArg{Reg, q, 0}).With(KfWritesBoth)};
+constexpr std::array<TKroOpcodeEntry, 4> Op90 = {I("nop").With(KfNop), WSel(Xchg90.data()), I("pause"), Same};
+
+// The segment register moves: a word in memory, a register at the operand size.
+constexpr std::array<TKroOpcodeEntry, 2> MovFromSeg = {I("mov", Mw, Sw), I("mov", Rv, Sw)};
+constexpr std::array<TKroOpcodeEntry, 2> MovToSeg = {I("mov", Sw, Mw), I("mov", Sw, Rv)};
 
 constexpr std::uint32_t Jcc = KfCond | KfJump | KfD64 | KfNoWrite | KfBnd;
 
@@ -164,7 +169,8 @@ constexpr TKroOpcodeMap OneByte = {{
     /* 5C */ I("pop", Zv).With(KfD64), I("pop", Zv).With(KfD64), I("pop", Zv).With(KfD64), I("pop", Zv).With(KfD64),
     /* 60 */ SizeSel(OpPusha.data()), SizeSel(OpPopa.data()), ModeSel(Op62.data()), ModeSel(Op63.data()),
     /* 64 */ Bad, Bad, Bad, Bad,
-    /* 68 */ I("push", Iz).With(Push), I("imul", Gv, Ev, Iz), I("push", Ibs).With(Push), I("imul", Gv, Ev, Ibs),
+    /* 68 */ I("pushw/push/push", Iz).With(Push), I("imul", Gv, Ev, Iz), I("pushw/push/push", Ibs).With(Push),
+    /* 6B */ I("imul", Gv, Ev, Ibs),
     /* 6C */ I("insb").With(KfString).Clobbering(KcDI | KcCX), SizeSel(OpIns.data()),
     /* 6E */ I("outsb").With(KfString).Clobbering(KcSI | KcCX), SizeSel(OpOuts.data()),
     /* 70 */ I("j%cc", Jb).With(Jcc), I("j%cc", Jb).With(Jcc), I("j%cc", Jb).With(Jcc), I("j%cc", Jb).With(Jcc),
@@ -176,7 +182,7 @@ constexpr TKroOpcodeMap OneByte = {{
     /* 87 */ I("xchg", Ev, Gv).With(KfWritesBoth),
     /* 88 */ I("mov", Eb, Gb), I("mov", Ev, Gv).With(KfMovReg), I("mov", Gb, Eb),
              I("mov", Gv, Ev).With(KfMovReg | KfMovMem),
-    /* 8C */ I("mov", Ev, Sw), I("lea", Gv, Mu).With(KfLea), I("mov", Sw, Ew), Grp(Group1a.data()),
+    /* 8C */ ModSel(MovFromSeg.data()), I("lea", Gv, Mu).With(KfLea), ModSel(MovToSeg.data()), Grp(Group1a.data()),
     /* 90 */ {TKroEntryKind::Prefix, nullptr, {}, 0, 0, Op90.data()}, I("xchg", Zv, rAX).With(KfWritesBoth),
     /* 92 */ I("xchg", Zv, rAX).With(KfWritesBoth), I("xchg", Zv, rAX).With(KfWritesBoth),
     /* 94 */ I("xchg", Zv, rAX).With(KfWritesBoth), I("xchg", Zv, rAX).With(KfWritesBoth),
@@ -201,8 +207,9 @@ constexpr TKroOpcodeMap OneByte = {{
     /* C3 */ I("ret").With(KfRet | KfD64 | KfBnd),
     /* C4 */ I("les", Gz, Mp).With(KfI64), I("lds", Gz, Mp).With(KfI64), Grp(Group11Eb.data()),
     /* C7 */ Grp(Group11Ev.data()),
-    /* C8 */ I("enter", Iw, Ib2).With(KfD64).Clobbering(KcSP | KcBP), I("leave").With(KfD64).Clobbering(KcSP | KcBP),
-    /* CA */ I("retf", Iw).With(KfRet), I("retf").With(KfRet),
+    /* C8 */ I("enterw/enter/enter", Iw, Ib2).With(KfD64).Clobbering(KcSP | KcBP),
+    /* C9 */ I("leavew/leave/leave").With(KfD64).Clobbering(KcSP | KcBP),
+    /* CA */ I("retfw/retf/retfq", Iw).With(KfRet), I("retfw/retf/retfq").With(KfRet),
     /* CC */ I("int3"), I("int", Ib), I("into").With(KfI64), SizeSel(OpIret.data()),
     /* D0 */ Grp(Group2Eb1.data()), Grp(Group2Ev1.data()), Grp(Group2EbCL.data()), Grp(Group2EvCL.data()),
     /* D4 */ I("aam", Ib).With(KfI64).Clobbering(KcAX), I("aad", Ib).With(KfI64).Clobbering(KcAX), Bad,
@@ -237,9 +244,9 @@ constexpr std::array<TKroOpcodeEntry, 64> FpuMemory = {
     Bad,
     I("fst", Md),
     I("fstp", Md),
-    I("fldenv", Me),
+    I("fldenvw/fldenv/fldenv", Me),
     I("fldcw", Mw),
-    I("fnstenv", Me),
+    I("fnstenvw/fnstenv/fnstenv", Me),
     I("fnstcw", Mw),
     /* DA */ I("fiadd", Md),
     I("fimul", Md),
@@ -269,9 +276,9 @@ constexpr std::array<TKroOpcodeEntry, 64> FpuMemory = {
     I("fisttp", Mq),
     I("fst", Mq),
     I("fstp", Mq),
-    I("frstor", Mst),
+    I("frstorw/frstor/frstor", Mst),
     Bad,
-    I("fnsave", Mst),
+    I("fnsavew/fnsave/fnsave", Mst),
     I("fnstsw", Mw),
     /* DE */ I("fiadd", Mw),
     I("fimul", Mw),

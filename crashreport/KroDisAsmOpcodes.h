@@ -31,6 +31,9 @@ enum class TKroMethod : std::uint8_t {
     U,     // ModRM r/m: vector register only
     H,     // VEX.vvvv: vector register (left out of the legacy form)
     L,     // vector register in the upper four bits of an 8-bit immediate
+    Is4,   // the low four bits of that immediate, as a number
+    VsibX, // memory with a vector index as wide as the vector length (gathers and scatters)
+    VsibH, // memory with a vector index half as wide
     B,     // VEX.vvvv: general register
     K,     // ModRM reg: mask register
     KR,    // ModRM r/m: mask register only
@@ -74,6 +77,8 @@ enum class TKroSize : std::uint8_t {
     fx, // fxsave area
     u,  // unsized (lea, the nop hints, prefetches)
     n,  // the native width of the code (control and debug register moves)
+    ws, // a scalar float by W: dword, or qword with VEX.W/EVEX.W (the fused multiply-adds)
+    xq, // the vector length, but a qword at 128 bits (movddup)
 };
 
 struct TKroArg {
@@ -96,10 +101,11 @@ enum class TKroEntryKind : std::uint8_t {
     OpSize,   // Sub: 16-, 32- and 64-bit operand size
     VexL,     // Sub: VEX.L clear, VEX.L set
     Fallback, // in a Prefix table: the prefix is not mandatory here; use the no-prefix form
+    AsVex,    // in an EVEX map: the instruction is the VEX one of the same map, opcode and prefix
 };
 
 // Flags of an instruction entry.
-enum TKroFlag : std::uint32_t {
+enum TKroFlag : std::uint64_t {
     KfD64 = 1u << 0,        // 64-bit operand size by default in 64-bit code (pushes, pops, near branches)
     KfI64 = 1u << 1,        // invalid in 64-bit code
     KfO64 = 1u << 2,        // valid only in 64-bit code
@@ -131,6 +137,9 @@ enum TKroFlag : std::uint32_t {
     KfPredicate = 1u << 28,  // the immediate names the comparison: "%p" (floating) or "%i" (integer) in the name
     Kf3DNow = 1u << 29,      // the 3DNow! escape: the name comes from the suffix byte
     KfZeroExtend = 1u << 30, // movzx: widens a bounded byte or word index (switch detection)
+    KfEr = 1ull << 31,       // EVEX.b on registers selects a rounding mode ("{rn-sae}")
+    KfSae = 1ull << 32,      // EVEX.b on registers suppresses exceptions ("{sae}")
+    KfNoMask = 1ull << 33,   // EVEX: no masking (the mask field names a register of the instruction)
 };
 
 // Registers an instruction changes without naming them (bit n = general register n).
@@ -149,12 +158,12 @@ enum TKroClobber : std::uint16_t {
 struct TKroOpcodeEntry {
     TKroEntryKind Kind = TKroEntryKind::Invalid;
     const char* Name = nullptr;
-    std::array<TKroArg, 4> Args{};
-    std::uint32_t Flags = 0;
+    std::array<TKroArg, 5> Args{};
+    std::uint64_t Flags = 0;
     std::uint16_t Clobbers = 0;
     const TKroOpcodeEntry* Sub = nullptr;
 
-    constexpr TKroOpcodeEntry With(std::uint32_t MoreFlags) const {
+    constexpr TKroOpcodeEntry With(std::uint64_t MoreFlags) const {
         TKroOpcodeEntry Copy = *this;
         Copy.Flags |= MoreFlags;
         return Copy;
@@ -199,10 +208,11 @@ namespace KroOp {
 constexpr TKroOpcodeEntry Bad{};
 
 // An instruction; absent operands may stand anywhere in the list.
-constexpr TKroOpcodeEntry I(const char* Name, TKroArg A = {}, TKroArg B = {}, TKroArg C = {}, TKroArg D = {}) {
+constexpr TKroOpcodeEntry I(const char* Name, TKroArg A = {}, TKroArg B = {}, TKroArg C = {}, TKroArg D = {},
+                            TKroArg E = {}) {
     TKroOpcodeEntry Entry{TKroEntryKind::Instruction, Name, {}, 0, 0, nullptr};
     std::size_t Count = 0;
-    for (const TKroArg& Arg : {A, B, C, D})
+    for (const TKroArg& Arg : {A, B, C, D, E})
         if (Arg.Present())
             Entry.Args[Count++] = Arg;
     return Entry;
@@ -235,6 +245,7 @@ constexpr TKroOpcodeEntry LSel(const TKroOpcodeEntry* Table) {
     return Sub(TKroEntryKind::VexL, Table);
 }
 constexpr TKroOpcodeEntry Same{TKroEntryKind::Fallback, nullptr, {}, 0, 0, nullptr};
+constexpr TKroOpcodeEntry AsVex{TKroEntryKind::AsVex, nullptr, {}, 0, 0, nullptr};
 
 // Forms by mandatory prefix.
 constexpr TKroPrefixedEntry All(const TKroOpcodeEntry& Entry) {
@@ -273,12 +284,14 @@ constexpr TKroArg Ob{O, b}, Ov{O, v};
 constexpr TKroArg Ap{A, p};
 constexpr TKroArg Sw{S, w}, Cn{C, n}, Dn{D, n}, Td{TestR, d};
 constexpr TKroArg Pq{P, q}, Pd{P, d}, Qq{Q, q}, Qd{Q, d}, Nq{N, q};
-constexpr TKroArg Vx{V, x}, Vdq{V, dq}, Vqq{V, qq}, Vq{V, q}, Vd{V, d}, Vss{V, d}, Vsd{V, q};
+constexpr TKroArg Vx{V, x}, Vdq{V, dq}, Vqq{V, qq}, Vq{V, q}, Vd{V, d}, Vss{V, d}, Vsd{V, q}, Vhx{V, hx}, Vqx{V, qx},
+    Vex{V, ex}, Vws{V, ws};
 constexpr TKroArg Wx{W, x}, Wdq{W, dq}, Wqq{W, qq}, Wq{W, q}, Wd{W, d}, Ww{W, w}, Wb{W, b}, Wss{W, d}, Wsd{W, q},
-    Whx{W, hx}, Wqx{W, qx}, Wex{W, ex};
-constexpr TKroArg Ux{U, x}, Udq{U, dq}, Uq{U, q};
-constexpr TKroArg Hx{H, x}, Hdq{H, dq}, Hqq{H, qq}, Hq{H, dq}, Hss{H, d}, Hsd{H, q};
-constexpr TKroArg Lx{L, x};
+    Whx{W, hx}, Wqx{W, qx}, Wex{W, ex}, Wws{W, ws}, Wxq{W, xq};
+constexpr TKroArg Ux{U, x}, Udq{U, dq}, Uq{U, q}, Uss{U, d}, Usd{U, q};
+constexpr TKroArg Hx{H, x}, Hdq{H, dq}, Hqq{H, qq}, Hq{H, dq}, Hss{H, d}, Hsd{H, q}, Hhx{H, hx}, Hws{H, ws};
+constexpr TKroArg Lx{L, x}, Lws{L, ws}, Imm4{Is4, b};
+constexpr TKroArg VsibXd{VsibX, d}, VsibXq{VsibX, q}, VsibHd{VsibH, d}, VsibHq{VsibH, q};
 constexpr TKroArg By{B, y};
 constexpr TKroArg Kb{K, b}, Kw{K, w}, Kd{K, d}, Kq{K, q}, KRb{KR, b}, KRw{KR, w}, KRd{KR, d}, KRq{KR, q}, KMb{KM, b},
     KMw{KM, w}, KMd{KM, d}, KMq{KM, q}, KHx{KH, q};

@@ -21,27 +21,6 @@ std::vector<unsigned char> FromHex(const std::string& Hex) {
     return Bytes;
 }
 
-// Memory that reads as zeros wherever the code is not: indirect jumps then decode as objdump decodes them.
-class TZeroFilledReader final : public TKroCodeReader {
-public:
-    explicit TZeroFilledReader(const std::vector<unsigned char>& Bytes) : Bytes(Bytes) {}
-    bool Read(std::uint64_t Address, void* Dest, std::size_t Count) const override {
-        auto* Out = static_cast<unsigned char*>(Dest);
-        for (std::size_t I = 0; I < Count; ++I)
-            Out[I] = Address + I < Bytes.size() ? Bytes[static_cast<std::size_t>(Address + I)] : 0;
-        return true;
-    }
-    bool CodeRange(std::uint64_t, std::uint64_t& Begin, std::uint64_t& End) const override {
-        Begin = 0;
-        End = Bytes.size();
-        return true;
-    }
-    bool NameOf(std::uint64_t, std::string&, std::string&) const override { return false; }
-
-private:
-    const std::vector<unsigned char>& Bytes;
-};
-
 struct TComparison {
     std::size_t Decoding = 0;         // lines objdump decodes
     std::size_t LengthMismatches = 0; // ... that we decode with another length, or not at all
