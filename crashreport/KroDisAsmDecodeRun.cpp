@@ -282,12 +282,16 @@ bool TKroDecodeRun::Select(TKroOpcodeEntry& Current) {
             Current = Current.Sub[RegField() + (Mod() == 3 || (Current.Flags & KfModIgnored) ? 8 : 0)];
             break;
         case TKroEntryKind::Prefix: {
-            const int Index = Encoding == TKroEncoding::Legacy ? MandatoryIndex() : VexPp;
+            int Index = Encoding == TKroEncoding::Legacy ? MandatoryIndex() : VexPp;
+            // A repeat prefix that selects nothing here leaves the choice to an operand-size prefix in front of it.
+            if (Index >= 2 && Op66 && Current.Sub[Index].Kind == TKroEntryKind::Fallback &&
+                Current.Sub[1].Kind != TKroEntryKind::Fallback && Current.Sub[1].Kind != TKroEntryKind::Invalid)
+                Index = 1;
             const TKroOpcodeEntry& Form = Current.Sub[Index];
             if (Form.Kind == TKroEntryKind::Fallback) {
                 Current = Current.Sub[0];
             } else {
-                if (Index != 0) {
+                if (Index != 0 && (Form.Flags & KfOptionalPrefix) == 0) {
                     MandatoryUsed = true;
                     Used66 = Index == 1;
                 }
@@ -347,10 +351,15 @@ bool TKroDecodeRun::ResolveEntry() {
             Known = Known && WantVex;
         }
         if (Known) {
-            Entry = KroVexMap(Map)[Opcode].Forms[static_cast<std::size_t>(VexPp)];
+            // A form marked Same ignores the prefix: it is the form without one.
+            const auto Form = [&](const TKroPrefixedEntry& Forms) {
+                const TKroOpcodeEntry& Chosen = Forms.Forms[static_cast<std::size_t>(VexPp)];
+                return Chosen.Kind == TKroEntryKind::Fallback ? Forms.Forms[0] : Chosen;
+            };
+            Entry = Form(KroVexMap(Map)[Opcode]);
             if (Entry.Kind == TKroEntryKind::Invalid) {
                 const TKroPrefixedMap& Legacy = Map == 1 ? KroMap0F() : Map == 2 ? KroMap0F38() : KroMap0F3A();
-                Entry = Legacy[Opcode].Forms[static_cast<std::size_t>(VexPp)];
+                Entry = Form(Legacy[Opcode]);
                 FromLegacy = true;
             }
             if (Select(Entry) && (Entry.Flags & (KfNoVex | Kf3DNow)) == 0) {
@@ -385,7 +394,7 @@ bool TKroDecodeRun::ResolveEntry() {
             return !Fault && Entry.Kind == TKroEntryKind::Instruction;
         }
         Entry = KroOneByteMap()[Opcode];
-        if (Opcode == 0x90 && (Rex & 1) != 0)
+        if (Opcode == 0x90 && (Rex & 1) != 0 && RepPrefix != 0xF3)
             Entry = KroOneByteMap()[0x91]; // xchg r8, rax
         return Select(Entry);
     }
@@ -470,6 +479,8 @@ unsigned TKroDecodeRun::SizeBytes(TKroSize Size) const {
         return RexW() ? 8 : 4;
     case TKroSize::xq:
         return VectorLength == 16 ? 8 : VectorLength;
+    case TKroSize::as:
+        return AddressSize;
     }
     return 0;
 }
@@ -491,9 +502,9 @@ void TKroDecodeRun::Finish() {
         }
         if (Operand.Kind == TKroOperandKind::Relative) {
             std::uint64_t Target = Next + static_cast<std::uint64_t>(Operand.Relative);
-            // A branch with the operand-size prefix wraps its target at 16 bits, except a short one in 64-bit code,
-            // where the processors ignore the prefix.
-            if (OperandSize == 2 && (!Mode64 || Operand.FieldSize == 2))
+            // A branch with a 16-bit displacement wraps its target at 16 bits; a short one with the operand-size
+            // prefix is read as the listings of the system's tools read it, at full width.
+            if (OperandSize == 2 && Operand.FieldSize == 2)
                 Target &= 0xFFFFu;
             if (!Mode64)
                 Target &= 0xFFFFFFFFu;

@@ -29,9 +29,15 @@ constexpr std::array<TKroOpcodeEntry, 16> Group6 = {I("sldt", Mw),
 
 // Group 7 (0F 01): the register forms are whole instructions named by the ModRM byte.
 constexpr std::array<TKroOpcodeEntry, 8> Group7Reg0 = {I("enclv"),  I("vmcall"),  I("vmlaunch"), I("vmresume"),
-                                                       I("vmxoff"), I("pconfig"), Bad,           Bad};
-constexpr std::array<TKroOpcodeEntry, 8> Group7Reg1 = {I("monitor"), I("mwait"), I("clac"), I("stac"),
-                                                       Bad,          Bad,        Bad,       I("encls")};
+                                                       I("vmxoff"), I("pconfig"), I("wrmsrns"),  Bad};
+// The trust-domain calls sit behind the 66 prefix.
+constexpr std::array<TKroOpcodeEntry, 4> TdCall = {Bad, I("tdcall"), Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> SeamRet = {Bad, I("seamret"), Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> SeamOps = {Bad, I("seamops"), Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> SeamCall = {I("encls"), I("seamcall"), Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 8> Group7Reg1 = {I("monitor"),        I("mwait"),          I("clac"),
+                                                       I("stac"),           Pfx(TdCall.data()),  Pfx(SeamRet.data()),
+                                                       Pfx(SeamOps.data()), Pfx(SeamCall.data())};
 constexpr std::array<TKroOpcodeEntry, 8> Group7Reg2 = {
     I("xgetbv").Clobbering(KcAX | KcDX), I("xsetbv"), Bad, Bad, I("vmfunc"), I("xend"), I("xtest"), I("enclu")};
 constexpr std::array<TKroOpcodeEntry, 8> Group7Reg3 = {I("vmrun"), I("vmmcall"), I("vmload"), I("vmsave"),
@@ -95,7 +101,9 @@ constexpr std::array<TKroOpcodeEntry, 16> Group16 = {I("prefetchnta", Mb).With(N
                                                      NopEv,
                                                      NopEv};
 
-constexpr std::array<TKroOpcodeEntry, 4> ClDemote = {I("cldemote", Mb).With(NopHint), NopEv, NopEv, NopEv};
+constexpr TKroOpcodeEntry NopEvPrefixed = NopEv.With(KfOptionalPrefix);
+constexpr std::array<TKroOpcodeEntry, 4> ClDemote = {I("cldemote", Mb).With(NopHint), NopEvPrefixed, NopEvPrefixed,
+                                                     NopEvPrefixed};
 constexpr std::array<TKroOpcodeEntry, 16> Group1C = {Pfx(ClDemote.data()),
                                                      NopEv,
                                                      NopEv,
@@ -120,7 +128,7 @@ constexpr std::array<TKroOpcodeEntry, 16> Group1EF3 = {NopEv, NopEv,
                                                        NopEv, NopEv,
                                                        NopEv, NopEv,
                                                        NopEv, NopEv,
-                                                       NopEv, I("rdssp{d|q}", Ry),
+                                                       NopEv, I("rdssp<d|q>", Ry),
                                                        NopEv, NopEv,
                                                        NopEv, NopEv,
                                                        NopEv, RmSel(EndBranch.data())};
@@ -215,17 +223,17 @@ constexpr std::array<TKroOpcodeEntry, 4> XSaveOpt = {I("xsaveopt{|64}", Mu), I("
 constexpr std::array<TKroOpcodeEntry, 4> ClFlush = {I("clflush", Mb).With(NopHint), I("clflushopt", Mb).With(NopHint),
                                                     Bad, Bad};
 constexpr std::array<TKroOpcodeEntry, 4> XSave = {I("xsave{|64}", Mu), Same, I("ptwrite", Ey).With(KfNoWrite), Bad};
-constexpr std::array<TKroOpcodeEntry, 4> FxSave = {I("fxsave{|64}", Mu), Same, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> FxRstor = {I("fxrstor{|64}", Mu).With(KfNoWrite), Same, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> LdMxCsr = {I("ldmxcsr", Md).With(KfNoWrite), Same, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> StMxCsr = {I("stmxcsr", Md), Same, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> XRstor = {I("xrstor{|64}", Mu).With(KfNoWrite), Same, Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> FxSave = {I("fxsave{|64}", Mu), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> FxRstor = {I("fxrstor{|64}", Mu).With(KfNoWrite), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> LdMxCsr = {I("ldmxcsr", Md).With(KfNoWrite), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> StMxCsr = {I("stmxcsr", Md), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> XRstor = {I("xrstor{|64}", Mu).With(KfNoWrite), Same, Same, Same};
 constexpr std::array<TKroOpcodeEntry, 4> RdFsBase = {Bad, Bad, I("rdfsbase", Ry), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> RdGsBase = {Bad, Bad, I("rdgsbase", Ry), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> WrFsBase = {Bad, Bad, I("wrfsbase", Ry).With(KfNoWrite), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> WrGsBase = {Bad, Bad, I("wrgsbase", Ry).With(KfNoWrite), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> PtWriteReg = {Bad, Bad, I("ptwrite", Ey).With(KfNoWrite), Bad};
-constexpr std::array<TKroOpcodeEntry, 4> LFence = {I("lfence"), Bad, I("incssp{d|q}", Ry).With(KfNoWrite), Bad};
+constexpr std::array<TKroOpcodeEntry, 4> LFence = {I("lfence"), Bad, I("incssp<d|q>", Ry).With(KfNoWrite), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> MFence = {I("mfence"), I("tpause", Ry).With(KfNoWrite),
                                                    I("umonitor", Rn).With(KfNoWrite), I("umwait", Ry).With(KfNoWrite)};
 constexpr std::array<TKroOpcodeEntry, 4> SFence = {I("sfence"), Bad, Bad, Bad};
@@ -248,12 +256,12 @@ constexpr std::array<TKroOpcodeEntry, 2> CmpXchg8b = {I("cmpxchg8b", Mq).Clobber
                                                       I("cmpxchg16b", Mdq).Clobbering(KcAX | KcDX)};
 constexpr std::array<TKroOpcodeEntry, 4> VmPtrLd = {I("vmptrld", Mq).With(KfNoWrite), I("vmclear", Mq),
                                                     I("vmxon", Mq).With(KfNoWrite), Bad};
-constexpr std::array<TKroOpcodeEntry, 4> VmPtrSt = {I("vmptrst", Mq), Same, Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> VmPtrSt = {I("vmptrst", Mq), Same, Same, Same};
 constexpr std::array<TKroOpcodeEntry, 4> RdRand = {I("rdrand", Rv), Same, I("senduipi", Rq).With(KfNoWrite), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> RdSeed = {I("rdseed", Rv), Same, I("rdpid", Rn), Bad};
-constexpr std::array<TKroOpcodeEntry, 4> XRstors = {I("xrstors{|64}", Mu).With(KfNoWrite), Same, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> XSaveC = {I("xsavec{|64}", Mu), Same, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> XSaveS = {I("xsaves{|64}", Mu), Same, Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> XRstors = {I("xrstors{|64}", Mu).With(KfNoWrite), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> XSaveC = {I("xsavec{|64}", Mu), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> XSaveS = {I("xsaves{|64}", Mu), Same, Same, Same};
 constexpr std::array<TKroOpcodeEntry, 4> CmpXchgNb = {WSel(CmpXchg8b.data()), Same, Same, Same};
 constexpr std::array<TKroOpcodeEntry, 16> Group9 = {Bad,
                                                     Pfx(CmpXchgNb.data()),
@@ -413,7 +421,7 @@ constexpr TKroPrefixedMap Map0F = {{
     /* 64 */ Mmx("pcmpgtb"), Mmx("pcmpgtw"), Mmx("pcmpgtd"), Mmx("packuswb"),
     /* 68 */ Mmx("punpckhbw"), Mmx("punpckhwd"), Mmx("punpckhdq"), Mmx("packssdw"),
     /* 6C */ Pf(Bad, I("punpcklqdq", Vx, Hx, Wx)), Pf(Bad, I("punpckhqdq", Vx, Hx, Wx)),
-    /* 6E */ Pf(I("{movd|movq}", Pq, Ey).With(KfNoVex), I("{movd|movq}", Vdq, Ey)),
+    /* 6E */ Pf(I("<movd|movq>", Pq, Ey).With(KfNoVex), I("<movd|movq>", Vdq, Ey)),
     /* 6F */ Pf(I("movq", Pq, Qq).With(KfNoVex), I("movdqa", Vx, Wx), I("movdqu", Vx, Wx)),
     /* 70 */ Pf(I("pshufw", Pq, Qq, Ib).With(KfNoVex), I("pshufd", Vx, Wx, Ib), I("pshufhw", Vx, Wx, Ib),
                 I("pshuflw", Vx, Wx, Ib)),
@@ -426,7 +434,7 @@ constexpr TKroPrefixedMap Map0F = {{
     /* 7A */ {}, {},
     /* 7C */ Pf(Bad, I("haddpd", Vx, Hx, Wx), Bad, I("haddps", Vx, Hx, Wx)),
     /* 7D */ Pf(Bad, I("hsubpd", Vx, Hx, Wx), Bad, I("hsubps", Vx, Hx, Wx)),
-    /* 7E */ Pf(I("{movd|movq}", Ey, Pq).With(KfNoVex), I("{movd|movq}", Ey, Vdq), I("movq", Vq, Wq)),
+    /* 7E */ Pf(I("<movd|movq>", Ey, Pq).With(KfNoVex), I("<movd|movq>", Ey, Vdq), I("movq", Vq, Wq)),
     /* 7F */ Pf(I("movq", Qq, Pq).With(KfNoVex), I("movdqa", Wx, Vx), I("movdqu", Wx, Vx)),
     /* 80 */ All(I("j%cc", Jz).With(Jcc)), All(I("j%cc", Jz).With(Jcc)), All(I("j%cc", Jz).With(Jcc)),
     /* 83 */ All(I("j%cc", Jz).With(Jcc)), All(I("j%cc", Jz).With(Jcc)), All(I("j%cc", Jz).With(Jcc)),
@@ -471,7 +479,7 @@ constexpr TKroPrefixedMap Map0F = {{
     /* D1 */ ShiftBy("psrlw"), ShiftBy("psrld"), ShiftBy("psrlq"),
     /* D4 */ Mmx("paddq"), Mmx("pmullw"),
     /* D6 */ Pf(Bad, I("movq", Wq, Vq), I("movq2dq", Vdq, Nq).With(KfNoVex), I("movdq2q", Pq, Uq).With(KfNoVex)),
-    /* D7 */ Pf(I("pmovmskb", Gy, Nq).With(KfNoVex), I("pmovmskb", Gy, Ux)),
+    /* D7 */ Pf(I("pmovmskb", Gy, Nq).With(KfNoVex), I("pmovmskb", Gy, Ux), Same, Same),
     /* D8 */ Mmx("psubusb"), Mmx("psubusw"), Mmx("pminub"), Mmx("pand"),
     /* DC */ Mmx("paddusb"), Mmx("paddusw"), Mmx("pmaxub"), Mmx("pandn"),
     /* E0 */ Mmx("pavgb"), ShiftBy("psraw"), ShiftBy("psrad"), Mmx("pavgw"),

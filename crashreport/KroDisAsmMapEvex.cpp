@@ -1,6 +1,7 @@
-// The EVEX maps: every instruction that has an EVEX form. An entry is either written out (EVEX-only instructions,
-// names that follow EVEX.W, compares into mask registers, rounding and exception suppression) or AsVex: the VEX
-// instruction of the same map, opcode and prefix. What is missing here has no EVEX form.
+// The EVEX maps (0F, 0F 38, 0F 3A and the half-precision maps 5 and 6): every instruction that has an EVEX form. An
+// entry is either written out (EVEX-only instructions, names that follow EVEX.W, compares into mask registers, rounding
+// and exception suppression) or AsVex: the VEX instruction of the same map, opcode and prefix. What is missing here has
+// no EVEX form.
 
 #include "KroDisAsmOpcodes.h"
 
@@ -34,6 +35,11 @@ constexpr TKroPrefixedEntry PI(const char* Name) {
 constexpr TKroPrefixedEntry Same66 = Pf(Bad, AsVex);
 constexpr TKroPrefixedEntry SamePacked = Pf(AsVex, AsVex);
 
+// Half-precision forms broadcast 2-byte elements.
+constexpr TKroOpcodeEntry Half(const TKroOpcodeEntry& Entry) {
+    return Entry.With(KfHalfElements);
+}
+
 // Packed, packed, scalar and scalar forms of an arithmetic operation.
 constexpr TKroPrefixedEntry Arith(const char* Ps, const char* Pd, const char* Ss, const char* Sd, std::uint64_t Kind) {
     return Pf(E(Ps, Vx, Hx, Wx).With(Kind), E(Pd, Vx, Hx, Wx).With(Kind), E(Ss, Vss, Hss, Wss).With(Kind),
@@ -52,6 +58,8 @@ constexpr auto Group12 = ShiftGroup({nullptr, nullptr, "vpsrlw", nullptr, "vpsra
 constexpr auto Group13 =
     ShiftGroup({"vpror{d|q}", "vprol{d|q}", "vpsrld", nullptr, "vpsra{d|q}", nullptr, "vpslld", nullptr});
 constexpr auto Group14 = ShiftGroup({nullptr, nullptr, "vpsrlq", "vpsrldq", nullptr, nullptr, "vpsllq", "vpslldq"});
+
+// The non-temporal moves: objdump takes a register in the place of the memory operand too (the processors do not).
 
 // Conversions whose operand widths follow EVEX.W.
 constexpr std::array<TKroOpcodeEntry, 2> CvtDq2Ps = {Er("vcvtdq2ps", Vx, Wx), Er("vcvtqq2ps", Vhx, Wx)};
@@ -83,7 +91,7 @@ constexpr TSparse EvexList1[] = {
     {0x28, SamePacked},
     {0x29, SamePacked},
     {0x2A, Pf(Bad, Bad, Er("vcvtsi2ss", Vss, Hss, Ey), Er("vcvtsi2sd", Vsd, Hsd, Ey))},
-    {0x2B, SamePacked},
+    {0x2B, Pf(E("vmovntps", Wx, Vx), E("vmovntpd", Wx, Vx))},
     {0x2C, Pf(Bad, Bad, Sae("vcvttss2si", Gy, Wss), Sae("vcvttsd2si", Gy, Wsd))},
     {0x2D, Pf(Bad, Bad, Er("vcvtss2si", Gy, Wss), Er("vcvtsd2si", Gy, Wsd))},
     {0x2E, Pf(Sae("vucomiss", Vss, Wss), Sae("vucomisd", Vsd, Wsd))},
@@ -138,7 +146,7 @@ constexpr TSparse EvexList1[] = {
     {0xE2, P(E("vpsra{d|q}", Vx, Hx, Wdq))},
     {0xE3, Same66}, {0xE4, Same66}, {0xE5, Same66},
     {0xE6, Pf(Bad, Sae("vcvttpd2dq", Vhx, Wx), WSel(CvtDq2Pd.data()), Er("vcvtpd2dq", Vhx, Wx))},
-    {0xE7, Same66}, {0xE8, Same66}, {0xE9, Same66}, {0xEA, Same66},
+    {0xE7, P(E("vmovntdq", Wx, Vx))}, {0xE8, Same66}, {0xE9, Same66}, {0xEA, Same66},
     {0xEB, P("vpor{d|q}")},
     {0xEC, Same66}, {0xED, Same66}, {0xEE, Same66},
     {0xEF, P("vpxor{d|q}")},
@@ -211,7 +219,7 @@ constexpr TSparse EvexList2[] = {
     {0x27, Pf(Bad, E("vptestm{d|q}", KV, Hx, Wx), E("vptestnm{d|q}", KV, Hx, Wx))},
     {0x28, Pf(Bad, WSel(MulDq.data()), E("vpmovm2{b|w}", Vx, KRq))},
     {0x29, Pf(Bad, E("vpcmpeqq", KV, Hx, Wx), E("vpmov{b|w}2m", KV, Ux))},
-    {0x2A, Pf(Bad, AsVex, E("vpbroadcastmb2q", Vx, KRq))},
+    {0x2A, Pf(Bad, E("vmovntdqa", Vx, Wx), E("vpbroadcastmb2q", Vx, KRq))},
     {0x2B, Same66},
     {0x2C, P(Er("vscalefp{s|d}", Vx, Hx, Wx))},
     {0x2D, P(Er("vscalefs{s|d}", Vdq, Hdq, Wws))},
@@ -243,16 +251,16 @@ constexpr TSparse EvexList2[] = {
     {0x4E, P(E("vrsqrt14p{s|d}", Vx, Wx))},
     {0x4F, P(E("vrsqrt14s{s|d}", Vdq, Hdq, Wws))},
     {0x50, Same66}, {0x51, Same66},
-    {0x52, Pf(Bad, AsVex, E("vdpbf16ps", Vx, Hx, Wx))},
-    {0x53, Same66},
-    {0x54, P("vpopcnt{b|w}")},
-    {0x55, P("vpopcnt{d|q}")},
+    {0x52, Pf(Bad, AsVex, E("vdpbf16ps", Vx, Hx, Wx), E("vp4dpwssd", Vx, Hx, Mdq))},
+    {0x53, Pf(Bad, AsVex, Bad, E("vp4dpwssds", Vx, Hx, Mdq))},
+    {0x54, P(E("vpopcnt{b|w}", Vx, Wx))},
+    {0x55, P(E("vpopcnt{d|q}", Vx, Wx))},
     {0x58, Same66},
     {0x59, P(WSel(BroadcastI2.data()))},
     {0x5A, P(E("vbroadcasti{32x4|64x2}", Vx, Mdq))},
     {0x5B, P(E("vbroadcasti{32x8|64x4}", Vx, Mqq))},
-    {0x62, P(E("vpexpand{b|w}", Vx, Wx))},
-    {0x63, P(E("vpcompress{b|w}", Wx, Vx))},
+    {0x62, P(E("vpexpand{b|w}", Vx, Wx).With(KfTuple1Small))},
+    {0x63, P(E("vpcompress{b|w}", Wx, Vx).With(KfTuple1Small))},
     {0x64, P("vpblendm{d|q}")},
     {0x65, P("vblendmp{s|d}")},
     {0x66, P("vpblendm{b|w}")},
@@ -268,15 +276,15 @@ constexpr TSparse EvexList2[] = {
     {0x79, Same66},
     {0x7A, P(E("vpbroadcastb", Vx, Rd))},
     {0x7B, P(E("vpbroadcastw", Vx, Rd))},
-    {0x7C, P(E("vpbroadcast{d|q}", Vx, Ry))},
+    {0x7C, P(E("vpbroadcast<d|q>", Vx, Ry))},
     {0x7D, P("vpermt2{b|w}")},
     {0x7E, P("vpermt2{d|q}")},
     {0x7F, P("vpermt2p{s|d}")},
     {0x83, P(WSel(Multishift.data()))},
-    {0x88, P(E("vexpandp{s|d}", Vx, Wx))},
-    {0x89, P(E("vpexpand{d|q}", Vx, Wx))},
-    {0x8A, P(E("vcompressp{s|d}", Wx, Vx))},
-    {0x8B, P(E("vpcompress{d|q}", Wx, Vx))},
+    {0x88, P(E("vexpandp{s|d}", Vx, Wx).With(KfTuple1))},
+    {0x89, P(E("vpexpand{d|q}", Vx, Wx).With(KfTuple1))},
+    {0x8A, P(E("vcompressp{s|d}", Wx, Vx).With(KfTuple1))},
+    {0x8B, P(E("vpcompress{d|q}", Wx, Vx).With(KfTuple1))},
     {0x8D, P("vperm{b|w}")},
     {0x8F, P(E("vpshufbitqmb", KV, Hx, Wx))},
     {0x90, P(WSel(GatherD.data()))},
@@ -287,8 +295,8 @@ constexpr TSparse EvexList2[] = {
     {0x97, P(Fma("vfmsubadd132p{s|d}"))},
     {0x98, P(Fma("vfmadd132p{s|d}"))},
     {0x99, P(FmaScalar("vfmadd132s{s|d}"))},
-    {0x9A, P(Fma("vfmsub132p{s|d}"))},
-    {0x9B, P(FmaScalar("vfmsub132s{s|d}"))},
+    {0x9A, Pf(Bad, Fma("vfmsub132p{s|d}"), Bad, E("v4fmaddps", Vx, Hx, Mdq))},
+    {0x9B, Pf(Bad, FmaScalar("vfmsub132s{s|d}"), Bad, E("v4fmaddss", Vdq, Hdq, Mdq))},
     {0x9C, P(Fma("vfnmadd132p{s|d}"))},
     {0x9D, P(FmaScalar("vfnmadd132s{s|d}"))},
     {0x9E, P(Fma("vfnmsub132p{s|d}"))},
@@ -301,8 +309,8 @@ constexpr TSparse EvexList2[] = {
     {0xA7, P(Fma("vfmsubadd213p{s|d}"))},
     {0xA8, P(Fma("vfmadd213p{s|d}"))},
     {0xA9, P(FmaScalar("vfmadd213s{s|d}"))},
-    {0xAA, P(Fma("vfmsub213p{s|d}"))},
-    {0xAB, P(FmaScalar("vfmsub213s{s|d}"))},
+    {0xAA, Pf(Bad, Fma("vfmsub213p{s|d}"), Bad, E("v4fnmaddps", Vx, Hx, Mdq))},
+    {0xAB, Pf(Bad, FmaScalar("vfmsub213s{s|d}"), Bad, E("v4fnmaddss", Vdq, Hdq, Mdq))},
     {0xAC, P(Fma("vfnmadd213p{s|d}"))},
     {0xAD, P(FmaScalar("vfnmadd213s{s|d}"))},
     {0xAE, P(Fma("vfnmsub213p{s|d}"))},
@@ -343,9 +351,9 @@ constexpr TSparse EvexList3[] = {
     {0x03, PI("valign{d|q}")},
     {0x04, P(WSel(PermIlPs.data()))},
     {0x05, P(WSel(PermIlPd.data()))},
-    {0x08, P(Sae("vrndscaleps", Vx, Wx, Ib))},
+    {0x08, Pf(Half(Sae("vrndscaleph", Vx, Wx, Ib)), Sae("vrndscaleps", Vx, Wx, Ib))},
     {0x09, P(Sae("vrndscalepd", Vx, Wx, Ib))},
-    {0x0A, P(Sae("vrndscaless", Vss, Hss, Wss, Ib))},
+    {0x0A, Pf(Sae("vrndscalesh", Vdq, Hdq, Wsh, Ib), Sae("vrndscaless", Vss, Hss, Wss, Ib))},
     {0x0B, P(Sae("vrndscalesd", Vsd, Hsd, Wsd, Ib))},
     {0x0F, Same66},
     {0x14, Same66}, {0x15, Same66}, {0x16, Same66}, {0x17, Same66},
@@ -359,8 +367,8 @@ constexpr TSparse EvexList3[] = {
     {0x20, Same66}, {0x21, Same66}, {0x22, Same66},
     {0x23, PI("vshuff{32x4|64x2}")},
     {0x25, PI("vpternlog{d|q}")},
-    {0x26, P(Sae("vgetmantp{s|d}", Vx, Wx, Ib))},
-    {0x27, P(Sae("vgetmants{s|d}", Vdq, Hdq, Wws, Ib))},
+    {0x26, Pf(Half(Sae("vgetmantph", Vx, Wx, Ib)), Sae("vgetmantp{s|d}", Vx, Wx, Ib))},
+    {0x27, Pf(Sae("vgetmantsh", Vdq, Hdq, Wsh, Ib), Sae("vgetmants{s|d}", Vdq, Hdq, Wws, Ib))},
     {0x38, P(E("vinserti{32x4|64x2}", Vx, Hx, Wdq, Ib))},
     {0x39, P(E("vextracti{32x4|64x2}", Wdq, Vx, Ib))},
     {0x3A, P(E("vinserti{32x8|64x4}", Vx, Hx, Wqq, Ib))},
@@ -374,24 +382,124 @@ constexpr TSparse EvexList3[] = {
     {0x51, P(Sae("vranges{s|d}", Vdq, Hdq, Wws, Ib))},
     {0x54, P(Sae("vfixupimmp{s|d}", Vx, Hx, Wx, Ib))},
     {0x55, P(Sae("vfixupimms{s|d}", Vdq, Hdq, Wws, Ib))},
-    {0x56, P(Sae("vreducep{s|d}", Vx, Wx, Ib))},
-    {0x57, P(Sae("vreduces{s|d}", Vdq, Hdq, Wws, Ib))},
-    {0x66, P(E("vfpclassp{s|d}", KV, Wx, Ib))},
-    {0x67, P(E("vfpclasss{s|d}", KV, Wws, Ib))},
+    {0x56, Pf(Half(Sae("vreduceph", Vx, Wx, Ib)), Sae("vreducep{s|d}", Vx, Wx, Ib))},
+    {0x57, Pf(Sae("vreducesh", Vdq, Hdq, Wsh, Ib), Sae("vreduces{s|d}", Vdq, Hdq, Wws, Ib))},
+    {0x66, Pf(Half(E("vfpclassph", KV, Wx, Ib)), E("vfpclassp{s|d}", KV, Wx, Ib))},
+    {0x67, Pf(E("vfpclasssh", KV, Wsh, Ib), E("vfpclasss{s|d}", KV, Wws, Ib))},
     {0x70, P(WSel(ShldW.data()))},
     {0x71, PI("vpshld{d|q}")},
     {0x72, P(WSel(ShrdW.data()))},
     {0x73, PI("vpshrd{d|q}")},
+    {0xC2, Pf(Half(E("vcmp%pph", KV, Hx, Wx, Ib).With(KfSae | KfPredicate)), Bad,
+              E("vcmp%psh", KV, Hdq, Wsh, Ib).With(KfSae | KfPredicate))},
     {0xCE, Same66},
     {0xCF, Same66},
+};
+// The half-precision maps 5 and 6.
+constexpr TKroPrefixedEntry HalfArith(const char* Ph, const char* Sh, std::uint64_t Kind) {
+    return Pf(Half(E(Ph, Vx, Hx, Wx).With(Kind)), Bad, E(Sh, Vdq, Hdq, Wsh).With(Kind));
+}
+constexpr std::array<TKroOpcodeEntry, 2> MovShLoad = {E("vmovsh", Vdq, Mw), E("vmovsh", Vdq, Hdq, Udq)};
+constexpr std::array<TKroOpcodeEntry, 2> MovShStore = {E("vmovsh", Mw, Vdq), E("vmovsh", Udq, Hdq, Vdq)};
+constexpr std::array<TKroOpcodeEntry, 2> MovWLoad = {E("vmovw", Vdq, Mw), E("vmovw", Vdq, Rd)};
+constexpr std::array<TKroOpcodeEntry, 2> MovWStore = {E("vmovw", Mw, Vdq), E("vmovw", Rd, Vdq)};
+constexpr std::array<TKroOpcodeEntry, 2> CvtToPh5B = {Er("vcvtdq2ph", Vhx, Wx), Er("vcvtqq2ph", Vqx, Wx)};
+constexpr std::array<TKroOpcodeEntry, 2> CvtUToPh7A = {Er("vcvtudq2ph", Vhx, Wx), Er("vcvtuqq2ph", Vqx, Wx)};
+
+constexpr TSparse EvexList5[] = {
+    {0x10, Pf(Bad, Bad, ModSel(MovShLoad.data()))},
+    {0x11, Pf(Bad, Bad, ModSel(MovShStore.data()))},
+    {0x1D, Pf(Er("vcvtss2sh", Vdq, Hdq, Wss), Er("vcvtps2phx", Vhx, Wx))},
+    {0x2A, Pf(Bad, Bad, Er("vcvtsi2sh", Vdq, Hdq, Ey))},
+    {0x2C, Pf(Bad, Bad, Sae("vcvttsh2si", Gy, Wsh))},
+    {0x2D, Pf(Bad, Bad, Er("vcvtsh2si", Gy, Wsh))},
+    {0x2E, Pf(Sae("vucomish", Vdq, Wsh))},
+    {0x2F, Pf(Sae("vcomish", Vdq, Wsh))},
+    {0x51, Pf(Half(Er("vsqrtph", Vx, Wx)), Bad, Er("vsqrtsh", Vdq, Hdq, Wsh))},
+    {0x58, HalfArith("vaddph", "vaddsh", KfEr)},
+    {0x59, HalfArith("vmulph", "vmulsh", KfEr)},
+    {0x5A, Pf(Half(Sae("vcvtph2pd", Vx, Wqx)), Er("vcvtpd2ph", Vqx, Wx), Sae("vcvtsh2sd", Vdq, Hdq, Wsh),
+              Er("vcvtsd2sh", Vdq, Hdq, Wsd))},
+    {0x5B, Pf(WSel(CvtToPh5B.data()), Half(Er("vcvtph2dq", Vx, Whx)), Half(Sae("vcvttph2dq", Vx, Whx)))},
+    {0x5C, HalfArith("vsubph", "vsubsh", KfEr)},
+    {0x5D, HalfArith("vminph", "vminsh", KfSae)},
+    {0x5E, HalfArith("vdivph", "vdivsh", KfEr)},
+    {0x5F, HalfArith("vmaxph", "vmaxsh", KfSae)},
+    {0x6E, Pf(Bad, ModSel(MovWLoad.data()))},
+    {0x78, Pf(Half(Sae("vcvttph2udq", Vx, Whx)), Half(Sae("vcvttph2uqq", Vx, Wqx)), Sae("vcvttsh2usi", Gy, Wsh))},
+    {0x79, Pf(Half(Er("vcvtph2udq", Vx, Whx)), Half(Er("vcvtph2uqq", Vx, Wqx)), Er("vcvtsh2usi", Gy, Wsh))},
+    {0x7A, Pf(Bad, Half(Sae("vcvttph2qq", Vx, Wqx)), Bad, WSel(CvtUToPh7A.data()))},
+    {0x7B, Pf(Bad, Half(Er("vcvtph2qq", Vx, Wqx)), Er("vcvtusi2sh", Vdq, Hdq, Ey))},
+    {0x7C, Pf(Half(Sae("vcvttph2uw", Vx, Wx)), Half(Sae("vcvttph2w", Vx, Wx)))},
+    {0x7D, Pf(Half(Er("vcvtph2uw", Vx, Wx)), Half(Er("vcvtph2w", Vx, Wx)), Half(Er("vcvtw2ph", Vx, Wx)),
+              Half(Er("vcvtuw2ph", Vx, Wx)))},
+    {0x7E, Pf(Bad, ModSel(MovWStore.data()))},
+};
+
+constexpr TKroPrefixedEntry HalfFma(const char* Name) {
+    return P(Half(Er(Name, Vx, Hx, Wx)));
+}
+constexpr TKroPrefixedEntry HalfFmaScalar(const char* Name) {
+    return P(Er(Name, Vdq, Hdq, Wsh));
+}
+
+constexpr TSparse EvexList6[] = {
+    {0x13, Pf(Sae("vcvtsh2ss", Vdq, Hdq, Wsh), Half(Sae("vcvtph2psx", Vx, Whx)))},
+    {0x2C, HalfFma("vscalefph")},
+    {0x2D, HalfFmaScalar("vscalefsh")},
+    {0x42, P(Half(Sae("vgetexpph", Vx, Wx)))},
+    {0x43, P(Sae("vgetexpsh", Vdq, Hdq, Wsh))},
+    {0x4C, P(Half(E("vrcpph", Vx, Wx)))},
+    {0x4D, P(E("vrcpsh", Vdq, Hdq, Wsh))},
+    {0x4E, P(Half(E("vrsqrtph", Vx, Wx)))},
+    {0x4F, P(E("vrsqrtsh", Vdq, Hdq, Wsh))},
+    {0x56, Pf(Bad, Bad, Er("vfmaddcph", Vx, Hx, Wx), Er("vfcmaddcph", Vx, Hx, Wx))},
+    {0x57, Pf(Bad, Bad, Er("vfmaddcsh", Vdq, Hdq, Wd), Er("vfcmaddcsh", Vdq, Hdq, Wd))},
+    {0x96, HalfFma("vfmaddsub132ph")},
+    {0x97, HalfFma("vfmsubadd132ph")},
+    {0x98, HalfFma("vfmadd132ph")},
+    {0x99, HalfFmaScalar("vfmadd132sh")},
+    {0x9A, HalfFma("vfmsub132ph")},
+    {0x9B, HalfFmaScalar("vfmsub132sh")},
+    {0x9C, HalfFma("vfnmadd132ph")},
+    {0x9D, HalfFmaScalar("vfnmadd132sh")},
+    {0x9E, HalfFma("vfnmsub132ph")},
+    {0x9F, HalfFmaScalar("vfnmsub132sh")},
+    {0xA6, HalfFma("vfmaddsub213ph")},
+    {0xA7, HalfFma("vfmsubadd213ph")},
+    {0xA8, HalfFma("vfmadd213ph")},
+    {0xA9, HalfFmaScalar("vfmadd213sh")},
+    {0xAA, HalfFma("vfmsub213ph")},
+    {0xAB, HalfFmaScalar("vfmsub213sh")},
+    {0xAC, HalfFma("vfnmadd213ph")},
+    {0xAD, HalfFmaScalar("vfnmadd213sh")},
+    {0xAE, HalfFma("vfnmsub213ph")},
+    {0xAF, HalfFmaScalar("vfnmsub213sh")},
+    {0xB6, HalfFma("vfmaddsub231ph")},
+    {0xB7, HalfFma("vfmsubadd231ph")},
+    {0xB8, HalfFma("vfmadd231ph")},
+    {0xB9, HalfFmaScalar("vfmadd231sh")},
+    {0xBA, HalfFma("vfmsub231ph")},
+    {0xBB, HalfFmaScalar("vfmsub231sh")},
+    {0xBC, HalfFma("vfnmadd231ph")},
+    {0xBD, HalfFmaScalar("vfnmadd231sh")},
+    {0xBE, HalfFma("vfnmsub231ph")},
+    {0xBF, HalfFmaScalar("vfnmsub231sh")},
+    {0xD6, Pf(Bad, Bad, Er("vfmulcph", Vx, Hx, Wx), Er("vfcmulcph", Vx, Hx, Wx))},
+    {0xD7, Pf(Bad, Bad, Er("vfmulcsh", Vdq, Hdq, Wd), Er("vfcmulcsh", Vdq, Hdq, Wd))},
 };
 // clang-format on
 
 constexpr TKroPrefixedMap NoMap{};
-constexpr std::array<TKroPrefixedMap, 3> EvexMaps = {Build(EvexList1), Build(EvexList2), Build(EvexList3)};
+constexpr std::array<TKroPrefixedMap, 5> EvexMaps = {Build(EvexList1), Build(EvexList2), Build(EvexList3),
+                                                     Build(EvexList5), Build(EvexList6)};
 
 } // namespace
 
 const TKroPrefixedMap& KroEvexMap(int Map) {
-    return Map >= 1 && Map <= 3 ? EvexMaps[static_cast<std::size_t>(Map - 1)] : NoMap;
+    if (Map >= 1 && Map <= 3)
+        return EvexMaps[static_cast<std::size_t>(Map - 1)];
+    if (Map == 5 || Map == 6)
+        return EvexMaps[static_cast<std::size_t>(Map - 2)];
+    return NoMap;
 }

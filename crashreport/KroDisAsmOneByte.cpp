@@ -93,9 +93,9 @@ constexpr std::array<TKroOpcodeEntry, 3> Op98 = {I("cbw").Clobbering(KcAX), I("c
                                                  I("cdqe").With(KfSignExtend).Clobbering(KcAX)};
 constexpr std::array<TKroOpcodeEntry, 3> Op99 = {I("cwd").Clobbering(KcDX), I("cdq").Clobbering(KcDX),
                                                  I("cqo").Clobbering(KcDX)};
-constexpr std::array<TKroOpcodeEntry, 3> OpPusha = {I("pusha").With(KfI64), I("pushad").With(KfI64),
+constexpr std::array<TKroOpcodeEntry, 3> OpPusha = {I("pushaw").With(KfI64), I("pushad").With(KfI64),
                                                     I("pushad").With(KfI64)};
-constexpr std::array<TKroOpcodeEntry, 3> OpPopa = {I("popa").With(KfI64).Clobbering(0xFF),
+constexpr std::array<TKroOpcodeEntry, 3> OpPopa = {I("popaw").With(KfI64).Clobbering(0xFF),
                                                    I("popad").With(KfI64).Clobbering(0xFF),
                                                    I("popad").With(KfI64).Clobbering(0xFF)};
 constexpr std::array<TKroOpcodeEntry, 3> OpPushf = {I("pushfw").With(KfD64), I("pushfd").With(KfD64),
@@ -143,13 +143,13 @@ constexpr std::uint32_t Jcc = KfCond | KfJump | KfD64 | KfNoWrite | KfBnd;
 // clang-format off
 constexpr TKroOpcodeMap OneByte = {{
     /* 00 */ I("add", Eb, Gb), I("add", Ev, Gv), I("add", Gb, Eb), I("add", Gv, Ev),
-    /* 04 */ I("add", AL, Ib), I("add", rAX, Iz), I("push", ES).With(KfI64 | Push), I("pop", ES).With(KfI64),
+    /* 04 */ I("add", AL, Ib), I("add", rAX, Iz), I("pushw/push/push", ES).With(KfI64 | Push), I("popw/pop/pop", ES).With(KfI64),
     /* 08 */ I("or", Eb, Gb), I("or", Ev, Gv), I("or", Gb, Eb), I("or", Gv, Ev),
-    /* 0C */ I("or", AL, Ib), I("or", rAX, Iz), I("push", CS).With(KfI64 | Push), Bad,
+    /* 0C */ I("or", AL, Ib), I("or", rAX, Iz), I("pushw/push/push", CS).With(KfI64 | Push), Bad,
     /* 10 */ I("adc", Eb, Gb), I("adc", Ev, Gv), I("adc", Gb, Eb), I("adc", Gv, Ev),
-    /* 14 */ I("adc", AL, Ib), I("adc", rAX, Iz), I("push", SS).With(KfI64 | Push), I("pop", SS).With(KfI64),
+    /* 14 */ I("adc", AL, Ib), I("adc", rAX, Iz), I("pushw/push/push", SS).With(KfI64 | Push), I("popw/pop/pop", SS).With(KfI64),
     /* 18 */ I("sbb", Eb, Gb), I("sbb", Ev, Gv), I("sbb", Gb, Eb), I("sbb", Gv, Ev),
-    /* 1C */ I("sbb", AL, Ib), I("sbb", rAX, Iz), I("push", DS).With(KfI64 | Push), I("pop", DS).With(KfI64),
+    /* 1C */ I("sbb", AL, Ib), I("sbb", rAX, Iz), I("pushw/push/push", DS).With(KfI64 | Push), I("popw/pop/pop", DS).With(KfI64),
     /* 20 */ I("and", Eb, Gb), I("and", Ev, Gv), I("and", Gb, Eb), I("and", Gv, Ev),
     /* 24 */ I("and", AL, Ib), I("and", rAX, Iz), Bad, I("daa").With(KfI64).Clobbering(KcAX),
     /* 28 */ I("sub", Eb, Gb), I("sub", Ev, Gv), I("sub", Gb, Eb), I("sub", Gv, Ev),

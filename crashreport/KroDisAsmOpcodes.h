@@ -79,6 +79,7 @@ enum class TKroSize : std::uint8_t {
     n,  // the native width of the code (control and debug register moves)
     ws, // a scalar float by W: dword, or qword with VEX.W/EVEX.W (the fused multiply-adds)
     xq, // the vector length, but a qword at 128 bits (movddup)
+    as, // the address size (the register that holds a destination address: movdir64b)
 };
 
 struct TKroArg {
@@ -114,32 +115,35 @@ enum TKroFlag : std::uint64_t {
     KfCall = 1u << 5,
     KfJump = 1u << 6,
     KfRet = 1u << 7,
-    KfLoop = 1u << 8,        // loop and jcxz: a relative target that cannot be widened
-    KfString = 1u << 9,      // F2/F3 are repeat prefixes
-    KfFar = 1u << 10,        // far call or jump
-    KfNoVex = 1u << 11,      // a legacy form without a VEX twin
-    KfVexOnly = 1u << 12,    // only with a VEX or EVEX prefix
-    KfEvexOnly = 1u << 13,   // only with an EVEX prefix
-    KfCond = 1u << 14,       // the name holds %cc
-    KfBnd = 1u << 15,        // F2 is the bound prefix (branches)
-    KfNoOpSize = 1u << 16,   // the operand-size prefix does not change this instruction (it is printed)
-    KfImm8 = 1u << 17,       // an 8-bit immediate follows (3DNow!, and VEX forms of legacy entries)
-    KfNop = 1u << 18,        // a hint that does nothing (multi-byte nop, prefetch, endbr)
-    KfMovImm = 1u << 19,     // loads its register from its immediate (register slots)
-    KfMovReg = 1u << 20,     // copies its source register (register slots)
-    KfLea = 1u << 21,        // loads the address of its memory operand (register slots)
-    KfMovMem = 1u << 22,     // loads its register from its memory operand (register slots)
-    KfCompare = 1u << 23,    // compares its first operand with its second (switch detection)
-    KfAdd = 1u << 24,        // adds its second operand to its first (switch detection)
-    KfSignExtend = 1u << 25, // movsxd, movsx, cdqe: keeps a loaded table entry (switch detection)
-    KfModIgnored = 1u << 26, // the ModRM mod field is ignored: always the register form (control registers)
-    KfAdSizeName = 1u << 27, // the name's variants follow the address size (jcxz)
-    KfPredicate = 1u << 28,  // the immediate names the comparison: "%p" (floating) or "%i" (integer) in the name
-    Kf3DNow = 1u << 29,      // the 3DNow! escape: the name comes from the suffix byte
-    KfZeroExtend = 1u << 30, // movzx: widens a bounded byte or word index (switch detection)
-    KfEr = 1ull << 31,       // EVEX.b on registers selects a rounding mode ("{rn-sae}")
-    KfSae = 1ull << 32,      // EVEX.b on registers suppresses exceptions ("{sae}")
-    KfNoMask = 1ull << 33,   // EVEX: no masking (the mask field names a register of the instruction)
+    KfLoop = 1u << 8,              // loop and jcxz: a relative target that cannot be widened
+    KfString = 1u << 9,            // F2/F3 are repeat prefixes
+    KfFar = 1u << 10,              // far call or jump
+    KfNoVex = 1u << 11,            // a legacy form without a VEX twin
+    KfVexOnly = 1u << 12,          // only with a VEX or EVEX prefix
+    KfEvexOnly = 1u << 13,         // only with an EVEX prefix
+    KfCond = 1u << 14,             // the name holds %cc
+    KfBnd = 1u << 15,              // F2 is the bound prefix (branches)
+    KfNoOpSize = 1u << 16,         // the operand-size prefix does not change this instruction (it is printed)
+    KfImm8 = 1u << 17,             // an 8-bit immediate follows (3DNow!, and VEX forms of legacy entries)
+    KfNop = 1u << 18,              // a hint that does nothing (multi-byte nop, prefetch, endbr)
+    KfMovImm = 1u << 19,           // loads its register from its immediate (register slots)
+    KfMovReg = 1u << 20,           // copies its source register (register slots)
+    KfLea = 1u << 21,              // loads the address of its memory operand (register slots)
+    KfMovMem = 1u << 22,           // loads its register from its memory operand (register slots)
+    KfCompare = 1u << 23,          // compares its first operand with its second (switch detection)
+    KfAdd = 1u << 24,              // adds its second operand to its first (switch detection)
+    KfSignExtend = 1u << 25,       // movsxd, movsx, cdqe: keeps a loaded table entry (switch detection)
+    KfModIgnored = 1u << 26,       // the ModRM mod field is ignored: always the register form (control registers)
+    KfAdSizeName = 1u << 27,       // the name's variants follow the address size (jcxz)
+    KfPredicate = 1u << 28,        // the immediate names the comparison: "%p" (floating) or "%i" (integer) in the name
+    Kf3DNow = 1u << 29,            // the 3DNow! escape: the name comes from the suffix byte
+    KfZeroExtend = 1u << 30,       // movzx: widens a bounded byte or word index (switch detection)
+    KfEr = 1ull << 31,             // EVEX.b on registers selects a rounding mode ("{rn-sae}")
+    KfSae = 1ull << 32,            // EVEX.b on registers suppresses exceptions ("{sae}")
+    KfTuple1 = 1ull << 33,         // EVEX: a compressed displacement counts in elements (4 or 8 bytes by EVEX.W)
+    KfTuple1Small = 1ull << 34,    // the same for elements of 1 or 2 bytes
+    KfOptionalPrefix = 1ull << 35, // chosen by a prefix that still changes the operand size (66 nop)
+    KfHalfElements = 1ull << 36,   // EVEX: broadcasts 2-byte elements (half-precision floats, words)
 };
 
 // Registers an instruction changes without naming them (bit n = general register n).
@@ -286,8 +290,8 @@ constexpr TKroArg Sw{S, w}, Cn{C, n}, Dn{D, n}, Td{TestR, d};
 constexpr TKroArg Pq{P, q}, Pd{P, d}, Qq{Q, q}, Qd{Q, d}, Nq{N, q};
 constexpr TKroArg Vx{V, x}, Vdq{V, dq}, Vqq{V, qq}, Vq{V, q}, Vd{V, d}, Vss{V, d}, Vsd{V, q}, Vhx{V, hx}, Vqx{V, qx},
     Vex{V, ex}, Vws{V, ws};
-constexpr TKroArg Wx{W, x}, Wdq{W, dq}, Wqq{W, qq}, Wq{W, q}, Wd{W, d}, Ww{W, w}, Wb{W, b}, Wss{W, d}, Wsd{W, q},
-    Whx{W, hx}, Wqx{W, qx}, Wex{W, ex}, Wws{W, ws}, Wxq{W, xq};
+constexpr TKroArg Wsh{W, w}, Wx{W, x}, Wdq{W, dq}, Wqq{W, qq}, Wq{W, q}, Wd{W, d}, Ww{W, w}, Wb{W, b}, Wss{W, d},
+    Wsd{W, q}, Whx{W, hx}, Wqx{W, qx}, Wex{W, ex}, Wws{W, ws}, Wxq{W, xq};
 constexpr TKroArg Ux{U, x}, Udq{U, dq}, Uq{U, q}, Uss{U, d}, Usd{U, q};
 constexpr TKroArg Hx{H, x}, Hdq{H, dq}, Hqq{H, qq}, Hq{H, dq}, Hss{H, d}, Hsd{H, q}, Hhx{H, hx}, Hws{H, ws};
 constexpr TKroArg Lx{L, x}, Lws{L, ws}, Imm4{Is4, b};

@@ -13,7 +13,8 @@ constexpr const char* FloatPredicates[32] = {
     "eq",     "lt",     "le",    "unord",  "neq",    "nlt",      "nle",    "ord",   "eq_uq",   "nge",    "ngt",
     "false",  "neq_oq", "ge",    "gt",     "true",   "eq_os",    "lt_oq",  "le_oq", "unord_s", "neq_us", "nlt_uq",
     "nle_uq", "ord_s",  "eq_us", "nge_uq", "ngt_uq", "false_os", "neq_os", "ge_oq", "gt_oq",   "true_us"};
-constexpr const char* IntegerPredicates[8] = {"eq", "lt", "le", "false", "neq", "nlt", "nle", "true"};
+// Integer compares name six of their eight predicates; false and true keep the immediate.
+constexpr const char* IntegerPredicates[8] = {"eq", "lt", "le", nullptr, "neq", "nlt", "nle", nullptr};
 constexpr const char* XopPredicates[8] = {"lt", "le", "gt", "ge", "eq", "neq", "false", "true"};
 
 TKroRegClass VectorClass(unsigned Bytes) {
@@ -108,10 +109,15 @@ void TKroDecodeRun::MemoryOperand(TKroOperand& Operand, unsigned Size) const {
     if (Mode64 ? SegmentPrefix >= 4 : SegmentPrefix >= 0)
         Operand.Segment = static_cast<std::int8_t>(SegmentPrefix);
     if (Encoding == TKroEncoding::Evex) {
-        // Compressed 8-bit displacements count in units of the memory operand (or of one broadcast element).
+        // Compressed 8-bit displacements count in units of the memory operand (or of one broadcast element, or of
+        // one element where the instruction reads or writes as many elements as its mask says).
         unsigned Unit = Size;
-        if (EvexBroadcast) {
+        if (Entry.Flags & KfTuple1)
             Unit = VexW ? 8 : 4;
+        else if (Entry.Flags & KfTuple1Small)
+            Unit = VexW ? 2 : 1;
+        if (EvexBroadcast) {
+            Unit = (Entry.Flags & KfHalfElements) ? 2 : VexW ? 8 : 4;
             Operand.Broadcast = static_cast<std::uint8_t>(VectorLength / Unit);
             Operand.Size = static_cast<std::uint16_t>(Unit);
         }
@@ -452,12 +458,13 @@ bool TKroDecodeRun::ComposeName() {
     const bool W = RexW();
     bool PredicateNamed = false;
     for (const char* Cursor = Source; *Cursor != '\0' && *Cursor != '/'; ++Cursor) {
-        if (*Cursor == '{') {
+        // "{a|b}" by W; "<a|b>" by a 64-bit operand (W in 64-bit code only).
+        if (*Cursor == '{' || *Cursor == '<') {
             const char* Bar = std::strchr(Cursor, '|');
-            const char* Close = std::strchr(Cursor, '}');
+            const char* Close = std::strchr(Cursor, *Cursor == '{' ? '}' : '>');
             if (Bar == nullptr || Close == nullptr)
                 break;
-            if (W)
+            if (*Cursor == '{' ? W : W && Mode64)
                 Append(Bar + 1, static_cast<std::size_t>(Close - Bar - 1));
             else
                 Append(Cursor + 1, static_cast<std::size_t>(Bar - Cursor - 1));
@@ -470,10 +477,11 @@ bool TKroDecodeRun::ComposeName() {
             const TKroOperand& Last = Out.Operands[Out.OperandCount > 0 ? Out.OperandCount - 1 : 0];
             const std::uint64_t Value = Last.Kind == TKroOperandKind::Immediate ? Last.Value : 256;
             const std::uint64_t Limit = Cursor[1] != 'p' ? 8 : Encoding == TKroEncoding::Legacy ? 8 : 32;
-            if (Value < Limit) {
-                const char* Predicate = Cursor[1] == 'i'   ? IntegerPredicates[Value]
-                                        : Cursor[1] == 'x' ? XopPredicates[Value]
-                                                           : FloatPredicates[Value];
+            const char* Predicate = Value >= Limit     ? nullptr
+                                    : Cursor[1] == 'i' ? IntegerPredicates[Value]
+                                    : Cursor[1] == 'x' ? XopPredicates[Value]
+                                                       : FloatPredicates[Value];
+            if (Predicate != nullptr) {
                 Append(Predicate, std::strlen(Predicate));
                 PredicateNamed = true;
             }

@@ -67,10 +67,10 @@ bool ParseLine(const std::string& Line, TObjdumpLine& Parsed) {
             Unknown = true;
         Position = Stop;
     }
-    // "{bad}" and "{rn-bad}" mark a field objdump finds wrong (an EVEX.W or EVEX.b the instruction does not take):
-    // no instruction either.
+    // "{bad}" and "{rn-bad}", and a brace in the mnemonic ("vcmps{baltd}"), mark a field objdump finds wrong (an
+    // EVEX.W or EVEX.b the instruction does not take): no instruction either.
     Parsed.Decodes = !Parsed.Mnemonic.empty() && Parsed.Text.find("(bad)") == std::string::npos &&
-                     Parsed.Text.find("{bad}") == std::string::npos && Parsed.Text.find("-bad}") == std::string::npos &&
+                     Parsed.Mnemonic.find('{') == std::string::npos && Parsed.Text.find("bad}") == std::string::npos &&
                      !Unknown;
     return true;
 }

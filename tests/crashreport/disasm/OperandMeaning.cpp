@@ -235,6 +235,8 @@ TOperandMeaning ParseOperand(const std::string& Written, bool Bits64, bool Objdu
     if (Operand.Base == "rip" || Operand.Base == "eip") {
         Operand.Absolute = true;
         Operand.Address = HasRipTarget ? RipTarget : 0;
+        if (Operand.Base == "eip")
+            Operand.Address &= 0xFFFFFFFFu; // objdump's comment does not wrap the 32-bit address it names
         Operand.Base.clear();
         Operand.Displacement = 0;
     } else if (Operand.Base.empty() && Operand.Index.empty()) {

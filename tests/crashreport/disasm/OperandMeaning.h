@@ -13,7 +13,7 @@
 // - objdump's "riz"/"eiz" (a SIB byte without index), "*1" on an index without base (the same address as that
 //   register as base), the default data segment "ds:", and in 64-bit code the segments that do nothing there;
 // - a RIP-relative operand, which objdump writes as rip plus displacement and names in its comment, and we as the
-//   address it reaches;
+//   address it reaches (with a 32-bit address size that address wraps at 32 bits, where objdump's comment does not);
 // - the size word our text leaves out where the first register operand is as wide as the memory operand, and
 //   objdump's "BCST" against our "{1toN}" behind a broadcast element;
 // - an immediate we write with a minus sign where objdump writes it unsigned at the operand's width, and "st(0)"
