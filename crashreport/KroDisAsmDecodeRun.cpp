@@ -448,7 +448,6 @@ unsigned TKroDecodeRun::SizeBytes(TKroSize Size) const {
         return Mode64 && RexW() ? 8 : 4;
     case TKroSize::p:
         return Op66 && !Used66 ? 4 : 6; // far pointers follow the operand-size prefix alone, not REX.W
-
     case TKroSize::s:
         return Mode64 ? 10 : 6;
     case TKroSize::a:

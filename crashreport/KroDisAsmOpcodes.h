@@ -135,7 +135,7 @@ enum TKroFlag : std::uint64_t {
     KfSignExtend = 1u << 25,       // movsxd, movsx, cdqe: keeps a loaded table entry (switch detection)
     KfModIgnored = 1u << 26,       // the ModRM mod field is ignored: always the register form (control registers)
     KfAdSizeName = 1u << 27,       // the name's variants follow the address size (jcxz)
-    KfPredicate = 1u << 28,        // the immediate names the comparison: "%p" (floating) or "%i" (integer) in the name
+    KfPredicate = 1u << 28,        // the immediate names the comparison: "%p", "%i", "%x" or "%c" in the name
     Kf3DNow = 1u << 29,            // the 3DNow! escape: the name comes from the suffix byte
     KfZeroExtend = 1u << 30,       // movzx: widens a bounded byte or word index (switch detection)
     KfEr = 1ull << 31,             // EVEX.b on registers selects a rounding mode ("{rn-sae}")
@@ -288,14 +288,13 @@ constexpr TKroArg Ob{O, b}, Ov{O, v};
 constexpr TKroArg Ap{A, p};
 constexpr TKroArg Sw{S, w}, Cn{C, n}, Dn{D, n}, Td{TestR, d};
 constexpr TKroArg Pq{P, q}, Pd{P, d}, Qq{Q, q}, Qd{Q, d}, Nq{N, q};
-constexpr TKroArg Vx{V, x}, Vdq{V, dq}, Vqq{V, qq}, Vq{V, q}, Vd{V, d}, Vss{V, d}, Vsd{V, q}, Vhx{V, hx}, Vqx{V, qx},
-    Vex{V, ex}, Vws{V, ws};
+constexpr TKroArg Vx{V, x}, Vdq{V, dq}, Vqq{V, qq}, Vq{V, q}, Vd{V, d}, Vss{V, d}, Vsd{V, q}, Vhx{V, hx}, Vqx{V, qx};
 constexpr TKroArg Wsh{W, w}, Wx{W, x}, Wdq{W, dq}, Wqq{W, qq}, Wq{W, q}, Wd{W, d}, Ww{W, w}, Wb{W, b}, Wss{W, d},
     Wsd{W, q}, Whx{W, hx}, Wqx{W, qx}, Wex{W, ex}, Wws{W, ws}, Wxq{W, xq};
-constexpr TKroArg Ux{U, x}, Udq{U, dq}, Uq{U, q}, Uss{U, d}, Usd{U, q};
-constexpr TKroArg Hx{H, x}, Hdq{H, dq}, Hqq{H, qq}, Hq{H, dq}, Hss{H, d}, Hsd{H, q}, Hhx{H, hx}, Hws{H, ws};
-constexpr TKroArg Lx{L, x}, Lws{L, ws}, Imm4{Is4, b};
-constexpr TKroArg VsibXd{VsibX, d}, VsibXq{VsibX, q}, VsibHd{VsibH, d}, VsibHq{VsibH, q};
+constexpr TKroArg Ux{U, x}, Udq{U, dq}, Uq{U, q};
+constexpr TKroArg Hx{H, x}, Hdq{H, dq}, Hqq{H, qq}, Hq{H, dq}, Hss{H, d}, Hsd{H, q}, Hhx{H, hx};
+constexpr TKroArg Lx{L, x}, Imm4{Is4, b};
+constexpr TKroArg VsibXd{VsibX, d}, VsibXq{VsibX, q}, VsibHq{VsibH, q};
 constexpr TKroArg By{B, y};
 constexpr TKroArg Kb{K, b}, Kw{K, w}, Kd{K, d}, Kq{K, q}, KRb{KR, b}, KRw{KR, w}, KRd{KR, d}, KRq{KR, q}, KMb{KM, b},
     KMw{KM, w}, KMd{KM, d}, KMq{KM, q}, KHx{KH, q};

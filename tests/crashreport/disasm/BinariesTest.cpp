@@ -20,9 +20,8 @@
 namespace {
 
 struct TOurLine {
-    std::string Text;     // behind the address
-    std::string Mnemonic; // without lock, rep, repne, bnd and notrack
-    bool Data = false;    // a "db" line of undecodable code
+    std::string Text;  // behind the address
+    bool Data = false; // a "db" line of undecodable code
 };
 
 struct TSection {
@@ -55,13 +54,6 @@ void SweepWithKrodisasm(const std::string& File, std::map<std::uint64_t, TOurLin
         TOurLine Parsed;
         Parsed.Text = Line.substr(Digits + 3);
         Parsed.Data = Parsed.Text.rfind("db $", 0) == 0;
-        std::istringstream Words(Parsed.Text);
-        std::string Word;
-        while (Words >> Word)
-            if (Word != "lock" && Word != "rep" && Word != "repne" && Word != "bnd" && Word != "notrack") {
-                Parsed.Mnemonic = Word;
-                break;
-            }
         Lines[std::strtoull(Line.substr(0, Digits).c_str(), nullptr, 16)] = Parsed;
     }
 }
