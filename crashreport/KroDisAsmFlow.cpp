@@ -107,6 +107,16 @@ bool TKroFunctionAnalysis::StartsOtherFunction(std::uint64_t Address) const {
     return Decoder.CodeReader().NameOf(Address, Name, Module);
 }
 
+bool TKroFunctionAnalysis::StartsInstruction(std::uint64_t From, std::uint64_t Address) const {
+    while (From < Address) {
+        TKroInstruction Instruction;
+        if (!Decoder.Decode(From, Instruction))
+            return false;
+        From = Instruction.Info.NextInstruction;
+    }
+    return From == Address;
+}
+
 void TKroFunctionAnalysis::AddArea(std::uint64_t Begin, std::uint64_t Referrer, const TRegisterSlots& Slots) {
     std::vector<TCodeArea>& Areas = Info->Areas;
     const auto Found = ByBegin.find(Begin);
@@ -130,8 +140,9 @@ void TKroFunctionAnalysis::AddArea(std::uint64_t Begin, std::uint64_t Referrer, 
             if (Holder.CaseTable)
                 return; // a branch into a jump table is no code
             // The target lies in code analysed already: split the area there. The slots do not change inside an
-            // area, so the holder's slots are those at the target too.
-            Area.End = Holder.End;
+            // area, so the holder's slots are those at the target too. A target inside an instruction (a jump
+            // over its prefix) starts a piece that is decoded anew; the holder keeps the whole instruction.
+            Area.End = StartsInstruction(Holder.Begin, Begin) ? Holder.End : 0;
             KroMergeSlots(Area.Registers, Holder.Registers);
             Holder.End = Begin - 1;
         }

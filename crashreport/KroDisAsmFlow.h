@@ -24,6 +24,8 @@ private:
     // Enters a call or jump; true for a call that never returns.
     bool EnterBranch(const TKroInstruction& Instruction, const TRegisterSlots& Before);
     void AddArea(std::uint64_t Begin, std::uint64_t Referrer, const TRegisterSlots& Slots);
+    // Decoding from From reaches an instruction that starts at Address.
+    bool StartsInstruction(std::uint64_t From, std::uint64_t Address) const;
     bool AddCaseTable(std::uint64_t Table, std::uint32_t Count, std::uint8_t EntrySize, std::uint64_t Base);
     std::size_t NextToAnalyse();
     bool RetryOpenBranches();

@@ -398,6 +398,16 @@ TEST(FunctionAnalysisTest, LoopsEnteredByFallingIntoThemBranchesPastAPrefixAndCa
     ASSERT_TRUE(Info.Succeeded) << Info.ErrorText;
     EXPECT_EQ(Info.Extent, Lock.size());
     EXPECT_TRUE(HasArea(Info, 0x401003));
+    // again: lock cmpxchg [edx], ecx; jnz again+1; ret: the jump back lands behind the prefix.
+    const std::vector<unsigned char> Retry = {0xF0, 0x0F, 0xB1, 0x0A, 0x75, 0xFB, 0xC3};
+    TKroImageCodeReader RetryReader;
+    RetryReader.AddSegment(0x401000, Retry.data(), Retry.size());
+    TKroDisAssembler(RetryReader, TKroCpuMode::Bits32).ParseFunction(0x401000, Listing, 0, 0, true, Info);
+    ASSERT_TRUE(Info.Succeeded) << Info.ErrorText;
+    EXPECT_NE(Listing.find("00401000   lock cmpxchg [edx], ecx\r\n00401001 loc_401001:\r\n"
+                           "00401001   cmpxchg [edx], ecx\r\n00401004   jnz    loc_401001\r\n00401006   ret"),
+              std::string::npos)
+        << Listing;
     // jz done; call __stack_chk_fail; (data); done: ret. Nothing behind a call that never returns is code.
     const std::vector<unsigned char> Guard = {0x74, 0x06, 0xE8, 0xF9, 0x00, 0x00, 0x00, 0x06, 0xC3};
     const std::vector<unsigned char> Stub = {0xC3};
