@@ -501,8 +501,8 @@ void TKroDecodeRun::Finish() {
         }
         if (Operand.Kind == TKroOperandKind::Relative) {
             std::uint64_t Target = Next + static_cast<std::uint64_t>(Operand.Relative);
-            // A branch with a 16-bit displacement wraps its target at 16 bits; a short one with the operand-size
-            // prefix is read as the listings of the system's tools read it, at full width.
+            // A branch with a 16-bit displacement wraps its target at 16 bits; a short one is shown at full width
+            // whatever prefix it carries.
             if (OperandSize == 2 && Operand.FieldSize == 2)
                 Target &= 0xFFFFu;
             if (!Mode64)

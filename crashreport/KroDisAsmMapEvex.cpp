@@ -59,8 +59,6 @@ constexpr auto Group13 =
     ShiftGroup({"vpror{d|q}", "vprol{d|q}", "vpsrld", nullptr, "vpsra{d|q}", nullptr, "vpslld", nullptr});
 constexpr auto Group14 = ShiftGroup({nullptr, nullptr, "vpsrlq", "vpsrldq", nullptr, nullptr, "vpsllq", "vpslldq"});
 
-// The non-temporal moves: objdump takes a register in the place of the memory operand too (the processors do not).
-
 // Conversions whose operand widths follow EVEX.W.
 constexpr std::array<TKroOpcodeEntry, 2> CvtDq2Ps = {Er("vcvtdq2ps", Vx, Wx), Er("vcvtqq2ps", Vhx, Wx)};
 constexpr std::array<TKroOpcodeEntry, 2> CvttToUdq = {Sae("vcvttps2udq", Vx, Wx), Sae("vcvttpd2udq", Vhx, Wx)};
@@ -91,6 +89,8 @@ constexpr TSparse EvexList1[] = {
     {0x28, SamePacked},
     {0x29, SamePacked},
     {0x2A, Pf(Bad, Bad, Er("vcvtsi2ss", Vss, Hss, Ey), Er("vcvtsi2sd", Vsd, Hsd, Ey))},
+    // The non-temporal moves are listed with a register in the place of memory too: a listing shows the bytes as
+    // the instruction they spell, whether or not the processor would take them.
     {0x2B, Pf(E("vmovntps", Wx, Vx), E("vmovntpd", Wx, Vx))},
     {0x2C, Pf(Bad, Bad, Sae("vcvttss2si", Gy, Wss), Sae("vcvttsd2si", Gy, Wsd))},
     {0x2D, Pf(Bad, Bad, Er("vcvtss2si", Gy, Wss), Er("vcvtsd2si", Gy, Wsd))},
