@@ -47,6 +47,8 @@ bool UsesModRm(TKroMethod Method) {
     case TKroMethod::T:
     case TKroMethod::TR:
     case TKroMethod::Fpu:
+    case TKroMethod::VsibX:
+    case TKroMethod::VsibH:
         return true;
     default:
         return false;
@@ -272,17 +274,24 @@ bool TKroDecodeRun::Select(TKroOpcodeEntry& Current) {
         case TKroEntryKind::Invalid:
         case TKroEntryKind::Fallback:
             return false;
+        case TKroEntryKind::AsVex:
+            WantVex = true;
+            return false;
         case TKroEntryKind::Group:
             EnsureModRm();
             Current = Current.Sub[RegField() + (Mod() == 3 || (Current.Flags & KfModIgnored) ? 8 : 0)];
             break;
         case TKroEntryKind::Prefix: {
-            const int Index = Encoding == TKroEncoding::Legacy ? MandatoryIndex() : VexPp;
+            int Index = Encoding == TKroEncoding::Legacy ? MandatoryIndex() : VexPp;
+            // A repeat prefix that selects nothing here leaves the choice to an operand-size prefix in front of it.
+            if (Index >= 2 && Op66 && Current.Sub[Index].Kind == TKroEntryKind::Fallback &&
+                Current.Sub[1].Kind != TKroEntryKind::Fallback && Current.Sub[1].Kind != TKroEntryKind::Invalid)
+                Index = 1;
             const TKroOpcodeEntry& Form = Current.Sub[Index];
             if (Form.Kind == TKroEntryKind::Fallback) {
                 Current = Current.Sub[0];
             } else {
-                if (Index != 0) {
+                if (Index != 0 && (Form.Flags & KfOptionalPrefix) == 0) {
                     MandatoryUsed = true;
                     Used66 = Index == 1;
                 }
@@ -331,17 +340,26 @@ bool TKroDecodeRun::ResolveEntry() {
         return Select(Entry);
     }
     if (Encoding == TKroEncoding::Vex || Encoding == TKroEncoding::Evex) {
-        const bool Known = Map >= 1 && Map <= 3;
-        if (Known && Encoding == TKroEncoding::Evex) {
+        bool Known = Map >= 1 && Map <= 3;
+        if (Encoding == TKroEncoding::Evex) {
+            // The EVEX maps name every EVEX instruction; those that are their VEX twin say so.
             Entry = KroEvexMap(Map)[Opcode].Forms[static_cast<std::size_t>(VexPp)];
             if (Select(Entry))
                 return true;
+            if (Fault)
+                return false;
+            Known = Known && WantVex;
         }
         if (Known) {
-            Entry = KroVexMap(Map)[Opcode].Forms[static_cast<std::size_t>(VexPp)];
+            // A form marked Same ignores the prefix: it is the form without one.
+            const auto Form = [&](const TKroPrefixedEntry& Forms) {
+                const TKroOpcodeEntry& Chosen = Forms.Forms[static_cast<std::size_t>(VexPp)];
+                return Chosen.Kind == TKroEntryKind::Fallback ? Forms.Forms[0] : Chosen;
+            };
+            Entry = Form(KroVexMap(Map)[Opcode]);
             if (Entry.Kind == TKroEntryKind::Invalid) {
                 const TKroPrefixedMap& Legacy = Map == 1 ? KroMap0F() : Map == 2 ? KroMap0F38() : KroMap0F3A();
-                Entry = Legacy[Opcode].Forms[static_cast<std::size_t>(VexPp)];
+                Entry = Form(Legacy[Opcode]);
                 FromLegacy = true;
             }
             if (Select(Entry) && (Entry.Flags & (KfNoVex | Kf3DNow)) == 0) {
@@ -376,7 +394,7 @@ bool TKroDecodeRun::ResolveEntry() {
             return !Fault && Entry.Kind == TKroEntryKind::Instruction;
         }
         Entry = KroOneByteMap()[Opcode];
-        if (Opcode == 0x90 && (Rex & 1) != 0)
+        if (Opcode == 0x90 && (Rex & 1) != 0 && RepPrefix != 0xF3)
             Entry = KroOneByteMap()[0x91]; // xchg r8, rax
         return Select(Entry);
     }
@@ -429,7 +447,7 @@ unsigned TKroDecodeRun::SizeBytes(TKroSize Size) const {
     case TKroSize::y:
         return Mode64 && RexW() ? 8 : 4;
     case TKroSize::p:
-        return OperandSize + 2;
+        return Op66 && !Used66 ? 4 : 6; // far pointers follow the operand-size prefix alone, not REX.W
     case TKroSize::s:
         return Mode64 ? 10 : 6;
     case TKroSize::a:
@@ -456,6 +474,12 @@ unsigned TKroDecodeRun::SizeBytes(TKroSize Size) const {
         return 512;
     case TKroSize::n:
         return Mode64 ? 8 : 4;
+    case TKroSize::ws:
+        return RexW() ? 8 : 4;
+    case TKroSize::xq:
+        return VectorLength == 16 ? 8 : VectorLength;
+    case TKroSize::as:
+        return AddressSize;
     }
     return 0;
 }
@@ -477,7 +501,9 @@ void TKroDecodeRun::Finish() {
         }
         if (Operand.Kind == TKroOperandKind::Relative) {
             std::uint64_t Target = Next + static_cast<std::uint64_t>(Operand.Relative);
-            if (OperandSize == 2)
+            // A branch with a 16-bit displacement wraps its target at 16 bits; a short one is shown at full width
+            // whatever prefix it carries.
+            if (OperandSize == 2 && Operand.FieldSize == 2)
                 Target &= 0xFFFFu;
             if (!Mode64)
                 Target &= 0xFFFFFFFFu;
@@ -540,7 +566,7 @@ void TKroDecodeRun::Run() {
     }
     Ok = Ok && ReadOpcode() && ResolveEntry();
     if (Ok) {
-        const std::uint32_t Flags = Entry.Flags;
+        const std::uint64_t Flags = Entry.Flags;
         if ((Mode64 && (Flags & KfI64)) || (!Mode64 && (Flags & KfO64)))
             Ok = false;
         if (Encoding == TKroEncoding::Legacy && (Flags & KfVexOnly))

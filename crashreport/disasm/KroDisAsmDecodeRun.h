@@ -58,6 +58,8 @@ private:
     bool BuildOperands();
     bool BuildOperand(const TKroArg& Arg, TKroOperand& Operand);
     void MemoryOperand(TKroOperand& Operand, unsigned Size) const;
+    bool VectorIndexOperand(TKroOperand& Operand, unsigned Size, unsigned IndexWidth) const;
+    void MarkRounding();
     void GprOperand(TKroOperand& Operand, unsigned Number, unsigned Size) const;
     void VectorOperand(TKroOperand& Operand, unsigned Number, unsigned Size) const;
     bool ComposeName();
@@ -94,6 +96,7 @@ private:
     bool VexR = false, VexX = false, VexB = false, EvexR2 = false, EvexV2 = false;
     bool EvexBroadcast = false;
     bool FromLegacy = false; // a VEX form named after its legacy twin
+    bool WantVex = false;    // an EVEX map entry said: the VEX instruction of this opcode
 
     std::uint8_t Opcode = 0;
     bool HasModRm = false;
@@ -110,6 +113,8 @@ private:
     std::uint8_t DisplacementSize = 0;
     bool RipRelative = false;
     bool HasSib = false;
+    std::uint8_t Sib = 0;
+    int RmOperand = -1; // the operand the ModRM r/m field names in register form
 
     unsigned OperandSize = 4;
     unsigned AddressSize = 4;

@@ -28,6 +28,52 @@ bool IsTrap(const TKroInstruction& Instruction) {
             (Instruction.Map == 0 && Instruction.Info.Opcode == 0xCC));
 }
 
+// The functions of the C and C++ runtimes that never return. The compiler puts no code behind a call to one of them,
+// and what follows the call (padding, the next function, data in the code) is no part of the caller.
+bool NeverReturns(std::string Name) {
+    const std::size_t Version = Name.find('@');
+    if (Version != std::string::npos)
+        Name.resize(Version); // "@plt", "@@GLIBC_2.2.5"
+    static constexpr const char* Names[] = {"__stack_chk_fail",
+                                            "__stack_chk_fail_local",
+                                            "abort",
+                                            "exit",
+                                            "_exit",
+                                            "_Exit",
+                                            "quick_exit",
+                                            "__assert_fail",
+                                            "__assert_perror_fail",
+                                            "__fortify_fail",
+                                            "__chk_fail",
+                                            "__libc_fatal",
+                                            "pthread_exit",
+                                            "longjmp",
+                                            "siglongjmp",
+                                            "_longjmp",
+                                            "__longjmp_chk",
+                                            "err",
+                                            "errx",
+                                            "verr",
+                                            "verrx",
+                                            "__cxa_throw",
+                                            "__cxa_rethrow",
+                                            "__cxa_bad_cast",
+                                            "__cxa_bad_typeid",
+                                            "__cxa_pure_virtual",
+                                            "__cxa_deleted_virtual",
+                                            "__cxa_throw_bad_array_new_length",
+                                            "__cxa_call_terminate",
+                                            "_Unwind_Resume",
+                                            "std::terminate()",
+                                            "std::unexpected()",
+                                            "std::rethrow_exception(std::__exception_ptr::exception_ptr)"};
+    for (const char* Known : Names)
+        if (Name == Known)
+            return true;
+    // std::__throw_logic_error(char const*) and its kin.
+    return Name.rfind("std::__throw_", 0) == 0;
+}
+
 // Of two instructions branching to Begin, the closer one below it, else the closer one above it.
 std::uint64_t CloserReferrer(std::uint64_t Begin, std::uint64_t Old, std::uint64_t New) {
     if (Old == 0)
@@ -61,6 +107,16 @@ bool TKroFunctionAnalysis::StartsOtherFunction(std::uint64_t Address) const {
     return Decoder.CodeReader().NameOf(Address, Name, Module);
 }
 
+bool TKroFunctionAnalysis::StartsInstruction(std::uint64_t From, std::uint64_t Address) const {
+    while (From < Address) {
+        TKroInstruction Instruction;
+        if (!Decoder.Decode(From, Instruction))
+            return false;
+        From = Instruction.Info.NextInstruction;
+    }
+    return From == Address;
+}
+
 void TKroFunctionAnalysis::AddArea(std::uint64_t Begin, std::uint64_t Referrer, const TRegisterSlots& Slots) {
     std::vector<TCodeArea>& Areas = Info->Areas;
     const auto Found = ByBegin.find(Begin);
@@ -84,8 +140,9 @@ void TKroFunctionAnalysis::AddArea(std::uint64_t Begin, std::uint64_t Referrer, 
             if (Holder.CaseTable)
                 return; // a branch into a jump table is no code
             // The target lies in code analysed already: split the area there. The slots do not change inside an
-            // area, so the holder's slots are those at the target too.
-            Area.End = Holder.End;
+            // area, so the holder's slots are those at the target too. A target inside an instruction (a jump
+            // over its prefix) starts a piece that is decoded anew; the holder keeps the whole instruction.
+            Area.End = StartsInstruction(Holder.Begin, Begin) ? Holder.End : 0;
             KroMergeSlots(Area.Registers, Holder.Registers);
             Holder.End = Begin - 1;
         }
@@ -164,7 +221,7 @@ bool TKroFunctionAnalysis::CaseJump(const TKroInstruction& Instruction, const TR
     return true;
 }
 
-void TKroFunctionAnalysis::EnterBranch(const TKroInstruction& Instruction, const TRegisterSlots& Before) {
+bool TKroFunctionAnalysis::EnterBranch(const TKroInstruction& Instruction, const TRegisterSlots& Before) {
     const TCodeInfo& Code = Instruction.Info;
     std::vector<TOpenBranch>& Open = Info->OpenBranches;
     Open.erase(
@@ -173,7 +230,7 @@ void TKroFunctionAnalysis::EnterBranch(const TKroInstruction& Instruction, const
         Open.end());
     if (Code.TargetAddress == 0) {
         Open.push_back({Code.IsCall, Code.InstructionStart, Code.NextInstruction});
-        return;
+        return false;
     }
     const std::uint64_t Target = Code.TargetAddress;
     if (!Code.IsCall && Code.TargetRelative && Target >= RangeBegin && Target < RangeEnd &&
@@ -181,7 +238,7 @@ void TKroFunctionAnalysis::EnterBranch(const TKroInstruction& Instruction, const
         TRegisterSlots Taken;
         KroTakenSlots(Instruction, Before, Taken);
         AddArea(Target, Code.InstructionStart, Taken);
-        return;
+        return false;
     }
     // A call, or a jump that leaves the function. A target that only jumps on (an import stub) is recorded as the
     // place it jumps to, when the stub itself has no name.
@@ -191,20 +248,45 @@ void TKroFunctionAnalysis::EnterBranch(const TKroInstruction& Instruction, const
     std::string Module;
     if (!Decoder.CodeReader().NameOf(Target, Name, Module)) {
         const std::uint64_t Onward = KroStubTarget(Decoder, Target);
-        if (Onward != 0)
+        if (Onward != 0) {
             Branch.TargetAddress = Onward;
+            Decoder.CodeReader().NameOf(Onward, Name, Module);
+        }
     }
+    const bool NoReturn = Code.IsCall && NeverReturns(Name);
     for (const TExternalBranch& Known : Info->ExternalBranches)
         if (Known.NextInstruction == Branch.NextInstruction)
-            return;
+            return NoReturn;
     Info->ExternalBranches.push_back(Branch);
     if (Branch.TargetPointer != 0)
         Info->RelocationSize += 4;
+    return NoReturn;
+}
+
+// A branch back into the area being analysed (the loop that is entered by falling into it) splits the area at its
+// target: the code from there on now belongs to the area at the target, and the analysis goes on in that one. A piece
+// split off whose merged slots differ from those the code was decoded with is decoded again from its start.
+bool TKroFunctionAnalysis::ContinueAfterSplit(std::size_t& Index, std::uint64_t& Begin, std::uint64_t Address,
+                                              const TRegisterSlots& Slots) {
+    auto Holder = ByBegin.upper_bound(Address);
+    --Holder; // the area at Begin is never above Address
+    if (Holder->second == Index)
+        return true;
+    for (auto Piece = ByBegin.upper_bound(Begin); Piece != ByBegin.end() && Piece->first <= Address; ++Piece) {
+        TCodeArea& Area = Info->Areas[Piece->second];
+        if (!(Area.Registers == Slots))
+            Area.End = 0;
+    }
+    if (Info->Areas[Holder->second].End == 0)
+        return false;
+    Index = Holder->second;
+    Begin = Holder->first;
+    return true;
 }
 
 bool TKroFunctionAnalysis::AnalyseArea(std::size_t Index) {
     TRegisterSlots Slots = Info->Areas[Index].Registers;
-    const std::uint64_t Begin = Info->Areas[Index].Begin;
+    std::uint64_t Begin = Info->Areas[Index].Begin;
     std::uint64_t Address = Begin;
     for (;;) {
         const auto Above = ByBegin.upper_bound(Begin);
@@ -213,17 +295,30 @@ bool TKroFunctionAnalysis::AnalyseArea(std::size_t Index) {
         const bool Valid = DecodeAt(Address, Slots, Instruction);
         ++Decoded;
         const std::uint64_t Next = Instruction.Info.NextInstruction;
-        if (!Valid || Next > Limit) {
+        if (!Valid) {
             Info->ErrorAddress = Next;
             return false;
+        }
+        if (Next > Limit) {
+            // A branch into this instruction past its prefix ("jz over; lock; over: cmpxchg" takes the lock only
+            // when other threads run): the area ends at the branch target, whose area decodes the rest of it. Any
+            // other overlap is no code.
+            TKroInstruction Rest;
+            if (Address >= Limit || !DecodeAt(Limit, Slots, Rest) || Rest.Info.NextInstruction != Next) {
+                Info->ErrorAddress = Next;
+                return false;
+            }
+            Info->Areas[Index].End = Limit - 1;
+            return true;
         }
         Info->Areas[Index].End = Next - 1;
         if (Instruction.Flags & KfRet)
             return true;
         bool Branch = Instruction.Info.IsCall || Instruction.Info.IsJump;
-        if (Branch && !CaseJump(Instruction, Slots))
-            EnterBranch(Instruction, Slots);
-        if (IsUnconditionalJump(Instruction) || IsTrap(Instruction))
+        const bool NoReturn = Branch && !CaseJump(Instruction, Slots) && EnterBranch(Instruction, Slots);
+        if (Branch && !ContinueAfterSplit(Index, Begin, Instruction.Info.InstructionStart, Slots))
+            return true;
+        if (IsUnconditionalJump(Instruction) || IsTrap(Instruction) || NoReturn)
             return true;
         TRegisterSlots After = Slots;
         KroUpdateSlots(Instruction, After);

@@ -18,9 +18,14 @@ private:
     // Decodes the instruction at Address with the slots and resolution.
     bool DecodeAt(std::uint64_t Address, const TRegisterSlots& Slots, TKroInstruction& Instruction) const;
     bool AnalyseArea(std::size_t Index);
+    bool ContinueAfterSplit(std::size_t& Index, std::uint64_t& Begin, std::uint64_t Address,
+                            const TRegisterSlots& Slots);
     bool CaseJump(const TKroInstruction& Instruction, const TRegisterSlots& Slots);
-    void EnterBranch(const TKroInstruction& Instruction, const TRegisterSlots& Before);
+    // Enters a call or jump; true for a call that never returns.
+    bool EnterBranch(const TKroInstruction& Instruction, const TRegisterSlots& Before);
     void AddArea(std::uint64_t Begin, std::uint64_t Referrer, const TRegisterSlots& Slots);
+    // Decoding from From reaches an instruction that starts at Address.
+    bool StartsInstruction(std::uint64_t From, std::uint64_t Address) const;
     bool AddCaseTable(std::uint64_t Table, std::uint32_t Count, std::uint8_t EntrySize, std::uint64_t Base);
     std::size_t NextToAnalyse();
     bool RetryOpenBranches();

@@ -47,6 +47,7 @@ struct TKroOperand {
     bool AbsoluteKnown = false;   // Address holds the operand's absolute address (RIP-relative or no registers)
     std::uint64_t Address = 0;
     std::uint8_t Broadcast = 0; // EVEX {1toN}
+    std::uint8_t Rounding = 0;  // EVEX on the r/m register: 1-4 "{rn-sae}" to "{rz-sae}", 5 "{sae}"
     // Immediates, relative targets and far pointers.
     std::uint64_t Value = 0;    // the immediate (sign-extended when Signed), the absolute target, the offset
     bool Signed = false;        // written with a sign
@@ -68,7 +69,7 @@ struct TKroInstruction {
     char Mnemonic[32] = {};
     std::array<TKroOperand, 5> Operands{};
     std::uint8_t OperandCount = 0;
-    std::uint32_t Flags = 0;    // TKroFlag of the entry
+    std::uint64_t Flags = 0;    // TKroFlag of the entry
     std::uint16_t Clobbers = 0; // TKroClobber of the entry
     std::uint8_t OperandSize = 4;
     std::uint8_t AddressSize = 4;

@@ -29,9 +29,15 @@ constexpr std::array<TKroOpcodeEntry, 16> Group6 = {I("sldt", Mw),
 
 // Group 7 (0F 01): the register forms are whole instructions named by the ModRM byte.
 constexpr std::array<TKroOpcodeEntry, 8> Group7Reg0 = {I("enclv"),  I("vmcall"),  I("vmlaunch"), I("vmresume"),
-                                                       I("vmxoff"), I("pconfig"), Bad,           Bad};
-constexpr std::array<TKroOpcodeEntry, 8> Group7Reg1 = {I("monitor"), I("mwait"), I("clac"), I("stac"),
-                                                       Bad,          Bad,        Bad,       I("encls")};
+                                                       I("vmxoff"), I("pconfig"), I("wrmsrns"),  Bad};
+// The trust-domain calls sit behind the 66 prefix.
+constexpr std::array<TKroOpcodeEntry, 4> TdCall = {Bad, I("tdcall"), Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> SeamRet = {Bad, I("seamret"), Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> SeamOps = {Bad, I("seamops"), Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> SeamCall = {I("encls"), I("seamcall"), Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 8> Group7Reg1 = {I("monitor"),        I("mwait"),          I("clac"),
+                                                       I("stac"),           Pfx(TdCall.data()),  Pfx(SeamRet.data()),
+                                                       Pfx(SeamOps.data()), Pfx(SeamCall.data())};
 constexpr std::array<TKroOpcodeEntry, 8> Group7Reg2 = {
     I("xgetbv").Clobbering(KcAX | KcDX), I("xsetbv"), Bad, Bad, I("vmfunc"), I("xend"), I("xtest"), I("enclu")};
 constexpr std::array<TKroOpcodeEntry, 8> Group7Reg3 = {I("vmrun"), I("vmmcall"), I("vmload"), I("vmsave"),
@@ -51,8 +57,8 @@ constexpr std::array<TKroOpcodeEntry, 8> Group7Reg7 = {
     I("clzero"), I("rdpru").Clobbering(KcAX | KcDX),         I("invlpgb"),  I("tlbsync")};
 constexpr std::array<TKroOpcodeEntry, 4> RstorSsp = {Bad, Bad, I("rstorssp", Mq), Bad};
 constexpr std::array<TKroOpcodeEntry, 16> Group7 = {
-    I("sgdt", Ms), I("sidt", Ms), I("lgdt", Ms).With(KfNoWrite), I("lidt", Ms).With(KfNoWrite), I("smsw", Mw),
-    Pfx(RstorSsp.data()), I("lmsw", Mw).With(KfNoWrite), I("invlpg", Mu).With(KfNoWrite),
+    I("sgdt", Mu), I("sidt", Mu), I("lgdt", Mu).With(KfNoWrite), I("lidt", Mu).With(KfNoWrite), I("smsw", Mw),
+    Pfx(RstorSsp.data()), I("lmsw", Mw).With(KfNoWrite), I("invlpg", Mb).With(KfNoWrite),
     // register forms
     RmSel(Group7Reg0.data()), RmSel(Group7Reg1.data()), RmSel(Group7Reg2.data()), RmSel(Group7Reg3.data()),
     I("smsw", Rv), RmSel(Group7Reg5.data()), I("lmsw", Ew).With(KfNoWrite), RmSel(Group7Reg7.data())};
@@ -95,7 +101,10 @@ constexpr std::array<TKroOpcodeEntry, 16> Group16 = {I("prefetchnta", Mb).With(N
                                                      NopEv,
                                                      NopEv};
 
-constexpr std::array<TKroOpcodeEntry, 16> Group1C = {I("cldemote", Mb).With(NopHint),
+constexpr TKroOpcodeEntry NopEvPrefixed = NopEv.With(KfOptionalPrefix);
+constexpr std::array<TKroOpcodeEntry, 4> ClDemote = {I("cldemote", Mb).With(NopHint), NopEvPrefixed, NopEvPrefixed,
+                                                     NopEvPrefixed};
+constexpr std::array<TKroOpcodeEntry, 16> Group1C = {Pfx(ClDemote.data()),
                                                      NopEv,
                                                      NopEv,
                                                      NopEv,
@@ -119,7 +128,7 @@ constexpr std::array<TKroOpcodeEntry, 16> Group1EF3 = {NopEv, NopEv,
                                                        NopEv, NopEv,
                                                        NopEv, NopEv,
                                                        NopEv, NopEv,
-                                                       NopEv, I("rdssp{d|q}", Ry),
+                                                       NopEv, I("rdssp<d|q>", Ry),
                                                        NopEv, NopEv,
                                                        NopEv, NopEv,
                                                        NopEv, RmSel(EndBranch.data())};
@@ -128,6 +137,13 @@ constexpr std::array<TKroOpcodeEntry, 16> Group1EF3 = {NopEv, NopEv,
 constexpr std::array<TKroOpcodeEntry, 2> BndLdx = {I("bndldx", BndReg, Mu), NopEv};
 constexpr std::array<TKroOpcodeEntry, 2> BndStx = {I("bndstx", Mu, BndReg).With(KfNoWrite), NopEv};
 constexpr std::array<TKroOpcodeEntry, 2> BndMk = {I("bndmk", BndReg, Mu), NopEv};
+// The bound checks compare an address: from memory unsized, from a register at the native width.
+constexpr std::array<TKroOpcodeEntry, 2> BndCl = {I("bndcl", BndReg, Mu).With(KfNoWrite),
+                                                  I("bndcl", BndReg, Rn).With(KfNoWrite)};
+constexpr std::array<TKroOpcodeEntry, 2> BndCu = {I("bndcu", BndReg, Mu).With(KfNoWrite),
+                                                  I("bndcu", BndReg, Rn).With(KfNoWrite)};
+constexpr std::array<TKroOpcodeEntry, 2> BndCn = {I("bndcn", BndReg, Mu).With(KfNoWrite),
+                                                  I("bndcn", BndReg, Rn).With(KfNoWrite)};
 
 // Groups 12 to 14 (0F 71 - 0F 73): shifts by an immediate, register forms only.
 constexpr std::array<TKroOpcodeEntry, 16> Shifts(const char* Right, const char* Arith, const char* Left, TKroArg Reg) {
@@ -202,23 +218,24 @@ constexpr std::array<TKroOpcodeEntry, 16> Group14Sse = {Bad,
                                                         I("pslldq", HxUx, Ux, Ib)};
 
 // Group 15 (0F AE): state saves, fences, the fs/gs base moves.
-constexpr std::array<TKroOpcodeEntry, 4> XSaveOpt = {I("xsaveopt", Mu), I("clwb", Mb).With(NopHint), Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> XSaveOpt = {I("xsaveopt{|64}", Mu), I("clwb", Mb).With(NopHint),
+                                                     I("clrssbsy", Mq), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> ClFlush = {I("clflush", Mb).With(NopHint), I("clflushopt", Mb).With(NopHint),
                                                     Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> XSave = {I("xsave", Mu), Bad, I("ptwrite", Ey).With(KfNoWrite), Bad};
-constexpr std::array<TKroOpcodeEntry, 4> FxSave = {I("fxsave", Mfx), Bad, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> FxRstor = {I("fxrstor", Mfx).With(KfNoWrite), Bad, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> LdMxCsr = {I("ldmxcsr", Md).With(KfNoWrite), Bad, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> StMxCsr = {I("stmxcsr", Md), Bad, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> XRstor = {I("xrstor", Mu).With(KfNoWrite), Bad, Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> XSave = {I("xsave{|64}", Mu), Same, I("ptwrite", Ey).With(KfNoWrite), Bad};
+constexpr std::array<TKroOpcodeEntry, 4> FxSave = {I("fxsave{|64}", Mu), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> FxRstor = {I("fxrstor{|64}", Mu).With(KfNoWrite), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> LdMxCsr = {I("ldmxcsr", Md).With(KfNoWrite), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> StMxCsr = {I("stmxcsr", Md), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> XRstor = {I("xrstor{|64}", Mu).With(KfNoWrite), Same, Same, Same};
 constexpr std::array<TKroOpcodeEntry, 4> RdFsBase = {Bad, Bad, I("rdfsbase", Ry), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> RdGsBase = {Bad, Bad, I("rdgsbase", Ry), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> WrFsBase = {Bad, Bad, I("wrfsbase", Ry).With(KfNoWrite), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> WrGsBase = {Bad, Bad, I("wrgsbase", Ry).With(KfNoWrite), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> PtWriteReg = {Bad, Bad, I("ptwrite", Ey).With(KfNoWrite), Bad};
-constexpr std::array<TKroOpcodeEntry, 4> LFence = {I("lfence"), Bad, I("incssp{d|q}", Ry).With(KfNoWrite), Bad};
+constexpr std::array<TKroOpcodeEntry, 4> LFence = {I("lfence"), Bad, I("incssp<d|q>", Ry).With(KfNoWrite), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> MFence = {I("mfence"), I("tpause", Ry).With(KfNoWrite),
-                                                   I("umonitor", Rv).With(KfNoWrite), I("umwait", Ry).With(KfNoWrite)};
+                                                   I("umonitor", Rn).With(KfNoWrite), I("umwait", Ry).With(KfNoWrite)};
 constexpr std::array<TKroOpcodeEntry, 4> SFence = {I("sfence"), Bad, Bad, Bad};
 constexpr std::array<TKroOpcodeEntry, 16> Group15 = {
     Pfx(FxSave.data()),     Pfx(FxRstor.data()),  Pfx(LdMxCsr.data()),  Pfx(StMxCsr.data()),
@@ -239,12 +256,12 @@ constexpr std::array<TKroOpcodeEntry, 2> CmpXchg8b = {I("cmpxchg8b", Mq).Clobber
                                                       I("cmpxchg16b", Mdq).Clobbering(KcAX | KcDX)};
 constexpr std::array<TKroOpcodeEntry, 4> VmPtrLd = {I("vmptrld", Mq).With(KfNoWrite), I("vmclear", Mq),
                                                     I("vmxon", Mq).With(KfNoWrite), Bad};
-constexpr std::array<TKroOpcodeEntry, 4> VmPtrSt = {I("vmptrst", Mq), Bad, Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> VmPtrSt = {I("vmptrst", Mq), Same, Same, Same};
 constexpr std::array<TKroOpcodeEntry, 4> RdRand = {I("rdrand", Rv), Same, I("senduipi", Rq).With(KfNoWrite), Bad};
 constexpr std::array<TKroOpcodeEntry, 4> RdSeed = {I("rdseed", Rv), Same, I("rdpid", Rn), Bad};
-constexpr std::array<TKroOpcodeEntry, 4> XRstors = {I("xrstors", Mu).With(KfNoWrite), Bad, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> XSaveC = {I("xsavec", Mu), Bad, Bad, Bad};
-constexpr std::array<TKroOpcodeEntry, 4> XSaveS = {I("xsaves", Mu), Bad, Bad, Bad};
+constexpr std::array<TKroOpcodeEntry, 4> XRstors = {I("xrstors{|64}", Mu).With(KfNoWrite), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> XSaveC = {I("xsavec{|64}", Mu), Same, Same, Same};
+constexpr std::array<TKroOpcodeEntry, 4> XSaveS = {I("xsaves{|64}", Mu), Same, Same, Same};
 constexpr std::array<TKroOpcodeEntry, 4> CmpXchgNb = {WSel(CmpXchg8b.data()), Same, Same, Same};
 constexpr std::array<TKroOpcodeEntry, 16> Group9 = {Bad,
                                                     Pfx(CmpXchgNb.data()),
@@ -270,12 +287,12 @@ constexpr std::array<TKroOpcodeEntry, 8> PadLock(const char* Name) {
 constexpr auto MontMul = PadLock("montmul");
 constexpr auto XSha1 = PadLock("xsha1");
 constexpr auto XSha256 = PadLock("xsha256");
-constexpr auto XStore = PadLock("xstore");
-constexpr auto XCryptEcb = PadLock("xcryptecb");
-constexpr auto XCryptCbc = PadLock("xcryptcbc");
-constexpr auto XCryptCtr = PadLock("xcryptctr");
-constexpr auto XCryptCfb = PadLock("xcryptcfb");
-constexpr auto XCryptOfb = PadLock("xcryptofb");
+constexpr auto XStore = PadLock("xstore-rng");
+constexpr auto XCryptEcb = PadLock("xcrypt-ecb");
+constexpr auto XCryptCbc = PadLock("xcrypt-cbc");
+constexpr auto XCryptCtr = PadLock("xcrypt-ctr");
+constexpr auto XCryptCfb = PadLock("xcrypt-cfb");
+constexpr auto XCryptOfb = PadLock("xcrypt-ofb");
 constexpr std::array<TKroOpcodeEntry, 16> GroupA6 = {
     Bad, Bad, Bad, Bad, Bad, Bad, Bad, Bad, RmSel(MontMul.data()), RmSel(XSha1.data()), RmSel(XSha256.data()),
     Bad, Bad, Bad, Bad, Bad};
@@ -297,8 +314,9 @@ constexpr std::array<TKroOpcodeEntry, 16> GroupA7 = {Bad,
                                                      Bad};
 
 // 66 0F 78: extrq with two immediates.
-constexpr std::array<TKroOpcodeEntry, 16> ExtrqImm = {Bad, Bad, Bad, Bad, Bad, Bad, Bad, Bad, I("extrq", Udq, Ib, Ib2),
-                                                      Bad, Bad, Bad, Bad, Bad, Bad, Bad};
+constexpr TKroOpcodeEntry Extrq = I("extrq", Udq, Ib, Ib2);
+constexpr std::array<TKroOpcodeEntry, 16> ExtrqImm = {Bad,   Bad,   Bad,   Bad,   Bad,   Bad,   Bad,   Bad,
+                                                      Extrq, Extrq, Extrq, Extrq, Extrq, Extrq, Extrq, Extrq};
 
 constexpr std::array<TKroOpcodeEntry, 2> MovLps = {I("movlps", Vq, Hq, Mq), I("movhlps", Vq, Hq, Uq)};
 constexpr std::array<TKroOpcodeEntry, 2> MovHps = {I("movhps", Vdq, Hq, Mq), I("movlhps", Vdq, Hq, Uq)};
@@ -307,6 +325,33 @@ constexpr std::array<TKroOpcodeEntry, 2> MovHps = {I("movhps", Vdq, Hq, Mq), I("
 constexpr TKroPrefixedEntry Mmx(const char* Name) {
     return Pf(I(Name, Pq, Qq).With(KfNoVex), I(Name, Vx, Hx, Wx));
 }
+// The same for the unpacks of the low halves, whose MMX form reads a dword.
+constexpr TKroPrefixedEntry MmxLow(const char* Name) {
+    return Pf(I(Name, Pq, Qd).With(KfNoVex), I(Name, Vx, Hx, Wx));
+}
+// Shifts by a count in a register or in memory: the count is an xmm register (or 16 bytes) at any vector length.
+constexpr TKroPrefixedEntry ShiftBy(const char* Name) {
+    return Pf(I(Name, Pq, Qq).With(KfNoVex), I(Name, Vx, Hx, Wdq));
+}
+
+// The scalar moves: between registers the VEX form merges the upper part of a second source.
+constexpr std::array<TKroOpcodeEntry, 2> MovSsLoad = {I("movss", Vss, Wss), I("movss", Vdq, Hdq, Udq)};
+constexpr std::array<TKroOpcodeEntry, 2> MovSdLoad = {I("movsd", Vsd, Wsd), I("movsd", Vdq, Hdq, Udq)};
+constexpr std::array<TKroOpcodeEntry, 2> MovSsStore = {I("movss", Wss, Vss), I("movss", Udq, Hdq, Vdq)};
+constexpr std::array<TKroOpcodeEntry, 2> MovSdStore = {I("movsd", Wsd, Vsd), I("movsd", Udq, Hdq, Vdq)};
+
+// pinsrw reads a word from memory and from a register its low word, written as the 32-bit register.
+constexpr std::array<TKroOpcodeEntry, 2> PinsrwMmx = {I("pinsrw", Pq, Mw, Ib).With(KfNoVex),
+                                                      I("pinsrw", Pq, Rd, Ib).With(KfNoVex)};
+constexpr std::array<TKroOpcodeEntry, 2> PinsrwSse = {I("pinsrw", Vdq, Hdq, Mw, Ib), I("pinsrw", Vdq, Hdq, Rd, Ib)};
+
+// lar and lsl read a selector: a word from memory, from a register its low word, written at the operand size.
+constexpr std::array<TKroOpcodeEntry, 2> Lar = {I("lar", Gv, Mw), I("lar", Gv, Rv)};
+constexpr std::array<TKroOpcodeEntry, 2> Lsl = {I("lsl", Gv, Mw), I("lsl", Gv, Rv)};
+
+// In 64-bit code the returns to user mode name the operand size.
+constexpr std::array<TKroOpcodeEntry, 2> SysRet = {I("sysret").With(KfRet), I("sysret{d|q}").With(KfRet)};
+constexpr std::array<TKroOpcodeEntry, 2> SysExit = {I("sysexit").With(KfRet), I("sysexit{d|q}").With(KfRet)};
 // Packed and scalar single and double forms of one operation.
 constexpr TKroPrefixedEntry Float(const char* Ps, const char* Pd, const char* Ss, const char* Sd) {
     return Pf(I(Ps, Vx, Hx, Wx), I(Pd, Vx, Hx, Wx), I(Ss, Vss, Hss, Wss), I(Sd, Vsd, Hsd, Wsd));
@@ -319,22 +364,20 @@ constexpr std::uint32_t Jcc = KfCond | KfJump | KfD64 | KfNoWrite | KfBnd;
 
 // clang-format off
 constexpr TKroPrefixedMap Map0F = {{
-    /* 00 */ All(Grp(Group6.data())), All(Grp(Group7.data())), All(I("lar", Gv, Ew)), All(I("lsl", Gv, Ew)),
-    /* 04 */ {}, All(I("syscall").Clobbering(KcAX | KcCX | KcR11)), All(I("clts")), All(I("sysret").With(KfRet)),
+    /* 00 */ All(Grp(Group6.data())), All(Grp(Group7.data())), All(ModSel(Lar.data())), All(ModSel(Lsl.data())),
+    /* 04 */ {}, All(I("syscall").Clobbering(KcAX | KcCX | KcR11)), All(I("clts")), All(ModeSel(SysRet.data())),
     /* 08 */ All(I("invd")), Pf(I("wbinvd"), Same, I("wbnoinvd"), Same), {}, All(I("ud2")),
     /* 0C */ {}, All(Grp(GroupPrefetch.data())), All(I("femms")), All(I("3dnow", Pq, Qq).With(Kf3DNow | KfImm8)),
-    /* 10 */ Pf(I("movups", Vx, Wx), I("movupd", Vx, Wx), I("movss", Vss, Wss), I("movsd", Vsd, Wsd)),
-    /* 11 */ Pf(I("movups", Wx, Vx), I("movupd", Wx, Vx), I("movss", Wss, Vss), I("movsd", Wsd, Vsd)),
-    /* 12 */ Pf(ModSel(MovLps.data()), I("movlpd", Vq, Hq, Mq), I("movsldup", Vx, Wx), I("movddup", Vx, Wx)),
+    /* 10 */ Pf(I("movups", Vx, Wx), I("movupd", Vx, Wx), ModSel(MovSsLoad.data()), ModSel(MovSdLoad.data())),
+    /* 11 */ Pf(I("movups", Wx, Vx), I("movupd", Wx, Vx), ModSel(MovSsStore.data()), ModSel(MovSdStore.data())),
+    /* 12 */ Pf(ModSel(MovLps.data()), I("movlpd", Vq, Hq, Mq), I("movsldup", Vx, Wx), I("movddup", Vx, Wxq)),
     /* 13 */ Pf(I("movlps", Mq, Vq), I("movlpd", Mq, Vq)),
     /* 14 */ Packed("unpcklps", "unpcklpd"), Packed("unpckhps", "unpckhpd"),
     /* 16 */ Pf(ModSel(MovHps.data()), I("movhpd", Vdq, Hq, Mq), I("movshdup", Vx, Wx)),
     /* 17 */ Pf(I("movhps", Mq, Vq), I("movhpd", Mq, Vq)),
     /* 18 */ All(Grp(Group16.data())), All(NopEv),
-    /* 1A */ Pf(ModSel(BndLdx.data()), I("bndmov", BndReg, BndRm), I("bndcl", BndReg, Ev).With(KfNoWrite),
-                I("bndcu", BndReg, Ev).With(KfNoWrite)),
-    /* 1B */ Pf(ModSel(BndStx.data()), I("bndmov", BndRm, BndReg), ModSel(BndMk.data()),
-                I("bndcn", BndReg, Ev).With(KfNoWrite)),
+    /* 1A */ Pf(ModSel(BndLdx.data()), I("bndmov", BndReg, BndRm), ModSel(BndCl.data()), ModSel(BndCu.data())),
+    /* 1B */ Pf(ModSel(BndStx.data()), I("bndmov", BndRm, BndReg), ModSel(BndMk.data()), ModSel(BndCn.data())),
     /* 1C */ All(Grp(Group1C.data())), All(NopEv), Pf(NopEv, Same, Grp(Group1EF3.data()), Same), All(NopEv),
     /* 20 */ All(I("mov", Rn, Cn).With(KfModIgnored)), All(I("mov", Rn, Dn).With(KfModIgnored)),
     /* 22 */ All(I("mov", Cn, Rn).With(KfModIgnored | KfNoWrite)),
@@ -344,7 +387,7 @@ constexpr TKroPrefixedMap Map0F = {{
     /* 28 */ Pf(I("movaps", Vx, Wx), I("movapd", Vx, Wx)), Pf(I("movaps", Wx, Vx), I("movapd", Wx, Vx)),
     /* 2A */ Pf(I("cvtpi2ps", Vdq, Qq).With(KfNoVex), I("cvtpi2pd", Vdq, Qq).With(KfNoVex), I("cvtsi2ss", Vss, Hss, Ey),
                 I("cvtsi2sd", Vsd, Hsd, Ey)),
-    /* 2B */ Pf(I("movntps", Mx, Vx), I("movntpd", Mx, Vx)),
+    /* 2B */ Pf(I("movntps", Mx, Vx), I("movntpd", Mx, Vx), I("movntss", Md, Vss), I("movntsd", Mq, Vsd)),
     /* 2C */ Pf(I("cvttps2pi", Pq, Wq).With(KfNoVex), I("cvttpd2pi", Pq, Wdq).With(KfNoVex), I("cvttss2si", Gy, Wss),
                 I("cvttsd2si", Gy, Wsd)),
     /* 2D */ Pf(I("cvtps2pi", Pq, Wq).With(KfNoVex), I("cvtpd2pi", Pq, Wdq).With(KfNoVex), I("cvtss2si", Gy, Wss),
@@ -353,7 +396,7 @@ constexpr TKroPrefixedMap Map0F = {{
     /* 2F */ Pf(I("comiss", Vss, Wss).With(KfNoWrite), I("comisd", Vsd, Wsd).With(KfNoWrite)),
     /* 30 */ All(I("wrmsr")), All(I("rdtsc").Clobbering(KcAX | KcDX)), All(I("rdmsr").Clobbering(KcAX | KcDX)),
     /* 33 */ All(I("rdpmc").Clobbering(KcAX | KcDX)),
-    /* 34 */ All(I("sysenter")), All(I("sysexit").With(KfRet)), {}, All(I("getsec").Clobbering(KcAX | KcBX | KcCX)),
+    /* 34 */ All(I("sysenter")), All(ModeSel(SysExit.data())), {}, All(I("getsec").Clobbering(KcAX | KcBX | KcCX)),
     /* 38 */ {}, {}, {}, {}, {}, {}, {}, {}, // 0F 38 and 0F 3A are maps of their own
     /* 40 */ All(I("cmov%cc", Gv, Ev).With(KfCond)), All(I("cmov%cc", Gv, Ev).With(KfCond)),
     /* 42 */ All(I("cmov%cc", Gv, Ev).With(KfCond)), All(I("cmov%cc", Gv, Ev).With(KfCond)),
@@ -363,7 +406,7 @@ constexpr TKroPrefixedMap Map0F = {{
     /* 4A */ All(I("cmov%cc", Gv, Ev).With(KfCond)), All(I("cmov%cc", Gv, Ev).With(KfCond)),
     /* 4C */ All(I("cmov%cc", Gv, Ev).With(KfCond)), All(I("cmov%cc", Gv, Ev).With(KfCond)),
     /* 4E */ All(I("cmov%cc", Gv, Ev).With(KfCond)), All(I("cmov%cc", Gv, Ev).With(KfCond)),
-    /* 50 */ Pf(I("movmskps", Gd, Ux), I("movmskpd", Gd, Ux)),
+    /* 50 */ Pf(I("movmskps", Gy, Ux), I("movmskpd", Gy, Ux)),
     /* 51 */ Pf(I("sqrtps", Vx, Wx), I("sqrtpd", Vx, Wx), I("sqrtss", Vss, Hss, Wss), I("sqrtsd", Vsd, Hsd, Wsd)),
     /* 52 */ Pf(I("rsqrtps", Vx, Wx), Bad, I("rsqrtss", Vss, Hss, Wss)),
     /* 53 */ Pf(I("rcpps", Vx, Wx), Bad, I("rcpss", Vss, Hss, Wss)),
@@ -374,11 +417,11 @@ constexpr TKroPrefixedMap Map0F = {{
     /* 5B */ Pf(I("cvtdq2ps", Vx, Wx), I("cvtps2dq", Vx, Wx), I("cvttps2dq", Vx, Wx)),
     /* 5C */ Float("subps", "subpd", "subss", "subsd"), Float("minps", "minpd", "minss", "minsd"),
     /* 5E */ Float("divps", "divpd", "divss", "divsd"), Float("maxps", "maxpd", "maxss", "maxsd"),
-    /* 60 */ Mmx("punpcklbw"), Mmx("punpcklwd"), Mmx("punpckldq"), Mmx("packsswb"),
+    /* 60 */ MmxLow("punpcklbw"), MmxLow("punpcklwd"), MmxLow("punpckldq"), Mmx("packsswb"),
     /* 64 */ Mmx("pcmpgtb"), Mmx("pcmpgtw"), Mmx("pcmpgtd"), Mmx("packuswb"),
     /* 68 */ Mmx("punpckhbw"), Mmx("punpckhwd"), Mmx("punpckhdq"), Mmx("packssdw"),
     /* 6C */ Pf(Bad, I("punpcklqdq", Vx, Hx, Wx)), Pf(Bad, I("punpckhqdq", Vx, Hx, Wx)),
-    /* 6E */ Pf(I("{movd|movq}", Pq, Ey).With(KfNoVex), I("{movd|movq}", Vdq, Ey)),
+    /* 6E */ Pf(I("<movd|movq>", Pq, Ey).With(KfNoVex), I("<movd|movq>", Vdq, Ey)),
     /* 6F */ Pf(I("movq", Pq, Qq).With(KfNoVex), I("movdqa", Vx, Wx), I("movdqu", Vx, Wx)),
     /* 70 */ Pf(I("pshufw", Pq, Qq, Ib).With(KfNoVex), I("pshufd", Vx, Wx, Ib), I("pshufhw", Vx, Wx, Ib),
                 I("pshuflw", Vx, Wx, Ib)),
@@ -386,12 +429,12 @@ constexpr TKroPrefixedMap Map0F = {{
     /* 72 */ Pf(Grp(Group13Mmx.data()), Grp(Group13Sse.data())),
     /* 73 */ Pf(Grp(Group14Mmx.data()), Grp(Group14Sse.data())),
     /* 74 */ Mmx("pcmpeqb"), Mmx("pcmpeqw"), Mmx("pcmpeqd"), All(I("emms").With(KfNoVex)),
-    /* 78 */ Pf(I("vmread", Ey, Gy).With(KfD64), Grp(ExtrqImm.data()), Bad, I("insertq", Vdq, Udq, Ib, Ib2)),
-    /* 79 */ Pf(I("vmwrite", Gy, Ey).With(KfD64), I("extrq", Vdq, Udq), Bad, I("insertq", Vdq, Udq)),
+    /* 78 */ Pf(I("vmread", Ev, Gv).With(KfD64), Grp(ExtrqImm.data()), Bad, I("insertq", Vdq, Udq, Ib, Ib2)),
+    /* 79 */ Pf(I("vmwrite", Gv, Ev).With(KfD64), I("extrq", Vdq, Udq), Bad, I("insertq", Vdq, Udq)),
     /* 7A */ {}, {},
     /* 7C */ Pf(Bad, I("haddpd", Vx, Hx, Wx), Bad, I("haddps", Vx, Hx, Wx)),
     /* 7D */ Pf(Bad, I("hsubpd", Vx, Hx, Wx), Bad, I("hsubps", Vx, Hx, Wx)),
-    /* 7E */ Pf(I("{movd|movq}", Ey, Pq).With(KfNoVex), I("{movd|movq}", Ey, Vdq), I("movq", Vq, Wq)),
+    /* 7E */ Pf(I("<movd|movq>", Ey, Pq).With(KfNoVex), I("<movd|movq>", Ey, Vdq), I("movq", Vq, Wq)),
     /* 7F */ Pf(I("movq", Qq, Pq).With(KfNoVex), I("movdqa", Wx, Vx), I("movdqu", Wx, Vx)),
     /* 80 */ All(I("j%cc", Jz).With(Jcc)), All(I("j%cc", Jz).With(Jcc)), All(I("j%cc", Jz).With(Jcc)),
     /* 83 */ All(I("j%cc", Jz).With(Jcc)), All(I("j%cc", Jz).With(Jcc)), All(I("j%cc", Jz).With(Jcc)),
@@ -407,11 +450,11 @@ constexpr TKroPrefixedMap Map0F = {{
     /* 9A */ All(I("set%cc", Eb).With(KfCond)), All(I("set%cc", Eb).With(KfCond)),
     /* 9C */ All(I("set%cc", Eb).With(KfCond)), All(I("set%cc", Eb).With(KfCond)),
     /* 9E */ All(I("set%cc", Eb).With(KfCond)), All(I("set%cc", Eb).With(KfCond)),
-    /* A0 */ All(I("push", FS).With(KfD64 | KfNoWrite)), All(I("pop", FS).With(KfD64)),
+    /* A0 */ All(I("pushw/push/push", FS).With(KfD64 | KfNoWrite)), All(I("popw/pop/pop", FS).With(KfD64)),
     /* A2 */ All(I("cpuid").Clobbering(KcAX | KcBX | KcCX | KcDX)), All(I("bt", Ev, Gv).With(Cmp)),
     /* A4 */ All(I("shld", Ev, Gv, Ib)), All(I("shld", Ev, Gv, CL)), All(Grp(GroupA6.data())),
     /* A7 */ All(Grp(GroupA7.data())),
-    /* A8 */ All(I("push", GS).With(KfD64 | KfNoWrite)), All(I("pop", GS).With(KfD64)), All(I("rsm")),
+    /* A8 */ All(I("pushw/push/push", GS).With(KfD64 | KfNoWrite)), All(I("popw/pop/pop", GS).With(KfD64)), All(I("rsm")),
     /* AB */ All(I("bts", Ev, Gv)),
     /* AC */ All(I("shrd", Ev, Gv, Ib)), All(I("shrd", Ev, Gv, CL)), All(Grp(Group15.data())),
     /* AF */ All(I("imul", Gv, Ev)),
@@ -427,25 +470,25 @@ constexpr TKroPrefixedMap Map0F = {{
     /* C2 */ Pf(I("cmp%pps", Vx, Hx, Wx, Ib).With(KfPredicate), I("cmp%ppd", Vx, Hx, Wx, Ib).With(KfPredicate),
                 I("cmp%pss", Vss, Hss, Wss, Ib).With(KfPredicate), I("cmp%psd", Vsd, Hsd, Wsd, Ib).With(KfPredicate)),
     /* C3 */ Pf(I("movnti", My, Gy)),
-    /* C4 */ Pf(I("pinsrw", Pq, Ew, Ib).With(KfNoVex), I("pinsrw", Vdq, Hdq, Ew, Ib)),
+    /* C4 */ Pf(ModSel(PinsrwMmx.data()), ModSel(PinsrwSse.data())),
     /* C5 */ Pf(I("pextrw", Gd, Nq, Ib).With(KfNoVex), I("pextrw", Gd, Udq, Ib)),
     /* C6 */ Pf(I("shufps", Vx, Hx, Wx, Ib), I("shufpd", Vx, Hx, Wx, Ib)), All(Grp(Group9.data())),
     /* C8 */ All(I("bswap", Zv)), All(I("bswap", Zv)), All(I("bswap", Zv)), All(I("bswap", Zv)),
     /* CC */ All(I("bswap", Zv)), All(I("bswap", Zv)), All(I("bswap", Zv)), All(I("bswap", Zv)),
     /* D0 */ Pf(Bad, I("addsubpd", Vx, Hx, Wx), Bad, I("addsubps", Vx, Hx, Wx)),
-    /* D1 */ Mmx("psrlw"), Mmx("psrld"), Mmx("psrlq"),
+    /* D1 */ ShiftBy("psrlw"), ShiftBy("psrld"), ShiftBy("psrlq"),
     /* D4 */ Mmx("paddq"), Mmx("pmullw"),
     /* D6 */ Pf(Bad, I("movq", Wq, Vq), I("movq2dq", Vdq, Nq).With(KfNoVex), I("movdq2q", Pq, Uq).With(KfNoVex)),
-    /* D7 */ Pf(I("pmovmskb", Gd, Nq).With(KfNoVex), I("pmovmskb", Gd, Ux)),
+    /* D7 */ Pf(I("pmovmskb", Gy, Nq).With(KfNoVex), I("pmovmskb", Gy, Ux), Same, Same),
     /* D8 */ Mmx("psubusb"), Mmx("psubusw"), Mmx("pminub"), Mmx("pand"),
     /* DC */ Mmx("paddusb"), Mmx("paddusw"), Mmx("pmaxub"), Mmx("pandn"),
-    /* E0 */ Mmx("pavgb"), Mmx("psraw"), Mmx("psrad"), Mmx("pavgw"),
+    /* E0 */ Mmx("pavgb"), ShiftBy("psraw"), ShiftBy("psrad"), Mmx("pavgw"),
     /* E4 */ Mmx("pmulhuw"), Mmx("pmulhw"),
     /* E6 */ Pf(Bad, I("cvttpd2dq", Vdq, Wx), I("cvtdq2pd", Vx, Whx), I("cvtpd2dq", Vdq, Wx)),
     /* E7 */ Pf(I("movntq", Mq, Pq).With(KfNoVex), I("movntdq", Mx, Vx)),
     /* E8 */ Mmx("psubsb"), Mmx("psubsw"), Mmx("pminsw"), Mmx("por"),
     /* EC */ Mmx("paddsb"), Mmx("paddsw"), Mmx("pmaxsw"), Mmx("pxor"),
-    /* F0 */ Pf(Bad, Bad, Bad, I("lddqu", Vx, Mx)), Mmx("psllw"), Mmx("pslld"), Mmx("psllq"),
+    /* F0 */ Pf(Bad, Bad, Bad, I("lddqu", Vx, Mu)), ShiftBy("psllw"), ShiftBy("pslld"), ShiftBy("psllq"),
     /* F4 */ Mmx("pmuludq"), Mmx("pmaddwd"), Mmx("psadbw"),
     /* F7 */ Pf(I("maskmovq", Pq, Nq).With(KfNoVex | KfNoWrite), I("maskmovdqu", Vdq, Udq).With(KfNoWrite)),
     /* F8 */ Mmx("psubb"), Mmx("psubw"), Mmx("psubd"), Mmx("psubq"),

@@ -93,9 +93,9 @@ constexpr std::array<TKroOpcodeEntry, 3> Op98 = {I("cbw").Clobbering(KcAX), I("c
                                                  I("cdqe").With(KfSignExtend).Clobbering(KcAX)};
 constexpr std::array<TKroOpcodeEntry, 3> Op99 = {I("cwd").Clobbering(KcDX), I("cdq").Clobbering(KcDX),
                                                  I("cqo").Clobbering(KcDX)};
-constexpr std::array<TKroOpcodeEntry, 3> OpPusha = {I("pusha").With(KfI64), I("pushad").With(KfI64),
+constexpr std::array<TKroOpcodeEntry, 3> OpPusha = {I("pushaw").With(KfI64), I("pushad").With(KfI64),
                                                     I("pushad").With(KfI64)};
-constexpr std::array<TKroOpcodeEntry, 3> OpPopa = {I("popa").With(KfI64).Clobbering(0xFF),
+constexpr std::array<TKroOpcodeEntry, 3> OpPopa = {I("popaw").With(KfI64).Clobbering(0xFF),
                                                    I("popad").With(KfI64).Clobbering(0xFF),
                                                    I("popad").With(KfI64).Clobbering(0xFF)};
 constexpr std::array<TKroOpcodeEntry, 3> OpPushf = {I("pushfw").With(KfD64), I("pushfd").With(KfD64),
@@ -130,21 +130,26 @@ constexpr std::array<TKroOpcodeEntry, 3> OpOuts = {I("outsw").With(KfString).Clo
 
 // 90: nop, but xchg ax, ax with the operand-size prefix and pause with F3 (REX.B makes it xchg r8, rax: the
 // decoder sees to that).
-constexpr std::array<TKroOpcodeEntry, 4> Op90 = {I("nop").With(KfNop), I("xchg", AX, AX).With(KfWritesBoth), I("pause"),
-                                                 Same};
+constexpr std::array<TKroOpcodeEntry, 2> Xchg90 = {
+    I("xchg", AX, AX).With(KfWritesBoth), I("xchg", TKroArg{Reg, q, 0}, TKroArg{Reg, q, 0}).With(KfWritesBoth)};
+constexpr std::array<TKroOpcodeEntry, 4> Op90 = {I("nop").With(KfNop), WSel(Xchg90.data()), I("pause"), Same};
+
+// The segment register moves: a word in memory, a register at the operand size.
+constexpr std::array<TKroOpcodeEntry, 2> MovFromSeg = {I("mov", Mw, Sw), I("mov", Rv, Sw)};
+constexpr std::array<TKroOpcodeEntry, 2> MovToSeg = {I("mov", Sw, Mw), I("mov", Sw, Rv)};
 
 constexpr std::uint32_t Jcc = KfCond | KfJump | KfD64 | KfNoWrite | KfBnd;
 
 // clang-format off
 constexpr TKroOpcodeMap OneByte = {{
     /* 00 */ I("add", Eb, Gb), I("add", Ev, Gv), I("add", Gb, Eb), I("add", Gv, Ev),
-    /* 04 */ I("add", AL, Ib), I("add", rAX, Iz), I("push", ES).With(KfI64 | Push), I("pop", ES).With(KfI64),
+    /* 04 */ I("add", AL, Ib), I("add", rAX, Iz), I("pushw/push/push", ES).With(KfI64 | Push), I("popw/pop/pop", ES).With(KfI64),
     /* 08 */ I("or", Eb, Gb), I("or", Ev, Gv), I("or", Gb, Eb), I("or", Gv, Ev),
-    /* 0C */ I("or", AL, Ib), I("or", rAX, Iz), I("push", CS).With(KfI64 | Push), Bad,
+    /* 0C */ I("or", AL, Ib), I("or", rAX, Iz), I("pushw/push/push", CS).With(KfI64 | Push), Bad,
     /* 10 */ I("adc", Eb, Gb), I("adc", Ev, Gv), I("adc", Gb, Eb), I("adc", Gv, Ev),
-    /* 14 */ I("adc", AL, Ib), I("adc", rAX, Iz), I("push", SS).With(KfI64 | Push), I("pop", SS).With(KfI64),
+    /* 14 */ I("adc", AL, Ib), I("adc", rAX, Iz), I("pushw/push/push", SS).With(KfI64 | Push), I("popw/pop/pop", SS).With(KfI64),
     /* 18 */ I("sbb", Eb, Gb), I("sbb", Ev, Gv), I("sbb", Gb, Eb), I("sbb", Gv, Ev),
-    /* 1C */ I("sbb", AL, Ib), I("sbb", rAX, Iz), I("push", DS).With(KfI64 | Push), I("pop", DS).With(KfI64),
+    /* 1C */ I("sbb", AL, Ib), I("sbb", rAX, Iz), I("pushw/push/push", DS).With(KfI64 | Push), I("popw/pop/pop", DS).With(KfI64),
     /* 20 */ I("and", Eb, Gb), I("and", Ev, Gv), I("and", Gb, Eb), I("and", Gv, Ev),
     /* 24 */ I("and", AL, Ib), I("and", rAX, Iz), Bad, I("daa").With(KfI64).Clobbering(KcAX),
     /* 28 */ I("sub", Eb, Gb), I("sub", Ev, Gv), I("sub", Gb, Eb), I("sub", Gv, Ev),
@@ -164,7 +169,8 @@ constexpr TKroOpcodeMap OneByte = {{
     /* 5C */ I("pop", Zv).With(KfD64), I("pop", Zv).With(KfD64), I("pop", Zv).With(KfD64), I("pop", Zv).With(KfD64),
     /* 60 */ SizeSel(OpPusha.data()), SizeSel(OpPopa.data()), ModeSel(Op62.data()), ModeSel(Op63.data()),
     /* 64 */ Bad, Bad, Bad, Bad,
-    /* 68 */ I("push", Iz).With(Push), I("imul", Gv, Ev, Iz), I("push", Ibs).With(Push), I("imul", Gv, Ev, Ibs),
+    /* 68 */ I("pushw/push/push", Iz).With(Push), I("imul", Gv, Ev, Iz), I("pushw/push/push", Ibs).With(Push),
+    /* 6B */ I("imul", Gv, Ev, Ibs),
     /* 6C */ I("insb").With(KfString).Clobbering(KcDI | KcCX), SizeSel(OpIns.data()),
     /* 6E */ I("outsb").With(KfString).Clobbering(KcSI | KcCX), SizeSel(OpOuts.data()),
     /* 70 */ I("j%cc", Jb).With(Jcc), I("j%cc", Jb).With(Jcc), I("j%cc", Jb).With(Jcc), I("j%cc", Jb).With(Jcc),
@@ -176,7 +182,7 @@ constexpr TKroOpcodeMap OneByte = {{
     /* 87 */ I("xchg", Ev, Gv).With(KfWritesBoth),
     /* 88 */ I("mov", Eb, Gb), I("mov", Ev, Gv).With(KfMovReg), I("mov", Gb, Eb),
              I("mov", Gv, Ev).With(KfMovReg | KfMovMem),
-    /* 8C */ I("mov", Ev, Sw), I("lea", Gv, Mu).With(KfLea), I("mov", Sw, Ew), Grp(Group1a.data()),
+    /* 8C */ ModSel(MovFromSeg.data()), I("lea", Gv, Mu).With(KfLea), ModSel(MovToSeg.data()), Grp(Group1a.data()),
     /* 90 */ {TKroEntryKind::Prefix, nullptr, {}, 0, 0, Op90.data()}, I("xchg", Zv, rAX).With(KfWritesBoth),
     /* 92 */ I("xchg", Zv, rAX).With(KfWritesBoth), I("xchg", Zv, rAX).With(KfWritesBoth),
     /* 94 */ I("xchg", Zv, rAX).With(KfWritesBoth), I("xchg", Zv, rAX).With(KfWritesBoth),
@@ -201,8 +207,9 @@ constexpr TKroOpcodeMap OneByte = {{
     /* C3 */ I("ret").With(KfRet | KfD64 | KfBnd),
     /* C4 */ I("les", Gz, Mp).With(KfI64), I("lds", Gz, Mp).With(KfI64), Grp(Group11Eb.data()),
     /* C7 */ Grp(Group11Ev.data()),
-    /* C8 */ I("enter", Iw, Ib2).With(KfD64).Clobbering(KcSP | KcBP), I("leave").With(KfD64).Clobbering(KcSP | KcBP),
-    /* CA */ I("retf", Iw).With(KfRet), I("retf").With(KfRet),
+    /* C8 */ I("enterw/enter/enter", Iw, Ib2).With(KfD64).Clobbering(KcSP | KcBP),
+    /* C9 */ I("leavew/leave/leave").With(KfD64).Clobbering(KcSP | KcBP),
+    /* CA */ I("retfw/retf/retfq", Iw).With(KfRet), I("retfw/retf/retfq").With(KfRet),
     /* CC */ I("int3"), I("int", Ib), I("into").With(KfI64), SizeSel(OpIret.data()),
     /* D0 */ Grp(Group2Eb1.data()), Grp(Group2Ev1.data()), Grp(Group2EbCL.data()), Grp(Group2EvCL.data()),
     /* D4 */ I("aam", Ib).With(KfI64).Clobbering(KcAX), I("aad", Ib).With(KfI64).Clobbering(KcAX), Bad,
@@ -237,9 +244,9 @@ constexpr std::array<TKroOpcodeEntry, 64> FpuMemory = {
     Bad,
     I("fst", Md),
     I("fstp", Md),
-    I("fldenv", Me),
+    I("fldenvw/fldenv/fldenv", Me),
     I("fldcw", Mw),
-    I("fnstenv", Me),
+    I("fnstenvw/fnstenv/fnstenv", Me),
     I("fnstcw", Mw),
     /* DA */ I("fiadd", Md),
     I("fimul", Md),
@@ -269,9 +276,9 @@ constexpr std::array<TKroOpcodeEntry, 64> FpuMemory = {
     I("fisttp", Mq),
     I("fst", Mq),
     I("fstp", Mq),
-    I("frstor", Mst),
+    I("frstorw/frstor/frstor", Mst),
     Bad,
-    I("fnsave", Mst),
+    I("fnsavew/fnsave/fnsave", Mst),
     I("fnstsw", Mw),
     /* DE */ I("fiadd", Mw),
     I("fimul", Mw),

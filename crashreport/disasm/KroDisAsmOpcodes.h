@@ -31,6 +31,9 @@ enum class TKroMethod : std::uint8_t {
     U,     // ModRM r/m: vector register only
     H,     // VEX.vvvv: vector register (left out of the legacy form)
     L,     // vector register in the upper four bits of an 8-bit immediate
+    Is4,   // the low four bits of that immediate, as a number
+    VsibX, // memory with a vector index as wide as the vector length (gathers and scatters)
+    VsibH, // memory with a vector index half as wide
     B,     // VEX.vvvv: general register
     K,     // ModRM reg: mask register
     KR,    // ModRM r/m: mask register only
@@ -74,6 +77,9 @@ enum class TKroSize : std::uint8_t {
     fx, // fxsave area
     u,  // unsized (lea, the nop hints, prefetches)
     n,  // the native width of the code (control and debug register moves)
+    ws, // a scalar float by W: dword, or qword with VEX.W/EVEX.W (the fused multiply-adds)
+    xq, // the vector length, but a qword at 128 bits (movddup)
+    as, // the address size (the register that holds a destination address: movdir64b)
 };
 
 struct TKroArg {
@@ -96,10 +102,11 @@ enum class TKroEntryKind : std::uint8_t {
     OpSize,   // Sub: 16-, 32- and 64-bit operand size
     VexL,     // Sub: VEX.L clear, VEX.L set
     Fallback, // in a Prefix table: the prefix is not mandatory here; use the no-prefix form
+    AsVex,    // in an EVEX map: the instruction is the VEX one of the same map, opcode and prefix
 };
 
 // Flags of an instruction entry.
-enum TKroFlag : std::uint32_t {
+enum TKroFlag : std::uint64_t {
     KfD64 = 1u << 0,        // 64-bit operand size by default in 64-bit code (pushes, pops, near branches)
     KfI64 = 1u << 1,        // invalid in 64-bit code
     KfO64 = 1u << 2,        // valid only in 64-bit code
@@ -108,29 +115,35 @@ enum TKroFlag : std::uint32_t {
     KfCall = 1u << 5,
     KfJump = 1u << 6,
     KfRet = 1u << 7,
-    KfLoop = 1u << 8,        // loop and jcxz: a relative target that cannot be widened
-    KfString = 1u << 9,      // F2/F3 are repeat prefixes
-    KfFar = 1u << 10,        // far call or jump
-    KfNoVex = 1u << 11,      // a legacy form without a VEX twin
-    KfVexOnly = 1u << 12,    // only with a VEX or EVEX prefix
-    KfEvexOnly = 1u << 13,   // only with an EVEX prefix
-    KfCond = 1u << 14,       // the name holds %cc
-    KfBnd = 1u << 15,        // F2 is the bound prefix (branches)
-    KfNoOpSize = 1u << 16,   // the operand-size prefix does not change this instruction (it is printed)
-    KfImm8 = 1u << 17,       // an 8-bit immediate follows (3DNow!, and VEX forms of legacy entries)
-    KfNop = 1u << 18,        // a hint that does nothing (multi-byte nop, prefetch, endbr)
-    KfMovImm = 1u << 19,     // loads its register from its immediate (register slots)
-    KfMovReg = 1u << 20,     // copies its source register (register slots)
-    KfLea = 1u << 21,        // loads the address of its memory operand (register slots)
-    KfMovMem = 1u << 22,     // loads its register from its memory operand (register slots)
-    KfCompare = 1u << 23,    // compares its first operand with its second (switch detection)
-    KfAdd = 1u << 24,        // adds its second operand to its first (switch detection)
-    KfSignExtend = 1u << 25, // movsxd, movsx, cdqe: keeps a loaded table entry (switch detection)
-    KfModIgnored = 1u << 26, // the ModRM mod field is ignored: always the register form (control registers)
-    KfAdSizeName = 1u << 27, // the name's variants follow the address size (jcxz)
-    KfPredicate = 1u << 28,  // the immediate names the comparison: "%p" (floating) or "%i" (integer) in the name
-    Kf3DNow = 1u << 29,      // the 3DNow! escape: the name comes from the suffix byte
-    KfZeroExtend = 1u << 30, // movzx: widens a bounded byte or word index (switch detection)
+    KfLoop = 1u << 8,              // loop and jcxz: a relative target that cannot be widened
+    KfString = 1u << 9,            // F2/F3 are repeat prefixes
+    KfFar = 1u << 10,              // far call or jump
+    KfNoVex = 1u << 11,            // a legacy form without a VEX twin
+    KfVexOnly = 1u << 12,          // only with a VEX or EVEX prefix
+    KfEvexOnly = 1u << 13,         // only with an EVEX prefix
+    KfCond = 1u << 14,             // the name holds %cc
+    KfBnd = 1u << 15,              // F2 is the bound prefix (branches)
+    KfNoOpSize = 1u << 16,         // the operand-size prefix does not change this instruction (it is printed)
+    KfImm8 = 1u << 17,             // an 8-bit immediate follows (3DNow!, and VEX forms of legacy entries)
+    KfNop = 1u << 18,              // a hint that does nothing (multi-byte nop, prefetch, endbr)
+    KfMovImm = 1u << 19,           // loads its register from its immediate (register slots)
+    KfMovReg = 1u << 20,           // copies its source register (register slots)
+    KfLea = 1u << 21,              // loads the address of its memory operand (register slots)
+    KfMovMem = 1u << 22,           // loads its register from its memory operand (register slots)
+    KfCompare = 1u << 23,          // compares its first operand with its second (switch detection)
+    KfAdd = 1u << 24,              // adds its second operand to its first (switch detection)
+    KfSignExtend = 1u << 25,       // movsxd, movsx, cdqe: keeps a loaded table entry (switch detection)
+    KfModIgnored = 1u << 26,       // the ModRM mod field is ignored: always the register form (control registers)
+    KfAdSizeName = 1u << 27,       // the name's variants follow the address size (jcxz)
+    KfPredicate = 1u << 28,        // the immediate names the comparison: "%p", "%i", "%x" or "%c" in the name
+    Kf3DNow = 1u << 29,            // the 3DNow! escape: the name comes from the suffix byte
+    KfZeroExtend = 1u << 30,       // movzx: widens a bounded byte or word index (switch detection)
+    KfEr = 1ull << 31,             // EVEX.b on registers selects a rounding mode ("{rn-sae}")
+    KfSae = 1ull << 32,            // EVEX.b on registers suppresses exceptions ("{sae}")
+    KfTuple1 = 1ull << 33,         // EVEX: a compressed displacement counts in elements (4 or 8 bytes by EVEX.W)
+    KfTuple1Small = 1ull << 34,    // the same for elements of 1 or 2 bytes
+    KfOptionalPrefix = 1ull << 35, // chosen by a prefix that still changes the operand size (66 nop)
+    KfHalfElements = 1ull << 36,   // EVEX: broadcasts 2-byte elements (half-precision floats, words)
 };
 
 // Registers an instruction changes without naming them (bit n = general register n).
@@ -149,12 +162,12 @@ enum TKroClobber : std::uint16_t {
 struct TKroOpcodeEntry {
     TKroEntryKind Kind = TKroEntryKind::Invalid;
     const char* Name = nullptr;
-    std::array<TKroArg, 4> Args{};
-    std::uint32_t Flags = 0;
+    std::array<TKroArg, 5> Args{};
+    std::uint64_t Flags = 0;
     std::uint16_t Clobbers = 0;
     const TKroOpcodeEntry* Sub = nullptr;
 
-    constexpr TKroOpcodeEntry With(std::uint32_t MoreFlags) const {
+    constexpr TKroOpcodeEntry With(std::uint64_t MoreFlags) const {
         TKroOpcodeEntry Copy = *this;
         Copy.Flags |= MoreFlags;
         return Copy;
@@ -199,10 +212,11 @@ namespace KroOp {
 constexpr TKroOpcodeEntry Bad{};
 
 // An instruction; absent operands may stand anywhere in the list.
-constexpr TKroOpcodeEntry I(const char* Name, TKroArg A = {}, TKroArg B = {}, TKroArg C = {}, TKroArg D = {}) {
+constexpr TKroOpcodeEntry I(const char* Name, TKroArg A = {}, TKroArg B = {}, TKroArg C = {}, TKroArg D = {},
+                            TKroArg E = {}) {
     TKroOpcodeEntry Entry{TKroEntryKind::Instruction, Name, {}, 0, 0, nullptr};
     std::size_t Count = 0;
-    for (const TKroArg& Arg : {A, B, C, D})
+    for (const TKroArg& Arg : {A, B, C, D, E})
         if (Arg.Present())
             Entry.Args[Count++] = Arg;
     return Entry;
@@ -235,6 +249,7 @@ constexpr TKroOpcodeEntry LSel(const TKroOpcodeEntry* Table) {
     return Sub(TKroEntryKind::VexL, Table);
 }
 constexpr TKroOpcodeEntry Same{TKroEntryKind::Fallback, nullptr, {}, 0, 0, nullptr};
+constexpr TKroOpcodeEntry AsVex{TKroEntryKind::AsVex, nullptr, {}, 0, 0, nullptr};
 
 // Forms by mandatory prefix.
 constexpr TKroPrefixedEntry All(const TKroOpcodeEntry& Entry) {
@@ -273,12 +288,13 @@ constexpr TKroArg Ob{O, b}, Ov{O, v};
 constexpr TKroArg Ap{A, p};
 constexpr TKroArg Sw{S, w}, Cn{C, n}, Dn{D, n}, Td{TestR, d};
 constexpr TKroArg Pq{P, q}, Pd{P, d}, Qq{Q, q}, Qd{Q, d}, Nq{N, q};
-constexpr TKroArg Vx{V, x}, Vdq{V, dq}, Vqq{V, qq}, Vq{V, q}, Vd{V, d}, Vss{V, d}, Vsd{V, q};
-constexpr TKroArg Wx{W, x}, Wdq{W, dq}, Wqq{W, qq}, Wq{W, q}, Wd{W, d}, Ww{W, w}, Wb{W, b}, Wss{W, d}, Wsd{W, q},
-    Whx{W, hx}, Wqx{W, qx}, Wex{W, ex};
+constexpr TKroArg Vx{V, x}, Vdq{V, dq}, Vqq{V, qq}, Vq{V, q}, Vd{V, d}, Vss{V, d}, Vsd{V, q}, Vhx{V, hx}, Vqx{V, qx};
+constexpr TKroArg Wsh{W, w}, Wx{W, x}, Wdq{W, dq}, Wqq{W, qq}, Wq{W, q}, Wd{W, d}, Ww{W, w}, Wb{W, b}, Wss{W, d},
+    Wsd{W, q}, Whx{W, hx}, Wqx{W, qx}, Wex{W, ex}, Wws{W, ws}, Wxq{W, xq};
 constexpr TKroArg Ux{U, x}, Udq{U, dq}, Uq{U, q};
-constexpr TKroArg Hx{H, x}, Hdq{H, dq}, Hqq{H, qq}, Hq{H, dq}, Hss{H, d}, Hsd{H, q};
-constexpr TKroArg Lx{L, x};
+constexpr TKroArg Hx{H, x}, Hdq{H, dq}, Hqq{H, qq}, Hq{H, dq}, Hss{H, d}, Hsd{H, q}, Hhx{H, hx};
+constexpr TKroArg Lx{L, x}, Imm4{Is4, b};
+constexpr TKroArg VsibXd{VsibX, d}, VsibXq{VsibX, q}, VsibHq{VsibH, q};
 constexpr TKroArg By{B, y};
 constexpr TKroArg Kb{K, b}, Kw{K, w}, Kd{K, d}, Kq{K, q}, KRb{KR, b}, KRw{KR, w}, KRd{KR, d}, KRq{KR, q}, KMb{KM, b},
     KMw{KM, w}, KMd{KM, d}, KMq{KM, q}, KHx{KH, q};

@@ -13,7 +13,9 @@ constexpr const char* FloatPredicates[32] = {
     "eq",     "lt",     "le",    "unord",  "neq",    "nlt",      "nle",    "ord",   "eq_uq",   "nge",    "ngt",
     "false",  "neq_oq", "ge",    "gt",     "true",   "eq_os",    "lt_oq",  "le_oq", "unord_s", "neq_us", "nlt_uq",
     "nle_uq", "ord_s",  "eq_us", "nge_uq", "ngt_uq", "false_os", "neq_os", "ge_oq", "gt_oq",   "true_us"};
-constexpr const char* IntegerPredicates[8] = {"eq", "lt", "le", "false", "neq", "nlt", "nle", "true"};
+// Integer compares name six of their eight predicates; false and true keep the immediate.
+constexpr const char* IntegerPredicates[8] = {"eq", "lt", "le", nullptr, "neq", "nlt", "nle", nullptr};
+constexpr const char* XopPredicates[8] = {"lt", "le", "gt", "ge", "eq", "neq", "false", "true"};
 
 TKroRegClass VectorClass(unsigned Bytes) {
     return Bytes >= 64 ? TKroRegClass::Zmm : Bytes == 32 ? TKroRegClass::Ymm : TKroRegClass::Xmm;
@@ -45,7 +47,7 @@ bool TKroDecodeRun::ReadAddress() {
     } else {
         int Base = RmField();
         if (Base == 4) {
-            const std::uint8_t Sib = Next();
+            Sib = Next();
             HasSib = true;
             MemScale = static_cast<std::uint8_t>(1u << (Sib >> 6));
             const int Index = ((Sib >> 3) & 7) | (IndexExtended ? 8 : 0);
@@ -107,10 +109,15 @@ void TKroDecodeRun::MemoryOperand(TKroOperand& Operand, unsigned Size) const {
     if (Mode64 ? SegmentPrefix >= 4 : SegmentPrefix >= 0)
         Operand.Segment = static_cast<std::int8_t>(SegmentPrefix);
     if (Encoding == TKroEncoding::Evex) {
-        // Compressed 8-bit displacements count in units of the memory operand (or of one broadcast element).
+        // Compressed 8-bit displacements count in units of the memory operand (or of one broadcast element, or of
+        // one element where the instruction reads or writes as many elements as its mask says).
         unsigned Unit = Size;
-        if (EvexBroadcast) {
+        if (Entry.Flags & KfTuple1)
             Unit = VexW ? 8 : 4;
+        else if (Entry.Flags & KfTuple1Small)
+            Unit = VexW ? 2 : 1;
+        if (EvexBroadcast) {
+            Unit = (Entry.Flags & KfHalfElements) ? 2 : VexW ? 8 : 4;
             Operand.Broadcast = static_cast<std::uint8_t>(VectorLength / Unit);
             Operand.Size = static_cast<std::uint16_t>(Unit);
         }
@@ -125,6 +132,39 @@ void TKroDecodeRun::MemoryOperand(TKroOperand& Operand, unsigned Size) const {
         else if (AddressSize == 2)
             Operand.Address &= 0xFFFFu;
     }
+}
+
+// A memory operand whose index is a vector register (gathers and scatters): it needs a SIB byte, and its index
+// register is as wide as IndexWidth. EVEX compresses its 8-bit displacement by the element size.
+bool TKroDecodeRun::VectorIndexOperand(TKroOperand& Operand, unsigned Size, unsigned IndexWidth) const {
+    if (!HasSib || AddressSize == 2)
+        return false;
+    MemoryOperand(Operand, Size);
+    const bool IndexExtended = Encoding == TKroEncoding::Legacy ? (Rex & 2) != 0 : VexX;
+    unsigned Index = ((Sib >> 3) & 7u) | (IndexExtended ? 8u : 0u);
+    if (Encoding == TKroEncoding::Evex && EvexV2)
+        Index |= 16;
+    Operand.Index = static_cast<std::int8_t>(Index);
+    Operand.Scale = MemScale;
+    Operand.VectorIndex = true;
+    Operand.IndexClass = VectorClass(IndexWidth);
+    Operand.AbsoluteKnown = false;
+    Operand.Broadcast = 0;
+    Operand.Size = static_cast<std::uint16_t>(Size);
+    if (Encoding == TKroEncoding::Evex && DisplacementSize == 1)
+        Operand.Displacement = MemDisplacement * static_cast<std::int64_t>(Size);
+    return true;
+}
+
+// EVEX.b on a register form: the rounding mode (L'L) or the suppression of exceptions, written behind the r/m
+// register.
+void TKroDecodeRun::MarkRounding() {
+    if (Encoding != TKroEncoding::Evex || !EvexBroadcast || !HasModRm || Mod() != 3 || RmOperand < 0)
+        return;
+    if (Entry.Flags & KfEr)
+        Out.Operands[static_cast<std::size_t>(RmOperand)].Rounding = static_cast<std::uint8_t>(1 + (VexL & 3));
+    else if (Entry.Flags & KfSae)
+        Out.Operands[static_cast<std::size_t>(RmOperand)].Rounding = 5;
 }
 
 bool TKroDecodeRun::BuildOperand(const TKroArg& Arg, TKroOperand& Operand) {
@@ -264,10 +304,26 @@ bool TKroDecodeRun::BuildOperand(const TKroArg& Arg, TKroOperand& Operand) {
         VectorOperand(Operand, Vvvv | (EvexV2 ? 16u : 0u), Size);
         return true;
     case M::L:
-        ImmediateForL = Next();
-        ReadL = true;
+        if (!ReadL) {
+            ImmediateForL = Next();
+            ReadL = true;
+        }
         VectorOperand(Operand, static_cast<unsigned>(ImmediateForL >> 4) & (Mode64 ? 15u : 7u), Size);
         return true;
+    case M::Is4:
+        if (!ReadL) {
+            ImmediateForL = Next();
+            ReadL = true;
+        }
+        Operand.Kind = TKroOperandKind::Immediate;
+        Operand.Value = ImmediateForL & 15u;
+        Operand.Size = 1;
+        return true;
+    case M::VsibX:
+    case M::VsibH:
+        if (RegisterForm)
+            return false;
+        return VectorIndexOperand(Operand, Size, Arg.Method == M::VsibX ? VectorLength : VectorLength / 2);
     case M::B:
         GprOperand(Operand, Vvvv, Size);
         return true;
@@ -352,11 +408,18 @@ bool TKroDecodeRun::BuildOperands() {
             return false;
         if (Fault)
             return false;
-        if (Operand.Kind != TKroOperandKind::None && Out.OperandCount < Out.Operands.size())
+        if (Operand.Kind != TKroOperandKind::None && Out.OperandCount < Out.Operands.size()) {
+            const bool RmRegister = Arg.Method == TKroMethod::E || Arg.Method == TKroMethod::R ||
+                                    Arg.Method == TKroMethod::W || Arg.Method == TKroMethod::U ||
+                                    Arg.Method == TKroMethod::KR || Arg.Method == TKroMethod::KM;
+            if (RmRegister && Operand.Kind == TKroOperandKind::Register)
+                RmOperand = static_cast<int>(Out.OperandCount);
             Out.Operands[Out.OperandCount++] = Operand;
+        }
     }
     if (Entry.Flags & Kf3DNow)
         Suffix3DNow = Next();
+    MarkRounding();
     return !Fault;
 }
 
@@ -395,12 +458,13 @@ bool TKroDecodeRun::ComposeName() {
     const bool W = RexW();
     bool PredicateNamed = false;
     for (const char* Cursor = Source; *Cursor != '\0' && *Cursor != '/'; ++Cursor) {
-        if (*Cursor == '{') {
+        // "{a|b}" by W; "<a|b>" by a 64-bit operand (W in 64-bit code only).
+        if (*Cursor == '{' || *Cursor == '<') {
             const char* Bar = std::strchr(Cursor, '|');
-            const char* Close = std::strchr(Cursor, '}');
+            const char* Close = std::strchr(Cursor, *Cursor == '{' ? '}' : '>');
             if (Bar == nullptr || Close == nullptr)
                 break;
-            if (W)
+            if (*Cursor == '{' ? W : W && Mode64)
                 Append(Bar + 1, static_cast<std::size_t>(Close - Bar - 1));
             else
                 Append(Cursor + 1, static_cast<std::size_t>(Bar - Cursor - 1));
@@ -409,15 +473,30 @@ bool TKroDecodeRun::ComposeName() {
             const char* Condition = ConditionNames[Opcode & 15];
             Append(Condition, std::strlen(Condition));
             Cursor += 2;
-        } else if (Cursor[0] == '%' && (Cursor[1] == 'p' || Cursor[1] == 'i')) {
+        } else if (Cursor[0] == '%' && (Cursor[1] == 'p' || Cursor[1] == 'i' || Cursor[1] == 'x')) {
             const TKroOperand& Last = Out.Operands[Out.OperandCount > 0 ? Out.OperandCount - 1 : 0];
             const std::uint64_t Value = Last.Kind == TKroOperandKind::Immediate ? Last.Value : 256;
-            const std::uint64_t Limit = Cursor[1] == 'i' ? 8 : Encoding == TKroEncoding::Legacy ? 8 : 32;
-            if (Value < Limit) {
-                const char* Predicate = Cursor[1] == 'i' ? IntegerPredicates[Value] : FloatPredicates[Value];
+            const std::uint64_t Limit = Cursor[1] != 'p' ? 8 : Encoding == TKroEncoding::Legacy ? 8 : 32;
+            const char* Predicate = Value >= Limit     ? nullptr
+                                    : Cursor[1] == 'i' ? IntegerPredicates[Value]
+                                    : Cursor[1] == 'x' ? XopPredicates[Value]
+                                                       : FloatPredicates[Value];
+            if (Predicate != nullptr) {
                 Append(Predicate, std::strlen(Predicate));
                 PredicateNamed = true;
             }
+            ++Cursor;
+        } else if (Cursor[0] == '%' && Cursor[1] == 'c') {
+            // The carry-less multiply names which quadwords it multiplies when the immediate is one of the four.
+            const TKroOperand& Last = Out.Operands[Out.OperandCount > 0 ? Out.OperandCount - 1 : 0];
+            const std::uint64_t Value = Last.Kind == TKroOperandKind::Immediate ? Last.Value : 256;
+            const char* Halves = Value == 0x00   ? "lqlq"
+                                 : Value == 0x01 ? "hqlq"
+                                 : Value == 0x10 ? "lqhq"
+                                 : Value == 0x11 ? "hqhq"
+                                                 : nullptr;
+            Append(Halves != nullptr ? Halves : "q", Halves != nullptr ? 4 : 1);
+            PredicateNamed = Halves != nullptr;
             ++Cursor;
         } else {
             Append(Cursor, 1);

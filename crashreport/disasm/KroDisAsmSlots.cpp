@@ -201,7 +201,7 @@ void KroUpdateSlots(const TKroInstruction& Instruction, TRegisterSlots& Slots) {
         return;
     }
     const bool Is64 = Instruction.Mode == TKroCpuMode::Bits64;
-    const std::uint32_t Flags = Instruction.Flags;
+    const std::uint64_t Flags = Instruction.Flags;
     const std::size_t Count = Instruction.OperandCount;
     const TKroOperand* First = Count > 0 ? &Instruction.Operands[0] : nullptr;
     const TKroOperand* Second = Count > 1 ? &Instruction.Operands[1] : nullptr;

@@ -107,6 +107,35 @@ void DropCutCharacter(std::string& Text) {
         Text.resize(Start - 1);
 }
 
+// The width a register's name tells: xmm1 is 16 bytes wide even where an instruction reads only 8 of them.
+unsigned NamedWidth(const TKroOperand& Operand, TKroCpuMode Mode) {
+    switch (Operand.RegClass) {
+    case TKroRegClass::Gpr:
+        return Operand.Size;
+    case TKroRegClass::Segment:
+        return 2;
+    case TKroRegClass::Control:
+    case TKroRegClass::Debug:
+    case TKroRegClass::Test:
+        return Mode == TKroCpuMode::Bits64 ? 8 : 4;
+    case TKroRegClass::Mmx:
+    case TKroRegClass::Mask:
+        return 8;
+    case TKroRegClass::Xmm:
+    case TKroRegClass::Bound:
+        return 16;
+    case TKroRegClass::Ymm:
+        return 32;
+    case TKroRegClass::Zmm:
+        return 64;
+    case TKroRegClass::Fpu:
+        return 10;
+    case TKroRegClass::Tile:
+        return 0;
+    }
+    return 0;
+}
+
 } // namespace
 
 void KroAppendRegister(std::string& Text, TKroRegClass Class, unsigned Number, unsigned Size, bool HighByte) {
@@ -227,9 +256,12 @@ void TKroTextWriter::AppendOperand(std::string& Text, const TKroInstruction& Ins
     switch (Operand.Kind) {
     case TKroOperandKind::None:
         return;
-    case TKroOperandKind::Register:
+    case TKroOperandKind::Register: {
         KroAppendRegister(Text, Operand.RegClass, Operand.Reg, Operand.Size, Operand.HighByte);
+        static constexpr const char* Roundings[6] = {"", "{rn-sae}", "{rd-sae}", "{ru-sae}", "{rz-sae}", "{sae}"};
+        Text += Roundings[Operand.Rounding % 6];
         return;
+    }
     case TKroOperandKind::Memory: {
         const char* Word = SizeWordWanted ? SizeWord(Operand.Size) : nullptr;
         if (Word != nullptr) {
@@ -370,13 +402,13 @@ void TKroTextWriter::Append(std::string& Text, const TKroInstruction& Instructio
     if (Instruction.NoTrack)
         Text += "notrack ";
     Text += Instruction.Mnemonic;
-    // Memory operands carry their size when no register operand of the same size tells it.
+    // A memory operand carries its size unless the first register operand, by its name, is as wide.
     unsigned RegisterSize = 0;
     bool HasRegister = false;
     for (std::size_t I = 0; I < Instruction.OperandCount; ++I)
         if (Instruction.Operands[I].Kind == TKroOperandKind::Register && !HasRegister) {
             HasRegister = true;
-            RegisterSize = Instruction.Operands[I].Size;
+            RegisterSize = NamedWidth(Instruction.Operands[I], Mode);
         }
     const bool Lea = (Instruction.Flags & KfLea) != 0;
     // aam and aad divide by ten unless told otherwise.

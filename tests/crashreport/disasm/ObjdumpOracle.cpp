@@ -19,12 +19,16 @@ std::string Quoted(const std::string& Text) {
     return Result + "'";
 }
 
-bool IsPrefixWord(const std::string& Word) {
+} // namespace
+
+bool IsObjdumpPrefixWord(const std::string& Word) {
     static const std::set<std::string> Prefixes = {
         "data16", "data32", "addr16", "addr32", "cs",   "ds",    "es",  "ss",      "fs",       "gs",
         "lock",   "rep",    "repz",   "repnz",  "repe", "repne", "bnd", "notrack", "xacquire", "xrelease"};
     return Prefixes.count(Word) != 0 || Word.rfind("rex", 0) == 0 || Word.rfind("{", 0) == 0;
 }
+
+namespace {
 
 bool ParseLine(const std::string& Line, TObjdumpLine& Parsed) {
     // "  401000:\t55                   \tpush   rbp"
@@ -55,7 +59,7 @@ bool ParseLine(const std::string& Line, TObjdumpLine& Parsed) {
         if (Stop == std::string::npos)
             Stop = Parsed.Text.size();
         const std::string Word = Parsed.Text.substr(Start, Stop - Start);
-        if (Parsed.Mnemonic.empty() && !IsPrefixWord(Word))
+        if (Parsed.Mnemonic.empty() && !IsObjdumpPrefixWord(Word))
             Parsed.Mnemonic = Word;
         // An operand objdump cannot name ("?") means it does not know the instruction either.
         const std::string Operands = Parsed.Mnemonic.empty() ? "" : Word;
@@ -63,7 +67,11 @@ bool ParseLine(const std::string& Line, TObjdumpLine& Parsed) {
             Unknown = true;
         Position = Stop;
     }
-    Parsed.Decodes = !Parsed.Mnemonic.empty() && Parsed.Text.find("(bad)") == std::string::npos && !Unknown;
+    // "{bad}" and "{rn-bad}", and a brace in the mnemonic ("vcmps{baltd}"), mark a field objdump finds wrong (an
+    // EVEX.W or EVEX.b the instruction does not take): no instruction either.
+    Parsed.Decodes = !Parsed.Mnemonic.empty() && Parsed.Text.find("(bad)") == std::string::npos &&
+                     Parsed.Mnemonic.find('{') == std::string::npos && Parsed.Text.find("bad}") == std::string::npos &&
+                     !Unknown;
     return true;
 }
 
@@ -171,4 +179,17 @@ bool CompileWithOurCompiler(const std::string& Source, const std::vector<std::st
     unlink(SourceFile.c_str());
     unlink(MessageFile.c_str());
     return Status == 0;
+}
+
+bool TZeroFilledReader::Read(std::uint64_t Address, void* Dest, std::size_t Count) const {
+    auto* Out = static_cast<unsigned char*>(Dest);
+    for (std::size_t I = 0; I < Count; ++I)
+        Out[I] = Address + I < Bytes.size() ? Bytes[static_cast<std::size_t>(Address + I)] : 0;
+    return true;
+}
+
+bool TZeroFilledReader::CodeRange(std::uint64_t, std::uint64_t& Begin, std::uint64_t& End) const {
+    Begin = 0;
+    End = Bytes.size();
+    return true;
 }
