@@ -32,7 +32,8 @@ void TStackTracer::FillFinalOutput() {
         std::int32_t Function = -1;
         const TStackLink* Through = nullptr;
         for (const TStackLink& Link : Item.Callers.Links)
-            if (FunctionApproved(Link.Function)) {
+            if (FunctionApproved(Link.Function) ||
+                (Item.Certain && Link.Item < 0 && Link.Function >= 0 && Link.CallSite != 0)) {
                 Through = &Link;
                 Function = Link.Function;
                 break;
@@ -89,6 +90,11 @@ void TStackTracer::FillFinalOutput() {
                 Item.FunctionName = ReadableName(Name);
                 Item.FunctionStart = Start;
             }
+        } else if (Item.Module >= 0 && Item.FunctionName.empty() && (Function >= 0 || Item.Certain)) {
+            // A function the module keeps to itself has no name to give: the module and the address in its file,
+            // as addr2line takes it.
+            Item.FunctionName =
+                Item.ModuleName + "+0x" + Int64ToHexText(Item.FinalAddress - Modules[Item.Module].LoadBias);
         }
     }
 }
