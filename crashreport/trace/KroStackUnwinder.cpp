@@ -40,6 +40,8 @@ TStackUnwinder& Session(void* Argument) {
 }
 
 int FindProcInfo(unw_addr_space_t Space, unw_word_t Ip, unw_proc_info_t* Info, int NeedUnwindInfo, void* Argument) {
+    if (Argument == nullptr)
+        return -UNW_ENOINFO;
     const TTraceModule* Module = nullptr;
     if (!Session(Argument).TableOf(static_cast<std::uintptr_t>(Ip), Module)) {
         Session(Argument).NoteMissingEntry();
@@ -67,7 +69,7 @@ int GetDynamicInfoList(unw_addr_space_t, unw_word_t*, void*) {
 
 int AccessMemory(unw_addr_space_t, unw_word_t Address, unw_word_t* Value, int Write, void* Argument) {
     std::uint64_t Word = 0;
-    if (Write != 0 || !Session(Argument).ReadWord(static_cast<std::uintptr_t>(Address), Word))
+    if (Write != 0 || Argument == nullptr || !Session(Argument).ReadWord(static_cast<std::uintptr_t>(Address), Word))
         return -UNW_EINVAL;
     *Value = Word;
     return 0;
@@ -77,7 +79,7 @@ int AccessRegister(unw_addr_space_t, unw_regnum_t Register, unw_word_t* Value, i
     std::uint64_t Word = 0;
     if (Write != 0)
         return -UNW_EREADONLYREG;
-    if (!Session(Argument).ReadRegister(Register, Word))
+    if (Argument == nullptr || !Session(Argument).ReadRegister(Register, Word))
         return -UNW_EBADREG;
     *Value = Word;
     return 0;
@@ -127,6 +129,10 @@ __attribute__((constructor(101))) void LoadUnwindLibrary() {
     // a cache is ever taken.
     if (Loaded.Space == nullptr || SetCaching(Loaded.Space, UNW_CACHE_NONE) != 0)
         return;
+    // The library sets itself up on its first cursor (its pools, its own checks of memory): here, not on the report
+    // path. A cursor without a thread to read fails once that is done.
+    unw_cursor_t Cursor;
+    Loaded.InitRemote(&Cursor, Loaded.Space, nullptr);
     Library = Loaded;
 }
 

@@ -1,7 +1,8 @@
-# Loaded into gdb by the stack tracer's differential tests: "frames" prints every frame of every thread of the
-# stopped program, one line each: "GDBFRAME thread index kind pc name". Kind is "normal", "inline" (inlined code),
-# "tailcall" (a call gdb reconstructs from debug information, whose frame a tail jump replaced), "sigtramp" (the
-# kernel's return from a signal handler) or "other"; pc is the resume address (for a caller, its return address).
+# Loaded into gdb by the stack tracer's differential tests: "frames" prints the thread that stopped ("GDBSTOP
+# thread"), then every frame of every thread of the stopped program, one line each: "GDBFRAME thread index kind pc
+# name". Kind is "normal", "inline" (inlined code), "tailcall" (a call gdb reconstructs from debug information, whose
+# frame a tail jump replaced), "sigtramp" (the kernel's return from a signal handler) or "other"; pc is the resume
+# address (for a caller, its return address).
 import gdb
 
 KINDS = {gdb.NORMAL_FRAME: "normal", gdb.INLINE_FRAME: "inline", gdb.TAILCALL_FRAME: "tailcall",
@@ -13,7 +14,8 @@ class Frames(gdb.Command):
         super().__init__("frames", gdb.COMMAND_STACK)
 
     def invoke(self, argument, from_tty):
-        for thread in gdb.selected_inferior().threads():
+        print("GDBSTOP %d" % gdb.selected_thread().num)
+        for thread in gdb.selected_inferior().threads():  # the stopped thread is selected again after the last
             thread.switch()
             frame = gdb.newest_frame()
             index = 0
