@@ -112,11 +112,14 @@ std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bo
         State.DisAsmAddress = FunctionEntry != 0 ? FunctionEntry : Request.ExceptAddr;
         State.DisAsmHighlight = Highlight != 0 ? Highlight : Request.ExceptAddr;
     } else if (ThreadId == Self) {
-        // The calling thread (a trace on request) starts where its caller asked for the report.
+        // The calling thread (a trace on request) starts at its caller's call of the report.
         if (Request.Frame != 0) {
             Trace.ExceptionAddress = Request.ExceptAddr;
             Trace.HasExceptionAddress = Request.ExceptAddr != 0;
+            Trace.ReturnAddress = Request.ExceptAddr != 0;
             Trace.StackBegin = Request.Frame;
+            Trace.StackPointer = Request.Frame;
+            Trace.FramePointer = Request.FramePointer;
         }
         ComputeStackTrace(Trace, Text);
     } else {

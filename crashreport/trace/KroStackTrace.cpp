@@ -76,8 +76,9 @@ void Trace(TStackTraceRequest Request, std::string& Text, std::uintptr_t CallerS
             Start.FramePointer = CallerFrame;
             Start.HasFramePointer = true;
         }
-    } else if (Request.StackPointer != 0) {
+    } else if (Request.StackPointer != 0 || Request.ReturnAddress) {
         Start.InstructionPointer = Exception;
+        Start.ReturnAddress = Request.ReturnAddress;
         Start.StackPointer = Request.StackPointer;
         Start.FramePointer = Request.FramePointer;
         Start.HasFramePointer = Request.FramePointer != 0 || Request.GeneralRegisters != nullptr;

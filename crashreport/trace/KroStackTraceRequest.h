@@ -38,6 +38,9 @@ struct TStackTraceRequest {
     // the kernel's signal frame (KroThreadContext.h).
     std::uintptr_t StackPointer = 0;
     const std::uint64_t* GeneralRegisters = nullptr;
+    // The exception address is the return address of a call (a trace on request), listed at that call like every
+    // other frame; StackPointer, when given, is the caller's just after the return.
+    bool ReturnAddress = false;
     // The calls the exception was thrown in, recorded at the throw (null: none): the trace lists them from the throw
     // on as they were then, since a handler has run where they stood; the stack is scanned only above them.
     const TRecordedPath* ThrowPath = nullptr;
