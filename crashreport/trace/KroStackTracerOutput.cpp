@@ -90,12 +90,13 @@ void TStackTracer::FillFinalOutput() {
                 Item.FunctionName = ReadableName(Name);
                 Item.FunctionStart = Start;
             }
-        } else if (Item.Module >= 0 && Item.FunctionName.empty() && (Function >= 0 || Item.Certain)) {
-            // A function the module keeps to itself has no name to give: the module and the address in its file,
-            // as addr2line takes it.
+        }
+        // A function the module keeps to itself has no name to give: the module and the address in its file, as
+        // addr2line takes it. (A frame without a function in a module with a map is chance, unless it is certain.)
+        if (Item.Module >= 0 && Item.FunctionName.empty() &&
+            (Item.Certain || (Function >= 0 && Modules[Item.Module].Map == nullptr)))
             Item.FunctionName =
                 Item.ModuleName + "+0x" + Int64ToHexText(Item.FinalAddress - Modules[Item.Module].LoadBias);
-        }
     }
 }
 
