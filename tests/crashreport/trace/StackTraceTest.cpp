@@ -141,7 +141,17 @@ TEST(StackTraceTest, TracesTheCallingThreadFromTheCallOfTheTracer) {
     std::string Text;
     Level1(Entries, Text);
     ExpectCallsInOrder(Entries, {"Level3", "Level2", "Level1"});
-    EXPECT_EQ(FindEntry(Entries, "Level3"), 0) << Listing(Entries);
+    ASSERT_EQ(FindEntry(Entries, "Level3"), 0) << Listing(Entries);
+    // The first entry is the call of the tracer itself, as every further one is its level's call, not the
+    // instruction after it.
+    TFunctionInfo Info;
+    AnalyzeFunction(reinterpret_cast<std::uintptr_t>(&Level3), Info);
+    const auto Tracer = reinterpret_cast<std::uintptr_t>(
+        static_cast<void (*)(const TStackTraceRequest&, std::string&)>(&ComputeStackTrace));
+    bool AtTheCall = false;
+    for (const TExternalBranch& Branch : Info.ExternalBranches)
+        AtTheCall |= Branch.IsCall && Branch.TargetAddress == Tracer && Branch.InstructionStart == Entries[0].Address;
+    EXPECT_TRUE(AtTheCall) << Listing(Entries);
     const std::ptrdiff_t Test = FindEntry(Entries, "TracesTheCallingThreadFromTheCallOfTheTracer_Test::TestBody()");
     EXPECT_GT(Test, FindEntry(Entries, "Level1")) << Listing(Entries);
     EXPECT_GT(FindEntry(Entries, "main"), Test) << Listing(Entries);
