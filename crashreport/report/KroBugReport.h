@@ -26,6 +26,7 @@ struct TBugReportRequest {
     std::uintptr_t FramePointer = 0; // the failing thread's frame pointer where its trace starts; 0: unknown
     pid_t ThreadId = 0;              // the failing thread; 0: the calling one
     bool OsException = false;        // a fault the system raised rather than an exception the program threw
+    bool FaultSite = true;           // false: nothing faulted (a signal sent from outside), nothing to disassemble
     pid_t HiddenThread = 0;          // a thread left out of the report (never the main thread); 0: none
     const TPausedThreads* Paused = nullptr; // the threads paused for this report; others are paused one at a time
 };
