@@ -59,7 +59,8 @@ bool AutoActionDue(std::int32_t Rule) noexcept {
 }
 
 std::string RestartRefusedText() {
-    return "The application was restarted " + std::to_string(RestartLimitStarts - 1) + " times within " +
-           std::to_string(RestartLimitSeconds) + " seconds, failing each time: it is closed instead of restarted once "
-           "more.";
+    const std::string Restarts = std::to_string(RestartLimitStarts - 1);
+    const std::string Seconds = std::to_string(RestartLimitSeconds);
+    return "The application was restarted " + Restarts + " times within " + Seconds +
+           " seconds, failing each time: it is closed instead of restarted once more.";
 }

@@ -24,7 +24,7 @@ struct TExceptionRequest {
     std::uintptr_t FramePointer = 0; // the frame pointer of the code at Frame (a fault's interrupted code); 0: unknown
     bool CanContinue = true;
     bool OsException = false;
-    bool FaultSite = true;  // false: nothing faulted where the thread stood (a signal sent from outside)
+    bool FaultSite = true; // false: nothing faulted where the thread stood (a signal sent from outside)
     // The exit code when the process ends because of this report (KroEndProcess.h); a frozen report's is 0.
     int FailureCode = ExitCodeUncaughtException;
     pid_t HiddenThread = 0; // left out of the report (the thread of a trace on request)

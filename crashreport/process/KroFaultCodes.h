@@ -47,7 +47,7 @@ struct TFaultRecord {
     std::uintptr_t FramePointer = 0;
     bool StackOverflow = false; // the access hit the guard below the thread's stack
     pid_t ThreadId = 0;
-    pid_t Sender = 0;           // the process that sent the signal (kill, sigqueue, tgkill); 0 for a fault
+    pid_t Sender = 0;            // the process that sent the signal (kill, sigqueue, tgkill); 0 for a fault
     char SenderCommand[16] = {}; // its command name, read when the signal came; empty when unreadable
 };
 

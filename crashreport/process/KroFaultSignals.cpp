@@ -169,11 +169,11 @@ void OnFault(int Signal, siginfo_t* Info, void* RawContext) {
         // A fault: what it accessed, and how (the page-fault error code: bit 1 is set for a write).
         Record.DataAddress = reinterpret_cast<std::uintptr_t>(Info->si_addr);
         Record.Write = (Signal == SIGSEGV || Signal == SIGBUS) && (Registers[REG_ERR] & 2) != 0;
-        if (Signal == SIGSEGV && Record.DataAddress + OverflowReach > Sp &&
-            Record.DataAddress < Sp + OverflowReach && !OnAltStack(Sp))
+        if (Signal == SIGSEGV && Record.DataAddress + OverflowReach > Sp && Record.DataAddress < Sp + OverflowReach &&
+            !OnAltStack(Sp))
             Record.StackOverflow = true;
-    } else if (Info != nullptr && (Info->si_code == SI_USER || Info->si_code == SI_QUEUE ||
-                                   Info->si_code == SI_TKILL)) {
+    } else if (Info != nullptr &&
+               (Info->si_code == SI_USER || Info->si_code == SI_QUEUE || Info->si_code == SI_TKILL)) {
         // A signal that was sent faulted nowhere (its si_addr holds the sender instead). The sender may be gone
         // soon (a kill command ends at once): its name is read now.
         Record.Sender = Info->si_pid;

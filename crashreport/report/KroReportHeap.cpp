@@ -43,7 +43,7 @@ struct TSegment {
 };
 
 TSegment Segments[SegmentCount];
-// The slots below this one have been claimed; Owns looks no further.
+// No slot at or above this one has ever been claimed: Owns and CarveChunk look no further.
 std::atomic<std::size_t> SlotsUsed{0};
 std::atomic<std::size_t> LastMapped{0};
 // Bounds of every segment: most pointers freed are the C library's, and most lie outside them.
@@ -93,9 +93,9 @@ void WidenBounds(std::uintptr_t Start, std::uintptr_t End) noexcept {
 // Claims the first free slot and maps a segment of at least Needed bytes into it. False when no slot is left or the
 // space cannot be had.
 bool AddSegment(std::size_t Needed) noexcept {
-    for (std::size_t Index = SlotsUsed.load(); Index < SegmentCount; ++Index) {
+    for (std::size_t Index = 0; Index < SegmentCount; ++Index) {
         TSegment& Segment = Segments[Index];
-        if (Segment.Claimed.exchange(true))
+        if (Segment.Claimed.load() || Segment.Claimed.exchange(true))
             continue;
         std::size_t Used = SlotsUsed.load();
         while (Used < Index + 1 && !SlotsUsed.compare_exchange_weak(Used, Index + 1))
@@ -162,7 +162,7 @@ void* TakeChunk(std::size_t Class) noexcept {
 } // namespace
 
 bool ReserveReportHeap() noexcept {
-    if (SlotsUsed.load() != 0 && Segments[0].Start.load() != 0)
+    if (ReportHeapReserved() != 0)
         return true;
     return AddSegment(SmallestSegment);
 }

@@ -5,8 +5,8 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <string>
 #include <fcntl.h>
+#include <string>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
