@@ -34,6 +34,7 @@ SHM = "/dev/shm"
 NOBODY = 65534
 READ_NULL = r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Read of address \$0\."
 WRITE_NULL = r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Write of address \$0\."
+OPTIMISED = False
 
 
 def fail(message, output=""):
@@ -146,7 +147,13 @@ def check_report(report, marks, what, failing="main thread", marker=None, messag
     if not threads or not re.fullmatch(failing + r" \(\$[0-9a-f]+\)", threads[0][0]):
         fail("%s: the failing thread (%s) does not come first" % (what, failing), report)
     ours = program_lines(threads[0][1])
-    if marker and (not ours or int(ours[0].group(4)) != marks[marker]):
+    if not ours:
+        fail("%s: the failing thread's trace has no line of the program's" % what, report)
+    # Optimised code may fold the crashing function into its callers: the lines are then the tracer's concern, not
+    # this journey's.
+    if OPTIMISED:
+        marker = origin = None
+    if marker and int(ours[0].group(4)) != marks[marker]:
         fail("%s: the failing thread's trace does not start with %s (line %d)" % (what, marker, marks[marker]),
              report)
     if origin and not any(int(m.group(4)) == marks[origin] for m in ours):
@@ -305,9 +312,9 @@ def sent_signal_journey(a, marks):
         threads = check_report(report, marks, what, failing, None, message, disassembly=False)
         # The trace starts where the thread stood (inside the C library), and reaches the program's own wait.
         ours = program_lines(threads[0][1])
-        if not ours or not any(int(m.group(4)) == marks[marker] for m in ours):
+        if not OPTIMISED and not any(int(m.group(4)) == marks[marker] for m in ours):
             fail("%s: the trace does not show where the thread waited (line %d)" % (what, marks[marker]), report)
-        if origin and not any(int(m.group(4)) == marks[origin] for m in ours):
+        if not OPTIMISED and origin and not any(int(m.group(4)) == marks[origin] for m in ours):
             fail("%s: the trace does not reach line %d" % (what, marks[origin]), report)
         no_blocks_of(run.pid, what)
         print("ok: %s: reported as sent, exit code %d" % (what, cj.FAULT + number))
@@ -520,7 +527,10 @@ def main():
     parser.add_argument("journey", choices=sorted(JOURNEYS))
     parser.add_argument("--crashtest", required=True)
     parser.add_argument("--source", required=True)
+    parser.add_argument("--optimised", action="store_true", help="crashtest is an optimised build")
     arguments = parser.parse_args()
+    global OPTIMISED
+    OPTIMISED = arguments.optimised
     JOURNEYS[arguments.journey](arguments, cj.markers(arguments.source))
 
 
