@@ -53,10 +53,10 @@ std::int32_t RunExceptionBox(TExceptSettings& Settings, const TExceptBoxRequest&
         ActiveBox.store(nullptr);
         ActiveBoxId.store(0);
     }
-    SetActiveClipboard(nullptr);
     if (Display.Broken()) {
         // The display went away before the box was done: its texts go where they go without a display, so that
         // nothing of the report is lost.
+        SetActiveClipboard(nullptr);
         if (Settings.ConsoleOutput)
             WriteConsoleTexts(Settings, Request);
         return Result;
