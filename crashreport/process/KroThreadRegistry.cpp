@@ -147,18 +147,59 @@ bool StartPrivate() noexcept {
     return Start(static_cast<TRegistryBlock*>(View));
 }
 
+// The list as it stood when the process forked, taken under the lock just before: in the child these nodes are its
+// own copies (its heap is a copy of the parent's), which it frees when it lets go of the parent's block. Later nodes
+// of the parent's are not the child's to touch.
+TRegistryNode* ListAtFork = nullptr;
+bool LockedForFork = false;
+
+void BeforeFork() noexcept {
+    ListAtFork = nullptr;
+    TRegistryBlock* Registry = Block.load();
+    if (Registry == nullptr || BlockOwner.load() != getpid() || !LockB(Registry, 2000))
+        return;
+    LockedForFork = true;
+    ListAtFork = Registry->First;
+}
+
+void AfterForkInParent() noexcept {
+    if (LockedForFork)
+        pthread_mutex_unlock(&Block.load()->LockB);
+    LockedForFork = false;
+    ListAtFork = nullptr;
+}
+
 // In a child of fork: lets go of the parent's block without touching it.
 void ForgetInheritedBlock() noexcept {
     if (TRegistryBlock* Inherited = Block.exchange(nullptr))
         munmap(Inherited, sizeof(TRegistryBlock));
     BlockName[0] = '\0';
     BlockOwner.store(0);
+    for (TRegistryNode* Node = ListAtFork; Node != nullptr;) {
+        TRegistryNode* Next = Node->Next;
+        FreeNode(Node);
+        Node = Next;
+    }
+    ListAtFork = nullptr;
+}
+
+// A child of fork that let go of its parent's block makes its own when it first uses the registry.
+std::atomic<bool> OpenWhenUsed{false};
+
+void AfterForkInChild() noexcept {
+    // The lock is the parent's to give back (the block is shared).
+    LockedForFork = false;
+    if (Block.load() == nullptr)
+        return;
+    ForgetInheritedBlock();
+    OpenWhenUsed.store(true);
 }
 
 // The process's registry; a child of fork that uses it the first time makes its own.
 TRegistryBlock* CurrentBlock() noexcept {
     TRegistryBlock* Registry = Block.load();
-    if (Registry != nullptr && BlockOwner.load() != getpid()) {
+    if ((Registry != nullptr && BlockOwner.load() != getpid()) ||
+        (Registry == nullptr && OpenWhenUsed.exchange(false))) {
         ForgetInheritedBlock();
         OpenThreadRegistry();
         Registry = Block.load();
@@ -196,6 +237,10 @@ bool OpenThreadRegistry() noexcept {
             return true;
         ForgetInheritedBlock();
     }
+    OpenWhenUsed.store(false);
+    // A child of fork that uses the registry makes its own (CurrentBlock); one that never does has none.
+    static const bool ForkHandlers = pthread_atfork(&BeforeFork, &AfterForkInParent, &AfterForkInChild) == 0;
+    (void)ForkHandlers;
     const std::string Name = ThreadRegistryName(getpid());
     if (Name.size() >= sizeof BlockName)
         return false;

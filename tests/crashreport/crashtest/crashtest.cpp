@@ -246,6 +246,9 @@ int ExitStatus(int Status) {
 // Two children of fork: one that starts a thread and ends normally (its shutdown must leave the parent's reporter
 // alone), and one that crashes (its report is its own). Then the program goes on to crash itself (Crash).
 __attribute__((noinline)) void ForkChildren() {
+    // The reporter's own thread has just started: let it settle first (a sanitizer's allocator is not safe to fork
+    // while another thread is inside it).
+    usleep(200000);
     const pid_t Quiet = fork();
     if (Quiet == 0) {
         std::thread([] {}).join();
