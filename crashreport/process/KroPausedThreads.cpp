@@ -28,7 +28,9 @@ void TPausedThreads::PauseAll() {
     // holder stopped inside) is not waited for again: the threads are paused all the same.
     const bool Registry = ThreadRegistryOpen() && LockThreadRegistry(RegistryWaitMs);
     for (std::size_t I = 0; I < Found; ++I) {
-        if (Threads[I] == Self || ThreadIsEnding(Threads[I]))
+        // A thread that reports too stands still where it failed and waits, watching its own report: were it paused
+        // by a report that got stuck, it could not take its report over.
+        if (Threads[I] == Self || ThreadIsEnding(Threads[I]) || ThreadIsReporting(Threads[I]))
             continue;
         if (Pauses[Count].Request(Threads[I])) {
             Silent[Count] = false;

@@ -24,7 +24,8 @@ public:
     TPausedThreads(const TPausedThreads&) = delete;
     TPausedThreads& operator=(const TPausedThreads&) = delete;
 
-    // Pauses every thread of the process but the calling one and the threads that are ending after their report.
+    // Pauses every thread of the process but the calling one, the threads that report an exception of their own and
+    // those that end after their report.
     void PauseAll();
     void ResumeAll() noexcept;
     // Lets one paused thread run for a while (true when it was paused here), and pauses it again.

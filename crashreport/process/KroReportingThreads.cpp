@@ -96,6 +96,11 @@ bool FindReportingContext(pid_t ThreadId, TReportingContext& Context) noexcept {
            Entry->Thread.load(std::memory_order_acquire) == ThreadId && Context.Stack != 0;
 }
 
+bool ThreadIsReporting(pid_t ThreadId) noexcept {
+    const TEntry* Entry = ThreadId > 0 ? Find(ThreadId) : nullptr;
+    return Entry != nullptr && Entry->State.load(std::memory_order_acquire) == Waiting;
+}
+
 bool ThreadIsEnding(pid_t ThreadId) noexcept {
     const TEntry* Entry = ThreadId > 0 ? Find(ThreadId) : nullptr;
     return Entry != nullptr && Entry->State.load(std::memory_order_acquire) == Ending;

@@ -29,6 +29,9 @@ void MarkThreadEnding(pid_t ThreadId) noexcept;
 
 // The context of a thread that is reporting and waits; false for any other thread.
 bool FindReportingContext(pid_t ThreadId, TReportingContext& Context) noexcept;
+// Whether the thread reports an exception of its own and waits for its report (a report does not pause it: it stands
+// still where it failed, and must go on watching its report).
+bool ThreadIsReporting(pid_t ThreadId) noexcept;
 // Whether the thread ends after its report and may still be on its way out.
 bool ThreadIsEnding(pid_t ThreadId) noexcept;
 // Waits, at most TimeoutMs, until every thread that ends after its report is gone, and forgets those that are.
