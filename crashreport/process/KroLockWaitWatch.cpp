@@ -49,8 +49,8 @@ std::size_t Fields(const char* Line, unsigned long long* Values, std::size_t Max
     return Count;
 }
 
-} // namespace
-
+// Whether a syscall line of /proc (the number, six arguments, the stack and instruction pointers, in hexadecimal after
+// the number) is a lock wait without a time limit.
 bool IsUntimedLockWait(const char* SyscallLine) noexcept {
     unsigned long long Values[9] = {};
     if (Fields(SyscallLine, Values, 9) < 7)
@@ -69,6 +69,8 @@ bool IsUntimedLockWait(const char* SyscallLine) noexcept {
 #endif
     return false;
 }
+
+} // namespace
 
 bool TLockWaitWatch::Stuck(std::uint32_t StuckMs) noexcept {
     const std::int64_t Now = MonotonicMs();

@@ -28,7 +28,3 @@ private:
     char Wait[192] = {}; // what the thread waited in at Since (the syscall line)
     char Runs[96] = {};  // how much it had run at Since (the schedstat line)
 };
-
-// Whether a syscall line of /proc (number, six arguments, stack and instruction pointer, in hexadecimal after the
-// number) is a lock wait without a time limit. Exposed for tests.
-bool IsUntimedLockWait(const char* SyscallLine) noexcept;

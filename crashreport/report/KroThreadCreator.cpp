@@ -4,20 +4,12 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace {
 
-// Whether the program's debug map puts Address in a function of the C++ library; false when it cannot tell.
-bool InCppLibraryCode(std::uintptr_t Address) {
-    const std::shared_ptr<const TMapFile> Map = GetMapFileOfAddress(Address);
-    if (Map == nullptr || !Map->Valid())
-        return false;
-    const TMfPublic* Public = Map->GetPublicOfAddress(Address);
-    return Public != nullptr && IsCppLibraryFunctionName(Public->Name);
-}
-
-} // namespace
-
+// Whether a function name (as the debug map gives it: demangled, a template instance's with its return type first)
+// names the C++ library's own code: a function of namespace std or __gnu_cxx.
 bool IsCppLibraryFunctionName(std::string_view Name) noexcept {
     // The qualified name is what stands before the parameter list, after the return type (a blank outside any
     // template's brackets); "operator()" and the like keep their own brackets.
@@ -40,6 +32,17 @@ bool IsCppLibraryFunctionName(std::string_view Name) noexcept {
     const std::string_view Qualified = Name.substr(Start, End - Start);
     return Qualified.starts_with("std::") || Qualified.starts_with("__gnu_cxx::");
 }
+
+// Whether the program's debug map puts Address in a function of the C++ library; false when it cannot tell.
+bool InCppLibraryCode(std::uintptr_t Address) {
+    const std::shared_ptr<const TMapFile> Map = GetMapFileOfAddress(Address);
+    if (Map == nullptr || !Map->Valid())
+        return false;
+    const TMfPublic* Public = Map->GetPublicOfAddress(Address);
+    return Public != nullptr && IsCppLibraryFunctionName(Public->Name);
+}
+
+} // namespace
 
 std::uintptr_t ThreadCreatorCall(const TThreadInfo& Info) {
     if (Info.CreatorAddress == 0)

@@ -3,7 +3,6 @@
 #include "KroThreadRegistry.h"
 
 #include <cstdint>
-#include <string_view>
 
 // Which of the creating calls a thread's entry keeps the report names as its creator: the first that is not the C++
 // library's own code. A std::thread is started by the C++ library: its shared library is passed over when the thread
@@ -11,7 +10,3 @@
 // without optimisation, inlined into the creator with it); it is told by the name the program's debug map gives its
 // address. 0 when the entry records no creating call.
 std::uintptr_t ThreadCreatorCall(const TThreadInfo& Info);
-
-// Whether a function name (as the debug map gives it: demangled, a template instance's with its return type first)
-// names the C++ library's own code: a function of namespace std or __gnu_cxx.
-bool IsCppLibraryFunctionName(std::string_view Name) noexcept;

@@ -433,7 +433,8 @@ def qt_x11_journey(arguments, marks):
     """An exception leaves a slot, in the main thread and in a worker thread, under a real X server (Qt's xcb
     platform, whose threads start while the report pauses them) and offscreen, many times over and several at once:
     no run may hang (a thread paused inside thread creation held the loader's lock that the reporter needed, one run
-    in four), each report is complete and names every thread's creator in the program's own code."""
+    in four), each report is complete and names every thread's creator in the program's own code. (Where the trace
+    starts is checked by the qt-slot journeys offscreen.)"""
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "box"))
     from exceptbox_journeys import Xvfb
     module = os.path.basename(arguments.crashtest)
@@ -462,9 +463,8 @@ def qt_x11_journey(arguments, marks):
                 title, trace = threads[0]
                 if worker != title.startswith("crash worker ($"):
                     fail("%s: the failing thread is not the one that ran the slot: %s" % (what, title), report)
-                match = first_trace_line(trace, module)
-                if not match or int(match.group(4)) != marks["SlotThrow"]:
-                    fail("%s: the failing thread's trace does not start at the throw" % what, report)
+                if "exception message : The slot failed.\r\n" not in report:
+                    fail("%s: the report is not the slot's exception" % what, report)
                 if worker:
                     process_id = int(re.search(r"process id        : \$([0-9a-f]+)", report).group(1), 16)
                     check_creator(title, trace, "main thread ($%x)" % process_id, marks["StartQtWorker"], report)
