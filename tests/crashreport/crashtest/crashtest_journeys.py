@@ -450,7 +450,8 @@ def qt_x11_journey(arguments, marks):
                 if platform != "xcb":
                     environment.pop("DISPLAY", None)
                 path = os.path.join(work, "report-%d.txt" % index)
-                command = [arguments.crashtest, "qt-slot", "--no-box", "--file", path] + (["--thread"] if worker else [])
+                command = [arguments.crashtest, "qt-slot", "--no-box", "--file", path]
+                command += ["--thread"] if worker else []
                 running.append((platform, worker, path, start_crashtest(command, environment)))
             for platform, worker, path, process in running:
                 what = "qt-slot %s%s" % (platform, " in a worker" if worker else "")
