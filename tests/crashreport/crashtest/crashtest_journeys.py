@@ -299,6 +299,14 @@ def start_crashtest(command, environment):
     return subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=environment)
 
 
+def kill_left(processes):
+    """Ends the runs still going when a journey stops early (a failure), so that none outlives the test."""
+    for process in processes:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
+
+
 def finish_crashtest(process, timeout, what):
     try:
         output, _ = process.communicate(timeout=timeout)
@@ -327,12 +335,15 @@ def three_faults_journey(arguments, marks):
         runs = {mode: start_crashtest([arguments.crashtest, mode, "--console"], environment)
                 for mode in ("three-faults", "deaf-faults")}
         outputs, took = {}, {}
-        for mode, process in runs.items():
-            code, output = finish_crashtest(process, 90, "crashtest " + mode)
-            if code != 0 or "continued\n" not in output:
-                fail("%s: the program did not go on after the reports (exit code %d)" % (mode, code), output)
-            outputs[mode] = output
-            took[mode] = int(re.search(r"reports took (\d+) ms", output).group(1))
+        try:
+            for mode, process in runs.items():
+                code, output = finish_crashtest(process, 90, "crashtest " + mode)
+                if code != 0 or "continued\n" not in output:
+                    fail("%s: the program did not go on after the reports (exit code %d)" % (mode, code), output)
+                outputs[mode] = output
+                took[mode] = int(re.search(r"reports took (\d+) ms", output).group(1))
+        finally:
+            kill_left(runs.values())
         return outputs, (took["deaf-faults"] - took["three-faults"]) / 3.0
 
     outputs, cost = run_both()
@@ -440,6 +451,7 @@ def qt_x11_journey(arguments, marks):
     module = os.path.basename(arguments.crashtest)
     work = tempfile.mkdtemp(prefix="crashtest-qt-")
     x = Xvfb()
+    started = []
     try:
         pending = list(enumerate(QT_RUNS))
         while pending:
@@ -453,6 +465,7 @@ def qt_x11_journey(arguments, marks):
                 command = [arguments.crashtest, "qt-slot", "--no-box", "--file", path]
                 command += ["--thread"] if worker else []
                 running.append((platform, worker, path, start_crashtest(command, environment)))
+                started.append(running[-1][3])
             for platform, worker, path, process in running:
                 what = "qt-slot %s%s" % (platform, " in a worker" if worker else "")
                 code, output = finish_crashtest(process, 60, what)
@@ -475,6 +488,7 @@ def qt_x11_journey(arguments, marks):
                 if "\r\n\r\nmodules:\r\n" not in report or "\r\n\r\ndisassembling:\r\n" not in report:
                     fail("%s: the report is not complete" % what, report)
     finally:
+        kill_left(started)
         x.process.kill()
         x.process.wait()
     print("crashtest qt-slot: %d runs under X and offscreen, none hung" % len(QT_RUNS))
