@@ -21,9 +21,11 @@ struct TCacheEntry final {
 // the reporter must not wait for it; a thread that finds it taken reads its map without the cache.
 std::mutex CacheLock;
 
+// Never destroyed: a report may be the first to need it, and a static destroyed at exit is entered in the C library's
+// exit list under a lock that a thread the report paused may hold.
 std::vector<TCacheEntry>& Cache() {
-    static std::vector<TCacheEntry> Entries;
-    return Entries;
+    static std::vector<TCacheEntry>* const Entries = new std::vector<TCacheEntry>;
+    return *Entries;
 }
 
 bool FileTimeOf(const std::string& FileName, std::int64_t& Time) {

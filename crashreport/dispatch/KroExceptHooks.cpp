@@ -22,6 +22,7 @@
 #include "KroThreadContext.h"
 #include "KroThreadHook.h"
 #include "KroThreadRegistry.h"
+#include "KroXLibraryWarmUp.h"
 
 #include <atomic>
 #include <exception>
@@ -99,6 +100,7 @@ void InitExceptionLibrary(bool IsProgram) {
     if (!Hooks && !ExceptSettings.Enabled)
         return;
     GatherReportHeaderFacts();
+    WarmUpXLibraries();
     ReserveReportHeap();
     InstallThreadPauseHandler();
     KroLinkDisAsm();

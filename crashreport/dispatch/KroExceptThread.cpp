@@ -1,7 +1,9 @@
 #include "KroExceptThread.h"
 
+#include "KroExceptionRequest.h"
 #include "KroFaultSignals.h"
 #include "KroHandlerWindows.h"
+#include "KroLockWaitWatch.h"
 #include "KroThreadContext.h"
 #include "KroThreadRegistry.h"
 
@@ -17,17 +19,35 @@
 
 namespace {
 
+// A request on its way to the exception thread and back. The reporting thread fills it and waits; the exception
+// thread takes it, handles it and marks it done. Kept in static storage rather than on the reporting thread's stack: a
+// reporter that gives up on a stuck exception thread goes on (and its stack with it), while the exception thread may
+// still come back to the request later.
+enum TSlotState : int { SlotFree, SlotClaimed, SlotQueued, SlotTaken, SlotDone, SlotAbandoned };
+
+struct TRequestSlot {
+    std::atomic<int> State{SlotFree};
+    std::atomic<int> Event{-1}; // an eventfd made on the slot's first use and kept, so it is never another file
+    TExceptionRequest Request;
+};
+
+// More reports waiting at once than this is not a case to plan for: the others are made by their own threads.
+constexpr std::size_t SlotCount = 64;
+TRequestSlot Slots[SlotCount];
+
 // What goes through the pipe, one unit (far below the size a pipe writes whole).
 struct TPipeRecord {
-    std::int32_t Event;    // the eventfd signalled when the request is done, plus 1; 0 stops the thread
+    std::int32_t Slot;     // the request's slot, plus 1; 0 stops the thread
     std::int32_t ThreadId; // the reporting thread
-    TExceptionRequest* Request;
 };
 static_assert(sizeof(TPipeRecord) <= PIPE_BUF);
 
-// How long a reporter waits in one step before it serves its own call queue.
+// How long a reporter waits in one step before it serves its own call queue and looks at the exception thread.
 constexpr int WaitStepMs = 50;
 constexpr int StopWaitMs = 500;
+// How long the exception thread may sit in one lock wait, without running, before a reporter counts it as stuck (on
+// a lock that a paused thread holds) and reports by itself. A lock a report may wait for is held for moments.
+constexpr std::uint32_t StuckAfterMs = 1500;
 
 int ReadEnd = -1;
 int WriteEnd = -1;
@@ -38,6 +58,32 @@ std::atomic<TExceptionRequestHandler> RequestHandler{nullptr};
 // A forked child shares the pipe but has no exception thread: the process that started it.
 std::atomic<pid_t> Owner{0};
 
+void Signal(int Event) {
+    const std::uint64_t One = 1;
+    while (write(Event, &One, sizeof One) < 0 && errno == EINTR) {
+    }
+}
+
+void Drain(int Event) {
+    std::uint64_t Count = 0;
+    [[maybe_unused]] const ssize_t Read = read(Event, &Count, sizeof Count);
+}
+
+void HandleSlot(TRequestSlot& Slot, TExceptionRequestHandler Handler) {
+    int Expected = SlotQueued;
+    if (!Slot.State.compare_exchange_strong(Expected, SlotTaken)) {
+        Slot.State.store(SlotFree); // its reporter gave up before it came to its turn
+        return;
+    }
+    if (Handler != nullptr)
+        Handler(Slot.Request);
+    Expected = SlotTaken;
+    if (Slot.State.compare_exchange_strong(Expected, SlotDone))
+        Signal(Slot.Event.load());
+    else
+        Slot.State.store(SlotFree); // its reporter gave up meanwhile and made its report itself
+}
+
 void* ExceptionThreadMain(void*) {
     const pid_t Self = CurrentThreadId();
     ThreadId.store(Self);
@@ -46,14 +92,10 @@ void* ExceptionThreadMain(void*) {
     InstallThreadAltStack();
     for (;;) {
         TPipeRecord Record{};
-        if (!ReadWhole(ReadEnd, &Record, sizeof Record) || Record.Event == 0)
+        if (!ReadWhole(ReadEnd, &Record, sizeof Record) || Record.Slot == 0)
             break;
-        if (const TExceptionRequestHandler Handler = RequestHandler.load(); Record.Request != nullptr && Handler)
-            Handler(*Record.Request);
-        // The reporter may go on (and its request with it) as soon as this is written.
-        const std::uint64_t One = 1;
-        while (write(Record.Event - 1, &One, sizeof One) < 0 && errno == EINTR) {
-        }
+        if (Record.Slot > 0 && static_cast<std::size_t>(Record.Slot) <= SlotCount)
+            HandleSlot(Slots[Record.Slot - 1], RequestHandler.load());
     }
     Running.store(false);
     return nullptr;
@@ -68,6 +110,35 @@ bool WriteRecord(const TPipeRecord& Record) {
             continue;
         return false;
     }
+}
+
+// A free slot with its eventfd, claimed for the calling thread; null when there is none.
+TRequestSlot* ClaimSlot() {
+    for (TRequestSlot& Slot : Slots) {
+        int Free = SlotFree;
+        if (!Slot.State.compare_exchange_strong(Free, SlotClaimed))
+            continue;
+        int Event = Slot.Event.load();
+        if (Event < 0) {
+            Event = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+            if (Event < 0) {
+                Slot.State.store(SlotFree);
+                return nullptr;
+            }
+            Slot.Event.store(Event);
+        }
+        Drain(Event);
+        return &Slot;
+    }
+    return nullptr;
+}
+
+// Gives a request up: true when the exception thread will not handle it (any more), false when it is done already.
+bool Abandon(TRequestSlot& Slot) {
+    for (int Expected : {static_cast<int>(SlotQueued), static_cast<int>(SlotTaken)})
+        if (Slot.State.compare_exchange_strong(Expected, SlotAbandoned))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -152,33 +223,36 @@ bool IsExceptionThread() noexcept {
 bool DispatchExceptionRequest(TExceptionRequest& Request) {
     if (!Running.load() || WriteEnd < 0 || Owner.load() != getpid() || IsExceptionThread())
         return false;
-    const int Event = eventfd(0, EFD_CLOEXEC);
-    if (Event < 0)
+    TRequestSlot* Slot = ClaimSlot();
+    if (Slot == nullptr)
         return false;
-    TPipeRecord Record{Event + 1, static_cast<std::int32_t>(CurrentThreadId()), &Request};
-    if (!WriteRecord(Record)) {
-        close(Event);
+    Slot->Request = Request;
+    Slot->State.store(SlotQueued);
+    const int Event = Slot->Event.load();
+    if (!WriteRecord(
+            TPipeRecord{static_cast<std::int32_t>(Slot - Slots) + 1, static_cast<std::int32_t>(CurrentThreadId())})) {
+        Slot->State.store(SlotFree);
         return false;
     }
-    bool Done = false;
+    // The wait is bounded by the exception thread's answer: as long as it works, waits for the user or takes other
+    // requests first, this waits with it; should it be stuck on a lock (a paused thread holds it), the request is
+    // given up and made here.
+    TLockWaitWatch Watch(ThreadId.load());
     for (;;) {
         // The queues' lock is never waited for here: the reporting thread may have failed while holding it.
         const int Queue = HandlerWindowEventFd(true);
         pollfd Waits[2] = {{Event, POLLIN, 0}, {Queue, POLLIN, 0}};
-        const int Ready = poll(Waits, Queue >= 0 ? 2 : 1, WaitStepMs);
-        if (Ready > 0 && (Waits[0].revents & POLLIN) != 0) {
-            Done = true;
+        poll(Waits, Queue >= 0 ? 2 : 1, WaitStepMs);
+        if (Slot->State.load() == SlotDone)
             break;
-        }
         if (Queue >= 0)
             ServeHandlerMessages(true);
-        if (!Running.load()) {
-            // The thread ended; it may have signalled just before.
-            pollfd Last{Event, POLLIN, 0};
-            Done = poll(&Last, 1, 0) > 0;
-            break;
-        }
+        const bool Ended = !Running.load();
+        if ((Ended || Watch.Stuck(StuckAfterMs)) && Abandon(*Slot))
+            return false;
     }
-    close(Event);
-    return Done;
+    Drain(Event);
+    Request = Slot->Request;
+    Slot->State.store(SlotFree);
+    return true;
 }

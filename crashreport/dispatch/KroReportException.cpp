@@ -14,6 +14,7 @@
 #include "KroPausedThreads.h"
 #include "KroReportFile.h"
 #include "KroReportHeap.h"
+#include "KroReportingThreads.h"
 #include "KroRestartApplication.h"
 #include "KroSafeRead.h"
 #include "KroSendBugReport.h"
@@ -32,8 +33,14 @@
 
 namespace {
 
+// One report at a time. The exception thread takes its turn here; a thread that reports by itself does not wait for
+// the lock (the exception thread may be stuck holding it) and takes its turn among such threads instead.
 std::mutex ReportLock;
+std::mutex OwnReportLock;
 std::atomic<pid_t> ReportOwner{0};
+
+// How long a report waits for a thread that ends after the report before it to be gone: its exit takes moments.
+constexpr std::uint32_t EndingWaitMs = 1000;
 
 // A report of the program's action handlers for one action; true when one of them took it over.
 bool FireActionHandlers(const TExceptionRequest& Request, const std::string& Report, std::int32_t Action) {
@@ -131,11 +138,18 @@ std::uintptr_t FirstReadableAbove(const TModuleMap& Map, std::uintptr_t Stack) {
 // The caller's stack position: above this function's frame pointer and return address.
 #define KRO_CALLER_STACK (reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) + 16)
 
-} // namespace
-
-void HandleExceptionRequest(TExceptionRequest& Request) {
-    std::lock_guard<std::mutex> Lock(ReportLock);
+// The report of a request, on the exception thread (OnExceptionThread) or by the reporting thread itself.
+void HandleRequest(TExceptionRequest& Request, bool OnExceptionThread) {
+    std::unique_lock<std::mutex> Lock(ReportLock, std::defer_lock);
+    std::unique_lock<std::mutex> OwnTurn(OwnReportLock, std::defer_lock);
+    if (OnExceptionThread)
+        Lock.lock();
+    else if (!Lock.try_lock())
+        OwnTurn.lock();
     ReportOwner.store(CurrentThreadId());
+    // A thread whose report came before and that ends now may still be on its way out: it is not listed, and not
+    // paused, once it is gone.
+    AwaitEndingThreads(EndingWaitMs);
     {
         // Both live outside the guarded steps, so that a fault inside them still resumes the threads and ends the
         // heap's scope.
@@ -157,9 +171,19 @@ void HandleExceptionRequest(TExceptionRequest& Request) {
         ResetAntiFreezeCount();
         SetReportFailureCode(0);
         SetReportPausedThreads(nullptr);
+        // Marked before its thread learns that the report is done, so that the next report, which may start at
+        // once, already leaves it out.
+        if (Request.ThreadEnds)
+            MarkThreadEnding(Request.ThreadId);
         Paused.ResumeAll();
     }
     ReportOwner.store(0);
+}
+
+} // namespace
+
+void HandleExceptionRequest(TExceptionRequest& Request) {
+    HandleRequest(Request, true);
 }
 
 bool ReportException(TExceptionRequest Request) {
@@ -168,9 +192,18 @@ bool ReportException(TExceptionRequest Request) {
         return false;
     Request.ThreadId = Self;
     PauseAntiFreeze(true);
-    // The exception thread makes the report; without it (or from it) the report is made here.
+    // While the report waits for its turn, other reports show this thread where its exception happened.
+    TReportingContext Context;
+    Context.ExceptAddr = Request.ExceptAddr;
+    Context.Stack = Request.Frame;
+    Context.FramePointer = Request.FramePointer;
+    Context.OsException = Request.OsException;
+    BeginReporting(Context);
+    // The exception thread makes the report; without it (or from it), or when it is stuck, the report is made here.
     if (!DispatchExceptionRequest(Request))
-        HandleExceptionRequest(Request);
+        HandleRequest(Request, false);
+    if (!Request.ThreadEnds)
+        EndReporting();
     PauseAntiFreeze(false);
     return Request.CanContinue;
 }
@@ -251,6 +284,7 @@ void ReportFault(const TFaultRecord& Fault) {
         Request.FailureCode = SignalExitCode(Fault.Signal);
         // A thread other than the main thread ends and the application goes on; the main thread cannot.
         Request.CanContinue = MayContinue;
+        Request.ThreadEnds = true;
         CanContinue = ReportException(Request);
     } catch (...) {
         // Not even the report's message could be had (no memory left): the thread or the process ends all the same.
@@ -293,6 +327,7 @@ void ReportTermination() {
     Request.CanContinue = Self != getpid() && !Terminated;
     // terminate() without an exception ends the program as abort() would.
     Request.FailureCode = Terminated ? SignalExitCode(SIGABRT) : ExitCodeUncaughtException;
+    Request.ThreadEnds = true;
     if (ReportException(Request) && Request.CanContinue) {
         RemoveThreadInfo(Self);
         ExitThreadOnFreshStack(reinterpret_cast<void*>(-1));

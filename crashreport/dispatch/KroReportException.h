@@ -3,6 +3,7 @@
 #include "KroBugReport.h"
 #include "KroEndProcess.h"
 #include "KroExceptObject.h"
+#include "KroExceptionRequest.h"
 #include "KroFaultCodes.h"
 
 #include <cstdint>
@@ -14,24 +15,6 @@
 // (KroExceptThread.h) and waits there, serving its own call queue, until the report is done: composed with every
 // other thread paused (PauseThreads), the handlers fired, the automatic actions run and the exception box shown.
 // Reports are made one at a time.
-
-// What a report is about, beyond the exception itself.
-struct TExceptionRequest {
-    bool Frozen = false;
-    TExceptObject Object;
-    std::uintptr_t ExceptAddr = 0;
-    std::uintptr_t Frame = 0; // where the trace starts on the reporting thread's stack; 0: the caller of the entry
-    std::uintptr_t FramePointer = 0; // the frame pointer of the code at Frame (a fault's interrupted code); 0: unknown
-    std::uintptr_t StackPointer = 0; // the stack pointer of the code at ExceptAddr (a fault's); 0: unknown
-    const TRecordedPath* ThrowPath = nullptr; // the calls the exception was thrown in, recorded at the throw
-    bool CanContinue = true;
-    bool OsException = false;
-    bool FaultSite = true; // false: nothing faulted where the thread stood (a signal sent from outside)
-    // The exit code when the process ends because of this report (KroEndProcess.h); a frozen report's is 0.
-    int FailureCode = ExitCodeUncaughtException;
-    pid_t HiddenThread = 0; // left out of the report (the thread of a trace on request)
-    pid_t ThreadId = 0;     // the reporting thread (ReportException fills it in)
-};
 
 // The report of one request, on the exception thread (or in place): the history, the report, the handlers, the
 // automatic actions and the box. Request.CanContinue receives what the handlers and the box decided.

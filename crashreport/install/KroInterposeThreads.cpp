@@ -35,9 +35,8 @@ __attribute__((constructor(101))) void ResolveThreadRoutines() {
 
 extern "C" __attribute__((visibility("default"), noinline)) int
 pthread_create(pthread_t* Thread, const pthread_attr_t* Attributes, void* (*Start)(void*), void* Argument) {
-    const auto CallerStack = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) + 16;
     return CreateHookedThread(SystemCreate(), Thread, Attributes, Start, Argument,
-                              reinterpret_cast<std::uintptr_t>(__builtin_return_address(0)), CallerStack);
+                              reinterpret_cast<std::uintptr_t>(__builtin_return_address(0)));
 }
 
 extern "C" __attribute__((visibility("default"))) int pthread_setname_np(pthread_t Thread, const char* Name) {

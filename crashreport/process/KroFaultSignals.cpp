@@ -1,5 +1,6 @@
 #include "KroFaultSignals.h"
 
+#include "KroReportingThreads.h"
 #include "KroThreadContext.h"
 
 #include <array>
@@ -185,6 +186,13 @@ void OnFault(int Signal, siginfo_t* Info, void* RawContext) {
     if (Signal == SIGTRAP && Record.SignalCode == SI_KERNEL && Ip > 0 &&
         *reinterpret_cast<const unsigned char*>(Ip - 1) == 0xCC)
         Record.Address = Ip - 1;
+    // From now on the reports of other threads show this one where it failed, not inside its reporter.
+    TReportingContext Failed;
+    Failed.ExceptAddr = Record.Address;
+    Failed.Stack = Sp;
+    Failed.FramePointer = Record.FramePointer;
+    Failed.OsException = true;
+    BeginReporting(Failed);
     Redirect(Context, reinterpret_cast<void (*)(void*)>(&ReportTrampoline), &Record, RedirectStack(Sp));
 }
 

@@ -1,5 +1,7 @@
 #include "KroHandlerWindows.h"
 
+#include "KroThreadSlot.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -61,12 +63,23 @@ TTable& Table() {
     return *Instance;
 }
 
-// The calling thread's own queue, dropped when the thread ends.
+// The calling thread's own queue, dropped when the thread ends. Not a thread_local: a reporting thread looks at it
+// while other threads are paused, and the first use of a thread_local with a destructor takes the loader's lock.
 struct TOwnQueue {
     std::shared_ptr<TQueue> Queue;
     ~TOwnQueue();
 };
-thread_local TOwnQueue Own;
+
+TThreadSlot<TOwnQueue>& OwnSlot() {
+    static TThreadSlot<TOwnQueue> Slot;
+    return Slot;
+}
+
+// The calling thread's queue, null when it has none.
+std::shared_ptr<TQueue>* OwnQueue() {
+    TOwnQueue* Own = OwnSlot().Peek();
+    return Own != nullptr ? &Own->Queue : nullptr;
+}
 
 std::shared_ptr<TQueue> FindByThread(TTable& T, pid_t Thread) {
     for (const auto& Queue : T.Queues)
@@ -95,9 +108,10 @@ void RemoveQueue(TTable& T, const std::shared_ptr<TQueue>& Queue) {
 
 // Lets go of the calling thread's queue once it has left the table.
 void ReleaseOwnIfGone() {
-    if (Own.Queue != nullptr && Own.Queue->Gone) {
-        close(Own.Queue->EventFd);
-        Own.Queue.reset();
+    std::shared_ptr<TQueue>* Own = OwnQueue();
+    if (Own != nullptr && *Own != nullptr && (*Own)->Gone) {
+        close((*Own)->EventFd);
+        Own->reset();
     }
 }
 
@@ -162,7 +176,8 @@ THandlerWindow GetHandlerWindow(pid_t ThreadId) {
     if (Thread != Current)
         return 0;
     ReleaseOwnIfGone();
-    const int EventFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    TOwnQueue* Own = OwnSlot().Get();
+    const int EventFd = Own != nullptr ? eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK) : -1;
     if (EventFd < 0)
         return 0;
     auto Queue = std::make_shared<TQueue>();
@@ -170,7 +185,7 @@ THandlerWindow GetHandlerWindow(pid_t ThreadId) {
     Queue->Thread = Current;
     Queue->EventFd = EventFd;
     T.Queues.push_back(Queue);
-    Own.Queue = Queue;
+    Own->Queue = Queue;
     return Queue->Handle;
 }
 
@@ -303,7 +318,8 @@ int HandlerWindowEventFd(bool NoWait) {
         Guard.lock();
     else if (!Guard.try_lock())
         return -1;
-    return Own.Queue != nullptr && !Own.Queue->Gone ? Own.Queue->EventFd : -1;
+    const std::shared_ptr<TQueue>* Own = OwnQueue();
+    return Own != nullptr && *Own != nullptr && !(*Own)->Gone ? (*Own)->EventFd : -1;
 }
 
 std::size_t ServeHandlerMessages(bool NoWait) {
@@ -315,13 +331,14 @@ std::size_t ServeHandlerMessages(bool NoWait) {
     else if (!Guard.try_lock())
         return 0;
     ReleaseOwnIfGone();
-    if (Own.Queue == nullptr)
+    std::shared_ptr<TQueue>* Own = OwnQueue();
+    if (Own == nullptr || *Own == nullptr)
         return 0;
     std::uint64_t Pending;
-    [[maybe_unused]] const ssize_t Read = read(Own.Queue->EventFd, &Pending, sizeof Pending);
+    [[maybe_unused]] const ssize_t Read = read((*Own)->EventFd, &Pending, sizeof Pending);
     std::size_t Served = 0;
-    while (Own.Queue != nullptr && !Own.Queue->Gone && !Own.Queue->Calls.empty()) {
-        const std::shared_ptr<TQueue> Queue = Own.Queue;
+    while (*Own != nullptr && !(*Own)->Gone && !(*Own)->Calls.empty()) {
+        const std::shared_ptr<TQueue> Queue = *Own;
         const std::shared_ptr<TCall> Call = Queue->Calls.front();
         Queue->Calls.pop_front();
         if (Call->State != TCallState::Waiting)

@@ -1,15 +1,19 @@
 #include "KroPausedThreads.h"
 
+#include "KroReportingThreads.h"
 #include "KroThreadRegistry.h"
+
+#include <algorithm>
 
 namespace {
 
-// As long as a suspension may wait for each lock it must see free.
-constexpr std::uint32_t RegistryWaitMs = 2000;
+// How long a pause waits for the registry's lock to be free, once per report: its writers hold it for moments only.
+constexpr std::uint32_t RegistryWaitMs = 500;
 
 } // namespace
 
-TPausedThreads::TPausedThreads() : Pauses(std::make_unique<TThreadPause[]>(MaxThreads)) {}
+TPausedThreads::TPausedThreads()
+    : Pauses(std::make_unique<TThreadPause[]>(MaxThreads)), Silent(std::make_unique<bool[]>(MaxThreads)) {}
 
 TPausedThreads::~TPausedThreads() {
     ResumeAll();
@@ -20,17 +24,45 @@ void TPausedThreads::PauseAll() {
     pid_t Threads[MaxThreads];
     const std::size_t Found = EnumProcessThreads(Threads, MaxThreads);
     const pid_t Self = CurrentThreadId();
-    const bool Registry = ThreadRegistryOpen();
+    // While the lock is held here no thread can take it, so none that answers holds it; a lock that stays taken (its
+    // holder stopped inside) is not waited for again: the threads are paused all the same.
+    const bool Registry = ThreadRegistryOpen() && LockThreadRegistry(RegistryWaitMs);
     for (std::size_t I = 0; I < Found; ++I) {
-        if (Threads[I] == Self)
+        // A thread that reports too stands still where it failed and waits, watching its own report: were it paused
+        // by a report that got stuck, it could not take its report over.
+        if (Threads[I] == Self || ThreadIsEnding(Threads[I]) || ThreadIsReporting(Threads[I]))
             continue;
-        if (Registry && !LockThreadRegistry(RegistryWaitMs))
-            continue;
-        if (Pauses[Count].Pause(Threads[I]))
+        if (Pauses[Count].Request(Threads[I])) {
+            Silent[Count] = false;
             ++Count;
-        if (Registry)
-            UnlockThreadRegistry();
+        }
     }
+    const std::int64_t Start = MonotonicMs();
+    std::int64_t LastAnswer = Start;
+    for (;;) {
+        const std::uint32_t Seen = PauseAnswerCount();
+        std::size_t Waiting = 0;
+        for (std::size_t I = 0; I < Count; ++I) {
+            if (!Pauses[I].Requested())
+                continue;
+            if (Pauses[I].Answered())
+                LastAnswer = MonotonicMs();
+            else
+                ++Waiting;
+        }
+        const std::int64_t Deadline =
+            std::min(LastAnswer + QuietMs, Start + static_cast<std::int64_t>(ThreadAnswerTimeoutMs));
+        if (Waiting == 0 || MonotonicMs() >= Deadline)
+            break;
+        AwaitPauseAnswer(Seen, Deadline);
+    }
+    for (std::size_t I = 0; I < Count; ++I)
+        if (Pauses[I].Requested()) {
+            Pauses[I].Withdraw();
+            Silent[I] = true;
+        }
+    if (Registry)
+        UnlockThreadRegistry();
 }
 
 void TPausedThreads::ResumeAll() noexcept {
@@ -50,10 +82,8 @@ bool TPausedThreads::ResumeOne(pid_t ThreadId) noexcept {
 
 void TPausedThreads::PauseOne(pid_t ThreadId) noexcept {
     for (std::size_t I = 0; I < Count; ++I)
-        if (Pauses[I].ThreadId() == ThreadId && !Pauses[I].Paused()) {
-            const bool Registry = ThreadRegistryOpen();
-            if (Registry && !LockThreadRegistry(RegistryWaitMs))
-                return;
+        if (Pauses[I].ThreadId() == ThreadId && !Pauses[I].Paused() && !Silent[I]) {
+            const bool Registry = ThreadRegistryOpen() && LockThreadRegistry(RegistryWaitMs);
             Pauses[I].Pause(ThreadId);
             if (Registry)
                 UnlockThreadRegistry();
@@ -66,4 +96,27 @@ const TThreadRegisters* TPausedThreads::Find(pid_t ThreadId) const noexcept {
         if (Pauses[I].ThreadId() == ThreadId && Pauses[I].Paused())
             return &Pauses[I].Registers();
     return nullptr;
+}
+
+bool TPausedThreads::Unpausable(pid_t ThreadId) const noexcept {
+    for (std::size_t I = 0; I < Count; ++I)
+        if (Pauses[I].ThreadId() == ThreadId && Silent[I])
+            return true;
+    return false;
+}
+
+TPauseOutcome PauseWithin(TThreadPause& Pause, pid_t ThreadId, std::uint32_t WaitMs) noexcept {
+    if (!Pause.Request(ThreadId))
+        return TPauseOutcome::Gone;
+    const std::int64_t Deadline = MonotonicMs() + WaitMs;
+    for (;;) {
+        const std::uint32_t Seen = PauseAnswerCount();
+        if (Pause.Answered())
+            return TPauseOutcome::Paused;
+        if (MonotonicMs() >= Deadline) {
+            Pause.Withdraw();
+            return TPauseOutcome::Silent;
+        }
+        AwaitPauseAnswer(Seen, Deadline);
+    }
 }

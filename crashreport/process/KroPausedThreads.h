@@ -3,20 +3,29 @@
 #include "KroThreadContext.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <sys/types.h>
 
 // The other threads of the process, paused while a report is made, so that their stacks hold still and nothing they
 // do can disturb the report. A thread is paused only while the thread registry's lock is free, so no paused thread
-// holds it (a thread whose pause would have to wait longer is left running, as the registry's writers are quick).
+// holds it.
+//
+// All threads are asked at once and waited for together, and the wait for those that do not answer (a thread that
+// blocks every signal, or never gets to run) is paid once per report: it ends when every thread has answered, or when
+// none has answered for QuietMs. Such a thread is left running and counted as unpausable; the report names it.
 class TPausedThreads final {
 public:
+    // How long the wait goes on without any answer before the threads still silent are given up.
+    static constexpr std::uint32_t QuietMs = 200;
+
     TPausedThreads();
     ~TPausedThreads();
     TPausedThreads(const TPausedThreads&) = delete;
     TPausedThreads& operator=(const TPausedThreads&) = delete;
 
-    // Pauses every thread of the process but the calling one.
+    // Pauses every thread of the process but the calling one, the threads that report an exception of their own and
+    // those that end after their report.
     void PauseAll();
     void ResumeAll() noexcept;
     // Lets one paused thread run for a while (true when it was paused here), and pauses it again.
@@ -24,9 +33,19 @@ public:
     void PauseOne(pid_t ThreadId) noexcept;
     // The registers of a thread paused here; null when it is not.
     const TThreadRegisters* Find(pid_t ThreadId) const noexcept;
+    // Whether PauseAll asked the thread and it did not answer.
+    bool Unpausable(pid_t ThreadId) const noexcept;
 
 private:
     static constexpr std::size_t MaxThreads = 1024;
     std::unique_ptr<TThreadPause[]> Pauses;
+    std::unique_ptr<bool[]> Silent;
     std::size_t Count = 0;
 };
+
+// How a pause of one thread came out.
+enum class TPauseOutcome { Paused, Gone, Silent };
+
+// Pauses one thread, waiting at most WaitMs for its answer: a thread that has ended is Gone; one that does not answer
+// in time stays running (Silent).
+TPauseOutcome PauseWithin(TThreadPause& Pause, pid_t ThreadId, std::uint32_t WaitMs) noexcept;

@@ -34,6 +34,7 @@ constexpr std::size_t SlotCount = 1024;
 TPauseSlot Slots[SlotCount];
 
 std::atomic<int> HandlerState{0}; // 0 not installed, 1 installed, -1 failed
+std::atomic<std::uint32_t> AnswerCount{0};
 
 static_assert(sizeof(std::atomic<std::uint32_t>) == sizeof(std::uint32_t));
 
@@ -47,12 +48,6 @@ void FutexWait(std::atomic<std::uint32_t>& Word, std::uint32_t Expected, const t
 
 void FutexWake(std::atomic<std::uint32_t>& Word) noexcept {
     syscall(SYS_futex, FutexWord(Word), FUTEX_WAKE_PRIVATE, 0x7fffffff, nullptr, nullptr, 0);
-}
-
-std::int64_t NowMs() noexcept {
-    timespec Now{};
-    clock_gettime(CLOCK_MONOTONIC, &Now);
-    return static_cast<std::int64_t>(Now.tv_sec) * 1000 + Now.tv_nsec / 1000000;
 }
 
 void OnPauseSignal(int, siginfo_t*, void* Context) {
@@ -73,6 +68,8 @@ void OnPauseSignal(int, siginfo_t*, void* Context) {
         Slot.Word.store(MakeWord(Self, StateCaptured), std::memory_order_release);
         Slot.Answered.store(1, std::memory_order_release);
         FutexWake(Slot.Answered);
+        AnswerCount.fetch_add(1, std::memory_order_release);
+        FutexWake(AnswerCount);
         // Paused: nothing runs in this thread until the reporter lets it go.
         while (Slot.Release.load(std::memory_order_acquire) == 0)
             FutexWait(Slot.Release, 0, nullptr);
@@ -141,11 +138,58 @@ std::size_t EnumProcessThreads(pid_t* ThreadIds, std::size_t MaxCount) noexcept 
     return Count;
 }
 
+std::int64_t MonotonicMs() noexcept {
+    timespec Now{};
+    clock_gettime(CLOCK_MONOTONIC, &Now);
+    return static_cast<std::int64_t>(Now.tv_sec) * 1000 + Now.tv_nsec / 1000000;
+}
+
+std::uint32_t PauseAnswerCount() noexcept {
+    return AnswerCount.load(std::memory_order_acquire);
+}
+
+void AwaitPauseAnswer(std::uint32_t Seen, std::int64_t DeadlineMs) noexcept {
+    const std::int64_t Left = DeadlineMs - MonotonicMs();
+    if (Left <= 0)
+        return;
+    const timespec Timeout{static_cast<time_t>(Left / 1000), static_cast<long>(Left % 1000) * 1000000};
+    FutexWait(AnswerCount, Seen, &Timeout);
+}
+
+bool ThreadSystemName(pid_t ThreadId, char* Name, std::size_t Size) noexcept {
+    if (Size == 0)
+        return false;
+    Name[0] = '\0';
+    char Path[48] = "/proc/self/task/";
+    std::size_t Length = 16;
+    char Digits[12];
+    std::size_t Count = 0;
+    for (auto Id = static_cast<std::uint32_t>(ThreadId); Count == 0 || Id != 0; Id /= 10)
+        Digits[Count++] = static_cast<char>('0' + Id % 10);
+    while (Count > 0)
+        Path[Length++] = Digits[--Count];
+    for (const char* Tail = "/comm"; *Tail != '\0'; ++Tail)
+        Path[Length++] = *Tail;
+    Path[Length] = '\0';
+    const int File = open(Path, O_RDONLY | O_CLOEXEC);
+    if (File < 0)
+        return false;
+    const ssize_t Read = read(File, Name, Size - 1);
+    close(File);
+    if (Read <= 0)
+        return false;
+    std::size_t End = static_cast<std::size_t>(Read);
+    while (End > 0 && (Name[End - 1] == '\n' || Name[End - 1] == '\0'))
+        --End;
+    Name[End] = '\0';
+    return true;
+}
+
 TThreadPause::~TThreadPause() {
     Resume();
 }
 
-bool TThreadPause::Pause(pid_t ThreadId, std::uint32_t TimeoutMs) noexcept {
+bool TThreadPause::Request(pid_t ThreadId) noexcept {
     Resume();
     if (ThreadId <= 0 || ThreadId == CurrentThreadId() || !InstallThreadPauseHandler())
         return false;
@@ -165,37 +209,60 @@ bool TThreadPause::Pause(pid_t ThreadId, std::uint32_t TimeoutMs) noexcept {
         Request.Word.store(0, std::memory_order_release);
         return false;
     }
-
-    const std::int64_t Deadline = NowMs() + TimeoutMs;
-    for (;;) {
-        const std::uint64_t Word = Request.Word.load(std::memory_order_acquire);
-        if (Word == MakeWord(ThreadId, StateCaptured))
-            break;
-        const std::int64_t Left = Deadline - NowMs();
-        if (Left <= 0) {
-            // Withdraw the request; a handler that comes later finds nothing to answer.
-            std::uint64_t Expected = MakeWord(ThreadId, StateRequested);
-            if (Request.Word.compare_exchange_strong(Expected, 0, std::memory_order_acq_rel))
-                return false;
-            // The handler has taken the request and is copying the registers, which ends at once. Should it not
-            // (the thread was preempted there), it is told to run on as soon as it is done, and frees the slot.
-            if (Left < -1000) {
-                Request.Release.store(1, std::memory_order_release);
-                FutexWake(Request.Release);
-                return false;
-            }
-        }
-        const std::int64_t Wait = Left > 0 ? Left : 1;
-        const timespec Timeout{static_cast<time_t>(Wait / 1000), static_cast<long>(Wait % 1000) * 1000000};
-        FutexWait(Request.Answered, 0, &Timeout);
-    }
-    Captured = Request.Registers;
-    Slot = Claimed;
+    Pending = Claimed;
     Thread = ThreadId;
     return true;
 }
 
+bool TThreadPause::Answered() noexcept {
+    if (Slot >= 0)
+        return true;
+    if (Pending < 0)
+        return false;
+    TPauseSlot& Request = Slots[Pending];
+    if (Request.Word.load(std::memory_order_acquire) != MakeWord(Thread, StateCaptured))
+        return false;
+    Captured = Request.Registers;
+    Slot = Pending;
+    Pending = -1;
+    return true;
+}
+
+void TThreadPause::Withdraw() noexcept {
+    if (Pending < 0)
+        return;
+    TPauseSlot& Request = Slots[Pending];
+    const pid_t ThreadId = Thread;
+    Pending = -1;
+    // A handler that comes later finds nothing to answer.
+    std::uint64_t Expected = MakeWord(ThreadId, StateRequested);
+    if (Request.Word.compare_exchange_strong(Expected, 0, std::memory_order_acq_rel))
+        return;
+    // The handler has taken the request (it is copying the registers, or has answered just now): it is told to run on
+    // as soon as it is done, and frees the slot itself.
+    Request.Release.store(1, std::memory_order_release);
+    FutexWake(Request.Release);
+}
+
+bool TThreadPause::Pause(pid_t ThreadId, std::uint32_t TimeoutMs) noexcept {
+    if (!Request(ThreadId))
+        return false;
+    const std::int64_t Deadline = MonotonicMs() + TimeoutMs;
+    TPauseSlot& Request = Slots[Pending];
+    while (!Answered()) {
+        const std::int64_t Left = Deadline - MonotonicMs();
+        if (Left <= 0) {
+            Withdraw();
+            return false;
+        }
+        const timespec Timeout{static_cast<time_t>(Left / 1000), static_cast<long>(Left % 1000) * 1000000};
+        FutexWait(Request.Answered, 0, &Timeout);
+    }
+    return true;
+}
+
 void TThreadPause::Resume() noexcept {
+    Withdraw();
     if (Slot < 0)
         return;
     TPauseSlot& Request = Slots[Slot];

@@ -2,6 +2,7 @@
 
 #include "KroDemangle.h"
 #include "KroFaultSignals.h"
+#include "KroReportingThreads.h"
 #include "KroSafeRead.h"
 #include "KroThreadContext.h"
 #include "KroThreadRegistry.h"
@@ -11,11 +12,13 @@
 #include <cstring>
 #include <ctime>
 #include <dlfcn.h>
+#include <link.h>
 #include <linux/futex.h>
 #include <new>
 #include <string>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <unwind.h>
 
 namespace {
 
@@ -27,6 +30,7 @@ struct TStartRecord {
     void* Argument = nullptr;
     pid_t CreatorThread = 0;
     std::uintptr_t CreatorAddress = 0;
+    std::uintptr_t OuterCreatorCalls[OuterCreatorCallCount] = {};
     char ClassName[128] = {};
     std::atomic<std::uint32_t> Registered{0};
     std::atomic<int> References{2};
@@ -43,11 +47,15 @@ void Release(TStartRecord* Record) {
     }
 }
 
+// Whether code lies outside the program's own modules: in a library of the system (the C and C++ libraries, Qt), or in
+// no module at all. The loader's object lookup is the lock-free one made for unwinders (the unwinder below uses it
+// too): the loader's lock, which dladdr takes, may be held by a thread that a report has paused, and this runs in
+// every thread's creation.
 bool SystemLibrary(std::uintptr_t Address) {
-    Dl_info Info{};
-    if (dladdr(reinterpret_cast<void*>(Address), &Info) == 0)
-        return true; // no module: not code of the program
-    const char* Path = Info.dli_fname != nullptr ? Info.dli_fname : "";
+    dl_find_object Found{};
+    if (_dl_find_object(reinterpret_cast<void*>(Address), &Found) != 0 || Found.dlfo_link_map == nullptr)
+        return true;
+    const char* Path = Found.dlfo_link_map->l_name != nullptr ? Found.dlfo_link_map->l_name : "";
     return std::strncmp(Path, "/lib", 4) == 0 || std::strncmp(Path, "/usr/lib", 8) == 0;
 }
 
@@ -72,89 +80,48 @@ std::size_t CallLength(std::uintptr_t Address) {
     return 0;
 }
 
-// How much of the creator's stack is searched for the creating call, at most.
-constexpr std::size_t CreatorStackWords = 512;
-
-// Reads the creator's stack from From up, as far as it can be read and at most Max words; the words read.
-std::size_t ReadCreatorStack(std::uintptr_t From, std::uintptr_t* Words, std::size_t Max) {
-    constexpr std::uintptr_t Page = 4096;
-    std::size_t Count = 0;
-    for (std::uintptr_t At = From; Count < Max;) {
-        const std::uintptr_t PageEnd = (At | (Page - 1)) + 1;
-        std::size_t Take = (PageEnd - At) / sizeof(std::uintptr_t);
-        if (Take > Max - Count)
-            Take = Max - Count;
-        if (Take == 0 || !KroSafeRead(At, Words + Count, Take * sizeof(std::uintptr_t)))
-            break;
-        Count += Take;
-        At += Take * sizeof(std::uintptr_t);
-    }
-    return Count;
+// The call instruction's own address for a return address, so that a report shows the line of the call.
+std::uintptr_t CallOf(std::uintptr_t Return) {
+    const std::size_t Length = CallLength(Return);
+    return Return - (Length != 0 ? Length : 1);
 }
 
-// The first Max return addresses live on the creator's stack, newest first, outside the system's libraries. The
-// frame-pointer chain from the hooked call's own frame tells the live frames of the program's code (built with frame
-// pointers) from old values left in them: a frame that reserves space it never writes (a sanitizer's red zones, a large
-// buffer) still holds the return addresses of calls it made before, which look as good as live ones. Between two frames
-// of the chain lie only the frames of library code without frame pointers and the older frame's own space; the live
-// return address there is the lowest one into the program, and only where the newer frame returns into library
-// code. Above the chain's end every return address into the program counts, in order.
-std::size_t LiveProgramReturns(std::uintptr_t ReturnAddress, std::uintptr_t CallerStack, std::uintptr_t* Returns,
-                               std::size_t Max) {
+// How many frames of the creator's stack are looked at.
+constexpr std::size_t UnwoundFrames = 64;
+
+struct TUnwound {
+    std::uintptr_t Frames[UnwoundFrames];
     std::size_t Count = 0;
-    auto Take = [&](std::uintptr_t Address) {
-        if (Count < Max && !SystemLibrary(Address))
-            Returns[Count++] = Address;
-    };
-    Take(ReturnAddress);
-    if (CallerStack < 16)
-        return Count;
-    std::uintptr_t Words[CreatorStackWords];
-    // The hooked call's frame: its saved frame pointer and return address lie right below the caller's stack.
-    const std::uintptr_t From = CallerStack - 16;
-    const std::size_t Read = ReadCreatorStack(From, Words, CreatorStackWords);
-    const std::uintptr_t End = From + Read * sizeof(std::uintptr_t);
-    auto Word = [&](std::uintptr_t Address) { return Words[(Address - From) / sizeof(std::uintptr_t)]; };
-    auto Candidate = [&](std::uintptr_t Value) {
-        return Value > 0x10000 && !SystemLibrary(Value) && CallLength(Value) != 0;
-    };
-    bool ReturnsToLibrary = SystemLibrary(ReturnAddress);
-    std::uintptr_t Position = CallerStack; // the lowest word not looked at yet
-    for (std::uintptr_t Frame = Read >= 2 ? Word(From) : 0;
-         Count < Max && Frame >= Position && Frame + 16 <= End && (Frame & 7) == 0 && CallLength(Word(Frame + 8)) != 0;
-         Frame = Word(Frame)) {
-        if (ReturnsToLibrary)
-            for (std::uintptr_t At = Position; At < Frame; At += sizeof(std::uintptr_t))
-                if (Candidate(Word(At))) {
-                    Take(Word(At));
-                    break;
-                }
-        const std::uintptr_t Return = Word(Frame + 8);
-        Take(Return);
-        ReturnsToLibrary = SystemLibrary(Return);
-        Position = Frame + 16;
-    }
-    for (std::uintptr_t At = Position; Count < Max && At < End; At += sizeof(std::uintptr_t))
-        if (Candidate(Word(At)))
-            Take(Word(At));
-    return Count;
+};
+
+_Unwind_Reason_Code CollectFrame(_Unwind_Context* Context, void* Data) {
+    auto& Walk = *static_cast<TUnwound*>(Data);
+    int BeforeInstruction = 0;
+    const auto Address = static_cast<std::uintptr_t>(_Unwind_GetIPInfo(Context, &BeforeInstruction));
+    if (Address == 0 || Walk.Count == UnwoundFrames)
+        return _URC_END_OF_STACK;
+    Walk.Frames[Walk.Count++] = Address;
+    return _URC_NO_REASON;
 }
 
-// The code that created the thread: the first live return address on the creator's stack outside the system's
-// libraries (QThread creates its threads from library code). A thread object's own start-up code is passed over too
-// (Skip more): a std::thread is started from its constructor, which the program's code calls. The address returned
-// is the creating call instruction's own, so that the report shows the line of the call.
-std::uintptr_t CreatorAddress(std::uintptr_t ReturnAddress, std::uintptr_t CallerStack, std::size_t Skip) {
-    auto CallOf = [](std::uintptr_t Return) {
-        const std::size_t Length = CallLength(Return);
-        return Return - (Length != 0 ? Length : 1);
-    };
-    std::uintptr_t Returns[8];
-    const std::size_t Wanted = Skip < sizeof Returns / sizeof *Returns ? Skip + 1 : sizeof Returns / sizeof *Returns;
-    const std::size_t Count = LiveProgramReturns(ReturnAddress, CallerStack, Returns, Wanted);
-    if (Count == 0)
-        return CallOf(ReturnAddress);
-    return CallOf(Returns[Count - 1]);
+// The calls that created the thread, nearest first: the live frames of the creator's stack, outside the system's
+// libraries, from the hooked call's caller out. The compiler's unwind tables tell the live frames, with or without
+// frame pointers and whatever the optimiser inlined: QThread creates its threads from library code, std::thread from
+// the C++ library's. Which of them the report names (a std::thread constructor compiled into the program is the C++
+// library's code too) is decided when the report is made. Without any such frame, the hooked call's own caller.
+std::size_t CreatorCalls(std::uintptr_t ReturnAddress, std::uintptr_t* Calls, std::size_t Max) {
+    TUnwound Walk;
+    _Unwind_Backtrace(&CollectFrame, &Walk);
+    std::size_t First = 0;
+    while (First < Walk.Count && Walk.Frames[First] != ReturnAddress)
+        ++First;
+    std::size_t Count = 0;
+    for (std::size_t I = First; I < Walk.Count && Count < Max; ++I)
+        if (!SystemLibrary(Walk.Frames[I]))
+            Calls[Count++] = CallOf(Walk.Frames[I]);
+    if (Count == 0 && Max > 0)
+        Calls[Count++] = CallOf(ReturnAddress);
+    return Count;
 }
 
 void* ThreadStartWrapper(void* Raw) {
@@ -163,8 +130,10 @@ void* ThreadStartWrapper(void* Raw) {
     void* Argument = Record->Argument;
     const pid_t Self = CurrentThreadId();
     InstallThreadAltStack();
+    ForgetEndedThread(Self);
     RegisterThreadInfo(Self, static_cast<std::uintptr_t>(pthread_self()), nullptr, Record->CreatorThread,
-                       Record->CreatorAddress, Record->ClassName[0] != '\0' ? Record->ClassName : nullptr);
+                       Record->CreatorAddress, Record->ClassName[0] != '\0' ? Record->ClassName : nullptr,
+                       Record->OuterCreatorCalls);
     Record->Registered.store(1, std::memory_order_release);
     syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&Record->Registered), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr,
             0);
@@ -222,8 +191,7 @@ void ObjectClassName(const void* Object, char* Name, std::size_t Size) noexcept 
 }
 
 int CreateHookedThread(TPthreadCreate Create, pthread_t* Thread, const pthread_attr_t* Attributes,
-                       void* (*Start)(void*), void* Argument, std::uintptr_t ReturnAddress,
-                       std::uintptr_t CallerStack) {
+                       void* (*Start)(void*), void* Argument, std::uintptr_t ReturnAddress) {
     if (!Enabled.load() || ThreadIsReportingFault())
         return Create(Thread, Attributes, Start, Argument);
     void* Memory = std::malloc(sizeof(TStartRecord));
@@ -234,8 +202,10 @@ int CreateHookedThread(TPthreadCreate Create, pthread_t* Thread, const pthread_a
     Record->Argument = Argument;
     Record->CreatorThread = CurrentThreadId();
     ObjectClassName(Argument, Record->ClassName, sizeof Record->ClassName);
-    const bool StdThread = std::strcmp(Record->ClassName, "std::thread") == 0;
-    Record->CreatorAddress = CreatorAddress(ReturnAddress, CallerStack, StdThread ? 1 : 0);
+    std::uintptr_t Calls[1 + OuterCreatorCallCount] = {};
+    CreatorCalls(ReturnAddress, Calls, sizeof Calls / sizeof *Calls);
+    Record->CreatorAddress = Calls[0];
+    std::memcpy(Record->OuterCreatorCalls, Calls + 1, sizeof Record->OuterCreatorCalls);
     const int Result = Create(Thread, Attributes, &ThreadStartWrapper, Record);
     if (Result != 0) {
         Record->~TStartRecord();

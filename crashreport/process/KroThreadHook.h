@@ -4,10 +4,10 @@
 #include <pthread.h>
 
 // The hook of thread creation: every thread started through pthread_create (std::thread and QThread start theirs so)
-// is recorded in the thread registry with the thread that created it, the code address that did (the first caller
-// outside the system's libraries), and its class when its start argument is an object with one (a QThread subclass,
-// a std::thread). The thread gets an alternate signal stack, so that a stack overflow in it can still be reported,
-// and its entry goes when it ends.
+// is recorded in the thread registry with the thread that created it, the code that did (the live calls on the
+// creator's stack outside the system's libraries, nearest first), and its class when its start argument is an object
+// with one (a QThread subclass, a std::thread). The thread gets an alternate signal stack, so that a stack overflow in
+// it can still be reported, and its entry goes when it ends.
 
 using TPthreadCreate = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
 
@@ -15,10 +15,11 @@ using TPthreadCreate = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void
 void EnableThreadHook(bool Enabled) noexcept;
 bool ThreadHookEnabled() noexcept;
 
-// Creates a thread through Create (the system's pthread_create), wrapped as described above. CallerStack is the
-// creating caller's stack position, ReturnAddress the address the hooked call returns to.
+// Creates a thread through Create (the system's pthread_create), wrapped as described above. ReturnAddress is the
+// address the hooked call returns to. Takes no lock that a report needs and never calls the loader's locking
+// lookups, so a report may pause a thread anywhere in here.
 int CreateHookedThread(TPthreadCreate Create, pthread_t* Thread, const pthread_attr_t* Attributes,
-                       void* (*Start)(void*), void* Argument, std::uintptr_t ReturnAddress, std::uintptr_t CallerStack);
+                       void* (*Start)(void*), void* Argument, std::uintptr_t ReturnAddress);
 
 // A thread was named (pthread_setname_np succeeded): the registry takes the name.
 void ThreadNamed(pthread_t Thread, const char* Name);

@@ -30,6 +30,7 @@ struct TRegistryNode {
     std::uintptr_t CreatorAddress = 0;
     pid_t CreatorThread = 0;
     std::uintptr_t Handle = 0;
+    std::uintptr_t OuterCreatorCalls[OuterCreatorCallCount] = {};
 };
 
 // The shared block. Lock A is kept for the one watchdog of the process; lock B guards the list.
@@ -338,7 +339,7 @@ void UnlinkThreadRegistry() noexcept {
 }
 
 void RegisterThreadInfo(pid_t ThreadId, std::uintptr_t Handle, const char* Name, pid_t CreatorThread,
-                        std::uintptr_t CreatorAddress, const char* ClassName) {
+                        std::uintptr_t CreatorAddress, const char* ClassName, const std::uintptr_t* OuterCreatorCalls) {
     TRegistryBlock* Registry = CurrentBlock();
     if (Registry == nullptr || ThreadId <= 0)
         return;
@@ -355,6 +356,8 @@ void RegisterThreadInfo(pid_t ThreadId, std::uintptr_t Handle, const char* Name,
         Fresh->CreatorThread = CreatorThread;
         Fresh->CreatorAddress = CreatorAddress;
         Fresh->Handle = Handle;
+        if (OuterCreatorCalls != nullptr)
+            std::memcpy(Fresh->OuterCreatorCalls, OuterCreatorCalls, sizeof Fresh->OuterCreatorCalls);
     }
     TRegistryNode* Old = nullptr;
     TRegistryNode* Ended = nullptr;
@@ -374,6 +377,7 @@ void RegisterThreadInfo(pid_t ThreadId, std::uintptr_t Handle, const char* Name,
             if (Fresh->CreatorAddress == 0 && Fresh->CreatorThread == 0) {
                 Fresh->CreatorAddress = Old->CreatorAddress;
                 Fresh->CreatorThread = Old->CreatorThread;
+                std::memcpy(Fresh->OuterCreatorCalls, Old->OuterCreatorCalls, sizeof Fresh->OuterCreatorCalls);
             }
             if (Fresh->Handle == 0)
                 Fresh->Handle = Old->Handle;
@@ -430,6 +434,7 @@ TRegistryLookup LookUpThreadInfo(pid_t ThreadId, TThreadInfo& Info, std::uint32_
             std::strncpy(Info.ClassName, Node->ClassName, sizeof Info.ClassName - 1);
         Info.CreatorAddress = Node->CreatorAddress;
         Info.CreatorThread = Node->CreatorThread;
+        std::memcpy(Info.OuterCreatorCalls, Node->OuterCreatorCalls, sizeof Info.OuterCreatorCalls);
         Result = TRegistryLookup::Found;
         break;
     }

@@ -15,11 +15,16 @@
 // The list is guarded by a lock in the block. Readers on the report path wait for it only briefly and copy what they
 // need into fixed buffers; writers are thread creation and naming, outside any signal handler.
 
+// How many calls further out than the creating call an entry keeps: a report passes over a creating call that lies in
+// the C++ library's own code (a std::thread constructor compiled into the program) for the first one that does not.
+inline constexpr std::size_t OuterCreatorCallCount = 3;
+
 struct TThreadInfo {
     char Name[64] = {};       // empty: none
     char ClassName[128] = {}; // empty: none
     std::uintptr_t CreatorAddress = 0;
     pid_t CreatorThread = 0;
+    std::uintptr_t OuterCreatorCalls[OuterCreatorCallCount] = {}; // nearest first; 0: none
 };
 
 // Creates or joins the registry and, when it creates it, names the main thread "main thread". False when the block
@@ -35,10 +40,12 @@ std::string ThreadRegistryName(pid_t ProcessId);
 
 // Records a thread. Values a call does not carry (a null name or class, a creator of 0) are kept from the thread's
 // earlier entry. Handle is the thread's pthread_t (0 when unknown), by which its name can be set later. A call that
-// carries neither a name nor a creator removes the thread's entry. Afterwards the entry of at most one thread that
-// has ended is removed.
+// carries neither a name nor a creator removes the thread's entry. OuterCreatorCalls, when given, holds
+// OuterCreatorCallCount calls further out than CreatorAddress (they go with the creator). Afterwards the entry of at
+// most one thread that has ended is removed.
 void RegisterThreadInfo(pid_t ThreadId, std::uintptr_t Handle, const char* Name, pid_t CreatorThread,
-                        std::uintptr_t CreatorAddress, const char* ClassName);
+                        std::uintptr_t CreatorAddress, const char* ClassName,
+                        const std::uintptr_t* OuterCreatorCalls = nullptr);
 void SetThreadName(pid_t ThreadId, const char* Name);
 void RemoveThreadInfo(pid_t ThreadId);
 // The thread id recorded for a pthread_t, 0 when none.

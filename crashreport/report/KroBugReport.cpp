@@ -6,15 +6,18 @@
 #include "KroModuleMap.h"
 #include "KroPausedThreads.h"
 #include "KroReportHeader.h"
+#include "KroReportingThreads.h"
 #include "KroStackTrace.h"
 #include "KroStrings.h"
 #include "KroThreadContext.h"
+#include "KroThreadCreator.h"
 #include "KroThreadRegistry.h"
 #include "KroTraceProgress.h"
 
 #include <algorithm>
 #include <ctime>
 #include <memory>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -38,7 +41,13 @@ struct TComposeState {
     // A thread that is not among the paused ones, paused while it is traced. Kept here, outside the guarded steps,
     // so that a fault while it is paused still lets it go.
     TThreadPause TemporaryPause;
+    // What is left of the report's one wait for threads that do not answer, for the threads paused one at a time.
+    std::int64_t SilentWaitLeftMs = TPausedThreads::QuietMs;
 };
+
+// The least a thread paused on its own is waited for, even when the report's wait is spent: a thread that answers at
+// all answers within moments.
+constexpr std::int64_t MinSingleWaitMs = 20;
 
 struct TThreadStack {
     bool Known = false;
@@ -61,6 +70,31 @@ TThreadStack StackOf(const TBugReportRequest& Request, pid_t ThreadId) {
     return Stack;
 }
 
+// A thread the report did not pause with the others (it started since, or the threads are not paused for this
+// report), paused now while it is traced. Silent: it did not answer within what is left of the report's wait.
+TThreadStack PauseForTrace(TComposeState& State, pid_t ThreadId, bool& Silent) {
+    Silent = false;
+    if (State.Request->Paused != nullptr && State.Request->Paused->Unpausable(ThreadId)) {
+        Silent = true;
+        return {};
+    }
+    TThreadPause& Pause = State.TemporaryPause;
+    const std::int64_t Start = MonotonicMs();
+    const auto Wait = static_cast<std::uint32_t>(std::max(State.SilentWaitLeftMs, MinSingleWaitMs));
+    switch (PauseWithin(Pause, ThreadId, Wait)) {
+    case TPauseOutcome::Paused:
+        return {true, Pause.Registers().InstructionPointer, Pause.Registers().StackPointer,
+                Pause.Registers().FramePointer};
+    case TPauseOutcome::Silent:
+        Silent = true;
+        State.SilentWaitLeftMs -= MonotonicMs() - Start;
+        return {};
+    case TPauseOutcome::Gone:
+        break;
+    }
+    return {};
+}
+
 // One thread's section: CR LF CR LF, title, ":", CR LF, trace. Empty for a thread left out.
 std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bool ShowHidden,
                           TTraceProgress& Progress) {
@@ -71,6 +105,10 @@ std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bo
     if (Title.empty())
         return {};
     std::string Section = "\r\n\r\n" + Title + ":\r\n";
+    // A thread the reporter did not see created (it ran before the reporter started, or was made without the threads
+    // library) has no known creator; the main thread has none.
+    const bool CreatorUnknown = CreatorAddress == 0 && CreatorThread == 0 && ThreadId != getpid();
+    const std::string Unknown = CreatorUnknown ? std::string("\r\n") + CreatorUnknownText : std::string();
 
     TStackTraceRequest Trace;
     Trace.HideWithoutLines = ExceptSettings.TraceFlagA;
@@ -80,7 +118,8 @@ std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bo
     std::uintptr_t FunctionEntry = 0, Highlight = 0;
     const pid_t Self = CurrentThreadId();
     std::string Text;
-    TThreadPause& OwnPause = State.TemporaryPause;
+    TReportingContext Waiting;
+    bool Silent = false;
     if (Failing) {
         Trace.OsException = Request.OsException;
         Trace.ExceptionAddress = Request.ExceptAddr;
@@ -93,8 +132,8 @@ std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bo
         Trace.ThrowPath = Request.ThrowPath;
         if (Trace.StackBegin == 0 && ThreadId != Self) {
             TThreadStack Stack = StackOf(Request, ThreadId);
-            if (!Stack.Known && OwnPause.Pause(ThreadId))
-                Stack = StackOf(OwnPause.Registers());
+            if (!Stack.Known)
+                Stack = PauseForTrace(State, ThreadId, Silent);
             Trace.StackBegin = Stack.StackPointer;
             Trace.FramePointer = Stack.FramePointer;
             // A paused thread's own registers go with the exception address only when they are where it stands.
@@ -105,7 +144,7 @@ std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bo
             if (!Stack.Known) {
                 State.DisAsmAddress = Request.ExceptAddr;
                 State.DisAsmHighlight = Request.ExceptAddr;
-                return Section + "- ??? ($" + Int64ToHexText(Request.ExceptAddr) + ")\r\n";
+                return Section + "- ??? ($" + Int64ToHexText(Request.ExceptAddr) + ")" + Unknown + "\r\n";
             }
         }
         ComputeStackTrace(Trace, Text);
@@ -122,12 +161,21 @@ std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bo
             Trace.FramePointer = Request.FramePointer;
         }
         ComputeStackTrace(Trace, Text);
+    } else if (FindReportingContext(ThreadId, Waiting)) {
+        // A thread that failed too and waits for its own report stands inside the reporter: it is shown where it
+        // failed. Its stack from there on holds still while it waits.
+        Trace.OsException = Waiting.OsException;
+        Trace.ExceptionAddress = Waiting.ExceptAddr;
+        Trace.HasExceptionAddress = Waiting.ExceptAddr != 0;
+        Trace.StackBegin = Waiting.Stack;
+        Trace.FramePointer = Waiting.FramePointer;
+        ComputeStackTrace(Trace, Text);
     } else {
         TThreadStack Stack = StackOf(Request, ThreadId);
-        if (!Stack.Known && OwnPause.Pause(ThreadId))
-            Stack = StackOf(OwnPause.Registers());
         if (!Stack.Known)
-            return Section + UnreadableThreadTrace + "\r\n";
+            Stack = PauseForTrace(State, ThreadId, Silent);
+        if (!Stack.Known)
+            return Section + (Silent ? UnpausableThreadTrace : UnreadableThreadTrace) + Unknown + "\r\n";
         Trace.ExceptionAddress = Stack.InstructionPointer;
         Trace.HasExceptionAddress = true;
         Trace.StackBegin = Stack.StackPointer;
@@ -136,16 +184,16 @@ std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bo
         Trace.GeneralRegisters = Stack.General;
         ComputeStackTrace(Trace, Text);
     }
-    OwnPause.Resume();
+    State.TemporaryPause.Resume();
     if (Text.empty())
         return Section + (Failing ? "- ??? ($" + Int64ToHexText(Request.ExceptAddr) + ")" : UnreadableThreadTrace) +
-               "\r\n";
+               Unknown + "\r\n";
     if (CreatorAddress != 0) {
         const std::size_t LastReturn = Text.rfind('\r');
         if (LastReturn != std::string::npos)
             Text.insert(LastReturn, "\r\n>> created by " + GetThreadTitle(CreatorThread, true) + " at:");
     }
-    return Section + Text;
+    return Section + Text + Unknown;
 }
 
 void ComposeExceptionSection(TComposeState& State) {
@@ -156,6 +204,9 @@ void ComposeExceptionSection(TComposeState& State) {
 
     auto Listed = [&](pid_t Thread) {
         if (Thread == Request.HiddenThread && Thread != MainThread)
+            return false;
+        // A thread whose report came before and that ends now is on its way out.
+        if (Thread != State.FailingThread && ThreadIsEnding(Thread))
             return false;
         return Thread == MainThread || (!Request.Frozen && Thread == State.FailingThread) ||
                ExceptSettings.ListAllThreads;
@@ -266,8 +317,15 @@ std::string GetThreadTitle(pid_t ThreadId, bool ShowHidden, std::uintptr_t* Crea
     const TRegistryLookup Lookup = LookUpThreadInfo(ThreadId, Info, TitleWaitMs);
     if (Lookup == TRegistryLookup::NoRegistry)
         return "thread " + HexId(ThreadId);
+    if (Lookup == TRegistryLookup::NotFound) {
+        // A thread the reporter did not see created (it ran before the reporter started): the system knows its name.
+        char System[64];
+        if (ThreadSystemName(ThreadId, System, sizeof System) && System[0] != '\0' && std::string_view(System) != "-")
+            return std::string(System) + " (" + HexId(ThreadId) + ")";
+        return "thread " + HexId(ThreadId);
+    }
     if (CreatorAddress != nullptr)
-        *CreatorAddress = Info.CreatorAddress;
+        *CreatorAddress = ThreadCreatorCall(Info);
     if (CreatorThread != nullptr)
         *CreatorThread = Info.CreatorThread;
     const std::string Name = Info.Name;

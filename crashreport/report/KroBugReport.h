@@ -37,13 +37,22 @@ struct TBugReportRequest {
 void CreateBugReport(const TBugReportRequest& Request, std::string& Report);
 
 // A thread's title as the report shows it: "main thread ($1f4)", "thread $1f5 (TWorker)", "thread $1f6"; empty for a
-// thread named "-" unless ShowHidden. Creator receives the creating code's address and thread (0 when unknown).
+// thread named "-" unless ShowHidden. A thread the registry does not know (it ran before the reporter started) has the
+// name the system keeps for it. Creator receives the creating code's address and thread (0 when unknown).
 std::string GetThreadTitle(pid_t ThreadId, bool ShowHidden, std::uintptr_t* CreatorAddress = nullptr,
                            pid_t* CreatorThread = nullptr);
 
 // The exception message as the report writes it: at most one trailing "." or "!" kept, then "." ("Error." becomes
 // "Error..", "Error!!!" becomes "Error!.").
 std::string ReportMessageText(const std::string& Message);
+
+// The trace of a thread that did not answer when the report asked it to pause (it blocks every signal, or never gets
+// to run): it ran on while the report was made, and its stack was not read.
+inline constexpr const char* UnpausableThreadTrace = "- ??? (the thread could not be paused)";
+
+// The last line of the section of a thread whose creator is not known (every thread but the main one that the
+// reporter did not see created).
+inline constexpr const char* CreatorUnknownText = ">> creator unknown";
 
 // The text that ends a report whose composing faulted.
 inline constexpr const char* ComposingFaultText = "An exception occurred during composing the bug report.";

@@ -6,6 +6,7 @@
 #include "KroLiveCodeReader.h"
 #include "KroLiveDisAsm.h"
 #include "KroMapFileCache.h"
+#include "KroThreadSlot.h"
 
 #include <atomic>
 #include <memory>
@@ -36,8 +37,22 @@ std::uintptr_t MainModule() {
     return Handle;
 }
 
+// Each thread's modules met so far. Not a thread_local: the reporter's threads use it while other threads are paused,
+// and the first use of a thread_local with a destructor takes the loader's lock, which a paused thread may hold.
+struct TThreadModules {
+    std::vector<std::unique_ptr<TModuleNames>> Modules;
+};
+
+TThreadSlot<TThreadModules>& ModulesSlot() {
+    static TThreadSlot<TThreadModules> Slot;
+    return Slot;
+}
+
 const TModuleNames* ModuleOf(std::uintptr_t Address) {
-    thread_local std::vector<std::unique_ptr<TModuleNames>> Modules;
+    TThreadModules* Own = ModulesSlot().Get();
+    if (Own == nullptr)
+        return nullptr;
+    std::vector<std::unique_ptr<TModuleNames>>& Modules = Own->Modules;
     for (const std::unique_ptr<TModuleNames>& Module : Modules)
         if (Module->Begin <= Address && Address < Module->End)
             return Module.get();
@@ -95,6 +110,7 @@ std::string KroDisAsmCallback(std::uintptr_t FunctionAddress, std::uintptr_t Exc
 void KroLinkDisAsm() noexcept {
     if (Users.fetch_add(1) != 0)
         return;
+    ModulesSlot(); // made now, at start-up, not first on a report's way
     KroSetExportNameResolver(&ExportName);
     KroSetSymbolNameResolver(&MapName);
     ExceptSettings.DisAsmCallback = &KroDisAsmCallback;

@@ -4,10 +4,12 @@
 
 namespace {
 
+// Never destroyed: a report may be the first to need them, and a static destroyed at exit is entered in the C
+// library's exit list under a lock that a thread the report paused may hold.
 const TKroDisAssembler& Live() {
-    static const TKroLiveCodeReader Reader;
-    static const TKroDisAssembler DisAssembler(Reader, KroNativeCpuMode);
-    return DisAssembler;
+    static const TKroLiveCodeReader* const Reader = new TKroLiveCodeReader;
+    static const TKroDisAssembler* const DisAssembler = new TKroDisAssembler(*Reader, KroNativeCpuMode);
+    return *DisAssembler;
 }
 
 } // namespace

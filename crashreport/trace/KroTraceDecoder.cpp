@@ -54,9 +54,11 @@ public:
     }
 };
 
+// Never destroyed: a report may be the first to need it, and a static destroyed at exit is entered in the C library's
+// exit list under a lock that a thread the report paused may hold.
 const TTraceDecoder* BuiltInDecoder() noexcept {
-    static const TDisAsmTraceDecoder Decoder;
-    return &Decoder;
+    static const TDisAsmTraceDecoder* const Decoder = new TDisAsmTraceDecoder;
+    return Decoder;
 }
 
 } // namespace

@@ -10,7 +10,10 @@
 // loop stops answering for a while), wait (prints "waiting PID" and sleeps up to a minute for a signal that another
 // process sends), fork (a child of fork ends normally, a second one crashes, then the program itself crashes), atexit
 // and destructor (the program ends normally and faults in a function that atexit() runs, or in a static object's
-// destructor). --thread crashes in a worker thread instead of the main thread. --console writes
+// destructor), three-faults (three worker threads fault at the same moment while threads that a library's
+// constructor started before the reporter stand by), deaf-faults (the same with a thread that blocks every signal
+// standing by), stuck-reporter (the report's listing step waits for a lock that a thread the report paused holds).
+// --thread crashes in a worker thread instead of the main thread. --console writes
 // the box's texts and the report to standard output (no display is used); --box shows the exception box on the
 // display; --no-box shows nothing; --file PATH saves every report to PATH. --history first prints the process id, how
 // many reports the exception history holds, and the process it replaces after a restart with whether that one still
@@ -24,8 +27,10 @@
 #include "KroExceptAdapter.h"
 #include "KroExceptHooks.h"
 #include "KroExceptSettings.h"
+#include "KroLinkDisAsm.h"
 #include "KroRestartHandOver.h"
 #include "PyxApplication.h"
+#include "crashtest_early.h"
 
 #include <QMetaObject>
 #include <QThread>
@@ -34,6 +39,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -227,6 +233,74 @@ void TwoThreads() {
     Second.join();
 }
 
+// Three threads fault at the same moment: each gets its report, one after the other, and the program goes on.
+std::atomic<int> AtTheStart{0};
+
+__attribute__((noinline)) void FaultWithTwoOthers(const char* Name) {
+    pthread_setname_np(pthread_self(), Name);
+    AtTheStart.fetch_add(1);
+    while (AtTheStart.load() < 3) {
+    }
+    NullWrite();
+}
+
+// A thread that blocks every signal: a report cannot pause it, and must not wait long for it.
+std::atomic<bool> DeafListening{false};
+std::atomic<bool> DeafEnd{false};
+
+void DeafWorker() {
+    sigset_t Every;
+    sigfillset(&Every);
+    pthread_sigmask(SIG_BLOCK, &Every, nullptr);
+    pthread_setname_np(pthread_self(), "deaf worker");
+    DeafListening = true;
+    while (!DeafEnd)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2)); // crash-mark: DeafWorker
+}
+
+void ThreeFaults(bool Deaf) {
+    while (EarlyThreadsStandingBy() < 2)
+        std::this_thread::yield();
+    std::thread Unanswering;
+    if (Deaf) {
+        Unanswering = std::thread(DeafWorker);
+        while (!DeafListening)
+            std::this_thread::yield();
+    }
+    const auto Start = std::chrono::steady_clock::now();
+    std::thread First(FaultWithTwoOthers, "faulter one");   // crash-mark: StartFaulterOne
+    std::thread Second(FaultWithTwoOthers, "faulter two");  // crash-mark: StartFaulterTwo
+    std::thread Third(FaultWithTwoOthers, "faulter three"); // crash-mark: StartFaulterThree
+    First.join();
+    Second.join();
+    Third.join();
+    const auto Took = std::chrono::steady_clock::now() - Start;
+    std::printf("reports took %lld ms\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(Took).count()));
+    DeafEnd = true;
+    if (Unanswering.joinable())
+        Unanswering.join();
+}
+
+// The report's listing step needs a lock that a thread the report paused holds, as a library's routine might: the
+// exception thread stops there for good, and the failing thread, no longer answered, reports by itself (its own
+// listing does not wait).
+std::atomic<pid_t> FailingThread{0};
+
+std::string ListingThatWaits(std::uintptr_t Function, std::uintptr_t Except, std::int32_t Lines, bool Labels) {
+    if (gettid() != FailingThread.load()) {
+        const std::lock_guard<std::mutex> Wait(HeldLock); // crash-mark: StuckListing
+    }
+    return KroDisAsmCallback(Function, Except, Lines, Labels);
+}
+
+CRASH_ON_PURPOSE void StuckReporter() {
+    ExceptSettings.DisAsmCallback = &ListingThatWaits;
+    FailingThread = gettid();
+    *NullPointer = 3; // crash-mark: StuckReporter
+    Sink += 1;
+}
+
 // A thread of the system's own kind (not a std::thread): an exception may leave its routine.
 __attribute__((noinline)) void* ThrowingRoutine(void*) {
     throw std::runtime_error("The thread's routine failed"); // crash-mark: RoutineThrow
@@ -308,6 +382,10 @@ void Crash(const std::string& Mode) {
         FaultInReporter();
     else if (Mode == "two-threads")
         TwoThreads();
+    else if (Mode == "three-faults" || Mode == "deaf-faults")
+        ThreeFaults(Mode == "deaf-faults");
+    else if (Mode == "stuck-reporter")
+        StuckReporter();
     else if (Mode == "thread-routine") {
         pthread_t Thread;
         pthread_create(&Thread, nullptr, &ThrowingRoutine, nullptr); // crash-mark: StartRoutine
@@ -443,7 +521,9 @@ int main(int Argc, char** Argv) {
             std::this_thread::yield();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    AwaitStandingBy(Mode == "lock" ? 2 : 1);
+    if (Mode == "stuck-reporter")
+        Holder = std::thread(LockHolder);
+    AwaitStandingBy(Holder.joinable() ? 2 : 1);
     if (InThread) {
         std::thread Worker(CrashWorker, Mode); // crash-mark: StartWorker
         Worker.join();

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -68,7 +69,11 @@ TEST_F(ThreadRegistryTest, TitlesShowNameOrClassAndHiddenThreadsOnlyWhenAsked) {
         EXPECT_EQ(GetThreadTitle(Worker, true), "thread " + Hex(Worker) + " (TWorker)");
         RemoveThreadInfo(Worker);
         EXPECT_EQ(LookUpThreadInfo(Worker, Info, 50), TRegistryLookup::NotFound);
-        EXPECT_EQ(GetThreadTitle(Worker, false), "thread " + Hex(Worker));
+        // A thread the registry does not know has the name the system keeps for it, and no creator.
+        pthread_setname_np(pthread_self(), "system named");
+        EXPECT_EQ(GetThreadTitle(Worker, false, &Creator, &CreatorThread), "system named (" + Hex(Worker) + ")");
+        EXPECT_EQ(Creator, 0u);
+        EXPECT_EQ(CreatorThread, 0);
     }).join();
 }
 

@@ -1,0 +1,7 @@
+#include "KroXLibraryWarmUp.h"
+
+#include <X11/Xauth.h>
+
+void WarmUpXLibraries() noexcept {
+    XauFileName();
+}
