@@ -1,25 +1,23 @@
 #include "DwarfLocations.h"
 
+#include "KroDemangle.h"
+
 #include <dwarf.h>
 #include <elfutils/libdw.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <unordered_map>
 
 namespace {
 
+// The longest name a packed map keeps.
+constexpr std::size_t MaxKeptName = 255;
+
 struct TDwarfCloser final {
     void operator()(Dwarf* D) const { dwarf_end(D); }
-};
-
-// The range of an inlined call at the top of its function, located at the call site.
-struct TCallSite final {
-    std::uint64_t Start = 0;
-    std::uint64_t End = 0;
-    std::uint32_t File = 0;
-    std::int32_t Line = 0;
 };
 
 // One entry per distinct file name text that libdw hands out (it keeps them until the end).
@@ -40,13 +38,58 @@ private:
     std::vector<std::string> Names;
 };
 
+// The names of inlined functions, one entry per name, each function's name read once.
+class TFunctionTable final {
+public:
+    // The name addr2line -C gives the function that Call inlined: its linkage name demangled, else its plain name.
+    std::uint32_t IndexOf(Dwarf_Die* Call) {
+        Dwarf_Attribute Attribute;
+        Dwarf_Die Origin;
+        Dwarf_Off Key = dwarf_dieoffset(Call);
+        if (dwarf_attr(Call, DW_AT_abstract_origin, &Attribute) != nullptr &&
+            dwarf_formref_die(&Attribute, &Origin) != nullptr)
+            Key = dwarf_dieoffset(&Origin);
+        const auto [At, Added] = ByOrigin.try_emplace(Key, 0);
+        if (Added) {
+            const std::string Name = NameOf(Call);
+            const auto [Named, New] = ByName.try_emplace(Name, static_cast<std::uint32_t>(Names.size()));
+            if (New)
+                Names.push_back(Name);
+            At->second = Named->second;
+        }
+        return At->second;
+    }
+    std::vector<std::string> Take() { return std::move(Names); }
+
+private:
+    static std::string NameOf(Dwarf_Die* Die) {
+        Dwarf_Attribute Attribute;
+        const char* Text = nullptr;
+        if (dwarf_attr_integrate(Die, DW_AT_linkage_name, &Attribute) != nullptr ||
+            dwarf_attr_integrate(Die, DW_AT_MIPS_linkage_name, &Attribute) != nullptr)
+            Text = dwarf_formstring(&Attribute);
+        // The map keeps the linkage name, which is shorter, and the reader demangles it; one too long to keep
+        // whole is kept readable, so that what is kept of it still reads.
+        if (Text != nullptr)
+            return std::strlen(Text) <= MaxKeptName ? std::string(Text) : KroReadableSymbol(Text);
+        if (dwarf_attr_integrate(Die, DW_AT_name, &Attribute) != nullptr)
+            Text = dwarf_formstring(&Attribute);
+        return Text != nullptr ? Text : "";
+    }
+
+    std::unordered_map<Dwarf_Off, std::uint32_t> ByOrigin;
+    std::unordered_map<std::string, std::uint32_t> ByName;
+    std::vector<std::string> Names;
+};
+
 class TUnitReader final {
 public:
-    TUnitReader(Dwarf_Die* UnitDie, std::uint64_t CodeStart, std::uint64_t CodeEnd, TFileTable& FileTable)
-        : Unit(UnitDie), Low(CodeStart), High(CodeEnd), Table(FileTable) {
-        if (dwarf_getsrcfiles(Unit, &Files, &FileCount) != 0) {
-            Files = nullptr;
-            FileCount = 0;
+    TUnitReader(Dwarf_Die* UnitDie, std::uint64_t CodeStart, std::uint64_t CodeEnd, TFileTable& FileTable,
+                TFunctionTable& FunctionTable)
+        : Unit(UnitDie), Low(CodeStart), High(CodeEnd), Files(FileTable), Functions(FunctionTable) {
+        if (dwarf_getsrcfiles(Unit, &SourceFiles, &SourceFileCount) != 0) {
+            SourceFiles = nullptr;
+            SourceFileCount = 0;
         }
     }
 
@@ -69,33 +112,36 @@ public:
                 NextAddress <= Address || Address < Low || NextAddress > High || dwarf_lineno(Row, &LineNumber) != 0)
                 continue;
             Out.push_back(
-                TLocatedRange{Address, NextAddress, Table.IndexOf(dwarf_linesrc(Row, nullptr, nullptr)), LineNumber});
+                TLocatedRange{Address, NextAddress, Files.IndexOf(dwarf_linesrc(Row, nullptr, nullptr)), LineNumber});
         }
     }
 
-    // The inlined calls at the top of their functions, and the code of the functions themselves.
-    void ReadCallSites(std::vector<TCallSite>& Out, std::vector<TLocatedRange>& Functions) {
-        FunctionRanges = &Functions;
-        Walk(Unit, false, Out);
+    // The inlined calls at every depth, and the code of the functions themselves.
+    void ReadCalls(std::vector<TInlinedCall>& Calls, std::vector<TLocatedRange>& FunctionRanges) {
+        CallsOut = &Calls;
+        FunctionsOut = &FunctionRanges;
+        Walk(Unit, -1);
     }
 
 private:
-    void Walk(Dwarf_Die* Parent, bool InFunction, std::vector<TCallSite>& Out) {
+    // Depth: -1 outside any function, 0 in a function's own code, n inside an inlined call n levels deep.
+    void Walk(Dwarf_Die* Parent, int Depth) {
         Dwarf_Die Child;
         if (dwarf_child(Parent, &Child) != 0)
             return;
         do {
             switch (dwarf_tag(&Child)) {
             case DW_TAG_subprogram:
-                AddRanges(&Child, NoLocationFile, 0, *FunctionRanges);
-                Walk(&Child, true, Out);
+                AddRanges(&Child, NoLocationFile, 0, *FunctionsOut);
+                Walk(&Child, 0);
                 break;
             case DW_TAG_inlined_subroutine:
-                // Only the outermost inlined call matters; what it inlined in turn lies inside its ranges.
-                if (InFunction)
-                    AddCallSite(&Child, Out);
-                else
-                    Walk(&Child, false, Out);
+                if (Depth >= 0) {
+                    AddCall(&Child, static_cast<std::uint32_t>(Depth + 1));
+                    Walk(&Child, Depth + 1);
+                } else {
+                    Walk(&Child, Depth);
+                }
                 break;
             case DW_TAG_variable:
             case DW_TAG_formal_parameter:
@@ -112,32 +158,34 @@ private:
             case DW_TAG_template_value_parameter:
                 break; // hold no code
             default:
-                Walk(&Child, InFunction, Out);
+                Walk(&Child, Depth);
                 break;
             }
         } while (dwarf_siblingof(&Child, &Child) == 0);
     }
 
-    void AddCallSite(Dwarf_Die* Call, std::vector<TCallSite>& Out) {
+    void AddCall(Dwarf_Die* Call, std::uint32_t Depth) {
+        // A call without its site (no compiler we know of leaves it out) is kept at no file and line, so that the
+        // calls inlined into it keep their depth.
         Dwarf_Attribute Attribute;
         Dwarf_Word FileIndex = 0;
         Dwarf_Word Line = 0;
-        if (dwarf_attr(Call, DW_AT_call_file, &Attribute) == nullptr || dwarf_formudata(&Attribute, &FileIndex) != 0 ||
-            dwarf_attr(Call, DW_AT_call_line, &Attribute) == nullptr || dwarf_formudata(&Attribute, &Line) != 0 ||
-            FileIndex >= FileCount)
-            return;
-        const std::uint32_t File = Table.IndexOf(dwarf_filesrc(Files, FileIndex, nullptr, nullptr));
+        std::uint32_t File = Files.IndexOf(nullptr);
+        if (dwarf_attr(Call, DW_AT_call_file, &Attribute) != nullptr && dwarf_formudata(&Attribute, &FileIndex) == 0 &&
+            dwarf_attr(Call, DW_AT_call_line, &Attribute) != nullptr && dwarf_formudata(&Attribute, &Line) == 0 &&
+            FileIndex < SourceFileCount)
+            File = Files.IndexOf(dwarf_filesrc(SourceFiles, FileIndex, nullptr, nullptr));
+        else
+            Line = 0;
+        const std::uint32_t Function = Functions.IndexOf(Call);
         Dwarf_Addr Base = 0;
         Dwarf_Addr Start = 0;
         Dwarf_Addr End = 0;
         for (ptrdiff_t Offset = 0; (Offset = dwarf_ranges(Call, Offset, &Base, &Start, &End)) > 0;)
             if (End > Start && Start >= Low && End <= High)
-                Out.push_back(TCallSite{Start, End, File, static_cast<std::int32_t>(Line)});
+                CallsOut->push_back(TInlinedCall{Start, End, Depth, Function, File, static_cast<std::int32_t>(Line)});
     }
 
-    Dwarf_Die* Unit;
-    std::uint64_t Low;
-    std::uint64_t High;
     void AddRanges(Dwarf_Die* Die, std::uint32_t File, std::int32_t Line, std::vector<TLocatedRange>& Out) const {
         Dwarf_Addr Base = 0;
         Dwarf_Addr Start = 0;
@@ -147,14 +195,19 @@ private:
                 Out.push_back(TLocatedRange{Start, End, File, Line});
     }
 
-    TFileTable& Table;
-    std::vector<TLocatedRange>* FunctionRanges = nullptr;
-    Dwarf_Files* Files = nullptr;
-    std::size_t FileCount = 0;
+    Dwarf_Die* Unit;
+    std::uint64_t Low;
+    std::uint64_t High;
+    TFileTable& Files;
+    TFunctionTable& Functions;
+    std::vector<TInlinedCall>* CallsOut = nullptr;
+    std::vector<TLocatedRange>* FunctionsOut = nullptr;
+    Dwarf_Files* SourceFiles = nullptr;
+    std::size_t SourceFileCount = 0;
 };
 
 // Lays the call sites over the line rows: an address inside an inlined call takes the call site's location.
-void Overlay(const std::vector<TLocatedRange>& Rows, const std::vector<TCallSite>& Calls,
+void Overlay(const std::vector<TLocatedRange>& Rows, const std::vector<TInlinedCall>& Calls,
              std::vector<TLocatedRange>& Out) {
     std::size_t First = 0;
     for (const TLocatedRange& Row : Rows) {
@@ -176,6 +229,56 @@ void Overlay(const std::vector<TLocatedRange>& Rows, const std::vector<TCallSite
             }
         }
     }
+}
+
+// The line rows within the calls (sorted, without overlaps), and the file of no name at line 0 where the calls hold
+// code without rows.
+std::vector<TLocatedRange> RowsWithin(const std::vector<TLocatedRange>& Rows, const std::vector<TInlinedCall>& Calls,
+                                      std::uint32_t NoFile) {
+    std::vector<TLocatedRange> Out;
+    std::size_t First = 0;
+    for (const TInlinedCall& Call : Calls) {
+        while (First < Rows.size() && Rows[First].End <= Call.Start)
+            ++First;
+        std::uint64_t At = Call.Start;
+        std::size_t K = First;
+        while (At < Call.End) {
+            while (K < Rows.size() && Rows[K].End <= At)
+                ++K;
+            if (K < Rows.size() && Rows[K].Start <= At) {
+                const std::uint64_t To = std::min(Call.End, Rows[K].End);
+                Out.push_back(TLocatedRange{At, To, Rows[K].File, Rows[K].Line});
+                At = To;
+            } else {
+                const std::uint64_t To = K < Rows.size() ? std::min(Call.End, Rows[K].Start) : Call.End;
+                Out.push_back(TLocatedRange{At, To, NoFile, 0});
+                At = To;
+            }
+        }
+    }
+    return Out;
+}
+
+// Of the calls of one depth that overlap (code that two units describe), the first keeps it.
+void DropOverlappingCalls(std::vector<TInlinedCall>& Calls) {
+    std::stable_sort(Calls.begin(), Calls.end(), [](const TInlinedCall& A, const TInlinedCall& B) {
+        return A.Depth != B.Depth ? A.Depth < B.Depth : A.Start < B.Start;
+    });
+    std::uint32_t Depth = 0;
+    std::uint64_t Reach = 0;
+    std::erase_if(Calls, [&](const TInlinedCall& C) {
+        if (C.Depth != Depth) {
+            Depth = C.Depth;
+            Reach = 0;
+        }
+        if (C.Start < Reach)
+            return true;
+        Reach = C.End;
+        return false;
+    });
+    std::stable_sort(Calls.begin(), Calls.end(), [](const TInlinedCall& A, const TInlinedCall& B) {
+        return A.Start != B.Start ? A.Start < B.Start : A.Depth < B.Depth;
+    });
 }
 
 } // namespace
@@ -210,17 +313,18 @@ void FillLocationGaps(std::vector<TLocatedRange>& Located, std::vector<TLocatedR
     Located = std::move(All);
 }
 
-bool ReadOutermostLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd, std::vector<TLocatedRange>& Ranges,
-                            std::vector<std::string>& FileNames, std::string& Error) {
+bool ReadDwarfLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd, TDwarfLocations& Locations,
+                        std::string& Error) {
     std::unique_ptr<Dwarf, TDwarfCloser> Debug(dwarf_begin(Fd, DWARF_C_READ));
     if (!Debug) {
         Error = std::string("no DWARF debug information (") + dwarf_errmsg(-1) + ")";
         return false;
     }
     std::vector<TLocatedRange> Rows;
-    std::vector<TCallSite> Calls;
+    std::vector<TInlinedCall> Calls;
     std::vector<TLocatedRange> Functions;
     TFileTable FileTable;
+    TFunctionTable FunctionTable;
     Dwarf_CU* Cu = nullptr;
     Dwarf_Die UnitDie;
     Dwarf_Half Version = 0;
@@ -228,29 +332,44 @@ bool ReadOutermostLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeE
     while (dwarf_get_units(Debug.get(), Cu, &Cu, &Version, &UnitType, &UnitDie, nullptr) == 0) {
         if (dwarf_tag(&UnitDie) != DW_TAG_compile_unit && dwarf_tag(&UnitDie) != DW_TAG_partial_unit)
             continue;
-        TUnitReader Reader(&UnitDie, CodeStart, CodeEnd, FileTable);
+        TUnitReader Reader(&UnitDie, CodeStart, CodeEnd, FileTable, FunctionTable);
         Reader.ReadLines(Rows);
-        Reader.ReadCallSites(Calls, Functions);
+        Reader.ReadCalls(Calls, Functions);
     }
+    const std::uint32_t NoFile = FileTable.IndexOf(nullptr);
     const auto ByStart = [](const auto& A, const auto& B) { return A.Start < B.Start; };
     std::stable_sort(Rows.begin(), Rows.end(), ByStart);
-    std::stable_sort(Calls.begin(), Calls.end(), ByStart);
+    // The calls straight into a function, with their sites: the outermost locations of inlined code.
+    std::vector<TInlinedCall> Sites;
+    for (const TInlinedCall& C : Calls)
+        if (C.Depth == 1 && !(C.File == NoFile && C.Line == 0))
+            Sites.push_back(C);
+    std::stable_sort(Sites.begin(), Sites.end(), ByStart);
     // Code that two units claim (a discarded duplicate that kept its addresses) is read from the first.
     std::vector<TLocatedRange> Kept;
     Kept.reserve(Rows.size());
     for (TLocatedRange& Row : Rows)
         if (Kept.empty() || Row.Start >= Kept.back().End)
             Kept.push_back(std::move(Row));
-    Ranges.clear();
-    Overlay(Kept, Calls, Ranges);
+    Locations.Outermost.clear();
+    Overlay(Kept, Sites, Locations.Outermost);
     // Inlined code without rows of its own still has its call site; code of a function without any location is
     // marked so that nothing else names a file for it (addr2line names none).
-    std::vector<TLocatedRange> CallRanges;
-    CallRanges.reserve(Calls.size());
-    for (const TCallSite& C : Calls)
-        CallRanges.push_back(TLocatedRange{C.Start, C.End, C.File, C.Line});
-    FillLocationGaps(Ranges, std::move(CallRanges));
-    FillLocationGaps(Ranges, std::move(Functions));
-    FileNames = FileTable.Take();
+    std::vector<TLocatedRange> SiteRanges;
+    SiteRanges.reserve(Sites.size());
+    for (const TInlinedCall& C : Sites)
+        SiteRanges.push_back(TLocatedRange{C.Start, C.End, C.File, C.Line});
+    FillLocationGaps(Locations.Outermost, std::move(SiteRanges));
+    FillLocationGaps(Locations.Outermost, std::move(Functions));
+
+    DropOverlappingCalls(Calls);
+    std::vector<TInlinedCall> Outer;
+    for (const TInlinedCall& C : Calls)
+        if (C.Depth == 1)
+            Outer.push_back(C);
+    Locations.Inlined = RowsWithin(Kept, Outer, NoFile);
+    Locations.Calls = std::move(Calls);
+    Locations.FileNames = FileTable.Take();
+    Locations.FunctionNames = FunctionTable.Take();
     return true;
 }
