@@ -51,13 +51,17 @@ void TMapInlines::Finish() {
         CallsByDepth.pop_back();
     std::stable_sort(RowList.begin(), RowList.end(),
                      [](const TRow& A, const TRow& B) { return A.Address < B.Address; });
+    // They were grown one by one; kept for the life of the map, they keep no more room than they fill.
+    for (std::vector<TCall>& Calls : CallsByDepth)
+        Calls.shrink_to_fit();
+    RowList.shrink_to_fit();
 }
 
 void TMapInlines::Clear() {
-    CallsByDepth.clear();
-    RowList.clear();
-    FunctionNames.clear();
-    UnitNames.clear();
+    CallsByDepth = {};
+    RowList = {};
+    FunctionNames = {};
+    UnitNames = {};
 }
 
 std::string TMapInlines::FunctionOf(std::uint32_t Index) const {

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <set>
 #include <unordered_map>
 
 namespace {
@@ -82,6 +84,33 @@ private:
     std::vector<std::string> Names;
 };
 
+// The code that the units read so far describe, as disjoint stretches.
+class TClaimedCode final {
+public:
+    bool Overlaps(std::uint64_t Start, std::uint64_t End) const {
+        const auto After = Stretches.upper_bound(Start);
+        return (After != Stretches.end() && After->first < End) ||
+               (After != Stretches.begin() && std::prev(After)->second > Start);
+    }
+    void Add(std::uint64_t Start, std::uint64_t End) {
+        auto At = Stretches.upper_bound(Start);
+        if (At != Stretches.begin() && std::prev(At)->second >= Start) {
+            --At;
+            Start = At->first;
+            End = std::max(End, At->second);
+            At = Stretches.erase(At);
+        }
+        while (At != Stretches.end() && At->first <= End) {
+            End = std::max(End, At->second);
+            At = Stretches.erase(At);
+        }
+        Stretches.emplace(Start, End);
+    }
+
+private:
+    std::map<std::uint64_t, std::uint64_t> Stretches; // start -> end
+};
+
 class TUnitReader final {
 public:
     TUnitReader(Dwarf_Die* UnitDie, std::uint64_t CodeStart, std::uint64_t CodeEnd, TFileTable& FileTable,
@@ -116,31 +145,58 @@ public:
         }
     }
 
-    // The inlined calls at every depth, and the code of the functions themselves.
+    // The inlined calls at every depth, where addr2line places them, and the code of the functions themselves.
     void ReadCalls(std::vector<TInlinedCall>& Calls, std::vector<TLocatedRange>& FunctionRanges) {
-        CallsOut = &Calls;
         FunctionsOut = &FunctionRanges;
-        Walk(Unit, -1);
+        Candidates.clear();
+        Instances.clear();
+        Walk(Unit, -1, NoInstance);
+        PlaceCalls(Calls);
     }
 
 private:
+    static constexpr std::uint32_t NoInstance = 0xFFFFFFFF;
+
+    // One inlined call as DWARF describes it, and the call it lies in (NoInstance: straight in a function).
+    struct TInstance final {
+        std::uint32_t Parent = NoInstance;
+        std::uint32_t Depth = 1;
+        std::uint32_t Function = 0;
+        std::uint32_t File = 0;
+        std::int32_t Line = 0;
+    };
+    // A range of code that names its innermost function: an inlined call's, or a function's own (NoInstance).
+    struct TCandidate final {
+        std::uint64_t Start = 0;
+        std::uint64_t End = 0;
+        std::uint32_t Instance = NoInstance;
+        std::uint32_t Order = 0; // of the description, in the order DWARF lists them
+    };
+
     // Depth: -1 outside any function, 0 in a function's own code, n inside an inlined call n levels deep.
-    void Walk(Dwarf_Die* Parent, int Depth) {
+    void Walk(Dwarf_Die* Parent, int Depth, std::uint32_t ParentInstance) {
         Dwarf_Die Child;
         if (dwarf_child(Parent, &Child) != 0)
             return;
         do {
             switch (dwarf_tag(&Child)) {
-            case DW_TAG_subprogram:
+            case DW_TAG_subprogram: {
+                const std::size_t First = FunctionsOut->size();
                 AddRanges(&Child, NoLocationFile, 0, *FunctionsOut);
-                Walk(&Child, 0);
+                const auto Order = static_cast<std::uint32_t>(Instances.size() + Candidates.size());
+                for (std::size_t I = First; I < FunctionsOut->size(); ++I)
+                    Candidates.push_back(
+                        TCandidate{(*FunctionsOut)[I].Start, (*FunctionsOut)[I].End, NoInstance, Order});
+                Walk(&Child, 0, NoInstance);
                 break;
+            }
             case DW_TAG_inlined_subroutine:
                 if (Depth >= 0) {
-                    AddCall(&Child, static_cast<std::uint32_t>(Depth + 1));
-                    Walk(&Child, Depth + 1);
+                    const std::uint32_t Instance =
+                        AddCall(&Child, static_cast<std::uint32_t>(Depth + 1), ParentInstance);
+                    Walk(&Child, Depth + 1, Instance);
                 } else {
-                    Walk(&Child, Depth);
+                    Walk(&Child, Depth, ParentInstance);
                 }
                 break;
             case DW_TAG_variable:
@@ -158,13 +214,13 @@ private:
             case DW_TAG_template_value_parameter:
                 break; // hold no code
             default:
-                Walk(&Child, Depth);
+                Walk(&Child, Depth, ParentInstance);
                 break;
             }
         } while (dwarf_siblingof(&Child, &Child) == 0);
     }
 
-    void AddCall(Dwarf_Die* Call, std::uint32_t Depth) {
+    std::uint32_t AddCall(Dwarf_Die* Call, std::uint32_t Depth, std::uint32_t Parent) {
         // A call without its site (no compiler we know of leaves it out) is kept at no file and line, so that the
         // calls inlined into it keep their depth.
         Dwarf_Attribute Attribute;
@@ -177,13 +233,67 @@ private:
             File = Files.IndexOf(dwarf_filesrc(SourceFiles, FileIndex, nullptr, nullptr));
         else
             Line = 0;
-        const std::uint32_t Function = Functions.IndexOf(Call);
+        const auto Instance = static_cast<std::uint32_t>(Instances.size());
+        Instances.push_back(TInstance{Parent, Depth, Functions.IndexOf(Call), File, static_cast<std::int32_t>(Line)});
+        const auto Order = static_cast<std::uint32_t>(Instances.size() + Candidates.size());
         Dwarf_Addr Base = 0;
         Dwarf_Addr Start = 0;
         Dwarf_Addr End = 0;
         for (ptrdiff_t Offset = 0; (Offset = dwarf_ranges(Call, Offset, &Base, &Start, &End)) > 0;)
             if (End > Start && Start >= Low && End <= High)
-                CallsOut->push_back(TInlinedCall{Start, End, Depth, Function, File, static_cast<std::int32_t>(Line)});
+                Candidates.push_back(TCandidate{Start, End, Instance, Order});
+        return Instance;
+    }
+
+    // The compiler's ranges of inlined calls need not nest: a call's range may reach past the range of the call it
+    // lies in. Like addr2line, an address belongs to the smallest range that holds it (of equal ones, the one DWARF
+    // lists last), and the calls it was inlined through are that one's callers, whatever their ranges say. Each
+    // call is placed where it so belongs, which makes the placed ranges nest.
+    void PlaceCalls(std::vector<TInlinedCall>& Calls) const {
+        std::vector<std::uint64_t> Bounds;
+        Bounds.reserve(Candidates.size() * 2);
+        for (const TCandidate& C : Candidates) {
+            Bounds.push_back(C.Start);
+            Bounds.push_back(C.End);
+        }
+        std::sort(Bounds.begin(), Bounds.end());
+        Bounds.erase(std::unique(Bounds.begin(), Bounds.end()), Bounds.end());
+        std::vector<const TCandidate*> ByStart;
+        ByStart.reserve(Candidates.size());
+        for (const TCandidate& C : Candidates)
+            ByStart.push_back(&C);
+        std::sort(ByStart.begin(), ByStart.end(), [](const auto* A, const auto* B) { return A->Start < B->Start; });
+        // The ranges that hold the current stretch, best first: the smallest, then the one listed last.
+        const auto Better = [](const TCandidate* A, const TCandidate* B) {
+            const std::uint64_t LengthA = A->End - A->Start, LengthB = B->End - B->Start;
+            if (LengthA != LengthB)
+                return LengthA < LengthB;
+            return A->Order != B->Order ? A->Order > B->Order : A < B;
+        };
+        std::set<const TCandidate*, decltype(Better)> Holding(Better);
+        std::multimap<std::uint64_t, const TCandidate*> Ending;
+        std::vector<std::size_t> Open(Instances.size(), static_cast<std::size_t>(-1)); // each call's last placed range
+        std::size_t Next = 0;
+        for (std::size_t B = 0; B + 1 < Bounds.size(); ++B) {
+            const std::uint64_t At = Bounds[B];
+            for (auto E = Ending.begin(); E != Ending.end() && E->first <= At; E = Ending.erase(E))
+                Holding.erase(E->second);
+            for (; Next < ByStart.size() && ByStart[Next]->Start <= At; ++Next) {
+                Holding.insert(ByStart[Next]);
+                Ending.emplace(ByStart[Next]->End, ByStart[Next]);
+            }
+            if (Holding.empty())
+                continue;
+            for (std::uint32_t I = (*Holding.begin())->Instance; I != NoInstance; I = Instances[I].Parent) {
+                const TInstance& Call = Instances[I];
+                if (Open[I] != static_cast<std::size_t>(-1) && Calls[Open[I]].End == At) {
+                    Calls[Open[I]].End = Bounds[B + 1];
+                    continue;
+                }
+                Open[I] = Calls.size();
+                Calls.push_back(TInlinedCall{At, Bounds[B + 1], Call.Depth, Call.Function, Call.File, Call.Line});
+            }
+        }
     }
 
     void AddRanges(Dwarf_Die* Die, std::uint32_t File, std::int32_t Line, std::vector<TLocatedRange>& Out) const {
@@ -200,8 +310,9 @@ private:
     std::uint64_t High;
     TFileTable& Files;
     TFunctionTable& Functions;
-    std::vector<TInlinedCall>* CallsOut = nullptr;
     std::vector<TLocatedRange>* FunctionsOut = nullptr;
+    std::vector<TInstance> Instances;
+    std::vector<TCandidate> Candidates;
     Dwarf_Files* SourceFiles = nullptr;
     std::size_t SourceFileCount = 0;
 };
@@ -259,26 +370,40 @@ std::vector<TLocatedRange> RowsWithin(const std::vector<TLocatedRange>& Rows, co
     return Out;
 }
 
-// Of the calls of one depth that overlap (code that two units describe), the first keeps it.
+// Of the calls of one depth that overlap (code that two units describe), the first keeps it; a call that no kept
+// call one level out holds goes too, so that the calls at an address form one chain.
 void DropOverlappingCalls(std::vector<TInlinedCall>& Calls) {
     std::stable_sort(Calls.begin(), Calls.end(), [](const TInlinedCall& A, const TInlinedCall& B) {
         return A.Depth != B.Depth ? A.Depth < B.Depth : A.Start < B.Start;
     });
+    std::vector<TInlinedCall> Kept;
+    Kept.reserve(Calls.size());
     std::uint32_t Depth = 0;
-    std::uint64_t Reach = 0;
-    std::erase_if(Calls, [&](const TInlinedCall& C) {
+    std::size_t DepthStart = 0; // the kept calls of the current depth
+    std::size_t OuterStart = 0; // and those one level out
+    std::size_t OuterEnd = 0;
+    for (const TInlinedCall& C : Calls) {
         if (C.Depth != Depth) {
+            OuterStart = C.Depth == Depth + 1 ? DepthStart : Kept.size();
+            OuterEnd = Kept.size();
+            DepthStart = Kept.size();
             Depth = C.Depth;
-            Reach = 0;
         }
-        if (C.Start < Reach)
-            return true;
-        Reach = C.End;
-        return false;
-    });
-    std::stable_sort(Calls.begin(), Calls.end(), [](const TInlinedCall& A, const TInlinedCall& B) {
+        if (Kept.size() > DepthStart && C.Start < Kept.back().End)
+            continue;
+        if (C.Depth > 1) {
+            const auto First = Kept.begin() + static_cast<std::ptrdiff_t>(OuterStart);
+            const auto Outer = std::upper_bound(First, Kept.begin() + static_cast<std::ptrdiff_t>(OuterEnd), C.Start,
+                                                [](std::uint64_t A, const TInlinedCall& K) { return A < K.Start; });
+            if (Outer == First || (Outer - 1)->End < C.End)
+                continue;
+        }
+        Kept.push_back(C);
+    }
+    std::stable_sort(Kept.begin(), Kept.end(), [](const TInlinedCall& A, const TInlinedCall& B) {
         return A.Start != B.Start ? A.Start < B.Start : A.Depth < B.Depth;
     });
+    Calls = std::move(Kept);
 }
 
 } // namespace
@@ -325,6 +450,7 @@ bool ReadDwarfLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd, 
     std::vector<TLocatedRange> Functions;
     TFileTable FileTable;
     TFunctionTable FunctionTable;
+    TClaimedCode Claimed;
     Dwarf_CU* Cu = nullptr;
     Dwarf_Die UnitDie;
     Dwarf_Half Version = 0;
@@ -334,11 +460,21 @@ bool ReadDwarfLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd, 
             continue;
         TUnitReader Reader(&UnitDie, CodeStart, CodeEnd, FileTable, FunctionTable);
         Reader.ReadLines(Rows);
-        Reader.ReadCalls(Calls, Functions);
+        const std::size_t FirstFunction = Functions.size();
+        std::vector<TInlinedCall> UnitCalls;
+        Reader.ReadCalls(UnitCalls, Functions);
+        // Code that an earlier unit describes too (a template's copy that the linker kept from the other unit) is
+        // read from that one, as its rows are.
+        for (const TInlinedCall& C : UnitCalls)
+            if (!Claimed.Overlaps(C.Start, C.End))
+                Calls.push_back(C);
+        for (std::size_t I = FirstFunction; I < Functions.size(); ++I)
+            Claimed.Add(Functions[I].Start, Functions[I].End);
     }
     const std::uint32_t NoFile = FileTable.IndexOf(nullptr);
     const auto ByStart = [](const auto& A, const auto& B) { return A.Start < B.Start; };
     std::stable_sort(Rows.begin(), Rows.end(), ByStart);
+    DropOverlappingCalls(Calls);
     // The calls straight into a function, with their sites: the outermost locations of inlined code.
     std::vector<TInlinedCall> Sites;
     for (const TInlinedCall& C : Calls)
@@ -362,7 +498,6 @@ bool ReadDwarfLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd, 
     FillLocationGaps(Locations.Outermost, std::move(SiteRanges));
     FillLocationGaps(Locations.Outermost, std::move(Functions));
 
-    DropOverlappingCalls(Calls);
     std::vector<TInlinedCall> Outer;
     for (const TInlinedCall& C : Calls)
         if (C.Depth == 1)

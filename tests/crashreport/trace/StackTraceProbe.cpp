@@ -1,5 +1,6 @@
-// Traces itself three calls deep, prints the trace's entries, and stops with SIGTRAP one call further in, so that a
-// debugger's backtrace of the same stack can be compared with the trace.
+// Traces itself three calls deep, one of them through a function the compiler inlined, prints the trace's entries,
+// and stops with SIGTRAP one call further in, so that a debugger's backtrace of the same stack can be compared with
+// the trace. The program is compiled optimised in every build.
 //
 // With the argument "wait" it traces instead a worker thread that waits on a condition variable, two calls deep, and
 // stops while the worker still waits there: the worker's frames lie below the C library's, which keeps no frame
@@ -21,7 +22,7 @@ namespace KroProbe {
 
 std::atomic<int> Sink{0};
 
-void PrintEntries(const std::vector<TStackTraceEntry>& Entries) {
+__attribute__((noinline)) void PrintEntries(const std::vector<TStackTraceEntry>& Entries) {
     for (const TStackTraceEntry& Entry : Entries)
         std::printf("TRACE %s|%s|%d|%s\n", Entry.ModuleName.c_str(), Entry.UnitName.c_str(), Entry.Line,
                     Entry.FunctionName.c_str());
@@ -39,8 +40,14 @@ __attribute__((noinline)) void Probe3(int Depth) {
     Sink.fetch_add(Depth);
 }
 
-__attribute__((noinline)) void Probe2(int Depth) {
+// Inlined into Probe2: a debugger lists it as a frame of its own, at the same address as Probe2's.
+__attribute__((always_inline)) inline void ProbeInlined(int Depth) {
     Probe3(Depth + 1);
+    Sink.fetch_add(2);
+}
+
+__attribute__((noinline)) void Probe2(int Depth) {
+    ProbeInlined(Depth);
     Sink.fetch_add(1);
 }
 
