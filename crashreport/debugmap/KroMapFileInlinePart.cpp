@@ -62,9 +62,9 @@ void PutFunctionNames(std::vector<std::uint8_t>& Out, const std::vector<std::str
 }
 
 // The calls of each depth, ordered by start, without overlaps.
-using TDepths = std::vector<std::vector<const TPackedMapContent::TInlineCall*>>;
+using TDepths = std::vector<std::vector<const TPackedInlineCall*>>;
 
-TDepths CallsByDepth(const std::vector<TPackedMapContent::TInlineCall>& Calls) {
+TDepths CallsByDepth(const std::vector<TPackedInlineCall>& Calls) {
     TDepths Depths;
     for (const auto& C : Calls)
         if (C.Depth > 0 && C.Depth <= MaxDepth && C.Length > 0) {
@@ -116,7 +116,7 @@ public:
 
 } // namespace
 
-void WriteInlinePart(std::vector<std::uint8_t>& Out, const TPackedMapContent::TInlines& Inlines) {
+void WriteInlinePart(std::vector<std::uint8_t>& Out, const TPackedInlines& Inlines) {
     const std::vector<std::string>& Names = Inlines.Functions;
     std::vector<std::uint32_t> Sorted(Names.size());
     std::iota(Sorted.begin(), Sorted.end(), 0u);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "KroMapFile.h"
-#include "KroMapFilePacked.h"
+#include "KroMapFileInlineContent.h"
 #include "KroMapFileStream.h"
 
 #include <cstdint>
@@ -26,7 +26,7 @@
 
 // Appends the part for Inlines to Out. Calls of one depth that overlap an earlier one, and calls that no call one
 // level out holds, are left out; code of a call that no row covers is told at the first unit's line 0.
-void WriteInlinePart(std::vector<std::uint8_t>& Out, const TPackedMapContent::TInlines& Inlines);
+void WriteInlinePart(std::vector<std::uint8_t>& Out, const TPackedInlines& Inlines);
 
 // Reads the part into Map's inlined code; false when it is damaged: cut short, followed by more bytes, or naming
 // what it does not hold.

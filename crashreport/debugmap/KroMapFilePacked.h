@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KroMapFile.h"
+#include "KroMapFileInlineContent.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -37,28 +38,9 @@ struct TPackedMapContent final {
         std::int32_t LineNumber = 0;
         std::int32_t Offset = 0;
     };
-    // Code from Start to Start + Length that the function Functions[Function] put there inlined, called from the
-    // unit Units[Unit] at Line of the function one level out (Depth 1: the function the code lies in).
-    struct TInlineCall final {
-        std::int32_t Start = 0;
-        std::int32_t Length = 0;
-        std::uint32_t Depth = 1;
-        std::uint32_t Function = 0;
-        std::uint32_t Unit = 0;
-        std::int32_t Line = 0;
-    };
-    // The source line of inlined code from Offset up to the next row.
-    struct TInlineRow final {
-        std::int32_t Offset = 0;
-        std::uint32_t Unit = 0;
-        std::int32_t Line = 0;
-    };
-    struct TInlines final {
-        std::vector<std::string> Functions; // at most 255 bytes of each are kept
-        std::vector<std::string> Units;     // file names; the reader drops the extension
-        std::vector<TInlineCall> Calls;
-        std::vector<TInlineRow> Rows;
-    };
+    using TInlineCall = TPackedInlineCall;
+    using TInlineRow = TPackedInlineRow;
+    using TInlines = TPackedInlines;
     std::vector<TSegment> Segments;
     std::vector<TPublic> Publics;
     std::vector<TLine> Lines;
