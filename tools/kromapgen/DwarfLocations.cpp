@@ -1,5 +1,7 @@
 #include "DwarfLocations.h"
 
+#include "InlinedCallPlacement.h"
+
 #include "KroDemangle.h"
 
 #include <dwarf.h>
@@ -10,7 +12,6 @@
 #include <iterator>
 #include <map>
 #include <memory>
-#include <set>
 #include <unordered_map>
 
 namespace {
@@ -151,28 +152,10 @@ public:
         Candidates.clear();
         Instances.clear();
         Walk(Unit, -1, NoInstance);
-        PlaceCalls(Calls);
+        PlaceInlinedCalls(Instances, Candidates, Calls);
     }
 
 private:
-    static constexpr std::uint32_t NoInstance = 0xFFFFFFFF;
-
-    // One inlined call as DWARF describes it, and the call it lies in (NoInstance: straight in a function).
-    struct TInstance final {
-        std::uint32_t Parent = NoInstance;
-        std::uint32_t Depth = 1;
-        std::uint32_t Function = 0;
-        std::uint32_t File = 0;
-        std::int32_t Line = 0;
-    };
-    // A range of code that names its innermost function: an inlined call's, or a function's own (NoInstance).
-    struct TCandidate final {
-        std::uint64_t Start = 0;
-        std::uint64_t End = 0;
-        std::uint32_t Instance = NoInstance;
-        std::uint32_t Order = 0; // of the description, in the order DWARF lists them
-    };
-
     // Depth: -1 outside any function, 0 in a function's own code, n inside an inlined call n levels deep.
     void Walk(Dwarf_Die* Parent, int Depth, std::uint32_t ParentInstance) {
         Dwarf_Die Child;
@@ -186,7 +169,7 @@ private:
                 const auto Order = static_cast<std::uint32_t>(Instances.size() + Candidates.size());
                 for (std::size_t I = First; I < FunctionsOut->size(); ++I)
                     Candidates.push_back(
-                        TCandidate{(*FunctionsOut)[I].Start, (*FunctionsOut)[I].End, NoInstance, Order});
+                        TCallCandidate{(*FunctionsOut)[I].Start, (*FunctionsOut)[I].End, NoInstance, Order});
                 Walk(&Child, 0, NoInstance);
                 break;
             }
@@ -234,66 +217,16 @@ private:
         else
             Line = 0;
         const auto Instance = static_cast<std::uint32_t>(Instances.size());
-        Instances.push_back(TInstance{Parent, Depth, Functions.IndexOf(Call), File, static_cast<std::int32_t>(Line)});
+        Instances.push_back(
+            TCallInstance{Parent, Depth, Functions.IndexOf(Call), File, static_cast<std::int32_t>(Line)});
         const auto Order = static_cast<std::uint32_t>(Instances.size() + Candidates.size());
         Dwarf_Addr Base = 0;
         Dwarf_Addr Start = 0;
         Dwarf_Addr End = 0;
         for (ptrdiff_t Offset = 0; (Offset = dwarf_ranges(Call, Offset, &Base, &Start, &End)) > 0;)
             if (End > Start && Start >= Low && End <= High)
-                Candidates.push_back(TCandidate{Start, End, Instance, Order});
+                Candidates.push_back(TCallCandidate{Start, End, Instance, Order});
         return Instance;
-    }
-
-    // The compiler's ranges of inlined calls need not nest: a call's range may reach past the range of the call it
-    // lies in. Like addr2line, an address belongs to the smallest range that holds it (of equal ones, the one DWARF
-    // lists last), and the calls it was inlined through are that one's callers, whatever their ranges say. Each
-    // call is placed where it so belongs, which makes the placed ranges nest.
-    void PlaceCalls(std::vector<TInlinedCall>& Calls) const {
-        std::vector<std::uint64_t> Bounds;
-        Bounds.reserve(Candidates.size() * 2);
-        for (const TCandidate& C : Candidates) {
-            Bounds.push_back(C.Start);
-            Bounds.push_back(C.End);
-        }
-        std::sort(Bounds.begin(), Bounds.end());
-        Bounds.erase(std::unique(Bounds.begin(), Bounds.end()), Bounds.end());
-        std::vector<const TCandidate*> ByStart;
-        ByStart.reserve(Candidates.size());
-        for (const TCandidate& C : Candidates)
-            ByStart.push_back(&C);
-        std::sort(ByStart.begin(), ByStart.end(), [](const auto* A, const auto* B) { return A->Start < B->Start; });
-        // The ranges that hold the current stretch, best first: the smallest, then the one listed last.
-        const auto Better = [](const TCandidate* A, const TCandidate* B) {
-            const std::uint64_t LengthA = A->End - A->Start, LengthB = B->End - B->Start;
-            if (LengthA != LengthB)
-                return LengthA < LengthB;
-            return A->Order != B->Order ? A->Order > B->Order : A < B;
-        };
-        std::set<const TCandidate*, decltype(Better)> Holding(Better);
-        std::multimap<std::uint64_t, const TCandidate*> Ending;
-        std::vector<std::size_t> Open(Instances.size(), static_cast<std::size_t>(-1)); // each call's last placed range
-        std::size_t Next = 0;
-        for (std::size_t B = 0; B + 1 < Bounds.size(); ++B) {
-            const std::uint64_t At = Bounds[B];
-            for (auto E = Ending.begin(); E != Ending.end() && E->first <= At; E = Ending.erase(E))
-                Holding.erase(E->second);
-            for (; Next < ByStart.size() && ByStart[Next]->Start <= At; ++Next) {
-                Holding.insert(ByStart[Next]);
-                Ending.emplace(ByStart[Next]->End, ByStart[Next]);
-            }
-            if (Holding.empty())
-                continue;
-            for (std::uint32_t I = (*Holding.begin())->Instance; I != NoInstance; I = Instances[I].Parent) {
-                const TInstance& Call = Instances[I];
-                if (Open[I] != static_cast<std::size_t>(-1) && Calls[Open[I]].End == At) {
-                    Calls[Open[I]].End = Bounds[B + 1];
-                    continue;
-                }
-                Open[I] = Calls.size();
-                Calls.push_back(TInlinedCall{At, Bounds[B + 1], Call.Depth, Call.Function, Call.File, Call.Line});
-            }
-        }
     }
 
     void AddRanges(Dwarf_Die* Die, std::uint32_t File, std::int32_t Line, std::vector<TLocatedRange>& Out) const {
@@ -311,8 +244,8 @@ private:
     TFileTable& Files;
     TFunctionTable& Functions;
     std::vector<TLocatedRange>* FunctionsOut = nullptr;
-    std::vector<TInstance> Instances;
-    std::vector<TCandidate> Candidates;
+    std::vector<TCallInstance> Instances;
+    std::vector<TCallCandidate> Candidates;
     Dwarf_Files* SourceFiles = nullptr;
     std::size_t SourceFileCount = 0;
 };
