@@ -123,13 +123,20 @@ public:
         }
     }
 
-    void ReadLines(std::vector<TLocatedRange>& Out) {
+    // The unit's rows; Code: the code of the unit's functions; FunctionStarts: where the program's functions start.
+    void ReadLines(std::vector<TLocatedRange>& Out, const TClaimedCode& Code,
+                   const std::vector<std::uint64_t>& FunctionStarts) {
         Dwarf_Lines* Lines = nullptr;
         std::size_t Count = 0;
         if (dwarf_getsrclines(Unit, &Lines, &Count) != 0)
             return;
         // Of several rows at one address the last one holds (as addr2line reads them); a row reaches to the next
-        // row of its sequence.
+        // row of its sequence. libdw lists the rows by address, a sequence's end before the other rows at its
+        // address: a row that a sequence placed at its very end (it covers no code) then follows the end, and
+        // would seem to reach to the next sequence. Such a row lies at the end of a function, not in one nor at
+        // the start of one.
+        Dwarf_Addr SequenceEnd = 0;
+        bool AfterEnd = false;
         for (std::size_t I = 0; I + 1 < Count; ++I) {
             Dwarf_Line* Row = dwarf_onesrcline(Lines, I);
             Dwarf_Line* Next = dwarf_onesrcline(Lines, I + 1);
@@ -137,9 +144,20 @@ public:
             Dwarf_Addr Address = 0;
             Dwarf_Addr NextAddress = 0;
             int LineNumber = 0;
-            if (Row == nullptr || Next == nullptr || dwarf_lineendsequence(Row, &EndOfSequence) != 0 || EndOfSequence ||
-                dwarf_lineaddr(Row, &Address) != 0 || dwarf_lineaddr(Next, &NextAddress) != 0 ||
-                NextAddress <= Address || Address < Low || NextAddress > High || dwarf_lineno(Row, &LineNumber) != 0)
+            if (Row == nullptr || Next == nullptr || dwarf_lineendsequence(Row, &EndOfSequence) != 0 ||
+                dwarf_lineaddr(Row, &Address) != 0)
+                continue;
+            if (EndOfSequence) {
+                SequenceEnd = Address;
+                AfterEnd = true;
+                continue;
+            }
+            AfterEnd = AfterEnd && Address == SequenceEnd;
+            if (AfterEnd && !Code.Overlaps(Address, Address + 1) &&
+                !std::binary_search(FunctionStarts.begin(), FunctionStarts.end(), Address))
+                continue;
+            if (dwarf_lineaddr(Next, &NextAddress) != 0 || NextAddress <= Address || Address < Low ||
+                NextAddress > High || dwarf_lineno(Row, &LineNumber) != 0)
                 continue;
             Out.push_back(
                 TLocatedRange{Address, NextAddress, Files.IndexOf(dwarf_linesrc(Row, nullptr, nullptr)), LineNumber});
@@ -371,7 +389,8 @@ void FillLocationGaps(std::vector<TLocatedRange>& Located, std::vector<TLocatedR
     Located = std::move(All);
 }
 
-bool ReadDwarfLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd, TDwarfLocations& Locations,
+bool ReadDwarfLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd,
+                        const std::vector<std::uint64_t>& FunctionStarts, TDwarfLocations& Locations,
                         std::string& Error) {
     std::unique_ptr<Dwarf, TDwarfCloser> Debug(dwarf_begin(Fd, DWARF_C_READ));
     if (!Debug) {
@@ -392,14 +411,26 @@ bool ReadDwarfLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd, 
         if (dwarf_tag(&UnitDie) != DW_TAG_compile_unit && dwarf_tag(&UnitDie) != DW_TAG_partial_unit)
             continue;
         TUnitReader Reader(&UnitDie, CodeStart, CodeEnd, FileTable, FunctionTable);
-        Reader.ReadLines(Rows);
         const std::size_t FirstFunction = Functions.size();
         std::vector<TInlinedCall> UnitCalls;
         Reader.ReadCalls(UnitCalls, Functions);
-        // Code that an earlier unit describes too (a template's copy that the linker kept from the other unit) is
-        // read from that one, as its rows are.
+        TClaimedCode UnitCode;
+        for (std::size_t I = FirstFunction; I < Functions.size(); ++I)
+            UnitCode.Add(Functions[I].Start, Functions[I].End);
+        std::vector<TLocatedRange> UnitRows;
+        Reader.ReadLines(UnitRows, UnitCode, FunctionStarts);
+        // Code that an earlier unit describes is read from that one alone: a template's copy that the linker kept
+        // from the earlier unit is described by the others too, after their own copies, which were laid out
+        // differently and may reach past it. Such a function of this unit is left out whole.
+        TClaimedCode Elsewhere = Claimed;
+        for (std::size_t I = FirstFunction; I < Functions.size(); ++I)
+            if (Claimed.Overlaps(Functions[I].Start, Functions[I].End))
+                Elsewhere.Add(Functions[I].Start, Functions[I].End);
+        for (const TLocatedRange& Row : UnitRows)
+            if (!Elsewhere.Overlaps(Row.Start, Row.End))
+                Rows.push_back(Row);
         for (const TInlinedCall& C : UnitCalls)
-            if (!Claimed.Overlaps(C.Start, C.End))
+            if (!Elsewhere.Overlaps(C.Start, C.End))
                 Calls.push_back(C);
         for (std::size_t I = FirstFunction; I < Functions.size(); ++I)
             Claimed.Add(Functions[I].Start, Functions[I].End);

@@ -45,8 +45,10 @@ struct TDwarfLocations final {
 };
 
 // Reads the locations of all code in [CodeStart, CodeEnd) that the DWARF line tables and inlined calls cover.
-// False with Error set when the file has no readable DWARF.
-bool ReadDwarfLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd, TDwarfLocations& Locations,
+// FunctionStarts: the addresses where the symbol table starts functions, sorted. False with Error set when the file
+// has no readable DWARF.
+bool ReadDwarfLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd,
+                        const std::vector<std::uint64_t>& FunctionStarts, TDwarfLocations& Locations,
                         std::string& Error);
 
 // Adds the parts of Fill that no range of Located covers, with their file and line; the first of overlapping Fill

@@ -14,6 +14,14 @@ std::string BaseName(const std::string& Path) {
     return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
 }
 
+std::vector<std::uint64_t> FunctionStarts(const TProgramSymbols& Program) {
+    std::vector<std::uint64_t> Starts;
+    Starts.reserve(Program.Symbols.size());
+    for (const TCodeSymbol& Symbol : Program.Symbols)
+        Starts.push_back(Symbol.Address);
+    return Starts;
+}
+
 std::int32_t OffsetOf(std::uint64_t Address, std::uint64_t CodeStart) {
     return static_cast<std::int32_t>(Address - CodeStart);
 }
@@ -161,7 +169,7 @@ bool GenerateMap(const std::string& ProgramFile, std::vector<std::uint8_t>& Pack
         Ok = false;
     }
     if (Ok)
-        Ok = ReadDwarfLocations(Fd, Program.CodeStart, Program.CodeEnd, Locations, Error);
+        Ok = ReadDwarfLocations(Fd, Program.CodeStart, Program.CodeEnd, FunctionStarts(Program), Locations, Error);
     close(Fd);
     if (Ok)
         AddFiledFunctions(Program, Locations.Outermost, Locations.FileNames);
