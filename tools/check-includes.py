@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the include arrows of the source tree.
 
-    check-includes.py [--root DIR] [--layers FOLDER]... [--cycles FOLDER]...
+    check-includes.py [--root DIR] [--layers FOLDER]... [--cycles FOLDER]... [--confine FOLDER HEADERS UNIT]...
 
 --layers FOLDER: every folder below FOLDER whose CMakeLists.txt makes a library (add_library) is a layer. A file may
   include headers of its own layer and of the layers its library links, directly or through others
@@ -9,6 +9,9 @@
   between the layers must not form a cycle either.
 --cycles FOLDER: the units below FOLDER (a header and its source, X.h and X.cpp, are one unit) must not include each
   other in a cycle: A includes B, B includes A (or longer).
+--confine FOLDER HEADERS UNIT: below FOLDER only UNIT (a header and its source, named by their path without the
+  extension, as editor/shell/KroExceptAdapter) may include a header of the folder HEADERS: the one meeting point of
+  FOLDER with a library that FOLDER's files otherwise leave alone.
 
 Quoted includes are resolved against the including file's folder, then against every file below the checked folder
 whose path ends in the included name; names that match no file there (system and other libraries' headers) are not
@@ -184,24 +187,53 @@ def check_cycles(root, top):
     return faults
 
 
+def check_confined(root, top, headers, unit):
+    tree, foreign = Tree(top), Tree(headers)
+    faults = []
+    for path in tree.files:
+        if unit_of(path) == unit:
+            continue
+        with open(path, encoding="utf-8", errors="replace") as source:
+            names = INCLUDE.findall(source.read())
+        for name in names:
+            # A name that finds a header of FOLDER's own is no include of HEADERS, whatever lies there.
+            if tree.resolve(path, name) is not None:
+                continue
+            target = foreign.resolve(path, name)
+            if target is not None:
+                faults.append(f"{relative(path, root)} includes {relative(target, root)}: below "
+                              f"{relative(top, root)} only {relative(unit, root)} may include the headers of "
+                              f"{relative(headers, root)}")
+    return faults
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--root", default=os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
                         help="the source tree (default: the one this script lies in)")
     parser.add_argument("--layers", action="append", default=[], metavar="FOLDER")
     parser.add_argument("--cycles", action="append", default=[], metavar="FOLDER")
+    parser.add_argument("--confine", action="append", default=[], nargs=3, metavar=("FOLDER", "HEADERS", "UNIT"))
     arguments = parser.parse_args()
-    if not arguments.layers and not arguments.cycles:
+    if not arguments.layers and not arguments.cycles and not arguments.confine:
         parser.error("name at least one folder to check")
     root = os.path.abspath(arguments.root)
     faults = []
-    for folder in arguments.layers + arguments.cycles:
+    for folder in arguments.layers + arguments.cycles + [name for confined in arguments.confine
+                                                         for name in confined[:2]]:
         if not os.path.isdir(os.path.join(root, folder)):
             parser.error(f"{folder}: no such folder below {root}")
+    for _, _, unit in arguments.confine:
+        # A unit that is gone would leave the check nothing to allow and nothing to say about it.
+        if not any(os.path.isfile(os.path.join(root, unit) + suffix) for suffix in SOURCE_SUFFIXES):
+            parser.error(f"{unit}: no such unit below {root}")
     for folder in arguments.layers:
         faults += check_layers(root, os.path.join(root, folder))
     for folder in arguments.cycles:
         faults += check_cycles(root, os.path.join(root, folder))
+    for folder, headers, unit in arguments.confine:
+        faults += check_confined(root, os.path.join(root, folder), os.path.join(root, headers),
+                                 os.path.normpath(os.path.join(root, unit)))
     for fault in faults:
         print(fault)
     return 1 if faults else 0

@@ -141,9 +141,11 @@ bool ExceptionLibraryInitialized() noexcept {
 __attribute__((noinline)) std::string TraceProcessReport() {
     TBugReportRequest Compose;
     Compose.Frozen = true;
-    // The caller's trace starts at its call.
+    // The caller's trace starts at its call: its return address, its stack pointer after the return and its frame
+    // pointer (which this function's frame saved).
     Compose.Frame = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) + 16;
     Compose.ExceptAddr = reinterpret_cast<std::uintptr_t>(__builtin_return_address(0));
+    Compose.FramePointer = *static_cast<const std::uintptr_t*>(__builtin_frame_address(0));
     // The caller is left out of its own trace; the main thread, never.
     Compose.HiddenThread = CurrentThreadId();
     return ComposeReport(Compose);

@@ -68,6 +68,8 @@ void HandleRequestSteps(TExceptionRequest& Request, TPausedThreads& Paused) {
         Compose.ExceptAddr = Request.ExceptAddr;
         Compose.Frame = Request.Frame;
         Compose.FramePointer = Request.FramePointer;
+        Compose.StackPointer = Request.StackPointer;
+        Compose.ThrowPath = Request.ThrowPath;
         Compose.ThreadId = Request.ThreadId;
         Compose.OsException = Request.OsException;
         Compose.HiddenThread = Request.HiddenThread;
@@ -189,9 +191,11 @@ __attribute__((noinline)) bool ReportCurrentException(bool CanContinue) {
     TExceptionRequest Request;
     Request.CanContinue = CanContinue;
     std::uintptr_t Stack = 0;
-    CurrentException(Request.Object, Request.ExceptAddr, Stack);
-    // The thrower's frames are gone once a handler caught the exception: the trace then starts here, with the throw
-    // as its first line.
+    // The thrower's frames are gone once a handler caught the exception: the trace lists them as the throw
+    // recorded them, and without a record starts here, with the throw as its first line.
+    TRecordedPath Path;
+    if (CurrentException(Request.Object, Request.ExceptAddr, Stack, &Path) && Path.Count > 0)
+        Request.ThrowPath = &Path;
     Request.Frame = KRO_CALLER_STACK;
     if (Request.ExceptAddr == 0)
         Request.ExceptAddr = reinterpret_cast<std::uintptr_t>(__builtin_return_address(0));
@@ -225,6 +229,7 @@ void ReportFault(const TFaultRecord& Fault) {
         Request.ExceptAddr = Address;
         Request.Frame = Stack;
         Request.FramePointer = Fault.FramePointer;
+        Request.StackPointer = Fault.StackPointer;
         Request.OsException = true;
         // A thread other than the main thread ends and the application goes on; the main thread cannot.
         Request.CanContinue = !MainThread;
@@ -242,7 +247,10 @@ void ReportTermination() {
     TExceptionRequest Request;
     Request.CanContinue = false;
     std::uintptr_t Stack = 0;
-    if (CurrentException(Request.Object, Request.ExceptAddr, Stack)) {
+    TRecordedPath Path;
+    if (CurrentException(Request.Object, Request.ExceptAddr, Stack, &Path)) {
+        if (Path.Count > 0)
+            Request.ThrowPath = &Path;
         // Nobody caught it, so nothing was unwound: the thrower's frames are still on the stack, from the throw on.
         const auto Here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
         if (Stack > Here)

@@ -21,6 +21,8 @@ struct TExceptionRequest {
     std::uintptr_t ExceptAddr = 0;
     std::uintptr_t Frame = 0; // where the trace starts on the reporting thread's stack; 0: the caller of the entry
     std::uintptr_t FramePointer = 0; // the frame pointer of the code at Frame (a fault's interrupted code); 0: unknown
+    std::uintptr_t StackPointer = 0; // the stack pointer of the code at ExceptAddr (a fault's); 0: unknown
+    const TRecordedPath* ThrowPath = nullptr; // the calls the exception was thrown in, recorded at the throw
     bool CanContinue = true;
     bool OsException = false;
     pid_t HiddenThread = 0; // left out of the report (the thread of a trace on request)

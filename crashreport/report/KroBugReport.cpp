@@ -45,14 +45,19 @@ struct TThreadStack {
     std::uintptr_t InstructionPointer = 0;
     std::uintptr_t StackPointer = 0;
     std::uintptr_t FramePointer = 0;
+    const std::uint64_t* General = nullptr;
 };
+
+TThreadStack StackOf(const TThreadRegisters& Registers) {
+    return {true, Registers.InstructionPointer, Registers.StackPointer, Registers.FramePointer,
+            Registers.General.data()};
+}
 
 TThreadStack StackOf(const TBugReportRequest& Request, pid_t ThreadId) {
     TThreadStack Stack;
     if (Request.Paused != nullptr)
-        if (const TThreadRegisters* Registers = Request.Paused->Find(ThreadId)) {
-            Stack = {true, Registers->InstructionPointer, Registers->StackPointer, Registers->FramePointer};
-        }
+        if (const TThreadRegisters* Registers = Request.Paused->Find(ThreadId))
+            Stack = StackOf(*Registers);
     return Stack;
 }
 
@@ -84,13 +89,19 @@ std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bo
         Trace.HighlightAddress = &Highlight;
         Trace.StackBegin = Request.Frame;
         Trace.FramePointer = Request.FramePointer;
+        Trace.StackPointer = Request.StackPointer;
+        Trace.ThrowPath = Request.ThrowPath;
         if (Trace.StackBegin == 0 && ThreadId != Self) {
             TThreadStack Stack = StackOf(Request, ThreadId);
             if (!Stack.Known && OwnPause.Pause(ThreadId))
-                Stack = {true, OwnPause.Registers().InstructionPointer, OwnPause.Registers().StackPointer,
-                         OwnPause.Registers().FramePointer};
+                Stack = StackOf(OwnPause.Registers());
             Trace.StackBegin = Stack.StackPointer;
             Trace.FramePointer = Stack.FramePointer;
+            // A paused thread's own registers go with the exception address only when they are where it stands.
+            if (Stack.InstructionPointer == Request.ExceptAddr) {
+                Trace.StackPointer = Stack.StackPointer;
+                Trace.GeneralRegisters = Stack.General;
+            }
             if (!Stack.Known) {
                 State.DisAsmAddress = Request.ExceptAddr;
                 State.DisAsmHighlight = Request.ExceptAddr;
@@ -101,24 +112,28 @@ std::string ThreadSection(TComposeState& State, pid_t ThreadId, bool Failing, bo
         State.DisAsmAddress = FunctionEntry != 0 ? FunctionEntry : Request.ExceptAddr;
         State.DisAsmHighlight = Highlight != 0 ? Highlight : Request.ExceptAddr;
     } else if (ThreadId == Self) {
-        // The calling thread (a trace on request) starts where its caller asked for the report.
+        // The calling thread (a trace on request) starts at its caller's call of the report.
         if (Request.Frame != 0) {
             Trace.ExceptionAddress = Request.ExceptAddr;
             Trace.HasExceptionAddress = Request.ExceptAddr != 0;
+            Trace.ReturnAddress = Request.ExceptAddr != 0;
             Trace.StackBegin = Request.Frame;
+            Trace.StackPointer = Request.Frame;
+            Trace.FramePointer = Request.FramePointer;
         }
         ComputeStackTrace(Trace, Text);
     } else {
         TThreadStack Stack = StackOf(Request, ThreadId);
         if (!Stack.Known && OwnPause.Pause(ThreadId))
-            Stack = {true, OwnPause.Registers().InstructionPointer, OwnPause.Registers().StackPointer,
-                     OwnPause.Registers().FramePointer};
+            Stack = StackOf(OwnPause.Registers());
         if (!Stack.Known)
             return Section + UnreadableThreadTrace + "\r\n";
         Trace.ExceptionAddress = Stack.InstructionPointer;
         Trace.HasExceptionAddress = true;
         Trace.StackBegin = Stack.StackPointer;
         Trace.FramePointer = Stack.FramePointer;
+        Trace.StackPointer = Stack.StackPointer;
+        Trace.GeneralRegisters = Stack.General;
         ComputeStackTrace(Trace, Text);
     }
     OwnPause.Resume();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KroExceptObject.h"
+#include "KroRecordedPath.h"
 
 #include <cstdint>
 #include <string>
@@ -24,10 +25,12 @@ struct TBugReportRequest {
     std::uintptr_t Frame = 0;        // where the failing thread's trace starts on its stack (in a frozen report: the
                                      // calling thread's, from ExceptAddr); 0: its stack pointer
     std::uintptr_t FramePointer = 0; // the failing thread's frame pointer where its trace starts; 0: unknown
-    pid_t ThreadId = 0;              // the failing thread; 0: the calling one
-    bool OsException = false;        // a fault the system raised rather than an exception the program threw
-    pid_t HiddenThread = 0;          // a thread left out of the report (never the main thread); 0: none
-    const TPausedThreads* Paused = nullptr; // the threads paused for this report; others are paused one at a time
+    std::uintptr_t StackPointer = 0; // the failing thread's stack pointer at ExceptAddr (a fault's); 0: unknown
+    const TRecordedPath* ThrowPath = nullptr; // the calls the exception was thrown in, recorded at the throw
+    pid_t ThreadId = 0;                       // the failing thread; 0: the calling one
+    bool OsException = false;                 // a fault the system raised rather than an exception the program threw
+    pid_t HiddenThread = 0;                   // a thread left out of the report (never the main thread); 0: none
+    const TPausedThreads* Paused = nullptr;   // the threads paused for this report; others are paused one at a time
 };
 
 void CreateBugReport(const TBugReportRequest& Request, std::string& Report);

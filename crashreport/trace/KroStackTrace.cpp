@@ -64,8 +64,26 @@ void Trace(TStackTraceRequest Request, std::string& Text, std::uintptr_t CallerS
     if (Request.Entries != nullptr)
         Request.Entries->clear();
     std::uintptr_t Exception = Request.ExceptionAddress;
-    if (Exception == 0 && !Request.HasExceptionAddress)
+    TUnwindStart Start;
+    if (Exception == 0 && !Request.HasExceptionAddress) {
+        // A trace of the calling thread starts at the return into its caller, whose registers are known when the
+        // trace reads the caller's stack.
         Exception = ReturnAddress;
+        Start.InstructionPointer = ReturnAddress;
+        Start.ReturnAddress = true;
+        if (Request.StackBegin == 0) {
+            Start.StackPointer = CallerStack;
+            Start.FramePointer = CallerFrame;
+            Start.HasFramePointer = true;
+        }
+    } else if (Request.StackPointer != 0 || Request.ReturnAddress) {
+        Start.InstructionPointer = Exception;
+        Start.ReturnAddress = Request.ReturnAddress;
+        Start.StackPointer = Request.StackPointer;
+        Start.FramePointer = Request.FramePointer;
+        Start.HasFramePointer = Request.FramePointer != 0 || Request.GeneralRegisters != nullptr;
+        Start.General = Request.GeneralRegisters;
+    }
     const std::uintptr_t Begin = Request.StackBegin != 0 ? Request.StackBegin : CallerStack;
     if (Request.StackBegin == 0 && Request.FramePointer == 0)
         Request.FramePointer = CallerFrame;
@@ -87,7 +105,7 @@ void Trace(TStackTraceRequest Request, std::string& Text, std::uintptr_t CallerS
         End = Region->End;
     }
     TStackTracer Tracer(Tables->Modules, Tables->Functions, Request);
-    Text = Tracer.Run(Begin, End, Exception, Snapshot);
+    Text = Tracer.Run(Begin, End, Exception, Snapshot, Start.InstructionPointer != 0 ? &Start : nullptr);
     // A module replaced under an old one invalidates what was analysed in it.
     if (Tables->Modules.Generation() != Tables->ModulesGeneration) {
         Tables->ModulesGeneration = Tables->Modules.Generation();
@@ -154,6 +172,8 @@ std::string TraceOtherThread(pid_t ThreadId, TStackTraceRequest Request) {
     Request.StackBegin = Begin;
     Request.StackEnd = End;
     Request.FramePointer = Registers.FramePointer;
+    Request.StackPointer = Registers.StackPointer;
+    Request.GeneralRegisters = Registers.General.data();
     std::string Text;
     Trace(Request, Text, Begin, 0, 0, Copy.Words());
     return Text;

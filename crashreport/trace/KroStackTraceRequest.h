@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KroRecordedPath.h"
 #include "KroTraceProgress.h"
 
 #include <cstdint>
@@ -34,6 +35,18 @@ struct TStackTraceRequest {
     // The frame pointer of the code where the trace starts (the interrupted code's), 0 when unknown: the frame chain
     // it heads is the live one, where old frames left in unwritten stack space would seem to chain as well.
     std::uintptr_t FramePointer = 0;
+    // The stack pointer that goes with the exception address (a fault's, a paused thread's), 0 when unknown: with it
+    // the trace steps from frame to frame through the modules' unwind tables, and scans the stack only above the
+    // frames they lead to. GeneralRegisters, when given, holds every general register of that moment in the order of
+    // the kernel's signal frame (KroThreadContext.h).
+    std::uintptr_t StackPointer = 0;
+    const std::uint64_t* GeneralRegisters = nullptr;
+    // The exception address is the return address of a call (a trace on request), listed at that call like every
+    // other frame; StackPointer, when given, is the caller's just after the return.
+    bool ReturnAddress = false;
+    // The calls the exception was thrown in, recorded at the throw (null: none): the trace lists them from the throw
+    // on as they were then, since a handler has run where they stood; the stack is scanned only above them.
+    const TRecordedPath* ThrowPath = nullptr;
     bool OsException = false; // a fault rather than a raised exception
     bool HasExceptionAddress = false;
     std::vector<TStackTraceEntry>* Entries = nullptr; // when given, receives the listed entries

@@ -18,7 +18,7 @@ constexpr std::uintptr_t MaxStackBytes = std::uintptr_t{64} << 20;
 } // namespace
 
 TStackTracer::TStackTracer(TTraceModules& Modules, TTraceFunctions& Functions, const TStackTraceRequest& Request)
-    : Modules(Modules), Functions(Functions), Request(Request) {}
+    : Modules(Modules), Functions(Functions), Request(Request), Unwinder(Modules) {}
 
 void TStackTracer::SetProgress(std::int32_t Permille) const {
     if (Request.Progress != nullptr)
@@ -26,7 +26,7 @@ void TStackTracer::SetProgress(std::int32_t Permille) const {
 }
 
 std::string TStackTracer::Run(std::uintptr_t Begin, std::uintptr_t End, std::uintptr_t Exception,
-                              const std::uint64_t* Snapshot) {
+                              const std::uint64_t* Snapshot, const TUnwindStart* Start) {
     ExceptionAddress = Exception;
     const std::uintptr_t Given = Begin;
     Begin = (Begin + 7) & ~std::uintptr_t{7};
@@ -42,6 +42,16 @@ std::string TStackTracer::Run(std::uintptr_t Begin, std::uintptr_t End, std::uin
         return std::string();
     StackBegin = Begin;
     StackEnd = End;
+    ChainFramePointer = Request.FramePointer;
+    Unwinder.ReadStackFrom(StackBegin, StackEnd, Stack.data());
+    try {
+        if (Request.ThrowPath != nullptr && Request.ThrowPath->Count > 0)
+            TakeThrowPath(*Request.ThrowPath);
+        else
+            UnwindFrames(Start);
+    } catch (...) {
+        return "Internal error in KroStackTrace.CollectPossibleStackItems";
+    }
 
     struct TStep {
         void (TStackTracer::*Run)();
@@ -93,39 +103,95 @@ void TStackTracer::AddLocationLink(TStackItem& Item, std::int32_t Function, cons
     Item.Callers.Links.push_back(Link);
 }
 
+void TStackTracer::UnwindFrames(const TUnwindStart* Start) {
+    Unwound = TUnwound{};
+    if (Start == nullptr)
+        return;
+    StartsAtReturn = Start->ReturnAddress;
+    Unwinder.Unwind(*Start, Unwound);
+    // Above the certain frames, the live frame chain starts at the frame pointer of the last of them.
+    if (Unwound.Frames.size() > 1)
+        ChainFramePointer = Unwound.HasFramePointer ? Unwound.FramePointer : 0;
+}
+
+void TStackTracer::TakeThrowPath(const TRecordedPath& Path) {
+    // The throw's calls as they were: the first is the throw itself (the exception address), each further one a
+    // return address that lay just below its frame's stack pointer.
+    Unwound = TUnwound{};
+    const std::uint32_t Count = Path.Count < MaxRecordedFrames ? Path.Count : MaxRecordedFrames;
+    for (std::uint32_t I = 0; I < Count; ++I) {
+        TUnwoundFrame Frame;
+        Frame.Address = I == 0 ? ExceptionAddress : Path.Frames[I].Address;
+        if (I > 0 && Path.Frames[I - 1].Stack > 8)
+            Frame.Slot = Path.Frames[I - 1].Stack - 8;
+        Unwound.Frames.push_back(Frame);
+    }
+    // A path that ends at a frame without unwind tables goes on above that frame on the live stack, which the
+    // handler's calls (all below the frame that caught) have left alone.
+    const std::uintptr_t Last = Path.Frames[Count - 1].Stack;
+    Unwound.ReachedEnd = Path.Complete;
+    Unwound.Covered = Path.Complete ? StackEnd : Last;
+    ChainFramePointer = 0;
+}
+
 void TStackTracer::CollectPossibleStackItems() {
     Items.reserve(64);
     if (Request.ThreadStart != 0)
         Offer(Request.ThreadStart, 0, true, true);
+    // The certain frames account for the stack below Covered: only above it are values candidates.
+    std::uintptr_t Covered = StackBegin;
+    if (Unwound.Frames.size() > 1 || Unwound.ReachedEnd) {
+        Covered = (Unwound.Covered + 7) & ~std::uintptr_t{7};
+        Covered = Covered < StackBegin ? StackBegin : Covered > StackEnd ? StackEnd : Covered;
+    }
     const std::uintptr_t Span = StackEnd - StackBegin;
     std::int32_t LastProgress = -1;
-    for (std::uintptr_t Position = StackEnd; Position > StackBegin;) {
+    bool MetException = false;
+    for (std::uintptr_t Position = StackEnd; Position > Covered;) {
         Position -= 8;
         if (OfferSignalFrame(Position))
             continue;
         const std::size_t Before = Items.size();
         if (Offer(static_cast<std::uintptr_t>(Stack[(Position - StackBegin) / 8]), Position, false, false) &&
             Items.size() > Before) {
-            if (Items.back().FramePredecessor >= 0 && Position - StackBegin >= 8)
+            if (Items.back().FramePredecessor >= 0 && Position - Covered >= 8)
                 Position -= 8; // the saved frame pointer below it is no return address
-            if (Items.back().Exact)
+            if (Items.back().Exact) {
+                MetException = true;
                 break;
+            }
         }
         const auto Progress = static_cast<std::int32_t>((StackEnd - Position + 8) * 25 / (Span != 0 ? Span : 1));
         if (Progress != LastProgress)
             SetProgress(LastProgress = Progress);
     }
-    if (Items.empty() || !Items.back().Exact)
-        Offer(ExceptionAddress, 0, true, false);
+    if (!MetException)
+        OfferUnwoundFrames();
     SetProgress(25);
     Items.shrink_to_fit();
 }
 
+void TStackTracer::OfferUnwoundFrames() {
+    // Oldest first, as the items are ordered; the newest is where the trace starts.
+    for (std::size_t I = Unwound.Frames.size(); I-- > 1;) {
+        const TUnwoundFrame& Frame = Unwound.Frames[I];
+        if (Frame.SignalReturn)
+            continue; // the kernel's return from a handler: the interrupted code follows
+        if (Frame.AtInstruction)
+            Offer(Frame.Address, 0, true, false, true, true, Frame.FunctionStart);
+        else
+            Offer(Frame.Address, Frame.Slot, false, false, false, true, Frame.FunctionStart);
+    }
+    const std::uintptr_t FirstStart = Unwound.Frames.empty() ? 0 : Unwound.Frames.front().FunctionStart;
+    if (StartsAtReturn)
+        // The tracer's own caller: a return address, listed at its call like every other frame.
+        Offer(ExceptionAddress, 0, false, false, false, true, FirstStart);
+    else if (Items.empty() || !Items.back().Exact)
+        Offer(ExceptionAddress, 0, true, false);
+}
+
 namespace {
 
-// The kernel's return path from a signal handler: "mov rax, 15 (rt_sigreturn); syscall". A handler returns there, and
-// the interrupted thread's registers lie on the stack right above that return address.
-constexpr std::uint8_t SignalReturnCode[] = {0x48, 0xC7, 0xC0, 0x0F, 0x00, 0x00, 0x00, 0x0F, 0x05};
 // The signal frame's registers and signal information, above its return address.
 constexpr std::uintptr_t SignalFrameBytes = 512;
 
@@ -135,9 +201,7 @@ bool TStackTracer::OfferSignalFrame(std::uintptr_t Position) {
     const std::uintptr_t Value = static_cast<std::uintptr_t>(Stack[(Position - StackBegin) / 8]);
     // Most values are no code address at all: the memory map says so without reading anything.
     const TMemoryRegion* Trampoline = Value > 7 ? Modules.RegionOf(Value) : nullptr;
-    std::uint8_t Code[sizeof SignalReturnCode];
-    if (Trampoline == nullptr || !Trampoline->Executable || !KroSafeRead(Value, Code, sizeof Code) ||
-        __builtin_memcmp(Code, SignalReturnCode, sizeof Code) != 0)
+    if (Trampoline == nullptr || !Trampoline->Executable || !IsSignalReturn(Value))
         return false;
     std::uint64_t Interrupted = 0, InterruptedStack = 0;
     const std::uintptr_t Registers = Position + 8 + offsetof(ucontext_t, uc_mcontext.gregs);
@@ -160,8 +224,8 @@ bool TStackTracer::OfferSignalFrame(std::uintptr_t Position) {
 }
 
 bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, bool Exact, bool ThreadStartItem,
-                         bool Interrupted) {
-    if (Request.HasExceptionAddress && Value == ExceptionAddress && !Interrupted)
+                         bool Interrupted, bool Certain, std::uintptr_t KnownStart) {
+    if (Request.HasExceptionAddress && Value == ExceptionAddress && !Interrupted && !Certain)
         Exact = true;
     if (Value <= 7)
         return false;
@@ -182,14 +246,14 @@ bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, boo
         // the thread crashed: it stays, as a crash in unreadable memory does.
         if (!Exact || !Request.HasExceptionAddress || Value != ExceptionAddress)
             return false;
-    } else if (!Exact) {
+    } else if (!Exact && !Certain) {
         // A return address points into code, past the call instruction.
         if (!Region->Executable || Lookup < Region->Start + 8 || !FollowsCall(Value))
             return false;
     }
 
     std::int32_t Module = Region != nullptr ? Modules.Enter(Lookup) : -1;
-    if (Module >= 0 && !Modules[Module].InCode(Value) && !Modules[Module].InData(Value))
+    if (Module >= 0 && !Modules[Module].InCode(Value) && !Modules[Module].InData(Value) && !Certain)
         return false;
 
     std::int32_t Function = -1;
@@ -202,24 +266,26 @@ bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, boo
         std::uintptr_t Start = 0;
         if (Entry.Map != nullptr) {
             if (!Entry.Map->PublicOf(Lookup, Name, Start)) {
-                if (!Exact)
+                if (!Exact && !Certain)
                     return false;
             } else {
                 Function = Functions.Analyze(Start, &Name, Module, false, true);
                 Matched = Functions.CallCheck(Function, Expected, Address, Exact, Match);
-                if (!Matched && !Exact)
+                if (!Matched && !Exact && !Certain)
                     return false;
             }
         } else {
-            // Without a map the module's exports name its functions; a program without exports keeps only the
+            // Without a map the module's exports name its functions, each within its size; the unwind tables tell
+            // where the functions the module keeps to itself start. A program without either keeps only the
             // addresses the module test let through, as the report lists no item without a function.
-            Start = Modules.StartBelow(Module, Value);
+            Start = KnownStart != 0 ? KnownStart : FunctionStartOf(Module, Lookup);
             Function = Start != 0 ? Functions.Analyze(Start, nullptr, Module, false, true) : -1;
             if (Function >= 0 && Functions[Function].Holds(Value)) {
                 Matched = Functions.CallCheck(Function, Expected, Address, Exact, Match);
-                if (!Matched && !Exact)
+                if (!Matched && !Exact && !Certain)
                     return false;
-            }
+            } else if (Function >= 0 && !Certain)
+                Function = -1;
         }
     }
 
@@ -227,12 +293,19 @@ bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, boo
     Item.StackPosition = StackPosition;
     Item.Address = Address;
     Item.Module = Module;
-    Item.Anchored = Exact;
+    Item.Anchored = Exact || Certain;
     Item.Exact = Exact && !Interrupted && !(ThreadStartItem && Items.empty());
     Item.AtInstruction = Exact;
+    Item.Certain = Certain;
     if (Matched)
         AddLocationLink(Item, Function, Match);
-    else if (Exact && (!Request.HasExceptionAddress || Request.OsException || Interrupted || Region == nullptr)) {
+    else if (Certain && !Exact) {
+        // A certain return address whose function the analysis could not follow: its call is the instruction that
+        // ends at it.
+        Match = TCallMatch{};
+        Match.CallSite = CallSiteBefore(Value);
+        AddLocationLink(Item, Function, Match);
+    } else if (Exact && (!Request.HasExceptionAddress || Request.OsException || Interrupted || Region == nullptr)) {
         // The exact address itself is the call site of the item; a crash in unreadable memory gets a function that
         // consists of that address alone.
         std::uint8_t Byte;
@@ -243,7 +316,7 @@ bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, boo
         Match.CallSite = Value;
         AddLocationLink(Item, Pseudo, Match);
     }
-    if (StackPosition != 0) {
+    if (StackPosition != 0 && !Certain) {
         std::uint64_t Saved = 0;
         if (ReadStackWord(StackPosition - 8, Saved) && Saved + 8 > Saved) {
             const std::uintptr_t Slot = static_cast<std::uintptr_t>(Saved) + 8;
@@ -260,4 +333,27 @@ bool TStackTracer::Offer(std::uintptr_t Value, std::uintptr_t StackPosition, boo
     }
     Items.push_back(std::move(Item));
     return true;
+}
+
+std::uintptr_t TStackTracer::FunctionStartOf(std::int32_t Module, std::uintptr_t Lookup) {
+    // The export that holds it; else the start of its unwind entry; else the module's entry point below it.
+    if (const std::uintptr_t Export = Modules.ExportHolding(Module, Lookup + 1); Export != 0)
+        return Export;
+    std::uintptr_t EntryStart = 0, EntryEnd = 0;
+    if (Unwinder.EntryOf(Lookup, EntryStart, EntryEnd))
+        return EntryStart;
+    const std::uintptr_t Entry = Modules[Module].EntryPoint;
+    return Entry != 0 && Entry <= Lookup ? Entry : 0;
+}
+
+std::uintptr_t TStackTracer::CallSiteBefore(std::uintptr_t ReturnAddress) const {
+    const TTraceDecoder* Decoder = TraceDecoder();
+    if (Decoder != nullptr && ReturnAddress > 8)
+        for (std::uintptr_t At = ReturnAddress - 8; At + 2 <= ReturnAddress; ++At) {
+            TTraceInstruction Instruction;
+            if (Decoder->Decode(At, Instruction) && Instruction.Next == ReturnAddress && Instruction.IsCall)
+                return At;
+        }
+    // No call ends there (code that pushed its own return address): the address itself is all there is.
+    return ReturnAddress;
 }

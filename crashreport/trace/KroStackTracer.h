@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KroStackTraceRequest.h"
+#include "KroStackUnwinder.h"
 #include "KroTraceFunctions.h"
 #include "KroTraceModules.h"
 
@@ -38,6 +39,7 @@ struct TStackItem {
     bool Anchored = false;
     bool Exact = false;
     bool AtInstruction = false; // the address is where code stood (an exact or interrupted one), not a return address
+    bool Certain = false; // a call the unwind tables (or the record of a throw) lead to: never chance, never dissolved
     std::int32_t Module = -1;
     TStackLinks Callers; // location links, and links to older items whose call reached this item's function
     TStackLinks Callees; // links to newer items that this item's call reached
@@ -57,17 +59,25 @@ public:
     TStackTracer(TTraceModules& Modules, TTraceFunctions& Functions, const TStackTraceRequest& Request);
 
     // Runs every step on the stack from StackBegin to StackEnd; the report text. With Snapshot the stack's words are
-    // taken from that copy (made while its thread stood still) rather than read from memory.
+    // taken from that copy (made while its thread stood still) rather than read from memory. With Start, the
+    // registers at the exception address (or, with Start->ReturnAddress, at the return of a call, which the trace
+    // then lists at its call) are known: the frames the unwind tables lead to from there are certain.
     std::string Run(std::uintptr_t StackBegin, std::uintptr_t StackEnd, std::uintptr_t ExceptionAddress,
-                    const std::uint64_t* Snapshot = nullptr);
+                    const std::uint64_t* Snapshot = nullptr, const TUnwindStart* Start = nullptr);
 
     const std::vector<TStackItem>& StackItems() const noexcept { return Items; }
 
 private:
+    // Before step 1: the certain frames.
+    void UnwindFrames(const TUnwindStart* Start);
+    void TakeThrowPath(const TRecordedPath& Path);
     // Step 1.
     void CollectPossibleStackItems();
+    void OfferUnwoundFrames();
     bool Offer(std::uintptr_t Value, std::uintptr_t StackPosition, bool Exact, bool ThreadStartItem,
-               bool Interrupted = false);
+               bool Interrupted = false, bool Certain = false, std::uintptr_t KnownStart = 0);
+    std::uintptr_t FunctionStartOf(std::int32_t Module, std::uintptr_t Value);
+    std::uintptr_t CallSiteBefore(std::uintptr_t ReturnAddress) const;
     bool OfferSignalFrame(std::uintptr_t Position);
     bool ReadStackWord(std::uintptr_t Position, std::uint64_t& Value) const noexcept;
     void AddLocationLink(TStackItem& Item, std::int32_t Function, const TCallMatch& Match);
@@ -109,4 +119,8 @@ private:
     std::uintptr_t StackEnd = 0;
     std::vector<std::uint64_t> Stack; // a copy of the stack, read once
     std::vector<TStackItem> Items;
+    TStackUnwinder Unwinder;
+    TUnwound Unwound;                     // the certain frames, newest first; none when nothing was unwound
+    bool StartsAtReturn = false;          // the exception address is a return address, listed at its call
+    std::uintptr_t ChainFramePointer = 0; // the frame pointer that heads the live frame chain above the certain frames
 };

@@ -20,7 +20,7 @@ std::vector<std::uintptr_t> TStackTracer::LiveFrameSlots() const {
     // each frame lies above the one before. A frame pointer the code used for something else leads nowhere in the
     // stack, or to slots no candidate lies in.
     std::vector<std::uintptr_t> Slots;
-    std::uintptr_t Frame = Request.FramePointer;
+    std::uintptr_t Frame = ChainFramePointer;
     for (std::uintptr_t Below = StackBegin; Frame >= Below && Frame + 16 <= StackEnd && (Frame & 7) == 0;) {
         std::uint64_t Saved = 0;
         if (!ReadStackWord(Frame, Saved))
@@ -61,7 +61,7 @@ void TStackTracer::DissolveChain(std::int32_t Head) {
         Item.FramePredecessor = -1;
         Item.FrameSuccessor = -1;
         Item.MoreSuccessors.clear();
-        if (!Item.AtInstruction)
+        if (!Item.AtInstruction && !Item.Certain)
             Item.Anchored = false;
         At = Next;
     }
@@ -144,7 +144,7 @@ void TStackTracer::FormatFrameChains() {
                     Items[static_cast<std::size_t>(Item.FramePredecessor)].FrameSuccessor = -1;
                 Item.FramePredecessor = -1;
                 Item.FrameSuccessor = -1;
-                if (!Item.AtInstruction)
+                if (!Item.AtInstruction && !Item.Certain)
                     Item.Anchored = false;
             } else
                 Item.Anchored = true;
@@ -161,7 +161,7 @@ void TStackTracer::UnlinkFromFrameChain(std::int32_t Index) {
         Items[static_cast<std::size_t>(Item.FrameSuccessor)].FramePredecessor = Item.FramePredecessor;
     Item.FramePredecessor = -1;
     Item.FrameSuccessor = -1;
-    Item.Anchored = false;
+    Item.Anchored = Item.Certain;
 }
 
 void TStackTracer::DeleteLinksTo(const std::vector<bool>& Gone) {

@@ -42,9 +42,12 @@ void TStackTracer::RejectFunction(std::int32_t Function) {
     if (Function < 0)
         return;
     Functions[Function].Rejected = true;
+    // A certain item keeps the function its unwind entry (or the throw's record) places it in.
     for (TStackItem& Item : Items)
         for (TStackLinks* List : {&Item.Callers, &Item.Callees})
-            if (std::erase_if(List->Links, [&](const TStackLink& Link) { return Link.Function == Function; }) > 0)
+            if (std::erase_if(List->Links, [&](const TStackLink& Link) {
+                    return Link.Function == Function && !(Item.Certain && List == &Item.Callers && Link.Item < 0);
+                }) > 0)
                 List->Best = -1;
 }
 

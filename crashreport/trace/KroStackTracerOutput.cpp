@@ -32,7 +32,8 @@ void TStackTracer::FillFinalOutput() {
         std::int32_t Function = -1;
         const TStackLink* Through = nullptr;
         for (const TStackLink& Link : Item.Callers.Links)
-            if (FunctionApproved(Link.Function)) {
+            if (FunctionApproved(Link.Function) ||
+                (Item.Certain && Link.Item < 0 && Link.Function >= 0 && Link.CallSite != 0)) {
                 Through = &Link;
                 Function = Link.Function;
                 break;
@@ -92,6 +93,12 @@ void TStackTracer::FillFinalOutput() {
             // Code the compiler inlined names the functions it came from, as a debugger lists them.
             Item.Inlined = Map.InlinedAt(Item.FinalAddress);
         }
+        // A function the module keeps to itself has no name to give: the module and the address in its file, as
+        // addr2line takes it. (A frame without a function in a module with a map is chance, unless it is certain.)
+        if (Item.Module >= 0 && Item.FunctionName.empty() &&
+            (Item.Certain || (Function >= 0 && Modules[Item.Module].Map == nullptr)))
+            Item.FunctionName =
+                Item.ModuleName + "+0x" + Int64ToHexText(Item.FinalAddress - Modules[Item.Module].LoadBias);
     }
 }
 

@@ -1,10 +1,56 @@
 #include "KroTraceModules.h"
 
 #include "KroElfImage.h"
+#include "KroSafeRead.h"
 
 #include <elf.h>
 
 namespace {
+
+// The byte size of a value in a DWARF pointer encoding (its low four bits); 0 for one this reader does not take.
+std::size_t EncodedSize(std::uint8_t Encoding) noexcept {
+    switch (Encoding & 0x0F) {
+    case 0x00: // absolute pointer
+    case 0x04: // unsigned 8 bytes
+    case 0x0C: // signed 8 bytes
+        return 8;
+    case 0x03: // unsigned 4 bytes
+    case 0x0B: // signed 4 bytes
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+// The search table of .eh_frame_hdr, which the linker writes in one form: version 1, a pointer to .eh_frame, the
+// count of entries, then the sorted pairs of 4-byte offsets from the header's start. A header of another form (or
+// none) leaves the module without a table: its frames are then found by scanning the stack.
+void ReadUnwindTable(const TElfImage& Image, std::uintptr_t Header, std::uint64_t Size, TTraceModule& Module) noexcept {
+    constexpr std::uint8_t DataRelativeSigned4 = 0x3B;
+    std::uint8_t Head[4];
+    if (Size < sizeof Head || !InsideImage(Image, Header, Size) || !KroSafeRead(Header, Head, sizeof Head))
+        return;
+    const std::size_t PointerSize = EncodedSize(Head[1]);
+    const std::size_t CountSize = EncodedSize(Head[2]);
+    if (Head[0] != 1 || Head[1] == 0xFF || Head[2] == 0xFF || Head[3] != DataRelativeSigned4 || PointerSize == 0 ||
+        CountSize == 0)
+        return;
+    std::uint64_t Count = 0;
+    const std::uintptr_t CountAt = Header + sizeof Head + PointerSize;
+    if (CountSize == 4) {
+        std::uint32_t Count32 = 0;
+        if (!KroSafeRead(CountAt, &Count32, sizeof Count32))
+            return;
+        Count = Count32;
+    } else if (!KroSafeRead(CountAt, &Count, sizeof Count))
+        return;
+    const std::uintptr_t Table = CountAt + CountSize;
+    if (Count == 0 || Count > (std::uint64_t{1} << 28) || !InsideImage(Image, Table, Count * 8))
+        return;
+    Module.UnwindHeader = Header;
+    Module.UnwindTable = Table;
+    Module.UnwindCount = Count;
+}
 
 // The code and data ranges and the entry point from the program headers in memory.
 bool ReadRanges(const TElfImage& Image, TTraceModule& Module) noexcept {
@@ -13,6 +59,9 @@ bool ReadRanges(const TElfImage& Image, TTraceModule& Module) noexcept {
         TElfProgram Program;
         if (!ReadImageProgram(Image, I, Program))
             return false;
+        if (Program.Type == PT_GNU_EH_FRAME)
+            ReadUnwindTable(Image, Image.LoadBias + static_cast<std::uintptr_t>(Program.Address), Program.MemorySize,
+                            Module);
         if (Program.Type != PT_LOAD)
             continue;
         const std::uintptr_t Start = Image.LoadBias + static_cast<std::uintptr_t>(Program.Address);
@@ -35,6 +84,7 @@ bool ReadRanges(const TElfImage& Image, TTraceModule& Module) noexcept {
         Module.DataStart = DataLow;
         Module.DataEnd = DataHigh;
     }
+    Module.LoadBias = Image.LoadBias;
     if (Image.Entry != 0)
         Module.EntryPoint = Image.LoadBias + static_cast<std::uintptr_t>(Image.Entry);
     return true;
@@ -102,6 +152,17 @@ std::int32_t TTraceModules::FindByRange(std::uintptr_t Address) const noexcept {
     return -1;
 }
 
+std::int32_t TTraceModules::CodeModule(std::uintptr_t Address) {
+    for (std::size_t I = 0; I < Modules.size(); ++I)
+        if (Modules[I]->CodeStart <= Address && Address < Modules[I]->CodeEnd)
+            return static_cast<std::int32_t>(I);
+    const TMemoryRegion* Region = RegionOf(Address);
+    if (Region == nullptr || !Region->Executable)
+        return -1;
+    const std::int32_t Entered = Enter(Address);
+    return Entered >= 0 && (*this)[Entered].CodeStart <= Address && Address < (*this)[Entered].CodeEnd ? Entered : -1;
+}
+
 const TElfExports* TTraceModules::ExportsOf(std::int32_t Module) {
     if (Module < 0 || static_cast<std::size_t>(Module) >= Modules.size())
         return nullptr;
@@ -114,14 +175,13 @@ const TElfExports* TTraceModules::ExportsOf(std::int32_t Module) {
     return Entry.Exports.get();
 }
 
-std::uintptr_t TTraceModules::StartBelow(std::int32_t Module, std::uintptr_t Address) {
+std::uintptr_t TTraceModules::ExportHolding(std::int32_t Module, std::uintptr_t Address) {
     const TElfExports* Exports = ExportsOf(Module);
-    const TElfExport* Export = Exports != nullptr ? Exports->NearestBelow(Address) : nullptr;
-    std::uintptr_t Start = Export != nullptr ? Export->Address : 0;
-    const std::uintptr_t Entry = (*this)[Module].EntryPoint;
-    if (Entry != 0 && Entry <= Address && Entry > Start)
-        Start = Entry;
-    return Start;
+    const TElfExport* Export = Exports != nullptr ? Exports->NearestBelow(Address - 1) : nullptr;
+    // An export names its own code only: past its size lies a function the module keeps to itself.
+    if (Export == nullptr || Address - Export->Address > Export->Size)
+        return 0;
+    return Export->Address;
 }
 
 std::string TTraceModules::ExportNameAt(std::int32_t Module, std::uintptr_t Address) {

@@ -23,7 +23,13 @@ struct TTraceModule {
     std::uintptr_t CodeEnd = 0;
     std::uintptr_t DataStart = 0; // the writable segments
     std::uintptr_t DataEnd = 0;
-    std::uintptr_t EntryPoint = 0;        // the map's entry point, else the ELF header's, 0 for none
+    std::uintptr_t EntryPoint = 0; // the map's entry point, else the ELF header's, 0 for none
+    std::uintptr_t LoadBias = 0;   // added to the file's virtual addresses
+    // The search table of the module's unwind information (.eh_frame_hdr): pairs of 32-bit offsets from UnwindHeader
+    // (a function's start, its frame description), sorted by start. 0 and 0 when the module has none.
+    std::uintptr_t UnwindHeader = 0;
+    std::uintptr_t UnwindTable = 0;
+    std::uint64_t UnwindCount = 0;
     std::unique_ptr<TTraceMap> Map;       // null: the module carries no debug map
     std::unique_ptr<TElfExports> Exports; // null: none, or not yet read
 
@@ -43,6 +49,8 @@ public:
     // The module whose extent holds Address, entered when it is met first; -1 for memory outside any module (or a
     // module whose headers cannot be read).
     std::int32_t Enter(std::uintptr_t Address);
+    // The module whose code holds Address (start <= Address < end), entered when it is met first; -1 for none.
+    std::int32_t CodeModule(std::uintptr_t Address);
     // The entered module whose code or data range holds Address (start < Address <= end), -1 for none.
     std::int32_t FindByRange(std::uintptr_t Address) const noexcept;
 
@@ -54,8 +62,9 @@ public:
     }
     const TTraceModule& operator[](std::int32_t Index) const { return *Modules[static_cast<std::size_t>(Index)]; }
 
-    // The highest export address or entry point of the module at or below Address, 0 for none.
-    std::uintptr_t StartBelow(std::int32_t Module, std::uintptr_t Address);
+    // The start of the export of the module whose code holds the return address Address (start < Address <= start
+    // + size), 0 for none.
+    std::uintptr_t ExportHolding(std::int32_t Module, std::uintptr_t Address);
     // The readable name of the export at exactly Address, empty for none.
     std::string ExportNameAt(std::int32_t Module, std::uintptr_t Address);
     // Whether the module was replaced since it was entered (the caller then forgets what it knew of it).

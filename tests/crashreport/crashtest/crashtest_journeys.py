@@ -341,6 +341,74 @@ def mail_journey(arguments, marks):
     print("crashtest mail%s: the crash's report arrived with its file" % (" with login" if arguments.login else ""))
 
 
+GDB_FRAME = re.compile(r"^GDBFRAME (\d+) \d+ (\w+) ([0-9a-f]+) (.*)$")
+# Any line of a trace: the address, then the module, unit, line and function as far as known.
+ANY_TRACE_LINE = re.compile(r"^([0-9a-f]+) (\S+)")
+THROWING_MODES = {"throw", "qt-slot", "thread-routine"}
+
+
+def gdb_journey(arguments, mode):
+    """Runs crashtest under gdb, which stops at the fault (or, for an exception, at its throw) and prints the backtrace
+    of every thread; then the program goes on and reports. Every real frame of gdb's backtrace of the failing thread
+    (not inlined code, not a call gdb reconstructs where a tail jump left no frame) appears in the failing thread's
+    trace in the same order, and the trace lists nothing else: the fault stands where gdb's innermost frame stands,
+    the throw's call and every caller's call return where gdb's frames resume."""
+    frames_script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "trace", "gdb_frames.py")
+    # gdb needs SIGTRAP for itself (to start the program, and at the throw's catchpoint), and stops at the program's
+    # own as well; only the program's own breakpoint goes on to the program.
+    faults = "SIGSEGV SIGFPE SIGILL SIGABRT SIGBUS"
+    command = ["gdb", "-batch", "-nx", "-x", frames_script, "-ex", "set backtrace past-main on",
+               "-ex", "handle all nostop noprint pass", "-ex", "handle %s stop print pass" % faults]
+    if mode in THROWING_MODES:
+        command += ["-ex", "catch throw"]
+    command += ["-ex", "run", "-ex", "frames", "-ex", "delete", "-ex", "handle all nostop noprint pass",
+                "-ex", "handle %s%s nostop noprint pass" % (faults, " SIGTRAP" if mode == "breakpoint" else ""),
+                "-ex", "continue", "--args", arguments.crashtest, mode,
+                "--console"] + (["--thread"] if arguments.thread else [])
+    code, output, errors = run_crashtest(command, timeout=100)
+    stop = re.search(r"^GDBSTOP (\d+)$", output, re.M)
+    if not stop:
+        fail("gdb did not stop at the crash", output + errors)
+    thread = int(stop.group(1))
+    gdb_frames = [m for m in (GDB_FRAME.match(line) for line in output.split("\n")) if m and int(m.group(1)) == thread]
+    # The throw stops inside the throw routine (the reporter's and the C++ runtime's): the program's frames start at
+    # the call of it.
+    while mode in THROWING_MODES and gdb_frames and "__cxa_throw" in gdb_frames[0].group(4):
+        gdb_frames.pop(0)
+    real = []
+    interrupted = mode not in THROWING_MODES
+    for frame in gdb_frames:
+        kind = frame.group(2)
+        if kind == "sigtramp":
+            interrupted = True
+        if kind in ("inline", "tailcall", "sigtramp"):
+            continue
+        real.append((int(frame.group(3), 16), frame.group(4), interrupted))
+        interrupted = False
+    report_start = output.find(ERROR_TEXT + "\n\n")
+    if report_start < 0 or not real:
+        fail("no report, or no frame in gdb's backtrace", output + errors)
+    report = output[report_start + len(ERROR_TEXT) + 2:]
+    trace = sections(report)[0][1]
+    if len(trace) >= 2 and trace[-2].startswith(">> created by "):
+        trace = trace[:-2]
+    traced = [m for m in (ANY_TRACE_LINE.match(line) for line in trace) if m]
+    listing = "gdb:\n" + "\n".join("  %x%s %s" % (pc, " (exact)" if exact else "", name)
+                                    for pc, name, exact in real)
+    listing += "\ntrace:\n" + "\n".join("  " + m.string for m in traced)
+    if len(traced) != len(real):
+        fail("the failing thread's trace has %d frames, gdb's backtrace %d" % (len(traced), len(real)), listing)
+    for index, ((pc, name, exact), entry) in enumerate(zip(real, traced)):
+        address = int(entry.group(1), 16)
+        # A breakpoint is reported at its instruction; gdb stands after it, where the processor stopped.
+        if index == 0 and mode == "breakpoint":
+            address += 1
+        if (address != pc) if exact else not (address < pc <= address + 15):
+            fail("frame %d is not gdb's %s at %x: %s" % (index, name, pc, entry.string), listing)
+    print("crashtest %s%s under gdb: %d frames, as gdb shows them" %
+          (mode, " in a worker thread" if arguments.thread else "", len(real)))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--crashtest", required=True)
@@ -351,8 +419,12 @@ def main():
     parser.add_argument("--mailpeers", help="mail: the loopback mail peers (tests/crashreport/mailpeers.py)")
     parser.add_argument("--no-watchdog", action="store_true", help="freeze: the program's settings leave it off")
     parser.add_argument("--login", action="store_true", help="mail: through the configured server with AUTH LOGIN")
+    parser.add_argument("--gdb", action="store_true",
+                        help="compare the failing thread's trace with gdb's backtrace at the crash or the throw")
     arguments = parser.parse_args()
     marks = markers(arguments.source)
+    if arguments.gdb:
+        return gdb_journey(arguments, arguments.mode)
     if arguments.mode == "two-threads":
         return two_threads_journey(arguments, marks)
     if arguments.mode == "freeze":

@@ -158,3 +158,134 @@ TEST(StackTraceGdbTest, AWorkerWaitingInTheCLibraryHasTheFramesOfGdbsBacktrace) 
 }
 
 } // namespace
+
+namespace {
+
+// One frame of gdb's backtrace, as tests/crashreport/trace/gdb_frames.py prints it.
+struct TGdbFrame {
+    int Thread = 0;
+    std::string Kind; // "normal", "inline", "tailcall" (reconstructed by gdb), "sigtramp" (a signal return), "other"
+    std::uintptr_t Pc = 0;
+    std::string Name;
+};
+
+// Runs a probe under gdb and prints, once it stops (SIGTRAP), every frame of every thread.
+std::string RunProbeUnderGdb(const std::string& Probe, const std::string& Mode) {
+    return RunCommand("ASAN_OPTIONS=detect_leaks=0 timeout 60 gdb -batch -nx -x " + std::string(KROEXCEPT_GDB_FRAMES) +
+                      " -ex 'set backtrace past-main on' -ex 'handle all nostop noprint pass' -ex run -ex frames "
+                      "--args " +
+                      Probe + " " + Mode + " 2>&1");
+}
+
+// Every real frame of gdb's backtrace of the thread that holds Anchor (the call that is traced; empty: the
+// innermost frame), from that frame outward, appears in the trace in the same order, and the trace lists nothing
+// else. A caller's entry is the call that returns where gdb's frame resumes (within an instruction's length); the
+// frame a signal interrupted stands exactly where gdb's stands. The anchor frame itself is the same function (the
+// trace was made at another call in it), or with an empty Anchor the same place (a paused thread's, give or take the
+// restart of the system call it waits in).
+void ExpectTheRealFramesOfGdb(const std::string& Output, const std::string& Anchor, const std::string& Label) {
+    std::vector<TGdbFrame> Frames;
+    std::vector<std::pair<std::uintptr_t, std::string>> Entries;
+    const std::regex GdbLine(R"(^GDBFRAME (\d+) \d+ (\w+) ([0-9a-f]+) (.*)$)");
+    const std::regex EntryLine(R"(^ENTRY ([0-9a-f]+) (.*)$)");
+    std::size_t From = 0;
+    while (From < Output.size()) {
+        std::size_t To = Output.find('\n', From);
+        if (To == std::string::npos)
+            To = Output.size();
+        const std::string Line = Output.substr(From, To - From);
+        From = To + 1;
+        std::smatch Match;
+        if (std::regex_match(Line, Match, GdbLine))
+            Frames.push_back(TGdbFrame{std::stoi(Match[1].str()), Match[2].str(),
+                                       std::stoull(Match[3].str(), nullptr, 16), Match[4].str()});
+        else if (std::regex_match(Line, Match, EntryLine))
+            Entries.emplace_back(std::stoull(Match[1].str(), nullptr, 16), Match[2].str());
+    }
+    ASSERT_FALSE(Entries.empty()) << Label << "\n" << Output;
+    // The thread: the one whose backtrace holds the anchor, or (without one) whose innermost frame the trace's first
+    // entry stands at.
+    int Thread = -1;
+    std::size_t First = 0;
+    for (std::size_t I = 0; I < Frames.size() && Thread < 0; ++I) {
+        const bool Innermost = I == 0 || Frames[I - 1].Thread != Frames[I].Thread;
+        if (Anchor.empty() ? Innermost && Frames[I].Pc >= Entries[0].first && Frames[I].Pc - Entries[0].first <= 2
+                           : Frames[I].Kind == "normal" && Frames[I].Name.find(Anchor) != std::string::npos) {
+            Thread = Frames[I].Thread;
+            First = I;
+        }
+    }
+    ASSERT_GE(Thread, 0) << Label << ": gdb shows no frame of " << (Anchor.empty() ? "the traced place" : Anchor)
+                         << "\n"
+                         << Output;
+    // gdb's real frames from the anchor on; a frame after the kernel's signal return stands where it was interrupted.
+    std::vector<std::pair<TGdbFrame, bool>> Real;
+    bool Interrupted = false;
+    for (std::size_t I = First; I < Frames.size() && Frames[I].Thread == Thread; ++I) {
+        if (Frames[I].Kind == "sigtramp")
+            Interrupted = true;
+        if (Frames[I].Kind == "inline" || Frames[I].Kind == "tailcall" || Frames[I].Kind == "sigtramp")
+            continue;
+        Real.emplace_back(Frames[I], Interrupted);
+        Interrupted = false;
+    }
+    std::string Listing = Label + "\ngdb:\n";
+    for (const auto& [Frame, Exact] : Real) {
+        char Line[64];
+        std::snprintf(Line, sizeof Line, "  %lx%s ", static_cast<unsigned long>(Frame.Pc), Exact ? " (exact)" : "");
+        Listing += Line + Frame.Name + "\n";
+    }
+    Listing += "trace:\n";
+    for (const auto& [Address, Name] : Entries) {
+        char Line[64];
+        std::snprintf(Line, sizeof Line, "  %lx ", static_cast<unsigned long>(Address));
+        Listing += Line + Name + "\n";
+    }
+    ASSERT_EQ(Entries.size(), Real.size()) << Listing;
+    if (Anchor.empty())
+        EXPECT_TRUE(Real[0].first.Pc >= Entries[0].first && Real[0].first.Pc - Entries[0].first <= 2) << Listing;
+    else
+        EXPECT_NE(Entries[0].second.find(Anchor), std::string::npos) << Listing;
+    for (std::size_t I = 1; I < Real.size(); ++I) {
+        const std::uintptr_t Pc = Real[I].first.Pc;
+        const std::uintptr_t Address = Entries[I].first;
+        if (Real[I].second)
+            EXPECT_EQ(Address, Pc) << "frame " << I << "\n" << Listing;
+        else
+            EXPECT_TRUE(Address < Pc && Pc - Address <= 15) << "frame " << I << "\n" << Listing;
+    }
+}
+
+// The probe as the project builds it, and as programs that link the reporter often are: optimised, without frame
+// pointers.
+const char* const Probes[] = {KROEXCEPT_TRACE_PROBE, KROEXCEPT_TRACE_PROBE_O2};
+
+TEST(StackTraceGdbTest, ATraceOfTheCallingThreadHasEveryFrameOfGdbsAndNoOther) {
+    if (RunCommand("command -v gdb").empty())
+        GTEST_SKIP() << "gdb is not installed";
+    for (const char* Probe : Probes)
+        ExpectTheRealFramesOfGdb(RunProbeUnderGdb(Probe, ""), "Probe3", Probe);
+}
+
+TEST(StackTraceGdbTest, FramesOfFunctionsTheCLibraryKeepsToItselfAreListedAsGdbShowsThem) {
+    if (RunCommand("command -v gdb").empty())
+        GTEST_SKIP() << "gdb is not installed";
+    for (const char* Probe : Probes)
+        ExpectTheRealFramesOfGdb(RunProbeUnderGdb(Probe, "sort"), "TraceAndStop", Probe);
+}
+
+TEST(StackTraceGdbTest, ATraceInsideASignalHandlerGoesOnWhereTheSignalStruck) {
+    if (RunCommand("command -v gdb").empty())
+        GTEST_SKIP() << "gdb is not installed";
+    for (const char* Probe : Probes)
+        ExpectTheRealFramesOfGdb(RunProbeUnderGdb(Probe, "signal"), "TraceAndStop", Probe);
+}
+
+TEST(StackTraceGdbTest, APausedThreadWaitingInTheCLibraryHasEveryFrameOfGdbsAndNoOther) {
+    if (RunCommand("command -v gdb").empty())
+        GTEST_SKIP() << "gdb is not installed";
+    for (const char* Probe : Probes)
+        ExpectTheRealFramesOfGdb(RunProbeUnderGdb(Probe, "wait"), "", Probe);
+}
+
+} // namespace

@@ -152,7 +152,18 @@ TEST(StackTraceTest, TracesTheCallingThreadFromTheCallOfTheTracer) {
     Level1(Entries, Text);
     // The innermost call is the tracer's, on the line of that call.
     ExpectCallsInOrder(Entries, {"Level3", "Level2", "Level1"});
-    EXPECT_EQ(FindEntry(Entries, "Level3"), FirstCall(Entries)) << Listing(Entries);
+    ASSERT_EQ(FindEntry(Entries, "Level3"), FirstCall(Entries)) << Listing(Entries);
+    // The first call is the call of the tracer itself, as every further one is its level's call, not the
+    // instruction after it.
+    TFunctionInfo Info;
+    AnalyzeFunction(reinterpret_cast<std::uintptr_t>(&Level3), Info);
+    const auto Tracer = reinterpret_cast<std::uintptr_t>(
+        static_cast<void (*)(const TStackTraceRequest&, std::string&)>(&ComputeStackTrace));
+    const std::uintptr_t First = Entries[static_cast<std::size_t>(FirstCall(Entries))].Address;
+    bool AtTheCall = false;
+    for (const TExternalBranch& Branch : Info.ExternalBranches)
+        AtTheCall |= Branch.IsCall && Branch.TargetAddress == Tracer && Branch.InstructionStart == First;
+    EXPECT_TRUE(AtTheCall) << Listing(Entries);
     const std::ptrdiff_t Test = FindEntry(Entries, "TracesTheCallingThreadFromTheCallOfTheTracer_Test::TestBody()");
     EXPECT_GT(Test, FindEntry(Entries, "Level1")) << Listing(Entries);
     EXPECT_GT(FindEntry(Entries, "main"), Test) << Listing(Entries);

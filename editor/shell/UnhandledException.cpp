@@ -1,21 +1,15 @@
 #include "UnhandledException.h"
 
+#include "KroExceptAdapter.h"
 #include "PyxExceptions.h"
 #include "PyxMessages.h"
 
 #include <QApplication>
 
 #include <cxxabi.h>
-#include <memory>
 #include <typeinfo>
 
 namespace {
-
-std::string Demangle(const char* Name) {
-    int Status = 0;
-    std::unique_ptr<char, void (*)(void*)> Readable(abi::__cxa_demangle(Name, nullptr, nullptr, &Status), std::free);
-    return Status == 0 && Readable ? std::string(Readable.get()) : std::string(Name);
-}
 
 void ShowExceptionBox(std::exception_ptr Exception) {
     const TExceptionDescription Description = DescribeException(Exception);
@@ -38,10 +32,10 @@ TExceptionDescription DescribeException(std::exception_ptr Exception) {
     } catch (const EPyxError& E) {
         return {E.ClassName(), E.what()};
     } catch (const std::exception& E) {
-        return {Demangle(typeid(E).name()), E.what()};
+        return {ReadableTypeName(typeid(E).name()), E.what()};
     } catch (...) {
         const std::type_info* Type = abi::__cxa_current_exception_type();
-        return {Type ? Demangle(Type->name()) : std::string("unknown exception"), ""};
+        return {Type ? ReadableTypeName(Type->name()) : std::string("unknown exception"), ""};
     }
 }
 
@@ -57,6 +51,8 @@ void HandleUnhandledException(std::exception_ptr Exception) {
     try {
         if (Handler)
             Handler(Exception);
+        else if (CrashReporterInstalled())
+            ReportUnhandledException(Exception);
         else
             ShowExceptionBox(Exception);
     } catch (...) {

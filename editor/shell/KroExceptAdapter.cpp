@@ -1,15 +1,17 @@
 #include "KroExceptAdapter.h"
 
+#include "KroDemangle.h"
 #include "KroHandlerWindows.h"
 #include "KroReportException.h"
-#include "UnhandledException.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
-#include <exception>
+#include <atomic>
 
 namespace {
+
+std::atomic<bool> ReporterInstalled{false};
 
 // The reporter calls the main thread through its handler window (the watchdog's question, the handlers that must run
 // in the main thread): the event loop serves that queue whenever calls wait in it.
@@ -26,12 +28,25 @@ void ServeReporterCalls() {
 Q_COREAPP_STARTUP_FUNCTION(ServeReporterCalls)
 
 void InstallCrashReporter() {
-    SetUnhandledExceptionHandler([](std::exception_ptr Exception) {
-        try {
-            std::rethrow_exception(Exception);
-        } catch (...) {
-            // The event loop goes on after the report: an event handler's exception leaves the program whole.
-            ReportCurrentException(true);
-        }
-    });
+    ReporterInstalled = true;
+}
+
+bool CrashReporterInstalled() {
+    return ReporterInstalled;
+}
+
+void ReportUnhandledException(std::exception_ptr Exception) {
+    try {
+        std::rethrow_exception(Exception);
+    } catch (...) {
+        // The event loop goes on after the report: an event handler's exception leaves the program whole.
+        ReportCurrentException(true);
+    }
+}
+
+std::string ReadableTypeName(const char* TypeName) {
+    std::string Readable;
+    if (KroDemangleType(TypeName, Readable))
+        return Readable;
+    return TypeName != nullptr ? std::string(TypeName) : std::string();
 }
