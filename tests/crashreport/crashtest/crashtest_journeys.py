@@ -376,14 +376,20 @@ def gdb_journey(arguments, mode):
     while mode in THROWING_MODES and gdb_frames and "__cxa_throw" in gdb_frames[0].group(4):
         gdb_frames.pop(0)
     real = []
+    real_inlined = []  # the functions gdb lists as inlined where each real frame stands, innermost first
+    inlined = []
     interrupted = mode not in THROWING_MODES
     for frame in gdb_frames:
         kind = frame.group(2)
         if kind == "sigtramp":
             interrupted = True
+        if kind == "inline":
+            inlined.append(frame.group(4))
         if kind in ("inline", "tailcall", "sigtramp"):
             continue
         real.append((int(frame.group(3), 16), frame.group(4), interrupted))
+        real_inlined.append(inlined)
+        inlined = []
         interrupted = False
     report_start = output.find(ERROR_TEXT + "\n\n")
     if report_start < 0 or not real:
@@ -392,10 +398,22 @@ def gdb_journey(arguments, mode):
     trace = sections(report)[0][1]
     if len(trace) >= 2 and trace[-2].startswith(">> created by "):
         trace = trace[:-2]
-    traced = [m for m in (ANY_TRACE_LINE.match(line) for line in trace) if m]
-    listing = "gdb:\n" + "\n".join("  %x%s %s" % (pc, " (exact)" if exact else "", name)
-                                    for pc, name, exact in real)
-    listing += "\ntrace:\n" + "\n".join("  " + m.string for m in traced)
+    # A function inlined where the next line's function stands shares its address and precedes it.
+    lines = [m for m in (ANY_TRACE_LINE.match(line) for line in trace) if m]
+    inlined_at = inlined_lines([m.string for m in lines])
+    traced = [m for i, m in enumerate(lines) if i not in inlined_at]
+    traced_inlined = []
+    pending = []
+    for i, m in enumerate(lines):
+        if i in inlined_at:
+            pending.append(m.string)
+        else:
+            traced_inlined.append(pending)
+            pending = []
+    listing = "gdb:\n" + "\n".join("".join("    (inlined) %s\n" % name for name in names) +
+                                    "  %x%s %s" % (pc, " (exact)" if exact else "", name)
+                                    for (pc, name, exact), names in zip(real, real_inlined))
+    listing += "\ntrace:\n" + "\n".join("  " + m.string for m in lines)
     if len(traced) != len(real):
         fail("the failing thread's trace has %d frames, gdb's backtrace %d" % (len(traced), len(real)), listing)
     for index, ((pc, name, exact), entry) in enumerate(zip(real, traced)):
@@ -405,6 +423,14 @@ def gdb_journey(arguments, mode):
             address += 1
         if (address != pc) if exact else not (address < pc <= address + 15):
             fail("frame %d is not gdb's %s at %x: %s" % (index, name, pc, entry.string), listing)
+        # The functions inlined there, as many as gdb lists and in its order, each named as gdb names it (gdb
+        # leaves out the parameters). gdb knows those of libraries with debug information, the trace names a
+        # library's frames by its exports alone; and at a breakpoint gdb stands after the instruction.
+        ours, gdbs = traced_inlined[index], real_inlined[index]
+        if entry.group(2) != os.path.basename(arguments.crashtest) or (index == 0 and mode == "breakpoint"):
+            continue
+        if len(ours) != len(gdbs) or any(want not in line for line, want in zip(ours, gdbs)):
+            fail("frame %d does not list the functions inlined there as gdb does" % index, listing)
     print("crashtest %s%s under gdb: %d frames, as gdb shows them" %
           (mode, " in a worker thread" if arguments.thread else "", len(real)))
 

@@ -186,8 +186,11 @@ std::string RunProbeUnderGdb(const std::string& Probe, const std::string& Mode) 
 void ExpectTheRealFramesOfGdb(const std::string& Output, const std::string& Anchor, const std::string& Label) {
     std::vector<TGdbFrame> Frames;
     std::vector<std::pair<std::uintptr_t, std::string>> Entries;
+    // The functions inlined where each entry stands, innermost first.
+    std::vector<std::vector<std::string>> EntriesInlined;
+    std::vector<std::string> Pending;
     const std::regex GdbLine(R"(^GDBFRAME (\d+) \d+ (\w+) ([0-9a-f]+) (.*)$)");
-    const std::regex EntryLine(R"(^ENTRY ([0-9a-f]+) (.*)$)");
+    const std::regex EntryLine(R"(^(ENTRY|INLINED) ([0-9a-f]+) (.*)$)");
     std::size_t From = 0;
     while (From < Output.size()) {
         std::size_t To = Output.find('\n', From);
@@ -199,8 +202,13 @@ void ExpectTheRealFramesOfGdb(const std::string& Output, const std::string& Anch
         if (std::regex_match(Line, Match, GdbLine))
             Frames.push_back(TGdbFrame{std::stoi(Match[1].str()), Match[2].str(),
                                        std::stoull(Match[3].str(), nullptr, 16), Match[4].str()});
-        else if (std::regex_match(Line, Match, EntryLine))
-            Entries.emplace_back(std::stoull(Match[1].str(), nullptr, 16), Match[2].str());
+        else if (std::regex_match(Line, Match, EntryLine) && Match[1].str() == "INLINED")
+            Pending.push_back(Match[3].str());
+        else if (std::regex_match(Line, Match, EntryLine)) {
+            Entries.emplace_back(std::stoull(Match[2].str(), nullptr, 16), Match[3].str());
+            EntriesInlined.push_back(std::move(Pending));
+            Pending.clear();
+        }
     }
     ASSERT_FALSE(Entries.empty()) << Label << "\n" << Output;
     // The thread: the one whose backtrace holds the anchor, or (without one) whose innermost frame the trace's first
@@ -219,27 +227,44 @@ void ExpectTheRealFramesOfGdb(const std::string& Output, const std::string& Anch
                          << "\n"
                          << Output;
     // gdb's real frames from the anchor on; a frame after the kernel's signal return stands where it was interrupted.
+    // The functions gdb lists as inlined where each real frame stands, innermost first.
     std::vector<std::pair<TGdbFrame, bool>> Real;
+    std::vector<std::vector<std::string>> RealInlined;
+    std::vector<std::string> Inlined;
     bool Interrupted = false;
-    for (std::size_t I = First; I < Frames.size() && Frames[I].Thread == Thread; ++I) {
+    // The anchor's own inlined functions stand where gdb stopped, not where the trace was made.
+    std::size_t AnchorStart = First;
+    while (!Anchor.empty() && AnchorStart > 0 && Frames[AnchorStart - 1].Thread == Thread &&
+           Frames[AnchorStart - 1].Kind == "inline")
+        --AnchorStart;
+    for (std::size_t I = AnchorStart; I < Frames.size() && Frames[I].Thread == Thread; ++I) {
         if (Frames[I].Kind == "sigtramp")
             Interrupted = true;
+        if (Frames[I].Kind == "inline")
+            Inlined.push_back(Frames[I].Name);
         if (Frames[I].Kind == "inline" || Frames[I].Kind == "tailcall" || Frames[I].Kind == "sigtramp")
             continue;
         Real.emplace_back(Frames[I], Interrupted);
+        RealInlined.push_back(std::move(Inlined));
+        Inlined.clear();
         Interrupted = false;
     }
     std::string Listing = Label + "\ngdb:\n";
-    for (const auto& [Frame, Exact] : Real) {
+    for (std::size_t I = 0; I < Real.size(); ++I) {
+        for (const std::string& Name : RealInlined[I])
+            Listing += "    (inlined) " + Name + "\n";
         char Line[64];
-        std::snprintf(Line, sizeof Line, "  %lx%s ", static_cast<unsigned long>(Frame.Pc), Exact ? " (exact)" : "");
-        Listing += Line + Frame.Name + "\n";
+        std::snprintf(Line, sizeof Line, "  %lx%s ", static_cast<unsigned long>(Real[I].first.Pc),
+                      Real[I].second ? " (exact)" : "");
+        Listing += Line + Real[I].first.Name + "\n";
     }
     Listing += "trace:\n";
-    for (const auto& [Address, Name] : Entries) {
+    for (std::size_t I = 0; I < Entries.size(); ++I) {
+        for (const std::string& Name : EntriesInlined[I])
+            Listing += "    (inlined) " + Name + "\n";
         char Line[64];
-        std::snprintf(Line, sizeof Line, "  %lx ", static_cast<unsigned long>(Address));
-        Listing += Line + Name + "\n";
+        std::snprintf(Line, sizeof Line, "  %lx ", static_cast<unsigned long>(Entries[I].first));
+        Listing += Line + Entries[I].second + "\n";
     }
     ASSERT_EQ(Entries.size(), Real.size()) << Listing;
     if (Anchor.empty())
@@ -253,6 +278,17 @@ void ExpectTheRealFramesOfGdb(const std::string& Output, const std::string& Anch
             EXPECT_EQ(Address, Pc) << "frame " << I << "\n" << Listing;
         else
             EXPECT_TRUE(Address < Pc && Pc - Address <= 15) << "frame " << I << "\n" << Listing;
+    }
+    // Each frame of the program lists the functions inlined where it stands as gdb does: as many, in the same
+    // order, each named as gdb names it (gdb leaves out the parameters). (gdb knows those of the libraries whose
+    // debug information is installed; the trace names a library's frames by its exports alone.)
+    for (std::size_t I = Anchor.empty() ? 0 : 1; I < Real.size(); ++I) {
+        if (Entries[I].second.rfind("kroexcept_trace_probe", 0) != 0)
+            continue;
+        ASSERT_EQ(EntriesInlined[I].size(), RealInlined[I].size()) << "frame " << I << "\n" << Listing;
+        for (std::size_t F = 0; F < RealInlined[I].size(); ++F)
+            EXPECT_NE(EntriesInlined[I][F].find(RealInlined[I][F]), std::string::npos) << "frame " << I << "\n"
+                                                                                       << Listing;
     }
 }
 

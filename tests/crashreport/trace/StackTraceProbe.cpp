@@ -1,6 +1,6 @@
-// Traces itself three calls deep, one of them through a function the compiler inlined, prints the trace's entries,
-// and stops with SIGTRAP one call further in, so that a debugger's backtrace of the same stack can be compared with
-// the trace. The program is compiled optimised in every build.
+// Traces itself three calls deep, one of them through a function the compiler inlines (whether it optimises or not),
+// prints the trace's entries, and stops with SIGTRAP one call further in, so that a debugger's backtrace of the same
+// stack can be compared with the trace.
 //
 // With the argument "wait" it traces instead a worker thread that waits on a condition variable, two calls deep, and
 // stops while the worker still waits there: the worker's frames lie below the C library's, which keeps no frame
@@ -8,7 +8,8 @@
 // and stops inside a comparison function that the C library's qsort calls through functions it keeps to itself;
 // with "signal", inside a signal handler, above the C library's raise.
 //
-// Each entry is printed twice: "TRACE module|unit|line|function" and "ENTRY address module|function".
+// Each entry is printed twice: "TRACE module|unit|line|function" and "ENTRY address module|function" (an entry of a
+// function inlined into the next: "INLINED address module|function").
 #include "KroStackTrace.h"
 #include "KroThreadContext.h"
 
@@ -32,8 +33,8 @@ __attribute__((noinline)) void PrintEntries(const std::vector<TStackTraceEntry>&
         std::printf("TRACE %s|%s|%d|%s\n", Entry.ModuleName.c_str(), Entry.UnitName.c_str(), Entry.Line,
                     Entry.FunctionName.c_str());
     for (const TStackTraceEntry& Entry : Entries)
-        std::printf("ENTRY %lx %s|%s\n", static_cast<unsigned long>(Entry.Address), Entry.ModuleName.c_str(),
-                    Entry.FunctionName.c_str());
+        std::printf("%s %lx %s|%s\n", Entry.Inlined ? "INLINED" : "ENTRY", static_cast<unsigned long>(Entry.Address),
+                    Entry.ModuleName.c_str(), Entry.FunctionName.c_str());
     std::fflush(stdout);
 }
 
