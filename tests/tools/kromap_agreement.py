@@ -103,9 +103,13 @@ def kromap(tool, program, addresses):
 
 
 def same_function(mapped, wanted):
-    """A name the map had to cut (255 bytes) agrees with the start of the whole one."""
-    return mapped == wanted or (mapped is not None and wanted is not None and len(mapped.encode()) >= 255 and
-                                wanted.encode()[:len(mapped.encode())] == mapped.encode())
+    """A name the map had to cut (255 bytes) agrees with the start of the whole one; a function that DWARF knows by
+    its plain name alone is named in the namespaces and classes it is declared in, as gdb names it, where addr2line
+    gives the plain name."""
+    if mapped is None or wanted is None:
+        return mapped == wanted
+    return (mapped == wanted or mapped.endswith("::" + wanted) or
+            (len(mapped.encode()) >= 255 and wanted.encode()[:len(mapped.encode())] == mapped.encode()))
 
 
 def disagreements(mapped, frames, table, row_files, names, symbol_addresses, address):

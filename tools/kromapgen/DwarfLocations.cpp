@@ -41,11 +41,16 @@ private:
     std::vector<std::string> Names;
 };
 
+// The scopes (namespaces and classes, "A::B") that functions are declared in, by the offset of their declaration:
+// a function that has no linkage name is named with them, as a debugger names it.
+using TScopes = std::unordered_map<Dwarf_Off, std::string>;
+
 // The names of inlined functions, one entry per name, each function's name read once.
 class TFunctionTable final {
 public:
-    // The name addr2line -C gives the function that Call inlined: its linkage name demangled, else its plain name.
-    std::uint32_t IndexOf(Dwarf_Die* Call) {
+    // The name of the function that Call inlined: its linkage name (the reader demangles it), else its plain name
+    // in the scopes it is declared in.
+    std::uint32_t IndexOf(Dwarf_Die* Call, const TScopes& Scopes) {
         Dwarf_Attribute Attribute;
         Dwarf_Die Origin;
         Dwarf_Off Key = dwarf_dieoffset(Call);
@@ -54,7 +59,7 @@ public:
             Key = dwarf_dieoffset(&Origin);
         const auto [At, Added] = ByOrigin.try_emplace(Key, 0);
         if (Added) {
-            const std::string Name = NameOf(Call);
+            const std::string Name = NameOf(Call, Scopes);
             const auto [Named, New] = ByName.try_emplace(Name, static_cast<std::uint32_t>(Names.size()));
             if (New)
                 Names.push_back(Name);
@@ -65,7 +70,7 @@ public:
     std::vector<std::string> Take() { return std::move(Names); }
 
 private:
-    static std::string NameOf(Dwarf_Die* Die) {
+    static std::string NameOf(Dwarf_Die* Die, const TScopes& Scopes) {
         Dwarf_Attribute Attribute;
         const char* Text = nullptr;
         if (dwarf_attr_integrate(Die, DW_AT_linkage_name, &Attribute) != nullptr ||
@@ -77,7 +82,19 @@ private:
             return std::strlen(Text) <= MaxKeptName ? std::string(Text) : KroReadableSymbol(Text);
         if (dwarf_attr_integrate(Die, DW_AT_name, &Attribute) != nullptr)
             Text = dwarf_formstring(&Attribute);
-        return Text != nullptr ? Text : "";
+        const std::string Name = Text != nullptr ? Text : "";
+        // The declaration: the function's abstract description, or the one in its class that that refers to.
+        Dwarf_Die Declaration = *Die;
+        for (int Step = 0; Step < 4; ++Step) {
+            Dwarf_Die Next;
+            if ((dwarf_attr(&Declaration, DW_AT_abstract_origin, &Attribute) == nullptr &&
+                 dwarf_attr(&Declaration, DW_AT_specification, &Attribute) == nullptr) ||
+                dwarf_formref_die(&Attribute, &Next) == nullptr)
+                break;
+            Declaration = Next;
+        }
+        const auto Scope = Scopes.find(dwarf_dieoffset(&Declaration));
+        return Scope == Scopes.end() || Name.empty() ? Name : Scope->second + "::" + Name;
     }
 
     std::unordered_map<Dwarf_Off, std::uint32_t> ByOrigin;
@@ -169,35 +186,56 @@ public:
         FunctionsOut = &FunctionRanges;
         Candidates.clear();
         Instances.clear();
-        Walk(Unit, -1, NoInstance);
+        CallDies.clear();
+        Scopes.clear();
+        Walk(Unit, -1, NoInstance, std::string());
+        // Named once the whole unit is read: a function may be declared after the code that inlined it.
+        for (std::size_t I = 0; I < Instances.size(); ++I)
+            Instances[I].Function = Functions.IndexOf(&CallDies[I], Scopes);
         PlaceInlinedCalls(Instances, Candidates, Calls);
     }
 
 private:
-    // Depth: -1 outside any function, 0 in a function's own code, n inside an inlined call n levels deep.
-    void Walk(Dwarf_Die* Parent, int Depth, std::uint32_t ParentInstance) {
+    // Depth: -1 outside any function, 0 in a function's own code, n inside an inlined call n levels deep. Scope: the
+    // namespaces and classes around ("A::B"; empty at the top, and within a function or an unnamed class).
+    void Walk(Dwarf_Die* Parent, int Depth, std::uint32_t ParentInstance, const std::string& Scope) {
         Dwarf_Die Child;
         if (dwarf_child(Parent, &Child) != 0)
             return;
         do {
             switch (dwarf_tag(&Child)) {
+            case DW_TAG_namespace:
+            case DW_TAG_class_type:
+            case DW_TAG_structure_type:
+            case DW_TAG_union_type: {
+                const char* Name = dwarf_diename(&Child);
+                std::string Inner;
+                if (Name != nullptr || dwarf_tag(&Child) == DW_TAG_namespace) {
+                    const std::string Part = Name != nullptr ? Name : "(anonymous namespace)";
+                    Inner = Scope.empty() ? Part : Scope + "::" + Part;
+                }
+                Walk(&Child, Depth, ParentInstance, Inner);
+                break;
+            }
             case DW_TAG_subprogram: {
+                if (!Scope.empty())
+                    Scopes.emplace(dwarf_dieoffset(&Child), Scope);
                 const std::size_t First = FunctionsOut->size();
                 AddRanges(&Child, NoLocationFile, 0, *FunctionsOut);
                 const auto Order = static_cast<std::uint32_t>(Instances.size() + Candidates.size());
                 for (std::size_t I = First; I < FunctionsOut->size(); ++I)
                     Candidates.push_back(
                         TCallCandidate{(*FunctionsOut)[I].Start, (*FunctionsOut)[I].End, NoInstance, Order});
-                Walk(&Child, 0, NoInstance);
+                Walk(&Child, 0, NoInstance, std::string());
                 break;
             }
             case DW_TAG_inlined_subroutine:
                 if (Depth >= 0) {
                     const std::uint32_t Instance =
                         AddCall(&Child, static_cast<std::uint32_t>(Depth + 1), ParentInstance);
-                    Walk(&Child, Depth + 1, Instance);
+                    Walk(&Child, Depth + 1, Instance, Scope);
                 } else {
-                    Walk(&Child, Depth, ParentInstance);
+                    Walk(&Child, Depth, ParentInstance, Scope);
                 }
                 break;
             case DW_TAG_variable:
@@ -215,7 +253,7 @@ private:
             case DW_TAG_template_value_parameter:
                 break; // hold no code
             default:
-                Walk(&Child, Depth, ParentInstance);
+                Walk(&Child, Depth, ParentInstance, Scope);
                 break;
             }
         } while (dwarf_siblingof(&Child, &Child) == 0);
@@ -235,8 +273,8 @@ private:
         else
             Line = 0;
         const auto Instance = static_cast<std::uint32_t>(Instances.size());
-        Instances.push_back(
-            TCallInstance{Parent, Depth, Functions.IndexOf(Call), File, static_cast<std::int32_t>(Line)});
+        Instances.push_back(TCallInstance{Parent, Depth, 0, File, static_cast<std::int32_t>(Line)});
+        CallDies.push_back(*Call);
         const auto Order = static_cast<std::uint32_t>(Instances.size() + Candidates.size());
         Dwarf_Addr Base = 0;
         Dwarf_Addr Start = 0;
@@ -263,7 +301,9 @@ private:
     TFunctionTable& Functions;
     std::vector<TLocatedRange>* FunctionsOut = nullptr;
     std::vector<TCallInstance> Instances;
+    std::vector<Dwarf_Die> CallDies; // of each instance
     std::vector<TCallCandidate> Candidates;
+    TScopes Scopes;
     Dwarf_Files* SourceFiles = nullptr;
     std::size_t SourceFileCount = 0;
 };

@@ -173,13 +173,20 @@ def check_inlined_frames(crashtest, report):
     for address, frames in groups:
         expected = wanted.get(address, [])
         listed = [(unit, line) for _, unit, line in frames]
+        if expected and len(expected) == len(frames) and listed[0][1] == expected[0][2]:
+            # binutils 2.40 reads a DWARF 5 line row that relies on the default file (file 1) as file 0, the unit's
+            # own source: where the first frame stands (the row's own line) it may name that file with the right
+            # line.
+            listed[0] = (expected[0][1], listed[0][1])
         if listed != [(unit, line) for _, unit, line in expected]:
             fail("the program's address %x is listed as %s, addr2line -i gives %s" % (address, frames, expected),
                  report)
         for (function, _, _), (want, _, _) in zip(frames[:-1], expected[:-1]):
-            # addr2line names a function that DWARF knows only by its plain name by the symbol that holds the
-            # address, as the outermost line does.
-            if function != want and want.split(" [clone")[0] not in frames[-1][0]:
+            # A function that DWARF knows only by its plain name is named in its namespaces and classes, as gdb
+            # names it; addr2line gives the plain name, or the name of the symbol that holds the address (as the
+            # outermost line does).
+            plain = function == want or function.endswith("::" + want)
+            if not plain and want.split(" [clone")[0] not in frames[-1][0]:
                 fail("the program's address %x lists the inlined function %r, addr2line %r" % (address, function, want),
                      report)
 
