@@ -249,7 +249,7 @@ bool TKroClipboard::HandOver(int TimeoutMs) {
             break;
         const auto Left =
             std::chrono::duration_cast<std::chrono::milliseconds>(Deadline - std::chrono::steady_clock::now()).count();
-        if (Left <= 0)
+        if (Left <= 0 || Display.Broken())
             break;
         Display.Pump(static_cast<int>(Left));
     }

@@ -51,6 +51,14 @@ private:
             return;
         for (;;) {
             Display->Pump(-1);
+            if (Display->Broken()) {
+                // The server went away: nothing to serve any more, and nobody to wait for this thread.
+                std::lock_guard Guard(Lock);
+                Display = nullptr;
+                HasPending = false;
+                Ready.notify_all();
+                return;
+            }
             if (!Display->TakeWake())
                 continue;
             std::string Text;

@@ -53,6 +53,14 @@ std::int32_t RunExceptionBox(TExceptSettings& Settings, const TExceptBoxRequest&
         ActiveBox.store(nullptr);
         ActiveBoxId.store(0);
     }
+    if (Display.Broken()) {
+        // The display went away before the box was done: its texts go where they go without a display, so that
+        // nothing of the report is lost.
+        SetActiveClipboard(nullptr);
+        if (Settings.ConsoleOutput)
+            WriteConsoleTexts(Settings, Request);
+        return Result;
+    }
     // The report stays on the clipboard after the box only with a clipboard manager to keep it.
     DisplayClipboard(Display).HandOver(HandOverTimeoutMs);
     SetActiveClipboard(nullptr);

@@ -262,6 +262,10 @@ std::int32_t TExceptionBox::Run() {
     if (Request.Frozen && Services.PostFrozenProbe != nullptr)
         Services.PostFrozenProbe(static_cast<std::uintptr_t>(TopLevel));
     while (!Ended) {
+        if (Display().Broken()) {
+            End(DefaultExit());
+            break;
+        }
         Display().Pump(CountdownRunning ? 10 : -1);
         if (Display().TakeWake() && CloseRequested.load()) {
             End(eaContinueApplication);
@@ -271,6 +275,13 @@ std::int32_t TExceptionBox::Run() {
             Tick();
     }
     return Result;
+}
+
+std::int32_t TExceptionBox::DefaultExit() const noexcept {
+    if (DefaultButton == eaContinueApplication || DefaultButton == eaRestartApplication ||
+        DefaultButton == eaCloseApplication)
+        return DefaultButton;
+    return Request.CanContinue ? eaContinueApplication : eaCloseApplication;
 }
 
 void TExceptionBox::End(std::int32_t Action) noexcept {

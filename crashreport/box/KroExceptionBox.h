@@ -24,8 +24,11 @@ public:
     ~TExceptionBox() override;
 
     // Shows the box and runs its loop until an action ends it (or the frozen program's main thread answers); returns
-    // that action.
+    // that action. When the X server goes away, the box ends as its default button would close it (DefaultExit).
     std::int32_t Run();
+    // The action that ends the box without the user: the default button's when it is continue, restart or close;
+    // otherwise continue when the exception can continue, else close.
+    std::int32_t DefaultExit() const noexcept;
     // Asks the loop to end as the main thread's answer does (from any thread).
     void RequestClose() noexcept;
 

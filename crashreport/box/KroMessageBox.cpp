@@ -89,7 +89,7 @@ public:
             Owner->SetInputEnabled(false);
         XBell(Dpy, 0);
         XMapRaised(Dpy, TopLevel);
-        while (!Closed)
+        while (!Closed && !Display().Broken())
             Display().Pump(-1);
         XUnmapWindow(Dpy, TopLevel);
         if (Owner != nullptr) {

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csetjmp>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -24,18 +25,59 @@ constexpr int ProbeTimeoutMs = 3000;
 // X errors: the library's default handler ends the process, which the reporter must never do for a harmless error of
 // its own (a window that went away between a request and its answer). Errors of our connections are counted and
 // ignored; those of any other connection go to the handler that was there before.
-std::atomic<TKroXDisplay*> OurDisplays[4];
+std::atomic<TKroXDisplay*> OurDisplays[8];
 XErrorHandler PreviousHandler = nullptr;
 
-int OnXError(Display* Dpy, XErrorEvent* Error) {
+// A connection that breaks (the server went away): the library calls the process's I/O error handler and then the
+// connection's exit handler, and either of the library's own ends the process (exit, which would run the program's
+// destructors while its threads are paused). For our connections both return: the connection is marked broken, every
+// later request on it fails at once, and its owner gives up on it. The program's own connections keep the handler
+// they had.
+XIOErrorHandler PreviousIOHandler = nullptr;
+// A connection whose server goes away while it is being made has no exit handler yet: the I/O error handler then
+// leaves the library's frames for the point where the connection was asked for. Set on the opening thread only.
+__attribute__((tls_model("initial-exec"))) thread_local sigjmp_buf* OpeningJump = nullptr;
+
+TKroXDisplay* OurDisplay(Display* Dpy) {
     for (auto& Slot : OurDisplays) {
         TKroXDisplay* Ours = Slot.load();
-        if (Ours != nullptr && Ours->Dpy() == Dpy) {
-            Ours->NoteError();
-            return 0;
-        }
+        if (Ours != nullptr && Ours->Dpy() == Dpy)
+            return Ours;
+    }
+    return nullptr;
+}
+
+int OnXError(Display* Dpy, XErrorEvent* Error) {
+    if (TKroXDisplay* Ours = OurDisplay(Dpy)) {
+        Ours->NoteError();
+        return 0;
     }
     return PreviousHandler != nullptr ? PreviousHandler(Dpy, Error) : 0;
+}
+
+int OnXIOError(Display* Dpy) {
+    if (TKroXDisplay* Ours = OurDisplay(Dpy)) {
+        Ours->NoteBroken();
+        return 0;
+    }
+    if (sigjmp_buf* Jump = OpeningJump)
+        siglongjmp(*Jump, 1);
+    return PreviousIOHandler != nullptr ? PreviousIOHandler(Dpy) : 0;
+}
+
+void OnXIOErrorExit(Display*, void* Ours) {
+    static_cast<TKroXDisplay*>(Ours)->NoteBroken();
+}
+
+// Our handlers, installed (again) before each connection of ours: the program's toolkit may have put its own in place
+// since.
+void InstallHandlers() {
+    const XErrorHandler Current = XSetErrorHandler(OnXError);
+    if (Current != OnXError)
+        PreviousHandler = Current;
+    const XIOErrorHandler CurrentIO = XSetIOErrorHandler(OnXIOError);
+    if (CurrentIO != OnXIOError)
+        PreviousIOHandler = CurrentIO;
 }
 
 void AddOurDisplay(TKroXDisplay* Display) {
@@ -44,9 +86,23 @@ void AddOurDisplay(TKroXDisplay* Display) {
         if (Slot.compare_exchange_strong(Expected, Display))
             break;
     }
-    const XErrorHandler Current = XSetErrorHandler(OnXError);
-    if (Current != OnXError)
-        PreviousHandler = Current;
+}
+
+// XOpenDisplay, surviving a server that goes away meanwhile (nullptr then). The connection left behind in that case
+// is never touched again.
+::Display* OpenDisplay(const char* Name, TKroXDisplay* Owner) {
+    sigjmp_buf Jump;
+    ::Display* volatile Opened = nullptr;
+    if (sigsetjmp(Jump, 0) == 0) {
+        OpeningJump = &Jump;
+        Opened = XOpenDisplay(Name);
+        if (Opened != nullptr)
+            XSetIOErrorExitHandler(Opened, OnXIOErrorExit, Owner);
+        OpeningJump = nullptr;
+        return Opened;
+    }
+    OpeningJump = nullptr;
+    return nullptr;
 }
 
 void RemoveOurDisplay(TKroXDisplay* Display) {
@@ -98,7 +154,8 @@ TKroXDisplay::TKroXDisplay() {
     const char* Name = std::getenv("DISPLAY");
     if (!XServerAnswers(Name, ProbeTimeoutMs))
         return;
-    Dpy_ = XOpenDisplay(Name);
+    InstallHandlers();
+    Dpy_ = OpenDisplay(Name, this);
     if (Dpy_ == nullptr)
         return;
     AddOurDisplay(this);
@@ -108,15 +165,15 @@ TKroXDisplay::TKroXDisplay() {
     Visual_ = DefaultVisual(Dpy_, Screen_);
     Normal = LoadFont(NormalFontNames);
     Report = LoadFont(ReportFontNames);
-    if (Normal == nullptr || Report == nullptr) {
-        // A server without even "fixed" cannot show our texts.
+    if (Normal == nullptr || Report == nullptr || Broken_) {
+        // A server without even "fixed" cannot show our texts (nor one that went away).
         if (Normal != nullptr)
             XFreeFont(Dpy_, Normal);
         if (Report != nullptr)
             XFreeFont(Dpy_, Report);
         Normal = Report = nullptr;
-        RemoveOurDisplay(this);
         XCloseDisplay(Dpy_);
+        RemoveOurDisplay(this);
         Dpy_ = nullptr;
         return;
     }
@@ -152,6 +209,16 @@ TKroXDisplay::TKroXDisplay() {
     static_assert(AtomCount * sizeof(Atom) == sizeof(TAtoms));
     XInternAtoms(Dpy_, const_cast<char**>(AtomNames), AtomCount, False, reinterpret_cast<Atom*>(&Atoms_));
 
+    if (Broken_) {
+        // Gone while the connection was set up: as if it had never answered.
+        XFreeFont(Dpy_, Normal);
+        XFreeFont(Dpy_, Report);
+        Normal = Report = nullptr;
+        XCloseDisplay(Dpy_);
+        RemoveOurDisplay(this);
+        Dpy_ = nullptr;
+        return;
+    }
     if (pipe2(WakeFds, O_CLOEXEC | O_NONBLOCK) != 0)
         WakeFds[0] = WakeFds[1] = -1;
 }
@@ -238,14 +305,16 @@ bool TKroXDisplay::TakeWake() noexcept {
 }
 
 void TKroXDisplay::Pump(int TimeoutMs) {
+    if (Broken_)
+        return;
     XFlush(Dpy_);
-    if (XPending(Dpy_) == 0 && TimeoutMs != 0) {
+    if (XPending(Dpy_) == 0 && !Broken_ && TimeoutMs != 0) {
         pollfd Polls[2] = {{ConnectionNumber(Dpy_), POLLIN, 0}, {WakeFds[0], POLLIN, 0}};
         const int Result = poll(Polls, WakeFds[0] >= 0 ? 2 : 1, TimeoutMs);
         if (Result < 0 && errno != EINTR)
             return;
     }
-    while (XPending(Dpy_) > 0) {
+    while (!Broken_ && XPending(Dpy_) > 0) {
         XEvent Event;
         XNextEvent(Dpy_, &Event);
         Dispatch(Event);

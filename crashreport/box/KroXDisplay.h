@@ -78,7 +78,8 @@ public:
     void Register(TKroXWindow& Window) noexcept;
     void Unregister(TKroXWindow& Window) noexcept;
 
-    // Waits up to TimeoutMs (-1: without limit) for an event or a wake-up and hands on every event that came.
+    // Waits up to TimeoutMs (-1: without limit) for an event or a wake-up and hands on every event that came; returns
+    // at once on a broken connection.
     void Pump(int TimeoutMs);
     // Hands on the events that have come, without waiting.
     void PumpPending() { Pump(0); }
@@ -100,6 +101,11 @@ public:
     void NoteError() noexcept { ++ErrorCount; }
     unsigned long Errors() const noexcept { return ErrorCount; }
 
+    // The connection broke (the server went away): every request on it fails at once from now on, Pump returns at once,
+    // and whoever waits on it gives up. Never ends the process.
+    void NoteBroken() noexcept { Broken_ = true; }
+    bool Broken() const noexcept { return Broken_; }
+
 private:
     void Dispatch(XEvent& Event);
     XFontStruct* LoadFont(const char* const* Names);
@@ -120,4 +126,5 @@ private:
     int WakeFds[2] = {-1, -1};
     Time LastEventTime = CurrentTime;
     unsigned long ErrorCount = 0;
+    bool Broken_ = false;
 };

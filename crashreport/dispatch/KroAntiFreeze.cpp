@@ -20,6 +20,7 @@ constexpr int SilentRoundsToReport = 10;
 std::atomic<bool> Running{false};
 std::atomic<void (*)()> Reporter{nullptr};
 std::atomic<bool> Stopping{false};
+std::atomic<pid_t> Owner{0};
 std::atomic<int> PauseCount{0};
 std::atomic<int> SilentRounds{0};
 std::atomic<pid_t> WatchdogId{0};
@@ -106,11 +107,15 @@ void StartAntiFreeze(void (*ReportFrozen)()) {
         ProbeMessage = 0;
         return;
     }
+    Owner.store(getpid());
     Running.store(true);
 }
 
 void StopAntiFreeze() {
     if (!Running.exchange(false))
+        return;
+    // A child of fork has no watchdog: its parent's is not there to be waited for.
+    if (Owner.load() != getpid())
         return;
     UnregisterMsgHandler(&OnProbe, ProbeMessage);
     ProbeMessage = 0;

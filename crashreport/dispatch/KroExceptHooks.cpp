@@ -4,6 +4,7 @@
 #include "KroBoxActionOwner.h"
 #include "KroBugReport.h"
 #include "KroClipboard.h"
+#include "KroEndProcess.h"
 #include "KroExceptBox.h"
 #include "KroExceptHandlers.h"
 #include "KroExceptHistory.h"
@@ -73,7 +74,7 @@ void FillBoxServices() {
 void InternalError() {
     static const char Text[] = "KroExcept: internal error (the thread registry cannot be created)\n";
     [[maybe_unused]] const ssize_t Written = write(STDERR_FILENO, Text, sizeof Text - 1);
-    _exit(1);
+    _exit(ExitCodeInternalError);
 }
 
 } // namespace
@@ -88,6 +89,9 @@ void InitExceptionLibrary(bool IsProgram) {
     ConvertSettingsAddresses(ExceptSettings, ProgramLoadAddress());
     // A process started by a restart after a report goes on only once the old one has ended, with its history.
     TakeOverRestartHistory();
+    // What processes of this user that were killed (or restarted into a process that never came) left behind.
+    RemoveStaleRestartHandOvers();
+    RemoveStaleThreadRegistries();
     const bool Hooks = ExceptSettings.Enabled && ExceptSettings.InstallHooks;
     if (Hooks || ExceptSettings.FreezeTimeout > 0)
         if (!OpenThreadRegistry())

@@ -111,6 +111,16 @@ bool StartExceptionThread(TExceptionRequestHandler Handler) {
 void StopExceptionThread() {
     if (WriteEnd < 0)
         return;
+    if (Owner.load() != getpid()) {
+        // A child of fork has no exception thread: the pipe's ends are copies of its parent's, and a stop request on
+        // them would end the parent's thread.
+        close(WriteEnd);
+        close(ReadEnd);
+        WriteEnd = ReadEnd = -1;
+        Running.store(false);
+        ThreadId.store(-1);
+        return;
+    }
     const pid_t Id = ThreadId.load();
     if (Running.load() && WriteRecord(TPipeRecord{})) {
         timespec Deadline{};

@@ -35,9 +35,6 @@ namespace {
 std::mutex ReportLock;
 std::atomic<pid_t> ReportOwner{0};
 
-// The exit code of a process ended after a report it cannot survive: as a shell shows a process that abort() ended.
-constexpr int FatalExitCode = 128 + SIGABRT;
-
 // A report of the program's action handlers for one action; true when one of them took it over.
 bool FireActionHandlers(const TExceptionRequest& Request, const std::string& Report, std::int32_t Action) {
     bool Handled = false;
@@ -56,6 +53,9 @@ void HandleRequestSteps(TExceptionRequest& Request, TPausedThreads& Paused) {
     if (!Request.Object.Empty() && ExceptClassText(Request.Object) == "EAbort")
         return;
     RecordExceptionTime();
+    // A program that ends now because of this report tells its shell that it failed; one that only seemed frozen
+    // has not.
+    SetReportFailureCode(Request.Frozen ? 0 : Request.FailureCode);
 
     std::string Report;
     std::string SkipClasses(ExceptSettings.SkipClasses);
@@ -72,6 +72,7 @@ void HandleRequestSteps(TExceptionRequest& Request, TPausedThreads& Paused) {
         Compose.ThrowPath = Request.ThrowPath;
         Compose.ThreadId = Request.ThreadId;
         Compose.OsException = Request.OsException;
+        Compose.FaultSite = Request.FaultSite;
         Compose.HiddenThread = Request.HiddenThread;
         Compose.Paused = &Paused;
         CreateBugReport(Compose, Report);
@@ -85,6 +86,13 @@ void HandleRequestSteps(TExceptionRequest& Request, TPausedThreads& Paused) {
         Handled = Request.CanContinue = false;
     if (Handled)
         return;
+    // Without a box and without an AutoClose rule nothing else ends a series of restarts of a program that fails at
+    // every start: the restart limit does, and the report (decided on before it goes anywhere) says so.
+    const bool RestartRefused = !ExceptSettings.ShowExceptBox && ExceptSettings.AutoClose == 0 &&
+                                (AutoActionDue(ExceptSettings.AutoRestart) || !Request.CanContinue) &&
+                                RestartLimitReached();
+    if (RestartRefused)
+        Report += "\r\n\r\n" + RestartRefusedText();
     if (ExceptSettings.AutoSave && !FireActionHandlers(Request, Report, eaSaveBugReport))
         SaveBugReport(Report, true);
     if (ExceptSettings.AutoMail && !FireActionHandlers(Request, Report, eaMailBugReport))
@@ -93,9 +101,11 @@ void HandleRequestSteps(TExceptionRequest& Request, TPausedThreads& Paused) {
         const std::int32_t Action =
             ShowExceptionBox(Request.Frozen, Request.Object, Request.ExceptAddr, Request.CanContinue, Report);
         // Restart and close end the process through the report actions; should they not, it ends here all the same.
-        if (Action == eaCloseApplication || Action == eaRestartApplication)
+        if (Action == eaCloseApplication)
+            EndProcess(ReportFailureCode());
+        if (Action == eaRestartApplication)
             EndProcess(0);
-    } else if (AutoActionDue(ExceptSettings.AutoClose)) {
+    } else if (RestartRefused || AutoActionDue(ExceptSettings.AutoClose)) {
         FireActionHandlers(Request, Report, eaCloseApplication);
         CloseApplication();
     } else if (AutoActionDue(ExceptSettings.AutoRestart) || !Request.CanContinue) {
@@ -145,6 +155,7 @@ void HandleExceptionRequest(TExceptionRequest& Request) {
             },
             &Job);
         ResetAntiFreezeCount();
+        SetReportFailureCode(0);
         SetReportPausedThreads(nullptr);
         Paused.ResumeAll();
     }
@@ -204,7 +215,11 @@ __attribute__((noinline)) bool ReportCurrentException(bool CanContinue) {
 
 void ReportFault(const TFaultRecord& Fault) {
     const bool MainThread = Fault.ThreadId == getpid();
-    {
+    const TSignalOrigin Origin = FaultOrigin(Fault);
+    // A signal from another process is meant for the process, whichever thread the system handed it to.
+    const bool MayContinue = !MainThread && Origin != TSignalOrigin::OtherProcess;
+    bool CanContinue = false;
+    try {
         TReportHeapScope Heap;
         std::string ModuleName;
         std::uintptr_t Address = Fault.Address;
@@ -223,7 +238,7 @@ void ReportFault(const TFaultRecord& Fault) {
                     Stack = FirstReadableAbove(Map, Stack);
             }
         }
-        const KroException Exception(ExceptionCodeText(FaultExceptionCode(Fault), Fault, ModuleName));
+        const KroException Exception(FaultText(Fault, ModuleName));
         TExceptionRequest Request;
         Request.Object = TExceptObject::Of(Exception);
         Request.ExceptAddr = Address;
@@ -231,12 +246,18 @@ void ReportFault(const TFaultRecord& Fault) {
         Request.FramePointer = Fault.FramePointer;
         Request.StackPointer = Fault.StackPointer;
         Request.OsException = true;
+        // A signal that was sent stopped the thread wherever it stood: its trace starts there, but nothing faulted.
+        Request.FaultSite = Origin != TSignalOrigin::OtherProcess;
+        Request.FailureCode = SignalExitCode(Fault.Signal);
         // A thread other than the main thread ends and the application goes on; the main thread cannot.
-        Request.CanContinue = !MainThread;
-        const bool CanContinue = ReportException(Request);
-        if (MainThread || !CanContinue)
-            EndProcessAfterFault(Fault.Signal);
+        Request.CanContinue = MayContinue;
+        CanContinue = ReportException(Request);
+    } catch (...) {
+        // Not even the report's message could be had (no memory left): the thread or the process ends all the same.
+        CanContinue = MayContinue;
     }
+    if (!MayContinue || !CanContinue)
+        EndProcessAfterFault(Fault.Signal);
     RemoveThreadInfo(Fault.ThreadId);
     // The thread runs on its alternate stack with no frame of its own below: its exit unwinds nothing of the
     // interrupted code.
@@ -270,11 +291,13 @@ void ReportTermination() {
     // on. terminate() without an exception is a fatal error of the program.
     const pid_t Self = CurrentThreadId();
     Request.CanContinue = Self != getpid() && !Terminated;
+    // terminate() without an exception ends the program as abort() would.
+    Request.FailureCode = Terminated ? SignalExitCode(SIGABRT) : ExitCodeUncaughtException;
     if (ReportException(Request) && Request.CanContinue) {
         RemoveThreadInfo(Self);
         ExitThreadOnFreshStack(reinterpret_cast<void*>(-1));
     }
-    EndProcess(FatalExitCode);
+    EndProcess(Request.FailureCode);
 }
 
 std::string ComposeReport(const TBugReportRequest& Request) {

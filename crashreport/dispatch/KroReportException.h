@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KroBugReport.h"
+#include "KroEndProcess.h"
 #include "KroExceptObject.h"
 #include "KroFaultCodes.h"
 
@@ -25,6 +26,9 @@ struct TExceptionRequest {
     const TRecordedPath* ThrowPath = nullptr; // the calls the exception was thrown in, recorded at the throw
     bool CanContinue = true;
     bool OsException = false;
+    bool FaultSite = true; // false: nothing faulted where the thread stood (a signal sent from outside)
+    // The exit code when the process ends because of this report (KroEndProcess.h); a frozen report's is 0.
+    int FailureCode = ExitCodeUncaughtException;
     pid_t HiddenThread = 0; // left out of the report (the thread of a trace on request)
     pid_t ThreadId = 0;     // the reporting thread (ReportException fills it in)
 };

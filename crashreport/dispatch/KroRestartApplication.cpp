@@ -1,6 +1,7 @@
 #include "KroRestartApplication.h"
 
 #include "KroEndProcess.h"
+#include "KroExceptHistory.h"
 #include "KroFileRead.h"
 #include "KroRestartHandOver.h"
 
@@ -53,11 +54,13 @@ pid_t StartNewProcess() {
 
 void RestartApplication() {
     const pid_t Child = StartNewProcess();
-    if (Child > 0)
-        WriteRestartHandOver(Child, ExceptionHistory());
+    if (Child > 0) {
+        NoteRestart();
+        WriteRestartHandOver(Child, ExceptionHistory(), RestartMarks());
+    }
     EndProcess(0);
 }
 
 void CloseApplication() {
-    EndProcess(0);
+    EndProcess(ReportFailureCode());
 }

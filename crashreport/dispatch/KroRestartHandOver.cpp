@@ -1,7 +1,9 @@
 #include "KroRestartHandOver.h"
 
+#include "KroSharedBlock.h"
 #include "KroStrings.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -12,14 +14,17 @@
 
 namespace {
 
+constexpr const char* BlockPrefix = "KroExceptRestart";
+
 struct THandOver {
     std::int32_t OldProcess;
-    std::int32_t Reserved;
+    std::uint32_t RestartMarks;
     std::int64_t History[10];
 };
 static_assert(sizeof(THandOver) == 88);
 
 TExceptionHistory History{};
+std::uint32_t Marks = 0;
 pid_t Predecessor = 0;
 
 void WaitForEnd(pid_t Process, std::uint32_t TimeoutMs) {
@@ -31,23 +36,41 @@ void WaitForEnd(pid_t Process, std::uint32_t TimeoutMs) {
     close(Handle);
 }
 
+// A hand-over is read by the process it names, once that one runs: one whose process is gone was never read.
+bool StaleHandOver(pid_t Process, int) {
+    return !ProcessRuns(Process);
+}
+
 } // namespace
 
 TExceptionHistory& ExceptionHistory() noexcept {
     return History;
 }
 
-std::string RestartHandOverName(pid_t NewProcess) {
-    return "/KroExceptRestart$" + IntToHexText(static_cast<std::uint32_t>(NewProcess));
+std::uint32_t& RestartMarks() noexcept {
+    return Marks;
 }
 
-bool WriteRestartHandOver(pid_t NewProcess, const TExceptionHistory& Times) {
+std::string RestartHandOverName(pid_t NewProcess) {
+    return "/" + std::string(BlockPrefix) + "$" + IntToHexText(static_cast<std::uint32_t>(NewProcess));
+}
+
+bool WriteRestartHandOver(pid_t NewProcess, const TExceptionHistory& Times, std::uint32_t RestartMarks) {
     const std::string Name = RestartHandOverName(NewProcess);
-    const int File = shm_open(Name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    int File = CreateOwnSharedBlock(Name.c_str());
+    if (File < 0 && errno == EEXIST) {
+        // The new process runs: a block under its id was left by an earlier process with that id, and is stale. One
+        // of another user's is not ours to replace, and the new process then starts without the history.
+        if (SharedBlockOfAnotherUser(Name.c_str()))
+            return false;
+        shm_unlink(Name.c_str());
+        File = CreateOwnSharedBlock(Name.c_str());
+    }
     if (File < 0)
         return false;
     THandOver Block{};
     Block.OldProcess = static_cast<std::int32_t>(getpid());
+    Block.RestartMarks = RestartMarks;
     std::memcpy(Block.History, Times.data(), sizeof Block.History);
     const bool Written = write(File, &Block, sizeof Block) == static_cast<ssize_t>(sizeof Block);
     close(File);
@@ -61,29 +84,34 @@ pid_t RestartPredecessor() noexcept {
 }
 
 bool TakeOverRestartHistory(std::uint32_t TimeoutMs) {
-    if (const char* Replaced = getenv(RestartEnvironmentName); Replaced != nullptr) {
-        const long Old = std::strtol(Replaced, nullptr, 10);
+    pid_t Replaced = 0;
+    if (const char* Marker = getenv(RestartEnvironmentName); Marker != nullptr) {
+        const long Old = std::strtol(Marker, nullptr, 10);
         // The program's own children are no restarts.
         unsetenv(RestartEnvironmentName);
         if (Old > 0 && Old != getpid()) {
-            Predecessor = static_cast<pid_t>(Old);
+            Replaced = static_cast<pid_t>(Old);
+            Predecessor = Replaced;
             WaitForEnd(Predecessor, TimeoutMs);
         }
     }
     const std::string Name = RestartHandOverName(getpid());
-    const int File = shm_open(Name.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    const int File = OpenOwnSharedBlock(Name.c_str(), O_RDONLY);
     if (File < 0)
         return false;
     THandOver Block{};
     const bool Read = read(File, &Block, sizeof Block) == static_cast<ssize_t>(sizeof Block);
     close(File);
     shm_unlink(Name.c_str());
-    if (!Read)
+    // Only a restart reads a hand-over, and only its predecessor's: a block under this id without one was left for an
+    // earlier process that had this id and never came to read it.
+    if (!Read || Replaced == 0 || Block.OldProcess != Replaced)
         return false;
-    if (Block.OldProcess > 0 && Block.OldProcess != getpid() && Block.OldProcess != Predecessor) {
-        Predecessor = Block.OldProcess;
-        WaitForEnd(Block.OldProcess, TimeoutMs);
-    }
     std::memcpy(History.data(), Block.History, sizeof Block.History);
+    Marks = Block.RestartMarks;
     return true;
+}
+
+void RemoveStaleRestartHandOvers() {
+    RemoveStaleSharedBlocks(BlockPrefix, &StaleHandOver);
 }

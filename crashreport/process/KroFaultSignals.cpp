@@ -7,6 +7,8 @@
 #include <csetjmp>
 #include <csignal>
 #include <cstring>
+#include <cxxabi.h>
+#include <fcntl.h>
 #include <pthread.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
@@ -114,6 +116,28 @@ bool OnAltStack(std::uintptr_t Address) noexcept {
     return Address >= Base && Address < Base + Current.ss_size;
 }
 
+// The sender's command name from /proc, with system calls alone (this runs in the handler).
+void NoteSenderCommand(TFaultRecord& Record) noexcept {
+    char Path[40] = "/proc/";
+    std::size_t Length = 6;
+    char Digits[12];
+    std::size_t Count = 0;
+    for (auto Value = static_cast<unsigned>(Record.Sender); Value != 0 && Count < sizeof Digits; Value /= 10)
+        Digits[Count++] = static_cast<char>('0' + Value % 10);
+    while (Count > 0)
+        Path[Length++] = Digits[--Count];
+    std::memcpy(Path + Length, "/comm", 6);
+    const int File = open(Path, O_RDONLY | O_CLOEXEC);
+    if (File < 0)
+        return;
+    const ssize_t Read = read(File, Record.SenderCommand, sizeof Record.SenderCommand - 1);
+    close(File);
+    std::size_t End = Read > 0 ? static_cast<std::size_t>(Read) : 0;
+    while (End > 0 && Record.SenderCommand[End - 1] == '\n')
+        --End;
+    Record.SenderCommand[End] = '\0';
+}
+
 void OnFault(int Signal, siginfo_t* Info, void* RawContext) {
     auto* Context = static_cast<ucontext_t*>(RawContext);
     const greg_t* Registers = Context->uc_mcontext.gregs;
@@ -138,15 +162,23 @@ void OnFault(int Signal, siginfo_t* Info, void* RawContext) {
     Record.Signal = Signal;
     Record.SignalCode = Info != nullptr ? Info->si_code : 0;
     Record.Address = Ip;
-    Record.DataAddress = Info != nullptr ? reinterpret_cast<std::uintptr_t>(Info->si_addr) : 0;
-    // The page-fault error code: bit 1 is set for a write.
-    Record.Write = (Signal == SIGSEGV || Signal == SIGBUS) && (Registers[REG_ERR] & 2) != 0;
     Record.StackPointer = Sp;
     Record.FramePointer = static_cast<std::uintptr_t>(Registers[REG_RBP]);
     Record.ThreadId = static_cast<pid_t>(syscall(SYS_gettid));
-    if (Signal == SIGSEGV && Record.DataAddress + OverflowReach > Sp && Record.DataAddress < Sp + OverflowReach &&
-        !OnAltStack(Sp))
-        Record.StackOverflow = true;
+    if (Record.SignalCode > 0) {
+        // A fault: what it accessed, and how (the page-fault error code: bit 1 is set for a write).
+        Record.DataAddress = reinterpret_cast<std::uintptr_t>(Info->si_addr);
+        Record.Write = (Signal == SIGSEGV || Signal == SIGBUS) && (Registers[REG_ERR] & 2) != 0;
+        if (Signal == SIGSEGV && Record.DataAddress + OverflowReach > Sp && Record.DataAddress < Sp + OverflowReach &&
+            !OnAltStack(Sp))
+            Record.StackOverflow = true;
+    } else if (Info != nullptr &&
+               (Info->si_code == SI_USER || Info->si_code == SI_QUEUE || Info->si_code == SI_TKILL)) {
+        // A signal that was sent faulted nowhere (its si_addr holds the sender instead). The sender may be gone
+        // soon (a kill command ends at once): its name is read now.
+        Record.Sender = Info->si_pid;
+        NoteSenderCommand(Record);
+    }
     // A breakpoint reports the instruction after it; the fault is the breakpoint itself. Only the kernel's own
     // SIGTRAP comes from one: a SIGTRAP that was sent stands wherever the sender's thread was, and the byte before
     // it may be anything, even unmapped.
@@ -237,7 +269,18 @@ bool RunFaultGuarded(void (*Step)(void*), void* Context, std::uintptr_t* FaultAd
         return false;
     }
     ThreadState.Guard = &Guard;
-    Step(Context);
+    try {
+        Step(Context);
+    } catch (abi::__forced_unwind&) {
+        // A thread's exit or cancellation unwinds through: it must go on, past this frame, with the guard gone.
+        ThreadState.Guard = Guard.Outer;
+        throw;
+    } catch (...) {
+        // An exception ends the step as a fault does (the report's memory may have run out): it must not leave the
+        // guard of a frame that is gone.
+        ThreadState.Guard = Guard.Outer;
+        return false;
+    }
     ThreadState.Guard = Guard.Outer;
     return true;
 }

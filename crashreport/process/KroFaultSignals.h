@@ -30,7 +30,7 @@ bool InstallThreadAltStack() noexcept;
 void RemoveThreadAltStack() noexcept;
 
 // Runs Step(Context). True when it returned; false when it faulted (FaultAddress, when given, then receives the
-// faulting instruction's address). Guarded steps nest.
+// faulting instruction's address) or let an exception out (FaultAddress stays as it was). Guarded steps nest.
 bool RunFaultGuarded(void (*Step)(void*), void* Context, std::uintptr_t* FaultAddress = nullptr);
 
 // Whether the calling thread is handing on or reporting a fault of its own.

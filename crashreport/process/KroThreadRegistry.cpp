@@ -1,5 +1,6 @@
 #include "KroThreadRegistry.h"
 
+#include "KroSharedBlock.h"
 #include "KroStrings.h"
 #include "KroThreadContext.h"
 
@@ -43,29 +44,20 @@ struct TRegistryBlock {
     std::atomic<std::int32_t> ReferenceCount;
 };
 
+constexpr const char* BlockPrefix = "KroExceptThreadNameBuf";
+
 std::atomic<TRegistryBlock*> Block{nullptr};
+// The process that opened the block: a child of fork inherits the parent's mapping, whose list and its nodes (in the
+// parent's heap) are the parent's; the child leaves them alone and keeps a registry of its own.
+std::atomic<pid_t> BlockOwner{0};
+// The block's name, empty when it has none (a registry that could not have its name lives in private memory).
 char BlockName[64] = {};
 
 // This process's start time: a block with another one was left by a dead process with the same id.
 std::uint64_t ProcessStartTime() noexcept {
-    const int File = open("/proc/self/stat", O_RDONLY | O_CLOEXEC);
-    if (File < 0)
-        return 0;
-    char Buffer[1024];
-    const ssize_t Read = read(File, Buffer, sizeof Buffer - 1);
-    close(File);
-    if (Read <= 0)
-        return 0;
-    Buffer[Read] = '\0';
-    // The command name may hold blanks and parentheses: fields are counted from the last ")".
-    const char* Field = strrchr(Buffer, ')');
-    if (Field == nullptr)
-        return 0;
-    // ") S ppid ..." : the start time is field 22, the 20th after the name.
-    for (int Blanks = 0; *Field != '\0' && Blanks < 20; ++Field)
-        if (*Field == ' ')
-            ++Blanks;
-    return std::strtoull(Field, nullptr, 10);
+    std::uint64_t Start = 0;
+    ProcessRuns(getpid(), &Start);
+    return Start;
 }
 
 char* CopyText(const char* Text) {
@@ -132,6 +124,107 @@ TRegistryBlock* MapBlock(int File) noexcept {
     return View == MAP_FAILED ? nullptr : static_cast<TRegistryBlock*>(View);
 }
 
+void Adopt(TRegistryBlock* Registry) noexcept {
+    BlockOwner.store(getpid());
+    Block.store(Registry);
+}
+
+// A new registry: its block initialised, the main thread named.
+bool Start(TRegistryBlock* Registry) noexcept {
+    InitialiseBlock(Registry);
+    Adopt(Registry);
+    RegisterThreadInfo(getpid(), 0, "main thread", 0, 0, nullptr);
+    return true;
+}
+
+// The registry of a process whose block name another user holds (left by that user's process that had this id): the
+// block is refused, and the registry lives in memory of this process alone.
+bool StartPrivate() noexcept {
+    void* View = mmap(nullptr, sizeof(TRegistryBlock), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (View == MAP_FAILED)
+        return false;
+    BlockName[0] = '\0';
+    return Start(static_cast<TRegistryBlock*>(View));
+}
+
+// The list as it stood when the process forked, taken under the lock just before: in the child these nodes are its
+// own copies (its heap is a copy of the parent's), which it frees when it lets go of the parent's block. Later nodes
+// of the parent's are not the child's to touch.
+TRegistryNode* ListAtFork = nullptr;
+bool LockedForFork = false;
+
+void BeforeFork() noexcept {
+    ListAtFork = nullptr;
+    TRegistryBlock* Registry = Block.load();
+    if (Registry == nullptr || BlockOwner.load() != getpid() || !LockB(Registry, 2000))
+        return;
+    LockedForFork = true;
+    ListAtFork = Registry->First;
+}
+
+void AfterForkInParent() noexcept {
+    if (LockedForFork)
+        pthread_mutex_unlock(&Block.load()->LockB);
+    LockedForFork = false;
+    ListAtFork = nullptr;
+}
+
+// In a child of fork: lets go of the parent's block without touching it.
+void ForgetInheritedBlock() noexcept {
+    if (TRegistryBlock* Inherited = Block.exchange(nullptr))
+        munmap(Inherited, sizeof(TRegistryBlock));
+    BlockName[0] = '\0';
+    BlockOwner.store(0);
+    for (TRegistryNode* Node = ListAtFork; Node != nullptr;) {
+        TRegistryNode* Next = Node->Next;
+        FreeNode(Node);
+        Node = Next;
+    }
+    ListAtFork = nullptr;
+}
+
+// A child of fork that let go of its parent's block makes its own when it first uses the registry.
+std::atomic<bool> OpenWhenUsed{false};
+
+void AfterForkInChild() noexcept {
+    // The lock is the parent's to give back (the block is shared).
+    LockedForFork = false;
+    if (Block.load() == nullptr)
+        return;
+    ForgetInheritedBlock();
+    OpenWhenUsed.store(true);
+}
+
+// The process's registry; a child of fork that uses it the first time makes its own.
+TRegistryBlock* CurrentBlock() noexcept {
+    TRegistryBlock* Registry = Block.load();
+    if ((Registry != nullptr && BlockOwner.load() != getpid()) ||
+        (Registry == nullptr && OpenWhenUsed.exchange(false))) {
+        ForgetInheritedBlock();
+        OpenThreadRegistry();
+        Registry = Block.load();
+    }
+    return Registry;
+}
+
+// A block left by a process that is gone, or by one whose id a later process has.
+bool StaleRegistry(pid_t Process, int File) {
+    std::uint64_t StartTime = 0;
+    if (!ProcessRuns(Process, &StartTime))
+        return true;
+    struct stat Status {};
+    if (fstat(File, &Status) != 0 || static_cast<std::size_t>(Status.st_size) < sizeof(TRegistryBlock))
+        return false; // being made right now
+    void* View = mmap(nullptr, sizeof(TRegistryBlock), PROT_READ, MAP_SHARED, File, 0);
+    if (View == MAP_FAILED)
+        return false;
+    const auto* Registry = static_cast<const TRegistryBlock*>(View);
+    const bool Stale = Registry->Magic == BlockMagic && Registry->Version == BlockVersion &&
+                       (Registry->OwnerProcess != Process || Registry->OwnerStartTime != StartTime);
+    munmap(View, sizeof(TRegistryBlock));
+    return Stale;
+}
+
 } // namespace
 
 std::string ThreadRegistryName(pid_t ProcessId) {
@@ -139,14 +232,21 @@ std::string ThreadRegistryName(pid_t ProcessId) {
 }
 
 bool OpenThreadRegistry() noexcept {
-    if (Block.load() != nullptr)
-        return true;
+    if (Block.load() != nullptr) {
+        if (BlockOwner.load() == getpid())
+            return true;
+        ForgetInheritedBlock();
+    }
+    OpenWhenUsed.store(false);
+    // A child of fork that uses the registry makes its own (CurrentBlock); one that never does has none.
+    static const bool ForkHandlers = pthread_atfork(&BeforeFork, &AfterForkInParent, &AfterForkInChild) == 0;
+    (void)ForkHandlers;
     const std::string Name = ThreadRegistryName(getpid());
     if (Name.size() >= sizeof BlockName)
         return false;
     std::memcpy(BlockName, Name.c_str(), Name.size() + 1);
     for (int Attempt = 0; Attempt < 2; ++Attempt) {
-        int File = shm_open(BlockName, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        int File = CreateOwnSharedBlock(BlockName);
         if (File >= 0) {
             if (ftruncate(File, sizeof(TRegistryBlock)) != 0) {
                 close(File);
@@ -159,18 +259,22 @@ bool OpenThreadRegistry() noexcept {
                 shm_unlink(BlockName);
                 return false;
             }
-            InitialiseBlock(Registry);
-            Block.store(Registry);
-            RegisterThreadInfo(getpid(), 0, "main thread", 0, 0, nullptr);
-            return true;
+            return Start(Registry);
         }
         if (errno != EEXIST)
             return false;
         // The name exists: this process made it (another part of it carries the reporter too), or a dead process
-        // with the same id left it behind.
-        File = shm_open(BlockName, O_RDWR | O_CLOEXEC, 0600);
-        if (File < 0)
-            return false;
+        // with the same id left it behind; when that process was another user's, the block is not ours to use.
+        File = OpenOwnSharedBlock(BlockName, O_RDWR);
+        if (File < 0) {
+            if (errno != EACCES)
+                return false;
+            if (SharedBlockOfAnotherUser(BlockName))
+                return StartPrivate();
+            // This user's, but open to others: not to be trusted, and replaced.
+            shm_unlink(BlockName);
+            continue;
+        }
         struct stat Status {};
         TRegistryBlock* Registry = nullptr;
         if (fstat(File, &Status) == 0 && static_cast<std::size_t>(Status.st_size) >= sizeof(TRegistryBlock))
@@ -179,7 +283,7 @@ bool OpenThreadRegistry() noexcept {
         if (Registry != nullptr && Registry->Magic == BlockMagic && Registry->Version == BlockVersion &&
             Registry->OwnerProcess == getpid() && Registry->OwnerStartTime == ProcessStartTime()) {
             Registry->ReferenceCount.fetch_add(1);
-            Block.store(Registry);
+            Adopt(Registry);
             return true;
         }
         if (Registry != nullptr)
@@ -189,10 +293,18 @@ bool OpenThreadRegistry() noexcept {
     return false;
 }
 
+void RemoveStaleThreadRegistries() {
+    RemoveStaleSharedBlocks(BlockPrefix, &StaleRegistry);
+}
+
 void CloseThreadRegistry() noexcept {
     TRegistryBlock* Registry = Block.load();
     if (Registry == nullptr)
         return;
+    if (BlockOwner.load() != getpid()) {
+        ForgetInheritedBlock();
+        return;
+    }
     if (Registry->ReferenceCount.fetch_sub(1) != 1) {
         Block.store(nullptr);
         return;
@@ -211,7 +323,8 @@ void CloseThreadRegistry() noexcept {
     } else {
         Block.store(nullptr);
     }
-    shm_unlink(BlockName);
+    if (BlockName[0] != '\0')
+        shm_unlink(BlockName);
 }
 
 bool ThreadRegistryOpen() noexcept {
@@ -219,13 +332,14 @@ bool ThreadRegistryOpen() noexcept {
 }
 
 void UnlinkThreadRegistry() noexcept {
-    if (BlockName[0] != '\0')
+    // A child of fork that never used the registry still holds its parent's name: not its own to remove.
+    if (BlockName[0] != '\0' && BlockOwner.load() == getpid())
         shm_unlink(BlockName);
 }
 
 void RegisterThreadInfo(pid_t ThreadId, std::uintptr_t Handle, const char* Name, pid_t CreatorThread,
                         std::uintptr_t CreatorAddress, const char* ClassName) {
-    TRegistryBlock* Registry = Block.load();
+    TRegistryBlock* Registry = CurrentBlock();
     if (Registry == nullptr || ThreadId <= 0)
         return;
     const bool Keep = Name != nullptr || CreatorAddress != 0 || CreatorThread != 0;
@@ -290,7 +404,7 @@ void RemoveThreadInfo(pid_t ThreadId) {
 }
 
 pid_t ThreadOfHandle(std::uintptr_t Handle) {
-    TRegistryBlock* Registry = Block.load();
+    TRegistryBlock* Registry = CurrentBlock();
     if (Registry == nullptr || Handle == 0 || !LockB(Registry, 2000))
         return 0;
     pid_t Thread = 0;
@@ -303,7 +417,7 @@ pid_t ThreadOfHandle(std::uintptr_t Handle) {
 
 TRegistryLookup LookUpThreadInfo(pid_t ThreadId, TThreadInfo& Info, std::uint32_t TimeoutMs) noexcept {
     Info = TThreadInfo{};
-    TRegistryBlock* Registry = Block.load();
+    TRegistryBlock* Registry = CurrentBlock();
     if (Registry == nullptr || !LockB(Registry, TimeoutMs))
         return TRegistryLookup::NoRegistry;
     TRegistryLookup Result = TRegistryLookup::NotFound;
@@ -324,7 +438,7 @@ TRegistryLookup LookUpThreadInfo(pid_t ThreadId, TThreadInfo& Info, std::uint32_
 }
 
 bool LockThreadRegistry(std::uint32_t TimeoutMs) noexcept {
-    TRegistryBlock* Registry = Block.load();
+    TRegistryBlock* Registry = CurrentBlock();
     return Registry != nullptr && LockB(Registry, TimeoutMs);
 }
 

@@ -9,7 +9,8 @@
 // and "created by" lines show. It lives in a block of named shared memory, "/KroExceptThreadNameBuf$" and the process
 // id in lower-case hexadecimal, so that every part of the process that carries the reporter finds the one list. A
 // block left behind by a dead process whose id this process has inherited is recognised (its owner's id and start
-// time differ) and replaced.
+// time differ) and replaced; one that another user owns is never used (the registry then lives in memory of this
+// process alone). A child of fork leaves its parent's registry alone and makes its own when it first needs one.
 //
 // The list is guarded by a lock in the block. Readers on the report path wait for it only briefly and copy what they
 // need into fixed buffers; writers are thread creation and naming, outside any signal handler.
@@ -26,6 +27,8 @@ struct TThreadInfo {
 bool OpenThreadRegistry() noexcept;
 // Leaves the registry; the last to leave removes the block's name and frees the list.
 void CloseThreadRegistry() noexcept;
+// Removes the blocks of this user's processes that ended without their shutdown (start-up).
+void RemoveStaleThreadRegistries();
 bool ThreadRegistryOpen() noexcept;
 // The block's name for a process id.
 std::string ThreadRegistryName(pid_t ProcessId);

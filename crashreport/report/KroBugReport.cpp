@@ -240,7 +240,7 @@ void ComposeSteps(void* Context) {
         State.Body += "\r\n\r\n";
         ComposeModulesSection(State.Body);
     }
-    if (ExceptSettings.DisAsmCallback != nullptr) {
+    if (ExceptSettings.DisAsmCallback != nullptr && State.Request->FaultSite) {
         const std::string Listing = ExceptSettings.DisAsmCallback(
             State.DisAsmAddress, State.DisAsmHighlight, ExceptSettings.DisAsmCount, ExceptSettings.DisAsmFlag);
         if (!Listing.empty())

@@ -29,8 +29,9 @@ struct TBugReportRequest {
     const TRecordedPath* ThrowPath = nullptr; // the calls the exception was thrown in, recorded at the throw
     pid_t ThreadId = 0;                       // the failing thread; 0: the calling one
     bool OsException = false;                 // a fault the system raised rather than an exception the program threw
-    pid_t HiddenThread = 0;                   // a thread left out of the report (never the main thread); 0: none
-    const TPausedThreads* Paused = nullptr;   // the threads paused for this report; others are paused one at a time
+    bool FaultSite = true;  // false: nothing faulted (a signal sent from outside), nothing to disassemble
+    pid_t HiddenThread = 0; // a thread left out of the report (never the main thread); 0: none
+    const TPausedThreads* Paused = nullptr; // the threads paused for this report; others are paused one at a time
 };
 
 void CreateBugReport(const TBugReportRequest& Request, std::string& Report);

@@ -7,7 +7,10 @@
 //
 // MODE: null-read, null-write, divide, illegal, breakpoint, abort, throw, thread-routine, qt-slot, stack-overflow,
 // lock, reporter, trace, two-threads (two worker threads fault at the same moment), freeze (the main thread's event
-// loop stops answering for a while). --thread crashes in a worker thread instead of the main thread. --console writes
+// loop stops answering for a while), wait (prints "waiting PID" and sleeps up to a minute for a signal that another
+// process sends), fork (a child of fork ends normally, a second one crashes, then the program itself crashes), atexit
+// and destructor (the program ends normally and faults in a function that atexit() runs, or in a static object's
+// destructor). --thread crashes in a worker thread instead of the main thread. --console writes
 // the box's texts and the report to standard output (no display is used); --box shows the exception box on the
 // display; --no-box shows nothing; --file PATH saves every report to PATH. --history first prints the process id, how
 // many reports the exception history holds, and the process it replaces after a restart with whether that one still
@@ -39,6 +42,7 @@
 #include <pthread.h>
 #include <stdexcept>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -229,6 +233,56 @@ __attribute__((noinline)) void* ThrowingRoutine(void*) {
     throw std::runtime_error("The thread's routine failed"); // crash-mark: RoutineThrow
 }
 
+// The main thread sleeps where a signal from another process finds it.
+__attribute__((noinline)) void WaitForSignal() {
+    std::printf("waiting %d\n", static_cast<int>(getpid()));
+    for (int Round = 0; Round < 6000; ++Round)
+        usleep(10000); // crash-mark: Wait
+}
+
+int ExitStatus(int Status) {
+    return WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
+}
+
+// Two children of fork: one that starts a thread and ends normally (its shutdown must leave the parent's reporter
+// alone), and one that crashes (its report is its own). Then the program goes on to crash itself (Crash).
+__attribute__((noinline)) void ForkChildren() {
+    // The reporter's own thread has just started: let it settle first (a sanitizer's allocator is not safe to fork
+    // while another thread is inside it).
+    usleep(200000);
+    const pid_t Quiet = fork();
+    if (Quiet == 0) {
+        std::thread([] {}).join();
+        std::exit(0);
+    }
+    int Status = 0;
+    waitpid(Quiet, &Status, 0);
+    std::printf("child %d ended %d\n", static_cast<int>(Quiet), ExitStatus(Status));
+    const pid_t Crashing = fork(); // crash-mark: ForkCrashing
+    if (Crashing == 0) {
+        NullWrite(); // crash-mark: ChildCrash
+        _exit(0);
+    }
+    waitpid(Crashing, &Status, 0);
+    std::printf("child %d ended %d\n", static_cast<int>(Crashing), ExitStatus(Status));
+}
+
+// The program's last steps fault: a function that atexit() runs, or a static object's destructor.
+CRASH_ON_PURPOSE void FaultAtExit() {
+    *NullPointer = 3; // crash-mark: AtExit
+    Sink += 1;
+}
+
+struct TFaultyOnExit {
+    bool Armed = false;
+    CRASH_ON_PURPOSE ~TFaultyOnExit() {
+        if (Armed)
+            *NullPointer = 4; // crash-mark: Destructor
+        Sink += 1;
+    }
+};
+TFaultyOnExit FaultyOnExit;
+
 // The dispatcher reserves stack space it never writes, as a sanitizer's red zones or a large buffer do: the frames of
 // the calls made before it (naming the thread, starting the reporter) stay there, chained as well as live ones, and
 // the report must still show the calls that led to the crash.
@@ -263,6 +317,14 @@ void Crash(const std::string& Mode) {
         std::printf("thread result %ld\n", static_cast<long>(reinterpret_cast<std::intptr_t>(Result)));
     } else if (Mode == "trace")
         WriteConsoleText(TraceProcessReport() + "\r\n"); // crash-mark: Trace
+    else if (Mode == "wait")
+        WaitForSignal(); // crash-mark: StartWait
+    else if (Mode == "fork")
+        NullRead(); // crash-mark: AfterFork
+    else if (Mode == "atexit")
+        std::atexit(&FaultAtExit);
+    else if (Mode == "destructor")
+        FaultyOnExit.Armed = true;
 }
 
 // Work after the call keeps it a call (an optimiser makes a last call a jump, which leaves no frame to list).
@@ -368,6 +430,10 @@ int main(int Argc, char** Argv) {
     }
     if (Mode == "lock")
         mallopt(M_ARENA_MAX, 1);
+    // The children are forked while the program has no threads of its own yet (a child's exit would wait for the
+    // parent's threads in the program's own condition variable), only the reporter's.
+    if (Mode == "fork")
+        ForkChildren(); // crash-mark: MainFork
 
     std::thread Idle(IdleWorker); // crash-mark: StartIdle
     pthread_setname_np(Idle.native_handle(), "idle worker");
@@ -399,5 +465,5 @@ int main(int Argc, char** Argv) {
     // The heap worker never ends: the process ends around it, through the normal exit, so the reporter shuts down.
     if (Heap.joinable())
         Heap.detach();
-    std::exit(0);
+    std::exit(0); // crash-mark: MainExit
 }

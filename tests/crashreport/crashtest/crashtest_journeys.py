@@ -24,6 +24,7 @@ TRACE_LINE = re.compile(r"^([0-9a-f]+) (\S+)\s+(\S+)\s+(\d+) (.*)$")
 
 # mode: (class, message or a pattern, marker of the crashing line, exit code in the main thread, in a worker)
 FAULT = 128
+UNCAUGHT_EXCEPTION = 70
 MODES = {
     "null-read": ("KroException", r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Read of address \$0\.",
                   "NullRead", FAULT + signal.SIGSEGV, 0),
@@ -31,10 +32,13 @@ MODES = {
                    r"Access violation at address \$[0-9A-F]+ in module 'crashtest'\. Write of address \$0\.",
                    "NullWrite", FAULT + signal.SIGSEGV, 0),
     "divide": ("KroException", r"Division by zero\.", "Divide", FAULT + signal.SIGFPE, 0),
-    "illegal": ("KroException", r"External exception C000001D\.", "Illegal", FAULT + signal.SIGILL, 0),
-    "breakpoint": ("KroException", r"External exception 80000003\.", "Breakpoint", FAULT + signal.SIGTRAP, 0),
-    "abort": ("KroException", r"External exception 40000015\.", "Abort", FAULT + signal.SIGABRT, 0),
-    "throw": ("std::runtime_error", r"Nobody catches this\.", "Throw", FAULT + signal.SIGABRT, 0),
+    "illegal": ("KroException", r"Illegal instruction \(SIGILL\)\.", "Illegal", FAULT + signal.SIGILL, 0),
+    "breakpoint": ("KroException", r"Trace/breakpoint trap \(SIGTRAP\)\.", "Breakpoint", FAULT + signal.SIGTRAP, 0),
+    # abort() sends the signal to its own thread: the program's own, not another process's.
+    "abort": ("KroException", r"Signal SIGABRT \(Aborted\) raised by the program itself\.", "Abort",
+              FAULT + signal.SIGABRT, 0),
+    # An exception nobody caught ends the process with the reporter's fixed code for it.
+    "throw": ("std::runtime_error", r"Nobody catches this\.", "Throw", UNCAUGHT_EXCEPTION, 0),
     "thread-routine": ("std::runtime_error", r"The thread's routine failed\.", "RoutineThrow", 0, 0),
     "qt-slot": ("std::runtime_error", r"The slot failed\.", "SlotThrow", 0, 0),
     "stack-overflow": ("KroException", r"Stack overflow\.", "Recurse", FAULT + signal.SIGSEGV, 0),

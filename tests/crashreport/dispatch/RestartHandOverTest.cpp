@@ -1,9 +1,12 @@
+#include "KroExceptHistory.h"
 #include "KroRestartHandOver.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
+#include <string>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,6 +35,8 @@ TEST(RestartHandOverTest, TheStartedProcessWaitsForTheOldOneAndTakesItsHistoryOv
         }
         usleep(5000);
     }
+    // The restart names the process it replaces.
+    setenv(RestartEnvironmentName, std::to_string(Old).c_str(), 1);
     const auto Start = std::chrono::steady_clock::now();
     ASSERT_TRUE(TakeOverRestartHistory(5000));
     const auto Waited = std::chrono::steady_clock::now() - Start;
@@ -45,6 +50,56 @@ TEST(RestartHandOverTest, TheStartedProcessWaitsForTheOldOneAndTakesItsHistoryOv
     // The block is gone: a second start-up finds nothing.
     EXPECT_FALSE(TakeOverRestartHistory(100));
     ExceptionHistory() = Saved;
+}
+
+TEST(RestartHandOverTest, AHandOverNotLeftByThePredecessorIsRemovedUnread) {
+    const TExceptionHistory Saved = ExceptionHistory();
+    // Left for an earlier process with this id that never read it: this process was not started by a restart.
+    TExceptionHistory Times{};
+    Times[0] = 13000000005;
+    ASSERT_TRUE(WriteRestartHandOver(getpid(), Times, 1));
+    unsetenv(RestartEnvironmentName);
+    EXPECT_FALSE(TakeOverRestartHistory(100));
+    EXPECT_NE(ExceptionHistory()[0], 13000000005);
+    const int File = shm_open(RestartHandOverName(getpid()).c_str(), O_RDONLY, 0);
+    EXPECT_LT(File, 0);
+    if (File >= 0)
+        close(File);
+    ExceptionHistory() = Saved;
+}
+
+TEST(RestartHandOverTest, TheRestartLimitCountsTheRestartsOfTheLastTenSeconds) {
+    const TExceptionHistory Saved = ExceptionHistory();
+    const std::uint32_t SavedMarks = RestartMarks();
+    ExceptionHistory() = {};
+    RestartMarks() = 0;
+    // A program that fails at every start: each report restarts it, the limit refuses the fifth restart.
+    int Restarts = 0;
+    while (!RestartLimitReached() && Restarts < 10) {
+        RecordExceptionTime();
+        if (RestartLimitReached())
+            break;
+        NoteRestart();
+        ++Restarts;
+    }
+    EXPECT_EQ(Restarts, RestartLimitStarts - 1);
+    // Reports that restarted nothing (a worker thread's, which the program survived) do not count.
+    RestartMarks() = 0;
+    for (int I = 0; I < 8; ++I)
+        RecordExceptionTime();
+    EXPECT_FALSE(RestartLimitReached());
+    // Restarts longer ago than the window do not count either.
+    ExceptionHistory() = {};
+    RestartMarks() = 0;
+    for (int I = 0; I < 4; ++I) {
+        RecordExceptionTime();
+        NoteRestart();
+    }
+    EXPECT_TRUE(RestartLimitReached());
+    ExceptionHistory()[3] = CurrentTimeSeconds() - RestartLimitSeconds - 5;
+    EXPECT_FALSE(RestartLimitReached());
+    ExceptionHistory() = Saved;
+    RestartMarks() = SavedMarks;
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -113,6 +115,73 @@ TEST_F(ThreadRegistryTest, AStaleBlockOfADeadProcessWithTheSameIdIsReplaced) {
     TThreadInfo Info;
     EXPECT_EQ(LookUpThreadInfo(CurrentThreadId(), Info, 50), TRegistryLookup::Found);
     RemoveThreadInfo(CurrentThreadId());
+}
+
+TEST_F(ThreadRegistryTest, TheBlockIsTheUsersAloneAndAnotherUsersBlockIsNeverUsed) {
+    const std::string Name = ThreadRegistryName(getpid());
+    struct stat Status {};
+    ASSERT_EQ(stat(("/dev/shm" + Name).c_str(), &Status), 0);
+    EXPECT_EQ(Status.st_mode & 0777, 0600u);
+    EXPECT_EQ(Status.st_uid, geteuid());
+    CloseThreadRegistry();
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can make a block that another user owns";
+    // What another user's process with this id left behind, open to everybody.
+    const int File = shm_open(Name.c_str(), O_RDWR | O_CREAT | O_EXCL, 0666);
+    ASSERT_GE(File, 0);
+    ASSERT_EQ(fchown(File, 65534, 65534), 0);
+    ASSERT_EQ(fchmod(File, 0666), 0);
+    const char Junk[] = "not a registry";
+    ASSERT_EQ(write(File, Junk, sizeof Junk), static_cast<ssize_t>(sizeof Junk));
+    close(File);
+    ASSERT_TRUE(OpenThreadRegistry());
+    // The registry works (in this process's memory) ...
+    EXPECT_EQ(GetThreadTitle(getpid(), false), "main thread (" + Hex(getpid()) + ")");
+    RegisterThreadInfo(CurrentThreadId(), 0, "tester", 0, 0, nullptr);
+    EXPECT_EQ(GetThreadTitle(CurrentThreadId(), false), "tester (" + Hex(CurrentThreadId()) + ")");
+    RemoveThreadInfo(CurrentThreadId());
+    CloseThreadRegistry();
+    // ... and the other user's block is as it was, even after this process's ending removed its names.
+    UnlinkThreadRegistry();
+    ASSERT_EQ(stat(("/dev/shm" + Name).c_str(), &Status), 0);
+    EXPECT_EQ(Status.st_uid, 65534u);
+    EXPECT_EQ(Status.st_size, static_cast<off_t>(sizeof Junk));
+    shm_unlink(Name.c_str());
+}
+
+TEST_F(ThreadRegistryTest, AChildOfForkKeepsARegistryOfItsOwnAndLeavesItsParentsAlone) {
+    pid_t Child = -1;
+    pid_t Forker = 0;
+    std::thread([&] {
+        Forker = CurrentThreadId();
+        SetThreadName(Forker, "forker");
+        Child = fork();
+        if (Child != 0)
+            return;
+        // The forking thread is the child's main thread; the parent's entries are not the child's.
+        int Failures = GetThreadTitle(getpid(), false) == "main thread (" + Hex(getpid()) + ")" ? 0 : 1;
+        struct stat Status {};
+        Failures += stat(("/dev/shm" + ThreadRegistryName(getpid())).c_str(), &Status) == 0 ? 0 : 2;
+        // Its shutdown removes its own block, not its parent's.
+        CloseThreadRegistry();
+        Failures += stat(("/dev/shm" + ThreadRegistryName(getpid())).c_str(), &Status) != 0 ? 0 : 4;
+        _exit(Failures);
+    }).join();
+    ASSERT_GT(Child, 0);
+    int Status = 0;
+    ASSERT_EQ(waitpid(Child, &Status, 0), Child);
+    EXPECT_TRUE(WIFEXITED(Status));
+    EXPECT_EQ(WEXITSTATUS(Status), 0);
+    // The parent's registry is whole: its main thread, and the forker's name.
+    EXPECT_EQ(GetThreadTitle(getpid(), false), "main thread (" + Hex(getpid()) + ")");
+    TThreadInfo Info;
+    if (LookUpThreadInfo(Forker, Info, 50) == TRegistryLookup::Found) {
+        EXPECT_STREQ(Info.Name, "forker");
+    }
+    const int File = shm_open(ThreadRegistryName(getpid()).c_str(), O_RDONLY, 0);
+    EXPECT_GE(File, 0);
+    if (File >= 0)
+        close(File);
 }
 
 TEST_F(ThreadRegistryTest, LeavingTheRegistryRemovesTheBlocksName) {

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -107,13 +110,44 @@ TEST(BugReportTextTest, FaultsGetTheCodesAndTextsOfTheirKind) {
     Fault.Signal = SIGILL;
     Fault.SignalCode = ILL_PRVOPC;
     EXPECT_EQ(ExceptionCodeText(FaultExceptionCode(Fault), Fault, ""), "Privileged instruction");
+    // Kinds without a text of their own are named as Linux names the signal.
     Fault.SignalCode = ILL_ILLOPN;
-    EXPECT_EQ(ExceptionCodeText(FaultExceptionCode(Fault), Fault, ""), "External exception C000001D");
-    Fault.Signal = SIGABRT;
-    EXPECT_EQ(ExceptionCodeText(FaultExceptionCode(Fault), Fault, ""), "External exception 40000015");
+    EXPECT_EQ(ExceptionCodeText(FaultExceptionCode(Fault), Fault, ""), "Illegal instruction (SIGILL)");
     Fault.Signal = SIGTRAP;
     Fault.SignalCode = TRAP_BRKPT;
-    EXPECT_EQ(ExceptionCodeText(FaultExceptionCode(Fault), Fault, ""), "External exception 80000003");
+    EXPECT_EQ(FaultText(Fault, ""), "Trace/breakpoint trap (SIGTRAP)");
+    // A code no signal gives keeps the general text.
+    EXPECT_EQ(ExceptionCodeText(0xE0000001, Fault, ""), "External exception E0000001");
+}
+
+TEST(BugReportTextTest, ASentSignalNamesItsSenderAndNoFault) {
+    TFaultRecord Fault;
+    Fault.Signal = SIGSEGV;
+    Fault.SignalCode = SI_USER;
+    Fault.Address = 0x55d0a1b2c3d4;
+    Fault.DataAddress = 0x3e800001234; // what si_addr holds for a sent signal: the sender, not an address
+    Fault.Sender = getpid() + 1;
+    std::strcpy(Fault.SenderCommand, "bash");
+    EXPECT_EQ(FaultOrigin(Fault), TSignalOrigin::OtherProcess);
+    EXPECT_EQ(FaultText(Fault, "pyxpregame"),
+              "Signal SIGSEGV (Segmentation fault) sent by process " + std::to_string(getpid() + 1) + " (bash)");
+    Fault.SenderCommand[0] = '\0';
+    Fault.Signal = SIGBUS;
+    Fault.SignalCode = SI_QUEUE;
+    EXPECT_EQ(FaultText(Fault, ""), "Signal SIGBUS (Bus error) sent by process " + std::to_string(getpid() + 1));
+    // raise() and abort() send to their own thread: the program's own signal.
+    Fault.Signal = SIGABRT;
+    Fault.SignalCode = SI_TKILL;
+    Fault.Sender = getpid();
+    EXPECT_EQ(FaultOrigin(Fault), TSignalOrigin::Program);
+    EXPECT_EQ(FaultText(Fault, ""), "Signal SIGABRT (Aborted) raised by the program itself");
+    // The kernel's own signals (a general protection fault is SI_KERNEL) are faults.
+    Fault.Signal = SIGSEGV;
+    Fault.SignalCode = SI_KERNEL;
+    Fault.Sender = 0;
+    EXPECT_EQ(FaultOrigin(Fault), TSignalOrigin::Fault);
+    EXPECT_EQ(SignalName(SIGRTMIN + 2), "SIGRTMIN+2");
+    EXPECT_EQ(SignalName(200), "signal 200");
 }
 
 TEST(BugReportTextTest, AnAccessViolationNamesAddressModuleKindAndTarget) {

@@ -63,6 +63,27 @@ TEST(ReportHeapTest, BlocksFreedByOtherThreadsAreTakenBackWhole) {
         ReportHeapFree(Block);
 }
 
+TEST(ReportHeapTest, TheHeapStartsSmallAndGrowsWhenAReportNeedsMore) {
+    ASSERT_TRUE(ReserveReportHeap());
+    // A process under an address-space limit must start: the start-up takes a modest part.
+    const std::size_t AtStart = ReportHeapReserved();
+    EXPECT_LE(AtStart, std::size_t{64} << 20);
+    const std::size_t Size = AtStart + (std::size_t{16} << 20);
+    void* Big = ReportHeapAllocate(Size);
+    ASSERT_NE(Big, nullptr);
+    EXPECT_GE(ReportHeapReserved(), AtStart + Size);
+    EXPECT_TRUE(ReportHeapOwns(Big));
+    EXPECT_TRUE(ReportHeapOwns(static_cast<char*>(Big) + Size - 1));
+    EXPECT_GE(ReportHeapBlockSize(Big), Size);
+    static_cast<char*>(Big)[Size - 1] = 1;
+    // Small blocks still come from the space left in the first part.
+    void* Small = ReportHeapAllocate(32);
+    ASSERT_NE(Small, nullptr);
+    EXPECT_TRUE(ReportHeapOwns(Small));
+    ReportHeapFree(Small);
+    ReportHeapFree(Big);
+}
+
 TEST(ReportHeapTest, ScopesNestAndBelongToTheirThread) {
     EXPECT_FALSE(InReportHeapScope());
     {
