@@ -36,10 +36,16 @@ int main(int argc, char** argv) {
     Content.Publics = {{"main", 0x000}, {"(anonymous namespace)::Helper(int)", 0x100}, {"util::Split(int)", 0x200}};
     Content.Lines = {{10, 0x000}, {11, 0x010}, {40, 0x100}, {41, 0x140}, {300, 0x200}, {305, 0x9208}};
     Content.EntryPoint = 0x050;
+    TPackedMapContent Inlined = Content;
+    Inlined.Inlines.Functions = {"_ZNKSt6vectorIiSaIiEE4sizeEv", "Helper", "Inner"};
+    Inlined.Inlines.Units = {"main.cpp", "stl_vector.h", "util.h"};
+    Inlined.Inlines.Calls = {{0x010, 0x20, 1, 0, 0, 11}, {0x040, 0x40, 1, 1, 0, 12}, {0x050, 0x10, 2, 2, 2, 7}};
+    Inlined.Inlines.Rows = {{0x010, 1, 919}, {0x040, 2, 5}, {0x050, 2, 3}, {0x060, 2, 8}};
     const char* const Text = TextMapFixture;
     const bool Written =
         WriteSeed(Folder, "packed.seed", 0, PackMap(Content)) &&
         WriteSeed(Folder, "unpacked.seed", 1, EncodeMapContent(Content)) &&
+        WriteSeed(Folder, "inlined.seed", 1, EncodeMapContent(Inlined)) &&
         WriteSeed(Folder, "text-map.seed", 2, std::vector<std::uint8_t>(Text, Text + std::strlen(Text))) &&
         WriteSeed(Folder, "debug-info.seed", 3, TdsFixture());
     if (!Written) {

@@ -69,11 +69,17 @@ void RunOneMap(const uint8_t* Data, std::size_t Size) {
         Fault("publics", Map.Publics().capacity(), Limit);
     if (Map.Lines().capacity() > Limit)
         Fault("lines", Map.Lines().capacity(), Limit);
+    if (Map.Inlines().Rows().capacity() > Limit)
+        Fault("inlined rows", Map.Inlines().Rows().capacity(), Limit);
+    for (std::size_t Depth = 1; Depth <= Map.Inlines().Depths(); ++Depth)
+        if (Map.Inlines().CallsAtDepth(Depth).capacity() > Limit)
+            Fault("inlined calls", Map.Inlines().CallsAtDepth(Depth).capacity(), Limit);
     for (std::uintptr_t Address = CodeStart - 0x40; Address < CodeEnd + 0x40; Address += 0x3F) {
         (void)Map.GetSegmentOfAddress(Address);
         (void)Map.GetPublicOfAddress(Address);
         (void)Map.GetLineOfAddress(Address);
         (void)Map.GetSymbolNameAt(Address);
+        (void)Map.GetInlinedFramesOfAddress(Address);
     }
     (void)Map.GetAddressOfPublic("main", "main", true, false);
     (void)Map.GetAddressOfPublic("Unit1", "TForm1.Click", true, true);

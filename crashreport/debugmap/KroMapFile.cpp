@@ -150,6 +150,7 @@ void TMapFile::Finish(bool TrimSegments) {
     if (!std::is_sorted(LineList.begin(), LineList.end(), ByAddress))
         std::stable_sort(LineList.begin(), LineList.end(), ByAddress);
     OrderSegments();
+    InlineCode.Finish();
     if (!TrimSegments)
         return;
     for (std::size_t I = 0; I + 1 < SegmentList.size(); ++I) {
@@ -166,6 +167,7 @@ void TMapFile::Clear() {
     SegmentList.clear();
     PublicList.clear();
     LineList.clear();
+    InlineCode.Clear();
 }
 
 void TMapFile::Reserve(std::size_t Segments, std::size_t Publics, std::size_t Lines) {
@@ -212,4 +214,10 @@ std::uintptr_t TMapFile::GetAddressOfPublic(std::string_view Unit, std::string_v
 std::string TMapFile::GetSymbolNameAt(std::uintptr_t Address) const {
     const TMfPublic* P = GetPublicOfAddress(Address);
     return P != nullptr && P->Address == Address ? P->Name : std::string();
+}
+
+std::vector<TMfInlineFrame> TMapFile::GetInlinedFramesOfAddress(std::uintptr_t Address) const {
+    if (Address >= ModuleLayout.CodeEnd)
+        return {};
+    return InlineCode.FramesOf(Address);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KroMapFileInlines.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -67,6 +69,11 @@ public:
     std::uintptr_t GetAddressOfPublic(std::string_view Unit, std::string_view Name, bool Code, bool Exact) const;
     // The name of the public at exactly this address, empty when none starts there (the disassembler's labels).
     std::string GetSymbolNameAt(std::uintptr_t Address) const;
+    // The functions inlined where the address lies, innermost first, each with the unit and line at which the
+    // address stands in it; the public, unit and line of the address are those of the outermost function. Empty
+    // outside inlined code and for maps that do not describe it.
+    std::vector<TMfInlineFrame> GetInlinedFramesOfAddress(std::uintptr_t Address) const;
+    const TMapInlines& Inlines() const { return InlineCode; }
 
     // Filling, used by the map sources.
     void SetLayout(const TModuleLayout& Layout) { ModuleLayout = Layout; }
@@ -85,10 +92,11 @@ public:
     void OrderSegments();
     void AddPublic(TSource Source, bool Code, std::string Name, std::uintptr_t Address);
     void AddLine(std::int32_t LineNumber, std::uintptr_t Address);
+    TMapInlines& MutableInlines() { return InlineCode; }
     // Sorts the publics and lines by address (lookups search them) and keeps each segment from reaching into the
     // next one of its kind.
     void Finish(bool TrimSegments);
-    // Forgets segments, publics and lines (a damaged body leaves a valid but empty map).
+    // Forgets segments, publics, lines and inlined code (a damaged body leaves a valid but empty map).
     void Clear();
     // Room for what a source announces, after the source has checked the count against its bytes.
     void Reserve(std::size_t Segments, std::size_t Publics, std::size_t Lines);
@@ -102,6 +110,7 @@ private:
     std::size_t LastInserted = static_cast<std::size_t>(-1); // the binary source's current unit
     std::vector<TMfPublic> PublicList;
     std::vector<TMfLine> LineList;
+    TMapInlines InlineCode;
     TModuleLayout ModuleLayout;
     bool IsValid = false;
     std::string ModuleFile;

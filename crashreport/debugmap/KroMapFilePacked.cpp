@@ -1,6 +1,7 @@
 #include "KroMapFilePacked.h"
 
 #include "KroCrypt.h"
+#include "KroMapFileInlinePart.h"
 #include "KroMapFileStream.h"
 #include "KroStrings.h"
 #include "KroZip.h"
@@ -135,9 +136,18 @@ bool ReadPackedMap(TMapFile& Map, const std::uint8_t* Data, std::size_t Size) {
         Map.Clear();
         return true;
     }
+    // After the lines: nothing, the entry point, or the entry point (-1: none) and the inlined code.
     std::int32_t Entry = 0;
-    if (Stream.Remaining() == 4 && Stream.ReadInt32(Entry))
+    if (Stream.Remaining() == 4 && Stream.ReadInt32(Entry)) {
         Map.SetEntryPoint(Map.Absolute(true, Entry));
+    } else if (Stream.Remaining() > 4 && Stream.ReadInt32(Entry)) {
+        if (!ReadInlinePart(Stream, Map)) {
+            Map.Clear();
+            return true;
+        }
+        if (Entry != -1)
+            Map.SetEntryPoint(Map.Absolute(true, Entry));
+    }
     Map.Finish(false);
     return true;
 }
@@ -170,8 +180,12 @@ std::vector<std::uint8_t> EncodeMapContent(const TPackedMapContent& Content) {
             PutPackedInt(Out, static_cast<std::int64_t>(L.Offset) - Content.Lines[I - 1].Offset);
         }
     }
-    if (Content.EntryPoint)
+    if (!Content.Inlines.Calls.empty()) {
+        PutInt32(Out, Content.EntryPoint.value_or(-1));
+        WriteInlinePart(Out, Content.Inlines);
+    } else if (Content.EntryPoint) {
         PutInt32(Out, *Content.EntryPoint);
+    }
     return Out;
 }
 

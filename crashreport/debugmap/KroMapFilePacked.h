@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KroMapFile.h"
+#include "KroMapFileInlineContent.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +15,8 @@
 // The unpacked map: segments (int32 count; int32 start offset, int32 length, packed string unit each), publics
 // (int32 count; packed string name, the first address as int32 offset, each further one as a packed integer added
 // to the one before), line entries (int32 count; the first as int32 line and int32 offset, the others as packed
-// integer deltas of both), and optionally the int32 entry point offset. Offsets count from the start of the code.
+// integer deltas of both), then either nothing, the int32 entry point offset, or the entry point offset (-1 for
+// none) followed by the inlined code (see KroMapFileInlinePart.h). Offsets count from the start of the code.
 
 inline constexpr char PackedMapMagic[] = "PyxKroDebugMap";
 inline constexpr std::size_t PackedMapMagicSize = sizeof PackedMapMagic - 1;
@@ -36,10 +38,14 @@ struct TPackedMapContent final {
         std::int32_t LineNumber = 0;
         std::int32_t Offset = 0;
     };
+    using TInlineCall = TPackedInlineCall;
+    using TInlineRow = TPackedInlineRow;
+    using TInlines = TPackedInlines;
     std::vector<TSegment> Segments;
     std::vector<TPublic> Publics;
     std::vector<TLine> Lines;
     std::optional<std::int32_t> EntryPoint;
+    TInlines Inlines; // written when it holds calls
 };
 
 // The key of a map body of L bytes: "PyxKro$" with L as at least 7 upper-case hexadecimal digits, then "PyxKro" with L

@@ -36,6 +36,29 @@ bool TMiniStream::ReadPackedInt(std::int32_t& Value) {
     return true;
 }
 
+bool TMiniStream::ReadVarUInt(std::uint32_t& Value) {
+    std::uint64_t Result = 0;
+    for (std::size_t At = Pos, Shift = 0; At < Memory.size() && Shift < 35; ++At, Shift += 7) {
+        Result |= static_cast<std::uint64_t>(Memory[At] & 0x7F) << Shift;
+        if ((Memory[At] & 0x80) == 0) {
+            if (Result > UINT32_MAX)
+                return false;
+            Value = static_cast<std::uint32_t>(Result);
+            Pos = At + 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TMiniStream::ReadVarInt(std::int32_t& Value) {
+    std::uint32_t Coded = 0;
+    if (!ReadVarUInt(Coded))
+        return false;
+    Value = static_cast<std::int32_t>((Coded >> 1) ^ (0u - (Coded & 1)));
+    return true;
+}
+
 bool TMiniStream::ReadPackedString(std::string& Value) {
     if (Remaining() < 1)
         return false;

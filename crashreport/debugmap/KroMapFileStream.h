@@ -21,6 +21,10 @@ public:
     bool ReadInt32(std::int32_t& Value);
     // One byte: 0x80 announces a little-endian int32, any other byte is the value as a signed 8-bit number.
     bool ReadPackedInt(std::int32_t& Value);
+    // Seven bits a byte, the lowest first, while the top bit says that more follow; false when cut short or beyond
+    // 32 bits. The signed form keeps the sign in the lowest bit (0, -1, 1, -2... are 0, 1, 2, 3...).
+    bool ReadVarUInt(std::uint32_t& Value);
+    bool ReadVarInt(std::int32_t& Value);
     // A length byte and that many characters; when fewer remain the string is left as it was and false returned.
     bool ReadPackedString(std::string& Value);
 

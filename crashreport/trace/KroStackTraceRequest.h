@@ -17,6 +17,9 @@ struct TStackTraceEntry {
     std::string UnitName;
     std::int32_t Line = 0; // 0 when unknown
     std::string FunctionName;
+    // A function the compiler inlined into the next entry that is not: listed before it, innermost first, at the
+    // same address, with no start of its own.
+    bool Inlined = false;
 };
 
 struct TStackTraceRequest {

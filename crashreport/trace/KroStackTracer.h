@@ -51,6 +51,7 @@ struct TStackItem {
     std::string UnitName;
     std::string FunctionName;
     std::uintptr_t FunctionStart = 0;
+    std::vector<TTraceInlined> Inlined; // the functions inlined at the final address, innermost first
 };
 
 class TStackTracer final {

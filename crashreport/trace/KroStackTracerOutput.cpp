@@ -90,6 +90,8 @@ void TStackTracer::FillFinalOutput() {
                 Item.FunctionName = ReadableName(Name);
                 Item.FunctionStart = Start;
             }
+            // Code the compiler inlined names the functions it came from, as a debugger lists them.
+            Item.Inlined = Map.InlinedAt(Item.FinalAddress);
         }
         // A function the module keeps to itself has no name to give: the module and the address in its file, as
         // addr2line takes it. (A frame without a function in a module with a map is chance, unless it is certain.)
@@ -112,48 +114,59 @@ std::string TStackTracer::ComposeResult() const {
         LineListed |= Item.Line != 0;
         Listed.push_back(&Item);
     }
-    auto HasOffset = [&](const TStackItem& Item) {
-        return Request.ShowRelativeOffsets && Item.FunctionStart != 0 && Item.FunctionStart < Item.FinalAddress;
-    };
-    std::size_t OffsetWidth = 0, ModuleWidth = 0, UnitWidth = 0, LineWidth = 0;
-    for (const TStackItem* Item : Listed) {
-        if (HasOffset(*Item))
-            OffsetWidth = std::max(OffsetWidth, Int64ToHexText(Item->FinalAddress - Item->FunctionStart).size() + 2);
-        ModuleWidth = std::max(ModuleWidth, Item->ModuleName.size() + 1);
-        UnitWidth = std::max(UnitWidth, Item->UnitName.size() + 1);
-        LineWidth = std::max(LineWidth, (Item->Line != 0 ? IntToText(Item->Line).size() : 0) + 1);
-    }
-
-    std::string Text;
-    std::vector<TStackTraceEntry> Entries;
-    bool First = true;
+    // Each listed item gives a line for every function inlined at its address, innermost first, then its own; the
+    // columns are as wide as the widest of all listed, printed or not.
+    std::vector<TStackTraceEntry> All;
+    std::vector<bool> Printed;
     std::uintptr_t Previous = 0;
     for (const TStackItem* Item : Listed) {
-        if (!First && Item->FinalAddress == Previous)
-            continue;
-        if (!First)
-            Text += "\r\n";
-        First = false;
+        const bool Repeated = !All.empty() && Item->FinalAddress == Previous;
         Previous = Item->FinalAddress;
-        Text += HexAddress(HasOffset(*Item) ? Item->FunctionStart : Item->FinalAddress);
+        for (const TTraceInlined& Inlined : Item->Inlined) {
+            All.push_back(TStackTraceEntry{Item->FinalAddress, 0, Item->ModuleName, Inlined.UnitName, Inlined.Line,
+                                           Inlined.FunctionName, true});
+            Printed.push_back(!Repeated);
+        }
+        All.push_back(TStackTraceEntry{Item->FinalAddress, Item->FunctionStart, Item->ModuleName, Item->UnitName,
+                                       Item->Line, Item->FunctionName, false});
+        Printed.push_back(!Repeated);
+    }
+    auto HasOffset = [&](const TStackTraceEntry& Entry) {
+        return Request.ShowRelativeOffsets && Entry.FunctionStart != 0 && Entry.FunctionStart < Entry.Address;
+    };
+    std::size_t OffsetWidth = 0, ModuleWidth = 0, UnitWidth = 0, LineWidth = 0;
+    for (const TStackTraceEntry& Entry : All) {
+        if (HasOffset(Entry))
+            OffsetWidth = std::max(OffsetWidth, Int64ToHexText(Entry.Address - Entry.FunctionStart).size() + 2);
+        ModuleWidth = std::max(ModuleWidth, Entry.ModuleName.size() + 1);
+        UnitWidth = std::max(UnitWidth, Entry.UnitName.size() + 1);
+        LineWidth = std::max(LineWidth, (Entry.Line != 0 ? IntToText(Entry.Line).size() : 0) + 1);
+    }
+    std::vector<TStackTraceEntry> Lines;
+    for (std::size_t I = 0; I < All.size(); ++I)
+        if (Printed[I])
+            Lines.push_back(std::move(All[I]));
+
+    std::string Text;
+    for (const TStackTraceEntry& Entry : Lines) {
+        if (!Text.empty())
+            Text += "\r\n";
+        Text += HexAddress(HasOffset(Entry) ? Entry.FunctionStart : Entry.Address);
         Text += ' ';
         if (OffsetWidth > 0) {
-            const std::uintptr_t Offset = HasOffset(*Item) ? Item->FinalAddress - Item->FunctionStart : 0;
+            const std::uintptr_t Offset = HasOffset(Entry) ? Entry.Address - Entry.FunctionStart : 0;
             Text += '+';
             Text += PadToLength(Int64ToHexText(Offset), static_cast<std::ptrdiff_t>(OffsetWidth) - 2, '0');
             Text += ' ';
         }
-        Text += PadToLength(Item->ModuleName, -static_cast<std::ptrdiff_t>(ModuleWidth), ' ');
-        Text += PadToLength(Item->UnitName, -static_cast<std::ptrdiff_t>(UnitWidth), ' ');
-        Text += PadToLength(Item->Line != 0 ? IntToText(Item->Line) : std::string(),
+        Text += PadToLength(Entry.ModuleName, -static_cast<std::ptrdiff_t>(ModuleWidth), ' ');
+        Text += PadToLength(Entry.UnitName, -static_cast<std::ptrdiff_t>(UnitWidth), ' ');
+        Text += PadToLength(Entry.Line != 0 ? IntToText(Entry.Line) : std::string(),
                             static_cast<std::ptrdiff_t>(LineWidth) - 1, ' ');
         Text += ' ';
-        Text += Item->FunctionName;
-        if (Request.Entries != nullptr)
-            Entries.push_back(TStackTraceEntry{Item->FinalAddress, Item->FunctionStart, Item->ModuleName,
-                                               Item->UnitName, Item->Line, Item->FunctionName});
+        Text += Entry.FunctionName;
     }
     if (Request.Entries != nullptr)
-        *Request.Entries = std::move(Entries);
+        *Request.Entries = std::move(Lines);
     return Text;
 }

@@ -27,6 +27,13 @@ public:
 
     std::int32_t LineOf(std::uintptr_t Address) const override { return Map->GetLineOfAddress(Address); }
 
+    std::vector<TTraceInlined> InlinedAt(std::uintptr_t Address) const override {
+        std::vector<TTraceInlined> Inlined;
+        for (TMfInlineFrame& Frame : Map->GetInlinedFramesOfAddress(Address))
+            Inlined.push_back(TTraceInlined{std::move(Frame.FunctionName), std::move(Frame.UnitName), Frame.Line});
+        return Inlined;
+    }
+
 private:
     std::shared_ptr<const TMapFile> Map;
 };

@@ -3,9 +3,18 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+// A function the compiler inlined where an address lies: its name, and the unit and line at which the address
+// stands in it.
+struct TTraceInlined {
+    std::string FunctionName;
+    std::string UnitName;
+    std::int32_t Line = 0;
+};
 
 // What the stack tracer asks of a module's debug map: the function (public symbol), unit and source line of an
-// address, and the module's entry point.
+// address, the functions inlined there, and the module's entry point.
 class TTraceMap {
 public:
     virtual ~TTraceMap() = default;
@@ -16,6 +25,9 @@ public:
     virtual std::string UnitOf(std::uintptr_t Address) const = 0;
     // The source line of Address, 0 when unknown.
     virtual std::int32_t LineOf(std::uintptr_t Address) const = 0;
+    // The functions inlined where Address lies, innermost first; the public, unit and line above are those of the
+    // outermost function, which holds them. Empty outside inlined code.
+    virtual std::vector<TTraceInlined> InlinedAt(std::uintptr_t Address) const = 0;
 };
 
 // The debug map of the module whose ELF header lies at ModuleHandle, read from its file Path; null when the module

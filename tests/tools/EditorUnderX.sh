@@ -43,7 +43,8 @@ for ((attempt = 0; attempt < 3; attempt++)); do
 done
 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "no X server answers"
 
-PYX_BUILD_DIR=$build_dir PYX_NO_BUILD=1 PYX_SAMPLE_DIR=$work/sample "$source_dir/tools/run-editor.sh" >"$work/editor.log" 2>&1 &
+# The editor runs on this X server whatever platform the caller's environment names (a test run may set offscreen).
+QT_QPA_PLATFORM=xcb PYX_BUILD_DIR=$build_dir PYX_NO_BUILD=1 PYX_SAMPLE_DIR=$work/sample "$source_dir/tools/run-editor.sh" >"$work/editor.log" 2>&1 &
 editor_pid=$!
 wait_for 60 xdotool search --onlyvisible --name '^Pyx Pregame Editor$' || fail "no editor window"
 sleep 1

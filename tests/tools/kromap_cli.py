@@ -21,7 +21,7 @@ def main():
             failures.append(what)
 
     code, out, _ = run(tool, "--help")
-    expect(code == 0 and "usage: kromap FILE ADDRESS..." in out, "--help prints the usage")
+    expect(code == 0 and "usage: kromap [-i] FILE ADDRESS..." in out, "--help prints the usage")
     code, _, err = run(tool, "--bogus")
     expect(code == 2 and "--bogus" in err, "an unknown option is named")
     code, _, err = run(tool, program)
@@ -38,6 +38,11 @@ def main():
     code, out, _ = run(tool, program, "0", "0xffffffffffff")
     expect(code == 0 and out.splitlines() == ["0x0 ? ? ?", "0xffffffffffff ? ? ?"],
            "addresses outside the code resolve to nothing")
+    code, out, _ = run(tool, "-i", program, "0", "0xffffffffffff")
+    expect(code == 0 and out.splitlines() == ["0x0 ? ? ?", "0xffffffffffff ? ? ?"],
+           "addresses outside the code have no inlined functions")
+    code, _, err = run(tool, "-i", program)
+    expect(code == 2 and "usage:" in err, "-i without an address is refused with the usage")
     for failure in failures:
         print("FAILED: " + failure)
     return 1 if failures else 0

@@ -1,5 +1,6 @@
-// kromap FILE ADDRESS...: resolves addresses of a program through its embedded debug map, as the crash reporter
-// does, and prints "ADDRESS unit function line" per address ("?" for what the map does not know).
+// kromap [-i] FILE ADDRESS...: resolves addresses of a program through its embedded debug map, as the crash reporter
+// does, and prints "ADDRESS unit function line" per address ("?" for what the map does not know); with -i, each
+// followed by the functions inlined at the address, innermost first, one "  unit function line" each.
 #include "KroMapFile.h"
 #include "KroMapFileModule.h"
 #include "KroMapFileSources.h"
@@ -12,11 +13,18 @@
 
 namespace {
 
-constexpr const char* Usage = "usage: kromap FILE ADDRESS...\n"
+constexpr const char* Usage = "usage: kromap [-i] FILE ADDRESS...\n"
                               "Prints for each ADDRESS (a hexadecimal virtual address of FILE, with or without 0x)\n"
                               "the unit, function and source line that FILE's debug map gives for it:\n"
                               "  ADDRESS unit function line\n"
-                              "with ? for a field the map cannot resolve.\n";
+                              "with ? for a field the map cannot resolve. With -i each such line is followed by the\n"
+                              "functions inlined at the address, innermost first, each at the line where the\n"
+                              "address stands in it:\n"
+                              "    unit function line\n";
+
+const char* OrUnknown(const std::string& Text) {
+    return Text.empty() ? "?" : Text.c_str();
+}
 
 bool ParseAddress(const std::string& Text, std::uintptr_t& Address) {
     std::string Digits = Text;
@@ -31,11 +39,14 @@ bool ParseAddress(const std::string& Text, std::uintptr_t& Address) {
 } // namespace
 
 int main(int Argc, char** Argv) {
-    const std::vector<std::string> Args(Argv + 1, Argv + Argc);
+    std::vector<std::string> Args(Argv + 1, Argv + Argc);
     if (Args.size() == 1 && (Args[0] == "--help" || Args[0] == "-h")) {
         std::fputs(Usage, stdout);
         return 0;
     }
+    const bool Inlined = !Args.empty() && Args[0] == "-i";
+    if (Inlined)
+        Args.erase(Args.begin());
     for (const std::string& A : Args)
         if (A.size() > 1 && A[0] == '-') {
             std::fprintf(stderr, "kromap: unknown option %s\n%s", A.c_str(), Usage);
@@ -73,6 +84,10 @@ int main(int Argc, char** Argv) {
                     Segment != nullptr && !Segment->UnitName.empty() ? Segment->UnitName.c_str() : "?",
                     Public != nullptr && !Public->Name.empty() ? Public->Name.c_str() : "?",
                     Line != 0 ? std::to_string(Line).c_str() : "?");
+        if (Inlined)
+            for (const TMfInlineFrame& Frame : Map->GetInlinedFramesOfAddress(Address))
+                std::printf("  %s %s %s\n", OrUnknown(Frame.UnitName), OrUnknown(Frame.FunctionName),
+                            Frame.Line != 0 ? std::to_string(Frame.Line).c_str() : "?");
     }
     return std::ferror(stdout) != 0 ? 1 : 0;
 }

@@ -4,24 +4,52 @@
 #include <string>
 #include <vector>
 
-// A stretch of code and the source location it belongs to, seen from the function it was compiled into: where
-// inlined code was inlined, the location is the call site in the outermost function (what addr2line -i prints
-// last), so that the unit, the function and the line of an address agree.
+// The source locations of a program's code as its DWARF gives them.
 // The file index of code that DWARF knows as a function's but gives no location: no file may be named for it.
 inline constexpr std::uint32_t NoLocationFile = 0xFFFFFFFF;
 
+// A stretch of code and its source location (file index and line; line 0: the compiler gave none).
 struct TLocatedRange final {
     std::uint64_t Start = 0;
     std::uint64_t End = 0;  // exclusive
     std::uint32_t File = 0; // index into the file names
-    std::int32_t Line = 0;  // 0: the compiler gave no line
+    std::int32_t Line = 0;
 };
 
-// The outermost locations of all code in [CodeStart, CodeEnd) that the DWARF line tables cover, sorted by address
-// and without overlaps. False with Error set when the file has no readable DWARF.
-// FileNames receives the files as the line tables name them (paths).
-bool ReadOutermostLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd, std::vector<TLocatedRange>& Ranges,
-                            std::vector<std::string>& FileNames, std::string& Error);
+// An inlined call: the code from Start to End came from the function FunctionNames[Function], inlined at File and
+// Line of the function one level out. Depth 1: inlined into the function the code lies in; 2: into that inlined
+// function; and so on.
+struct TInlinedCall final {
+    std::uint64_t Start = 0;
+    std::uint64_t End = 0; // exclusive
+    std::uint32_t Depth = 1;
+    std::uint32_t Function = 0;
+    std::uint32_t File = 0;
+    std::int32_t Line = 0;
+};
+
+struct TDwarfLocations final {
+    // Every address seen from the function it was compiled into: where code was inlined, the location is the call
+    // site in the outermost function (what addr2line -i prints last), so that the unit, the function and the line
+    // of an address agree. Sorted by address, without overlaps.
+    std::vector<TLocatedRange> Outermost;
+    // The code of inlined calls at its own line (what addr2line -i prints first), covering every depth-1 call;
+    // code without a line row there has the file of no name and line 0. Sorted, without overlaps.
+    std::vector<TLocatedRange> Inlined;
+    // Every inlined call, sorted by start and depth; calls of one depth do not overlap.
+    std::vector<TInlinedCall> Calls;
+    std::vector<std::string> FileNames; // as the line tables name them (paths)
+    // The inlined functions as addr2line names them: the linkage name (mangled; made readable when longer than a map
+    // keeps), else the plain name.
+    std::vector<std::string> FunctionNames;
+};
+
+// Reads the locations of all code in [CodeStart, CodeEnd) that the DWARF line tables and inlined calls cover.
+// FunctionStarts: the addresses where the symbol table starts functions, sorted. False with Error set when the file
+// has no readable DWARF.
+bool ReadDwarfLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd,
+                        const std::vector<std::uint64_t>& FunctionStarts, TDwarfLocations& Locations,
+                        std::string& Error);
 
 // Adds the parts of Fill that no range of Located covers, with their file and line; the first of overlapping Fill
 // ranges wins. Both sorted by start; Located stays sorted.

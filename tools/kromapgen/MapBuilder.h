@@ -9,9 +9,9 @@
 
 // Turns what the generator read from a program into the content of its packed map, in offsets from the start of
 // the code: one segment per stretch of contiguous code from one source file, one line entry wherever the line
-// changes, one public per function address.
-TPackedMapContent BuildMapContent(const TProgramSymbols& Program, const std::vector<TLocatedRange>& Locations,
-                                  const std::vector<std::string>& FileNames);
+// changes, one public per function address, and the inlined calls with a row wherever the line of inlined code
+// changes.
+TPackedMapContent BuildMapContent(const TProgramSymbols& Program, const TDwarfLocations& Locations);
 
 // Code without line rows in a local function (up to the next symbol) of an object that the symbol table files
 // under a source file gets that file as its unit, without a line: addr2line names it so.

@@ -166,7 +166,7 @@ void HeapWorker() {
 
 class TSlotThrower final : public QObject {
 public:
-    void Fire() {
+    __attribute__((noinline)) void Fire() {
         throw std::runtime_error("The slot failed"); // crash-mark: SlotThrow
     }
 };
@@ -176,6 +176,7 @@ protected:
     void run() override {
         pthread_setname_np(pthread_self(), "crash worker");
         exec(); // crash-mark: QtWorkerExec
+        Sink += 1;
     }
 };
 
@@ -404,9 +405,11 @@ void Crash(const std::string& Mode) {
         FaultyOnExit.Armed = true;
 }
 
+// Work after the call keeps it a call (an optimiser makes a last call a jump, which leaves no frame to list).
 __attribute__((noinline)) void CrashWorker(const std::string& Mode) {
     pthread_setname_np(pthread_self(), "crash worker");
     Crash(Mode); // crash-mark: CrashWorker
+    Sink += 1;
 }
 
 // Whether a process runs: it exists and has not ended (a process nobody has collected yet is a zombie).

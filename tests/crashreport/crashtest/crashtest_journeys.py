@@ -114,19 +114,92 @@ def has_line(lines, line):
 
 def check_heap_worker(lines, marks, report):
     """The heap worker stands wherever it was paused, mostly inside the allocator: its own function is listed, and
-    when the pause came inside the C library, the program's interposed allocator lies between the two, called from
-    the worker's line that frees or allocates."""
-    modules = [line.split()[1] for line in lines[:-2]]
-    path = [TRACE_LINE.match(line) for line in lines[:-2]]
+    when the pause came inside the C library, the worker's line that frees or allocates called it, through the
+    program's interposed allocator where that keeps a frame (optimised, it passes the call on by a jump and keeps
+    none)."""
+    lines = [line for i, line in enumerate(lines[:-2]) if i not in inlined_lines(lines[:-2])]
+    modules = [line.split()[1] for line in lines]
+    path = [TRACE_LINE.match(line) for line in lines]
     worker = next((i for i, m in enumerate(path) if m and m.group(5) == "CrashTest::HeapWorker()"), None)
     if worker is None:
         fail("the heap worker's trace lost the worker's own function", report)
     if "libc.so.6" in modules[:worker]:
-        if worker == 0 or not path[worker - 1] or path[worker - 1].group(3) != "KroInterposeHeap":
-            fail("the heap worker's trace lost the interposed allocator below the C library's", report)
+        below = worker - 1
+        if below >= 0 and path[below] and path[below].group(3) == "KroInterposeHeap":
+            below -= 1
+        if below < 0 or modules[below] != "libc.so.6":
+            fail("the heap worker's trace has other frames between the C library's allocator and the worker", report)
         if int(path[worker].group(4)) not in (marks["HeapFree"], marks["HeapWorker"]):
             fail("the heap worker's allocator call is not at crashtest lines %d-%d" %
                  (marks["HeapFree"], marks["HeapWorker"]), report)
+
+
+def inlined_lines(lines):
+    """The positions of the lines that list a function inlined where the next line's function stands: they share
+    its address."""
+    addresses = [line.split(" ", 1)[0] for line in lines]
+    return {i for i in range(len(lines) - 1)
+            if re.fullmatch(r"[0-9a-f]+", addresses[i]) and addresses[i] == addresses[i + 1]}
+
+
+def check_inlined_frames(crashtest, report):
+    """Every address of the program in the report is listed as addr2line -f -C -i lists it: each inlined function
+    (innermost first, with the unit and line where the address stands in it), then the function they were inlined
+    into, at the line of the outermost inlined call."""
+    base = re.search(r"\r\n([0-9a-f]{16}) crashtest\s", report)
+    if not base:
+        fail("the program is not among the modules", report)
+    groups = []
+    for _, trace in sections(report):
+        previous = None
+        for line in trace:
+            fields = line.split()
+            if len(fields) < 2 or fields[1] != "crashtest" or not re.fullmatch(r"[0-9a-f]+", fields[0]):
+                previous = None
+                continue
+            match = TRACE_LINE.match(line)
+            # A line of the program without unit or line number says nothing to compare.
+            frame = (match.group(5), match.group(3), match.group(4)) if match else None
+            if previous == fields[0]:
+                groups[-1][1].append(frame)
+            else:
+                groups.append((int(fields[0], 16) - int(base.group(1), 16), [frame]))
+            previous = fields[0]
+    groups = [(address, frames) for address, frames in groups if None not in frames]
+    text = subprocess.run(["addr2line", "-f", "-C", "-i", "-a", "-e", crashtest], capture_output=True, text=True,
+                          input="".join("%x\n" % address for address, _ in groups)).stdout.splitlines()
+    wanted = {}
+    i = 0
+    while i < len(text):
+        if re.fullmatch(r"0x[0-9a-f]+", text[i]):
+            current = int(text[i], 16)
+            wanted[current] = []
+            i += 1
+            continue
+        location = re.match(r"(.*):(\?|\d+)", text[i + 1]) if i + 1 < len(text) else None
+        unit = os.path.splitext(os.path.basename(location.group(1)))[0] if location else "??"
+        line = location.group(2) if location and location.group(2) not in ("?", "0") else None
+        wanted[current].append((text[i], None if unit == "??" else unit, line))
+        i += 2
+    for address, frames in groups:
+        expected = wanted.get(address, [])
+        listed = [(unit, line) for _, unit, line in frames]
+        if expected and len(expected) == len(frames) and listed[0][1] == expected[0][2]:
+            # binutils 2.40 reads a DWARF 5 line row that relies on the default file (file 1) as file 0, the unit's
+            # own source: where the first frame stands (the row's own line) it may name that file with the right
+            # line.
+            listed[0] = (expected[0][1], listed[0][1])
+        if listed != [(unit, line) for _, unit, line in expected]:
+            fail("the program's address %x is listed as %s, addr2line -i gives %s" % (address, frames, expected),
+                 report)
+        for (function, _, _), (want, _, _) in zip(frames[:-1], expected[:-1]):
+            # A function that DWARF knows only by its plain name is named in its namespaces and classes, as gdb
+            # names it; addr2line gives the plain name, or the name of the symbol that holds the address (as the
+            # outermost line does).
+            plain = function == want or function.endswith("::" + want)
+            if not plain and want.split(" [clone")[0] not in frames[-1][0]:
+                fail("the program's address %x lists the inlined function %r, addr2line %r" % (address, function, want),
+                     report)
 
 
 def run_crashtest(command, timeout=60):
@@ -321,14 +394,20 @@ def gdb_journey(arguments, mode):
     while mode in THROWING_MODES and gdb_frames and "__cxa_throw" in gdb_frames[0].group(4):
         gdb_frames.pop(0)
     real = []
+    real_inlined = []  # the functions gdb lists as inlined where each real frame stands, innermost first
+    inlined = []
     interrupted = mode not in THROWING_MODES
     for frame in gdb_frames:
         kind = frame.group(2)
         if kind == "sigtramp":
             interrupted = True
+        if kind == "inline":
+            inlined.append(frame.group(4))
         if kind in ("inline", "tailcall", "sigtramp"):
             continue
         real.append((int(frame.group(3), 16), frame.group(4), interrupted))
+        real_inlined.append(inlined)
+        inlined = []
         interrupted = False
     report_start = output.find(ERROR_TEXT + "\n\n")
     if report_start < 0 or not real:
@@ -337,10 +416,22 @@ def gdb_journey(arguments, mode):
     trace = sections(report)[0][1]
     if len(trace) >= 2 and trace[-2].startswith(">> created by "):
         trace = trace[:-2]
-    traced = [m for m in (ANY_TRACE_LINE.match(line) for line in trace) if m]
-    listing = "gdb:\n" + "\n".join("  %x%s %s" % (pc, " (exact)" if exact else "", name)
-                                    for pc, name, exact in real)
-    listing += "\ntrace:\n" + "\n".join("  " + m.string for m in traced)
+    # A function inlined where the next line's function stands shares its address and precedes it.
+    lines = [m for m in (ANY_TRACE_LINE.match(line) for line in trace) if m]
+    inlined_at = inlined_lines([m.string for m in lines])
+    traced = [m for i, m in enumerate(lines) if i not in inlined_at]
+    traced_inlined = []
+    pending = []
+    for i, m in enumerate(lines):
+        if i in inlined_at:
+            pending.append(m.string)
+        else:
+            traced_inlined.append(pending)
+            pending = []
+    listing = "gdb:\n" + "\n".join("".join("    (inlined) %s\n" % name for name in names) +
+                                    "  %x%s %s" % (pc, " (exact)" if exact else "", name)
+                                    for (pc, name, exact), names in zip(real, real_inlined))
+    listing += "\ntrace:\n" + "\n".join("  " + m.string for m in lines)
     if len(traced) != len(real):
         fail("the failing thread's trace has %d frames, gdb's backtrace %d" % (len(traced), len(real)), listing)
     for index, ((pc, name, exact), entry) in enumerate(zip(real, traced)):
@@ -350,6 +441,14 @@ def gdb_journey(arguments, mode):
             address += 1
         if (address != pc) if exact else not (address < pc <= address + 15):
             fail("frame %d is not gdb's %s at %x: %s" % (index, name, pc, entry.string), listing)
+        # The functions inlined there, as many as gdb lists and in its order, each named as gdb names it (gdb
+        # leaves out the parameters). gdb knows those of libraries with debug information, the trace names a
+        # library's frames by its exports alone; and at a breakpoint gdb stands after the instruction.
+        ours, gdbs = traced_inlined[index], real_inlined[index]
+        if entry.group(2) != os.path.basename(arguments.crashtest) or (index == 0 and mode == "breakpoint"):
+            continue
+        if len(ours) != len(gdbs) or any(want not in line for line, want in zip(ours, gdbs)):
+            fail("frame %d does not list the functions inlined there as gdb does" % index, listing)
     print("crashtest %s%s under gdb: %d frames, as gdb shows them" %
           (mode, " in a worker thread" if arguments.thread else "", len(real)))
 
@@ -690,9 +789,11 @@ def main():
         ours = [TRACE_LINE.match(line) for line in trace]
         ours = [m for m in ours if m and m.group(2) == "crashtest"]
         # A crash that may strike anywhere in a function (a stack overflow faults at whichever instruction first
-        # touches the guard page) marks the function's last line too, as <marker>End.
+        # touches the guard page) marks the function's last line too, as <marker>End. Where the crash lies in code
+        # the compiler inlined, the inlined functions come first, at the crash's address too.
         first, last = marks[marker], marks.get(marker + "End", marks[marker])
-        if not ours or ours[0].group(3) != "crashtest" or not first <= int(ours[0].group(4)) <= last:
+        crash = [m for m in ours if m.group(1) == ours[0].group(1)] if ours else []
+        if not any(m.group(3) == "crashtest" and first <= int(m.group(4)) <= last for m in crash):
             fail("the trace does not start with %s at crashtest lines %d-%d" % (marker, first, last), report)
         # The calls that led there are listed too, up to where the crash was set off: for a slot, the event loop
         # the slot was called from.
@@ -707,13 +808,16 @@ def main():
             # Every call between the crash and the origin is crashtest's own: a frame of other code there is an old
             # value left on the stack, not a call on the way to the crash. (A thread's routine starts in the
             # reporter's thread wrapper, and Qt's event loop calls a slot: both lie on the way.)
-            path = [m for m in (TRACE_LINE.match(line) for line in trace) if m]
-            start = next(i for i, m in enumerate(path) if m.group(0) == ours[0].group(0))
+            inlined = inlined_lines(trace)
+            path = [m for m in (TRACE_LINE.match(line) for i, line in enumerate(trace) if i not in inlined) if m]
+            start = next(i for i, m in enumerate(path) if m.group(1) == ours[0].group(1))
             end = next(i for i, m in enumerate(path) if m.group(3) == "crashtest" and int(m.group(4)) == origin)
             strays = [m.group(0) for m in path[start:end + 1] if m.group(3) != "crashtest"]
             if strays:
                 fail("the failing thread's trace runs through frames off the way to the crash: %s" % strays[0],
                      report)
+
+    check_inlined_frames(arguments.crashtest, report)
 
     if arguments.mode == "qt-slot" and arguments.thread:
         # The main thread, paused in Qt's event loop (inside the C library's poll; or still on its way there, as

@@ -35,6 +35,25 @@ TPackedMapContent SampleContent() {
     return C;
 }
 
+// The sample with code inlined into main: a vector's size() (known by its linkage name), and a helper (known by its
+// plain name) in two stretches, which inlined a function in turn.
+TPackedMapContent InlinedContent() {
+    TPackedMapContent C = SampleContent();
+    C.Inlines.Functions = {"_ZNKSt6vectorIiSaIiEE4sizeEv", "Helper", "Inner"};
+    C.Inlines.Units = {"main.cpp", "stl_vector.h", "util.h"};
+    C.Inlines.Calls = {
+        {0x010, 0x20, 1, 0, 0, 11}, {0x040, 0x40, 1, 1, 0, 12}, {0x050, 0x10, 2, 2, 2, 7}, {0x120, 0x10, 1, 1, 0, 41}};
+    C.Inlines.Rows = {{0x010, 1, 919}, {0x020, 1, 920}, {0x040, 2, 5}, {0x050, 2, 3}, {0x060, 2, 8}, {0x120, 2, 9}};
+    return C;
+}
+
+std::string Frames(const TMapFile& Map, std::uintptr_t Address) {
+    std::string Text;
+    for (const TMfInlineFrame& Frame : Map.GetInlinedFramesOfAddress(Address))
+        Text += Frame.FunctionName + "@" + Frame.UnitName + ":" + std::to_string(Frame.Line) + " ";
+    return Text;
+}
+
 TMapFile Read(const std::vector<std::uint8_t>& Packed, bool* Accepted = nullptr) {
     TMapFile Map = EmptyMapAt();
     const bool Ok = ReadPackedMap(Map, Packed.data(), Packed.size());
@@ -141,6 +160,75 @@ TEST(KroMapFilePackedTest, ResolvesUnitFunctionAndLineOfTheMapItWrote) {
     EXPECT_EQ(Map.GetSymbolNameAt(CodeStart + 0x201), "");
 }
 
+TEST(KroMapFilePackedTest, InlinedCallsReadAsTheMapWroteThem) {
+    bool Accepted = false;
+    const TMapFile Map = Read(PackMap(InlinedContent()), &Accepted);
+    ASSERT_TRUE(Accepted);
+    // The rest of the map reads as without them.
+    EXPECT_EQ(Map.EntryPoint(), CodeStart + 0x50);
+    EXPECT_EQ(Map.GetPublicOfAddress(CodeStart + 0x015)->Name, "main");
+    EXPECT_EQ(Map.GetLineOfAddress(CodeStart + 0x015), 11);
+    // Innermost first, each at the line where the address stands in it; a linkage name reads demangled.
+    EXPECT_EQ(Frames(Map, CodeStart + 0x015), "std::vector<int, std::allocator<int> >::size() const@stl_vector:919 ");
+    EXPECT_EQ(Frames(Map, CodeStart + 0x02F), "std::vector<int, std::allocator<int> >::size() const@stl_vector:920 ");
+    EXPECT_EQ(Frames(Map, CodeStart + 0x04F), "Helper@util:5 ");
+    EXPECT_EQ(Frames(Map, CodeStart + 0x055), "Inner@util:3 Helper@util:7 ");
+    EXPECT_EQ(Frames(Map, CodeStart + 0x060), "Helper@util:8 ");
+    EXPECT_EQ(Frames(Map, CodeStart + 0x12F), "Helper@util:9 ");
+    // Outside the calls there is nothing inlined.
+    for (const std::uintptr_t Outside : {0x000, 0x00F, 0x030, 0x080, 0x11F, 0x130, 0x8000})
+        EXPECT_EQ(Frames(Map, CodeStart + Outside), "") << Outside;
+    EXPECT_EQ(Frames(Map, CodeEnd), "");
+
+    // Without an entry point the inlined code still reads; a map without them has none.
+    TPackedMapContent NoEntry = InlinedContent();
+    NoEntry.EntryPoint.reset();
+    const TMapFile WithoutEntry = Read(PackMap(NoEntry));
+    EXPECT_EQ(WithoutEntry.EntryPoint(), 0u);
+    EXPECT_EQ(Frames(WithoutEntry, CodeStart + 0x055), "Inner@util:3 Helper@util:7 ");
+    EXPECT_EQ(Frames(Read(PackMap(SampleContent())), CodeStart + 0x055), "");
+}
+
+TEST(KroMapFilePackedTest, InlinedCallsOfAFunctionInlinedInManyPlacesAreToldOnce) {
+    // A function inlined in five hundred places, each inlining the same call and standing on the same lines: told
+    // once, the call and the lines take a byte each in every further place. Told anew in each place, they take more.
+    const auto Places = [](bool Repeated) {
+        TPackedMapContent C = SampleContent();
+        C.Inlines.Functions = {"Outer", "Leaf"};
+        C.Inlines.Units = {"a.h"};
+        for (std::int32_t I = 0; I < 500; ++I) {
+            const std::int32_t At = 0x400 + I * 0x20;
+            const std::int32_t Shift = Repeated ? 0 : I * 3;
+            C.Inlines.Calls.push_back({At, 0x10, 1, 0, 0, 100 + I});
+            C.Inlines.Calls.push_back({At + 4, 0x8, 2, 1, 0, 20 + Shift});
+            C.Inlines.Rows.push_back({At, 0, 21 + Shift});
+            C.Inlines.Rows.push_back({At + 4, 0, 30 + Shift});
+            C.Inlines.Rows.push_back({At + 8, 0, 31 + Shift});
+        }
+        return C;
+    };
+    const std::size_t Plain = EncodeMapContent(SampleContent()).size();
+    const std::size_t Repeated = EncodeMapContent(Places(true)).size() - Plain;
+    const std::size_t Told = EncodeMapContent(Places(false)).size() - Plain;
+    EXPECT_LT(Repeated, 500u * 20);
+    EXPECT_LT(Repeated + 500 * 5, Told);
+
+    const TMapFile Map = Read(PackMap(Places(true)));
+    for (const std::int32_t I : {0, 1, 250, 499}) {
+        const std::uintptr_t At = CodeStart + 0x400 + static_cast<std::uintptr_t>(I) * 0x20;
+        EXPECT_EQ(Frames(Map, At + 1), "Outer@a:21 ");
+        EXPECT_EQ(Frames(Map, At + 5), "Leaf@a:30 Outer@a:20 ");
+        EXPECT_EQ(Frames(Map, At + 9), "Leaf@a:31 Outer@a:20 ");
+        EXPECT_EQ(Frames(Map, At + 0xC), "Outer@a:31 ");
+        EXPECT_EQ(Frames(Map, At + 0x10), "");
+    }
+    // Each place keeps the line it was called from.
+    ASSERT_EQ(Map.Inlines().CallsAtDepth(1).size(), 500u);
+    EXPECT_EQ(Map.Inlines().CallsAtDepth(1)[377].Line, 477);
+    const TMapFile Other = Read(PackMap(Places(false)));
+    EXPECT_EQ(Frames(Other, CodeStart + 0x400 + 7 * 0x20 + 9), "Leaf@a:52 Outer@a:41 ");
+}
+
 TEST(KroMapFilePackedTest, LastPublicReachesToTheCodeEndAndNoFurther) {
     const TMapFile Map = Read(PackMap(SampleContent()));
     EXPECT_EQ(Map.GetPublicOfAddress(CodeStart - 1), nullptr);
@@ -182,8 +270,17 @@ TEST(KroMapFilePackedTest, DamagedBodiesGiveAValidEmptyMap) {
     NegativeCount[3] = 0x80;
     auto CutShort = Unpacked;
     CutShort.resize(Unpacked.size() - 9);
+    // The part of inlined code cut short, followed by more bytes, or naming a function it does not hold.
+    const auto Inlined = EncodeMapContent(InlinedContent());
+    auto InlinedCut = Inlined;
+    InlinedCut.pop_back();
+    auto InlinedLonger = Inlined;
+    InlinedLonger.push_back(0);
+    TPackedMapContent Unnamed = InlinedContent();
+    Unnamed.Inlines.Units.clear();
 
-    for (const auto& Bad : {Flipped, PackMapBytes(HugeCount), PackMapBytes(NegativeCount), PackMapBytes(CutShort)}) {
+    for (const auto& Bad : {Flipped, PackMapBytes(HugeCount), PackMapBytes(NegativeCount), PackMapBytes(CutShort),
+                            PackMapBytes(InlinedCut), PackMapBytes(InlinedLonger), PackMap(Unnamed)}) {
         bool Accepted = false;
         const TMapFile Map = Read(Bad, &Accepted);
         EXPECT_TRUE(Accepted);
@@ -193,13 +290,14 @@ TEST(KroMapFilePackedTest, DamagedBodiesGiveAValidEmptyMap) {
         EXPECT_TRUE(Map.Lines().empty());
         EXPECT_EQ(Map.GetPublicOfAddress(CodeStart + 0x100), nullptr);
         EXPECT_EQ(Map.GetLineOfAddress(CodeStart + 0x100), 0);
+        EXPECT_TRUE(Map.Inlines().Empty());
     }
 }
 
 TEST(KroMapFilePackedTest, ThousandsOfMutatedMapsNeverFaultOrOverallocate) {
     std::mt19937 Random(19);
-    const auto Unpacked = EncodeMapContent(SampleContent());
-    const auto Packed = PackMap(SampleContent());
+    const auto Unpacked = EncodeMapContent(InlinedContent());
+    const auto Packed = PackMap(InlinedContent());
     for (int Round = 0; Round < 4000; ++Round) {
         // Half the rounds damage the unpacked map and pack it again with a fitting CRC, so the damage reaches the
         // reader of the parts; the other half damage the packed bytes, header included.
@@ -230,10 +328,14 @@ TEST(KroMapFilePackedTest, ThousandsOfMutatedMapsNeverFaultOrOverallocate) {
         ASSERT_LE(Map.Segments().capacity(), Budget);
         ASSERT_LE(Map.Publics().capacity(), Budget);
         ASSERT_LE(Map.Lines().capacity(), Budget);
+        ASSERT_LE(Map.Inlines().Rows().capacity(), Budget);
+        for (std::size_t Depth = 1; Depth <= Map.Inlines().Depths(); ++Depth)
+            ASSERT_LE(Map.Inlines().CallsAtDepth(Depth).capacity(), Budget);
         for (std::uintptr_t A = CodeStart - 0x10; A < CodeStart + 0x400; A += 0x33) {
             (void)Map.GetSegmentOfAddress(A);
             (void)Map.GetPublicOfAddress(A);
             (void)Map.GetLineOfAddress(A);
+            (void)Map.GetInlinedFramesOfAddress(A);
         }
         (void)Map.GetAddressOfPublic("main", "main", true, false);
     }

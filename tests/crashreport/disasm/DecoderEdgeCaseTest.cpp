@@ -235,7 +235,8 @@ TEST(DecoderEdgeCaseTest, QuotedTextsAreWellFormedUtf8) {
                                                                                       "e aus'");
     // A hundred bytes are read: the last two are the start of a three-byte quotation mark.
     std::vector<unsigned char> Long(98, 'a');
-    Long.insert(Long.end(), {0xE2, 0x80, 0x9E, 'b', 0});
+    for (const unsigned char Byte : {0xE2, 0x80, 0x9E, 0x62, 0x00})
+        Long.push_back(Byte);
     EXPECT_EQ(Quoted(Long), "'" + std::string(98, 'a') + "'");
     Long[96] = 0xC3;
     Long[97] = 0xA4; // the whole character before the cut one stays

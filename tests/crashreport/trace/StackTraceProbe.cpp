@@ -1,5 +1,6 @@
-// Traces itself three calls deep, prints the trace's entries, and stops with SIGTRAP one call further in, so that a
-// debugger's backtrace of the same stack can be compared with the trace.
+// Traces itself three calls deep, one of them through a function the compiler inlines (whether it optimises or not),
+// prints the trace's entries, and stops with SIGTRAP one call further in, so that a debugger's backtrace of the same
+// stack can be compared with the trace.
 //
 // With the argument "wait" it traces instead a worker thread that waits on a condition variable, two calls deep, and
 // stops while the worker still waits there: the worker's frames lie below the C library's, which keeps no frame
@@ -7,7 +8,8 @@
 // and stops inside a comparison function that the C library's qsort calls through functions it keeps to itself;
 // with "signal", inside a signal handler, above the C library's raise.
 //
-// Each entry is printed twice: "TRACE module|unit|line|function" and "ENTRY address module|function".
+// Each entry is printed twice: "TRACE module|unit|line|function" and "ENTRY address module|function" (an entry of a
+// function inlined into the next: "INLINED address module|function").
 #include "KroStackTrace.h"
 #include "KroThreadContext.h"
 
@@ -26,13 +28,13 @@ namespace KroProbe {
 
 std::atomic<int> Sink{0};
 
-void PrintEntries(const std::vector<TStackTraceEntry>& Entries) {
+__attribute__((noinline)) void PrintEntries(const std::vector<TStackTraceEntry>& Entries) {
     for (const TStackTraceEntry& Entry : Entries)
         std::printf("TRACE %s|%s|%d|%s\n", Entry.ModuleName.c_str(), Entry.UnitName.c_str(), Entry.Line,
                     Entry.FunctionName.c_str());
     for (const TStackTraceEntry& Entry : Entries)
-        std::printf("ENTRY %lx %s|%s\n", static_cast<unsigned long>(Entry.Address), Entry.ModuleName.c_str(),
-                    Entry.FunctionName.c_str());
+        std::printf("%s %lx %s|%s\n", Entry.Inlined ? "INLINED" : "ENTRY", static_cast<unsigned long>(Entry.Address),
+                    Entry.ModuleName.c_str(), Entry.FunctionName.c_str());
     std::fflush(stdout);
 }
 
@@ -90,8 +92,14 @@ __attribute__((noinline)) void Probe3(int Depth) {
     Sink.fetch_add(Depth);
 }
 
-__attribute__((noinline)) void Probe2(int Depth) {
+// Inlined into Probe2: a debugger lists it as a frame of its own, at the same address as Probe2's.
+__attribute__((always_inline)) inline void ProbeInlined(int Depth) {
     Probe3(Depth + 1);
+    Sink.fetch_add(2);
+}
+
+__attribute__((noinline)) void Probe2(int Depth) {
+    ProbeInlined(Depth);
     Sink.fetch_add(1);
 }
 

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <dlfcn.h>
 #include <fstream>
 #include <map>
@@ -15,6 +16,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -104,8 +106,16 @@ std::string Listing(const std::vector<TStackTraceEntry>& Entries) {
     std::string Text;
     for (const TStackTraceEntry& Entry : Entries)
         Text += Entry.ModuleName + " | " + Entry.UnitName + " | " + std::to_string(Entry.Line) + " | " +
-                Entry.FunctionName + "\n";
+                Entry.FunctionName + (Entry.Inlined ? " (inlined)\n" : "\n");
     return Text;
+}
+
+// The position of the first entry of a function that was not inlined: the innermost call's own.
+std::ptrdiff_t FirstCall(const std::vector<TStackTraceEntry>& Entries) {
+    for (std::size_t I = 0; I < Entries.size(); ++I)
+        if (!Entries[I].Inlined)
+            return static_cast<std::ptrdiff_t>(I);
+    return -1;
 }
 
 // The line of each "trace-mark: Name" comment of this file.
@@ -140,17 +150,19 @@ TEST(StackTraceTest, TracesTheCallingThreadFromTheCallOfTheTracer) {
     std::vector<TStackTraceEntry> Entries;
     std::string Text;
     Level1(Entries, Text);
+    // The innermost call is the tracer's, on the line of that call.
     ExpectCallsInOrder(Entries, {"Level3", "Level2", "Level1"});
-    ASSERT_EQ(FindEntry(Entries, "Level3"), 0) << Listing(Entries);
-    // The first entry is the call of the tracer itself, as every further one is its level's call, not the
+    ASSERT_EQ(FindEntry(Entries, "Level3"), FirstCall(Entries)) << Listing(Entries);
+    // The first call is the call of the tracer itself, as every further one is its level's call, not the
     // instruction after it.
     TFunctionInfo Info;
     AnalyzeFunction(reinterpret_cast<std::uintptr_t>(&Level3), Info);
     const auto Tracer = reinterpret_cast<std::uintptr_t>(
         static_cast<void (*)(const TStackTraceRequest&, std::string&)>(&ComputeStackTrace));
+    const std::uintptr_t First = Entries[static_cast<std::size_t>(FirstCall(Entries))].Address;
     bool AtTheCall = false;
     for (const TExternalBranch& Branch : Info.ExternalBranches)
-        AtTheCall |= Branch.IsCall && Branch.TargetAddress == Tracer && Branch.InstructionStart == Entries[0].Address;
+        AtTheCall |= Branch.IsCall && Branch.TargetAddress == Tracer && Branch.InstructionStart == First;
     EXPECT_TRUE(AtTheCall) << Listing(Entries);
     const std::ptrdiff_t Test = FindEntry(Entries, "TracesTheCallingThreadFromTheCallOfTheTracer_Test::TestBody()");
     EXPECT_GT(Test, FindEntry(Entries, "Level1")) << Listing(Entries);
@@ -208,7 +220,7 @@ TEST(StackTraceTest, TracesFromInsideASignalHandler) {
     sigaction(SIGUSR1, &Previous, nullptr);
 
     ExpectCallsInOrder(HandlerEntries, {"TraceInHandler", "RaisingLevel2", "RaisingLevel1"});
-    EXPECT_EQ(FindEntry(HandlerEntries, "TraceInHandler"), 0);
+    EXPECT_EQ(FindEntry(HandlerEntries, "TraceInHandler"), FirstCall(HandlerEntries)) << Listing(HandlerEntries);
     // The C library's raise lies between the handler and the code that raised.
     const std::ptrdiff_t Raise = FindEntry(HandlerEntries, "raise");
     ASSERT_GE(Raise, 0) << Listing(HandlerEntries);
@@ -216,24 +228,32 @@ TEST(StackTraceTest, TracesFromInsideASignalHandler) {
     EXPECT_LT(Raise, FindEntry(HandlerEntries, "RaisingLevel2"));
 }
 
-// addr2line's file and line for each address of this program.
-std::vector<std::pair<std::string, std::int32_t>> Addr2Line(const std::vector<std::uintptr_t>& Addresses) {
+// addr2line -f -C -i's frames for each address of this program, innermost first: (function, unit, line).
+using TOracleFrame = std::tuple<std::string, std::string, std::int32_t>;
+std::vector<std::vector<TOracleFrame>> Addr2Line(const std::vector<std::uintptr_t>& Addresses) {
     Dl_info Info{};
     if (dladdr(reinterpret_cast<void*>(&Level1), &Info) == 0)
         return {};
-    std::string Command = "addr2line -e /proc/" + std::to_string(getpid()) + "/exe";
+    std::string Command = "addr2line -a -f -C -i -e /proc/" + std::to_string(getpid()) + "/exe";
     char Hex[32];
     for (const std::uintptr_t Address : Addresses) {
         std::snprintf(Hex, sizeof Hex, " %lx",
                       static_cast<unsigned long>(Address - reinterpret_cast<std::uintptr_t>(Info.dli_fbase)));
         Command += Hex;
     }
-    std::vector<std::pair<std::string, std::int32_t>> Result;
+    std::vector<std::vector<TOracleFrame>> Result;
     FILE* Pipe = popen(Command.c_str(), "r");
     if (Pipe == nullptr)
         return {};
+    char Function[4096];
     char Line[4096];
-    while (std::fgets(Line, sizeof Line, Pipe) != nullptr) {
+    while (std::fgets(Function, sizeof Function, Pipe) != nullptr) {
+        if (std::strncmp(Function, "0x", 2) == 0) {
+            Result.emplace_back();
+            continue;
+        }
+        if (Result.empty() || std::fgets(Line, sizeof Line, Pipe) == nullptr)
+            break;
         std::string Text(Line);
         const std::size_t Colon = Text.rfind(':');
         const std::size_t Slash = Text.rfind('/', Colon);
@@ -241,7 +261,9 @@ std::vector<std::pair<std::string, std::int32_t>> Addr2Line(const std::vector<st
                                        Colon - (Slash == std::string::npos ? 0 : Slash + 1));
         if (const std::size_t Dot = File.rfind('.'); Dot != std::string::npos)
             File.resize(Dot);
-        Result.emplace_back(File, std::atoi(Text.c_str() + Colon + 1));
+        std::string Name(Function);
+        Name.erase(Name.find_last_not_of('\n') + 1);
+        Result.back().emplace_back(Name, File, std::atoi(Text.c_str() + Colon + 1));
     }
     pclose(Pipe);
     return Result;
@@ -251,12 +273,16 @@ TEST(StackTraceTest, UnitsAndLinesAgreeWithAddr2Line) {
     std::vector<TStackTraceEntry> Entries;
     std::string Text;
     Level1(Entries, Text);
+    // The entries of this program by address: those of inlined functions, then the one they were inlined into.
     std::vector<std::uintptr_t> Addresses;
-    std::vector<const TStackTraceEntry*> Checked;
+    std::vector<std::vector<const TStackTraceEntry*>> Checked;
     for (const TStackTraceEntry& Entry : Entries)
         if (Entry.ModuleName == "kroexcept_tests" && Entry.Line != 0) {
-            Addresses.push_back(Entry.Address);
-            Checked.push_back(&Entry);
+            if (Addresses.empty() || Addresses.back() != Entry.Address) {
+                Addresses.push_back(Entry.Address);
+                Checked.emplace_back();
+            }
+            Checked.back().push_back(&Entry);
         }
     ASSERT_GE(Checked.size(), 4u) << Listing(Entries);
     const auto Oracle = Addr2Line(Addresses);
@@ -264,8 +290,13 @@ TEST(StackTraceTest, UnitsAndLinesAgreeWithAddr2Line) {
         GTEST_SKIP() << "addr2line could not be run";
     ASSERT_EQ(Oracle.size(), Checked.size());
     for (std::size_t I = 0; I < Checked.size(); ++I) {
-        EXPECT_EQ(Checked[I]->UnitName, Oracle[I].first) << Checked[I]->FunctionName;
-        EXPECT_EQ(Checked[I]->Line, Oracle[I].second) << Checked[I]->FunctionName;
+        ASSERT_EQ(Checked[I].size(), Oracle[I].size()) << Listing(Entries);
+        for (std::size_t F = 0; F < Checked[I].size(); ++F) {
+            EXPECT_EQ(Checked[I][F]->UnitName, std::get<1>(Oracle[I][F])) << Checked[I][F]->FunctionName;
+            EXPECT_EQ(Checked[I][F]->Line, std::get<2>(Oracle[I][F])) << Checked[I][F]->FunctionName;
+            // Each function is inlined into the next but the last.
+            EXPECT_EQ(Checked[I][F]->Inlined, F + 1 < Checked[I].size()) << Listing(Entries);
+        }
     }
 }
 
@@ -313,7 +344,9 @@ TEST(StackTraceTest, HidingEntriesWithoutLinesKeepsThoseBeforeTheFirstLine) {
     std::string Text;
     TraceHidingLinelessEntries(Entries, Text);
     ASSERT_GE(Entries.size(), 2u) << Text;
-    EXPECT_NE(Entries[0].FunctionName.find("TraceHidingLinelessEntries"), std::string::npos);
+    ASSERT_GE(FirstCall(Entries), 0) << Text;
+    EXPECT_NE(Entries[static_cast<std::size_t>(FirstCall(Entries))].FunctionName.find("TraceHidingLinelessEntries"),
+              std::string::npos);
     for (const TStackTraceEntry& Entry : Entries)
         EXPECT_NE(Entry.Line, 0) << Listing(Entries);
     // The test framework's and the C library's calls have no lines: without the option they are listed.
