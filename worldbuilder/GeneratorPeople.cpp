@@ -503,7 +503,7 @@ void TWorldGenerator::AddPlayingHistories() {
     World_.Histories = std::move(Files);
 }
 
-// Retired persons stand among the others in the people table as an original file has them; a load skips them.
+// Retired persons stand among the others in the people table, as the game's files have them; a load skips them.
 void TWorldGenerator::AddRetiredPersons() {
     const auto Count =
         static_cast<std::size_t>(static_cast<int64_t>(Options_.PeopleCount) * Options_.RetiredPerMille / 1000);

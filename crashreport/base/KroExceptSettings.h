@@ -60,7 +60,7 @@ struct TExceptSettings {
     bool DeleteAttachment;  // delete the attached report file after a successful send
     bool MailViaDirectSmtp; // way 1: SMTP straight to the recipient's mail exchanger
     bool MailViaSmtpServer; // way 2: SMTP through SmtpServer
-    bool MailViaMapi;       // way 3: the system's simple mail interface (here: the local sendmail)
+    bool MailViaMapi;       // way 3: the local sendmail
     bool MailViaMailto;     // way 4: the registered "mailto" handler
     TShortText<51> SmtpServer;
     std::int32_t SmtpPort;
@@ -94,8 +94,8 @@ struct TExceptSettings {
     // zero-terminated version text for the report's "version" line; 0: the file version is shown.
     std::uintptr_t VersionVariable;
     bool InstallHooks; // hook the runtime's exception paths (together with Enabled)
-    // Offsets of runtime routines to patch, converted like VersionVariable. This platform hooks through signals and
-    // interposition instead of patching code, so every entry stays 0 (not present, nothing patched).
+    // Offsets of runtime routines to patch, converted like VersionVariable. The reporter hooks through signals and
+    // interposition and patches no code, so every entry stays 0 (not present, nothing patched).
     std::array<std::uintptr_t, 15> HookAddresses;
     // Where the mail transports find their peers (tests point them at servers of their own on loopback). The direct
     // SMTP way looks up the recipient's mail exchanger starting at DnsRootServers (IPv4 addresses separated by commas;

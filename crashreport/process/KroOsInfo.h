@@ -6,16 +6,16 @@
 
 // The operating system the report names.
 //
-// The record keeps the fields and the family classifier of the Windows systems the report format was made for (the
-// classifier stays, as a pure function); on Linux both family flags are false and the codes 0. There the version is
-// the kernel's (major, minor and patch level from its release text, the patch level as the build number) and the
+// The report's format has family fields (Is9x, IsNT, their codes, the service pack) and a classifier of version
+// numbers that fills them (a pure function); on this system both family flags are false and the codes 0. The version
+// is the kernel's (major, minor and patch level from its release text, the patch level as the build number) and the
 // description is the distribution's name from os-release followed by the kernel release:
 // "Debian GNU/Linux 12 (bookworm), Linux 6.1.0-18-amd64".
 struct TOS {
     std::uint32_t Major = 0;
     std::uint32_t Minor = 0;
     std::uint32_t Build = 0;
-    std::string ServicePackText; // the system's service-pack text; none on Linux
+    std::string ServicePackText; // the service-pack text; none on this system
     bool Is9x = false;
     std::uint8_t Code9x = 0;
     bool IsNT = false;
@@ -48,5 +48,6 @@ TOS MakeLinuxOsRecord(std::string_view KernelRelease, std::string_view OsRelease
 // quoted as the shell quotes them.
 std::string OsReleaseName(std::string_view OsRelease);
 
-// Free GDI or USER resources of the 9x family in percent: none on this system, so always 0.
+// The free system resources of a kind in percent, a figure of the report's format: this system keeps no such
+// figure, so always 0.
 std::int32_t FreeSystemResourcesPercent(std::int32_t Kind) noexcept;

@@ -32,8 +32,8 @@ public:
     bool Execute(const QString& Title, TWideStrings& Texts, const TPyxLangObjects* LangObjects);
     QString GetText(int Row) const;
 
-    // The font character set the original program gave a language's edit; Qt edits show every script, so it
-    // is only recorded (as the edit's "charset" property).
+    // The character set a language's texts are written in, recorded as its edit's "charset" property; Qt edits
+    // show every script, so it changes nothing on screen.
     static int CharsetFor(const QString& LanguageName);
 
 private:

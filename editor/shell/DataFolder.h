@@ -6,7 +6,7 @@
 #include <string>
 
 // The data folder as the main window sees it: the six data files, paths given with or without a trailing
-// delimiter, and the read-only attribute, which on Linux is the absence of every write permission bit.
+// delimiter, and whether a file is read-only, which is the absence of every write permission bit.
 namespace DataFolder {
 
 inline constexpr std::array<const char*, 6> FileNames = {"server_db.dat",     "people_db.dat",  "lang_db.dat",

@@ -2,10 +2,10 @@
 
 #include <QString>
 
-// The editor's own settings and the game's install key, kept with QSettings in the place of the registry. The
-// editor's values live under the vendor "PyxTools", application "PyxPregameEditor"; the game's install key is
-// "Korvell Ltd" / "Installs", group "Pyx", value "Path" (on Linux: the INI files "PyxTools/PyxPregameEditor.ini"
-// and "Korvell Ltd/Installs.ini" below $XDG_CONFIG_HOME, ~/.config by default).
+// The editor's own settings and the game's install key, kept with QSettings. The editor's values live under the
+// vendor "PyxTools", application "PyxPregameEditor"; the game's install key is "Korvell Ltd" / "Installs", group
+// "Pyx", value "Path" (the INI files "PyxTools/PyxPregameEditor.ini" and "Korvell Ltd/Installs.ini" below
+// $XDG_CONFIG_HOME, ~/.config by default).
 struct TEditorSettings {
     QString DataPath;
     bool LoadAllLanguages = true;

@@ -26,7 +26,7 @@
 
 namespace {
 
-// Names in three scripts and a letter outside any 8-bit code page of theirs, one per loaded language.
+// Names in three scripts and a letter no 8-bit character set of theirs holds, one per loaded language.
 const std::u16string NewNames[] = {u"Faza grupowa \u0142\u00f3d\u017a",
                                    u"\u0413\u0440\u0443\u043f\u043f\u043e\u0432\u043e\u0439 \u044d\u0442\u0430\u043f",
                                    u"\u5c0f\u7ec4\u8d5b \u0434\u0432\u0430 \u0142"};
