@@ -52,8 +52,12 @@ export DISPLAY=:$(head -n 1 "$work/display")
 
 PYX_NO_BUILD=1 PYX_SAMPLE_DIR="$work/sample" QT_QPA_PLATFORM=xcb tools/run-editor.sh >"$work/editor.log" 2>&1 &
 editor_pid=$!
-find_window() { window=$(xdotool search --onlyvisible --name '^Pyx Pregame Editor$' 2>/dev/null | head -n 1); [ -n "$window" ]; }
-wait_for 60 find_window || fail "no window titled Pyx Pregame Editor appeared"
+# True once the main window shows, or once the editor has ended (then with no window).
+find_window() {
+    window=$(xdotool search --onlyvisible --name '^Pyx Pregame Editor$' 2>/dev/null | head -n 1)
+    [ -n "$window" ] || ! kill -0 "$editor_pid" 2>/dev/null
+}
+wait_for 60 find_window && [ -n "$window" ] || fail "no window titled Pyx Pregame Editor appeared"
 
 # File->Load Data (Ctrl+L) loads the sample world; the main window then lists the people.
 xdotool windowfocus --sync "$window"

@@ -2,16 +2,17 @@
 # any file beside the program: right after the link, kromapgen reads the program's symbols and DWARF line tables and
 # the map is embedded as a section of its own (kromaplink.sh).
 
-# Embeds the debug map in one executable target after each of its links.
+# Embeds the debug map in one executable target after each of its links. Programs of a project that includes this one
+# with add_subdirectory call it for their own targets.
 function(kro_embed_debug_map TARGET)
     get_target_property(GENERATOR_DIR kromapgen BINARY_DIR)
     set_property(TARGET ${TARGET} PROPERTY CXX_LINKER_LAUNCHER
-                 /bin/sh ${PROJECT_SOURCE_DIR}/tools/kromapgen/kromaplink.sh ${GENERATOR_DIR}/kromapgen
+                 /bin/sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/kromaplink.sh ${GENERATOR_DIR}/kromapgen
                  ${CMAKE_OBJCOPY})
     add_dependencies(${TARGET} kromapgen)
     # A new generator relinks every program, so no program keeps a map in an older form.
     set_property(TARGET ${TARGET} APPEND PROPERTY LINK_DEPENDS ${GENERATOR_DIR}/kromapgen
-                                                               ${PROJECT_SOURCE_DIR}/tools/kromapgen/kromaplink.sh)
+                                                               ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/kromaplink.sh)
 endfunction()
 
 # Embeds the debug map in every executable defined in DIR and the directories below it (kromapgen aside: it makes
