@@ -105,9 +105,13 @@ TRegistryNode* Unlink(TRegistryBlock* Registry, pid_t ThreadId) noexcept {
     return nullptr;
 }
 
+// The magic number, written last and read first: another process that starts meanwhile and finds the block judges
+// it by its owner only once the owner is written, and leaves a block without the number alone (being made).
+std::uint32_t MagicOf(const TRegistryBlock* Registry) noexcept {
+    return std::atomic_ref<std::uint32_t>(const_cast<std::uint32_t&>(Registry->Magic)).load(std::memory_order_acquire);
+}
+
 void InitialiseBlock(TRegistryBlock* Registry) noexcept {
-    Registry->Magic = BlockMagic;
-    Registry->Version = BlockVersion;
     Registry->OwnerProcess = getpid();
     Registry->OwnerStartTime = ProcessStartTime();
     pthread_mutexattr_t Attributes;
@@ -118,6 +122,8 @@ void InitialiseBlock(TRegistryBlock* Registry) noexcept {
     pthread_mutexattr_destroy(&Attributes);
     Registry->First = nullptr;
     Registry->ReferenceCount.store(1);
+    Registry->Version = BlockVersion;
+    std::atomic_ref<std::uint32_t>(Registry->Magic).store(BlockMagic, std::memory_order_release);
 }
 
 TRegistryBlock* MapBlock(int File) noexcept {
@@ -220,7 +226,7 @@ bool StaleRegistry(pid_t Process, int File) {
     if (View == MAP_FAILED)
         return false;
     const auto* Registry = static_cast<const TRegistryBlock*>(View);
-    const bool Stale = Registry->Magic == BlockMagic && Registry->Version == BlockVersion &&
+    const bool Stale = MagicOf(Registry) == BlockMagic && Registry->Version == BlockVersion &&
                        (Registry->OwnerProcess != Process || Registry->OwnerStartTime != StartTime);
     munmap(View, sizeof(TRegistryBlock));
     return Stale;
@@ -281,7 +287,7 @@ bool OpenThreadRegistry() noexcept {
         if (fstat(File, &Status) == 0 && static_cast<std::size_t>(Status.st_size) >= sizeof(TRegistryBlock))
             Registry = MapBlock(File);
         close(File);
-        if (Registry != nullptr && Registry->Magic == BlockMagic && Registry->Version == BlockVersion &&
+        if (Registry != nullptr && MagicOf(Registry) == BlockMagic && Registry->Version == BlockVersion &&
             Registry->OwnerProcess == getpid() && Registry->OwnerStartTime == ProcessStartTime()) {
             Registry->ReferenceCount.fetch_add(1);
             Adopt(Registry);

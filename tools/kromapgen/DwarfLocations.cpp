@@ -41,6 +41,13 @@ private:
     std::vector<std::string> Names;
 };
 
+// Whether DWARF gives a function (or the declaration or abstract description it refers to) a linkage name.
+bool HasLinkageName(Dwarf_Die* Die) {
+    Dwarf_Attribute Attribute;
+    return dwarf_attr_integrate(Die, DW_AT_linkage_name, &Attribute) != nullptr ||
+           dwarf_attr_integrate(Die, DW_AT_MIPS_linkage_name, &Attribute) != nullptr;
+}
+
 // The scopes (namespaces and classes, "A::B") that functions are declared in, by the offset of their declaration:
 // a function that has no linkage name is named with them, as a debugger names it.
 using TScopes = std::unordered_map<Dwarf_Off, std::string>;
@@ -61,13 +68,16 @@ public:
         if (Added) {
             const std::string Name = NameOf(Call, Scopes);
             const auto [Named, New] = ByName.try_emplace(Name, static_cast<std::uint32_t>(Names.size()));
-            if (New)
+            if (New) {
                 Names.push_back(Name);
+                Plain.push_back(!HasLinkageName(Call));
+            }
             At->second = Named->second;
         }
         return At->second;
     }
     std::vector<std::string> Take() { return std::move(Names); }
+    std::vector<bool> TakePlain() { return std::move(Plain); }
 
 private:
     static std::string NameOf(Dwarf_Die* Die, const TScopes& Scopes) {
@@ -100,6 +110,7 @@ private:
     std::unordered_map<Dwarf_Off, std::uint32_t> ByOrigin;
     std::unordered_map<std::string, std::uint32_t> ByName;
     std::vector<std::string> Names;
+    std::vector<bool> Plain; // per name: the function has no linkage name
 };
 
 // The code that the units read so far describe, as disjoint stretches.
@@ -221,7 +232,9 @@ private:
                 if (!Scope.empty())
                     Scopes.emplace(dwarf_dieoffset(&Child), Scope);
                 const std::size_t First = FunctionsOut->size();
-                AddRanges(&Child, NoLocationFile, 0, *FunctionsOut);
+                // Code of the function that no row covers: addr2line names no file for it, unless it has to look
+                // the function's name up in the symbol table.
+                AddRanges(&Child, HasLinkageName(&Child) ? NoLocationFile : SymbolTableFile, 0, *FunctionsOut);
                 const auto Order = static_cast<std::uint32_t>(Instances.size() + Candidates.size());
                 for (std::size_t I = First; I < FunctionsOut->size(); ++I)
                     Candidates.push_back(
@@ -333,10 +346,8 @@ void Overlay(const std::vector<TLocatedRange>& Rows, const std::vector<TInlinedC
     }
 }
 
-// The line rows within the calls (sorted, without overlaps), and the file of no name at line 0 where the calls hold
-// code without rows.
-std::vector<TLocatedRange> RowsWithin(const std::vector<TLocatedRange>& Rows, const std::vector<TInlinedCall>& Calls,
-                                      std::uint32_t NoFile) {
+// The line rows within the calls (sorted, without overlaps); code of the calls without rows is left out.
+std::vector<TLocatedRange> RowsWithin(const std::vector<TLocatedRange>& Rows, const std::vector<TInlinedCall>& Calls) {
     std::vector<TLocatedRange> Out;
     std::size_t First = 0;
     for (const TInlinedCall& Call : Calls) {
@@ -352,12 +363,41 @@ std::vector<TLocatedRange> RowsWithin(const std::vector<TLocatedRange>& Rows, co
                 Out.push_back(TLocatedRange{At, To, Rows[K].File, Rows[K].Line});
                 At = To;
             } else {
-                const std::uint64_t To = K < Rows.size() ? std::min(Call.End, Rows[K].Start) : Call.End;
-                Out.push_back(TLocatedRange{At, To, NoFile, 0});
-                At = To;
+                At = K < Rows.size() ? std::min(Call.End, Rows[K].Start) : Call.End;
             }
         }
     }
+    return Out;
+}
+
+// The innermost call at every address that calls cover: Calls nest, sorted by start and depth. Sorted, without
+// overlaps.
+std::vector<TInlinedCall> InnermostCalls(const std::vector<TInlinedCall>& Calls) {
+    std::vector<TInlinedCall> Out;
+    std::vector<const TInlinedCall*> Open; // the calls holding At, the innermost last
+    std::uint64_t At = 0;
+    const auto Until = [&](std::uint64_t To) {
+        while (!Open.empty()) {
+            const TInlinedCall& Top = *Open.back();
+            const std::uint64_t End = std::min(Top.End, To);
+            if (End > At) {
+                TInlinedCall Piece = Top;
+                Piece.Start = At;
+                Piece.End = End;
+                Out.push_back(Piece);
+                At = End;
+            }
+            if (Top.End > To)
+                break;
+            Open.pop_back();
+        }
+        At = std::max(At, To);
+    };
+    for (const TInlinedCall& C : Calls) {
+        Until(C.Start);
+        Open.push_back(&C);
+    }
+    Until(UINT64_MAX);
     return Out;
 }
 
@@ -506,9 +546,17 @@ bool ReadDwarfLocations(int Fd, std::uint64_t CodeStart, std::uint64_t CodeEnd,
     for (const TInlinedCall& C : Calls)
         if (C.Depth == 1)
             Outer.push_back(C);
-    Locations.Inlined = RowsWithin(Kept, Outer, NoFile);
+    Locations.Inlined = RowsWithin(Kept, Outer);
+    // Inlined code without rows: addr2line names no file for it, unless the function inlined there has no linkage
+    // name and it has to look the name up in the symbol table.
+    const std::vector<bool> Plain = FunctionTable.TakePlain();
+    std::vector<TLocatedRange> Rowless;
+    for (const TInlinedCall& C : InnermostCalls(Calls))
+        Rowless.push_back(TLocatedRange{C.Start, C.End, Plain[C.Function] ? SymbolTableFile : NoFile, 0});
+    FillLocationGaps(Locations.Inlined, std::move(Rowless));
     Locations.Calls = std::move(Calls);
     Locations.FileNames = FileTable.Take();
+    Locations.NoFile = NoFile;
     Locations.FunctionNames = FunctionTable.Take();
     return true;
 }

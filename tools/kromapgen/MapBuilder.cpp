@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <unordered_map>
 
 namespace {
@@ -139,20 +140,48 @@ TPackedMapContent BuildMapContent(const TProgramSymbols& Program, const TDwarfLo
     return Content;
 }
 
-void AddFiledFunctions(const TProgramSymbols& Program, std::vector<TLocatedRange>& Locations,
-                       std::vector<std::string>& FileNames) {
+void AddFiledFunctions(const TProgramSymbols& Program, TDwarfLocations& Locations) {
     std::vector<TLocatedRange> Fill;
     Fill.reserve(Program.FiledFunctions.size());
+    // The file of each filed function by its address.
+    std::unordered_map<std::uint64_t, std::uint32_t> FileAt;
     for (const TFiledFunction& F : Program.FiledFunctions) {
         // Like the symbol lookup of addr2line, the function reaches to the next symbol, over any padding.
         const auto Next = std::upper_bound(Program.Symbols.begin(), Program.Symbols.end(), F.Address,
                                            [](std::uint64_t A, const TCodeSymbol& S) { return A < S.Address; });
         const std::uint64_t End = Next == Program.Symbols.end() ? Program.CodeEnd : Next->Address;
-        Fill.push_back(TLocatedRange{F.Address, End, static_cast<std::uint32_t>(FileNames.size()), 0});
-        FileNames.push_back(F.File);
+        const auto File = static_cast<std::uint32_t>(Locations.FileNames.size());
+        Fill.push_back(TLocatedRange{F.Address, End, File, 0});
+        FileAt.try_emplace(F.Address, File);
+        Locations.FileNames.push_back(F.File);
     }
-    FillLocationGaps(Locations, std::move(Fill));
-    std::erase_if(Locations, [](const TLocatedRange& L) { return L.File == NoLocationFile; });
+    std::erase_if(Locations.Outermost, [](const TLocatedRange& L) { return L.File == SymbolTableFile; });
+    FillLocationGaps(Locations.Outermost, std::move(Fill));
+    std::erase_if(Locations.Outermost, [](const TLocatedRange& L) { return L.File == NoLocationFile; });
+
+    std::vector<TLocatedRange> Inlined;
+    Inlined.reserve(Locations.Inlined.size());
+    for (const TLocatedRange& L : Locations.Inlined) {
+        if (L.File != SymbolTableFile) {
+            Inlined.push_back(L);
+            continue;
+        }
+        // Piece by piece of the symbols that hold the code.
+        for (std::uint64_t At = L.Start; At < L.End;) {
+            const auto Next = std::upper_bound(Program.Symbols.begin(), Program.Symbols.end(), At,
+                                               [](std::uint64_t A, const TCodeSymbol& S) { return A < S.Address; });
+            const std::uint64_t To = Next == Program.Symbols.end() ? L.End : std::min(L.End, Next->Address);
+            std::uint32_t File = Locations.NoFile;
+            if (Next != Program.Symbols.begin()) {
+                const auto Filed = FileAt.find(std::prev(Next)->Address);
+                if (Filed != FileAt.end())
+                    File = Filed->second;
+            }
+            Inlined.push_back(TLocatedRange{At, To, File, L.Line});
+            At = To;
+        }
+    }
+    Locations.Inlined = std::move(Inlined);
 }
 
 bool GenerateMap(const std::string& ProgramFile, std::vector<std::uint8_t>& PackedMap, std::string& Error) {
@@ -172,7 +201,7 @@ bool GenerateMap(const std::string& ProgramFile, std::vector<std::uint8_t>& Pack
         Ok = ReadDwarfLocations(Fd, Program.CodeStart, Program.CodeEnd, FunctionStarts(Program), Locations, Error);
     close(Fd);
     if (Ok)
-        AddFiledFunctions(Program, Locations.Outermost, Locations.FileNames);
+        AddFiledFunctions(Program, Locations);
     if (!Ok) {
         Error = ProgramFile + ": " + Error;
         return false;

@@ -14,9 +14,10 @@
 TPackedMapContent BuildMapContent(const TProgramSymbols& Program, const TDwarfLocations& Locations);
 
 // Code without line rows in a local function (up to the next symbol) of an object that the symbol table files
-// under a source file gets that file as its unit, without a line: addr2line names it so.
-void AddFiledFunctions(const TProgramSymbols& Program, std::vector<TLocatedRange>& Locations,
-                       std::vector<std::string>& FileNames);
+// under a source file gets that file as its unit, without a line: addr2line names it so, where DWARF describes no
+// function there or one it knows by its plain name alone (SymbolTableFile). Of the inlined code, that marked so
+// gets the file the same way, else the file of no name.
+void AddFiledFunctions(const TProgramSymbols& Program, TDwarfLocations& Locations);
 
 // Everything together: reads the program file and returns its packed map; false with Error set on failure.
 bool GenerateMap(const std::string& ProgramFile, std::vector<std::uint8_t>& PackedMap, std::string& Error);
