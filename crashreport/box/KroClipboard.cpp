@@ -4,13 +4,17 @@
 
 #include <X11/Xatom.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
+#include <poll.h>
 
 namespace {
 
 // Pieces of a text handed out in parts.
 constexpr std::size_t ChunkSize = 64 * 1024;
+// How long taking the clipboard waits for the server's time stamp.
+constexpr std::chrono::milliseconds ServerTimeWait{2000};
 
 std::string ToLatin1(std::string_view Utf8) {
     std::string Result;
@@ -63,9 +67,22 @@ Time TKroClipboard::ServerTime() {
     // A zero-length append to our own property makes the server send the time we need, as the protocol asks owners to
     // take a selection with a real time stamp.
     XChangeProperty(Display.Dpy(), Holder, Display.Atoms().KroTransfer, XA_STRING, 8, PropModeAppend, nullptr, 0);
+    XFlush(Display.Dpy());
+    // A running server answers at once. One that went away (or stopped answering) never does, and a blocking wait
+    // for the event would never end: the selection is then taken at the current time.
+    const auto Deadline = std::chrono::steady_clock::now() + ServerTimeWait;
     XEvent Event;
-    XWindowEvent(Display.Dpy(), Holder, PropertyChangeMask, &Event);
-    return Event.xproperty.time;
+    while (!Display.Broken()) {
+        if (XCheckWindowEvent(Display.Dpy(), Holder, PropertyChangeMask, &Event))
+            return Event.xproperty.time;
+        const auto Left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Deadline - std::chrono::steady_clock::now()).count();
+        if (Left <= 0)
+            break;
+        pollfd Wait{ConnectionNumber(Display.Dpy()), POLLIN, 0};
+        poll(&Wait, 1, static_cast<int>(std::min<long long>(Left, 50)));
+    }
+    return CurrentTime;
 }
 
 void TKroClipboard::Own(std::string_view Utf8Text) {

@@ -27,6 +27,7 @@ void TPausedThreads::PauseAll() {
     // While the lock is held here no thread can take it, so none that answers holds it; a lock that stays taken (its
     // holder stopped inside) is not waited for again: the threads are paused all the same.
     const bool Registry = ThreadRegistryOpen() && LockThreadRegistry(RegistryWaitMs);
+    RegistryStuck = ThreadRegistryOpen() && !Registry;
     for (std::size_t I = 0; I < Found; ++I) {
         // A thread that reports too stands still where it failed and waits, watching its own report: were it paused
         // by a report that got stuck, it could not take its report over.
@@ -83,7 +84,7 @@ bool TPausedThreads::ResumeOne(pid_t ThreadId) noexcept {
 void TPausedThreads::PauseOne(pid_t ThreadId) noexcept {
     for (std::size_t I = 0; I < Count; ++I)
         if (Pauses[I].ThreadId() == ThreadId && !Pauses[I].Paused() && !Silent[I]) {
-            const bool Registry = ThreadRegistryOpen() && LockThreadRegistry(RegistryWaitMs);
+            const bool Registry = ThreadRegistryOpen() && LockThreadRegistry(RegistryStuck ? 0 : RegistryWaitMs);
             Pauses[I].Pause(ThreadId);
             if (Registry)
                 UnlockThreadRegistry();

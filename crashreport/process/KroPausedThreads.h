@@ -41,6 +41,8 @@ private:
     std::unique_ptr<TThreadPause[]> Pauses;
     std::unique_ptr<bool[]> Silent;
     std::size_t Count = 0;
+    // The registry's lock stayed taken when the threads were paused: later pauses only try it.
+    bool RegistryStuck = false;
 };
 
 // How a pause of one thread came out.

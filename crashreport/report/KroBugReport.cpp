@@ -15,6 +15,7 @@
 #include "KroTraceProgress.h"
 
 #include <algorithm>
+#include <atomic>
 #include <ctime>
 #include <memory>
 #include <string_view>
@@ -23,8 +24,11 @@
 
 namespace {
 
-// How long a title waits for the registry: a paused writer must not stall the report.
+// How long a report's titles wait for the registry, all together: a writer stopped inside (one that faulted there)
+// holds its lock for good, and a report that waited for it at every thread's title and creator line would take
+// seconds with many threads. Once a wait has run out, the report's other titles only try the lock.
 constexpr std::uint32_t TitleWaitMs = 50;
+std::atomic<bool> TitleWaitSpent{false};
 constexpr std::size_t MaxThreads = 1024;
 
 std::string HexId(pid_t Id) {
@@ -314,7 +318,10 @@ std::string GetThreadTitle(pid_t ThreadId, bool ShowHidden, std::uintptr_t* Crea
     if (CreatorThread != nullptr)
         *CreatorThread = 0;
     TThreadInfo Info;
-    const TRegistryLookup Lookup = LookUpThreadInfo(ThreadId, Info, TitleWaitMs);
+    const bool MayWait = !TitleWaitSpent.load();
+    const TRegistryLookup Lookup = LookUpThreadInfo(ThreadId, Info, MayWait ? TitleWaitMs : 0);
+    if (Lookup == TRegistryLookup::NoRegistry && MayWait && ThreadRegistryOpen())
+        TitleWaitSpent.store(true);
     if (Lookup == TRegistryLookup::NoRegistry)
         return "thread " + HexId(ThreadId);
     if (Lookup == TRegistryLookup::NotFound) {
@@ -340,6 +347,7 @@ std::string GetThreadTitle(pid_t ThreadId, bool ShowHidden, std::uintptr_t* Crea
 }
 
 void CreateBugReport(const TBugReportRequest& Request, std::string& Report) {
+    TitleWaitSpent.store(false);
     TComposeState State;
     State.Request = &Request;
     State.FailingThread = Request.ThreadId != 0 ? Request.ThreadId : CurrentThreadId();

@@ -5,6 +5,7 @@
 #include "KroStackTracer.h"
 #include "KroThreadContext.h"
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -23,6 +24,15 @@ std::timed_mutex TablesLock;
 
 TTraceTables& SharedTables() {
     // Never destroyed: a crash during the program's exit may still need them.
+    static TTraceTables* const Tables = new TTraceTables;
+    return *Tables;
+}
+
+// The tables the traces share while the shared ones are held by a trace that does not finish (its thread paused): a
+// report's traces of every thread would otherwise each analyse the modules anew.
+std::mutex SpareLock;
+
+TTraceTables& SpareTables() {
     static TTraceTables* const Tables = new TTraceTables;
     return *Tables;
 }
@@ -51,8 +61,20 @@ private:
 };
 
 // How long a trace waits for another one to finish before it works on tables of its own: the other may run in a
-// thread that is paused now.
+// thread that is paused now. Such a holder lets go only once it runs again, so the wait is paid once: until a trace
+// gets the tables again, the next ones only try the lock (a report traces every thread, and with many threads waits
+// of seconds each would add up to minutes).
 constexpr std::chrono::milliseconds TablesWait{2000};
+std::atomic<bool> TablesHeldOn{false};
+
+bool LockTables(std::unique_lock<std::timed_mutex>& Lock) {
+    if (TablesHeldOn.load() ? Lock.try_lock() : Lock.try_lock_for(TablesWait)) {
+        TablesHeldOn.store(false);
+        return true;
+    }
+    TablesHeldOn.store(true);
+    return false;
+}
 
 void Trace(TStackTraceRequest Request, std::string& Text, std::uintptr_t CallerStack, std::uintptr_t CallerFrame,
            std::uintptr_t ReturnAddress, const std::uint64_t* Snapshot = nullptr) {
@@ -89,11 +111,16 @@ void Trace(TStackTraceRequest Request, std::string& Text, std::uintptr_t CallerS
         Request.FramePointer = CallerFrame;
 
     std::unique_lock<std::timed_mutex> Lock(TablesLock, std::defer_lock);
+    std::unique_lock<std::mutex> Spare(SpareLock, std::defer_lock);
     std::unique_ptr<TTraceTables> Own;
     TTraceTables* Tables = &SharedTables();
-    if (!Lock.try_lock_for(TablesWait)) {
-        Own = std::make_unique<TTraceTables>();
-        Tables = Own.get();
+    if (!LockTables(Lock)) {
+        if (Spare.try_lock()) {
+            Tables = &SpareTables();
+        } else {
+            Own = std::make_unique<TTraceTables>();
+            Tables = Own.get();
+        }
     }
     if (!Tables->Modules.Refresh())
         return;
@@ -181,8 +208,12 @@ std::string TraceOtherThread(pid_t ThreadId, TStackTraceRequest Request) {
 
 void ClearStackTraceTables() {
     std::unique_lock<std::timed_mutex> Lock(TablesLock, std::defer_lock);
-    if (!Lock.try_lock_for(TablesWait))
+    if (!LockTables(Lock))
         return;
     SharedTables().Functions.Clear();
     SharedTables().Modules.Clear();
+    if (std::unique_lock<std::mutex> Spare(SpareLock, std::try_to_lock); Spare.owns_lock()) {
+        SpareTables().Functions.Clear();
+        SpareTables().Modules.Clear();
+    }
 }

@@ -12,7 +12,9 @@
 // and destructor (the program ends normally and faults in a function that atexit() runs, or in a static object's
 // destructor), three-faults (three worker threads fault at the same moment while threads that a library's
 // constructor started before the reporter stand by), deaf-faults (the same with a thread that blocks every signal
-// standing by), stuck-reporter (the report's listing step waits for a lock that a thread the report paused holds).
+// standing by), stuck-reporter (the report's listing step waits for a lock that a thread the report paused holds),
+// many-threads (a hundred threads stand by and one traces its own stack over and over while the main thread faults
+// holding the thread registry's lock).
 // --thread crashes in a worker thread instead of the main thread. --console writes
 // the box's texts and the report to standard output (no display is used); --box shows the exception box on the
 // display; --no-box shows nothing; --file PATH saves every report to PATH. --history first prints the process id, how
@@ -29,6 +31,8 @@
 #include "KroExceptSettings.h"
 #include "KroLinkDisAsm.h"
 #include "KroRestartHandOver.h"
+#include "KroStackTrace.h"
+#include "KroThreadRegistry.h"
 #include "PyxApplication.h"
 #include "crashtest_early.h"
 
@@ -302,6 +306,44 @@ CRASH_ON_PURPOSE void StuckReporter() {
     Sink += 1;
 }
 
+// A program of many threads, one of which traces its own stack over and over (as a program that logs where it stands
+// does), faults in its main thread while it holds the thread registry's lock (as a signal finds a thread in the middle
+// of naming one). A report pauses the tracer inside its trace, and each thread's trace and title would need one of
+// those locks.
+constexpr int ManyThreadCount = 100;
+std::atomic<bool> SelfTracing{false};
+
+void SelfTracer() {
+    pthread_setname_np(pthread_self(), "self tracer");
+    const TStackTraceRequest Request;
+    std::string Trace;
+    for (;;) {
+        ComputeStackTrace(Request, Trace); // crash-mark: SelfTrace
+        SelfTracing = true;
+    }
+}
+
+CRASH_ON_PURPOSE void FaultInRegistry() {
+    if (!LockThreadRegistry(1000))
+        std::printf("the registry's lock could not be had\n");
+    *NullPointer = 5; // crash-mark: FaultInRegistry
+    Sink += 1;
+}
+
+__attribute__((noinline)) void ManyThreads() {
+    // Neither ever ends: the fault ends the process.
+    auto* Idle = new std::vector<std::thread>;
+    for (int Thread = 0; Thread < ManyThreadCount; ++Thread)
+        Idle->emplace_back(IdleWorker); // crash-mark: StartMany
+    AwaitStandingBy(ManyThreadCount + 1);
+    std::thread(SelfTracer).detach(); // crash-mark: StartSelfTracer
+    while (!SelfTracing)
+        std::this_thread::yield();
+    std::printf("faulting\n");
+    std::fflush(stdout);
+    FaultInRegistry(); // crash-mark: ManyThreads
+}
+
 // A thread of the system's own kind (not a std::thread): an exception may leave its routine.
 __attribute__((noinline)) void* ThrowingRoutine(void*) {
     throw std::runtime_error("The thread's routine failed"); // crash-mark: RoutineThrow
@@ -385,6 +427,8 @@ void Crash(const std::string& Mode) {
         TwoThreads();
     else if (Mode == "three-faults" || Mode == "deaf-faults")
         ThreeFaults(Mode == "deaf-faults");
+    else if (Mode == "many-threads")
+        ManyThreads();
     else if (Mode == "stuck-reporter")
         StuckReporter();
     else if (Mode == "thread-routine") {

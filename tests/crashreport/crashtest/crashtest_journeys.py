@@ -604,8 +604,61 @@ def three_faults_journey(arguments, marks):
     listing = report.split("\r\n\r\ndisassembling:\r\n")
     if len(listing) != 2 or len([line for line in listing[1].split("\r\n") if "\u00bb" in line]) != 1:
         fail("stuck-reporter: the report made by the failing thread lacks its listing", report)
+    many = many_threads_leg(arguments, marks, environment)
     print("crashtest three-faults (%s): three reports each, a deaf thread costs %d ms a report; a stuck exception "
-          "thread was given up after %.1f s" % (module, cost, elapsed))
+          "thread was given up after %.1f s; a report of %d threads with the registry and the trace tables held took "
+          "%.1f s" % (module, cost, elapsed, many[0], many[1]))
+
+
+# A report of many threads waits for a lock that stays taken once, not once per thread: a hundred threads' titles
+# and creator lines with the registry's lock held (50 ms each), and their traces with the tables held by a paused
+# trace (2 s each), would take minutes; the bound leaves the rest of the report ample time on a loaded machine.
+MANY_THREADS_BOUND = 30.0
+
+
+def many_threads_leg(arguments, marks, environment):
+    """The main thread faults holding the thread registry's lock while a hundred threads stand by and one traces its
+    own stack over and over: the report lists them all, with the failing thread first where it faulted, and comes
+    within the bound. Returns the threads listed and the seconds the report took."""
+    module = os.path.basename(arguments.crashtest)
+    process = start_crashtest([arguments.crashtest, "many-threads", "--console"], environment)
+    started = None
+    try:
+        first = process.stdout.readline().decode("utf-8", "replace")
+        if first != "faulting\n":
+            fail("many-threads: the program did not reach its fault", first)
+        started = time.monotonic()
+        code, output = finish_crashtest(process, 240, "crashtest many-threads")
+    finally:
+        kill_left([process])
+    took = time.monotonic() - started
+    if code != FAULT + signal.SIGSEGV:
+        fail("many-threads: exit code %d, expected %d" % (code, FAULT + signal.SIGSEGV), output)
+    reports = reports_of(output, ERROR_TEXT)
+    if len(reports) != 1:
+        fail("many-threads: %d reports, not one" % len(reports), output)
+    report = reports[0]
+    threads = sections(report)
+    process_id = int(re.search(r"process id        : \$([0-9a-f]+)", report).group(1), 16)
+    # The registry's names cannot be read while its lock is held: every title is the thread's id alone.
+    if threads[0][0] != "thread $%x" % process_id:
+        fail("many-threads: the failing main thread does not come first, titled by its id", report)
+    match = first_trace_line(threads[0][1], module)
+    if not match or int(match.group(4)) != marks["FaultInRegistry"]:
+        fail("many-threads: the trace does not start where the main thread faulted", report)
+    if any(not re.match(r"thread \$[0-9a-f]+$", title) or any(line.startswith(">> created by") for line in lines)
+           for title, lines in threads):
+        fail("many-threads: a thread is named or given a creator without the registry", report)
+    # The main thread, the idle worker, the hundred standing by with it and the self tracer, paused in its trace.
+    tracer = [title for title, lines in threads
+              if any(m and m.group(3) == "crashtest" and int(m.group(4)) == marks["SelfTrace"]
+                     for m in (TRACE_LINE.match(line) for line in lines))]
+    if len(threads) < 103 or len(tracer) != 1:
+        fail("many-threads: %d threads and %d self tracers listed, not 103 and one" % (len(threads), len(tracer)),
+             report)
+    if took > MANY_THREADS_BOUND:
+        fail("many-threads: the report took %.1f s" % took, report)
+    return len(threads), took
 
 
 QT_RUNS = [("xcb", True)] * 10 + [("xcb", False)] * 3 + [("offscreen", True)] * 3 + [("offscreen", False)] * 2

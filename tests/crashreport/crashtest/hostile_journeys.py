@@ -3,8 +3,9 @@
 under the offscreen platform and under a real X server), signals that another process sends (kill, sigqueue, tgkill
 to one thread), shared memory left by killed processes and blocks of another user under the program's own names, an
 X server killed while the exception box shows or just before it, children of fork and faults in the program's last
-steps (atexit, a static destructor). Every report must be complete and the process must end with its documented
-exit code: 128 + the signal, 70 for an exception nobody caught, 0 only for a program that went on.
+steps (atexit, a static destructor), a sandbox whose shared-memory folder cannot be written. Every report must be
+complete and the process must end with its documented exit code: 128 + the signal, 70 for an exception nobody caught,
+71 when the reporter itself cannot start, 0 only for a program that went on.
 
     hostile_journeys.py JOURNEY --crashtest PATH --source crashtest.cpp
 JOURNEY: memory-limit, sent-signal, shared-memory, x-server-gone, fork-and-exit
@@ -29,6 +30,7 @@ from exceptbox_journeys import Xvfb  # noqa: E402
 
 ERROR_TEXT = cj.ERROR_TEXT
 UNCAUGHT_EXCEPTION = 70
+INTERNAL_ERROR = 71
 BOX = ("--class", "KroExceptWndClass")
 SHM = "/dev/shm"
 NOBODY = 65534
@@ -424,8 +426,30 @@ def shared_memory_journey(a, marks):
     expect_code(alive.finish(), cj.FAULT + signal.SIGSEGV, "the process left running", alive.text())
     for pid in (killed.pid, alive.pid, run.pid):
         no_blocks_of(pid, "after the journey")
-    print("ok: stale blocks removed, live and foreign ones kept, foreign names refused%s" %
-          ("" if root else " (not the superuser: another user's blocks could not be made)"))
+    sandbox = internal_error_without_shared_memory(a)
+    print("ok: stale blocks removed, live and foreign ones kept, foreign names refused%s%s" %
+          ("" if root else " (not the superuser: another user's blocks could not be made)", sandbox))
+
+
+def internal_error_without_shared_memory(a):
+    """In a sandbox whose shared-memory folder cannot be written the thread registry cannot be made: the reporter
+    says so on the console and the program ends at once with the internal error's exit code, before it runs at all
+    (no report, nothing of the program's). Returns a note for the journey's line."""
+    namespace = ["unshare", "--mount", "--propagation", "private"]
+    if os.geteuid() != 0:
+        namespace[1:1] = ["--user", "--map-root-user"]
+    probe = subprocess.run(namespace + ["mount", "-t", "tmpfs", "-o", "ro", "tmpfs", SHM],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if probe.returncode != 0:
+        return "; no mount namespace here: the internal error was not tried"
+    command = namespace + ["sh", "-c", 'mount -t tmpfs -o ro tmpfs %s && exec "$0" "$@"' % SHM,
+                           a.crashtest, "null-read", "--console"]
+    run = Run(command, environment())
+    code = run.finish()
+    expect_code(code, INTERNAL_ERROR, "a read-only shared-memory folder", run.text())
+    if run.text() != "KroExcept: internal error (the thread registry cannot be created)\n":
+        fail("a read-only shared-memory folder: the console does not show the internal error alone", run.text())
+    return "; a read-only shared-memory folder ends the program with the internal error"
 
 
 # --- the X server goes away -------------------------------------------------------------------------------------

@@ -95,6 +95,14 @@ TEST(DnsLookupTest, OnlineMeansARouteThatIsUpOutsideTheLoopback) {
     WriteWholeFile(Table, Header + "wlan0\t000200C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n");
     EXPECT_TRUE(IsOnline(Table.c_str()));
     EXPECT_FALSE(IsOnline((Folder.Path / "missing").c_str()));
+    // A table longer than one read, its one route that is up last and without its line feed.
+    std::string Long = Header;
+    for (int Route = 0; Route < 200; ++Route)
+        Long += "eth" + std::to_string(Route) + "\t000200C0\t00000000\t0000\t0\t0\t0\t00FFFFFF\t0\t0\t0\n";
+    WriteWholeFile(Table, Long);
+    EXPECT_FALSE(IsOnline(Table.c_str()));
+    WriteWholeFile(Table, Long + "wlan0\t000200C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0");
+    EXPECT_TRUE(IsOnline(Table.c_str()));
 
     EXPECT_TRUE(IsLoopbackHost("127.0.0.1") && IsLoopbackHost("127.8.9.10") && IsLoopbackHost("LocalHost."));
     EXPECT_FALSE(IsLoopbackHost("128.0.0.1") || IsLoopbackHost("localhost.example") || IsLoopbackHost(""));
