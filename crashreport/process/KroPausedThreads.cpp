@@ -1,11 +1,17 @@
 #include "KroPausedThreads.h"
 
+#include "KroPauseReadiness.h"
 #include "KroReportingThreads.h"
 #include "KroThreadRegistry.h"
 
 #include <algorithm>
 
 namespace {
+
+// How long a thread that blocks the pause signal is given to unblock it before it is taken for deaf, and how often
+// the waiting threads' state is looked at again.
+constexpr std::int64_t DeafAfterMs = 30;
+constexpr std::int64_t LookAgainMs = 10;
 
 // How long a pause waits for the registry's lock to be free, once per report: its writers hold it for moments only.
 constexpr std::uint32_t RegistryWaitMs = 500;
@@ -42,20 +48,37 @@ void TPausedThreads::PauseAll() {
     std::int64_t LastAnswer = Start;
     for (;;) {
         const std::uint32_t Seen = PauseAnswerCount();
+        const std::int64_t Now = MonotonicMs();
         std::size_t Waiting = 0;
+        std::size_t WillAnswer = 0;
+        std::size_t Unknown = 0;
         for (std::size_t I = 0; I < Count; ++I) {
             if (!Pauses[I].Requested())
                 continue;
-            if (Pauses[I].Answered())
-                LastAnswer = MonotonicMs();
-            else
-                ++Waiting;
+            if (Pauses[I].Answered()) {
+                LastAnswer = Now;
+                continue;
+            }
+            ++Waiting;
+            // A thread blocks every signal for moments now and then (while it starts, forks or spawns): it is taken
+            // for deaf only when it still does after a while.
+            const TPauseReadiness Readiness = PauseReadiness(Pauses[I].ThreadId());
+            if (Readiness == TPauseReadiness::CanAnswer ||
+                (Readiness == TPauseReadiness::CannotAnswer && Now - Start < DeafAfterMs))
+                ++WillAnswer;
+            else if (Readiness == TPauseReadiness::Unknown)
+                ++Unknown;
         }
-        const std::int64_t Deadline =
-            std::min(LastAnswer + QuietMs, Start + static_cast<std::int64_t>(ThreadAnswerTimeoutMs));
-        if (Waiting == 0 || MonotonicMs() >= Deadline)
+        if (Waiting == 0)
             break;
-        AwaitPauseAnswer(Seen, Deadline);
+        // A thread that can answer is waited for up to the timeout, however long a loaded machine keeps it from
+        // running; those that cannot are given up at once; when the state of some is unknown, the wait ends once no
+        // answer has come for QuietMs.
+        const std::int64_t Limit = Start + static_cast<std::int64_t>(ThreadAnswerTimeoutMs);
+        const std::int64_t Deadline = WillAnswer > 0 ? Limit : std::min(LastAnswer + QuietMs, Limit);
+        if ((WillAnswer == 0 && Unknown == 0) || Now >= Deadline)
+            break;
+        AwaitPauseAnswer(Seen, std::min(Deadline, Now + LookAgainMs));
     }
     for (std::size_t I = 0; I < Count; ++I)
         if (Pauses[I].Requested()) {

@@ -11,12 +11,14 @@
 // do can disturb the report. A thread is paused only while the thread registry's lock is free, so no paused thread
 // holds it.
 //
-// All threads are asked at once and waited for together, and the wait for those that do not answer (a thread that
-// blocks every signal, or never gets to run) is paid once per report: it ends when every thread has answered, or when
-// none has answered for QuietMs. Such a thread is left running and counted as unpausable; the report names it.
+// All threads are asked at once and waited for together, and the wait for those that do not answer is paid once per
+// report. A thread the kernel shows blocking the pause signal, or stopped, is given up at once; one that merely has
+// not run yet (a loaded machine) is waited for up to ThreadAnswerTimeoutMs; where the kernel cannot tell, the wait
+// ends when none has answered for QuietMs. A thread given up is left running and counted as unpausable; the report
+// names it.
 class TPausedThreads final {
 public:
-    // How long the wait goes on without any answer before the threads still silent are given up.
+    // How long the wait goes on without any answer before threads whose state is unknown are given up.
     static constexpr std::uint32_t QuietMs = 200;
 
     TPausedThreads();
