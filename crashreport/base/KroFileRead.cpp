@@ -75,3 +75,18 @@ std::vector<std::string> KroCommandLine() {
     }
     return Arguments;
 }
+
+std::ptrdiff_t KroReadFileInto(const char* Path, char* Buffer, std::size_t Size) noexcept {
+    if (Size == 0)
+        return -1;
+    Buffer[0] = '\0';
+    const int File = open(Path, O_RDONLY | O_CLOEXEC);
+    if (File < 0)
+        return -1;
+    const std::ptrdiff_t Count = KroReadFull(File, Buffer, Size - 1);
+    close(File);
+    if (Count < 0)
+        return -1;
+    Buffer[Count] = '\0';
+    return Count;
+}

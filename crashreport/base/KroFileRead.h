@@ -20,6 +20,10 @@ TKroFileRead KroReadFile(const char* Path, std::vector<std::uint8_t>& Content, s
 // Reads from the open file Handle until Size bytes are in Buffer or the file ends; the count read, -1 on a read error.
 std::ptrdiff_t KroReadFull(int Handle, void* Buffer, std::size_t Size) noexcept;
 
+// Reads the file at Path into Buffer, at most Size - 1 bytes, and ends them with a zero byte; the count read, -1 when
+// the file cannot be opened or read. Allocation-free and lock-free, for the small files of /proc on the report path.
+std::ptrdiff_t KroReadFileInto(const char* Path, char* Buffer, std::size_t Size) noexcept;
+
 // The file this program was started from, as the kernel names it ("/usr/bin/prog", with " (deleted)" behind when it
 // was replaced meanwhile); empty when it cannot be told.
 std::string KroProgramPath();

@@ -1,5 +1,6 @@
 #include "KroLockWaitWatch.h"
 
+#include "KroFileRead.h"
 #include "KroThreadContext.h"
 
 #include <cstdio>
@@ -13,14 +14,8 @@ namespace {
 
 // Reads a small file of /proc into Buffer (terminated, the line end cut); false when it cannot be read.
 bool ReadLine(const char* Path, char* Buffer, std::size_t Size) noexcept {
-    const int File = open(Path, O_RDONLY | O_CLOEXEC);
-    if (File < 0)
+    if (KroReadFileInto(Path, Buffer, Size) <= 0)
         return false;
-    const ssize_t Read = read(File, Buffer, Size - 1);
-    close(File);
-    if (Read <= 0)
-        return false;
-    Buffer[Read] = '\0';
     if (char* End = std::strchr(Buffer, '\n'))
         *End = '\0';
     return true;

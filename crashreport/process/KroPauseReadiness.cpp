@@ -1,12 +1,11 @@
 #include "KroPauseReadiness.h"
 
+#include "KroFileRead.h"
 #include "KroThreadContext.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -51,21 +50,9 @@ bool ParseMask(const char* Text, std::uint64_t& Mask) noexcept {
 TPauseReadiness PauseReadiness(pid_t ThreadId) noexcept {
     char Path[64];
     std::snprintf(Path, sizeof Path, "/proc/self/task/%d/status", static_cast<int>(ThreadId));
-    const int File = open(Path, O_RDONLY | O_CLOEXEC);
-    if (File < 0)
-        return TPauseReadiness::Unknown;
     char Status[4096];
-    std::size_t Length = 0;
-    for (;;) {
-        const ssize_t Read = read(File, Status + Length, sizeof Status - 1 - Length);
-        if (Read <= 0)
-            break;
-        Length += static_cast<std::size_t>(Read);
-        if (Length == sizeof Status - 1)
-            break;
-    }
-    close(File);
-    Status[Length] = '\0';
+    if (KroReadFileInto(Path, Status, sizeof Status) <= 0)
+        return TPauseReadiness::Unknown;
     const char* State = Field(Status, "State");
     const char* Blocked = Field(Status, "SigBlk");
     std::uint64_t Mask = 0;

@@ -1,5 +1,7 @@
 #include "KroThreadContext.h"
 
+#include "KroFileRead.h"
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -171,11 +173,7 @@ bool ThreadSystemName(pid_t ThreadId, char* Name, std::size_t Size) noexcept {
     for (const char* Tail = "/comm"; *Tail != '\0'; ++Tail)
         Path[Length++] = *Tail;
     Path[Length] = '\0';
-    const int File = open(Path, O_RDONLY | O_CLOEXEC);
-    if (File < 0)
-        return false;
-    const ssize_t Read = read(File, Name, Size - 1);
-    close(File);
+    const std::ptrdiff_t Read = KroReadFileInto(Path, Name, Size);
     if (Read <= 0)
         return false;
     std::size_t End = static_cast<std::size_t>(Read);
