@@ -525,63 +525,78 @@ def three_faults_journey(arguments, marks):
         cost = min(cost, run_both()[1])
     if cost >= 500:
         fail("a thread that blocks every signal costs each report %d ms" % cost)
-    for mode, output in outputs.items():
-        reports = reports_of(re.sub(r"reports took \d+ ms\n", "", output), ERROR_TEXT)
-        if len(reports) != 3:
-            fail("%s: %d reports, not three" % (mode, len(reports)), output)
-        reported = []
-        shown_where_faulted = 0
-        for number, report in enumerate(reports, 1):
-            what = "%s, report %d" % (mode, number)
-            process_id = int(re.search(r"process id        : \$([0-9a-f]+)", report).group(1), 16)
-            main_title = "main thread ($%x)" % process_id
-            threads = sections(report)
-            titles = [title for title, _ in threads]
-            failing, trace = threads[0]
-            name = re.sub(r" \(\$[0-9a-f]+\)$", "", failing)
-            if name not in FAULTERS or name in reported:
-                fail("%s does not start with a faulter not reported before: %s" % (what, failing), report)
-            match = first_trace_line(trace, module)
-            if not match or int(match.group(4)) != marks["NullWrite"]:
-                fail("%s: the failing thread's trace does not start at NullWrite" % what, report)
-            start = "StartFaulter" + name.split()[1].capitalize()
-            check_creator(failing, trace, main_title, marks[start], report)
-            reported.append(name)
-            for faulter in FAULTERS:
-                listed = [t for t in threads[1:] if t[0].startswith(faulter + " ($")]
-                if faulter in reported and listed:
-                    fail("%s lists %s, which had its report and ended" % (what, faulter), report)
-                if faulter not in reported:
-                    # Waiting for its own report, it is shown where it faulted, never inside the reporter; a report
-                    # that comes first may find it still on its way to the fault.
-                    if len(listed) != 1:
-                        fail("%s does not list %s, which waits for its report" % (what, faulter), report)
-                    # (The reporter's thread wrapper, where every thread it saw created begins, is not its waiting.)
-                    path = [m for m in (TRACE_LINE.match(line) for line in listed[0][1]) if m]
-                    if any(m.group(3).startswith("Kro") and m.group(3) != "KroThreadHook" for m in path):
-                        fail("%s shows %s inside the reporter" % (what, faulter), report)
-                    waiting = first_trace_line(listed[0][1], module)
-                    if waiting and waiting.group(3) == "crashtest" and int(waiting.group(4)) == marks["NullWrite"]:
-                        shown_where_faulted += 1
-            early = [t for t in threads if t[0].startswith("early named ($")]
-            unnamed = [t for t in threads if t[0].startswith(module[:15] + " ($")]
-            if len(early) != 1 or len(unnamed) != 1:
-                fail("%s does not list the early threads by the names the system keeps: %s" % (what, titles), report)
-            for title, lines in early + unnamed:
-                if lines[-1] != CREATOR_UNKNOWN or any(line.startswith(">> created by") for line in lines):
-                    fail("%s: the early thread '%s' does not say its creator is unknown" % (what, title), report)
-            idle = [t for t in threads if t[0].startswith("idle worker ($")]
-            if len(idle) != 1:
-                fail("%s does not list the idle worker" % what, report)
-            check_creator(idle[0][0], idle[0][1], main_title, marks["StartIdle"], report)
-            creators_are_the_programs(threads, module, report, what)
-            deaf = [t for t in threads if t[0].startswith("deaf worker ($")]
-            if mode == "deaf-faults" and (len(deaf) != 1 or deaf[0][1] != [UNPAUSABLE]):
-                fail("%s does not name the thread that blocks every signal as not paused" % what, report)
-            if mode == "three-faults" and any(UNPAUSABLE in line for _, lines in threads for line in lines):
-                fail("%s names a thread as not paused" % what, report)
-        if shown_where_faulted == 0:
-            fail("%s: no report shows a faulter that waits for its own report where it faulted" % mode, output)
+
+    def check_reports(outputs):
+        """Checks every report of both runs; the number of reports that show a faulter waiting where it faulted."""
+        shown_anywhere = 0
+        for mode, output in outputs.items():
+            reports = reports_of(re.sub(r"reports took \d+ ms\n", "", output), ERROR_TEXT)
+            if len(reports) != 3:
+                fail("%s: %d reports, not three" % (mode, len(reports)), output)
+            reported = []
+            shown_where_faulted = 0
+            for number, report in enumerate(reports, 1):
+                what = "%s, report %d" % (mode, number)
+                process_id = int(re.search(r"process id        : \$([0-9a-f]+)", report).group(1), 16)
+                main_title = "main thread ($%x)" % process_id
+                threads = sections(report)
+                titles = [title for title, _ in threads]
+                failing, trace = threads[0]
+                name = re.sub(r" \(\$[0-9a-f]+\)$", "", failing)
+                if name not in FAULTERS or name in reported:
+                    fail("%s does not start with a faulter not reported before: %s" % (what, failing), report)
+                match = first_trace_line(trace, module)
+                if not match or int(match.group(4)) != marks["NullWrite"]:
+                    fail("%s: the failing thread's trace does not start at NullWrite" % what, report)
+                start = "StartFaulter" + name.split()[1].capitalize()
+                check_creator(failing, trace, main_title, marks[start], report)
+                reported.append(name)
+                for faulter in FAULTERS:
+                    listed = [t for t in threads[1:] if t[0].startswith(faulter + " ($")]
+                    if faulter in reported and listed:
+                        fail("%s lists %s, which had its report and ended" % (what, faulter), report)
+                    if faulter not in reported:
+                        # Waiting for its own report, it is shown where it faulted, never inside the reporter; a report
+                        # that comes first may find it still on its way to the fault.
+                        if len(listed) != 1:
+                            fail("%s does not list %s, which waits for its report" % (what, faulter), report)
+                        # (The reporter's thread wrapper, where every thread it saw created begins, is not its waiting.)
+                        path = [m for m in (TRACE_LINE.match(line) for line in listed[0][1]) if m]
+                        if any(m.group(3).startswith("Kro") and m.group(3) != "KroThreadHook" for m in path):
+                            fail("%s shows %s inside the reporter" % (what, faulter), report)
+                        waiting = first_trace_line(listed[0][1], module)
+                        if waiting and waiting.group(3) == "crashtest" and int(waiting.group(4)) == marks["NullWrite"]:
+                            shown_where_faulted += 1
+                early = [t for t in threads if t[0].startswith("early named ($")]
+                unnamed = [t for t in threads if t[0].startswith(module[:15] + " ($")]
+                if len(early) != 1 or len(unnamed) != 1:
+                    fail("%s does not list the early threads by the names the system keeps: %s" % (what, titles), report)
+                for title, lines in early + unnamed:
+                    if lines[-1] != CREATOR_UNKNOWN or any(line.startswith(">> created by") for line in lines):
+                        fail("%s: the early thread '%s' does not say its creator is unknown" % (what, title), report)
+                idle = [t for t in threads if t[0].startswith("idle worker ($")]
+                if len(idle) != 1:
+                    fail("%s does not list the idle worker" % what, report)
+                check_creator(idle[0][0], idle[0][1], main_title, marks["StartIdle"], report)
+                creators_are_the_programs(threads, module, report, what)
+                deaf = [t for t in threads if t[0].startswith("deaf worker ($")]
+                if mode == "deaf-faults" and (len(deaf) != 1 or deaf[0][1] != [UNPAUSABLE]):
+                    fail("%s does not name the thread that blocks every signal as not paused" % what, report)
+                if mode == "three-faults" and any(UNPAUSABLE in line for _, lines in threads for line in lines):
+                    fail("%s names a thread as not paused" % what, report)
+            shown_anywhere += shown_where_faulted
+        return shown_anywhere
+
+
+    # A faulter that a loaded machine keeps from reaching its fault before the reports that come first is paused on
+    # its way in each: the runs are made again, a few times, before the missing sight counts as a failure.
+    shown = check_reports(outputs)
+    for _ in range(2):
+        if shown:
+            break
+        shown = check_reports(run_both()[0])
+    if shown == 0:
+        fail("no report of three-faults or deaf-faults shows a faulter that waits for its own report where it faulted")
 
     # The stuck listing: the report still comes, from the failing thread, and the process ends as after any fault.
     started = time.monotonic()
