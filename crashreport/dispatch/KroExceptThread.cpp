@@ -237,7 +237,12 @@ bool DispatchExceptionRequest(TExceptionRequest& Request) {
     // The wait is bounded by the exception thread's answer: as long as it works, waits for the user or takes other
     // requests first, this waits with it; should it be stuck on a lock (a paused thread holds it), the request is
     // given up and made here.
-    TLockWaitWatch Watch(ThreadId.load());
+    // The exception thread makes its id known only once it first runs: a request that comes sooner (a fault right
+    // after the start, on a loaded machine) watches it from then on, and one that does not come up at all within the
+    // time a stuck thread is given is not waited for either.
+    pid_t Watched = ThreadId.load();
+    TLockWaitWatch Watch(Watched);
+    const std::int64_t Since = MonotonicMs();
     for (;;) {
         // The queues' lock is never waited for here: the reporting thread may have failed while holding it.
         const int Queue = HandlerWindowEventFd(true);
@@ -248,7 +253,12 @@ bool DispatchExceptionRequest(TExceptionRequest& Request) {
         if (Queue >= 0)
             ServeHandlerMessages(true);
         const bool Ended = !Running.load();
-        if ((Ended || Watch.Stuck(StuckAfterMs)) && Abandon(*Slot))
+        if (const pid_t Current = ThreadId.load(); Current != Watched) {
+            Watched = Current;
+            Watch = TLockWaitWatch(Watched);
+        }
+        const bool Absent = Watched <= 0 && MonotonicMs() - Since >= static_cast<std::int64_t>(StuckAfterMs);
+        if ((Ended || Absent || Watch.Stuck(StuckAfterMs)) && Abandon(*Slot))
             return false;
     }
     Drain(Event);
