@@ -21,8 +21,9 @@ void StopExceptionThread();
 bool IsExceptionThread() noexcept;
 
 // Hands Request to the exception thread and returns when it is done, serving the calling thread's call queue
-// (KroHandlerWindows.h) meanwhile. False when it could not be handed over (no exception thread, the pipe failed) or
-// the exception thread ended before it was done: the caller then handles it itself.
+// (KroHandlerWindows.h) meanwhile. False when it could not be handed over (no exception thread, the pipe failed), the
+// exception thread ended before it was done, or it sat stuck in a lock wait (or had not come up at all) for 1.5 s:
+// the caller then handles it itself.
 bool DispatchExceptionRequest(TExceptionRequest& Request);
 
 // Reads exactly Size bytes (a request is read whole, however the pipe splits it); false at the end of input or on
