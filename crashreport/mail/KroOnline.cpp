@@ -1,18 +1,19 @@
 #include "KroOnline.h"
 
 #include "KroDnsSystemFiles.h"
+#include "KroFileRead.h"
 #include "KroStrings.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include <string>
 
 namespace {
 
 constexpr unsigned RouteUpFlag = 0x0001;
+// Far more than any machine's routes fill; what lies beyond is not looked at.
+constexpr std::size_t MaxTableBytes = 1 << 20;
 
 // Whether a line of the table (after its column names) is a route that is up, on an interface other than the loopback.
 bool RouteUp(const char* Line) {
@@ -28,45 +29,18 @@ bool IsOnline(const char* RouteTable) {
     if (RouteTable == nullptr)
         return false;
     // Read with plain system calls: the question is asked while a report has the program's other threads paused, and
-    // the C library's streams share a lock that one of them may hold.
-    const int Table = open(RouteTable, O_RDONLY | O_CLOEXEC);
-    if (Table < 0)
-        return false;
-    char Buffer[4096];
-    std::size_t Held = 0;
-    bool Online = false;
-    bool Header = true;
-    bool Skipping = false; // the rest of a line longer than the buffer
-    while (!Online) {
-        const ssize_t Read = read(Table, Buffer + Held, sizeof Buffer - 1 - Held);
-        if (Read < 0 && errno == EINTR)
-            continue;
-        if (Read <= 0)
-            break;
-        Held += static_cast<std::size_t>(Read);
-        std::size_t Start = 0;
-        for (std::size_t End = 0; End < Held && !Online; ++End) {
-            if (Buffer[End] != '\n')
-                continue;
-            Buffer[End] = '\0';
-            if (!Header && !Skipping)
-                Online = RouteUp(Buffer + Start);
-            Header = Skipping = false;
-            Start = End + 1;
-        }
-        Held -= Start;
-        std::memmove(Buffer, Buffer + Start, Held);
-        if (Held == sizeof Buffer - 1) { // no route's line is this long
-            Held = 0;
-            Skipping = true;
-        }
+    // the C library's streams share a lock that one of them may hold. What cannot be read counts as no route.
+    std::string Table;
+    KroReadFile(RouteTable, Table, MaxTableBytes);
+    // The first line holds the column names; the last may lack its line feed.
+    for (std::size_t Start = Table.find('\n'); Start != std::string::npos;) {
+        ++Start;
+        const std::size_t End = Table.find('\n', Start);
+        if (RouteUp(Table.substr(Start, End == std::string::npos ? std::string::npos : End - Start).c_str()))
+            return true;
+        Start = End;
     }
-    if (!Online && Held > 0 && !Header && !Skipping) { // a last line without its line feed
-        Buffer[Held] = '\0';
-        Online = RouteUp(Buffer);
-    }
-    close(Table);
-    return Online;
+    return false;
 }
 
 bool IsLoopbackHost(std::string_view Host) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -26,25 +27,6 @@ const char* Field(const char* Status, const char* Name) noexcept {
     return nullptr;
 }
 
-bool ParseMask(const char* Text, std::uint64_t& Mask) noexcept {
-    Mask = 0;
-    int Digits = 0;
-    for (; Digits < 16; ++Digits, ++Text) {
-        const char C = *Text;
-        int Value;
-        if (C >= '0' && C <= '9')
-            Value = C - '0';
-        else if (C >= 'a' && C <= 'f')
-            Value = C - 'a' + 10;
-        else if (C >= 'A' && C <= 'F')
-            Value = C - 'A' + 10;
-        else
-            break;
-        Mask = Mask << 4 | static_cast<std::uint64_t>(Value);
-    }
-    return Digits > 0;
-}
-
 } // namespace
 
 TPauseReadiness PauseReadiness(pid_t ThreadId) noexcept {
@@ -55,8 +37,11 @@ TPauseReadiness PauseReadiness(pid_t ThreadId) noexcept {
         return TPauseReadiness::Unknown;
     const char* State = Field(Status, "State");
     const char* Blocked = Field(Status, "SigBlk");
-    std::uint64_t Mask = 0;
-    if (State == nullptr || Blocked == nullptr || !ParseMask(Blocked, Mask))
+    if (State == nullptr || Blocked == nullptr)
+        return TPauseReadiness::Unknown;
+    char* End = nullptr;
+    const std::uint64_t Mask = std::strtoull(Blocked, &End, 16);
+    if (End == Blocked)
         return TPauseReadiness::Unknown;
     // Stopped, traced, dead or a zombie: no handler runs until someone else lets it go.
     if (*State == 'T' || *State == 't' || *State == 'X' || *State == 'Z')

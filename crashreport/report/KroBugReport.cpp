@@ -4,6 +4,7 @@
 #include "KroFaultSignals.h"
 #include "KroFileVersion.h"
 #include "KroModuleMap.h"
+#include "KroOnceWait.h"
 #include "KroPausedThreads.h"
 #include "KroReportHeader.h"
 #include "KroReportingThreads.h"
@@ -15,7 +16,6 @@
 #include "KroTraceProgress.h"
 
 #include <algorithm>
-#include <atomic>
 #include <ctime>
 #include <memory>
 #include <string_view>
@@ -24,11 +24,10 @@
 
 namespace {
 
-// How long a report's titles wait for the registry, all together: a writer stopped inside (one that faulted there)
-// holds its lock for good, and a report that waited for it at every thread's title and creator line would take
-// seconds with many threads. Once a wait has run out, the report's other titles only try the lock.
-constexpr std::uint32_t TitleWaitMs = 50;
-std::atomic<bool> TitleWaitSpent{false};
+// How long a report's titles wait for the registry: a writer stopped inside (one that faulted there) holds its lock for
+// good, so once a wait has run out the report's other titles and creator lines only try the lock; each report starts
+// with the full wait.
+TOnceWait TitleWait{50};
 constexpr std::size_t MaxThreads = 1024;
 
 std::string HexId(pid_t Id) {
@@ -318,10 +317,9 @@ std::string GetThreadTitle(pid_t ThreadId, bool ShowHidden, std::uintptr_t* Crea
     if (CreatorThread != nullptr)
         *CreatorThread = 0;
     TThreadInfo Info;
-    const bool MayWait = !TitleWaitSpent.load();
-    const TRegistryLookup Lookup = LookUpThreadInfo(ThreadId, Info, MayWait ? TitleWaitMs : 0);
-    if (Lookup == TRegistryLookup::NoRegistry && MayWait && ThreadRegistryOpen())
-        TitleWaitSpent.store(true);
+    const TRegistryLookup Lookup = LookUpThreadInfo(ThreadId, Info, TitleWait.Budget());
+    if (ThreadRegistryOpen())
+        TitleWait.Took(Lookup != TRegistryLookup::NoRegistry);
     if (Lookup == TRegistryLookup::NoRegistry)
         return "thread " + HexId(ThreadId);
     if (Lookup == TRegistryLookup::NotFound) {
@@ -347,7 +345,7 @@ std::string GetThreadTitle(pid_t ThreadId, bool ShowHidden, std::uintptr_t* Crea
 }
 
 void CreateBugReport(const TBugReportRequest& Request, std::string& Report) {
-    TitleWaitSpent.store(false);
+    TitleWait.Reset();
     TComposeState State;
     State.Request = &Request;
     State.FailingThread = Request.ThreadId != 0 ? Request.ThreadId : CurrentThreadId();

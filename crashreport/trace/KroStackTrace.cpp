@@ -1,6 +1,7 @@
 #include "KroStackTrace.h"
 
 #include "KroModuleMap.h"
+#include "KroOnceWait.h"
 #include "KroSafeRead.h"
 #include "KroStackTracer.h"
 #include "KroThreadContext.h"
@@ -64,16 +65,13 @@ private:
 // thread that is paused now. Such a holder lets go only once it runs again, so the wait is paid once: until a trace
 // gets the tables again, the next ones only try the lock (a report traces every thread, and with many threads waits
 // of seconds each would add up to minutes).
-constexpr std::chrono::milliseconds TablesWait{2000};
-std::atomic<bool> TablesHeldOn{false};
+TOnceWait TablesWait{2000};
 
 bool LockTables(std::unique_lock<std::timed_mutex>& Lock) {
-    if (TablesHeldOn.load() ? Lock.try_lock() : Lock.try_lock_for(TablesWait)) {
-        TablesHeldOn.store(false);
-        return true;
-    }
-    TablesHeldOn.store(true);
-    return false;
+    const std::uint32_t Budget = TablesWait.Budget();
+    const bool Got = Budget == 0 ? Lock.try_lock() : Lock.try_lock_for(std::chrono::milliseconds(Budget));
+    TablesWait.Took(Got);
+    return Got;
 }
 
 void Trace(TStackTraceRequest Request, std::string& Text, std::uintptr_t CallerStack, std::uintptr_t CallerFrame,
